@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace core::log {
+
+struct record {
+  int severity;
+  std::string message;
+};
+
+}  // namespace core::log

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/threading/async_req.hpp"
+#include "core/threading/concur_rt/crt_req.hpp"
+
+namespace core::threading::concur_rt {
+
+// Starts every job on a thread of its own, keeps each by name until its run
+// has ended, cancels by name, and on destruction cancels every job and waits
+// until all have ended and their threads are joined.
+// submit, cancel and the destructor belong to one controlling thread.
+class crt_req_dispatch {
+ public:
+  crt_req_dispatch() = default;
+  ~crt_req_dispatch();
+  crt_req_dispatch(const crt_req_dispatch&) = delete;
+  crt_req_dispatch& operator=(const crt_req_dispatch&) = delete;
+
+  // Registers the job and starts it; does not wait. A job is submitted once.
+  void submit(const std::shared_ptr<async_req>& job);
+  // Calls cancel() of every registered job of that name; waits for nothing.
+  void cancel(const std::string& name);
+  void cancel_all();
+
+ private:
+  void on_done(crt_req* record, async_status status);
+  void remove(crt_req* record);
+  void join_finished_threads();
+
+  std::mutex lock_;
+  std::condition_variable empty_;
+  // Equal names keep their order of submission.
+  std::multimap<std::string, std::unique_ptr<crt_req>> registry_;
+  std::vector<std::thread> threads_;
+  std::vector<std::thread::id> finished_threads_;
+};
+
+}  // namespace core::threading::concur_rt

@@ -1,0 +1,140 @@
+#include "core/log/logger.hpp"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/table.hpp"
+
+#include <iostream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "tests/support/log_capture.hpp"
+
+namespace {
+
+namespace sev = core::log::severity;
+
+struct logger_with_sink {
+  explicit logger_with_sink(int max_severity = sev::all) {
+    logger.set_formatters(core::log::standard_chain());
+    logger.set_flush(true);
+    auto sink = core::log::make_sink(out = new std::ostringstream);
+    sink.max_severity = max_severity;
+    logger.add_sink(sink);
+  }
+  core::log::logger logger;
+  std::ostringstream* out;  // owned by the sink record
+};
+
+struct line_case {
+  const char* name;
+  int severity;
+  const char* message;
+  const char* line;
+};
+
+class logger_line : public testing::TestWithParam<line_case> {};
+
+TEST_P(logger_line, has_the_exact_bytes) {
+  const auto& c = GetParam();
+  logger_with_sink l;
+  l.logger.write(c.severity, c.message);
+  EXPECT_EQ(l.out->str(), c.line);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    severities, logger_line,
+    testing::Values(line_case{"error", sev::error, "boom", "parvel [error] - boom\r\n"},
+                    line_case{"warning", sev::warning, "w", "parvel [warning] - w\r\n"},
+                    line_case{"empty_info", sev::info, "", "parvel [info] - \r\n"},
+                    line_case{"one_letter_debug", sev::debug, "x", "parvel [debug] - x\r\n"}),
+    test_support::row_name());
+
+TEST(logger, sink_level_filters_records) {
+  logger_with_sink l(sev::warning);
+  for (int s = sev::error; s <= sev::debug; ++s) {
+    l.logger.write(s, "m");
+  }
+  EXPECT_EQ(l.out->str(), "parvel [error] - m\r\nparvel [warning] - m\r\n");
+}
+
+TEST(logger, unknown_severity_throws_and_releases_the_lock) {
+  logger_with_sink l;
+  try {
+    l.logger.write(0, "m");
+    FAIL();
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "severity type is unknown.");
+  }
+  l.logger.write(sev::info, "after");  // would deadlock if the lock were still held
+  EXPECT_EQ(l.out->str(), "parvel [info] - after\r\n");
+  l.logger.write(6, "dropped: above the maximum");
+  EXPECT_EQ(l.out->str(), "parvel [info] - after\r\n");
+}
+
+TEST(logger, without_sink_or_disabled_writes_nothing) {
+  core::log::logger bare;
+  bare.set_formatters(core::log::standard_chain());
+  bare.write(sev::error, "nowhere");
+  logger_with_sink l;
+  l.logger.set_enabled(false);
+  l.logger.write(sev::error, "m");
+  EXPECT_EQ(l.out->str(), "");
+}
+
+TEST(logger, lines_from_many_threads_never_interleave) {
+  logger_with_sink l;
+  constexpr int thread_count = 8;
+  constexpr int lines_per_thread = 200;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < thread_count; ++t) {
+    threads.emplace_back([&, t] {
+      const std::string message(40, static_cast<char>('a' + t));
+      for (int i = 0; i < lines_per_thread; ++i) {
+        l.logger.write(sev::debug, message);
+      }
+    });
+  }
+  for (auto& t : threads) {
+    t.join();
+  }
+  std::istringstream in(l.out->str());
+  int count = 0;
+  for (std::string line; std::getline(in, line); ++count) {
+    ASSERT_EQ(line.size(), 58u) << line;
+    const char c = line[17];
+    EXPECT_EQ(line, "parvel [debug] - " + std::string(40, c) + "\r");
+  }
+  EXPECT_EQ(count, thread_count * lines_per_thread);
+}
+
+struct tracked_stream : std::ostringstream {
+  explicit tracked_stream(bool& destroyed) : destroyed_(destroyed) {}
+  ~tracked_stream() override { destroyed_ = true; }
+  bool& destroyed_;
+};
+
+TEST(logger, sink_records_own_heap_streams_and_borrow_standard_ones) {
+  bool destroyed = false;
+  {
+    const core::log::sink_record sink = core::log::make_sink(new tracked_stream(destroyed));
+    EXPECT_EQ(sink.max_severity, sev::all);
+  }
+  EXPECT_TRUE(destroyed);
+  { const core::log::sink_record sink = core::log::make_sink(&std::cerr); }
+  std::cerr.flush();
+  EXPECT_TRUE(std::cerr.good());
+  EXPECT_EQ(core::log::make_sink(nullptr).stream, nullptr);
+}
+
+TEST(logger, capture_helper_sees_global_lines_with_arguments) {
+  test_support::log_capture capture;
+  core::log::write(sev::debug, "SIGNAL: on_photo_upload_progress(%u, %u)", 5u, 4294967296ull);
+  core::log::write(sev::info, "path %s", std::string("/tmp/100%.jpg"));
+  EXPECT_EQ(capture.lines(),
+            (std::vector<std::string>{"parvel [debug] - SIGNAL: on_photo_upload_progress(5, 4294967296)",
+                                      "parvel [info] - path /tmp/100%.jpg"}));
+}
+
+}  // namespace

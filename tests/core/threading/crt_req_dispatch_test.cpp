@@ -1,0 +1,163 @@
+#include "core/threading/concur_rt/crt_req_dispatch.hpp"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <future>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
+#include <thread>
+
+#include "tests/support/log_capture.hpp"
+
+namespace {
+
+using core::threading::concur_rt::crt_req_dispatch;
+
+// A one-shot gate a test opens for a job.
+class gate {
+ public:
+  void open() {
+    {
+      std::lock_guard lock(mutex_);
+      open_ = true;
+    }
+    cv_.notify_all();
+  }
+  void wait() {
+    std::unique_lock lock(mutex_);
+    cv_.wait(lock, [&] { return open_; });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable cv_;
+  bool open_ = false;
+};
+
+// Runs until cancelled or released; reports what happened to it.
+class probe_job : public core::threading::async_req {
+ public:
+  struct record {
+    std::atomic<int> cancels{0};
+    std::atomic<bool> ran{false};
+    std::atomic<bool> finished{false};
+    std::promise<std::thread::id> destroyed_on;
+    gate release;
+  };
+
+  probe_job(std::string name, record& r, bool throws = false)
+      : async_req(std::move(name)), r_(r), throws_(throws) {}
+  ~probe_job() override { r_.destroyed_on.set_value(std::this_thread::get_id()); }
+
+  void run() override {
+    r_.ran = true;
+    r_.release.wait();
+    r_.finished = true;
+    if (throws_) {
+      throw std::runtime_error("disk full");
+    }
+  }
+  void cancel() override {
+    ++r_.cancels;
+    r_.release.open();
+  }
+
+ private:
+  record& r_;
+  bool throws_;
+};
+
+TEST(crt_req_dispatch, destroyed_without_jobs_returns_at_once) { crt_req_dispatch dispatch; }
+
+TEST(crt_req_dispatch, cancel_by_name_reaches_every_job_of_that_name_only) {
+  probe_job::record a, b, other;
+  {
+    crt_req_dispatch dispatch;
+    dispatch.submit(std::make_shared<probe_job>("photo_upload", a));
+    dispatch.submit(std::make_shared<probe_job>("photo_upload", b));
+    dispatch.submit(std::make_shared<probe_job>("update_check", other));
+    dispatch.cancel("no_such_job");
+    dispatch.cancel("photo_upload");
+    EXPECT_EQ(a.cancels, 1);
+    EXPECT_EQ(b.cancels, 1);
+    EXPECT_EQ(other.cancels, 0);
+    // Each end removes its own entry: both ended, the third is still there.
+    a.destroyed_on.get_future().wait();
+    b.destroyed_on.get_future().wait();
+    EXPECT_EQ(other.cancels, 0);
+    other.release.open();
+  }
+  EXPECT_TRUE(a.finished && b.finished && other.finished);
+}
+
+TEST(crt_req_dispatch, cancel_before_the_run_begins_is_delivered) {
+  probe_job::record r;
+  crt_req_dispatch dispatch;
+  auto job = std::make_shared<probe_job>("photo_archive", r);
+  dispatch.submit(job);
+  dispatch.cancel("photo_archive");
+  EXPECT_EQ(r.cancels, 1);
+  job.reset();
+  r.destroyed_on.get_future().wait();
+  EXPECT_TRUE(r.finished);
+}
+
+TEST(crt_req_dispatch, job_is_destroyed_at_removal_on_its_worker_thread) {
+  probe_job::record r;
+  auto destroyed_on = r.destroyed_on.get_future();
+  crt_req_dispatch dispatch;
+  dispatch.submit(std::make_shared<probe_job>("update_install", r));
+  r.release.open();
+  EXPECT_NE(destroyed_on.get(), std::this_thread::get_id());
+}
+
+TEST(crt_req_dispatch, throwing_job_is_logged_removed_and_the_process_lives) {
+  test_support::log_capture capture;
+  probe_job::record r;
+  auto destroyed_on = r.destroyed_on.get_future();
+  {
+    crt_req_dispatch dispatch;
+    dispatch.submit(std::make_shared<probe_job>("photo_archive", r, /*throws=*/true));
+    r.release.open();
+    destroyed_on.wait();
+  }
+  EXPECT_EQ(capture.lines(),
+            std::vector<std::string>{"parvel [error] - photo_archive failed: 'disk full'"});
+}
+
+TEST(crt_req_dispatch, destruction_cancels_and_waits_for_running_jobs) {
+  probe_job::record r;
+  {
+    crt_req_dispatch dispatch;
+    dispatch.submit(std::make_shared<probe_job>("update_download", r));
+    while (!r.ran) {
+      std::this_thread::yield();
+    }
+  }
+  EXPECT_EQ(r.cancels, 1);
+  EXPECT_TRUE(r.finished);
+  EXPECT_EQ(r.destroyed_on.get_future().wait_for(std::chrono::seconds(0)),
+            std::future_status::ready);
+}
+
+TEST(crt_req_dispatch, many_short_jobs_reuse_no_stale_threads) {
+  crt_req_dispatch dispatch;
+  std::atomic<int> runs{0};
+  struct counting_job : core::threading::async_req {
+    explicit counting_job(std::atomic<int>& runs) : async_req("update_check"), runs_(runs) {}
+    void run() override { ++runs_; }
+    void cancel() override {}
+    std::atomic<int>& runs_;
+  };
+  for (int i = 0; i < 200; ++i) {
+    dispatch.submit(std::make_shared<counting_job>(runs));
+  }
+  while (runs < 200) {
+    std::this_thread::yield();
+  }
+}
+
+}  // namespace
