@@ -1,0 +1,225 @@
+#include "core/xml_reader.hpp"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "core/xml_basic_handler.hpp"
+#include "core/xml_exception.hpp"
+#include "tests/support/table.hpp"
+
+namespace {
+
+// Writes every event as one line: "<{uri}name key=prefix|local|value ...",
+// "text:...", ">{uri}name".
+class recording_handler : public core::xml_content_handler {
+ public:
+  std::vector<std::string> events;
+
+  void start_element(const std::string& uri, const std::string& name,
+                     const core::xml_attribute_map& attributes) override {
+    std::string line = "<{" + uri + "}" + name;
+    for (const auto& [key, a] : attributes) {
+      line += " " + key + "=" + a.prefix + "|" + a.local_name + "|" + a.value;
+    }
+    events.push_back(line);
+  }
+  void end_element(const std::string& uri, const std::string& name) override {
+    events.push_back(">{" + uri + "}" + name);
+  }
+  void characters(const std::string& text) override { events.push_back("text:" + text); }
+};
+
+struct events_case {
+  std::string name;
+  std::string document;
+  std::vector<std::string> expected;
+};
+
+class xml_reader_events : public testing::TestWithParam<events_case> {};
+
+TEST_P(xml_reader_events, reports_events_in_order) {
+  recording_handler handler;
+  core::xml_reader reader;
+  reader.parse(&handler, GetParam().document);
+  EXPECT_EQ(handler.events, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    documents, xml_reader_events,
+    testing::Values(
+        events_case{"entity_between_letters_arrives_as_one_text",
+                    "<a>x&amp;y&#x41;<![CDATA[<z>]]></a>",
+                    {"<{}a", "text:x&yA<z>", ">{}a"}},
+        events_case{"text_around_empty_child_arrives_as_two_texts",
+                    "<a>one<b/>two</a>",
+                    {"<{}a", "text:one", "<{}b", ">{}b", "text:two", ">{}a"}},
+        events_case{"default_and_prefixed_namespaces",
+                    "<r xmlns='urn:d' xmlns:p='urn:p'><p:c p:at='1' at2='2'/><d/></r>",
+                    {"<{urn:d}r =xmlns||urn:d p=xmlns|p|urn:p", "<{urn:p}c at=p|at|1 at2=|at2|2",
+                     ">{urn:p}c", "<{urn:d}d", ">{urn:d}d", ">{urn:d}r"}},
+        events_case{"later_attribute_with_same_local_name_wins",
+                    "<a xmlns:x='urn:x' xmlns:y='urn:y' x:k='1' y:k='2'/>",
+                    {"<{}a k=y|k|2 x=xmlns|x|urn:x y=xmlns|y|urn:y", ">{}a"}},
+        events_case{"declared_encoding_is_ignored",
+                    "<?xml version='1.0' encoding='ISO-8859-1'?><a>\xC3\xA9</a>",
+                    {"<{}a", "text:\xC3\xA9", ">{}a"}},
+        events_case{"comments_and_instructions_are_skipped",
+                    "<?xml version='1.0'?><!-- c --><a><?pi x?>t<!-- c -->u</a>\n<!-- tail -->",
+                    {"<{}a", "text:tu", ">{}a"}}),
+    test_support::row_name());
+
+TEST(xml_reader, text_across_input_pieces_arrives_whole) {
+  const std::string text(3 << 20, 'x');
+  recording_handler handler;
+  core::xml_reader reader;
+  reader.parse(&handler, "<a>" + text + "&amp;</a>");
+  ASSERT_EQ(handler.events.size(), 3u);
+  EXPECT_EQ(handler.events[1], "text:" + text + "&");
+}
+
+TEST(xml_reader, reader_serves_a_second_parse_with_a_new_handler) {
+  core::xml_reader reader;
+  recording_handler first;
+  EXPECT_THROW(reader.parse(&first, "<a>"), core::msxml_exception);
+  recording_handler second;
+  reader.parse(&second, "<b/>");
+  EXPECT_EQ(second.events, (std::vector<std::string>{"<{}b", ">{}b"}));
+}
+
+// Throws from the callback named by `where`.
+class failing_handler : public core::xml_content_handler {
+ public:
+  explicit failing_handler(std::string where) : where_(std::move(where)) {}
+  void start_document() override { fail_if("start_document"); }
+  void end_document() override { fail_if("end_document"); }
+  void start_element(const std::string&, const std::string&,
+                     const core::xml_attribute_map&) override {
+    fail_if("start_element");
+  }
+  void end_element(const std::string&, const std::string&) override { fail_if("end_element"); }
+  void characters(const std::string&) override { fail_if("characters"); }
+
+ private:
+  void fail_if(const char* callback) const {
+    if (where_ == callback) {
+      throw std::runtime_error(std::string("failed in ") + callback);
+    }
+  }
+  std::string where_;
+};
+
+// Keeps only elements of "urn:a" on its stack but checks every end tag.
+class stack_handler : public core::xml_content_handler, public core::xml_basic_handler {
+ public:
+  void start_element(const std::string& uri, const std::string& name,
+                     const core::xml_attribute_map&) override {
+    if (uri == "urn:a") {
+      push_element(uri, name);
+    }
+  }
+  void end_element(const std::string& uri, const std::string& name) override {
+    if (!elements().empty()) {
+      check_element(uri, name);
+      pop_element();
+    }
+  }
+};
+
+struct failure_case {
+  std::string name;
+  std::string failing_callback;  // empty: the stack handler
+  std::string document;
+  std::string expected;
+  std::uint32_t hresult;
+};
+
+class xml_reader_failures : public testing::TestWithParam<failure_case> {};
+
+TEST_P(xml_reader_failures, throw_msxml_exception) {
+  const auto& c = GetParam();
+  failing_handler failing(c.failing_callback);
+  stack_handler stack;
+  core::xml_content_handler* handler =
+      c.failing_callback.empty() ? static_cast<core::xml_content_handler*>(&stack) : &failing;
+  core::xml_reader reader;
+  try {
+    reader.parse(handler, c.document);
+    FAIL() << "no exception";
+  } catch (const core::msxml_exception& e) {
+    EXPECT_STREQ(e.what(), c.expected.c_str());
+    EXPECT_EQ(e.hresult(), c.hresult);
+  }
+}
+
+const std::string billion_laughs =
+    "<?xml version='1.0'?><!DOCTYPE lolz [<!ENTITY lol 'lol'>"
+    "<!ENTITY lol1 '&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;'>"
+    "<!ENTITY lol2 '&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;'>"
+    "<!ENTITY lol3 '&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;'>"
+    "]><lolz>&lol3;</lolz>";
+
+INSTANTIATE_TEST_SUITE_P(
+    documents, xml_reader_failures,
+    testing::Values(
+        failure_case{"end_tag_out_of_stack_order", "", "<a xmlns='urn:a'><b xmlns='urn:b'/></a>",
+                     "MSXMLError: Cannot parse the xml-document: Cannot parse 'b': Unexpected "
+                     "element in the stack. [0x80004005]",
+                     0x80004005u},
+        failure_case{"handler_start_element", "start_element", "<a/>",
+                     "MSXMLError: Cannot parse the xml-document: failed in start_element "
+                     "[0x80004005]",
+                     0x80004005u},
+        failure_case{"handler_end_element", "end_element", "<a/>",
+                     "MSXMLError: Cannot parse the xml-document: failed in end_element "
+                     "[0x80004005]",
+                     0x80004005u},
+        failure_case{"handler_characters", "characters", "<a>t<b/></a>",
+                     "MSXMLError: Cannot parse the xml-document: failed in characters "
+                     "[0x80004005]",
+                     0x80004005u},
+        failure_case{"handler_start_document", "start_document", "<a/>",
+                     "MSXMLError: Cannot parse the xml-document: failed in start_document "
+                     "[0x80004005]",
+                     0x80004005u},
+        failure_case{"handler_end_document", "end_document", "<a/>",
+                     "MSXMLError: Cannot parse the xml-document: failed in end_document "
+                     "[0x80004005]",
+                     0x80004005u},
+        failure_case{"billion_laughs_is_refused", "none", billion_laughs,
+                     "MSXMLError: Cannot parse the xml-document: Document type declarations are "
+                     "not allowed. [0x80004005]",
+                     0x80004005u},
+        failure_case{"external_entity_is_refused", "none",
+                     "<!DOCTYPE a SYSTEM 'file:///etc/passwd'><a/>",
+                     "MSXMLError: Cannot parse the xml-document: Document type declarations are "
+                     "not allowed. [0x80004005]",
+                     0x80004005u},
+        failure_case{"mismatched_tags", "none", "<a><b></a>",
+                     "MSXMLError: Cannot parse the xml-document:  [0x7]", 7},
+        failure_case{"invalid_utf8", "none", "<a>\xFF</a>",
+                     "MSXMLError: Cannot parse the xml-document:  [0x4]", 4},
+        failure_case{"undeclared_entity", "none", "<a>&foo;</a>",
+                     "MSXMLError: Cannot parse the xml-document:  [0xb]", 11},
+        failure_case{"empty_document", "none", "",
+                     "MSXMLError: Cannot parse the xml-document:  [0x3]", 3},
+        failure_case{"unclosed_root", "none", "<a>text",
+                     "MSXMLError: Cannot parse the xml-document:  [0x3]", 3}),
+    test_support::row_name());
+
+TEST(xml_content_handler, get_attribute_of_missing_name_throws) {
+  const core::xml_attribute_map attributes{{"a", {"", "a", "1"}}};
+  EXPECT_TRUE(core::xml_content_handler::has_attribute(attributes, "a"));
+  EXPECT_FALSE(core::xml_content_handler::has_attribute(attributes, "b"));
+  EXPECT_EQ(core::xml_content_handler::get_attribute(attributes, "a").value, "1");
+  try {
+    core::xml_content_handler::get_attribute(attributes, "b");
+    FAIL() << "no exception";
+  } catch (const std::out_of_range& e) {
+    EXPECT_STREQ(e.what(), "Cannot get the attribute. Name not found.");
+  }
+}
+
+}  // namespace
