@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdio>
+#include <ios>
+#include <memory>
+#include <string>
+
+#include <boost/iostreams/positioning.hpp>
+
+namespace core::io::filesystem::detail {
+
+// The standard I/O mode string for an open mode: "r", "r+", "w", "w+" or "a",
+// with "b" for binary.
+std::string fopen_mode(std::ios_base::openmode mode);
+
+// One open FILE, closed when the last device holding it lets go. Offsets are
+// 64-bit; the path is UTF-8 and goes to the system as bytes.
+class file_impl {
+ public:
+  // Throws core::io::stream_failure "bad open".
+  file_impl(const std::string& path, std::ios_base::openmode mode);
+
+  // Up to count bytes; -1 at the end of the file; "bad read" on an error.
+  std::streamsize read(char* buffer, std::streamsize count);
+  // All count bytes or "bad write".
+  std::streamsize write(const char* buffer, std::streamsize count);
+  // Any direction other than beg or cur counts from the end; "bad seek".
+  boost::iostreams::stream_offset seek(boost::iostreams::stream_offset offset,
+                                       std::ios_base::seekdir direction);
+  // Hands buffered bytes to the system; "bad write" when it refuses them, which
+  // closing alone could only log.
+  void flush();
+
+ private:
+  struct closer {
+    void operator()(std::FILE* file) const noexcept;
+  };
+  std::unique_ptr<std::FILE, closer> file_;
+};
+
+// The file of a device; "bad device" when the device has none.
+file_impl& require_open(const std::shared_ptr<file_impl>& file);
+
+}  // namespace core::io::filesystem::detail
