@@ -1,0 +1,68 @@
+#include "core/registry.hpp"
+
+#include <cerrno>
+#include <filesystem>
+
+#include "core/settings_file.hpp"
+#include "core/special_folders.hpp"
+#include "core/system_error.hpp"
+
+namespace core {
+
+namespace {
+
+std::string settings_path(const std::string& folder, const std::string& product,
+                          const std::string& sub_key) {
+  return folder + "/" + product + (sub_key.empty() ? "" : "/" + sub_key) + "/settings";
+}
+
+}  // namespace
+
+std::string user_settings_path(const std::string& product, const std::string& sub_key) {
+  return settings_path(config_home_folder(), product, sub_key);
+}
+
+std::string system_settings_path(const std::string& product, const std::string& sub_key) {
+  return settings_path(system_config_folder(), product, sub_key);
+}
+
+std::string read_registry_string(const std::string& name, const std::string& sub_key,
+                                 const std::string& product) {
+  const std::string user_path = user_settings_path(product, sub_key);
+  int error = 0;
+  for (const std::string& path : {user_path, system_settings_path(product, sub_key)}) {
+    settings_file file;
+    error = file.load(path);
+    if (error != 0) {
+      continue;
+    }
+    if (const std::string* value = file.find(name)) {
+      return *value;
+    }
+    error = ENOENT;
+  }
+  throw windows_system_error(
+      "cannot read the registry. key: '" + user_path + "', value: '" + name + "'.",
+      static_cast<std::uint32_t>(error));
+}
+
+void write_registry_string(const std::string& name, const std::string& sub_key,
+                           const std::string& product, const std::string& value) {
+  const std::string path = user_settings_path(product, sub_key);
+  std::error_code created;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), created);
+  settings_file file;
+  const int open_error = created ? created.value() : file.load(path);
+  if (open_error != 0 && open_error != ENOENT) {
+    throw windows_system_error("cannot open the registry key: '" + path + "'.",
+                               static_cast<std::uint32_t>(open_error));
+  }
+  file.set(name, value);
+  if (const int error = file.save(path)) {
+    throw windows_system_error(
+        "cannot write the registry. key: '" + path + "', value: '" + name + "'.",
+        static_cast<std::uint32_t>(error));
+  }
+}
+
+}  // namespace core

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+namespace core {
+
+// Text values of the program's settings, standing in for the registry: the
+// key of a product is the file "<product>[/<sub-key>]/settings" under the
+// user's configuration folder, read also under the system's. Reads take the
+// user's value when it has one; writes go to the user's file only.
+
+// The settings file of the key under the user's and under the system's folder.
+std::string user_settings_path(const std::string& product, const std::string& sub_key);
+std::string system_settings_path(const std::string& product, const std::string& sub_key);
+
+// Throws windows_system_error "cannot read the registry. key: '<user file>',
+// value: '<name>'." with the error of the system file's attempt when neither
+// file holds the value.
+std::string read_registry_string(const std::string& name, const std::string& sub_key,
+                                 const std::string& product);
+// Creates the user's folder with its parents. Throws windows_system_error
+// "cannot open the registry key: '<file>'." when the folder cannot be made or
+// the file not read, and "cannot write the registry. key: '<file>', value:
+// '<name>'." when the file cannot be written.
+void write_registry_string(const std::string& name, const std::string& sub_key,
+                           const std::string& product, const std::string& value);
+
+}  // namespace core

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace core {
+
+// The settings that stand in for the registry: UTF-8 text, one name=value a
+// line. In names and values a backslash escapes "\\", "\n", "\r", "\t", "\="
+// and "\xHH" for any other byte below 0x20 and for 0x7F; every other byte
+// stands as it is, so any value round-trips. Blank lines and lines starting
+// with '#' are skipped, a line without '=' is skipped with a log line, and of
+// two lines with one name the later wins.
+class settings_file {
+ public:
+  // path only names the file in log lines.
+  static settings_file parse(std::string_view text, const std::string& path);
+  std::string text() const;
+
+  // The value of name, or null.
+  const std::string* find(const std::string& name) const;
+  void set(const std::string& name, const std::string& value);
+
+  // Reads the file at path; the errno value of a failure, 0 on success.
+  int load(const std::string& path);
+  // Writes the file through a temporary file in the same folder and a rename,
+  // so a crash leaves either the old file or the new one. The errno value of
+  // a failure, 0 on success.
+  int save(const std::string& path) const;
+
+ private:
+  template <class Entries>
+  static auto find_entry(Entries& entries, const std::string& name);
+
+  std::vector<std::pair<std::string, std::string>> entries_;
+};
+
+}  // namespace core

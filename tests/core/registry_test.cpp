@@ -1,0 +1,155 @@
+#include "core/registry.hpp"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/settings_file.hpp"
+#include "core/system_error.hpp"
+#include "tests/support/log_capture.hpp"
+#include "tests/support/table.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string product = "Lumbrel Send Photo";
+
+std::string read_file(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+void write_file(const fs::path& path, const std::string& text) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+// Points the user's and the system's configuration folders into a fresh
+// temporary folder for each test.
+class registry : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "registry_test.XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    root_ = pattern;
+    setenv("XDG_CONFIG_HOME", (root_ / "user" / "config").c_str(), 1);
+    setenv("XDG_CONFIG_DIRS", ((root_ / "system").string() + ":/etc/xdg").c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("XDG_CONFIG_DIRS");
+    fs::remove_all(root_);
+  }
+
+  fs::path user_file() const { return root_ / "user/config" / product / "settings"; }
+  fs::path system_file() const { return root_ / "system" / product / "settings"; }
+
+  fs::path root_;
+};
+
+TEST_F(registry, every_byte_value_round_trips_through_a_created_folder) {
+  std::string bytes;
+  for (int i = 0; i < 256; ++i) {
+    bytes += static_cast<char>(i);
+  }
+  const std::string odd_name = "a=b\\c\nd";
+  core::write_registry_string("Placement", "", product, bytes);
+  core::write_registry_string(odd_name, "", product, "x=y");
+  core::write_registry_string("Placement", "", product, bytes + bytes);
+
+  EXPECT_EQ(core::read_registry_string("Placement", "", product), bytes + bytes);
+  EXPECT_EQ(core::read_registry_string(odd_name, "", product), "x=y");
+  EXPECT_EQ(core::user_settings_path(product, ""), user_file().string());
+  const std::string text = read_file(user_file());
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
+  EXPECT_NE(text.find("a\\=b\\\\c\\nd=x=y\n"), std::string::npos);
+  EXPECT_EQ(
+      std::distance(fs::directory_iterator(user_file().parent_path()), fs::directory_iterator()), 1)
+      << "no temporary file stays behind";
+}
+
+TEST_F(registry, user_value_wins_and_system_value_fills_in) {
+  write_file(system_file(), "Version=2.0.0.0\nCulture=de-DE\n");
+  write_file(user_file(), "Culture=fr-FR\n");
+  EXPECT_EQ(core::read_registry_string("Culture", "", product), "fr-FR");
+  EXPECT_EQ(core::read_registry_string("Version", "", product), "2.0.0.0");
+  core::write_registry_string("Version", "", product, "3.0.0.0");
+  EXPECT_EQ(read_file(system_file()), "Version=2.0.0.0\nCulture=de-DE\n");
+}
+
+TEST_F(registry, value_in_neither_file_throws_naming_the_user_file) {
+  write_file(user_file(), "Other=1\n");
+  try {
+    core::read_registry_string("Culture", "", product);
+    FAIL() << "no exception";
+  } catch (const core::windows_system_error& e) {
+    EXPECT_EQ(std::string(e.what()), "cannot read the registry. key: '" + user_file().string() +
+                                         "', value: 'Culture'.: No such file or directory");
+  }
+}
+
+TEST_F(registry, unusable_user_folder_fails_to_open_the_key) {
+  write_file(root_ / "user/config", "a file where a folder belongs");
+  try {
+    core::write_registry_string("Fullscreen", "", product, "1");
+    FAIL() << "no exception";
+  } catch (const core::windows_system_error& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "cannot open the registry key: '" + user_file().string() + "'.: Not a directory");
+  }
+}
+
+// The kernel kills the process in the middle of writing the new settings.
+void write_past_file_size_limit(const std::string& name, const std::string& value) {
+  const rlimit limit{4096, 4096};
+  setrlimit(RLIMIT_FSIZE, &limit);
+  core::write_registry_string(name, "", product, value);
+  std::exit(0);
+}
+
+TEST_F(registry, crash_while_writing_leaves_the_old_file_intact) {
+  write_file(user_file(), "Fullscreen=1\n");
+  const std::string large(1 << 20, 'v');
+  EXPECT_EXIT(write_past_file_size_limit("Placement", large), testing::KilledBySignal(SIGXFSZ), "");
+  EXPECT_EQ(read_file(user_file()), "Fullscreen=1\n");
+  EXPECT_EQ(core::read_registry_string("Fullscreen", "", product), "1");
+  core::write_registry_string("Placement", "", product, "AAAA");
+  EXPECT_EQ(core::read_registry_string("Placement", "", product), "AAAA");
+}
+
+struct parse_case {
+  std::string name;
+  std::string text;
+  std::string expected;  // the file as it would be written again
+  std::string log;
+};
+
+class settings_file_parse : public testing::TestWithParam<parse_case> {};
+
+TEST_P(settings_file_parse, reads_lines) {
+  test_support::log_capture log;
+  EXPECT_EQ(core::settings_file::parse(GetParam().text, "f").text(), GetParam().expected);
+  EXPECT_EQ(log.text(), GetParam().log);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    lines, settings_file_parse,
+    testing::Values(
+        parse_case{"comments_and_blank_lines_skipped", "# note\n\na=1\n\n", "a=1\n", ""},
+        parse_case{"later_line_wins", "a=1\nb=2\na=3", "a=3\nb=2\n", ""},
+        parse_case{"crlf_line_ends", "a=1\r\nb=2\r\n", "a=1\nb=2\n", ""},
+        parse_case{"escapes", "a\\=b=\\x00\\x7f\\t\\\\=", "a\\=b=\\x00\\x7F\\t\\\\=\n", ""},
+        parse_case{"unknown_escapes_stand_as_written", "a=\\q\\x4\\", "a=\\\\q\\\\x4\\\\\n", ""},
+        parse_case{"line_without_equals_is_logged", "a=1\nbroken\n", "a=1\n",
+                   "parvel [debug] - Settings file 'f': line 2 has no '=' and is skipped.\r\n"}),
+    test_support::row_name());
+
+}  // namespace
