@@ -1,0 +1,123 @@
+#include "core/shell_open.hpp"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/scoped_handle.hpp"
+#include "core/system_error.hpp"
+#include "tests/support/table.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// An opener that writes its one argument into a FIFO the test reads.
+class shell_open_test : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "shell_open_test.XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    root_ = pattern;
+    const fs::path fifo = root_ / "opened";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    reader_.reset(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    ASSERT_TRUE(reader_);
+    const fs::path opener = root_ / "opener";
+    std::ofstream(opener) << "#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > '" << fifo.string()
+                          << "'\n";
+    fs::permissions(opener, fs::perms::owner_all);
+    core::set_shell_open_program(opener.string());
+  }
+  void TearDown() override {
+    core::set_shell_open_program("xdg-open");
+    fs::remove_all(root_);
+  }
+
+  // What the opener received: "<argument count>|<first argument>".
+  std::string opened() {
+    pollfd ready{reader_.get(), POLLIN, 0};
+    if (::poll(&ready, 1, 20000) != 1) {
+      return "nothing opened";
+    }
+    std::string text;
+    char buffer[512];
+    for (ssize_t got; (got = ::read(reader_.get(), buffer, sizeof buffer)) > 0;) {
+      text.append(buffer, static_cast<std::size_t>(got));
+    }
+    return text;
+  }
+
+  fs::path root_;
+  core::scoped_handle reader_;
+};
+
+TEST_F(shell_open_test, file_passes_as_one_argument_without_expansion) {
+  const fs::path file = root_ / "$HOME with blank;*";
+  std::ofstream(file) << "x";
+  core::shell_open(file.string());
+  EXPECT_EQ(opened(), "1|" + file.string());
+}
+
+TEST_F(shell_open_test, address_passes_as_it_stands) {
+  const std::string address = "https://www.lumbrel.example/?q=$HOME&x=`id`";
+  core::shell_open(address);
+  EXPECT_EQ(opened(), "1|" + address);
+}
+
+TEST_F(shell_open_test, relative_name_starting_with_dash_is_no_option) {
+  const fs::path previous = fs::current_path();
+  fs::current_path(root_);
+  std::ofstream("-x") << "x";
+  core::shell_open("-x");
+  fs::current_path(previous);
+  EXPECT_EQ(opened(), "1|./-x");
+}
+
+TEST_F(shell_open_test, empty_target_opens_nothing) {
+  core::shell_open("");
+  pollfd ready{reader_.get(), POLLIN, 0};
+  EXPECT_EQ(::poll(&ready, 1, 0), 0);
+}
+
+struct failure_case {
+  std::string name;
+  std::string target;
+  std::string program;  // empty: the test's opener
+  std::string expected;
+};
+
+class shell_open_failure : public shell_open_test,
+                           public testing::WithParamInterface<failure_case> {};
+
+TEST_P(shell_open_failure, throws_at_once) {
+  if (!GetParam().program.empty()) {
+    core::set_shell_open_program(GetParam().program);
+  }
+  std::ofstream(root_ / "exists") << "x";
+  const std::string target =
+      GetParam().target.empty() ? (root_ / "exists").string() : GetParam().target;
+  try {
+    core::shell_open(target);
+    FAIL() << "no exception";
+  } catch (const core::windows_system_error& e) {
+    EXPECT_STREQ(e.what(), GetParam().expected.c_str());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    targets, shell_open_failure,
+    testing::Values(failure_case{"missing_file", "/no/such/file.exe", "",
+                                 "Cannot create a child process.: No such file or directory"},
+                    failure_case{"variable_is_not_expanded", "$HOME", "",
+                                 "Cannot create a child process.: No such file or directory"},
+                    failure_case{"opener_not_installed", "", "no-such-opener-program",
+                                 "Cannot create a child process.: No such file or directory"}),
+    test_support::row_name());
+
+}  // namespace
