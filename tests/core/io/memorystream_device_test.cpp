@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/io/stream_failure.hpp"
+#include "tests/core/io/io_test_support.hpp"
 #include "tests/support/table.hpp"
 
 namespace {
@@ -15,17 +16,6 @@ using core::io::stream_failure;
 
 std::string contents(const memorystream_device_impl& buffer) {
   return std::string(buffer.data(), buffer.size());
-}
-
-template <class F>
-void expect_failure(F&& f, const std::string& text) {
-  try {
-    f();
-    ADD_FAILURE() << "no exception, expected " << text;
-  } catch (const stream_failure& e) {
-    EXPECT_EQ(e.what(), text);
-    EXPECT_EQ(e.code(), std::io_errc::stream);
-  }
 }
 
 struct growth_case {
@@ -87,7 +77,8 @@ TEST_P(memory_seek, moves_within_the_data_only) {
   buffer.write("0123456789", 10);
   buffer.seek(4, std::ios_base::beg);
   if (c.expected < 0) {
-    expect_failure([&] { buffer.seek(c.offset, c.direction); }, "bad seek offset");
+    test_support::expect_error<stream_failure>([&] { buffer.seek(c.offset, c.direction); },
+                                               "bad seek offset");
     EXPECT_EQ(buffer.position(), 4);
   } else {
     EXPECT_EQ(buffer.seek(c.offset, c.direction), c.expected);
@@ -104,10 +95,16 @@ INSTANTIATE_TEST_SUITE_P(rows, memory_seek,
                                                    std::ios_base::cur, -1}),
                          test_support::row_name());
 
+TEST(stream_failure, is_a_stream_error_with_the_bare_text) {
+  const stream_failure failure("bad seek");
+  EXPECT_STREQ(failure.what(), "bad seek");
+  EXPECT_EQ(failure.code(), std::io_errc::stream);
+}
+
 TEST(memory_buffer, unknown_seek_direction_fails) {
   memorystream_device_impl buffer;
-  expect_failure([&] { buffer.seek(0, static_cast<std::ios_base::seekdir>(42)); },
-                 "bad seek direction");
+  test_support::expect_error<stream_failure>(
+      [&] { buffer.seek(0, static_cast<std::ios_base::seekdir>(42)); }, "bad seek direction");
 }
 
 TEST(memory_buffer, reads_what_is_left_then_reports_the_end) {

@@ -1,36 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "core/io/filesystem/detail/file_impl.hpp"
 #include "core/io/filesystem/file_sink.hpp"
 #include "core/io/filesystem/file_source.hpp"
 #include "core/io/stream_failure.hpp"
-#include "tests/core/io/temp_folder.hpp"
+#include "tests/core/io/io_test_support.hpp"
 #include "tests/support/table.hpp"
 
 namespace {
 
+using core::io::stream_failure;
 using core::io::filesystem::file_sink;
 using core::io::filesystem::file_source;
 using std::ios_base;
-
-template <class F>
-void expect_failure(F&& f, const std::string& text) {
-  try {
-    f();
-    ADD_FAILURE() << "no exception, expected " << text;
-  } catch (const core::io::stream_failure& e) {
-    EXPECT_EQ(e.what(), text);
-  }
-}
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 struct mode_case {
   const char* name;
@@ -66,7 +50,7 @@ TEST(file_device, sink_patches_in_place_and_source_reads_it_back) {
     sink.write("!", 1);
     sink.flush();
   }
-  EXPECT_EQ(read_file(path), "HEADER--body!");
+  EXPECT_EQ(test_support::read_file(path), "HEADER--body!");
 
   file_source source(path);
   char buffer[16];
@@ -91,21 +75,24 @@ TEST(file_device, offsets_beyond_4_gib_survive) {
 
 TEST(file_device, failures_have_their_texts) {
   test_support::temp_folder folder;
-  expect_failure([&] { file_source source(folder.file("missing")); }, "bad open");
-  expect_failure([&] { file_sink sink(folder.file("no/such/folder")); }, "bad open");
+  test_support::expect_error<stream_failure>([&] { file_source source(folder.file("missing")); },
+                                             "bad open");
+  test_support::expect_error<stream_failure>([&] { file_sink sink(folder.file("no/such/folder")); },
+                                             "bad open");
 
   char byte;
   file_source source;
-  expect_failure([&] { source.read(&byte, 1); }, "bad device");
+  test_support::expect_error<stream_failure>([&] { source.read(&byte, 1); }, "bad device");
   file_sink sink(folder.file("closed"));
   sink.close();
-  expect_failure([&] { sink.write("x", 1); }, "bad device");
-  expect_failure([&] { sink.seek(0, ios_base::cur); }, "bad device");
+  test_support::expect_error<stream_failure>([&] { sink.write("x", 1); }, "bad device");
+  test_support::expect_error<stream_failure>([&] { sink.seek(0, ios_base::cur); }, "bad device");
 
   file_source folder_as_file(folder.path().string());
-  expect_failure([&] { folder_as_file.read(&byte, 1); }, "bad read");
+  test_support::expect_error<stream_failure>([&] { folder_as_file.read(&byte, 1); }, "bad read");
   file_source from_start(folder.file("closed"));
-  expect_failure([&] { from_start.seek(-1, ios_base::beg); }, "bad seek");
+  test_support::expect_error<stream_failure>([&] { from_start.seek(-1, ios_base::beg); },
+                                             "bad seek");
 }
 
 }  // namespace
