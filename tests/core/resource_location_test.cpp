@@ -4,8 +4,13 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "core/io/l10n/load_localization.hpp"
+#include "core/io/l10n/localization_table.hpp"
+#include "core/io/stream_failure.hpp"
 #include "core/module.hpp"
 #include "core/resource_location_inprocess.hpp"
+#include "core/resource_location_zip.hpp"
+#include "tests/core/io/io_test_support.hpp"
 #include "tests/support/table.hpp"
 
 namespace {
@@ -61,6 +66,65 @@ TEST(resource_location_inprocess, missing_resource_fails_to_read) {
       EXPECT_STREQ(e.what(), "Cannot read the inprocess resource.");
     }
   }
+}
+
+const std::string culture_table =
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<localization "
+    "xmlns=\"http://www.lumbrel.example/schemas/localization/2009\" culture=\"de-DE\">"
+    "<string id=\"send\">Fotos senden</string></localization>\n";
+
+// Cultures.zip as another program writes it: the table deflated, a stored
+// entry beside it.
+class resource_location_zip_test : public testing::Test {
+ protected:
+  void SetUp() override {
+    test_support::write_file(folder_.file("table.xml"), culture_table);
+    const std::string script =
+        "import sys, zipfile\n"
+        "with zipfile.ZipFile(sys.argv[1], 'w') as z:\n"
+        "    z.write(sys.argv[2], 'parvel_de-DE.xml', zipfile.ZIP_DEFLATED)\n"
+        "    z.writestr(zipfile.ZipInfo('empty.txt'), b'')\n";
+    ASSERT_EQ(test_support::run("python3 -c " + test_support::quoted(script) + " " +
+                                test_support::quoted(archive()) + " " +
+                                test_support::quoted(folder_.file("table.xml"))),
+              0);
+  }
+  std::string archive() const { return folder_.file("Cultures.zip"); }
+
+  test_support::temp_folder folder_;
+};
+
+TEST_F(resource_location_zip_test, reads_a_culture_table_entry) {
+  const core::resource_location_zip location("localization", archive());
+  EXPECT_EQ(location.kind(), "zip");
+  EXPECT_TRUE(location.exists("parvel_de-DE.xml"));
+  EXPECT_EQ(location.read("parvel_de-DE.xml"), culture_table);
+  std::stringstream content;
+  content << location.open("parvel_de-DE.xml")->rdbuf();
+  EXPECT_EQ(content.str(), culture_table);
+  EXPECT_EQ(location.read("empty.txt"), "");
+
+  core::io::l10n::localization_table table;
+  core::io::l10n::load_localization(table, location.read("parvel_de-DE.xml"));
+  EXPECT_EQ(table.culture(), "de-DE");
+  EXPECT_EQ(table.text("send"), "Fotos senden");
+}
+
+TEST_F(resource_location_zip_test, missing_entry_or_archive_fails_to_read) {
+  const core::resource_location_zip location("localization", archive());
+  EXPECT_FALSE(location.exists("parvel_fr-FR.xml"));
+  test_support::expect_error<std::runtime_error>([&] { location.read("parvel_fr-FR.xml"); },
+                                                 "no such path");
+
+  const core::resource_location_zip missing("localization", folder_.file("none.zip"));
+  EXPECT_FALSE(missing.exists("parvel_de-DE.xml"));
+  test_support::expect_error<core::io::stream_failure>([&] { missing.read("parvel_de-DE.xml"); },
+                                                       "bad open");
+
+  const core::resource_location_zip not_zip("localization", folder_.file("table.xml"));
+  EXPECT_FALSE(not_zip.exists("parvel_de-DE.xml"));
+  test_support::expect_error<std::runtime_error>([&] { not_zip.open("parvel_de-DE.xml"); },
+                                                 "cannot find ZIP footer");
 }
 
 }  // namespace
