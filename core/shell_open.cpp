@@ -4,9 +4,9 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <mutex>
-#include <regex>
 #include <system_error>
 #include <thread>
 
@@ -28,9 +28,20 @@ std::string current_program() {
   return open_program;
 }
 
+bool is_ascii_letter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// "scheme://...", the scheme a letter followed by letters, digits, "+", "-", ".".
 bool is_address(const std::string& target) {
-  static const std::regex scheme("^[A-Za-z][A-Za-z0-9+.-]*://");
-  return std::regex_search(target, scheme);
+  const std::size_t end = target.find("://");
+  if (end == std::string::npos || end == 0 || !is_ascii_letter(target[0])) {
+    return false;
+  }
+  return std::all_of(
+      target.begin() + 1, target.begin() + static_cast<std::ptrdiff_t>(end), [](char c) {
+        return is_ascii_letter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+      });
 }
 
 [[noreturn]] void throw_spawn_error(int error) {
