@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -132,7 +133,7 @@ struct failure_case {
   std::string name;
   std::string failing_callback;  // empty: the stack handler
   std::string document;
-  std::string expected;
+  std::string detail;
   std::uint32_t hresult;
 };
 
@@ -149,7 +150,10 @@ TEST_P(xml_reader_failures, throw_msxml_exception) {
     reader.parse(handler, c.document);
     FAIL() << "no exception";
   } catch (const core::msxml_exception& e) {
-    EXPECT_STREQ(e.what(), c.expected.c_str());
+    char code[16];
+    std::snprintf(code, sizeof code, "%x", c.hresult);
+    EXPECT_EQ(std::string(e.what()),
+              "MSXMLError: Cannot parse the xml-document: " + c.detail + " [0x" + code + "]");
     EXPECT_EQ(e.hresult(), c.hresult);
   }
 }
@@ -161,52 +165,32 @@ const std::string billion_laughs =
     "<!ENTITY lol3 '&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;'>"
     "]><lolz>&lol3;</lolz>";
 
+constexpr std::uint32_t e_fail = 0x80004005u;
+
 INSTANTIATE_TEST_SUITE_P(
     documents, xml_reader_failures,
     testing::Values(
         failure_case{"end_tag_out_of_stack_order", "", "<a xmlns='urn:a'><b xmlns='urn:b'/></a>",
-                     "MSXMLError: Cannot parse the xml-document: Cannot parse 'b': Unexpected "
-                     "element in the stack. [0x80004005]",
-                     0x80004005u},
-        failure_case{"handler_start_element", "start_element", "<a/>",
-                     "MSXMLError: Cannot parse the xml-document: failed in start_element "
-                     "[0x80004005]",
-                     0x80004005u},
-        failure_case{"handler_end_element", "end_element", "<a/>",
-                     "MSXMLError: Cannot parse the xml-document: failed in end_element "
-                     "[0x80004005]",
-                     0x80004005u},
-        failure_case{"handler_characters", "characters", "<a>t<b/></a>",
-                     "MSXMLError: Cannot parse the xml-document: failed in characters "
-                     "[0x80004005]",
-                     0x80004005u},
-        failure_case{"handler_start_document", "start_document", "<a/>",
-                     "MSXMLError: Cannot parse the xml-document: failed in start_document "
-                     "[0x80004005]",
-                     0x80004005u},
-        failure_case{"handler_end_document", "end_document", "<a/>",
-                     "MSXMLError: Cannot parse the xml-document: failed in end_document "
-                     "[0x80004005]",
-                     0x80004005u},
+                     "Cannot parse 'b': Unexpected element in the stack.", e_fail},
+        failure_case{"handler_start_element", "start_element", "<a/>", "failed in start_element",
+                     e_fail},
+        failure_case{"handler_end_element", "end_element", "<a/>", "failed in end_element", e_fail},
+        failure_case{"handler_characters", "characters", "<a>t<b/></a>", "failed in characters",
+                     e_fail},
+        failure_case{"handler_start_document", "start_document", "<a/>", "failed in start_document",
+                     e_fail},
+        failure_case{"handler_end_document", "end_document", "<a/>", "failed in end_document",
+                     e_fail},
         failure_case{"billion_laughs_is_refused", "none", billion_laughs,
-                     "MSXMLError: Cannot parse the xml-document: Document type declarations are "
-                     "not allowed. [0x80004005]",
-                     0x80004005u},
+                     "Document type declarations are not allowed.", e_fail},
         failure_case{"external_entity_is_refused", "none",
                      "<!DOCTYPE a SYSTEM 'file:///etc/passwd'><a/>",
-                     "MSXMLError: Cannot parse the xml-document: Document type declarations are "
-                     "not allowed. [0x80004005]",
-                     0x80004005u},
-        failure_case{"mismatched_tags", "none", "<a><b></a>",
-                     "MSXMLError: Cannot parse the xml-document:  [0x7]", 7},
-        failure_case{"invalid_utf8", "none", "<a>\xFF</a>",
-                     "MSXMLError: Cannot parse the xml-document:  [0x4]", 4},
-        failure_case{"undeclared_entity", "none", "<a>&foo;</a>",
-                     "MSXMLError: Cannot parse the xml-document:  [0xb]", 11},
-        failure_case{"empty_document", "none", "",
-                     "MSXMLError: Cannot parse the xml-document:  [0x3]", 3},
-        failure_case{"unclosed_root", "none", "<a>text",
-                     "MSXMLError: Cannot parse the xml-document:  [0x3]", 3}),
+                     "Document type declarations are not allowed.", e_fail},
+        failure_case{"mismatched_tags", "none", "<a><b></a>", "", 7},
+        failure_case{"invalid_utf8", "none", "<a>\xFF</a>", "", 4},
+        failure_case{"undeclared_entity", "none", "<a>&foo;</a>", "", 11},
+        failure_case{"empty_document", "none", "", "", 3},
+        failure_case{"unclosed_root", "none", "<a>text", "", 3}),
     test_support::row_name());
 
 TEST(xml_content_handler, get_attribute_of_missing_name_throws) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sstream>
 #include <vector>
 
 #include "core/io/l10n/localization_handler.hpp"
@@ -116,96 +117,31 @@ class product_name : public core::io::l10n::parameter_provider {
 };
 
 TEST(built_in_table, holds_the_ninety_en_us_strings) {
-  const std::vector<std::string> ids{"upgrade_latest_already_installed",
-                                     "upgrade_check_failed",
-                                     "upgrade_available_header",
-                                     "upgrade_available_text",
-                                     "upgrade_available_urgent_text",
-                                     "upgrade_downloading_header",
-                                     "upgrade_downloading_text",
-                                     "upgrade_download_failed_header",
-                                     "upgrade_download_failed_text",
-                                     "upgrade_download_failed_go",
-                                     "upgrade_install_failed_header",
-                                     "upgrade_install_failed_text",
-                                     "send_header",
-                                     "send_start",
-                                     "send_renaming",
-                                     "send_zipping",
-                                     "send_upload_start",
-                                     "send_uploading",
-                                     "send_succeeded",
-                                     "send_canceled",
-                                     "time_remaining",
-                                     "zip_error_generic",
-                                     "zip_error_file_not_found",
-                                     "zip_error_access_denied",
-                                     "zip_error_4GB_limit",
-                                     "network_error_generic",
-                                     "network_error_host_not_found",
-                                     "network_error_connection_timeout",
-                                     "network_error_forbidden",
-                                     "bytes",
-                                     "tb",
-                                     "gb",
-                                     "mb",
-                                     "kb",
-                                     "ok",
-                                     "cancel",
-                                     "close",
-                                     "retry",
-                                     "download_install",
-                                     "apply",
-                                     "reset",
-                                     "fatal",
-                                     "rename_scheme",
-                                     "rename_preffix_suffix",
-                                     "rename_sequence_numbers",
-                                     "rename_preview",
-                                     "unit_prefix",
-                                     "unit_filename",
-                                     "unit_suffix",
-                                     "unit_item_text",
-                                     "unit_item_counter",
-                                     "unit_item_counter_start",
-                                     "unit_item_counter_digits",
-                                     "unit_item_do_not_change",
-                                     "status_files_selected",
-                                     "status_files_convert",
-                                     "status_files_resize",
-                                     "status_files_rename",
-                                     "status_files_total_size",
-                                     "send",
-                                     "add_files",
-                                     "add_files_dlg_filter",
-                                     "add_files_dlg_filter_all",
-                                     "add_folder",
-                                     "add_folder_dlg_header",
-                                     "resize",
-                                     "format",
-                                     "rename",
-                                     "edit_resize",
-                                     "width",
-                                     "height",
-                                     "quality",
-                                     "do_not_change",
-                                     "custom_size",
-                                     "size_hd",
-                                     "size_wide",
-                                     "size_monitor",
-                                     "from_label",
-                                     "from_cue",
-                                     "recipients_label",
-                                     "recipients_cue",
-                                     "subject_label",
-                                     "message_label",
-                                     "photos_label",
-                                     "copy_to_myself",
-                                     "logo_header",
-                                     "logo_header_add",
-                                     "logo_limits_text",
-                                     "drag_here_1",
-                                     "drag_here_2"};
+  std::vector<std::string> ids;
+  std::istringstream listed(
+      "upgrade_latest_already_installed upgrade_check_failed upgrade_available_header "
+      "upgrade_available_text upgrade_available_urgent_text upgrade_downloading_header "
+      "upgrade_downloading_text upgrade_download_failed_header "
+      "upgrade_download_failed_text upgrade_download_failed_go "
+      "upgrade_install_failed_header upgrade_install_failed_text send_header send_start "
+      "send_renaming send_zipping send_upload_start send_uploading send_succeeded "
+      "send_canceled time_remaining zip_error_generic zip_error_file_not_found "
+      "zip_error_access_denied zip_error_4GB_limit network_error_generic "
+      "network_error_host_not_found network_error_connection_timeout "
+      "network_error_forbidden bytes tb gb mb kb ok cancel close retry download_install "
+      "apply reset fatal rename_scheme rename_preffix_suffix rename_sequence_numbers "
+      "rename_preview unit_prefix unit_filename unit_suffix unit_item_text "
+      "unit_item_counter unit_item_counter_start unit_item_counter_digits "
+      "unit_item_do_not_change status_files_selected status_files_convert "
+      "status_files_resize status_files_rename status_files_total_size send add_files "
+      "add_files_dlg_filter add_files_dlg_filter_all add_folder add_folder_dlg_header "
+      "resize format rename edit_resize width height quality do_not_change custom_size "
+      "size_hd size_wide size_monitor from_label from_cue recipients_label recipients_cue "
+      "subject_label message_label photos_label copy_to_myself logo_header logo_header_add "
+      "logo_limits_text drag_here_1 drag_here_2");
+  for (std::string id; listed >> id;) {
+    ids.push_back(id);
+  }
   ASSERT_EQ(ids.size(), 90u);
 
   product_name provider;
