@@ -1,0 +1,84 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+
+#include "core/net/http/request.hpp"
+#include "core/net/http/response.hpp"
+
+namespace core::net::http {
+
+class exchange;
+
+// Bytes of the current body done so far, and its total: the body size for
+// uploads, the announced "Content-Length" (0 when absent) for downloads.
+using progress_callback = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
+// Synchronous HTTP/1.1: each call runs one whole exchange on the calling
+// thread over a connection of its own and returns the final response of any
+// status. Certificates are always verified (the system's store, or the
+// bundle that SSL_CERT_FILE names). Redirects are followed up to ten times,
+// never from https to http. Nothing is retried.
+//
+// Failures: transport errors are core::windows_system_error with the phase's
+// prefix ("Cannot send the WinHTTP request.", "Failed to write request data
+// to an HTTP server.", "Wait to receive the WinHTTP response failed.",
+// "Failed to read data.") and a core::winhttp_error code; a cancelled call
+// throws std::runtime_error "WinHTTP close pending....".
+//
+// Calls are made one after another by one thread; cancel() may come from any.
+class basic_client {
+ public:
+  basic_client() = default;
+  basic_client(const basic_client&) = delete;
+  basic_client& operator=(const basic_client&) = delete;
+  virtual ~basic_client() = default;
+
+  // Sends the request with its method, headers and memory body as they stand.
+  basic_response send(basic_request& request);
+  basic_response get(basic_request& request);
+  // Set "Content-Type" (when not empty) and "Content-Length" on the request.
+  basic_response post(basic_request& request, const std::string& body,
+                      const std::string& content_type);
+  basic_response post_octets(basic_request& request, const std::string& body);
+  basic_response put(basic_request& request, const std::string& body,
+                     const std::string& content_type);
+
+  // Called after each piece of at most 16384 bytes of a request body is
+  // handed to the connection, on the calling thread. Kept for later calls.
+  void set_upload_progress(progress_callback callback);
+  // Called after each piece of a response body arrives; never for HEAD.
+  void set_download_progress(progress_callback callback);
+
+  // Stops the call in flight at its next body piece; a call still connecting
+  // or waiting for its response runs on until then. Without a call in flight
+  // it does nothing. Returns at once.
+  void cancel() noexcept;
+
+ protected:
+  // Runs one exchange with the file at file_path as its body, or with
+  // request.body when file_path is null.
+  basic_response run(const basic_request& request, const std::string* file_path);
+
+ private:
+  // Guards active_ only; never held across network calls.
+  std::mutex lock_;
+  exchange* active_ = nullptr;
+  progress_callback upload_progress_;
+  progress_callback download_progress_;
+};
+
+// A client that can also PUT a file, streamed from disk.
+class basic_file_client : public basic_client {
+ public:
+  // Fails before any network call with std::runtime_error "file: '" + path +
+  // "' not found." or "not a regular file: " + path; a file that cannot be
+  // read in full fails the call.
+  basic_response put(basic_file_request& request, const std::string& content_type,
+                     const std::string& file_path);
+  using basic_client::put;
+};
+
+}  // namespace core::net::http

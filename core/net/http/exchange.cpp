@@ -1,0 +1,474 @@
+#include "core/net/http/exchange.hpp"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <boost/algorithm/string/predicate.hpp>
+#include <boost/lexical_cast.hpp>
+#include <cerrno>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string_view>
+#include <vector>
+
+#include "core/net/http/header_line.hpp"
+#include "core/net/http/method.hpp"
+#include "core/net/http/raw_headers.hpp"
+#include "core/net/http/timeouts.hpp"
+#include "core/system_error.hpp"
+
+namespace core::net::http {
+
+namespace {
+
+// The most a body piece carries: bounds the time between two progress
+// reports and two cancel tests.
+constexpr std::size_t piece_size = 16384;
+constexpr int redirect_limit = 10;
+
+constexpr char open_failed[] = "Cannot initialize WinHTTP for the application.";
+constexpr char connect_failed[] = "Cannot create a new WinHTTP connection.";
+constexpr char request_failed[] = "Cannot create a new WinHTTP reqest.";
+constexpr char header_failed[] = "Cannot add a header to WinHTTP reqest.";
+constexpr char certificate_failed[] = "Cannot update the WinHTTP certificate validation settings.";
+
+// Where a call stands; a transport failure is reported with its phase's text.
+enum class phase { sending, writing, receiving, reading };
+
+const char* prefix_of(phase current) {
+  switch (current) {
+    case phase::sending:
+      return "Cannot send the WinHTTP request.";
+    case phase::writing:
+      return "Failed to write request data to an HTTP server.";
+    case phase::receiving:
+      return "Wait to receive the WinHTTP response failed.";
+    case phase::reading:
+      return "Failed to read data.";
+  }
+  return "";
+}
+
+// The code callers tell transport failures apart by; 0 for failures that
+// have none (memory, misuse), which are reported with libcurl's own text.
+std::uint32_t winhttp_code(CURLcode code) {
+  switch (code) {
+    case CURLE_COULDNT_CONNECT:
+      return winhttp_error::cannot_connect;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+      return winhttp_error::name_not_resolved;
+    case CURLE_OPERATION_TIMEDOUT:
+      return winhttp_error::timeout;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+      return winhttp_error::secure_failure;
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_PARTIAL_FILE:
+    case CURLE_GOT_NOTHING:
+      return winhttp_error::connection_error;
+    // Only http and https are enabled: this one means a reply that is not HTTP.
+    case CURLE_UNSUPPORTED_PROTOCOL:
+    case CURLE_WEIRD_SERVER_REPLY:
+      return winhttp_error::invalid_server_response;
+    default:
+      return 0;
+  }
+}
+
+[[noreturn]] void fail(const char* prefix, CURLcode code) {
+  if (const std::uint32_t winhttp = winhttp_code(code)) {
+    throw windows_system_error(prefix, winhttp);
+  }
+  throw std::runtime_error(std::string(prefix) + ": " + curl_easy_strerror(code));
+}
+
+struct easy_deleter {
+  void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+using easy_handle = std::unique_ptr<CURL, easy_deleter>;
+
+struct list_deleter {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using header_list = std::unique_ptr<curl_slist, list_deleter>;
+
+template <class Value>
+void set_option(CURL* handle, CURLoption option, Value value, const char* prefix) {
+  const CURLcode code = curl_easy_setopt(handle, option, value);
+  if (code != CURLE_OK) {
+    fail(prefix, code);
+  }
+}
+
+easy_handle open_handle() {
+  // A function-local static: initialised once, safely, by the first caller.
+  static const CURLcode initialized = curl_global_init(CURL_GLOBAL_DEFAULT);
+  if (initialized != CURLE_OK) {
+    fail(open_failed, initialized);
+  }
+  easy_handle handle(curl_easy_init());
+  if (!handle) {
+    throw windows_system_error(request_failed, ENOMEM);
+  }
+  return handle;
+}
+
+void append(header_list& list, const std::string& line) {
+  curl_slist* head = curl_slist_append(list.get(), line.c_str());
+  if (head == nullptr) {
+    throw windows_system_error(header_failed, ENOMEM);
+  }
+  static_cast<void>(list.release());
+  list.reset(head);
+}
+
+// The caller's headers in name order. Of names that differ only in case the
+// first is sent; "Content-Length" always comes from the body actually sent, so
+// a wrong one cannot break the framing. libcurl's own Accept, Content-Type and
+// Expect (a 100-continue wait) are not sent unless the caller gives them.
+header_list make_header_list(const string_map& headers) {
+  header_list list;
+  std::vector<std::string> sent;
+  const auto is_sent = [&](std::string_view name) {
+    return std::any_of(sent.begin(), sent.end(),
+                       [&](const std::string& other) { return boost::iequals(other, name); });
+  };
+  std::size_t index = 0;
+  for (const auto& [name, value] : headers) {
+    std::string line = header_line(headers, index++);
+    if (boost::iequals(name, "Content-Length") || is_sent(name)) {
+      continue;
+    }
+    // libcurl drops a "Name:" line; "Name;" sends the header with no value.
+    line = value.empty() ? name + ";" : line.substr(0, line.size() - 2);
+    append(list, line);
+    sent.push_back(name);
+  }
+  for (const char* name : {"Accept", "Content-Type", "Expect"}) {
+    if (!is_sent(name)) {
+      append(list, std::string(name) + ":");
+    }
+  }
+  return list;
+}
+
+std::optional<std::string> find_header(const string_map& headers, std::string_view name) {
+  for (const auto& [key, value] : headers) {
+    if (boost::iequals(key, name)) {
+      return value;
+    }
+  }
+  return std::nullopt;
+}
+
+bool is_redirect(int status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+std::string first_url(const basic_request& request) {
+  // As WinHTTP does, every scheme but https is spoken as plain HTTP.
+  const std::string scheme = request.scheme == "https" ? "https" : "http";
+  const auto port = boost::lexical_cast<std::uint16_t>(request.port);
+  return scheme + "://" + request.host + ":" + std::to_string(port) + request.path;
+}
+
+// The state of one call that libcurl's callbacks share. No exception may
+// unwind through libcurl: a callback keeps it and stops the transfer.
+struct transfer {
+  transfer(const std::atomic<bool>& abort_flag, const progress_callback& upload,
+           const progress_callback& download)
+      : abort(abort_flag), upload_progress(upload), download_progress(download) {}
+
+  // Starts one request of the call; body is null when it sends none.
+  void start(body_source* request_body) {
+    body = request_body;
+    current = phase::sending;
+    sent = 0;
+    raw.clear();
+    in_head = false;
+    final_head = false;
+    redirect = false;
+    response = basic_response();
+    announced = 0;
+    received = 0;
+  }
+
+  template <class Result, class Work>
+  Result guarded(Result failed, Work&& work) noexcept {
+    if (error || abort_seen) {
+      return failed;
+    }
+    try {
+      return work();
+    } catch (...) {
+      error = std::current_exception();
+      return failed;
+    }
+  }
+
+  std::size_t read_piece(char* buffer, std::size_t room) {
+    const std::size_t count = body->read(buffer, std::min(room, piece_size));
+    if (count == 0) {
+      return 0;
+    }
+    sent += count;
+    current = phase::writing;
+    if (upload_progress) {
+      upload_progress(sent, body->size());
+    }
+    // This piece still goes out; the next callback ends the call.
+    if (abort) {
+      abort_seen = true;
+    }
+    return count;
+  }
+
+  void header(std::string_view line) {
+    if (!in_head) {
+      if (final_head && line.substr(0, 5) != "HTTP/") {
+        return;  // trailers of a chunked body
+      }
+      raw.clear();
+      in_head = true;
+    }
+    raw.append(line);
+    if (line == "\r\n" || line == "\n") {
+      in_head = false;
+      end_of_head();
+    }
+  }
+
+  void end_of_head() {
+    basic_response head;
+    parse_raw_headers(raw, head);
+    if (head.status >= 100 && head.status < 200) {
+      return;  // an interim response: the final one follows
+    }
+    response = std::move(head);
+    final_head = true;
+    current = phase::reading;
+    const auto length = find_header(response.headers, "Content-Length");
+    announced = length ? boost::lexical_cast<std::uint64_t>(*length) : 0;
+    redirect = is_redirect(response.status) && find_header(response.headers, "Location");
+  }
+
+  std::size_t body_piece(const char* data, std::size_t length) {
+    response.body.append(data, length);
+    received += length;
+    // A redirect's own body is no progress of the download.
+    if (!redirect && download_progress) {
+      download_progress(received, announced);
+    }
+    if (abort) {
+      abort_seen = true;
+      return 0;
+    }
+    return length;
+  }
+
+  const std::atomic<bool>& abort;
+  const progress_callback& upload_progress;
+  const progress_callback& download_progress;
+  body_source* body = nullptr;
+  phase current = phase::sending;
+  std::uint64_t sent = 0;
+  std::string raw;
+  bool in_head = false;
+  bool final_head = false;
+  bool redirect = false;
+  basic_response response;
+  std::uint64_t announced = 0;
+  std::uint64_t received = 0;
+  bool abort_seen = false;
+  std::exception_ptr error;
+};
+
+transfer& state(void* data) {
+  return *static_cast<transfer*>(data);
+}
+
+std::size_t on_read(char* buffer, std::size_t size, std::size_t count, void* data) {
+  auto& t = state(data);
+  return t.guarded(std::size_t{CURL_READFUNC_ABORT},
+                   [&] { return t.read_piece(buffer, size * count); });
+}
+
+int on_seek(void* data, curl_off_t offset, int origin) {
+  auto& t = state(data);
+  if (offset != 0 || origin != SEEK_SET) {
+    return CURL_SEEKFUNC_CANTSEEK;
+  }
+  return t.guarded(int{CURL_SEEKFUNC_FAIL}, [&] {
+    t.body->rewind();
+    t.sent = 0;
+    return int{CURL_SEEKFUNC_OK};
+  });
+}
+
+std::size_t on_header(char* buffer, std::size_t size, std::size_t count, void* data) {
+  auto& t = state(data);
+  const std::size_t length = size * count;
+  return t.guarded(std::size_t{0}, [&] {
+    t.header(std::string_view(buffer, length));
+    return length;
+  });
+}
+
+std::size_t on_write(char* buffer, std::size_t size, std::size_t count, void* data) {
+  auto& t = state(data);
+  return t.guarded(std::size_t{0}, [&] { return t.body_piece(buffer, size * count); });
+}
+
+int on_progress(void* data, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
+  auto& t = state(data);
+  if (t.current == phase::writing && static_cast<std::uint64_t>(uploaded) >= t.body->size()) {
+    t.current = phase::receiving;
+  }
+  return t.error || t.abort_seen ? 1 : 0;
+}
+
+// Called once connected (TLS included), right before the request goes out.
+int on_connected(void* data, char*, char*, int, int) {
+  auto& t = state(data);
+  t.current = t.body != nullptr && t.body->size() > 0 ? phase::writing : phase::receiving;
+  return CURL_PREREQFUNC_OK;
+}
+
+void configure(CURL* handle, transfer& t, curl_slist* headers, const timeouts& limits) {
+  set_option(handle, CURLOPT_NOSIGNAL, 1L, request_failed);
+  set_option(handle, CURLOPT_PROTOCOLS_STR, "http,https", request_failed);
+  set_option(handle, CURLOPT_HTTP_VERSION, long{CURL_HTTP_VERSION_1_1}, request_failed);
+  set_option(handle, CURLOPT_USERAGENT, "core::net::winhttp", request_failed);
+  set_option(handle, CURLOPT_PATH_AS_IS, 1L, request_failed);
+  set_option(handle, CURLOPT_HTTPHEADER, headers, header_failed);
+
+  // Peer and host name are always checked; there is no switch to turn it off.
+  set_option(handle, CURLOPT_SSL_VERIFYPEER, 1L, certificate_failed);
+  set_option(handle, CURLOPT_SSL_VERIFYHOST, 2L, certificate_failed);
+  if (const char* bundle = std::getenv("SSL_CERT_FILE"); bundle != nullptr && *bundle != '\0') {
+    set_option(handle, CURLOPT_CAINFO, bundle, certificate_failed);
+  }
+
+  const long stall_seconds =
+      std::max<long>(1, static_cast<long>((limits.stall.count() + 999) / 1000));
+  set_option(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connect.count()),
+             request_failed);
+  set_option(handle, CURLOPT_LOW_SPEED_LIMIT, 1L, request_failed);
+  set_option(handle, CURLOPT_LOW_SPEED_TIME, stall_seconds, request_failed);
+
+  set_option(handle, CURLOPT_READFUNCTION, &on_read, request_failed);
+  set_option(handle, CURLOPT_READDATA, &t, request_failed);
+  set_option(handle, CURLOPT_SEEKFUNCTION, &on_seek, request_failed);
+  set_option(handle, CURLOPT_SEEKDATA, &t, request_failed);
+  set_option(handle, CURLOPT_HEADERFUNCTION, &on_header, request_failed);
+  set_option(handle, CURLOPT_HEADERDATA, &t, request_failed);
+  set_option(handle, CURLOPT_WRITEFUNCTION, &on_write, request_failed);
+  set_option(handle, CURLOPT_WRITEDATA, &t, request_failed);
+  set_option(handle, CURLOPT_XFERINFOFUNCTION, &on_progress, request_failed);
+  set_option(handle, CURLOPT_XFERINFODATA, &t, request_failed);
+  set_option(handle, CURLOPT_NOPROGRESS, 0L, request_failed);
+  set_option(handle, CURLOPT_PREREQFUNCTION, &on_connected, request_failed);
+  set_option(handle, CURLOPT_PREREQDATA, &t, request_failed);
+}
+
+// A body goes with POST and PUT (empty ones announce "Content-Length: 0")
+// and with any other method given one.
+void set_method(CURL* handle, int code, const body_source* body) {
+  // Resets whatever an earlier request of this call used.
+  set_option(handle, CURLOPT_HTTPGET, 1L, request_failed);
+  set_option(handle, CURLOPT_CUSTOMREQUEST, static_cast<const char*>(nullptr), request_failed);
+  const auto size = static_cast<curl_off_t>(body != nullptr ? body->size() : 0);
+  if (code == method::post) {
+    set_option(handle, CURLOPT_POST, 1L, request_failed);
+    set_option(handle, CURLOPT_POSTFIELDSIZE_LARGE, size, request_failed);
+    return;
+  }
+  if (body != nullptr) {
+    set_option(handle, CURLOPT_UPLOAD, 1L, request_failed);
+    set_option(handle, CURLOPT_INFILESIZE_LARGE, size, request_failed);
+    if (code != method::put) {
+      set_option(handle, CURLOPT_CUSTOMREQUEST, verb(code), request_failed);
+    }
+  } else if (code == method::head) {
+    set_option(handle, CURLOPT_NOBODY, 1L, request_failed);
+  } else if (code != method::get) {
+    set_option(handle, CURLOPT_CUSTOMREQUEST, verb(code), request_failed);
+  }
+}
+
+// Where a redirect leads, when it is followed: never from https to http,
+// never to another scheme.
+std::optional<std::string> redirect_target(CURL* handle, const std::string& from) {
+  char* location = nullptr;
+  if (curl_easy_getinfo(handle, CURLINFO_REDIRECT_URL, &location) != CURLE_OK ||
+      location == nullptr) {
+    return std::nullopt;
+  }
+  const std::string to(location);
+  const bool secure = to.rfind("https://", 0) == 0;
+  const bool plain_from_plain = to.rfind("http://", 0) == 0 && from.rfind("http://", 0) == 0;
+  if (!secure && !plain_from_plain) {
+    return std::nullopt;
+  }
+  return to;
+}
+
+}  // namespace
+
+basic_response exchange::run(const basic_request& request, body_source& body) {
+  const easy_handle handle = open_handle();
+  std::string url = first_url(request);
+  const header_list headers = make_header_list(request.headers);
+  transfer t(abort_, upload_progress_, download_progress_);
+  configure(handle.get(), t, headers.get(), default_timeouts());
+
+  int code = request.method;
+  body_source* request_body = &body;
+  for (int redirects = 0;; ++redirects) {
+    const bool sends_body =
+        request_body != nullptr && (code == method::post || code == method::put || body.size() > 0);
+    if (sends_body) {
+      request_body->rewind();
+    }
+    t.start(sends_body ? request_body : nullptr);
+    set_option(handle.get(), CURLOPT_URL, url.c_str(), connect_failed);
+    set_method(handle.get(), code, t.body);
+
+    const CURLcode result = curl_easy_perform(handle.get());
+    if (t.error) {
+      std::rethrow_exception(t.error);
+    }
+    if (t.abort_seen) {
+      throw std::runtime_error("WinHTTP close pending....");
+    }
+    if (result != CURLE_OK) {
+      fail(prefix_of(t.current), result);
+    }
+
+    const auto next = t.redirect && redirects < redirect_limit ? redirect_target(handle.get(), url)
+                                                               : std::nullopt;
+    if (!next) {
+      return std::move(t.response);
+    }
+    url = *next;
+    // As browsers and WinHTTP do: 303 turns every method into GET, 301 and
+    // 302 turn POST into GET; 307 and 308 send the same request again.
+    const int status = t.response.status;
+    if ((status == 303 && code != method::head) ||
+        ((status == 301 || status == 302) && code == method::post)) {
+      code = method::get;
+      request_body = nullptr;
+    }
+  }
+}
+
+}  // namespace core::net::http

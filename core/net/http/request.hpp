@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+#include "core/key_value_params.hpp"
+
+namespace core::net::http {
+
+// One request as the client sends it. The target comes from a URL split by
+// core::net::uri; the client's operations set the method, the body and the
+// "Content-Type" and "Content-Length" headers.
+struct basic_request {
+  // Throws what the URL parser throws, before any network call.
+  basic_request(const std::string& url, const string_map& headers);
+
+  string_map headers;
+  std::string body;
+  std::string scheme;
+  std::string host;
+  // Decimal; the scheme's name when the URL has neither a port nor a scheme
+  // with a default one, which fails when the request is sent.
+  std::string port;
+  int method = 0;
+  // Path and query: the request target.
+  std::string path;
+};
+
+// A request whose body is the content of a file.
+struct basic_file_request : basic_request {
+  basic_file_request(const std::string& url, const string_map& headers,
+                     const std::string& file_path);
+
+  std::string file_path;
+};
+
+}  // namespace core::net::http

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <chrono>
+
+namespace core::net::http {
+
+// How long an exchange waits. Every exchange reads the process-wide values
+// when it starts, so tests can shorten them for the clients that jobs create.
+struct timeouts {
+  // Reaching the server, TLS handshake included.
+  std::chrono::milliseconds connect{60000};
+  // A transfer that moves no byte for this long ends; whole seconds, at least one.
+  std::chrono::milliseconds stall{30000};
+};
+
+timeouts default_timeouts();
+void set_default_timeouts(const timeouts& values);
+
+}  // namespace core::net::http

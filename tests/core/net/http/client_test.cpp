@@ -1,0 +1,330 @@
+#include "core/net/http/client.hpp"
+
+#include <gtest/gtest.h>
+
+#include <boost/lexical_cast.hpp>
+#include <memory>
+
+#include "core/net/http/method.hpp"
+#include "tests/core/net/http/http_test_support.hpp"
+#include "tests/support/table.hpp"
+#include "tools/service/server.hpp"
+
+namespace {
+
+using namespace std::chrono_literals;
+using core::net::http::basic_client;
+using core::net::http::basic_request;
+using core::net::http::basic_response;
+namespace method = core::net::http::method;
+using http_test::pattern;
+using http_test::pieces;
+using http_test::progress_log;
+
+constexpr auto wait_limit = 10s;
+
+class http_client : public testing::Test {
+ protected:
+  std::string url(const std::string& path) const { return server_.base_url() + path; }
+
+  service::server server_;
+  basic_client client_;
+};
+
+struct upload_case {
+  const char* name;
+  int method;
+  std::size_t size;
+};
+
+class http_client_upload : public http_client, public testing::WithParamInterface<upload_case> {};
+
+TEST_P(http_client_upload, sends_the_body_in_pieces_with_progress_after_each) {
+  const auto& c = GetParam();
+  server_.add_route("", "/upload", service::reply{});
+  progress_log uploaded;
+  progress_log downloaded;
+  client_.set_upload_progress(uploaded.callback());
+  client_.set_download_progress(downloaded.callback());
+  basic_request request(url("/upload"), {});
+  const std::string body = pattern(c.size);
+
+  const basic_response response = c.method == method::post
+                                      ? client_.post(request, body, "application/x-test")
+                                      : client_.put(request, body, "application/x-test");
+
+  EXPECT_EQ(response.status, 200);
+  EXPECT_EQ(uploaded.calls(), pieces(c.size));
+  EXPECT_TRUE(downloaded.calls().empty());
+  EXPECT_EQ(request.headers.at("Content-Length"), std::to_string(c.size));
+  const auto received = server_.requests();
+  ASSERT_EQ(received.size(), 1u);
+  EXPECT_EQ(received[0].method, core::net::http::verb(c.method));
+  EXPECT_TRUE(received[0].complete);
+  EXPECT_TRUE(received[0].body == body) << "the body arrived changed";
+  EXPECT_EQ(received[0].header("Content-Length"), std::to_string(c.size));
+  EXPECT_EQ(received[0].header("Content-Type"), "application/x-test");
+}
+
+INSTANTIATE_TEST_SUITE_P(bodies, http_client_upload,
+                         testing::Values(upload_case{"post_of_40000", method::post, 40000},
+                                         upload_case{"put_of_one_piece", method::put, 16384},
+                                         upload_case{"put_one_byte_over_a_piece", method::put,
+                                                     16385},
+                                         upload_case{"empty_post", method::post, 0},
+                                         upload_case{"empty_put", method::put, 0}),
+                         test_support::row_name());
+
+TEST_F(http_client, sends_only_the_headers_given_and_its_own) {
+  server_.add_route("", "/headers", service::reply{});
+  basic_request plain(url("/headers?x=1#fragment"), {{"Accept-Language", "de"}, {"X-Empty", ""}});
+  client_.get(plain);
+  basic_request with_accept(url("/headers"), {{"Accept", "application/atom+xml"}});
+  client_.get(with_accept);
+  // A wrong length cannot break the framing: the body's own goes out.
+  basic_request octets(url("/headers"), {{"Content-Length", "999"}});
+  client_.post_octets(octets, "abc");
+  octets.headers["Content-Length"] = "1";
+  client_.send(octets);
+
+  const auto received = server_.requests();
+  ASSERT_EQ(received.size(), 4u);
+  const auto& get = received[0];
+  EXPECT_EQ(get.method, "GET");
+  EXPECT_EQ(get.target, "/headers?x=1");
+  EXPECT_EQ(get.header("User-Agent"), "core::net::winhttp");
+  EXPECT_EQ(get.header("Host"), "127.0.0.1:" + std::to_string(server_.port()));
+  EXPECT_EQ(get.header("Accept-Language"), "de");
+  EXPECT_TRUE(get.has_header("X-Empty"));
+  EXPECT_EQ(get.header("X-Empty"), "");
+  for (const char* absent : {"Accept", "Expect", "Content-Type", "Content-Length"}) {
+    EXPECT_FALSE(get.has_header(absent)) << absent;
+  }
+  EXPECT_EQ(received[1].header("Accept"), "application/atom+xml");
+  for (const auto& post : {received[2], received[3]}) {
+    EXPECT_EQ(post.method, "POST");
+    EXPECT_EQ(post.header("Content-Type"), "application/octet-stream");
+    EXPECT_EQ(post.header("Content-Length"), "3");
+    EXPECT_EQ(post.body, "abc");
+    EXPECT_FALSE(post.has_header("Expect"));
+  }
+}
+
+TEST_F(http_client, head_returns_the_head_without_body_or_download_progress) {
+  service::reply answer;
+  answer.reason = "Fine Thanks";
+  answer.headers = {{"X-Kind", "media"}};
+  answer.body = "hello";
+  server_.add_route("", "/head", answer);
+  progress_log downloaded;
+  client_.set_download_progress(downloaded.callback());
+  basic_request request(url("/head"), {});
+  request.method = method::head;
+
+  const basic_response response = client_.send(request);
+
+  EXPECT_EQ(response.version, "HTTP/1.1");
+  EXPECT_EQ(response.status, 200);
+  EXPECT_EQ(response.reason, "Fine Thanks");
+  EXPECT_EQ(response.headers.at("X-Kind"), "media");
+  EXPECT_EQ(response.headers.at("Content-Length"), "5");
+  EXPECT_EQ(response.body, "");
+  EXPECT_TRUE(downloaded.calls().empty());
+  EXPECT_EQ(server_.requests().at(0).method, "HEAD");
+}
+
+TEST_F(http_client, download_reports_bytes_so_far_against_the_announced_length) {
+  service::reply answer;
+  answer.body = pattern(100000);
+  server_.add_route("GET", "/file", answer);
+  progress_log downloaded;
+  client_.set_download_progress(downloaded.callback());
+  basic_request request(url("/file"), {});
+
+  const basic_response response = client_.get(request);
+
+  EXPECT_TRUE(response.body == answer.body) << "the body arrived changed";
+  const auto calls = downloaded.calls();
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls.back(), std::make_pair(std::uint64_t{100000}, std::uint64_t{100000}));
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    EXPECT_EQ(calls[i].second, 100000u);
+    EXPECT_TRUE(i == 0 || calls[i].first > calls[i - 1].first);
+  }
+}
+
+TEST_F(http_client, download_without_length_reports_total_zero) {
+  service::reply answer;
+  answer.raw = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\nhello";
+  server_.add_route("GET", "/unsized", answer);
+  progress_log downloaded;
+  client_.set_download_progress(downloaded.callback());
+  basic_request request(url("/unsized"), {});
+
+  EXPECT_EQ(client_.get(request).body, "hello");
+  EXPECT_EQ(downloaded.calls(), (std::vector<std::pair<std::uint64_t, std::uint64_t>>{{5, 0}}));
+}
+
+struct redirect_case {
+  const char* name;
+  int method;
+  int status;
+  const char* then_method;
+  const char* then_body;
+};
+
+class http_client_redirect : public http_client,
+                             public testing::WithParamInterface<redirect_case> {};
+
+TEST_P(http_client_redirect, is_followed_as_browsers_do) {
+  const auto& c = GetParam();
+  service::reply moved;
+  moved.status = c.status;
+  moved.headers = {{"Location", "/there?q=1"}};
+  moved.body = "moved";
+  server_.add_route("", "/here", moved);
+  service::reply there;
+  there.body = "arrived";
+  server_.add_route("", "/there", there);
+  progress_log downloaded;
+  client_.set_download_progress(downloaded.callback());
+  basic_request request(url("/here"), {});
+  request.method = c.method;
+  request.body = "payload";
+
+  const basic_response response = client_.send(request);
+
+  EXPECT_EQ(response.status, 200);
+  EXPECT_EQ(response.body, "arrived");
+  EXPECT_EQ(downloaded.calls(), (std::vector<std::pair<std::uint64_t, std::uint64_t>>{{7, 7}}));
+  const auto received = server_.requests();
+  ASSERT_EQ(received.size(), 2u);
+  EXPECT_EQ(received[1].method, c.then_method);
+  EXPECT_EQ(received[1].target, "/there?q=1");
+  EXPECT_EQ(received[1].body, c.then_body);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    statuses, http_client_redirect,
+    testing::Values(redirect_case{"found_keeps_get", method::get, 302, "GET", "payload"},
+                    redirect_case{"found_turns_post_into_get", method::post, 302, "GET", ""},
+                    redirect_case{"see_other_turns_put_into_get", method::put, 303, "GET", ""},
+                    redirect_case{"temporary_resends_the_put", method::put, 307, "PUT", "payload"},
+                    redirect_case{"permanent_resends_the_post", method::post, 308, "POST",
+                                  "payload"}),
+    test_support::row_name());
+
+TEST_F(http_client, endless_redirects_end_with_the_eleventh_answer) {
+  service::reply loop;
+  loop.status = 302;
+  loop.headers = {{"Location", "/loop"}};
+  server_.add_route("GET", "/loop", loop);
+  basic_request request(url("/loop"), {});
+
+  EXPECT_EQ(client_.get(request).status, 302);
+  EXPECT_EQ(server_.requests().size(), 11u);
+}
+
+struct failure_case {
+  const char* name;
+  service::reply answer;
+  std::uint32_t code;
+  const char* text;
+};
+
+service::reply delayed(std::chrono::milliseconds delay) {
+  service::reply answer;
+  answer.delay = delay;
+  return answer;
+}
+
+service::reply cut(std::size_t size, std::size_t after) {
+  service::reply answer;
+  answer.body = pattern(size);
+  answer.cut_after = after;
+  return answer;
+}
+
+service::reply trickled(std::size_t piece, std::chrono::milliseconds pause) {
+  service::reply answer;
+  answer.body = pattern(piece * 4);
+  answer.trickle_piece = piece;
+  answer.trickle_pause = pause;
+  return answer;
+}
+
+service::reply raw(const char* bytes) {
+  service::reply answer;
+  answer.raw = bytes;
+  return answer;
+}
+
+class http_client_failure : public http_client, public testing::WithParamInterface<failure_case> {};
+
+TEST_P(http_client_failure, ends_the_call_with_the_transport_code) {
+  const auto& c = GetParam();
+  const http_test::short_timeouts timeouts(1s);
+  server_.add_route("GET", "/fault", c.answer);
+  basic_request request(url("/fault"), {});
+
+  http_test::expect_transport_failure([&] { client_.get(request); }, c.code, c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    faults, http_client_failure,
+    testing::Values(
+        failure_case{"silent_server", delayed(20s), 12002,
+                     "Wait to receive the WinHTTP response failed.: The operation timed out"},
+        failure_case{"body_cut_short", cut(40000, 1000), 12030,
+                     "Failed to read data.: The connection with the server was terminated "
+                     "abnormally"},
+        failure_case{"body_stalls", trickled(1000, 20s), 12002,
+                     "Failed to read data.: The operation timed out"},
+        failure_case{"answer_is_not_http", raw("HELLO WORLD\r\n\r\n"), 12152,
+                     "Wait to receive the WinHTTP response failed.: The server returned an "
+                     "invalid or unrecognized response"},
+        failure_case{"closed_without_answer", raw(""), 12030,
+                     "Wait to receive the WinHTTP response failed.: The connection with the "
+                     "server was terminated abnormally"}),
+    test_support::row_name());
+
+TEST_F(http_client, upload_cut_by_the_server_fails_while_writing) {
+  service::route cutting;
+  cutting.path = "/cut";
+  cutting.cut_request_after = 65536;
+  server_.add_route(cutting);
+  basic_request request(url("/cut"), {});
+
+  http_test::expect_transport_failure(
+      [&] { client_.put(request, pattern(64 << 20), "application/octet-stream"); }, 12030,
+      "Failed to write request data to an HTTP server.: The connection with the server was "
+      "terminated abnormally");
+  ASSERT_TRUE(server_.wait_for_requests(1, wait_limit));
+  EXPECT_FALSE(server_.requests()[0].complete);
+}
+
+TEST(http_client_refusal, closed_port_cannot_connect) {
+  std::string url;
+  {
+    const service::server closed;
+    url = closed.base_url() + "/";
+  }
+  basic_client client;
+  basic_request request(url, {});
+
+  http_test::expect_transport_failure(
+      [&] { client.get(request); }, 12029,
+      "Cannot send the WinHTTP request.: A connection with the server could not be established");
+}
+
+TEST(http_client_refusal, addresses_that_name_no_http_server_fail_before_any_network_call) {
+  http_test::expect_failure<std::invalid_argument>(
+      [] { basic_request("https://send.lumbrel.example", {}); },
+      "Invalid URL. The Hierarchy could not be located and parsed.");
+  basic_client client;
+  basic_request other_scheme("ftp://127.0.0.1/x", {});
+  EXPECT_EQ(other_scheme.port, "ftp");
+  EXPECT_THROW(client.get(other_scheme), boost::bad_lexical_cast);
+}
+
+}  // namespace

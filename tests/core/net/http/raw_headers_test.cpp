@@ -1,0 +1,116 @@
+#include "core/net/http/raw_headers.hpp"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "tests/support/table.hpp"
+
+namespace {
+
+using core::net::http::basic_response;
+using core::net::http::parse_raw_headers;
+
+struct head_case {
+  const char* name;
+  const char* raw;
+  const char* version;
+  int status;
+  const char* reason;
+  core::string_map headers;
+};
+
+class raw_headers : public testing::TestWithParam<head_case> {};
+
+TEST_P(raw_headers, reads_status_line_and_header_lines) {
+  const auto& c = GetParam();
+  basic_response response;
+  parse_raw_headers(c.raw, response);
+  EXPECT_EQ(response.version, c.version);
+  EXPECT_EQ(response.status, c.status);
+  EXPECT_EQ(response.reason, c.reason);
+  EXPECT_EQ(response.headers, c.headers);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    blocks, raw_headers,
+    testing::Values(
+        head_case{"plain",
+                  "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: 5\r\n\r\n",
+                  "HTTP/1.1",
+                  200,
+                  "OK",
+                  {{"Content-Length", "5"}, {"Content-Type", "text/xml"}}},
+        head_case{"reason_of_several_words_trimmed",
+                  "HTTP/1.0 404   Not  Found \t\r\n\r\n",
+                  "HTTP/1.0",
+                  404,
+                  "Not  Found",
+                  {}},
+        head_case{
+            "no_reason", "HTTP/1.1 204\r\nX-A: 1\r\n\r\n", "HTTP/1.1", 204, "", {{"X-A", "1"}}},
+        head_case{"empty_values_and_blanks_after_the_colon",
+                  "HTTP/1.1 200 OK\r\nX-Empty:\r\nX-None:v\r\nX-Many:   v\r\nX-Tab:\t v \r\n\r\n",
+                  "HTTP/1.1",
+                  200,
+                  "OK",
+                  {{"X-Empty", ""}, {"X-Many", "v"}, {"X-None", "v"}, {"X-Tab", "v"}}},
+        head_case{"value_keeps_later_colons",
+                  "HTTP/1.1 302 Found\r\nLocation: http://h:8/x\r\n\r\n",
+                  "HTTP/1.1",
+                  302,
+                  "Found",
+                  {{"Location", "http://h:8/x"}}},
+        head_case{"repeated_name_keeps_the_last",
+                  "HTTP/1.1 200 OK\r\nX-A: 1\r\nX-A: 2\r\n\r\n",
+                  "HTTP/1.1",
+                  200,
+                  "OK",
+                  {{"X-A", "2"}}},
+        head_case{"line_without_colon_skipped",
+                  "HTTP/1.1 200 OK\r\ngarbage\r\nX-A: 1\r\n\r\n",
+                  "HTTP/1.1",
+                  200,
+                  "OK",
+                  {{"X-A", "1"}}},
+        head_case{"stops_at_the_blank_line",
+                  "HTTP/1.1 200 OK\r\nX-A: 1\r\n\r\nX-B: 2\r\n",
+                  "HTTP/1.1",
+                  200,
+                  "OK",
+                  {{"X-A", "1"}}},
+        head_case{"bare_line_feeds",
+                  "HTTP/1.1 200 OK\nX-A: 1\n\n",
+                  "HTTP/1.1",
+                  200,
+                  "OK",
+                  {{"X-A", "1"}}}),
+    test_support::row_name());
+
+struct bad_head_case {
+  const char* name;
+  const char* raw;
+};
+
+class raw_headers_refused : public testing::TestWithParam<bad_head_case> {};
+
+TEST_P(raw_headers_refused, as_an_invalid_response) {
+  basic_response response;
+  try {
+    parse_raw_headers(GetParam().raw, response);
+    FAIL() << "parsed status " << response.status;
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "HTTP version not found. Invalid response.");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(blocks, raw_headers_refused,
+                         testing::Values(bad_head_case{"empty", ""},
+                                         bad_head_case{"other_protocol", "ICY 200 OK\r\n\r\n"},
+                                         bad_head_case{"lower_case_version",
+                                                       "http/1.1 200 OK\r\n\r\n"},
+                                         bad_head_case{"code_not_a_number", "HTTP/1.1 OK\r\n\r\n"},
+                                         bad_head_case{"version_only", "HTTP/1.1\r\n\r\n"}),
+                         test_support::row_name());
+
+}  // namespace

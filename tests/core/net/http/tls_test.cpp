@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+
+#include "core/net/http/client.hpp"
+#include "tests/core/net/http/http_test_support.hpp"
+#include "tests/service/test_certificates.hpp"
+#include "tests/support/table.hpp"
+#include "tools/service/server.hpp"
+
+namespace {
+
+using core::net::http::basic_client;
+using core::net::http::basic_request;
+
+class https_client : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    certificates_ = std::make_unique<test_support::test_certificates>();
+  }
+  static void TearDownTestSuite() { certificates_.reset(); }
+
+  static service::server::options tls_options() {
+    service::server::options settings;
+    settings.certificate_file = certificates_->certificate_file();
+    settings.private_key_file = certificates_->key_file();
+    return settings;
+  }
+
+  static std::unique_ptr<test_support::test_certificates> certificates_;
+  service::server server_{tls_options()};
+  basic_client client_;
+};
+
+std::unique_ptr<test_support::test_certificates> https_client::certificates_;
+
+struct trust_case {
+  const char* name;
+  bool trust_test_ca;
+  const char* host;
+  const char* failure;
+};
+
+class https_client_trust : public https_client, public testing::WithParamInterface<trust_case> {};
+
+TEST_P(https_client_trust, accepts_only_a_verified_peer_with_its_own_name) {
+  const auto& c = GetParam();
+  const http_test::scoped_env bundle(
+      "SSL_CERT_FILE", c.trust_test_ca ? std::optional(certificates_->ca_file()) : std::nullopt);
+  server_.add_route("GET", "/feed.xml", service::reply{200, "", {}, "<feed/>"});
+  basic_request request(
+      std::string("https://") + c.host + ":" + std::to_string(server_.port()) + "/feed.xml", {});
+
+  if (c.failure == nullptr) {
+    EXPECT_EQ(client_.get(request).body, "<feed/>");
+  } else {
+    http_test::expect_transport_failure([&] { client_.get(request); }, 12175, c.failure);
+    EXPECT_TRUE(server_.requests().empty());
+  }
+}
+
+constexpr const char* refused =
+    "Cannot send the WinHTTP request.: A security error occurred while checking the server's "
+    "certificate";
+
+INSTANTIATE_TEST_SUITE_P(
+    peers, https_client_trust,
+    testing::Values(trust_case{"unknown_authority", false, "127.0.0.1", refused},
+                    trust_case{"authority_from_ssl_cert_file", true, "127.0.0.1", nullptr},
+                    trust_case{"wrong_host_name", true, "localhost", refused}),
+    test_support::row_name());
+
+TEST_F(https_client, never_follows_a_redirect_down_to_plain_http) {
+  const http_test::scoped_env bundle("SSL_CERT_FILE", certificates_->ca_file());
+  service::server plain;
+  plain.add_route("GET", "/installer.bin", service::reply{});
+  service::reply moved;
+  moved.status = 302;
+  moved.headers = {{"Location", plain.base_url() + "/installer.bin"}};
+  server_.add_route("GET", "/installer.bin", moved);
+  basic_request request(server_.base_url() + "/installer.bin", {});
+
+  const auto response = client_.get(request);
+
+  EXPECT_EQ(response.status, 302);
+  EXPECT_EQ(response.headers.at("Location"), plain.base_url() + "/installer.bin");
+  EXPECT_TRUE(plain.requests().empty());
+}
+
+}  // namespace

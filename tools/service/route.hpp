@@ -1,0 +1,38 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "tools/service/received_request.hpp"
+#include "tools/service/reply.hpp"
+
+namespace service {
+
+enum class body_mode {
+  // The body is kept in the received request.
+  keep,
+  // Only its size is counted: bodies of any size in flat memory.
+  discard,
+};
+
+// How the server handles requests for one method and path.
+struct route {
+  // Empty: any method.
+  std::string method;
+  // Compared with the request target up to its query.
+  std::string path;
+  // Called on the server's thread once the whole body has arrived.
+  std::function<reply(const received_request&)> respond;
+  body_mode body = body_mode::keep;
+
+  // Faults on the request side:
+  // a pause after the request's headers before its body is read;
+  std::chrono::milliseconds stall_request{0};
+  // the connection closed once this many body bytes have arrived.
+  std::optional<std::uint64_t> cut_request_after;
+};
+
+}  // namespace service
