@@ -1,0 +1,23 @@
+#pragma once
+
+#include <vips/vips8>
+
+#include <cstdint>
+#include <functional>
+
+#include "core/graphics/gdip/bitmap.hpp"
+
+namespace core::graphics::gdip {
+
+struct bitmap::impl {
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  // Makes the pixels, 8-bit sRGB with 3 bands or 4 (alpha last), anew for
+  // each reader, since a file source streams once from top to bottom. A file
+  // whose decoder can scale down while decoding (JPEG) honours a shrink of 2,
+  // 4 or 8 and gives that much smaller pixels; other sources ignore it.
+  std::function<vips::VImage(int shrink)> pixels;
+  bool shrinks_on_load = false;
+};
+
+}  // namespace core::graphics::gdip

@@ -1,0 +1,181 @@
+#include "core/graphics/gdip/detail/image_source.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+
+#include "core/graphics/gdip/detail/bitmap_impl.hpp"
+#include "core/graphics/gdip/detail/hd_photo_decoder.hpp"
+#include "core/graphics/gdip/detail/srgb8.hpp"
+#include "core/graphics/gdip/detail/status_failure.hpp"
+#include "core/graphics/gdip/gdiplus_startup.hpp"
+#include "core/scoped_handle.hpp"
+
+namespace core::graphics::gdip::detail {
+
+namespace {
+
+bool starts_with(std::string_view head, std::string_view magic) {
+  return head.substr(0, magic.size()) == magic;
+}
+
+std::string_view file_head(const std::string& path, std::array<char, 16>& buffer) {
+  const scoped_handle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file) {
+    throw status_failure(errno == ENOENT || errno == ENOTDIR ? status::file_not_found
+                                                             : status::win32_error);
+  }
+  ssize_t count = 0;
+  do {
+    count = ::read(file.get(), buffer.data(), buffer.size());
+  } while (count < 0 && errno == EINTR);
+  if (count < 0) {
+    throw status_failure(status::win32_error);
+  }
+  return {buffer.data(), static_cast<std::size_t>(count)};
+}
+
+std::string file_bytes(const std::string& path) {
+  std::ifstream file(path, std::ios_base::binary);
+  std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  if (file.bad()) {
+    throw status_failure(status::win32_error);
+  }
+  return bytes;
+}
+
+// Loads stream from top to bottom, which lets the decoders work in strips.
+vips::VOption* sequential() {
+  return vips::VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL);
+}
+
+vips::VImage load_file(const std::string& path, image_format format, int shrink) {
+  const char* name = path.c_str();
+  switch (format) {
+    case image_formats::jpeg:
+      return vips::VImage::jpegload(name, sequential()->set("shrink", shrink));
+    case image_formats::png:
+      return vips::VImage::pngload(name, sequential());
+    case image_formats::gif:
+      return vips::VImage::gifload(name, sequential());
+    case image_formats::tiff:
+      return vips::VImage::tiffload(name, sequential());
+    default:
+      return vips::VImage::magickload(name, sequential());  // bmp
+  }
+}
+
+struct blob_unref {
+  void operator()(VipsBlob* blob) const noexcept { vips_area_unref(VIPS_AREA(blob)); }
+};
+
+vips::VImage load_bytes(const std::string& bytes, image_format format) {
+  // The blob borrows the bytes; the caller reads the pixels before they go.
+  const std::unique_ptr<VipsBlob, blob_unref> blob(
+      vips_blob_new(nullptr, bytes.data(), bytes.size()));
+  switch (format) {
+    case image_formats::jpeg:
+      return vips::VImage::jpegload_buffer(blob.get());
+    case image_formats::png:
+      return vips::VImage::pngload_buffer(blob.get());
+    case image_formats::gif:
+      return vips::VImage::gifload_buffer(blob.get());
+    case image_formats::tiff:
+      return vips::VImage::tiffload_buffer(blob.get());
+    default:
+      return vips::VImage::magickload_buffer(blob.get());  // bmp
+  }
+}
+
+void require_started() {
+  if (!gdiplus_started()) {
+    throw status_failure(status::gdiplus_not_initialized);
+  }
+}
+
+image_format known_format(std::string_view head) {
+  const image_format format = sniff_image_format(head);
+  if (format == image_formats::none) {
+    throw status_failure(status::unknown_image_format);
+  }
+  return format;
+}
+
+}  // namespace
+
+image_format sniff_image_format(std::string_view head) {
+  using namespace std::string_view_literals;
+  if (starts_with(head, "\xFF\xD8\xFF"sv)) {
+    return image_formats::jpeg;
+  }
+  if (starts_with(head, "\x89PNG\r\n\x1A\n"sv)) {
+    return image_formats::png;
+  }
+  if (starts_with(head, "GIF87a"sv) || starts_with(head, "GIF89a"sv)) {
+    return image_formats::gif;
+  }
+  if (starts_with(head, "II*\0"sv) || starts_with(head, "MM\0*"sv) ||
+      starts_with(head, "II+\0"sv) || starts_with(head, "MM\0+"sv)) {
+    return image_formats::tiff;
+  }
+  if (starts_with(head, "II\xBC\x01"sv) || starts_with(head, "II\xBC\x00"sv)) {
+    return image_formats::hd_photo;
+  }
+  if (starts_with(head, "BM"sv)) {
+    return image_formats::bmp;
+  }
+  return image_formats::none;
+}
+
+std::shared_ptr<bitmap> open_image_file(const std::string& path) {
+  require_started();
+  std::array<char, 16> head;
+  const image_format format = known_format(file_head(path, head));
+  try {
+    if (format == image_formats::hd_photo) {
+      const std::string bytes = file_bytes(path);
+      return make_memory_bitmap(
+          to_srgb8(decode_hd_photo(bytes.data(), bytes.size())).copy_memory());
+    }
+    const vips::VImage header = load_file(path, format, 1);
+    auto state = std::make_unique<bitmap::impl>();
+    state->width = static_cast<std::uint32_t>(header.width());
+    state->height = static_cast<std::uint32_t>(header.height());
+    state->pixels = [path, format](int shrink) {
+      return to_srgb8(load_file(path, format, shrink));
+    };
+    state->shrinks_on_load = format == image_formats::jpeg;
+    return std::make_shared<bitmap>(std::move(state));
+  } catch (const vips::VError&) {
+    vips_error_clear();
+    throw status_failure(status::generic_error);
+  }
+}
+
+std::shared_ptr<bitmap> decode_image(const std::string& bytes) {
+  require_started();
+  const image_format format = known_format(bytes);
+  try {
+    const vips::VImage decoded = format == image_formats::hd_photo
+                                     ? decode_hd_photo(bytes.data(), bytes.size())
+                                     : load_bytes(bytes, format);
+    return make_memory_bitmap(to_srgb8(decoded).copy_memory());
+  } catch (const vips::VError&) {
+    vips_error_clear();
+    throw status_failure(status::generic_error);
+  }
+}
+
+std::shared_ptr<bitmap> make_memory_bitmap(const vips::VImage& srgb8) {
+  auto state = std::make_unique<bitmap::impl>();
+  state->width = static_cast<std::uint32_t>(srgb8.width());
+  state->height = static_cast<std::uint32_t>(srgb8.height());
+  state->pixels = [srgb8](int) { return srgb8; };
+  return std::make_shared<bitmap>(std::move(state));
+}
+
+}  // namespace core::graphics::gdip::detail

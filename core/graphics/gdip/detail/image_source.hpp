@@ -1,0 +1,30 @@
+#pragma once
+
+#include <vips/vips8>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/graphics/gdip/bitmap.hpp"
+#include "core/graphics/image_format.hpp"
+
+namespace core::graphics::gdip::detail {
+
+// The format an image's first bytes announce: bmp, gif, jpeg, png, tiff or
+// hd_photo, else none. Only these are decoded, whatever a file is called, so
+// no other decoder of the imaging library (ImageMagick's delegates among
+// them) ever sees untrusted input.
+image_format sniff_image_format(std::string_view head);
+
+// A bitmap over the image file at path: the header is read now, the pixels
+// are streamed from the file by each reader. Throws status_failure.
+std::shared_ptr<bitmap> open_image_file(const std::string& path);
+
+// A bitmap decoded now from the bytes of a whole image file. Throws status_failure.
+std::shared_ptr<bitmap> decode_image(const std::string& bytes);
+
+// A bitmap over pixels in memory, 8-bit sRGB with 3 or 4 bands.
+std::shared_ptr<bitmap> make_memory_bitmap(const vips::VImage& srgb8);
+
+}  // namespace core::graphics::gdip::detail

@@ -1,0 +1,65 @@
+#include "core/graphics/gdip/gdiplus_startup.hpp"
+
+#include <vips/vips8>
+
+#include <mutex>
+
+#include "core/graphics/gdip/gdiplus_exception.hpp"
+#include "core/log/logger.hpp"
+#include "core/log/severity.hpp"
+
+namespace core::graphics::gdip {
+
+namespace {
+
+// Constant-initialised: usable from other static objects' destructors.
+constinit std::mutex start_mutex;
+constinit int start_count = 0;
+constinit bool stopped_for_good = false;
+
+// libvips reports damage it works around (a truncated photo, say) as GLib
+// warnings on standard error; they belong in the debug log. A C callback:
+// nothing may escape it.
+void log_library_warning(const gchar*, GLogLevelFlags, const gchar* message, gpointer) {
+  try {
+    log::write(log::severity::debug, "libvips: %s", message != nullptr ? message : "");
+  } catch (...) {
+  }
+}
+
+}  // namespace
+
+gdiplus_startup::gdiplus_startup() {
+  const std::lock_guard lock(start_mutex);
+  if (stopped_for_good) {
+    throw gdiplus_exception("GDI+ could not be initialized.", status::gdiplus_not_initialized);
+  }
+  if (start_count == 0) {
+    if (VIPS_INIT("lumbrel-send-photo") != 0) {
+      vips_error_clear();
+      throw gdiplus_exception("GDI+ could not be initialized.", status::generic_error);
+    }
+    // Every photo of a batch is a different file: cached operations would
+    // only hold memory and open files.
+    vips_cache_set_max(0);
+    g_log_set_handler("VIPS",
+                      static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE),
+                      log_library_warning, nullptr);
+  }
+  ++start_count;
+}
+
+gdiplus_startup::~gdiplus_startup() {
+  const std::lock_guard lock(start_mutex);
+  if (--start_count == 0) {
+    vips_shutdown();
+    stopped_for_good = true;
+  }
+}
+
+bool gdiplus_started() {
+  const std::lock_guard lock(start_mutex);
+  return start_count > 0;
+}
+
+}  // namespace core::graphics::gdip

@@ -1,0 +1,461 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+
+#include "core/graphics/gdip/batch/gdiplus_image_open_file.hpp"
+#include "core/graphics/gdip/batch/gdiplus_image_resize.hpp"
+#include "core/graphics/gdip/batch/gdiplus_image_save_stream.hpp"
+#include "core/graphics/gdip/gdiplus_exception.hpp"
+#include "core/graphics/graphics_exception.hpp"
+#include "core/graphics/not_supported_exception.hpp"
+#include "tests/core/graphics/sample_images.hpp"
+#include "tests/support/image_codecs.hpp"
+#include "tests/support/table.hpp"
+#include "tests/support/temp_folder.hpp"
+
+namespace {
+
+using namespace core::graphics;
+using namespace core::graphics::gdip::batch;
+namespace formats = core::graphics::image_formats;
+
+constexpr std::uint32_t archive_flags = fit_size | no_enlarge | match_orientation;
+constexpr std::uint32_t thumbnail_flags = fit_size | no_enlarge;
+
+// The three units of the archive job's chain, kept together as its creator keeps them.
+struct chain {
+  chain(const std::string& path, std::uint32_t width, std::uint32_t height, std::uint32_t flags,
+        const std::string& target, const gdiplus_batch_params& params = {},
+        image_interpolation_mode interpolation = bicubic)
+      : open(path),
+        resize(&open, width, height, interpolation, flags),
+        save(&resize, target, params) {}
+
+  std::string run() {
+    save.run();
+    save.stream().seekg(0, std::ios_base::beg);
+    return {std::istreambuf_iterator<char>(save.stream()), {}};
+  }
+
+  gdiplus_image_open_file open;
+  gdiplus_image_resize resize;
+  gdiplus_image_save_stream save;
+};
+
+template <class Call>
+std::string failure_of(Call&& call) {
+  try {
+    call();
+  } catch (const std::exception& e) {
+    return e.what();
+  }
+  return "no exception";
+}
+
+class image_chain : public testing::Test {
+ protected:
+  void SetUp() override { test_support::register_image_codecs(); }
+
+  std::string source(const vips::VImage& image, image_format format, const std::string& name) {
+    const std::string path = folder_.file(name);
+    graphics_test::write_image(image, path, format);
+    return path;
+  }
+
+  test_support::temp_folder folder_;
+};
+
+struct format_case {
+  const char* name;
+  image_format source_format;
+  int source_width;
+  int source_height;
+  std::uint32_t box_width;
+  std::uint32_t box_height;
+  std::uint32_t flags;
+  const char* target;
+  image_format written;
+  int width;
+  int height;
+};
+
+class chain_formats : public image_chain, public testing::WithParamInterface<format_case> {};
+
+TEST_P(chain_formats, give_exact_sizes_in_the_target_format) {
+  const format_case& c = GetParam();
+  const vips::VImage photo = graphics_test::photo_like(c.source_width, c.source_height);
+  const std::string path = source(photo, c.source_format, std::string("source.") + c.name);
+
+  chain units(path, c.box_width, c.box_height, c.flags, c.target);
+  const std::string encoded = units.run();
+  EXPECT_EQ(graphics_test::signature_of(encoded), c.written);
+  EXPECT_EQ(units.resize.result_width(), static_cast<std::uint32_t>(c.width));
+  EXPECT_EQ(units.resize.result_height(), static_cast<std::uint32_t>(c.height));
+
+  const vips::VImage decoded = graphics_test::decode(encoded);
+  EXPECT_EQ(decoded.width(), c.width);
+  EXPECT_EQ(decoded.height(), c.height);
+  const std::vector<double> expected = graphics_test::band_means(photo);
+  const std::vector<double> actual = graphics_test::band_means(decoded);
+  ASSERT_GE(actual.size(), 3U);
+  for (int band = 0; band < 3; ++band) {
+    EXPECT_NEAR(actual[band], expected[band], 10.0) << "band " << band;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    formats, chain_formats,
+    testing::Values(format_case{"jpeg_to_jpeg", formats::jpeg, 400, 300, 200, 100, archive_flags,
+                                "a.jpg", formats::jpeg, 133, 100},
+                    format_case{"portrait_png_to_png", formats::png, 300, 400, 200, 100,
+                                archive_flags, "a.png", formats::png, 100, 133},
+                    format_case{"gif_to_gif", formats::gif, 64, 48, 32, 32, thumbnail_flags,
+                                "a.gif", formats::gif, 32, 24},
+                    format_case{"tiff_to_tiff", formats::tiff, 200, 100, 50, 50, thumbnail_flags,
+                                "a.tif", formats::tiff, 50, 25},
+                    format_case{"bmp_to_bmp", formats::bmp, 120, 90, 60, 60, thumbnail_flags,
+                                "a.bmp", formats::bmp, 60, 45},
+                    format_case{"hd_photo_to_jpeg", formats::hd_photo, 160, 120, 80, 80,
+                                thumbnail_flags, "a.jpg", formats::jpeg, 80, 60},
+                    format_case{"jpeg_to_bmp", formats::jpeg, 400, 300, 100, 100, thumbnail_flags,
+                                "a.dib", formats::bmp, 100, 75},
+                    format_case{"png_to_gif", formats::png, 90, 90, 45, 45, thumbnail_flags,
+                                "a.gif", formats::gif, 45, 45},
+                    format_case{"bmp_to_tiff", formats::bmp, 80, 40, 40, 40, thumbnail_flags,
+                                "a.tiff", formats::tiff, 40, 20},
+                    format_case{"upper_case_target", formats::tiff, 100, 100, 50, 50,
+                                thumbnail_flags, "A.JPEG", formats::jpeg, 50, 50},
+                    format_case{"jpeg_shrinks_while_decoding", formats::jpeg, 1600, 1200, 160, 160,
+                                thumbnail_flags, "t.jpg", formats::jpeg, 160, 120},
+                    format_case{"small_image_unchanged", formats::jpeg, 64, 48, 160, 160,
+                                thumbnail_flags, "t.png", formats::png, 64, 48},
+                    format_case{"exact_size", formats::png, 400, 300, 123, 45, exact_size, "e.png",
+                                formats::png, 123, 45}),
+    test_support::row_name());
+
+struct awkward_case {
+  const char* name;
+  std::function<vips::VImage()> make;
+  image_format source_format;
+  std::function<void(const vips::VImage&, const std::string&)> write;  // empty: write_image
+  const char* target;
+  std::vector<double> colour;  // expected band means of the output
+  double tolerance;
+};
+
+class chain_awkward_sources : public image_chain,
+                              public testing::WithParamInterface<awkward_case> {};
+
+// Palette, grey, CMYK and 16-bit sources are resized as 8-bit sRGB.
+TEST_P(chain_awkward_sources, resize_as_8_bit_srgb) {
+  const awkward_case& c = GetParam();
+  const std::string path = folder_.file(std::string("source.") + c.name);
+  if (c.write) {
+    c.write(c.make(), path);
+  } else {
+    graphics_test::write_image(c.make(), path, c.source_format);
+  }
+  chain units(path, 50, 50, archive_flags, c.target);
+  const vips::VImage decoded = graphics_test::decode(units.run());
+  EXPECT_EQ(decoded.width(), 50);
+  EXPECT_EQ(decoded.height(), 30);
+  const std::vector<double> means = graphics_test::band_means(decoded);
+  ASSERT_EQ(means.size(), c.colour.size());
+  for (std::size_t band = 0; band < means.size(); ++band) {
+    EXPECT_NEAR(means[band], c.colour[band], c.tolerance) << "band " << band;
+  }
+}
+
+vips::VImage tagged(vips::VImage image, VipsInterpretation space) {
+  return image.copy(vips::VImage::option()->set("interpretation", space)).copy_memory();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    sources, chain_awkward_sources,
+    testing::Values(
+        awkward_case{"palette_gif",
+                     [] {
+                       return graphics_test::flat(100, 60, {200, 30, 40});
+                     },
+                     formats::gif,
+                     {},
+                     "out.jpg",
+                     {200, 30, 40},
+                     6},
+        awkward_case{"palette_png",
+                     [] {
+                       return graphics_test::flat(100, 60, {20, 40, 220});
+                     },
+                     formats::png,
+                     [](const vips::VImage& image, const std::string& path) {
+                       image.pngsave(path.c_str(), vips::VImage::option()->set("palette", true));
+                     },
+                     "out.bmp",
+                     {20, 40, 220},
+                     3},
+        awkward_case{"grey_jpeg",
+                     [] {
+                       return tagged((vips::VImage::black(100, 60) + 90).cast(VIPS_FORMAT_UCHAR),
+                                     VIPS_INTERPRETATION_B_W);
+                     },
+                     formats::jpeg,
+                     {},
+                     "out.jpg",
+                     {90, 90, 90},
+                     3},
+        awkward_case{"cmyk_jpeg",
+                     [] {
+                       return tagged(
+                           (vips::VImage::black(100, 60, vips::VImage::option()->set("bands", 4)) +
+                            std::vector<double>{0, 255, 255, 0})
+                               .cast(VIPS_FORMAT_UCHAR),
+                           VIPS_INTERPRETATION_CMYK);
+                     },
+                     formats::jpeg,
+                     {},
+                     "out.png",
+                     {230, 30, 40},
+                     30},
+        awkward_case{"rgb16_png",
+                     [] {
+                       return tagged(
+                           (vips::VImage::black(100, 60, vips::VImage::option()->set("bands", 3)) +
+                            std::vector<double>{65535, 32896, 0})
+                               .cast(VIPS_FORMAT_USHORT),
+                           VIPS_INTERPRETATION_RGB16);
+                     },
+                     formats::png,
+                     {},
+                     "out.jpg",
+                     {255, 128, 0},
+                     3},
+        awkward_case{"grey16_tiff",
+                     [] {
+                       return tagged(
+                           (vips::VImage::black(100, 60) + 257 * 40).cast(VIPS_FORMAT_USHORT),
+                           VIPS_INTERPRETATION_GREY16);
+                     },
+                     formats::tiff,
+                     {},
+                     "out.tif",
+                     {40, 40, 40},
+                     2},
+        awkward_case{"grey_alpha_png",
+                     [] {
+                       return tagged(
+                           (vips::VImage::black(100, 60, vips::VImage::option()->set("bands", 2)) +
+                            std::vector<double>{70, 255})
+                               .cast(VIPS_FORMAT_UCHAR),
+                           VIPS_INTERPRETATION_B_W);
+                     },
+                     formats::png,
+                     {},
+                     "out.png",
+                     {70, 70, 70, 255},
+                     2},
+        awkward_case{"half_transparent_png_to_jpeg",
+                     [] {
+                       return graphics_test::flat(100, 60, {0, 200, 0, 128});
+                     },
+                     formats::png,
+                     {},
+                     "out.jpg",
+                     {0, 200, 0},
+                     4},
+        awkward_case{"grey_hd_photo",
+                     [] {
+                       return tagged((vips::VImage::black(100, 60) + 150).cast(VIPS_FORMAT_UCHAR),
+                                     VIPS_INTERPRETATION_B_W);
+                     },
+                     formats::hd_photo,
+                     [](const vips::VImage& image, const std::string& path) {
+                       graphics_test::write_image(image.colourspace(VIPS_INTERPRETATION_sRGB), path,
+                                                  formats::hd_photo);
+                     },
+                     "out.png",
+                     {150, 150, 150},
+                     3}),
+    test_support::row_name());
+
+TEST_F(image_chain, first_frame_of_gif_and_tiff) {
+  // Two pages stacked: red over blue.
+  vips::VImage pages = graphics_test::flat(40, 20, {255, 0, 0})
+                           .join(graphics_test::flat(40, 20, {0, 0, 255}), VIPS_DIRECTION_VERTICAL)
+                           .copy_memory();
+  pages.set("page-height", 20);
+  for (image_format format : {formats::gif, formats::tiff}) {
+    SCOPED_TRACE(format);
+    const std::string path = source(pages, format, "pages" + std::to_string(format));
+    chain units(path, 20, 20, thumbnail_flags, "first.png");
+    const vips::VImage decoded = graphics_test::decode(units.run());
+    EXPECT_EQ(decoded.width(), 20);
+    EXPECT_EQ(decoded.height(), 10);
+    EXPECT_NEAR(decoded[0].avg(), 255, 2);
+    EXPECT_NEAR(decoded[2].avg(), 0, 2);
+  }
+}
+
+TEST_F(image_chain, keeps_orientation_and_resolution) {
+  vips::VImage photo = graphics_test::photo_like(400, 300).copy(
+      vips::VImage::option()->set("xres", 300 / 25.4)->set("yres", 150 / 25.4));
+  photo.set("orientation", 6);  // a portrait phone photo stored lying down
+  const std::string path = source(photo, formats::jpeg, "phone.jpg");
+
+  chain units(path, 1920, 1080, archive_flags, "phone.jpg");
+  units.resize.run();
+  EXPECT_EQ(units.resize.result_width(), 400U);  // stored size, no enlargement
+  chain smaller(path, 200, 100, archive_flags, "phone.jpg");
+  const vips::VImage decoded = graphics_test::decode(smaller.run());
+  EXPECT_EQ(decoded.width(), 133);
+  EXPECT_EQ(decoded.height(), 100);
+  EXPECT_EQ(decoded.get_int("orientation"), 6);
+  EXPECT_NEAR(decoded.xres() * 25.4, 300, 1);
+  EXPECT_NEAR(decoded.yres() * 25.4, 150, 1);
+}
+
+TEST_F(image_chain, jpeg_quality_is_the_one_encoder_parameter) {
+  const std::string path = source(graphics_test::photo_like(300, 200), formats::jpeg, "q.jpg");
+  const auto size_at = [&](std::optional<int> quality, const char* target = "q.jpg") {
+    gdiplus_batch_params params;
+    if (quality) {
+      params.set_quality(*quality);
+    }
+    chain units(path, 150, 150, archive_flags, target, params);
+    return units.run().size();
+  };
+  EXPECT_LT(size_at(10), size_at(95));
+  EXPECT_EQ(size_at(0), size_at(1));      // clamped, not refused
+  EXPECT_EQ(size_at(500), size_at(100));  // clamped
+  EXPECT_EQ(size_at(std::nullopt), size_at(75));
+  EXPECT_EQ(size_at(10, "q.png"), size_at(95, "q.png"));  // other formats ignore it
+}
+
+struct bad_file_case {
+  const char* name;
+  std::function<std::string(const test_support::temp_folder&)> make;  // gives the path
+  int status;
+  const char* status_text;
+};
+
+class chain_bad_files : public image_chain, public testing::WithParamInterface<bad_file_case> {};
+
+TEST_P(chain_bad_files, fail_to_load_with_the_path) {
+  const bad_file_case& c = GetParam();
+  const std::string path = c.make(folder_);
+  chain units(path, 100, 100, archive_flags, "out.jpg");
+  try {
+    units.run();
+    FAIL() << "no exception";
+  } catch (const gdip::gdiplus_exception& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot load the bitmap: '" + path + "'. [GdiplusErrorCode: " +
+                                         std::to_string(c.status) + ", " + c.status_text + "]");
+    EXPECT_EQ(static_cast<int>(e.status()), c.status);
+  }
+  EXPECT_FALSE(units.open.image());
+}
+
+std::string file_with(const test_support::temp_folder& folder, const std::string& bytes) {
+  const std::string path = folder.file("bad.jpg");
+  test_support::write_file(path, bytes);
+  return path;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    files, chain_bad_files,
+    testing::Values(
+        bad_file_case{"missing", [](const auto& f) { return f.file("gone.jpg"); }, 10,
+                      "The specified image file or metafile cannot be found."},
+        bad_file_case{"text", [](const auto& f) { return file_with(f, "hello, world"); }, 13,
+                      "The specified image file format is not known."},
+        bad_file_case{"empty", [](const auto& f) { return file_with(f, ""); }, 13,
+                      "The specified image file format is not known."},
+        bad_file_case{"jpeg_signature_then_junk",
+                      [](const auto& f) { return file_with(f, "\xFF\xD8\xFF junk junk junk"); }, 1,
+                      "An error on the method call."},
+        bad_file_case{"psd_is_not_decoded",
+                      [](const auto& f) { return file_with(f, "8BPS\0\1\0\0\0\0\0\0"); }, 13,
+                      "The specified image file format is not known."},
+        bad_file_case{"folder", [](const auto& f) { return f.file(""); }, 7,
+                      "The method generated a Microsoft Win32 error."}),
+    test_support::row_name());
+
+TEST_F(image_chain, unit_misuse) {
+  const std::string path = source(graphics_test::photo_like(40, 30), formats::png, "p.png");
+  gdiplus_image_save_stream orphan(nullptr, "x.jpg", {});
+  EXPECT_EQ(failure_of([&] { orphan.run(); }), "Invalid unit.");
+  EXPECT_THROW(orphan.run(), std::runtime_error);
+  EXPECT_THROW(orphan.image(), core::not_supported_exception);
+  EXPECT_EQ(failure_of([&] { orphan.image(); }), "operation not supported.");
+
+  gdiplus_image_open_file open(path);
+  gdiplus_image_resize resize(&open, 20, 20, bicubic, thumbnail_flags);
+  gdiplus_image_save_stream save(&resize, "x.jpg", {});
+  EXPECT_EQ(failure_of([&] { resize.execute(); }), "Invalid image.");
+  EXPECT_EQ(failure_of([&] { save.execute(); }), "Invalid image.");
+
+  for (const auto& [target, mime] : {std::pair<const char*, const char*>{"x.psd", "image/psd"},
+                                     {"x.hdp", "image/vnd.ms-photo"},
+                                     {"x.nef", "image/raw"},
+                                     {"x", ""},
+                                     {"x.jpg.", ""},
+                                     {"dir.jpg/x", ""},
+                                     {".jpg", "image/jpeg"}}) {
+    gdiplus_image_save_stream named(&open, target, {});
+    const std::string failure = failure_of([&] { named.run(); });
+    if (std::string(mime) == "image/jpeg") {
+      EXPECT_EQ(failure, "no exception") << target;
+    } else {
+      EXPECT_EQ(failure,
+                std::string("Cannnot find the encoder for the given file format: '") + mime + "'.")
+          << target;
+    }
+  }
+}
+
+TEST_F(image_chain, interpolation_is_checked_when_the_size_changes) {
+  const std::string path = source(graphics_test::photo_like(40, 30), formats::png, "p.png");
+  const auto bad = static_cast<image_interpolation_mode>(4);
+  chain shrinking(path, 20, 20, thumbnail_flags, "x.png", {}, bad);
+  EXPECT_EQ(failure_of([&] { shrinking.run(); }),
+            "Cannot convert 'image_interpolation_mode': 4 into the 'Gdiplus::InterpolationMode'. "
+            "[GdiplusErrorCode: 0, Ok.]");
+  chain keeping(path, 80, 80, thumbnail_flags, "x.png", {}, bad);
+  EXPECT_NO_THROW(keeping.run());
+
+  for (image_interpolation_mode mode : {nearest_neighbor, bilinear, high_quality_bicubic}) {
+    chain units(path, 25, 25, thumbnail_flags, "x.png", {}, mode);
+    EXPECT_EQ(graphics_test::decode(units.run()).width(), 25) << mode;
+  }
+}
+
+TEST_F(image_chain, unchanged_size_shares_the_bitmap) {
+  const std::string path = source(graphics_test::photo_like(40, 30), formats::png, "p.png");
+  for (const auto& [width, height, flags] :
+       {std::tuple<std::uint32_t, std::uint32_t, std::uint32_t>{0, 100, archive_flags},
+        {100, 0, fit_size},
+        {160, 160, thumbnail_flags},
+        {40, 99, exact_size}}) {
+    chain units(path, width, height, flags, "x.png");
+    units.run();
+    EXPECT_EQ(units.resize.image(), units.open.image()) << width << "x" << height;
+  }
+}
+
+TEST_F(image_chain, runs_again_and_releases_files) {
+  const std::string path =
+      source(graphics_test::photo_like(300, 200), formats::jpeg, "photo [1] été.jpg");
+  const int descriptors = graphics_test::open_descriptors();
+  {
+    chain units(path, 100, 100, archive_flags, "photo [1] été.jpg");
+    const std::string first = units.run();
+    const std::string second = units.run();
+    EXPECT_EQ(first, second);  // the second run replaces the first one's bytes
+    EXPECT_EQ(units.save.device().size(), first.size());
+  }
+  EXPECT_EQ(graphics_test::open_descriptors(), descriptors);
+}
+
+}  // namespace

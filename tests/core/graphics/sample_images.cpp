@@ -1,0 +1,107 @@
+#include "tests/core/graphics/sample_images.hpp"
+
+#include <cstdlib>
+#include <filesystem>
+#include <iterator>
+#include <stdexcept>
+
+namespace graphics_test {
+
+using core::graphics::image_format;
+namespace formats = core::graphics::image_formats;
+
+vips::VImage photo_like(int width, int height) {
+  const vips::VImage xy = vips::VImage::xyz(width, height);
+  // Band means of about 100, 127 and 60 tell the bands apart.
+  const vips::VImage red = xy[0] * (200.0 / width);
+  const vips::VImage green = xy[1] * (255.0 / height);
+  const vips::VImage blue = vips::VImage::black(width, height) + 60;
+  const vips::VImage noise = vips::VImage::gaussnoise(
+      width, height, vips::VImage::option()->set("mean", 0.0)->set("sigma", 12.0));
+  return vips::VImage::bandjoin({red, green, blue})
+      .add(noise)
+      .cast(VIPS_FORMAT_UCHAR)
+      .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB))
+      .copy_memory();
+}
+
+vips::VImage flat(int width, int height, std::vector<double> colour) {
+  return (vips::VImage::black(width, height) + colour)
+      .cast(VIPS_FORMAT_UCHAR)
+      .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB))
+      .copy_memory();
+}
+
+void write_image(const vips::VImage& image, const std::string& path, image_format format) {
+  switch (format) {
+    case formats::jpeg:
+      image.jpegsave(path.c_str());
+      return;
+    case formats::png:
+      image.pngsave(path.c_str());
+      return;
+    case formats::gif:
+      image.gifsave(path.c_str());
+      return;
+    case formats::tiff:
+      image.tiffsave(path.c_str());
+      return;
+    case formats::bmp:
+      image.magicksave(path.c_str(), vips::VImage::option()->set("format", "BMP"));
+      return;
+    case formats::hd_photo: {
+      const std::string tiff = path + ".source.tif";
+      image.tiffsave(tiff.c_str());
+      const std::string command =
+          "JxrEncApp -i '" + tiff + "' -o '" + path + "' -q 0.9 >/dev/null 2>&1";
+      const int result = std::system(command.c_str());
+      std::filesystem::remove(tiff);
+      if (result != 0) {
+        throw std::runtime_error("JxrEncApp failed: " + command);
+      }
+      return;
+    }
+    default:
+      throw std::invalid_argument("no writer for this format");
+  }
+}
+
+image_format signature_of(const std::string& bytes) {
+  using namespace std::string_literals;
+  const auto begins = [&](const std::string& magic) { return bytes.rfind(magic, 0) == 0; };
+  if (begins("\xFF\xD8\xFF"s)) {
+    return formats::jpeg;
+  }
+  if (begins("\x89PNG\r\n\x1A\n"s)) {
+    return formats::png;
+  }
+  if (begins("GIF89a"s) || begins("GIF87a"s)) {
+    return formats::gif;
+  }
+  if (begins("II*\0"s) || begins("MM\0*"s)) {
+    return formats::tiff;
+  }
+  if (begins("BM"s)) {
+    return formats::bmp;
+  }
+  return formats::none;
+}
+
+vips::VImage decode(const std::string& bytes) {
+  return vips::VImage::new_from_buffer(bytes, "").copy_memory();
+}
+
+std::vector<double> band_means(const vips::VImage& image) {
+  std::vector<double> means;
+  for (int band = 0; band < image.bands(); ++band) {
+    means.push_back(image[band].avg());
+  }
+  return means;
+}
+
+int open_descriptors() {
+  const std::filesystem::directory_iterator fds("/proc/self/fd");
+  return static_cast<int>(std::distance(begin(fds), end(fds)));
+}
+
+}  // namespace graphics_test

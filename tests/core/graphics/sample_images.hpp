@@ -1,0 +1,36 @@
+#pragma once
+
+#include <vips/vips8>
+
+#include <string>
+#include <vector>
+
+#include "core/graphics/image_format.hpp"
+
+namespace graphics_test {
+
+// An sRGB photo stand-in: gradients with noise, so encoders work as on photos;
+// the band means are about 100, 127 and 60.
+vips::VImage photo_like(int width, int height);
+
+// One flat colour, 8-bit sRGB with the given bands (3, or 4 with alpha).
+vips::VImage flat(int width, int height, std::vector<double> colour);
+
+// Writes image to path in format, with libvips (BMP through ImageMagick) or,
+// for HD Photo, with jxrlib's JxrEncApp.
+void write_image(const vips::VImage& image, const std::string& path,
+                 core::graphics::image_format format);
+
+// The format whose signature begins bytes, none for any other.
+core::graphics::image_format signature_of(const std::string& bytes);
+
+// Decodes a whole encoded image with libvips, copying the bytes first.
+vips::VImage decode(const std::string& bytes);
+
+// The mean of each band.
+std::vector<double> band_means(const vips::VImage& image);
+
+// Open file descriptors of this process.
+int open_descriptors();
+
+}  // namespace graphics_test
