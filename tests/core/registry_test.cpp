@@ -6,13 +6,12 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "core/settings_file.hpp"
 #include "core/system_error.hpp"
 #include "tests/support/log_capture.hpp"
 #include "tests/support/table.hpp"
+#include "tests/support/temp_folder.hpp"
 
 namespace {
 
@@ -20,39 +19,26 @@ namespace fs = std::filesystem;
 
 const std::string product = "Lumbrel Send Photo";
 
-std::string read_file(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream content;
-  content << in.rdbuf();
-  return content.str();
+void write_settings(const fs::path& path, const std::string& text) {
+  fs::create_directories(path.parent_path());
+  test_support::write_file(path.string(), text);
 }
 
-void write_file(const fs::path& path, const std::string& text) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << text;
+std::string read_settings(const fs::path& path) {
+  return test_support::read_file(path.string());
 }
 
 // Points the user's and the system's configuration folders into a fresh
 // temporary folder for each test.
 class registry : public testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "registry_test.XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-    setenv("XDG_CONFIG_HOME", (root_ / "user" / "config").c_str(), 1);
-    setenv("XDG_CONFIG_DIRS", ((root_ / "system").string() + ":/etc/xdg").c_str(), 1);
-  }
-  void TearDown() override {
-    unsetenv("XDG_CONFIG_HOME");
-    unsetenv("XDG_CONFIG_DIRS");
-    fs::remove_all(root_);
-  }
-
   fs::path user_file() const { return root_ / "user/config" / product / "settings"; }
   fs::path system_file() const { return root_ / "system" / product / "settings"; }
 
-  fs::path root_;
+  test_support::temp_folder folder_;
+  const fs::path root_ = folder_.path();
+  test_support::scoped_env user_{"XDG_CONFIG_HOME", (root_ / "user/config").string()};
+  test_support::scoped_env system_{"XDG_CONFIG_DIRS", (root_ / "system").string() + ":/etc/xdg"};
 };
 
 TEST_F(registry, every_byte_value_round_trips_through_a_created_folder) {
@@ -68,7 +54,7 @@ TEST_F(registry, every_byte_value_round_trips_through_a_created_folder) {
   EXPECT_EQ(core::read_registry_string("Placement", "", product), bytes + bytes);
   EXPECT_EQ(core::read_registry_string(odd_name, "", product), "x=y");
   EXPECT_EQ(core::user_settings_path(product, ""), user_file().string());
-  const std::string text = read_file(user_file());
+  const std::string text = read_settings(user_file());
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
   EXPECT_NE(text.find("a\\=b\\\\c\\nd=x=y\n"), std::string::npos);
   EXPECT_EQ(
@@ -77,16 +63,16 @@ TEST_F(registry, every_byte_value_round_trips_through_a_created_folder) {
 }
 
 TEST_F(registry, user_value_wins_and_system_value_fills_in) {
-  write_file(system_file(), "Version=2.0.0.0\nCulture=de-DE\n");
-  write_file(user_file(), "Culture=fr-FR\n");
+  write_settings(system_file(), "Version=2.0.0.0\nCulture=de-DE\n");
+  write_settings(user_file(), "Culture=fr-FR\n");
   EXPECT_EQ(core::read_registry_string("Culture", "", product), "fr-FR");
   EXPECT_EQ(core::read_registry_string("Version", "", product), "2.0.0.0");
   core::write_registry_string("Version", "", product, "3.0.0.0");
-  EXPECT_EQ(read_file(system_file()), "Version=2.0.0.0\nCulture=de-DE\n");
+  EXPECT_EQ(read_settings(system_file()), "Version=2.0.0.0\nCulture=de-DE\n");
 }
 
 TEST_F(registry, value_in_neither_file_throws_naming_the_user_file) {
-  write_file(user_file(), "Other=1\n");
+  write_settings(user_file(), "Other=1\n");
   try {
     core::read_registry_string("Culture", "", product);
     FAIL() << "no exception";
@@ -97,7 +83,7 @@ TEST_F(registry, value_in_neither_file_throws_naming_the_user_file) {
 }
 
 TEST_F(registry, unusable_user_folder_fails_to_open_the_key) {
-  write_file(root_ / "user/config", "a file where a folder belongs");
+  write_settings(root_ / "user/config", "a file where a folder belongs");
   try {
     core::write_registry_string("Fullscreen", "", product, "1");
     FAIL() << "no exception";
@@ -116,10 +102,10 @@ void write_past_file_size_limit(const std::string& name, const std::string& valu
 }
 
 TEST_F(registry, crash_while_writing_leaves_the_old_file_intact) {
-  write_file(user_file(), "Fullscreen=1\n");
+  write_settings(user_file(), "Fullscreen=1\n");
   const std::string large(1 << 20, 'v');
   EXPECT_EXIT(write_past_file_size_limit("Placement", large), testing::KilledBySignal(SIGXFSZ), "");
-  EXPECT_EQ(read_file(user_file()), "Fullscreen=1\n");
+  EXPECT_EQ(read_settings(user_file()), "Fullscreen=1\n");
   EXPECT_EQ(core::read_registry_string("Fullscreen", "", product), "1");
   core::write_registry_string("Placement", "", product, "AAAA");
   EXPECT_EQ(core::read_registry_string("Placement", "", product), "AAAA");

@@ -12,6 +12,7 @@
 #include "core/scoped_handle.hpp"
 #include "core/system_error.hpp"
 #include "tests/support/table.hpp"
+#include "tests/support/temp_folder.hpp"
 
 namespace {
 
@@ -21,9 +22,6 @@ namespace fs = std::filesystem;
 class shell_open_test : public testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "shell_open_test.XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
     const fs::path fifo = root_ / "opened";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     reader_.reset(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
@@ -34,10 +32,7 @@ class shell_open_test : public testing::Test {
     fs::permissions(opener, fs::perms::owner_all);
     core::set_shell_open_program(opener.string());
   }
-  void TearDown() override {
-    core::set_shell_open_program("xdg-open");
-    fs::remove_all(root_);
-  }
+  void TearDown() override { core::set_shell_open_program("xdg-open"); }
 
   // What the opener received: "<argument count>|<first argument>".
   std::string opened() {
@@ -53,7 +48,8 @@ class shell_open_test : public testing::Test {
     return text;
   }
 
-  fs::path root_;
+  test_support::temp_folder folder_;
+  const fs::path root_ = folder_.path();
   core::scoped_handle reader_;
 };
 
@@ -115,8 +111,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(failure_case{"missing_file", "/no/such/file.exe", "",
                                  "Cannot create a child process.: No such file or directory"},
                     failure_case{"bad_scheme_is_a_missing_file", "1http://x", "",
-                     "Cannot create a child process.: No such file or directory"},
-        failure_case{"variable_is_not_expanded", "$HOME", "",
+                                 "Cannot create a child process.: No such file or directory"},
+                    failure_case{"variable_is_not_expanded", "$HOME", "",
                                  "Cannot create a child process.: No such file or directory"},
                     failure_case{"opener_not_installed", "", "no-such-opener-program",
                                  "Cannot create a child process.: No such file or directory"}),
