@@ -57,6 +57,7 @@ bool application::get_parameter(const std::string& name, std::string& value) {
 }
 
 void application::load_localization() {
+  localization_.clear();
   const std::string& culture = settings_->culture;
   if (!culture.empty()) {
     try {
@@ -70,7 +71,6 @@ void application::load_localization() {
     }
   }
   if (localization_.strings().empty()) {
-    localization_.clear();
     try {
       const core::resource_location_inprocess builtin("inprocess", "RT_BIN");
       core::io::l10n::load_localization(localization_, builtin.read("132"));

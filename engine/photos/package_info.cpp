@@ -1,0 +1,173 @@
+#include "engine/photos/package_info.hpp"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "core/graphics/image_format.hpp"
+#include "core/log/logger.hpp"
+#include "engine/photos/local_date.hpp"
+#include "engine/photos/safe_file_name.hpp"
+#include "engine/photos/temp_folder.hpp"
+#include "engine/rename/file_name_parts.hpp"
+#include "engine/rename/rename_alg.hpp"
+
+namespace parvel {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool is_known_image(const fs::path& file) {
+  std::string extension = split_at_last_dot(file.filename().string()).extension;
+  return core::graphics::image_format_from_extension(extension) != core::graphics::image_formats::none;
+}
+
+photo_entry entry_for(const fs::path& file) { return photo_entry{file.string(), 0, {}, {}}; }
+
+}  // namespace
+
+package_info::package_info() : temp_folder_(get_temp_folder()) {}
+
+void package_info::add_paths(const std::vector<std::string>& paths) {
+  std::vector<photo_entry> found;
+  try {
+    for (const std::string& path : paths) {
+      const fs::file_status status = fs::status(path);
+      if (fs::is_regular_file(status)) {
+        if (is_known_image(path)) {
+          found.push_back(entry_for(path));
+        }
+      } else if (fs::is_directory(status)) {
+        // Sorted, so a folder always comes in the same order as a file manager shows it.
+        std::vector<fs::path> files;
+        for (const fs::directory_entry& item : fs::directory_iterator(path)) {
+          if (item.is_regular_file() && is_known_image(item.path())) {
+            files.push_back(item.path());
+          }
+        }
+        std::sort(files.begin(), files.end());
+        std::transform(files.begin(), files.end(), std::back_inserter(found), entry_for);
+      } else {
+        core::log::write(core::log::severity::debug, "Cannot add the file: %s", path);
+      }
+    }
+  } catch (const std::exception& e) {
+    core::log::write(core::log::severity::debug, "Cannot process the input files: %s", e.what());
+    return;
+  }
+  if (!found.empty()) {
+    add_entries(found);
+  }
+}
+
+void package_info::add_entries(const std::vector<photo_entry>& entries) {
+  bool added = false;
+  {
+    std::lock_guard lock(mutex_);
+    for (const photo_entry& entry : entries) {
+      const bool known = std::any_of(photos_.begin(), photos_.end(),
+                                     [&](const photo_entry& p) { return p.path == entry.path; });
+      if (!known) {
+        photos_.push_back(entry);
+        added = true;
+      }
+    }
+  }
+  if (added) {
+    signal_photos_added();
+  }
+}
+
+void package_info::remove_photos(const std::vector<photo_entry>& entries) {
+  bool removed = false;
+  {
+    std::lock_guard lock(mutex_);
+    for (const photo_entry& entry : entries) {
+      removed |= std::erase_if(photos_, [&](const photo_entry& p) { return p.path == entry.path; }) > 0;
+    }
+  }
+  if (removed) {
+    signal_photos_removed();
+  }
+}
+
+void package_info::clear_photos() {
+  {
+    std::lock_guard lock(mutex_);
+    photos_.clear();
+  }
+  signal_photos_removed();
+}
+
+void package_info::reset() {
+  archived = false;
+  remove_archive();
+  recipients.clear();
+  clear_photos();
+  set_rename_alg(nullptr);
+  signal_rename_changed();
+  message.clear();
+}
+
+std::vector<photo_entry> package_info::photos() const {
+  std::lock_guard lock(mutex_);
+  return photos_;
+}
+
+std::size_t package_info::photo_count() const {
+  std::lock_guard lock(mutex_);
+  return photos_.size();
+}
+
+std::uint64_t package_info::total_size() {
+  std::lock_guard lock(mutex_);
+  std::uint64_t total = 0;
+  for (photo_entry& entry : photos_) {
+    total += entry.file_size();
+  }
+  return total;
+}
+
+std::shared_ptr<rename_alg> package_info::get_rename_alg() const {
+  std::lock_guard lock(mutex_);
+  return rename_alg_;
+}
+
+void package_info::set_rename_alg(std::shared_ptr<rename_alg> alg) {
+  std::lock_guard lock(mutex_);
+  rename_alg_ = std::move(alg);
+}
+
+void package_info::rename_all() {
+  std::lock_guard lock(mutex_);
+  if (!rename_alg_) {
+    return;
+  }
+  rename_alg_->reset();
+  for (photo_entry& entry : photos_) {
+    entry.rename(*rename_alg_);
+  }
+}
+
+void package_info::make_archive_name() {
+  const std::size_t at = sender.find('@');
+  const std::string local_part = at == std::string::npos ? "unknown" : sender.substr(0, at);
+  archive_name = safe_file_name(local_part + "-" + today_iso_date() + "-" + std::to_string(counter) + ".zip");
+}
+
+std::string package_info::archive_path() const {
+  return (fs::path(temp_folder_) / archive_name).string();
+}
+
+void package_info::remove_archive() {
+  if (archive_name.empty()) {
+    return;  // the path would name the temporary folder itself
+  }
+  std::error_code error;
+  fs::remove(archive_path(), error);
+  if (error) {
+    core::log::write(core::log::severity::debug, "Cannot remove the file: %s", error.message());
+  }
+}
+
+}  // namespace parvel

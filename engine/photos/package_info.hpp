@@ -1,0 +1,81 @@
+#pragma once
+
+#include <atomic>
+#include <boost/signals2/signal.hpp>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "engine/photos/photo_entry.hpp"
+
+namespace parvel {
+
+class rename_alg;
+
+// The photo set being prepared for one send. The user interface fills it on
+// its thread; while a send runs the archive job renames and reads the photos
+// and the upload job reads the texts on their threads. The photos and the
+// strategy are guarded by a lock, since the add-photos page may still add to
+// a set whose vector the job is walking; the texts are written only at the
+// send's commit, before the jobs start. Signals are raised on the calling
+// thread, never under the lock.
+class package_info {
+ public:
+  package_info();
+  package_info(const package_info&) = delete;
+  package_info& operator=(const package_info&) = delete;
+
+  boost::signals2::signal<void()> signal_photos_added;
+  boost::signals2::signal<void()> signal_photos_removed;
+  boost::signals2::signal<void()> signal_rename_changed;
+  boost::signals2::signal<void(const std::string&)> signal_sender_changed;
+
+  // Files of known image formats, and such files directly inside folders;
+  // anything else is skipped. A batch that cannot be read is dropped whole
+  // with a log line. Never throws.
+  void add_paths(const std::vector<std::string>& paths);
+  // Appends the entries whose path is new; one signal when any was added.
+  void add_entries(const std::vector<photo_entry>& entries);
+  void remove_photos(const std::vector<photo_entry>& entries);
+  void clear_photos();
+  // Ready for the next send: keeps sender, subject, archive name and counter.
+  void reset();
+
+  // A copy, taken under the lock.
+  std::vector<photo_entry> photos() const;
+  std::size_t photo_count() const;
+  std::uint64_t total_size();
+
+  std::shared_ptr<rename_alg> get_rename_alg() const;
+  // Stores the strategy; the caller raises signal_rename_changed.
+  void set_rename_alg(std::shared_ptr<rename_alg> alg);
+  // Resets the strategy and renames every photo in list order; nothing
+  // without a strategy.
+  void rename_all();
+
+  // "<sender's local part>-<today>-<counter>.zip"; "unknown" for a sender
+  // without "@".
+  void make_archive_name();
+  std::string archive_path() const;
+  void remove_archive();
+
+  const std::string& temp_folder() const { return temp_folder_; }
+
+  std::string sender;
+  std::vector<std::string> recipients;
+  std::string subject;
+  std::string message;
+  std::string archive_name;
+  std::atomic<bool> archived{false};
+  std::int32_t counter = 0;
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<photo_entry> photos_;
+  std::shared_ptr<rename_alg> rename_alg_;
+  const std::string temp_folder_;
+};
+
+}  // namespace parvel

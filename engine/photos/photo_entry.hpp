@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace parvel {
+
+class rename_alg;
+
+// One photo of the set; copied by value.
+struct photo_entry {
+  std::string path;          // full path as added, UTF-8
+  std::uint64_t size = 0;    // cached; 0 means not read yet
+  std::string display_name;  // the path's file name, cached
+  std::string target_name;   // the name inside the archive; empty until renamed
+
+  // Reads the size while it is 0 and the path is a regular file; 0 for a
+  // missing file.
+  std::uint64_t file_size();
+  const std::string& get_display_name();
+  // target_name = the strategy's stem + the extension, made a safe file name.
+  void rename(rename_alg& alg);
+};
+
+}  // namespace parvel

@@ -1,0 +1,105 @@
+#include "engine/user/user_config.hpp"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "core/com_apartment_guard.hpp"
+#include "core/log/logger.hpp"
+#include "core/atomic_file.hpp"
+#include "core/special_folders.hpp"
+#include "core/xml_reader.hpp"
+#include "engine/photos/local_date.hpp"
+#include "engine/user/user_config_handler.hpp"
+
+namespace parvel {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Escapes what an attribute value in double quotes cannot hold as it is.
+// Control characters are written as character references so that they come
+// back as they were stored rather than as blanks.
+std::string attribute_text(const std::string& value) {
+  std::string out;
+  for (const char c : value) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\t': out += "&#9;"; break;
+      case '\n': out += "&#10;"; break;
+      case '\r': out += "&#13;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string config_document(const user_config& record) {
+  std::string xml = R"(<?xml version="1.0" encoding="utf-8"?>)";
+  xml += "<user email=\"" + attribute_text(record.email) + "\"><contacts>";
+  for (const std::string& contact : record.contacts) {
+    xml += "<contact email=\"" + attribute_text(contact) + "\" />";
+  }
+  xml += "</contacts><package date=\"" + attribute_text(record.date) + "\" value=\"" +
+         std::to_string(record.value) + "\" /></user>";
+  return xml;
+}
+
+}  // namespace
+
+user_config::user_config() : date(today_iso_date()) {}
+
+void user_config::set_package(const std::string& stored_date, std::int32_t stored_value) {
+  date = stored_date;
+  value = stored_value;
+  const std::string today = today_iso_date();
+  if (date != today) {
+    date = today;
+    value = 0;
+  }
+}
+
+user_config user_config::load() {
+  user_config record;
+  try {
+    const std::string path = config_path();
+    std::ifstream in(path, std::ios::binary);
+    if (in) {
+      std::ostringstream document;
+      document << in.rdbuf();
+      [[maybe_unused]] const core::com_apartment_guard apartment;
+      user_config_handler handler(record);
+      core::xml_reader().parse(&handler, document.str());
+    }
+  } catch (const std::exception& e) {
+    core::log::write(core::log::severity::error, "user_config::load failed: '%s'", e.what());
+  }
+  return record;
+}
+
+void save_config(const user_config& record) {
+  try {
+    const fs::path path = config_path();
+    std::error_code error;
+    fs::create_directories(path.parent_path(), error);
+    if (error) {
+      throw fs::filesystem_error("cannot create the folder", path.parent_path(), error);
+    }
+    if (const int failure = core::write_file_atomically(path.string(), config_document(record))) {
+      throw std::system_error(failure, std::generic_category(), "cannot write " + path.string());
+    }
+  } catch (const std::exception& e) {
+    core::log::write(core::log::severity::error, "save_config failed: '%s'", e.what());
+  }
+}
+
+std::string config_path() {
+  return (fs::path(core::get_local_app_data_folder()) / "Lumbrel Send Photo" / "parvel.config").string();
+}
+
+}  // namespace parvel

@@ -1,0 +1,139 @@
+#include "engine/user/user_config.hpp"
+
+#include <gtest/gtest.h>
+
+#include <boost/date_time/gregorian/gregorian.hpp>
+#include <filesystem>
+
+#include "engine/photos/local_date.hpp"
+#include "tests/support/log_capture.hpp"
+#include "tests/support/table.hpp"
+#include "tests/support/temp_folder.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using strings = std::vector<std::string>;
+
+// Every test gets its own local application-data folder.
+class config_file : public testing::Test {
+ protected:
+  void store(const std::string& document) {
+    fs::create_directories(fs::path(parvel::config_path()).parent_path());
+    test_support::write_file(parvel::config_path(), document);
+  }
+
+  test_support::temp_folder data_;
+  test_support::scoped_env env_{"XDG_DATA_HOME", data_.path().string()};
+  test_support::log_capture capture_;
+};
+
+std::string yesterday() {
+  return boost::gregorian::to_iso_extended_string(boost::gregorian::day_clock::local_day() -
+                                                  boost::gregorian::days(1));
+}
+
+TEST_F(config_file, path_is_inside_the_products_data_folder) {
+  EXPECT_EQ(parvel::config_path(), data_.file("Lumbrel Send Photo/parvel.config"));
+}
+
+TEST_F(config_file, missing_file_gives_defaults_without_a_word) {
+  const auto record = parvel::user_config::load();
+  EXPECT_EQ(record.email, "");
+  EXPECT_TRUE(record.contacts.empty());
+  EXPECT_EQ(record.date, parvel::today_iso_date());
+  EXPECT_EQ(record.value, 0);
+  EXPECT_EQ(capture_.text(), "");
+}
+
+TEST_F(config_file, round_trips_texts_that_need_escaping) {
+  parvel::user_config saved;
+  saved.email = "Zoë \"Z\" <z&z@x.example>";
+  saved.contacts = {"b@x.example", "a&b@x.example", "tab\there@x", "<ü@x>"};
+  saved.value = 7;
+  parvel::save_config(saved);
+
+  const std::string file = test_support::read_file(parvel::config_path());
+  EXPECT_EQ(file.find('\n'), std::string::npos) << "one line";
+  EXPECT_EQ(file.rfind(R"(<?xml version="1.0" encoding="utf-8"?><user email="Zoë &quot;Z&quot; &lt;z&amp;z@x.example&gt;"><contacts>)", 0), 0u) << file;
+
+  const auto loaded = parvel::user_config::load();
+  EXPECT_EQ(loaded.email, saved.email);
+  EXPECT_EQ(loaded.contacts, (strings{"<ü@x>", "a&b@x.example", "b@x.example", "tab\there@x"}));
+  EXPECT_EQ(loaded.value, 7);
+  EXPECT_EQ(capture_.text(), "");
+  EXPECT_EQ(fs::status(parvel::config_path()).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+}
+
+struct load_case {
+  const char* name;
+  std::string document;
+  std::string email;
+  strings contacts;
+  int value;
+  std::string log_prefix;  // empty: nothing logged
+};
+
+class config_load : public config_file, public testing::WithParamInterface<load_case> {};
+
+TEST_P(config_load, keeps_what_was_read) {
+  const auto& c = GetParam();
+  store(c.document);
+  const auto record = parvel::user_config::load();
+  EXPECT_EQ(record.email, c.email);
+  EXPECT_EQ(record.contacts, c.contacts);
+  EXPECT_EQ(record.value, c.value);
+  EXPECT_EQ(record.date, parvel::today_iso_date());
+  if (c.log_prefix.empty()) {
+    EXPECT_EQ(capture_.text(), "");
+  } else {
+    ASSERT_EQ(capture_.lines().size(), 1u) << capture_.text();
+    EXPECT_EQ(capture_.lines()[0].rfind(c.log_prefix, 0), 0u) << capture_.lines()[0];
+  }
+}
+
+const std::string today = parvel::today_iso_date();
+
+INSTANTIATE_TEST_SUITE_P(
+    files, config_load,
+    testing::Values(
+        load_case{"counter_of_today", "<user email=\"a@x\"><package date=\"" + today + "\" value=\"7\"/></user>",
+                  "a@x", {}, 7, ""},
+        load_case{"counter_of_yesterday_restarts",
+                  "<user><package date=\"" + yesterday() + "\" value=\"7\"/></user>", "", {}, 0, ""},
+        load_case{"contacts_come_back_sorted_and_empty_ones_stay",
+                  "<user><contacts><contact email=\"B\"/><contact/><contact email=\"A\"/></contacts></user>",
+                  "", {"", "A", "B"}, 0, ""},
+        load_case{"value_not_a_number",
+                  "<user email=\"a@x\"><contacts><contact email=\"c\"/></contacts><package date=\"" +
+                      today + "\" value=\"7x\"/></user>",
+                  "a@x", {"c"}, 0,
+                  "parvel [error] - user_config::load failed: 'MSXMLError: Cannot parse the xml-document: "
+                  "Cannot "
+                  "parse the user config file: bad lexical cast"},
+        load_case{"malformed_keeps_what_came_before",
+                  "<user email=\"a@x\"><contacts><contact email=\"c\"/><contact", "a@x", {"c"}, 0,
+                  "parvel [error] - user_config::load failed: '"},
+        load_case{"not_xml", "\xFF\xFE garbage", "", {}, 0,
+                  "parvel [error] - user_config::load failed: '"}),
+    test_support::row_name());
+
+TEST_F(config_file, unwritable_folder_is_logged_and_the_old_file_stays) {
+  parvel::user_config first;
+  first.email = "kept@x";
+  parvel::save_config(first);
+
+  // The data folder becomes a file: nothing below it can be written.
+  test_support::temp_folder other;
+  test_support::write_file(other.file("plain-file"), "");
+  {
+    test_support::scoped_env blocked("XDG_DATA_HOME", other.file("plain-file"));
+    parvel::save_config(parvel::user_config{});
+  }
+  ASSERT_EQ(capture_.lines().size(), 1u);
+  EXPECT_EQ(capture_.lines()[0].rfind("parvel [error] - save_config failed: '", 0), 0u);
+  EXPECT_EQ(parvel::user_config::load().email, "kept@x");
+}
+
+}  // namespace
