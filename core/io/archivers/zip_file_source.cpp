@@ -358,7 +358,7 @@ std::streamsize basic_zip_file_source_impl<filesystem::file_source>::read(char* 
   }
   const auto n = decompress(buffer, count);
   if (n > 0) {
-    crc_.process_bytes(buffer, static_cast<std::size_t>(n));
+    crc_.update(buffer, static_cast<std::size_t>(n));
     delivered_ += static_cast<std::uint64_t>(n);
     // Also stops an entry that inflates far beyond what it claims.
     if (delivered_ > selected_.size) {
@@ -366,7 +366,7 @@ std::streamsize basic_zip_file_source_impl<filesystem::file_source>::read(char* 
     }
     return n;
   }
-  if (crc_.checksum() != selected_.crc32) {
+  if (crc_.value() != selected_.crc32) {
     throw stream_failure("CRC missmatch");
   }
   if (delivered_ != selected_.size) {

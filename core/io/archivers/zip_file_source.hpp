@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include <boost/crc.hpp>
-
+#include "core/io/archivers/detail/running_crc32.hpp"
 #include "core/io/archivers/zip_cipher.hpp"
 #include "core/io/archivers/zip_entry.hpp"
 #include "core/io/filesystem/file_source.hpp"
@@ -84,7 +83,7 @@ class basic_zip_file_source_impl<filesystem::file_source> {
   std::uint64_t remaining_ = 0;
   std::array<char, 12> encryption_header_{};
   std::optional<zip_cipher> cipher_;
-  boost::crc_32_type crc_;
+  running_crc32 crc_;
   std::uint64_t delivered_ = 0;
   bool finished_ = true;
   std::unique_ptr<decompressors> decompressors_;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <random>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "core/io/archivers/zip_file_source.hpp"
 #include "tests/core/io/io_test_support.hpp"
@@ -39,6 +41,73 @@ inline std::string read_entry(core::io::archivers::zip_file_source& reader,
     data.append(buffer, static_cast<std::size_t>(n));
   }
   return data;
+}
+
+}  // namespace test_support
+
+namespace test_support {
+
+// One entry as python3's zipfile module sees it.
+struct python_entry {
+  std::string name;
+  int method = -1;
+  std::string data;
+};
+
+inline std::string from_hex(const std::string& hex) {
+  std::string bytes;
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+    bytes.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  }
+  return bytes;
+}
+
+// Every entry python3's zipfile reads from the archive, after its testzip()
+// found every CRC right; empty when python refuses the archive. With
+// with_data false only names and methods come back (for large archives).
+inline std::vector<python_entry> python_read(const std::string& archive,
+                                             const std::string& password = "",
+                                             bool with_data = true) {
+  const std::string script =
+      "import sys, zipfile\n"
+      "z = zipfile.ZipFile(sys.argv[1])\n"
+      "z.setpassword(sys.argv[2].encode() or None)\n"
+      "bad = z.testzip()\n"
+      "if bad is not None: sys.exit('bad entry ' + bad)\n"
+      "for i in z.infolist():\n"
+      "  data = z.read(i).hex() if sys.argv[3] == '1' else ''\n"
+      "  print(i.filename.encode().hex(), i.compress_type, data)\n";
+  std::string output;
+  const auto status = run("python3 -c " + quoted(script) + " " + quoted(archive) + " " +
+                              quoted(password) + " " + (with_data ? "1" : "0") + " 2>&1",
+                          &output);
+  EXPECT_EQ(status, 0) << output.substr(0, 2000);
+  std::vector<python_entry> entries;
+  if (status != 0) {
+    return entries;
+  }
+  std::istringstream lines(output);
+  for (std::string name, method, data; lines >> name >> method;) {
+    python_entry entry{from_hex(name), std::stoi(method), ""};
+    if (with_data && lines.peek() == ' ') {
+      lines.get();
+      std::getline(lines, data);
+      entry.data = from_hex(data);
+    }
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+// Info-ZIP's unzip -t: 0 when every entry tests good.
+inline int unzip_test(const std::string& archive, const std::string& password = "") {
+  std::string output;
+  const auto status =
+      run("unzip -t -qq " + (password.empty() ? "" : "-P " + quoted(password) + " ") +
+              quoted(archive) + " 2>&1",
+          &output);
+  EXPECT_EQ(status, 0) << output.substr(0, 2000);
+  return status;
 }
 
 }  // namespace test_support

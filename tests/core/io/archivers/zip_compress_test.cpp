@@ -1,0 +1,376 @@
+#include "core/io/archivers/zip_compress.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <boost/crc.hpp>
+#include <boost/iostreams/filter/zlib.hpp>
+#include <boost/iostreams/filtering_stream.hpp>
+
+#include "core/io/archivers/detail/zip_file_sink_impl.hpp"
+#include "core/io/memorystream_device.hpp"
+#include "tests/core/io/archivers/zip_test_support.hpp"
+#include "tests/support/table.hpp"
+
+namespace {
+
+using core::io::stream_failure;
+using core::io::archivers::zip_compress;
+using core::io::archivers::zip_entry;
+using core::io::archivers::zip_file_source;
+using test_support::expect_error;
+
+struct source_file {
+  std::string entry_path;
+  std::string data;
+  std::string name;      // as the archive names it
+  std::uint16_t method;  // as written
+};
+
+struct archive_case {
+  const char* name;
+  std::vector<source_file> files;
+  std::string password;
+};
+
+class written_archive : public testing::TestWithParam<archive_case> {};
+
+// Each file goes in once from a file stream and once from a memory stream.
+TEST_P(written_archive, is_accepted_by_python_unzip_and_our_reader) {
+  const auto& c = GetParam();
+  test_support::temp_folder folder;
+  const auto path = folder.file("send.zip");
+  zip_compress archive(path);
+  archive.set_password(c.password);
+  std::vector<source_file> expected;
+  for (const auto& file : c.files) {
+    const auto source = folder.file("source");
+    test_support::write_file(source, file.data);
+    std::ifstream in(source, std::ios::binary);
+    append_stream(file.entry_path, in, archive);
+
+    core::io::memorystream memory{core::io::memorystream_device()};
+    memory.write(file.data.data(), static_cast<std::streamsize>(file.data.size()));
+    append_stream(file.entry_path, memory, archive);
+    expected.insert(expected.end(), 2, file);
+  }
+  archive.close();
+
+  const auto seen = test_support::python_read(path, c.password);
+  ASSERT_EQ(seen.size(), expected.size());
+  for (std::size_t i = 0; i < seen.size(); ++i) {
+    SCOPED_TRACE(expected[i].name);
+    EXPECT_EQ(seen[i].name, expected[i].name);
+    EXPECT_EQ(seen[i].method, expected[i].method);
+    EXPECT_TRUE(seen[i].data == expected[i].data);
+  }
+  if (!expected.empty()) {
+    test_support::unzip_test(path, c.password);
+  }
+  zip_file_source reader(core::io::filesystem::file_source{path});
+  reader.set_password(c.password);
+  ASSERT_EQ(reader.entries().size(), expected.size());
+  for (const auto& file : c.files) {  // a name given twice finds its first entry
+    EXPECT_TRUE(test_support::read_entry(reader, file.name) ==
+                std::find_if(c.files.begin(), c.files.end(),
+                             [&](const source_file& f) { return f.name == file.name; })
+                    ->data)
+        << file.name;
+  }
+}
+
+const std::string text = test_support::text_data(20000);
+const std::string noise = test_support::random_data(70000, 1);
+
+INSTANTIATE_TEST_SUITE_P(
+    rows, written_archive,
+    testing::Values(
+        archive_case{"empty_archive", {}, ""},
+        archive_case{"empty_entry_is_stored", {{"empty.txt", "", "empty.txt", 0}}, ""},
+        archive_case{"five_bytes_are_stored", {{"five.txt", "hello", "five.txt", 0}}, ""},
+        archive_case{"six_bytes_that_deflate", {{"six.txt", "aaaaaa", "six.txt", 8}}, ""},
+        archive_case{
+            "six_bytes_that_do_not_deflate_are_stored", {{"six.txt", "a1b2c3", "six.txt", 0}}, ""},
+        archive_case{"text_is_deflated", {{"/photos/table.xml", text, "table.xml", 8}}, ""},
+        archive_case{"random_bytes_are_stored", {{"IMG_0001.jpg", noise, "IMG_0001.jpg", 0}}, ""},
+        archive_case{"same_leaf_name_twice",
+                     {{"a/IMG.jpg", "first photo", "IMG.jpg", 0},
+                      {"b/IMG.jpg", "second photo", "IMG.jpg", 0}},
+                     ""},
+        archive_case{"name_that_is_not_utf8",
+                     {{"/home/x/caf\xE9.jpg", "bytes", "caf\xEF\xBF\xBD.jpg", 0}},
+                     ""},
+        archive_case{"encrypted",
+                     {{"table.xml", text, "table.xml", 8},
+                      {"IMG_0001.jpg", noise, "IMG_0001.jpg", 0},
+                      {"five.txt", "hello", "five.txt", 0}},
+                     "s3cret"}),
+    test_support::row_name());
+
+// Writes entries through the writer's own interface, for what append_stream
+// never asks for.
+void write_entry(zip_compress& archive, zip_entry entry, const std::string& data) {
+  auto& sink = archive.impl();
+  sink.start_entry(entry);
+  if (!entry.is_directory() && entry.link_target.empty()) {
+    sink.write(data.data(), static_cast<std::streamsize>(data.size()));
+    sink.finish_entry();
+  }
+}
+
+std::string raw_deflate(const std::string& data) {
+  boost::iostreams::zlib_params params;
+  params.noheader = true;
+  std::ostringstream out;
+  {
+    boost::iostreams::filtering_ostream deflate;
+    deflate.push(boost::iostreams::zlib_compressor(params));
+    deflate.push(out);
+    deflate << data;
+  }
+  return out.str();
+}
+
+TEST(written_archive, bzip2_raw_copies_links_folders_and_extra_fields_are_valid) {
+  test_support::temp_folder folder;
+  const auto path = folder.file("kinds.zip");
+  zip_compress archive(path);
+
+  zip_entry bzip2;
+  bzip2.name = "table.bz2.xml";
+  bzip2.method = 12;
+  bzip2.size = text.size();
+  bzip2.mtime = bzip2.atime = bzip2.ctime = 1245073530;
+  bzip2.uid = 1000;
+  bzip2.gid = 100;
+  write_entry(archive, bzip2, text);
+
+  zip_entry raw;
+  raw.name = "raw.xml";
+  const auto deflated = raw_deflate(text);
+  raw.compressed_size = deflated.size();
+  raw.size = text.size();
+  boost::crc_32_type crc;
+  crc.process_bytes(text.data(), text.size());
+  raw.crc32 = crc.checksum();
+  raw.atime = 1245073530;
+  write_entry(archive, raw, deflated);
+
+  zip_entry link;
+  link.name = "latest.xml";
+  link.link_target = "table.bz2.xml";
+  link.unix_mode = 0xA1FF;
+  write_entry(archive, link, "");
+
+  zip_entry folder_entry;
+  folder_entry.name = "cultures";
+  folder_entry.dos_attributes = 0x10;
+  folder_entry.unix_mode = 0x41ED;
+  write_entry(archive, folder_entry, "");
+  archive.close();
+
+  const auto seen = test_support::python_read(path);
+  ASSERT_EQ(seen.size(), 4u);
+  EXPECT_EQ(seen[0].method, 12);
+  EXPECT_TRUE(seen[0].data == text);
+  EXPECT_EQ(seen[1].method, 8);
+  EXPECT_TRUE(seen[1].data == text);
+  EXPECT_EQ(seen[2].data, "table.bz2.xml");
+  EXPECT_EQ(seen[3].name, "cultures/");
+  test_support::unzip_test(path);
+
+  zip_file_source reader(core::io::filesystem::file_source{path});
+  EXPECT_TRUE(test_support::read_entry(reader, "table.bz2.xml") == text);
+  EXPECT_EQ(reader.selected().atime, 1245073530);
+  EXPECT_EQ(reader.selected().uid, 1000);
+  EXPECT_EQ(test_support::read_entry(reader, "latest.xml"), "");
+  EXPECT_EQ(reader.selected().link_target, "table.bz2.xml");
+  EXPECT_TRUE(reader.entries()[3].is_directory());
+}
+
+// Only the 16-bit count of the end record below 0xFFFF keeps an archive out
+// of ZIP64; from 0xFFFF entries on, the ZIP64 records carry the count.
+struct count_case {
+  const char* name;
+  std::size_t entries;
+  bool zip64;
+  bool check_with_tools;
+};
+
+class entry_count : public testing::TestWithParam<count_case> {};
+
+TEST_P(entry_count, switches_to_zip64_records_at_65535) {
+  const auto& c = GetParam();
+  test_support::temp_folder folder;
+  const auto path = folder.file("many.zip");
+  zip_compress archive(path);
+  zip_entry entry;
+  entry.size = 5;
+  for (std::size_t i = 0; i < c.entries; ++i) {
+    entry.name = std::to_string(i) + ".txt";
+    write_entry(archive, entry, "hello");
+  }
+  archive.close();
+
+  const auto bytes = test_support::read_file(path);
+  const auto u16_at = [&](std::size_t at) {
+    return static_cast<std::size_t>(static_cast<unsigned char>(bytes[at]) |
+                                    static_cast<unsigned char>(bytes[at + 1]) << 8);
+  };
+  const auto end = bytes.size() - 22;
+  EXPECT_EQ(u16_at(end + 8), std::min<std::size_t>(c.entries, 0xFFFF));
+  EXPECT_EQ(u16_at(end + 10), std::min<std::size_t>(c.entries, 0xFFFF));
+  EXPECT_EQ(bytes.substr(end - 20, 4) == "PK\x06\x07", c.zip64);
+
+  zip_file_source reader(core::io::filesystem::file_source{path});
+  ASSERT_EQ(reader.entries().size(), c.entries);
+  EXPECT_EQ(test_support::read_entry(reader, std::to_string(c.entries - 1) + ".txt"), "hello");
+  if (c.check_with_tools) {
+    EXPECT_EQ(test_support::python_read(path, "", false).size(), c.entries);
+    test_support::unzip_test(path);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(rows, entry_count,
+                         testing::Values(count_case{"below_the_limit", 65534, false, false},
+                                         count_case{"beyond_the_16_bit_count", 65536, true, true}),
+                         test_support::row_name());
+
+template <class F>
+auto append_failure(F&& f) {
+  return [f] {
+    test_support::temp_folder folder;
+    zip_compress archive(folder.file("x.zip"));
+    f(archive);
+  };
+}
+
+// A stream that fails after `good` bytes once it has been rewound.
+class failing_second_pass : public std::streambuf {
+ public:
+  explicit failing_second_pass(std::string data) : data_(std::move(data)) { reset(); }
+
+ protected:
+  int_type underflow() override {
+    if (passes_ < 2) {
+      return traits_type::eof();
+    }
+    throw std::ios_base::failure("disk gone");
+  }
+  pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode) override {
+    if (dir == std::ios_base::end && off == 0) {
+      setg(eback(), egptr(), egptr());
+    } else if (dir != std::ios_base::cur || off != 0) {
+      return seekpos(off, std::ios_base::in);
+    }
+    return gptr() - eback();
+  }
+  pos_type seekpos(pos_type pos, std::ios_base::openmode) override {
+    if (pos != 0) {
+      return pos_type(off_type(-1));
+    }
+    ++passes_;
+    reset();
+    return 0;
+  }
+
+ private:
+  void reset() {
+    const auto shown = passes_ < 2 ? data_.size() : data_.size() / 2;
+    setg(data_.data(), data_.data(), data_.data() + shown);
+  }
+  std::string data_;
+  int passes_ = 0;
+};
+
+struct failure_case {
+  const char* name;
+  std::function<void()> action;
+  bool stream_error;  // core::io::stream_failure, else std::runtime_error
+  const char* text;
+};
+
+class writer_failure : public testing::TestWithParam<failure_case> {};
+
+TEST_P(writer_failure, has_its_type_and_text) {
+  const auto& c = GetParam();
+  if (c.stream_error) {
+    expect_error<stream_failure>(c.action, c.text);
+  } else {
+    expect_error<std::runtime_error>(c.action, c.text);
+  }
+}
+
+zip_entry named(const char* name, std::uint64_t size) {
+  zip_entry entry;
+  entry.name = name;
+  entry.size = size;
+  return entry;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    rows, writer_failure,
+    testing::Values(
+        failure_case{"unknown_method", append_failure([](zip_compress& archive) {
+                       auto entry = named("a", 100);
+                       entry.method = 14;
+                       archive.impl().start_entry(entry);
+                     }),
+                     false, "unsupported ZIP format"},
+        failure_case{"start_while_give_up_is_pending", append_failure([](zip_compress& archive) {
+                       auto stored = named("a", 10);
+                       stored.method = 0;
+                       archive.impl().start_entry(stored);
+                       try {
+                         archive.impl().write(noise.data(), 20);
+                       } catch (const core::io::archivers::give_up_compression&) {
+                       }
+                       archive.impl().start_entry(named("b", 10));
+                     }),
+                     false, "need to rewind the current entry"},
+        failure_case{"start_after_an_unfinished_entry", append_failure([](zip_compress& archive) {
+                       archive.impl().start_entry(named("a", 10));
+                       archive.impl().write("12345", 5);
+                       archive.impl().start_entry(named("b", 10));
+                     }),
+                     false, "ZIP entry size mismatch"},
+        failure_case{"close_after_an_unfinished_entry", append_failure([](zip_compress& archive) {
+                       archive.impl().start_entry(named("a", 10));
+                       archive.close();
+                     }),
+                     false, "ZIP entry size mismatch"},
+        failure_case{"raw_copy_of_another_length", append_failure([](zip_compress& archive) {
+                       auto entry = named("a", 100);
+                       entry.compressed_size = 10;
+                       archive.impl().start_entry(entry);
+                       archive.impl().write("12345", 5);
+                       archive.impl().finish_entry();
+                     }),
+                     true, "ZIP entry size mismatch"},
+        failure_case{"write_after_close", append_failure([](zip_compress& archive) {
+                       archive.close();
+                       archive.impl().start_entry(named("late", 4));
+                     }),
+                     true, "bad device"},
+        failure_case{"after_abort", append_failure([](zip_compress& archive) {
+                       archive.impl().start_entry(named("a", text.size()));
+                       archive.abort();
+                       archive.impl().write(text.data(), static_cast<std::streamsize>(text.size()));
+                       archive.impl().finish_entry();
+                     }),
+                     true, "bad device"},
+        failure_case{"stored_copy_failing_midway", append_failure([](zip_compress& archive) {
+                       failing_second_pass buffer(noise);
+                       std::istream in(&buffer);
+                       append_stream("/tmp/IMG.jpg", in, archive);
+                     }),
+                     false, "Cannot append the stream '/tmp/IMG.jpg' to the archive: bad read"}),
+    test_support::row_name());
+
+}  // namespace

@@ -1,0 +1,111 @@
+#include "core/io/archivers/zip_records.hpp"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "tests/support/table.hpp"
+
+namespace {
+
+using core::io::archivers::zip_entry;
+
+std::string hex(const std::string& bytes) {
+  static const char digits[] = "0123456789abcdef";
+  std::string out;
+  for (const unsigned char b : bytes) {
+    out += digits[b >> 4];
+    out += digits[b & 15];
+  }
+  return out;
+}
+
+unsigned u16_at(const std::string& bytes, std::size_t at) {
+  return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
+}
+
+std::uint32_t u32_at(const std::string& bytes, std::size_t at) {
+  return u16_at(bytes, at) | static_cast<std::uint32_t>(u16_at(bytes, at + 2)) << 16;
+}
+
+struct record_case {
+  const char* name;
+  std::function<void(zip_entry&)> change;
+  unsigned flags;
+  const char* local_extra;    // hex
+  const char* central_extra;  // hex
+  std::uint32_t local_sizes;  // both size fields of the local header
+};
+
+class entry_records : public testing::TestWithParam<record_case> {};
+
+TEST_P(entry_records, carry_the_flags_and_extra_fields) {
+  const auto& c = GetParam();
+  zip_entry entry;
+  entry.name = "a.jpg";
+  entry.size = entry.compressed_size = 100;
+  c.change(entry);
+  const auto local = core::io::archivers::local_header(entry);
+  const auto central = core::io::archivers::central_header(entry);
+
+  EXPECT_EQ(u16_at(local, 4), 20u);
+  EXPECT_EQ(u16_at(local, 6), c.flags);
+  EXPECT_EQ(u32_at(local, 18), c.local_sizes);
+  EXPECT_EQ(u32_at(local, 22), c.local_sizes);
+  EXPECT_EQ(hex(local.substr(30 + u16_at(local, 26))), c.local_extra);
+
+  EXPECT_EQ(u16_at(central, 4), 0x14u);
+  EXPECT_EQ(u16_at(central, 8), c.flags);
+  EXPECT_EQ(u32_at(central, 38), entry.external_attributes());
+  EXPECT_EQ(hex(central.substr(46 + u16_at(central, 28), u16_at(central, 30))), c.central_extra);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    rows, entry_records,
+    testing::Values(
+        record_case{"default", [](zip_entry&) {}, 0x0800, "", "", 100},
+        record_case{"three_times", [](zip_entry& e) { e.mtime = 1, e.atime = 2, e.ctime = 3; },
+                    0x0800, "55540d0007010000000200000003000000",
+                    "5554050007"
+                    "01000000",
+                    100},
+        record_case{"access_time_alone", [](zip_entry& e) { e.atime = 2; }, 0x0800,
+                    "555405000202000000", "5554010002", 100},
+        record_case{"unix_owner", [](zip_entry& e) { e.uid = 1000, e.gid = 100; }, 0x0800,
+                    "55780400e8036400", "55780000", 100},
+        record_case{"encrypted", [](zip_entry& e) { e.encrypted = true; }, 0x0809, "", "", 100},
+        record_case{"not_utf8", [](zip_entry& e) { e.utf8_name = false; }, 0, "", "", 100},
+        record_case{"size_of_exactly_0xffffffff", [](zip_entry& e) { e.size = 0xFFFFFFFF; }, 0x0800,
+                    "01001000ffffffff000000006400000000000000", "01000800ffffffff00000000",
+                    0xFFFFFFFF},
+        record_case{"offset_beyond_4_gib",
+                    [](zip_entry& e) { e.local_header_offset = 0x100000000; }, 0x0800, "",
+                    "010008000000000001000000", 100}),
+    test_support::row_name());
+
+TEST(end_records, count_and_offsets_saturate_into_the_zip64_record) {
+  using namespace core::io::archivers;
+  EXPECT_EQ(hex(end_record(0, 0, 0)),
+            "504b0506"
+            "0000000000000000"
+            "0000000000000000"
+            "0000");
+  const auto end = end_record(70000, 5, 0x123456789);
+  EXPECT_EQ(u16_at(end, 8), 0xFFFFu);
+  EXPECT_EQ(u16_at(end, 10), 0xFFFFu);
+  EXPECT_EQ(u32_at(end, 16), 0xFFFFFFFFu);
+  const auto record = zip64_end_record(70000, 5, 0x123456789);
+  EXPECT_EQ(record.size(), zip64_end_record_size);
+  EXPECT_EQ(hex(record.substr(4, 20)),
+            "2c00000000000000"
+            "2d002d00"
+            "0000000000000000");
+  EXPECT_EQ(hex(zip64_end_locator(7)),
+            "504b0607"
+            "00000000"
+            "0700000000000000"
+            "01000000");
+}
+
+}  // namespace
