@@ -3,11 +3,11 @@
 #include <exception>
 #include <filesystem>
 
+#include "core/io/l10n/load_localization.hpp"
 #include "core/log/logger.hpp"
 #include "core/module.hpp"
 #include "core/resource_location_inprocess.hpp"
 #include "core/resource_location_zip.hpp"
-#include "core/io/l10n/load_localization.hpp"
 #include "core/utf.hpp"
 #include "core/version_strings.hpp"
 

@@ -13,8 +13,7 @@ namespace parvel {
 // What the whole program shares: its names, settings and user-interface
 // texts. Created on first use on the user-interface thread; the texts are
 // loaded once there and only read afterwards, from any thread.
-class application : public core::singleton<application>,
-                    public core::io::l10n::parameter_provider {
+class application : public core::singleton<application>, public core::io::l10n::parameter_provider {
  public:
   const std::string& product_name() const { return product_name_; }
   // The product name and the first three numbers of the program's version.

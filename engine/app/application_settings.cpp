@@ -30,7 +30,8 @@ bool attempt(Action&& action) {
 }
 
 bool has_control_characters(const std::string& text) {
-  return std::any_of(text.begin(), text.end(), [](unsigned char c) { return c < 0x20 || c == 0x7F; });
+  return std::any_of(text.begin(), text.end(),
+                     [](unsigned char c) { return c < 0x20 || c == 0x7F; });
 }
 
 bool is_https_address(const std::string& text) {
@@ -45,11 +46,11 @@ bool is_https_address(const std::string& text) {
 }  // namespace
 
 void application_settings::load() {
-  const auto read = [this](const char* name) { return core::read_registry_string(name, "", key_name_); };
+  const auto read = [this](const char* name) {
+    return core::read_registry_string(name, "", key_name_);
+  };
 
-  if (!attempt([&] {
-        placement = placement_from_bytes(core::base64_decode(read("Placement")));
-      })) {
+  if (!attempt([&] { placement = placement_from_bytes(core::base64_decode(read("Placement"))); })) {
     placement = window_placement{};
   }
 
@@ -72,7 +73,8 @@ void application_settings::load() {
   }
 
   // Absent unless a test or a local run points the program elsewhere.
-  for (auto [name, target] : {std::pair{"ServiceUrl", &service_url}, std::pair{"FeedUrl", &feed_url}}) {
+  for (auto [name, target] :
+       {std::pair{"ServiceUrl", &service_url}, std::pair{"FeedUrl", &feed_url}}) {
     target->clear();
     std::string value;
     try {

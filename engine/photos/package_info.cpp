@@ -19,10 +19,13 @@ namespace fs = std::filesystem;
 
 bool is_known_image(const fs::path& file) {
   std::string extension = split_at_last_dot(file.filename().string()).extension;
-  return core::graphics::image_format_from_extension(extension) != core::graphics::image_formats::none;
+  return core::graphics::image_format_from_extension(extension) !=
+         core::graphics::image_formats::none;
 }
 
-photo_entry entry_for(const fs::path& file) { return photo_entry{file.string(), 0, {}, {}}; }
+photo_entry entry_for(const fs::path& file) {
+  return photo_entry{file.string(), 0, {}, {}};
+}
 
 }  // namespace
 
@@ -83,7 +86,8 @@ void package_info::remove_photos(const std::vector<photo_entry>& entries) {
   {
     std::lock_guard lock(mutex_);
     for (const photo_entry& entry : entries) {
-      removed |= std::erase_if(photos_, [&](const photo_entry& p) { return p.path == entry.path; }) > 0;
+      removed |=
+          std::erase_if(photos_, [&](const photo_entry& p) { return p.path == entry.path; }) > 0;
     }
   }
   if (removed) {
@@ -152,7 +156,8 @@ void package_info::rename_all() {
 void package_info::make_archive_name() {
   const std::size_t at = sender.find('@');
   const std::string local_part = at == std::string::npos ? "unknown" : sender.substr(0, at);
-  archive_name = safe_file_name(local_part + "-" + today_iso_date() + "-" + std::to_string(counter) + ".zip");
+  archive_name =
+      safe_file_name(local_part + "-" + today_iso_date() + "-" + std::to_string(counter) + ".zip");
 }
 
 std::string package_info::archive_path() const {

@@ -16,8 +16,10 @@ user::user() : package_(std::make_shared<package_info>()) {
   package_->counter = record.value;
 
   relays_.emplace_back(package_->signal_photos_added.connect([this] { signal_photos_added(); }));
-  relays_.emplace_back(package_->signal_photos_removed.connect([this] { signal_photos_removed(); }));
-  relays_.emplace_back(package_->signal_rename_changed.connect([this] { signal_rename_changed(); }));
+  relays_.emplace_back(
+      package_->signal_photos_removed.connect([this] { signal_photos_removed(); }));
+  relays_.emplace_back(
+      package_->signal_rename_changed.connect([this] { signal_rename_changed(); }));
   relays_.emplace_back(package_->signal_sender_changed.connect(
       [this](const std::string& sender) { signal_sender_changed(sender); }));
 }
@@ -36,8 +38,9 @@ void user::find_contacts(const std::string& text, std::vector<std::string>& out)
 }
 
 bool user::has_contact(const std::string& text) const {
-  return std::any_of(contacts.begin(), contacts.end(),
-                     [&](const std::string& contact) { return contact.find(text) != std::string::npos; });
+  return std::any_of(contacts.begin(), contacts.end(), [&](const std::string& contact) {
+    return contact.find(text) != std::string::npos;
+  });
 }
 
 void user::remove_contact(const std::string& address) {

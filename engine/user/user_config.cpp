@@ -5,9 +5,9 @@
 #include <sstream>
 #include <system_error>
 
+#include "core/atomic_file.hpp"
 #include "core/com_apartment_guard.hpp"
 #include "core/log/logger.hpp"
-#include "core/atomic_file.hpp"
 #include "core/special_folders.hpp"
 #include "core/xml_reader.hpp"
 #include "engine/photos/local_date.hpp"
@@ -26,14 +26,29 @@ std::string attribute_text(const std::string& value) {
   std::string out;
   for (const char c : value) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\t': out += "&#9;"; break;
-      case '\n': out += "&#10;"; break;
-      case '\r': out += "&#13;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\t':
+        out += "&#9;";
+        break;
+      case '\n':
+        out += "&#10;";
+        break;
+      case '\r':
+        out += "&#13;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -99,7 +114,8 @@ void save_config(const user_config& record) {
 }
 
 std::string config_path() {
-  return (fs::path(core::get_local_app_data_folder()) / "Lumbrel Send Photo" / "parvel.config").string();
+  return (fs::path(core::get_local_app_data_folder()) / "Lumbrel Send Photo" / "parvel.config")
+      .string();
 }
 
 }  // namespace parvel

@@ -14,7 +14,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-parvel::application& app() { return *parvel::application::instance(); }
+parvel::application& app() {
+  return *parvel::application::instance();
+}
 
 TEST(application, names_and_product_parameter) {
   EXPECT_EQ(app().product_name(), "Lumbrel Send Photo");
@@ -40,8 +42,8 @@ class parvel_error_text : public testing::TestWithParam<error_case> {};
 
 TEST_P(parvel_error_text, is_the_localized_text_of_the_codes_key) {
   const auto& c = GetParam();
-  const parvel::parvel_error error = c.detail ? parvel::parvel_error(c.code, c.detail)
-                                              : parvel::parvel_error(c.code);
+  const parvel::parvel_error error =
+      c.detail ? parvel::parvel_error(c.code, c.detail) : parvel::parvel_error(c.code);
   EXPECT_STREQ(error.what(), c.message);
   EXPECT_EQ(error.code(), c.code);
   const parvel::parvel_error copy = error;
@@ -53,8 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         error_case{"ok", 0, nullptr, "OK"}, error_case{"five_has_no_key", 5, nullptr, "OK"},
         error_case{"ten_has_no_key", 10, nullptr, "OK"},
-        error_case{"above_the_table", 16, nullptr, "OK"},
-        error_case{"negative", -1, nullptr, "OK"},
+        error_case{"above_the_table", 16, nullptr, "OK"}, error_case{"negative", -1, nullptr, "OK"},
         error_case{"stage", 2, nullptr, "Compressing your images into a single zip file."},
         error_case{"missing_file_names_the_path", 7, "/home/me/Pictures/a [1].jpg",
                    "Zipping Failure. The file /home/me/Pictures/a [1].jpg may have been renamed, "
@@ -75,9 +76,11 @@ class culture_archive {
       : path_(fs::path(core::get_module_file_name(core::get_current_module())).parent_path() /
               "Cultures.zip") {
     test_support::temp_folder sources;
-    std::string command = "cd '" + sources.path().string() + "' && python3 -c 'import sys, zipfile\n"
+    std::string command = "cd '" + sources.path().string() +
+                          "' && python3 -c 'import sys, zipfile\n"
                           "with zipfile.ZipFile(sys.argv[1], \"w\") as z:\n"
-                          "  for name in sys.argv[2:]: z.write(name)' '" + path_.string() + "'";
+                          "  for name in sys.argv[2:]: z.write(name)' '" +
+                          path_.string() + "'";
     for (const auto& [name, text] : entries) {
       test_support::write_file(sources.file(name), text);
       command += " '" + name + "'";
@@ -109,20 +112,33 @@ const char* const builtin_zip_error =
 // One test for all rows: they share the one place of the archive.
 TEST(culture_tables, come_from_the_archive_or_the_built_in_table) {
   const culture_case rows[] = {
-      {"culture_from_the_archive", "de-DE",
+      {"culture_from_the_archive",
+       "de-DE",
        {{"parvel_de-DE.xml",
-         table("de-DE", "<string id=\"send_header\">Senden an [ProductName]</string>"
-                        "<string id=\"zip_error_file_not_found\">[1] fehlt, [1] bleibt</string>")}},
-       "Senden an Lumbrel Send Photo", "x.jpg fehlt, [1] bleibt"},
-      {"missing_entry_gives_built_in", "fr-FR",
-       {{"parvel_de-DE.xml", table("de-DE", "<string id=\"a\">b</string>")}}, "Sending",
+         table("de-DE",
+               "<string id=\"send_header\">Senden an [ProductName]</string>"
+               "<string id=\"zip_error_file_not_found\">[1] fehlt, [1] bleibt</string>")}},
+       "Senden an Lumbrel Send Photo",
+       "x.jpg fehlt, [1] bleibt"},
+      {"missing_entry_gives_built_in",
+       "fr-FR",
+       {{"parvel_de-DE.xml", table("de-DE", "<string id=\"a\">b</string>")}},
+       "Sending",
        builtin_zip_error},
-      {"empty_table_gives_built_in", "de-DE", {{"parvel_de-DE.xml", table("de-DE", "")}}, "Sending",
+      {"empty_table_gives_built_in",
+       "de-DE",
+       {{"parvel_de-DE.xml", table("de-DE", "")}},
+       "Sending",
        builtin_zip_error},
-      {"malformed_table_gives_built_in", "de-DE", {{"parvel_de-DE.xml", "<localization><string"}},
-       "Sending", builtin_zip_error},
-      {"table_without_the_key_gives_the_key", "de-DE",
-       {{"parvel_de-DE.xml", table("de-DE", "<string id=\"a\">b</string>")}}, "send_header",
+      {"malformed_table_gives_built_in",
+       "de-DE",
+       {{"parvel_de-DE.xml", "<localization><string"}},
+       "Sending",
+       builtin_zip_error},
+      {"table_without_the_key_gives_the_key",
+       "de-DE",
+       {{"parvel_de-DE.xml", table("de-DE", "<string id=\"a\">b</string>")}},
+       "send_header",
        "zip_error_file_not_found"},
   };
   for (const culture_case& c : rows) {

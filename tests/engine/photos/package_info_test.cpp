@@ -171,7 +171,8 @@ TEST_F(photo_folder, reset_keeps_sender_subject_and_counter_and_removes_the_arch
   set_.set_rename_alg(std::make_shared<parvel::rename_alg_value>("x"));
   set_.archived = true;
   int rename_changed = 0;
-  boost::signals2::scoped_connection c = set_.signal_rename_changed.connect([&] { ++rename_changed; });
+  boost::signals2::scoped_connection c =
+      set_.signal_rename_changed.connect([&] { ++rename_changed; });
 
   set_.reset();
 

@@ -29,7 +29,9 @@ std::shared_ptr<rename_alg> value(const char* text) {
 std::shared_ptr<rename_alg> counter(std::uint32_t start, std::uint32_t digits) {
   return std::make_shared<parvel::rename_alg_counter>(start, digits);
 }
-std::shared_ptr<rename_alg> keep() { return std::make_shared<parvel::rename_alg_replace>(); }
+std::shared_ptr<rename_alg> keep() {
+  return std::make_shared<parvel::rename_alg_replace>();
+}
 
 struct rename_case {
   const char* name;
@@ -56,23 +58,36 @@ TEST_P(rename_list, numbers_in_list_order_from_the_start_after_reset) {
 
 INSTANTIATE_TEST_SUITE_P(
     schemes, rename_list,
-    testing::Values(
-        rename_case{"counter_grows_past_its_digits", counter(998, 3),
-                    {"a.jpg", "b.jpg", "c.jpg"}, {"998.jpg", "999.jpg", "1000.jpg"}},
-        rename_case{"counter_without_digits", counter(5, 0), {"a", "b", "c"}, {"5", "6", "7"}},
-        rename_case{"counter_wraps_at_32_bits", counter(4294967295u, 1), {"a.png", "b.png"},
-                    {"4294967295.png", "0.png"}},
-        rename_case{"prefix_counter_and_empty_suffix", chain(value("IMG_"), counter(1, 4), value("")),
-                    {"a.JPG", "b.JPG"}, {"IMG_0001.JPG", "IMG_0002.JPG"}},
-        rename_case{"default_scheme_keeps_names", chain(value(""), keep(), value("")),
-                    {"IMG_01.JPG", "holiday"}, {"IMG_01.JPG", "holiday"}},
-        rename_case{"suffix_after_the_stem", chain(value(""), keep(), value("_x")),
-                    {"IMG_01.JPG", "a.b.tif", ".jpg"}, {"IMG_01_x.JPG", "a.b_x.tif", "_x.jpg"}},
-        rename_case{"empty_stem_takes_the_value", chain(value("p"), counter(0, 2), nullptr),
-                    {".jpg"}, {"p00.jpg"}},
-        rename_case{"empty_parts_are_skipped",
-                    std::make_shared<parvel::rename_alg_add>(nullptr, nullptr), {"a.jpg"},
-                    {".jpg"}}),
+    testing::Values(rename_case{"counter_grows_past_its_digits",
+                                counter(998, 3),
+                                {"a.jpg", "b.jpg", "c.jpg"},
+                                {"998.jpg", "999.jpg", "1000.jpg"}},
+                    rename_case{
+                        "counter_without_digits", counter(5, 0), {"a", "b", "c"}, {"5", "6", "7"}},
+                    rename_case{"counter_wraps_at_32_bits",
+                                counter(4294967295u, 1),
+                                {"a.png", "b.png"},
+                                {"4294967295.png", "0.png"}},
+                    rename_case{"prefix_counter_and_empty_suffix",
+                                chain(value("IMG_"), counter(1, 4), value("")),
+                                {"a.JPG", "b.JPG"},
+                                {"IMG_0001.JPG", "IMG_0002.JPG"}},
+                    rename_case{"default_scheme_keeps_names",
+                                chain(value(""), keep(), value("")),
+                                {"IMG_01.JPG", "holiday"},
+                                {"IMG_01.JPG", "holiday"}},
+                    rename_case{"suffix_after_the_stem",
+                                chain(value(""), keep(), value("_x")),
+                                {"IMG_01.JPG", "a.b.tif", ".jpg"},
+                                {"IMG_01_x.JPG", "a.b_x.tif", "_x.jpg"}},
+                    rename_case{"empty_stem_takes_the_value",
+                                chain(value("p"), counter(0, 2), nullptr),
+                                {".jpg"},
+                                {"p00.jpg"}},
+                    rename_case{"empty_parts_are_skipped",
+                                std::make_shared<parvel::rename_alg_add>(nullptr, nullptr),
+                                {"a.jpg"},
+                                {".jpg"}}),
     test_support::row_name());
 
 TEST(file_name_parts, split_at_the_last_dot) {
@@ -81,9 +96,9 @@ TEST(file_name_parts, split_at_the_last_dot) {
     const char* stem;
     const char* extension;
   };
-  for (const row& r : {row{"IMG_01.JPG", "IMG_01", ".JPG"}, row{"a.b.c", "a.b", ".c"},
-                       row{"noext", "noext", ""}, row{".hidden", "", ".hidden"},
-                       row{"trailing.", "trailing", "."}, row{"", "", ""}}) {
+  for (const row& r :
+       {row{"IMG_01.JPG", "IMG_01", ".JPG"}, row{"a.b.c", "a.b", ".c"}, row{"noext", "noext", ""},
+        row{".hidden", "", ".hidden"}, row{"trailing.", "trailing", "."}, row{"", "", ""}}) {
     SCOPED_TRACE(r.file_name);
     const auto parts = parvel::split_at_last_dot(r.file_name);
     EXPECT_EQ(parts.stem, r.stem);

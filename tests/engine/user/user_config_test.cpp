@@ -55,7 +55,12 @@ TEST_F(config_file, round_trips_texts_that_need_escaping) {
 
   const std::string file = test_support::read_file(parvel::config_path());
   EXPECT_EQ(file.find('\n'), std::string::npos) << "one line";
-  EXPECT_EQ(file.rfind(R"(<?xml version="1.0" encoding="utf-8"?><user email="Zoë &quot;Z&quot; &lt;z&amp;z@x.example&gt;"><contacts>)", 0), 0u) << file;
+  EXPECT_EQ(
+      file.rfind(
+          R"(<?xml version="1.0" encoding="utf-8"?><user email="Zoë &quot;Z&quot; &lt;z&amp;z@x.example&gt;"><contacts>)",
+          0),
+      0u)
+      << file;
 
   const auto loaded = parvel::user_config::load();
   EXPECT_EQ(loaded.email, saved.email);
@@ -98,24 +103,47 @@ const std::string today = parvel::today_iso_date();
 INSTANTIATE_TEST_SUITE_P(
     files, config_load,
     testing::Values(
-        load_case{"counter_of_today", "<user email=\"a@x\"><package date=\"" + today + "\" value=\"7\"/></user>",
-                  "a@x", {}, 7, ""},
+        load_case{"counter_of_today",
+                  "<user email=\"a@x\"><package date=\"" + today + "\" value=\"7\"/></user>",
+                  "a@x",
+                  {},
+                  7,
+                  ""},
         load_case{"counter_of_yesterday_restarts",
-                  "<user><package date=\"" + yesterday() + "\" value=\"7\"/></user>", "", {}, 0, ""},
+                  "<user><package date=\"" + yesterday() + "\" value=\"7\"/></user>",
+                  "",
+                  {},
+                  0,
+                  ""},
         load_case{"contacts_come_back_sorted_and_empty_ones_stay",
-                  "<user><contacts><contact email=\"B\"/><contact/><contact email=\"A\"/></contacts></user>",
-                  "", {"", "A", "B"}, 0, ""},
-        load_case{"value_not_a_number",
-                  "<user email=\"a@x\"><contacts><contact email=\"c\"/></contacts><package date=\"" +
-                      today + "\" value=\"7x\"/></user>",
-                  "a@x", {"c"}, 0,
-                  "parvel [error] - user_config::load failed: 'MSXMLError: Cannot parse the xml-document: "
-                  "Cannot "
-                  "parse the user config file: bad lexical cast"},
+                  "<user><contacts><contact email=\"B\"/><contact/><contact "
+                  "email=\"A\"/></contacts></user>",
+                  "",
+                  {"", "A", "B"},
+                  0,
+                  ""},
+        load_case{
+            "value_not_a_number",
+            "<user email=\"a@x\"><contacts><contact email=\"c\"/></contacts><package date=\"" +
+                today + "\" value=\"7x\"/></user>",
+            "a@x",
+            {"c"},
+            0,
+            "parvel [error] - user_config::load failed: 'MSXMLError: Cannot parse the "
+            "xml-document: "
+            "Cannot "
+            "parse the user config file: bad lexical cast"},
         load_case{"malformed_keeps_what_came_before",
-                  "<user email=\"a@x\"><contacts><contact email=\"c\"/><contact", "a@x", {"c"}, 0,
+                  "<user email=\"a@x\"><contacts><contact email=\"c\"/><contact",
+                  "a@x",
+                  {"c"},
+                  0,
                   "parvel [error] - user_config::load failed: '"},
-        load_case{"not_xml", "\xFF\xFE garbage", "", {}, 0,
+        load_case{"not_xml",
+                  "\xFF\xFE garbage",
+                  "",
+                  {},
+                  0,
                   "parvel [error] - user_config::load failed: '"}),
     test_support::row_name());
 

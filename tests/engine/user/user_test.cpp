@@ -41,8 +41,10 @@ TEST(user, relays_the_photo_sets_signals) {
   int added = 0, removed = 0, renamed = 0;
   std::string sender;
   boost::signals2::scoped_connection a = the_user().signal_photos_added.connect([&] { ++added; });
-  boost::signals2::scoped_connection r = the_user().signal_photos_removed.connect([&] { ++removed; });
-  boost::signals2::scoped_connection n = the_user().signal_rename_changed.connect([&] { ++renamed; });
+  boost::signals2::scoped_connection r =
+      the_user().signal_photos_removed.connect([&] { ++removed; });
+  boost::signals2::scoped_connection n =
+      the_user().signal_rename_changed.connect([&] { ++renamed; });
   boost::signals2::scoped_connection s =
       the_user().signal_sender_changed.connect([&](const std::string& text) { sender = text; });
   auto package = the_user().get_package();
@@ -77,17 +79,19 @@ TEST_P(contact_lookup, puts_prefix_matches_first) {
 
 INSTANTIATE_TEST_SUITE_P(
     texts, contact_lookup,
-    testing::Values(find_case{"prefix_then_inside", {"banana", "ant", "pan"}, "an", {"ant", "banana", "pan"}},
-                    find_case{"empty_text_gives_all", {"b", "a"}, "", {"b", "a"}},
-                    find_case{"case_matters", {"Ann@x"}, "ann", {}},
-                    find_case{"part_of_an_address", {"me@example.com"}, "ample", {"me@example.com"}},
-                    find_case{"no_contacts", {}, "", {}}),
+    testing::Values(
+        find_case{"prefix_then_inside", {"banana", "ant", "pan"}, "an", {"ant", "banana", "pan"}},
+        find_case{"empty_text_gives_all", {"b", "a"}, "", {"b", "a"}},
+        find_case{"case_matters", {"Ann@x"}, "ann", {}},
+        find_case{"part_of_an_address", {"me@example.com"}, "ample", {"me@example.com"}},
+        find_case{"no_contacts", {}, "", {}}),
     test_support::row_name());
 
 TEST(user, removing_a_contact_removes_every_copy_and_always_signals) {
   the_user().contacts = {"a", "b", "a", "c"};
   int removed = 0;
-  boost::signals2::scoped_connection c = the_user().signal_contact_removed.connect([&] { ++removed; });
+  boost::signals2::scoped_connection c =
+      the_user().signal_contact_removed.connect([&] { ++removed; });
   the_user().remove_contact("a");
   the_user().remove_contact("zzz");
   EXPECT_EQ(the_user().contacts, (strings{"b", "c"}));
