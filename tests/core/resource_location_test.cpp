@@ -4,6 +4,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "core/io/archivers/zip_compress.hpp"
 #include "core/io/l10n/load_localization.hpp"
 #include "core/io/l10n/localization_table.hpp"
 #include "core/io/stream_failure.hpp"
@@ -73,21 +74,17 @@ const std::string culture_table =
     "xmlns=\"http://www.lumbrel.example/schemas/localization/2009\" culture=\"de-DE\">"
     "<string id=\"send\">Fotos senden</string></localization>\n";
 
-// Cultures.zip as another program writes it: the table deflated, a stored
-// entry beside it.
+// Cultures.zip as our zip writer makes it: the table, in a folder that the
+// entry name drops, and an empty entry.
 class resource_location_zip_test : public testing::Test {
  protected:
   void SetUp() override {
-    test_support::write_file(folder_.file("table.xml"), culture_table);
-    const std::string script =
-        "import sys, zipfile\n"
-        "with zipfile.ZipFile(sys.argv[1], 'w') as z:\n"
-        "    z.write(sys.argv[2], 'parvel_de-DE.xml', zipfile.ZIP_DEFLATED)\n"
-        "    z.writestr(zipfile.ZipInfo('empty.txt'), b'')\n";
-    ASSERT_EQ(test_support::run("python3 -c " + test_support::quoted(script) + " " +
-                                test_support::quoted(archive()) + " " +
-                                test_support::quoted(folder_.file("table.xml"))),
-              0);
+    core::io::archivers::zip_compress writer(archive());
+    std::istringstream table(culture_table);
+    core::io::archivers::append_stream("cultures/parvel_de-DE.xml", table, writer);
+    std::istringstream empty;
+    core::io::archivers::append_stream("empty.txt", empty, writer);
+    writer.close();
   }
   std::string archive() const { return folder_.file("Cultures.zip"); }
 
@@ -121,6 +118,7 @@ TEST_F(resource_location_zip_test, missing_entry_or_archive_fails_to_read) {
   test_support::expect_error<core::io::stream_failure>([&] { missing.read("parvel_de-DE.xml"); },
                                                        "bad open");
 
+  test_support::write_file(folder_.file("table.xml"), culture_table);
   const core::resource_location_zip not_zip("localization", folder_.file("table.xml"));
   EXPECT_FALSE(not_zip.exists("parvel_de-DE.xml"));
   test_support::expect_error<std::runtime_error>([&] { not_zip.open("parvel_de-DE.xml"); },
