@@ -1,14 +1,13 @@
 #include "core/settings_file.hpp"
 
 #include <fcntl.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 #include <optional>
 
+#include "core/atomic_file.hpp"
 #include "core/log/logger.hpp"
 #include "core/log/severity.hpp"
 #include "core/scoped_handle.hpp"
@@ -114,20 +113,6 @@ std::size_t unescape(std::string_view text, std::string& out, std::optional<char
   return std::string_view::npos;
 }
 
-int write_all(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t written = ::write(fd, data.data(), data.size());
-    if (written < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return errno;
-    }
-    data.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return 0;
-}
-
 }  // namespace
 
 settings_file settings_file::parse(std::string_view text, const std::string& path) {
@@ -214,32 +199,7 @@ int settings_file::load(const std::string& path) {
 }
 
 int settings_file::save(const std::string& path) const {
-  std::string temporary = path + ".XXXXXX";
-  scoped_handle fd(::mkostemp(temporary.data(), O_CLOEXEC));
-  if (!fd) {
-    return errno;
-  }
-  int error = write_all(fd.get(), text());
-  if (error == 0 && ::fsync(fd.get()) != 0) {
-    error = errno;
-  }
-  if (error == 0 && ::close(fd.release()) != 0) {
-    error = errno;
-  }
-  if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) {
-    error = errno;
-  }
-  if (error != 0) {
-    ::unlink(temporary.c_str());
-    return error;
-  }
-  // The rename itself reaches the disk with the folder.
-  const std::string folder_path = std::filesystem::path(path).parent_path();
-  const scoped_handle folder(::open(folder_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (folder) {
-    ::fsync(folder.get());
-  }
-  return 0;
+  return write_file_atomically(path, text());
 }
 
 }  // namespace core

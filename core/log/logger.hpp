@@ -60,7 +60,9 @@ std::ostream* make_debug_out_stream();
 template <class... Args>
 void write(int severity, const char* fmt, const Args&... args) {
   boost::format f(fmt);
-  (f % ... % args);
+  if constexpr (sizeof...(Args) > 0) {
+    (f % ... % args);
+  }
   global_logger().write(severity, f.str());
 }
 
