@@ -274,9 +274,6 @@ void basic_zip_file_sink_impl<filesystem::file_sink>::close() {
     file_write(zip64_end_locator(directory_end));
   }
   file_write(end_record(entries_.size(), directory_size, directory_offset));
-  if (aborted_) {
-    throw stream_failure("bad device");
-  }
   file_.flush();
   file_.close();
 }

@@ -14,8 +14,8 @@ namespace {
 // each become a system call.
 constexpr std::size_t buffer_size = 64 * 1024;
 
-}  // namespace
-
+// The standard I/O mode string for an open mode: "r", "r+", "w", "w+" or "a",
+// with "b" for binary.
 std::string fopen_mode(std::ios_base::openmode mode) {
   std::string text;
   if (!(mode & std::ios_base::in)) {
@@ -30,6 +30,8 @@ std::string fopen_mode(std::ios_base::openmode mode) {
   }
   return text;
 }
+
+}  // namespace
 
 void file_impl::closer::operator()(std::FILE* file) const noexcept {
   // Buffered data of a sink is written here; a failure can only be logged.

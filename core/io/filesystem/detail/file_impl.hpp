@@ -9,10 +9,6 @@
 
 namespace core::io::filesystem::detail {
 
-// The standard I/O mode string for an open mode: "r", "r+", "w", "w+" or "a",
-// with "b" for binary.
-std::string fopen_mode(std::ios_base::openmode mode);
-
 // One open FILE, closed when the last device holding it lets go. Offsets are
 // 64-bit; the path is UTF-8 and goes to the system as bytes.
 class file_impl {

@@ -62,6 +62,9 @@ TEST_P(written_archive, is_accepted_by_python_unzip_and_our_reader) {
   }
   archive.close();
 
+  if (expected.empty()) {
+    EXPECT_EQ(test_support::read_file(path).size(), 22u);
+  }
   const auto seen = test_support::python_read(path, c.password);
   ASSERT_EQ(seen.size(), expected.size());
   for (std::size_t i = 0; i < seen.size(); ++i) {
@@ -151,13 +154,14 @@ TEST(written_archive, bzip2_raw_copies_links_folders_and_extra_fields_are_valid)
   bzip2.gid = 100;
   write_entry(archive, bzip2, text);
 
+  // Deflated noise is longer than the noise: a raw copy still goes in whole.
   zip_entry raw;
-  raw.name = "raw.xml";
-  const auto deflated = raw_deflate(text);
+  raw.name = "raw.jpg";
+  const auto deflated = raw_deflate(noise);
   raw.compressed_size = deflated.size();
-  raw.size = text.size();
+  raw.size = noise.size();
   boost::crc_32_type crc;
-  crc.process_bytes(text.data(), text.size());
+  crc.process_bytes(noise.data(), noise.size());
   raw.crc32 = crc.checksum();
   raw.atime = 1245073530;
   write_entry(archive, raw, deflated);
@@ -180,7 +184,7 @@ TEST(written_archive, bzip2_raw_copies_links_folders_and_extra_fields_are_valid)
   EXPECT_EQ(seen[0].method, 12);
   EXPECT_TRUE(seen[0].data == text);
   EXPECT_EQ(seen[1].method, 8);
-  EXPECT_TRUE(seen[1].data == text);
+  EXPECT_TRUE(seen[1].data == noise);
   EXPECT_EQ(seen[2].data, "table.bz2.xml");
   EXPECT_EQ(seen[3].name, "cultures/");
   test_support::unzip_test(path);
@@ -317,12 +321,6 @@ zip_entry named(const char* name, std::uint64_t size) {
 INSTANTIATE_TEST_SUITE_P(
     rows, writer_failure,
     testing::Values(
-        failure_case{"unknown_method", append_failure([](zip_compress& archive) {
-                       auto entry = named("a", 100);
-                       entry.method = 14;
-                       archive.impl().start_entry(entry);
-                     }),
-                     false, "unsupported ZIP format"},
         failure_case{"start_while_give_up_is_pending", append_failure([](zip_compress& archive) {
                        auto stored = named("a", 10);
                        stored.method = 0;
@@ -334,12 +332,6 @@ INSTANTIATE_TEST_SUITE_P(
                        archive.impl().start_entry(named("b", 10));
                      }),
                      false, "need to rewind the current entry"},
-        failure_case{"start_after_an_unfinished_entry", append_failure([](zip_compress& archive) {
-                       archive.impl().start_entry(named("a", 10));
-                       archive.impl().write("12345", 5);
-                       archive.impl().start_entry(named("b", 10));
-                     }),
-                     false, "ZIP entry size mismatch"},
         failure_case{"close_after_an_unfinished_entry", append_failure([](zip_compress& archive) {
                        archive.impl().start_entry(named("a", 10));
                        archive.close();
@@ -353,11 +345,6 @@ INSTANTIATE_TEST_SUITE_P(
                        archive.impl().finish_entry();
                      }),
                      true, "ZIP entry size mismatch"},
-        failure_case{"write_after_close", append_failure([](zip_compress& archive) {
-                       archive.close();
-                       archive.impl().start_entry(named("late", 4));
-                     }),
-                     true, "bad device"},
         failure_case{"after_abort", append_failure([](zip_compress& archive) {
                        archive.impl().start_entry(named("a", text.size()));
                        archive.abort();

@@ -84,28 +84,4 @@ INSTANTIATE_TEST_SUITE_P(
                     "010008000000000001000000", 100}),
     test_support::row_name());
 
-TEST(end_records, count_and_offsets_saturate_into_the_zip64_record) {
-  using namespace core::io::archivers;
-  EXPECT_EQ(hex(end_record(0, 0, 0)),
-            "504b0506"
-            "0000000000000000"
-            "0000000000000000"
-            "0000");
-  const auto end = end_record(70000, 5, 0x123456789);
-  EXPECT_EQ(u16_at(end, 8), 0xFFFFu);
-  EXPECT_EQ(u16_at(end, 10), 0xFFFFu);
-  EXPECT_EQ(u32_at(end, 16), 0xFFFFFFFFu);
-  const auto record = zip64_end_record(70000, 5, 0x123456789);
-  EXPECT_EQ(record.size(), zip64_end_record_size);
-  EXPECT_EQ(hex(record.substr(4, 20)),
-            "2c00000000000000"
-            "2d002d00"
-            "0000000000000000");
-  EXPECT_EQ(hex(zip64_end_locator(7)),
-            "504b0607"
-            "00000000"
-            "0700000000000000"
-            "01000000");
-}
-
 }  // namespace
