@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+#include "core/version.hpp"
+
+namespace core::update {
+
+// The update chosen from the feed, handed from the update check to the
+// windows by copy.
+struct update_enclosure {
+  // The chosen link's title, platform and address (the installer's).
+  std::string title;
+  std::string platform;
+  std::string href;
+  // "critical" (exactly) makes the offer the urgent one.
+  std::string status;
+  core::version version;
+  // The release notes; XHTML markup when content_type is "xhtml".
+  std::string content;
+  std::string content_type;
+};
+
+}  // namespace core::update
