@@ -2,7 +2,10 @@
 
 #include <vips/vips8>
 
+#include <algorithm>
+#include <cstdlib>
 #include <mutex>
+#include <thread>
 
 #include "core/graphics/gdip/gdiplus_exception.hpp"
 #include "core/log/logger.hpp"
@@ -42,6 +45,14 @@ gdiplus_startup::gdiplus_startup() {
     // Every photo of a batch is a different file: cached operations would
     // only hold memory and open files.
     vips_cache_set_max(0);
+    // Photos go through one at a time, each read by a serial decoder (JPEG,
+    // PNG): three workers keep it fed, more only queue for it. On 24 MP JPEGs
+    // three gave a quarter more photos a second than eight. VIPS_CONCURRENCY
+    // still overrides.
+    if (std::getenv("VIPS_CONCURRENCY") == nullptr) {
+      vips_concurrency_set(
+          static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1U, 3U)));
+    }
     g_log_set_handler("VIPS",
                       static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE),
                       log_library_warning, nullptr);
