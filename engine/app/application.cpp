@@ -5,6 +5,7 @@
 
 #include "core/io/l10n/load_localization.hpp"
 #include "core/log/logger.hpp"
+#include "engine/controller/controller.hpp"
 #include "core/module.hpp"
 #include "core/resource_location_inprocess.hpp"
 #include "core/resource_location_zip.hpp"
@@ -35,7 +36,8 @@ application::application()
       product_title_(product_name_ + " " + first_three_numbers(core::build::product_version)),
       mutex_name_("Local\\lumbrel_parvel"),
       settings_(std::make_shared<application_settings>(product_name_)),
-      localization_(this) {
+      localization_(this),
+      controller_(std::make_shared<parvel::controller>()) {
   settings_->load();
   load_localization();
 }

@@ -6,9 +6,12 @@
 #include "core/io/l10n/localization_table.hpp"
 #include "core/io/l10n/parameter_provider.hpp"
 #include "core/singleton.hpp"
+#include "core/threading/concur_rt/crt_req_dispatch.hpp"
 #include "engine/app/application_settings.hpp"
 
 namespace parvel {
+
+class controller;
 
 // What the whole program shares: its names, settings and user-interface
 // texts. Created on first use on the user-interface thread; the texts are
@@ -21,6 +24,8 @@ class application : public core::singleton<application>, public core::io::l10n::
   const std::string& mutex_name() const { return mutex_name_; }
   const std::shared_ptr<application_settings>& settings() const { return settings_; }
   const core::io::l10n::localization_table& localization() const { return localization_; }
+  const std::shared_ptr<parvel::controller>& controller() const { return controller_; }
+  core::threading::concur_rt::crt_req_dispatch& dispatcher() { return dispatcher_; }
 
   // The text of id with "[ProductName]" filled; a missing id gives the id.
   std::string get_localized_string(const std::string& id) const;
@@ -42,6 +47,10 @@ class application : public core::singleton<application>, public core::io::l10n::
   std::string mutex_name_;
   std::shared_ptr<application_settings> settings_;
   core::io::l10n::localization_table localization_;
+  std::shared_ptr<parvel::controller> controller_;
+  // Last, so it goes first: it cancels and waits for every job before the
+  // controller they emit into is destroyed.
+  core::threading::concur_rt::crt_req_dispatch dispatcher_;
 };
 
 }  // namespace parvel

@@ -6,7 +6,7 @@
 
 #include "core/graphics/gdip/gdiplus_exception.hpp"
 #include "core/graphics/graphics_exception.hpp"
-#include "tests/core/graphics/sample_images.hpp"
+#include "tests/support/sample_images.hpp"
 #include "tests/support/image_codecs.hpp"
 #include "tests/support/table.hpp"
 
@@ -86,9 +86,9 @@ TEST_P(codec_encode, packed_rows_decode_back_in_place) {
   codec_.encode(out, pixels, header, params);
   ASSERT_TRUE(out);
   const std::string encoded{std::istreambuf_iterator<char>(*out), {}};
-  EXPECT_EQ(graphics_test::signature_of(encoded), c.written);
+  EXPECT_EQ(test_support::signature_of(encoded), c.written);
 
-  const vips::VImage decoded = graphics_test::decode(encoded);
+  const vips::VImage decoded = test_support::decode(encoded);
   ASSERT_EQ(decoded.width(), static_cast<int>(c.width));
   ASSERT_EQ(decoded.height(), static_cast<int>(c.height));
   for (std::uint32_t y = 0; y < c.height; ++y) {
@@ -193,7 +193,7 @@ TEST_F(codec_test, encode_refusals) {
 }
 
 TEST_F(codec_test, decode_gives_argb_rows) {
-  const vips::VImage source = graphics_test::flat(3, 2, {10, 20, 30, 128});
+  const vips::VImage source = test_support::flat(3, 2, {10, 20, 30, 128});
   void* buffer = nullptr;
   std::size_t size = 0;
   source.write_to_buffer(".png", &buffer, &size);

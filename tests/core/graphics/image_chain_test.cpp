@@ -11,7 +11,7 @@
 #include "core/graphics/gdip/gdiplus_exception.hpp"
 #include "core/graphics/graphics_exception.hpp"
 #include "core/graphics/not_supported_exception.hpp"
-#include "tests/core/graphics/sample_images.hpp"
+#include "tests/support/sample_images.hpp"
 #include "tests/support/image_codecs.hpp"
 #include "tests/support/table.hpp"
 #include "tests/support/temp_folder.hpp"
@@ -61,7 +61,7 @@ class image_chain : public testing::Test {
 
   std::string source(const vips::VImage& image, image_format format, const std::string& name) {
     const std::string path = folder_.file(name);
-    graphics_test::write_image(image, path, format);
+    test_support::write_image(image, path, format);
     return path;
   }
 
@@ -86,20 +86,20 @@ class chain_formats : public image_chain, public testing::WithParamInterface<for
 
 TEST_P(chain_formats, give_exact_sizes_in_the_target_format) {
   const format_case& c = GetParam();
-  const vips::VImage photo = graphics_test::photo_like(c.source_width, c.source_height);
+  const vips::VImage photo = test_support::photo_like(c.source_width, c.source_height);
   const std::string path = source(photo, c.source_format, std::string("source.") + c.name);
 
   chain units(path, c.box_width, c.box_height, c.flags, c.target);
   const std::string encoded = units.run();
-  EXPECT_EQ(graphics_test::signature_of(encoded), c.written);
+  EXPECT_EQ(test_support::signature_of(encoded), c.written);
   EXPECT_EQ(units.resize.result_width(), static_cast<std::uint32_t>(c.width));
   EXPECT_EQ(units.resize.result_height(), static_cast<std::uint32_t>(c.height));
 
-  const vips::VImage decoded = graphics_test::decode(encoded);
+  const vips::VImage decoded = test_support::decode(encoded);
   EXPECT_EQ(decoded.width(), c.width);
   EXPECT_EQ(decoded.height(), c.height);
-  const std::vector<double> expected = graphics_test::band_means(photo);
-  const std::vector<double> actual = graphics_test::band_means(decoded);
+  const std::vector<double> expected = test_support::band_means(photo);
+  const std::vector<double> actual = test_support::band_means(decoded);
   ASSERT_GE(actual.size(), 3U);
   for (int band = 0; band < 3; ++band) {
     EXPECT_NEAR(actual[band], expected[band], 10.0) << "band " << band;
@@ -156,13 +156,13 @@ TEST_P(chain_awkward_sources, resize_as_8_bit_srgb) {
   if (c.write) {
     c.write(c.make(), path);
   } else {
-    graphics_test::write_image(c.make(), path, c.source_format);
+    test_support::write_image(c.make(), path, c.source_format);
   }
   chain units(path, 50, 50, archive_flags, c.target);
-  const vips::VImage decoded = graphics_test::decode(units.run());
+  const vips::VImage decoded = test_support::decode(units.run());
   EXPECT_EQ(decoded.width(), 50);
   EXPECT_EQ(decoded.height(), 30);
-  const std::vector<double> means = graphics_test::band_means(decoded);
+  const std::vector<double> means = test_support::band_means(decoded);
   ASSERT_EQ(means.size(), c.colour.size());
   for (std::size_t band = 0; band < means.size(); ++band) {
     EXPECT_NEAR(means[band], c.colour[band], c.tolerance) << "band " << band;
@@ -178,7 +178,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         awkward_case{"palette_gif",
                      [] {
-                       return graphics_test::flat(100, 60, {200, 30, 40});
+                       return test_support::flat(100, 60, {200, 30, 40});
                      },
                      formats::gif,
                      {},
@@ -187,7 +187,7 @@ INSTANTIATE_TEST_SUITE_P(
                      6},
         awkward_case{"palette_png",
                      [] {
-                       return graphics_test::flat(100, 60, {20, 40, 220});
+                       return test_support::flat(100, 60, {20, 40, 220});
                      },
                      formats::png,
                      [](const vips::VImage& image, const std::string& path) {
@@ -258,7 +258,7 @@ INSTANTIATE_TEST_SUITE_P(
                      2},
         awkward_case{"half_transparent_png_to_jpeg",
                      [] {
-                       return graphics_test::flat(100, 60, {0, 200, 0, 128});
+                       return test_support::flat(100, 60, {0, 200, 0, 128});
                      },
                      formats::png,
                      {},
@@ -272,7 +272,7 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      formats::hd_photo,
                      [](const vips::VImage& image, const std::string& path) {
-                       graphics_test::write_image(image.colourspace(VIPS_INTERPRETATION_sRGB), path,
+                       test_support::write_image(image.colourspace(VIPS_INTERPRETATION_sRGB), path,
                                                   formats::hd_photo);
                      },
                      "out.png",
@@ -282,15 +282,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(image_chain, first_frame_of_gif_and_tiff) {
   // Two pages stacked: red over blue.
-  vips::VImage pages = graphics_test::flat(40, 20, {255, 0, 0})
-                           .join(graphics_test::flat(40, 20, {0, 0, 255}), VIPS_DIRECTION_VERTICAL)
+  vips::VImage pages = test_support::flat(40, 20, {255, 0, 0})
+                           .join(test_support::flat(40, 20, {0, 0, 255}), VIPS_DIRECTION_VERTICAL)
                            .copy_memory();
   pages.set("page-height", 20);
   for (image_format format : {formats::gif, formats::tiff}) {
     SCOPED_TRACE(format);
     const std::string path = source(pages, format, "pages" + std::to_string(format));
     chain units(path, 20, 20, thumbnail_flags, "first.png");
-    const vips::VImage decoded = graphics_test::decode(units.run());
+    const vips::VImage decoded = test_support::decode(units.run());
     EXPECT_EQ(decoded.width(), 20);
     EXPECT_EQ(decoded.height(), 10);
     EXPECT_NEAR(decoded[0].avg(), 255, 2);
@@ -299,7 +299,7 @@ TEST_F(image_chain, first_frame_of_gif_and_tiff) {
 }
 
 TEST_F(image_chain, keeps_orientation_and_resolution) {
-  vips::VImage photo = graphics_test::photo_like(400, 300).copy(
+  vips::VImage photo = test_support::photo_like(400, 300).copy(
       vips::VImage::option()->set("xres", 300 / 25.4)->set("yres", 150 / 25.4));
   photo.set("orientation", 6);  // a portrait phone photo stored lying down
   const std::string path = source(photo, formats::jpeg, "phone.jpg");
@@ -308,7 +308,7 @@ TEST_F(image_chain, keeps_orientation_and_resolution) {
   units.resize.run();
   EXPECT_EQ(units.resize.result_width(), 400U);  // stored size, no enlargement
   chain smaller(path, 200, 100, archive_flags, "phone.jpg");
-  const vips::VImage decoded = graphics_test::decode(smaller.run());
+  const vips::VImage decoded = test_support::decode(smaller.run());
   EXPECT_EQ(decoded.width(), 133);
   EXPECT_EQ(decoded.height(), 100);
   EXPECT_EQ(decoded.get_int("orientation"), 6);
@@ -317,7 +317,7 @@ TEST_F(image_chain, keeps_orientation_and_resolution) {
 }
 
 TEST_F(image_chain, jpeg_quality_is_the_one_encoder_parameter) {
-  const std::string path = source(graphics_test::photo_like(300, 200), formats::jpeg, "q.jpg");
+  const std::string path = source(test_support::photo_like(300, 200), formats::jpeg, "q.jpg");
   const auto size_at = [&](std::optional<int> quality, const char* target = "q.jpg") {
     gdiplus_batch_params params;
     if (quality) {
@@ -383,7 +383,7 @@ INSTANTIATE_TEST_SUITE_P(
     test_support::row_name());
 
 TEST_F(image_chain, unit_misuse) {
-  const std::string path = source(graphics_test::photo_like(40, 30), formats::png, "p.png");
+  const std::string path = source(test_support::photo_like(40, 30), formats::png, "p.png");
   gdiplus_image_save_stream orphan(nullptr, "x.jpg", {});
   EXPECT_EQ(failure_of([&] { orphan.run(); }), "Invalid unit.");
   EXPECT_THROW(orphan.run(), std::runtime_error);
@@ -416,7 +416,7 @@ TEST_F(image_chain, unit_misuse) {
 }
 
 TEST_F(image_chain, interpolation_is_checked_when_the_size_changes) {
-  const std::string path = source(graphics_test::photo_like(40, 30), formats::png, "p.png");
+  const std::string path = source(test_support::photo_like(40, 30), formats::png, "p.png");
   const auto bad = static_cast<image_interpolation_mode>(4);
   chain shrinking(path, 20, 20, thumbnail_flags, "x.png", {}, bad);
   EXPECT_EQ(failure_of([&] { shrinking.run(); }),
@@ -427,12 +427,12 @@ TEST_F(image_chain, interpolation_is_checked_when_the_size_changes) {
 
   for (image_interpolation_mode mode : {nearest_neighbor, bilinear, high_quality_bicubic}) {
     chain units(path, 25, 25, thumbnail_flags, "x.png", {}, mode);
-    EXPECT_EQ(graphics_test::decode(units.run()).width(), 25) << mode;
+    EXPECT_EQ(test_support::decode(units.run()).width(), 25) << mode;
   }
 }
 
 TEST_F(image_chain, unchanged_size_shares_the_bitmap) {
-  const std::string path = source(graphics_test::photo_like(40, 30), formats::png, "p.png");
+  const std::string path = source(test_support::photo_like(40, 30), formats::png, "p.png");
   for (const auto& [width, height, flags] :
        {std::tuple<std::uint32_t, std::uint32_t, std::uint32_t>{0, 100, archive_flags},
         {100, 0, fit_size},
@@ -446,8 +446,8 @@ TEST_F(image_chain, unchanged_size_shares_the_bitmap) {
 
 TEST_F(image_chain, runs_again_and_releases_files) {
   const std::string path =
-      source(graphics_test::photo_like(300, 200), formats::jpeg, "photo [1] été.jpg");
-  const int descriptors = graphics_test::open_descriptors();
+      source(test_support::photo_like(300, 200), formats::jpeg, "photo [1] été.jpg");
+  const int descriptors = test_support::open_descriptors();
   {
     chain units(path, 100, 100, archive_flags, "photo [1] été.jpg");
     const std::string first = units.run();
@@ -455,7 +455,7 @@ TEST_F(image_chain, runs_again_and_releases_files) {
     EXPECT_EQ(first, second);  // the second run replaces the first one's bytes
     EXPECT_EQ(units.save.device().size(), first.size());
   }
-  EXPECT_EQ(graphics_test::open_descriptors(), descriptors);
+  EXPECT_EQ(test_support::open_descriptors(), descriptors);
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
-#include "tests/core/graphics/sample_images.hpp"
+#include "tests/support/sample_images.hpp"
 
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
 #include <stdexcept>
 
-namespace graphics_test {
+namespace test_support {
 
 using core::graphics::image_format;
 namespace formats = core::graphics::image_formats;
@@ -104,4 +104,4 @@ int open_descriptors() {
   return static_cast<int>(std::distance(begin(fds), end(fds)));
 }
 
-}  // namespace graphics_test
+}  // namespace test_support

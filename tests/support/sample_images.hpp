@@ -7,7 +7,7 @@
 
 #include "core/graphics/image_format.hpp"
 
-namespace graphics_test {
+namespace test_support {
 
 // An sRGB photo stand-in: gradients with noise, so encoders work as on photos;
 // the band means are about 100, 127 and 60.
@@ -33,4 +33,4 @@ std::vector<double> band_means(const vips::VImage& image);
 // Open file descriptors of this process.
 int open_descriptors();
 
-}  // namespace graphics_test
+}  // namespace test_support

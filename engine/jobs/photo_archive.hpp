@@ -1,0 +1,63 @@
+#pragma once
+
+#include <atomic>
+#include <boost/signals2/signal.hpp>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+#include "core/threading/async_req.hpp"
+#include "engine/errors/parvel_error.hpp"
+#include "engine/jobs/unique_entry_names.hpp"
+
+namespace core::io::archivers {
+class zip_compress;
+}
+
+namespace parvel {
+
+class package_info;
+struct photo_entry;
+
+// Packs the photo set into one zip archive in the temporary folder: renames,
+// converts and resizes by the current options, stores the rest unchanged.
+// Ends with exactly one of succeeded, failed or canceled; a run that does not
+// succeed leaves no archive behind.
+class photo_archive : public core::threading::async_req {
+ public:
+  static constexpr std::uint64_t default_size_limit = std::uint64_t{1} << 32;
+
+  // size_limit: an archive of this size or more fails with code 9.
+  explicit photo_archive(std::shared_ptr<package_info> package,
+                         std::uint64_t size_limit = default_size_limit);
+  ~photo_archive() override;
+
+  boost::signals2::signal<void(const std::shared_ptr<package_info>&)> signal_succeeded;
+  boost::signals2::signal<void(std::uint64_t done, std::uint64_t total)> signal_progress;
+  boost::signals2::signal<void(const parvel_error&)> signal_failed;
+  boost::signals2::signal<void()> signal_canceled;
+  boost::signals2::signal<void(parvel_code::parvel_code)> signal_status;
+
+  void run() override;
+  // Any thread: the run ends as canceled at its next step; a write under way
+  // fails at once.
+  void cancel() override;
+
+  // canceled when a cancel was asked, else failed with the error.
+  void report_failure(const parvel_error& error);
+
+ private:
+  void build_archive();
+  void append_photo(photo_entry& photo);
+  void throw_if_canceled() const;
+  void discard_archive();
+
+  const std::shared_ptr<package_info> package_;
+  const std::uint64_t size_limit_;
+  std::mutex archive_mutex_;  // guards the pointer against cancel(), not the writes
+  std::unique_ptr<core::io::archivers::zip_compress> archive_;
+  unique_entry_names entry_names_;
+  std::atomic<bool> canceled_{false};
+};
+
+}  // namespace parvel

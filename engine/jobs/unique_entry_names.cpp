@@ -1,0 +1,36 @@
+#include "engine/jobs/unique_entry_names.hpp"
+
+#include <algorithm>
+
+#include "engine/rename/file_name_parts.hpp"
+
+namespace parvel {
+
+namespace {
+
+std::string folded(std::string name) {
+  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : static_cast<char>(c);
+  });
+  return name;
+}
+
+}  // namespace
+
+std::string unique_entry_names::make_unique(const std::string& name) {
+  const std::string key = folded(name);
+  const auto [it, inserted] = used_.emplace(key, 1);
+  if (inserted) {
+    return name;
+  }
+  const file_name_parts parts = split_at_last_dot(name);
+  for (unsigned& next = it->second;; ++next) {
+    std::string candidate = parts.stem + "(" + std::to_string(next) + ")" + parts.extension;
+    if (used_.emplace(folded(candidate), 1).second) {
+      ++next;
+      return candidate;
+    }
+  }
+}
+
+}  // namespace parvel

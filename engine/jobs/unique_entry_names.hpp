@@ -1,0 +1,22 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace parvel {
+
+// The entry names of one archive. Names are compared without ASCII case,
+// since the unzippers of Windows and macOS write "IMG.jpg" and "img.JPG" to
+// one file and the recipient would lose a photo.
+class unique_entry_names {
+ public:
+  // The name itself when unused, else its stem + "(n)" + its extension with
+  // the smallest n that gives an unused name. Every name handed out is used.
+  std::string make_unique(const std::string& name);
+
+ private:
+  // Folded name -> the next n to try for it.
+  std::map<std::string, unsigned> used_;
+};
+
+}  // namespace parvel

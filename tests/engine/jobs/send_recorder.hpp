@@ -1,0 +1,44 @@
+#pragma once
+
+#include <boost/signals2/connection.hpp>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace parvel {
+class controller;
+}
+
+namespace test_support {
+
+// Records the send events the controller relays, as short texts in order:
+// "status:send_zipping", "progress:10/30", "succeeded", "failed:7:<text>",
+// "canceled". Events arrive on job threads.
+class send_recorder {
+ public:
+  explicit send_recorder(parvel::controller& controller);
+
+  // Waits (bounded) until the job has ended; false on time-out.
+  bool wait_for_end(std::chrono::seconds limit = std::chrono::seconds(120));
+  std::vector<std::string> events() const;
+  // The last event, "" when none.
+  std::string outcome() const;
+  // Runs on the job's thread at the first event whose text starts with prefix.
+  void on_first(const std::string& prefix, std::function<void()> action);
+
+ private:
+  void record(const std::string& event, bool ends);
+
+  mutable std::mutex mutex_;
+  std::condition_variable ended_;
+  bool end_ = false;
+  std::vector<std::string> events_;
+  std::string trigger_prefix_;
+  std::function<void()> trigger_;
+  std::vector<boost::signals2::scoped_connection> connections_;
+};
+
+}  // namespace test_support
