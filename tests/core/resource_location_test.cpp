@@ -11,7 +11,8 @@
 #include "core/module.hpp"
 #include "core/resource_location_inprocess.hpp"
 #include "core/resource_location_zip.hpp"
-#include "tests/core/io/io_test_support.hpp"
+#include "tests/support/expect_error.hpp"
+#include "tests/support/temp_folder.hpp"
 #include "tests/support/table.hpp"
 
 namespace {

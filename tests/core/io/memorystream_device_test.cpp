@@ -5,7 +5,8 @@
 #include <string>
 
 #include "core/io/stream_failure.hpp"
-#include "tests/core/io/io_test_support.hpp"
+#include "tests/support/expect_error.hpp"
+#include "tests/support/temp_folder.hpp"
 #include "tests/support/table.hpp"
 
 namespace {

@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "core/io/archivers/zip_file_source.hpp"
-#include "tests/core/io/io_test_support.hpp"
+#include "tests/support/shell.hpp"
+#include "tests/support/temp_folder.hpp"
 
 namespace test_support {
 

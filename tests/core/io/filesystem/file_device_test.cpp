@@ -5,7 +5,8 @@
 #include "core/io/filesystem/file_sink.hpp"
 #include "core/io/filesystem/file_source.hpp"
 #include "core/io/stream_failure.hpp"
-#include "tests/core/io/io_test_support.hpp"
+#include "tests/support/expect_error.hpp"
+#include "tests/support/temp_folder.hpp"
 
 namespace {
 
