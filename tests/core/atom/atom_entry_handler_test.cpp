@@ -7,7 +7,6 @@
 
 #include "core/atom/atom_entry_impl.hpp"
 #include "core/atom/atom_namespace.hpp"
-#include "core/xml_exception.hpp"
 #include "core/xml_reader.hpp"
 #include "tests/support/table.hpp"
 
@@ -187,44 +186,6 @@ TEST(atom_entry_reading, a_reused_target_starts_from_its_defaults) {
   EXPECT_EQ(entry.content(), "");
   EXPECT_EQ(links_of(entry), (std::vector<link_fields>{{"/new", "", "", "", 0}}));
 }
-
-TEST(atom_entry_reading, without_a_target_any_document_changes_nothing) {
-  atom_entry_handler handler(nullptr);
-  core::xml_reader reader;
-  EXPECT_NO_THROW(reader.parse(&handler,
-                               "<entry xmlns='http://www.w3.org/2005/Atom'>"
-                               "<id>1</id><x><y/></x></entry>"));
-}
-
-struct malformed_case {
-  const char* name;
-  const char* document;
-  const char* text;
-};
-
-class atom_entry_refusal : public testing::TestWithParam<malformed_case> {};
-
-TEST_P(atom_entry_refusal, reports_the_parse_error) {
-  atom_entry_impl entry;
-  try {
-    read(entry, GetParam().document);
-    FAIL() << "read a malformed entry";
-  } catch (const core::msxml_exception& e) {
-    EXPECT_STREQ(e.what(), GetParam().text);
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    documents, atom_entry_refusal,
-    testing::Values(malformed_case{"end_tag_mismatch",
-                                   "<entry xmlns='http://www.w3.org/2005/Atom'><id>1</entry>",
-                                   "MSXMLError: Cannot parse the xml-document:  [0x7]"},
-                    malformed_case{"cut_short",
-                                   "<entry xmlns='http://www.w3.org/2005/Atom'><id>1</id>",
-                                   "MSXMLError: Cannot parse the xml-document:  [0x3]"},
-                    malformed_case{"undeclared_prefix", "<a:entry><a:id>1</a:id></a:entry>",
-                                   "MSXMLError: Cannot parse the xml-document:  [0x1b]"}),
-    test_support::row_name());
 
 TEST(atom_entry_model, link_past_the_end_throws_and_changes_nothing) {
   atom_entry_impl entry;

@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <stdexcept>
 
 #include "core/graphics/codec_registry.hpp"
-#include "core/graphics/gdip/batch/gdiplus_batch_params.hpp"
 #include "core/graphics/gdip/encoder_clsid.hpp"
 #include "core/graphics/gdip/gdiplus_exception.hpp"
 #include "core/graphics/gdip/gdiplus_pixel_format.hpp"
@@ -46,11 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
         status_case{"ok", 0, "Ok."},
         status_case{"invalid_parameter", 2,
                     "One of the arguments passed to the method is not valid."},
-        status_case{"file_not_found", 10, "The specified image file or metafile cannot be found."},
         status_case{"unknown_format", 13, "The specified image file format is not known."},
-        status_case{"version", 17,
-                    "The version of GDI+ that is installed on the system is incompatible with the "
-                    "version with which the application was compiled."},
         status_case{"property_not_supported", 20,
                     "The specified property is not supported by the format of the image and, "
                     "therefore, cannot be set."},
@@ -104,17 +98,6 @@ INSTANTIATE_TEST_SUITE_P(
                     pixel_case{"nine", 9, 0, 0}),
     test_support::row_name());
 
-TEST(gdiplus_pixel_format, refuses_other_library_formats) {
-  try {
-    gdip::to_pixel_format(0x30803);  // 8-bit indexed
-    FAIL();
-  } catch (const gdiplus_exception& e) {
-    EXPECT_STREQ(e.what(),
-                 "Cannot convert 'Gdiplus::PixelFormat': 198659 into the "
-                 "'pixel_format::pixel_format'. [GdiplusErrorCode: 0, Ok.]");
-  }
-}
-
 TEST(encoder_lookup, by_exact_mime_type) {
   EXPECT_EQ(gdip::get_encoder_clsid("image/jpeg"), gdip::encoder_clsid::jpeg);
   EXPECT_EQ(gdip::get_encoder_clsid("image/bmp"), gdip::encoder_clsid::bmp);
@@ -157,22 +140,6 @@ TEST(codec_registry, refuses_a_second_codec_for_a_format) {
   }
   EXPECT_EQ(registered_codecs().at(3), registered);
   EXPECT_EQ(registered_codecs().size(), 6U);
-}
-
-TEST(gdiplus_batch_params, quality_as_text) {
-  gdip::batch::gdiplus_batch_params params;
-  EXPECT_FALSE(params.has_quality());
-  try {
-    params.get_quality();
-    FAIL();
-  } catch (const std::invalid_argument& e) {
-    EXPECT_STREQ(e.what(), "No key found in the collection.");
-  }
-  params.set_quality(95);
-  params.set_quality(80);
-  EXPECT_EQ(params.get<std::string>("quality"), "80");
-  const gdip::batch::gdiplus_batch_params copy = params;
-  EXPECT_EQ(copy.get_quality(), 80);
 }
 
 }  // namespace

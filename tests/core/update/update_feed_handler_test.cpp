@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/update/update_enclosure.hpp"
 #include "core/xml_exception.hpp"
 #include "core/xml_reader.hpp"
@@ -96,7 +98,23 @@ TEST(update_feed_reading, entries_and_links_keep_document_order) {
   ASSERT_EQ(second.link_count(), 2u);
   EXPECT_EQ(second.link_value(1).platform(), "X86");
   EXPECT_EQ(second.link(1).href(), "/2b");
-  EXPECT_THROW(static_cast<void>(feed.entry(2)), std::invalid_argument);
+}
+
+TEST(update_feed_reading, feed_parts_come_through_the_atom_reader) {
+  update_feed feed;
+  read(feed,
+       "<a:feed xmlns:a='http://www.w3.org/2005/Atom' xmlns:x='urn:other'>"
+       "<a:title type='text'> Updates </a:title><a:subtitle>Lumbrel</a:subtitle>"
+       "<x:generator version='1'>tools <x:b>b</x:b></x:generator><a:author><a:name> Lumbrel "
+       "</a:name><a:email>support@lumbrel.example</a:email></a:author>"
+       "<a:entry><a:author><a:name>Someone</a:name></a:author></a:entry></a:feed>");
+  EXPECT_EQ(feed.namespace_uri(), "http://www.w3.org/2005/Atom");
+  EXPECT_EQ(feed.title_type(), "text");
+  EXPECT_EQ(feed.title(), "Updates");
+  EXPECT_EQ(feed.subtitle(), "Lumbrel");
+  EXPECT_EQ(feed.author().name(), "Lumbrel");
+  EXPECT_EQ(feed.author().email(), "support@lumbrel.example");
+  EXPECT_EQ(feed.entry_count(), 1u);
 }
 
 TEST(update_feed_reading, malformed_feed_is_refused) {
@@ -109,14 +127,24 @@ TEST(update_feed_reading, malformed_feed_is_refused) {
   }
 }
 
-TEST(update_model, defaults) {
-  const core::update::update_enclosure enclosure;
-  EXPECT_EQ(enclosure.version, core::version{});
-  EXPECT_TRUE(enclosure.title.empty() && enclosure.href.empty() && enclosure.status.empty());
-  core::update::update_entry entry;
-  EXPECT_FALSE(entry.empty()) << "the extension namespace is a default";
-  EXPECT_EQ(entry.namespace_uri(), "");
-  EXPECT_FALSE(update_feed().empty());
+TEST(update_model, indexes_past_the_end_throw_and_defaults_hold) {
+  update_feed feed;
+  for (const auto& [get, text] : {std::pair<std::function<void()>, const char*>{
+                                      [&] { static_cast<void>(feed.entry(0)); },
+                                      "Cannot get the entry. Index is out of range."},
+                                  {[&] { static_cast<void>(feed.link(0)); },
+                                   "Cannot get the link. Index is out of range."}}) {
+    try {
+      get();
+      ADD_FAILURE() << "no exception: " << text;
+    } catch (const std::invalid_argument& e) {
+      EXPECT_STREQ(e.what(), text);
+    }
+  }
+  EXPECT_FALSE(feed.empty()) << "the extension namespace is a default";
+  EXPECT_FALSE(core::update::update_entry().empty());
+  EXPECT_EQ(core::update::update_entry().namespace_uri(), "");
+  EXPECT_EQ(core::update::update_enclosure().version, core::version{});
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "core/io/archivers/detail/zip_file_sink_impl.hpp"
 #include "core/io/memorystream_device.hpp"
 #include "tests/core/io/archivers/zip_test_support.hpp"
+#include "tests/support/expect_error.hpp"
 #include "tests/support/table.hpp"
 
 namespace {

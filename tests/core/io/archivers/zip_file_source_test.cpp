@@ -6,6 +6,7 @@
 
 #include "core/io/archivers/detail/little_endian.hpp"
 #include "tests/core/io/archivers/zip_test_support.hpp"
+#include "tests/support/expect_error.hpp"
 #include "tests/support/table.hpp"
 
 namespace {

@@ -17,7 +17,7 @@ using core::net::http::progress_callback;
 using http_test::pattern;
 
 constexpr auto wait_limit = 10s;
-using calls = std::vector<std::pair<std::uint64_t, std::uint64_t>>;
+using calls = http_test::progress_calls;
 
 // Cancels a client from a thread of its own as soon as the first progress
 // call arrives, holding that call until the cancel has been made.
@@ -105,12 +105,6 @@ TEST_F(http_client_cancel, from_another_thread_mid_download_stops_after_the_read
                                                   "WinHTTP close pending....");
     EXPECT_EQ(cancelling.seen().size(), 1u);
   }
-  expect_next_call_works();
-}
-
-TEST_F(http_client_cancel, without_a_call_in_flight_changes_nothing) {
-  client_.cancel();
-  client_.cancel();
   expect_next_call_works();
 }
 

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "core/net/http/client.hpp"
 #include "tests/core/net/http/http_test_support.hpp"
 #include "tests/support/table.hpp"
+#include "tests/support/temp_folder.hpp"
 #include "tools/service/server.hpp"
 
 namespace {
@@ -25,21 +25,12 @@ std::size_t open_descriptors() {
 
 class http_file_client : public testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("lumbrel-put-" + std::to_string(::getpid()) + "-" +
-               testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
   std::string write_file(const std::string& name, const std::string& content) const {
-    const std::string path = (folder_ / name).string();
-    std::ofstream(path, std::ios::binary) << content;
-    return path;
+    test_support::write_file(folder_.file(name), content);
+    return folder_.file(name);
   }
 
-  std::filesystem::path folder_;
+  test_support::temp_folder folder_;
   basic_file_client client_;
 };
 
@@ -100,7 +91,7 @@ class http_file_client_refusal : public http_file_client,
 
 TEST_P(http_file_client_refusal, fails_before_any_network_call) {
   const auto& c = GetParam();
-  const std::string path = (folder_ / c.file).string();
+  const std::string path = folder_.file(c.file);
   service::server server;
   basic_file_request request(server.base_url() + "/upload", {}, "");
 

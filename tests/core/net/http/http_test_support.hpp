@@ -4,9 +4,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <cstdlib>
-#include <mutex>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,8 +11,11 @@
 #include "core/net/http/client.hpp"
 #include "core/net/http/timeouts.hpp"
 #include "core/system_error.hpp"
+#include "tests/service/test_tools.hpp"
 
 namespace http_test {
+
+using test_support::pattern;
 
 // Shortens the clients' time-outs for one test.
 class short_timeouts {
@@ -31,66 +31,28 @@ class short_timeouts {
   core::net::http::timeouts saved_;
 };
 
-// Sets (or, with nullopt, removes) an environment variable for one test.
-class scoped_env {
- public:
-  scoped_env(const char* name, const std::optional<std::string>& value) : name_(name) {
-    if (const char* old = std::getenv(name)) {
-      saved_ = old;
-    }
-    apply(value);
-  }
-  ~scoped_env() { apply(saved_); }
+using progress_calls = std::vector<std::pair<std::uint64_t, std::uint64_t>>;
 
- private:
-  void apply(const std::optional<std::string>& value) {
-    if (value) {
-      setenv(name_, value->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-  const char* name_;
-  std::optional<std::string> saved_;
-};
-
-// The progress calls of a client, in order. The callback runs on the calling
-// thread; the lock is for tests that read from another.
+// The progress calls of a client, in order, made on the calling thread.
 class progress_log {
  public:
   core::net::http::progress_callback callback() {
-    return [this](std::uint64_t done, std::uint64_t total) {
-      const std::lock_guard guard(mutex_);
-      calls_.emplace_back(done, total);
-    };
+    return [this](std::uint64_t done, std::uint64_t total) { calls_.emplace_back(done, total); };
   }
-  std::vector<std::pair<std::uint64_t, std::uint64_t>> calls() const {
-    const std::lock_guard guard(mutex_);
-    return calls_;
-  }
+  const progress_calls& calls() const { return calls_; }
 
  private:
-  mutable std::mutex mutex_;
-  std::vector<std::pair<std::uint64_t, std::uint64_t>> calls_;
+  progress_calls calls_;
 };
 
 // (done, total) for each piece boundary of a body of size bytes.
-inline std::vector<std::pair<std::uint64_t, std::uint64_t>> pieces(std::uint64_t size) {
-  std::vector<std::pair<std::uint64_t, std::uint64_t>> calls;
+inline progress_calls pieces(std::uint64_t size) {
+  progress_calls calls;
   for (std::uint64_t done = 0; done < size;) {
     done = std::min<std::uint64_t>(done + 16384, size);
     calls.emplace_back(done, size);
   }
   return calls;
-}
-
-// Bytes that differ from position to position, so a lost or repeated piece shows.
-inline std::string pattern(std::size_t size) {
-  std::string text(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) {
-    text[i] = static_cast<char>('a' + (i * 7 + i / 251) % 26);
-  }
-  return text;
 }
 
 template <class Exception, class Call>

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <optional>
 
 #include "core/net/http/client.hpp"
 #include "tests/core/net/http/http_test_support.hpp"
-#include "tests/service/test_certificates.hpp"
+#include "tests/service/test_tools.hpp"
 #include "tests/support/table.hpp"
 #include "tools/service/server.hpp"
 
@@ -46,8 +45,9 @@ class https_client_trust : public https_client, public testing::WithParamInterfa
 
 TEST_P(https_client_trust, accepts_only_a_verified_peer_with_its_own_name) {
   const auto& c = GetParam();
-  const http_test::scoped_env bundle(
-      "SSL_CERT_FILE", c.trust_test_ca ? std::optional(certificates_->ca_file()) : std::nullopt);
+  // Empty: the system's store alone.
+  const test_support::scoped_env bundle("SSL_CERT_FILE",
+                                        c.trust_test_ca ? certificates_->ca_file() : "");
   server_.add_route("GET", "/feed.xml", service::reply{200, "", {}, "<feed/>"});
   basic_request request(
       std::string("https://") + c.host + ":" + std::to_string(server_.port()) + "/feed.xml", {});
@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
     test_support::row_name());
 
 TEST_F(https_client, never_follows_a_redirect_down_to_plain_http) {
-  const http_test::scoped_env bundle("SSL_CERT_FILE", certificates_->ca_file());
+  const test_support::scoped_env bundle("SSL_CERT_FILE", certificates_->ca_file());
   service::server plain;
   plain.add_route("GET", "/installer.bin", service::reply{});
   service::reply moved;
