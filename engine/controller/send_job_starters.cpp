@@ -1,22 +1,8 @@
-#include "engine/app/application.hpp"
 #include "engine/controller/controller.hpp"
+#include "engine/controller/job_dispatch.hpp"
 #include "engine/jobs/photo_archive.hpp"
 
 namespace parvel {
-
-namespace {
-
-// The dispatcher's record becomes the job's only owner: it is destroyed on
-// its worker thread when its run has ended, and its connections with it.
-void submit(const std::shared_ptr<core::threading::async_req>& job) {
-  application::instance()->dispatcher().submit(job);
-}
-
-void cancel(const std::string& name) {
-  application::instance()->dispatcher().cancel(name);
-}
-
-}  // namespace
 
 void controller::start_photo_archive(const std::shared_ptr<package_info>& package) {
   auto job = std::make_shared<photo_archive>(package);
@@ -26,11 +12,9 @@ void controller::start_photo_archive(const std::shared_ptr<package_info>& packag
   job->signal_failed.connect([this](const auto& error) { handle_photo_archive_failed(error); });
   job->signal_canceled.connect([this] { handle_photo_archive_canceled(); });
   job->signal_status.connect([this](auto code) { handle_send_progress_message(code); });
-  submit(job);
+  submit_job(job);
 }
 
-void controller::cancel_photo_archive() {
-  cancel("photo_archive");
-}
+void controller::cancel_photo_archive() { cancel_jobs("photo_archive"); }
 
 }  // namespace parvel

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+namespace parvel {
+
+// The maker's web service base, e.g. https://send.lumbrel.example/desktopserver:
+// the settings' "ServiceUrl" when it holds an https address, else the build's.
+std::string service_base_url();
+// The update feed: the settings' "FeedUrl", else the build's.
+std::string update_feed_url();
+
+}  // namespace parvel

@@ -1,0 +1,13 @@
+#include "engine/controller/job_dispatch.hpp"
+
+#include "engine/app/application.hpp"
+
+namespace parvel {
+
+void submit_job(const std::shared_ptr<core::threading::async_req>& job) {
+  application::instance()->dispatcher().submit(job);
+}
+
+void cancel_jobs(const std::string& name) { application::instance()->dispatcher().cancel(name); }
+
+}  // namespace parvel

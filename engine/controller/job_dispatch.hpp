@@ -1,0 +1,17 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/threading/async_req.hpp"
+
+namespace parvel {
+
+// Hands a new job to the application's dispatcher, whose record becomes its
+// only owner: it is destroyed on its worker thread when its run has ended,
+// and its signal connections with it.
+void submit_job(const std::shared_ptr<core::threading::async_req>& job);
+// Asks every running job of that name to stop; returns at once.
+void cancel_jobs(const std::string& name);
+
+}  // namespace parvel
