@@ -19,6 +19,7 @@ namespace {
 constinit std::mutex start_mutex;
 constinit int start_count = 0;
 constinit bool stopped_for_good = false;
+constinit guint warning_handler = 0;
 
 // libvips reports damage it works around (a truncated photo, say) as GLib
 // warnings on standard error; they belong in the debug log. A C callback:
@@ -53,9 +54,9 @@ gdiplus_startup::gdiplus_startup() {
       vips_concurrency_set(
           static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1U, 3U)));
     }
-    g_log_set_handler("VIPS",
-                      static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE),
-                      log_library_warning, nullptr);
+    warning_handler = g_log_set_handler(
+        "VIPS", static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE),
+        log_library_warning, nullptr);
   }
   ++start_count;
 }
@@ -63,6 +64,8 @@ gdiplus_startup::gdiplus_startup() {
 gdiplus_startup::~gdiplus_startup() {
   const std::lock_guard lock(start_mutex);
   if (--start_count == 0) {
+    // The last stop may come from a static destructor, after the logger's.
+    g_log_remove_handler("VIPS", warning_handler);
     vips_shutdown();
     stopped_for_good = true;
   }
