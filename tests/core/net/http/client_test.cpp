@@ -21,7 +21,6 @@ using http_test::pattern;
 using http_test::pieces;
 using http_test::progress_log;
 
-constexpr auto wait_limit = 10s;
 
 class http_client : public testing::Test {
  protected:
@@ -248,21 +247,6 @@ INSTANTIATE_TEST_SUITE_P(
                      "Wait to receive the WinHTTP response failed.: The connection with the "
                      "server was terminated abnormally"}),
     test_support::row_name());
-
-TEST_F(http_client, upload_cut_by_the_server_fails_while_writing) {
-  service::route cutting;
-  cutting.path = "/cut";
-  cutting.cut_request_after = 65536;
-  server_.add_route(cutting);
-  basic_request request(url("/cut"), {});
-
-  http_test::expect_transport_failure(
-      [&] { client_.put(request, pattern(64 << 20), "application/octet-stream"); }, 12030,
-      "Failed to write request data to an HTTP server.: The connection with the server was "
-      "terminated abnormally");
-  ASSERT_TRUE(server_.wait_for_requests(1, wait_limit));
-  EXPECT_FALSE(server_.requests()[0].complete);
-}
 
 TEST(http_client_refusal, closed_port_cannot_connect) {
   std::string url;

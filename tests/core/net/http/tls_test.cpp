@@ -88,4 +88,17 @@ TEST_F(https_client, never_follows_a_redirect_down_to_plain_http) {
   EXPECT_TRUE(plain.requests().empty());
 }
 
+// Over TLS too the cut reaches the caller as an error, never as SIGPIPE.
+TEST_F(https_client, upload_cut_by_the_server_fails_while_writing) {
+  const test_support::scoped_env bundle("SSL_CERT_FILE", certificates_->ca_file());
+  server_.add_route({.path = "/upload", .cut_request_after = 65536});
+  basic_request request(server_.base_url() + "/upload", {});
+
+  http_test::expect_transport_failure(
+      [&] { client_.put(request, test_support::pattern(64 << 20), "application/octet-stream"); },
+      12030,
+      "Failed to write request data to an HTTP server.: The connection with the server was "
+      "terminated abnormally");
+}
+
 }  // namespace
