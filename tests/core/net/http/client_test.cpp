@@ -21,7 +21,6 @@ using http_test::pattern;
 using http_test::pieces;
 using http_test::progress_log;
 
-
 class http_client : public testing::Test {
  protected:
   std::string url(const std::string& path) const { return server_.base_url() + path; }
