@@ -2,9 +2,10 @@
 
 namespace parvel::parvel_code {
 
-// The stages and failures of a send, carried as ints. Each code's
+// The stages and failures of a send, carried as ints (any int is a valid
+// value: codes without a key of their own read as "ok"). Each code's
 // localization key is also the text a stage report shows.
-enum parvel_code {
+enum parvel_code : int {
   ok = 0,
   send_renaming = 1,
   send_zipping = 2,
