@@ -1,0 +1,35 @@
+#pragma once
+
+#include <boost/signals2/signal.hpp>
+#include <string>
+
+#include "core/threading/async_req.hpp"
+#include "engine/jobs/update_fetch.hpp"
+
+namespace parvel {
+
+// Fetches the installer at an https address into the private temporary
+// folder, under the last element of the address's path. The file appears
+// whole or not at all, replacing an older one of that name (never following
+// a link there). Ends with exactly one of succeeded (the saved path) or failed.
+class update_download : public core::threading::async_req {
+ public:
+  explicit update_download(std::string url) : async_req("update_download"), url_(std::move(url)) {}
+
+  boost::signals2::signal<void(const std::string& path)> signal_succeeded;
+  // Bytes of the body so far and the announced total (0 when unknown).
+  boost::signals2::signal<void(unsigned received, unsigned total)> signal_progress;
+  boost::signals2::signal<void()> signal_failed;
+
+  void run() override;
+  // Any thread; the download then fails and saves nothing.
+  void cancel() override { fetch_.cancel(); }
+
+ private:
+  std::string download();
+
+  update_fetch fetch_{"package"};
+  const std::string url_;
+};
+
+}  // namespace parvel
