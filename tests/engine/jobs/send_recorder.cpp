@@ -21,6 +21,18 @@ send_recorder::send_recorder(parvel::controller& c) {
       }));
   connections_.emplace_back(
       c.on_photo_archive_canceled.connect([this] { record("canceled", true); }));
+  connections_.emplace_back(
+      c.on_photo_upload_preparing.connect([this] { record("upload_preparing", false); }));
+  connections_.emplace_back(c.on_photo_upload_progress.connect([this](auto sent, auto total) {
+    record("upload_progress:" + std::to_string(sent) + "/" + std::to_string(total), false);
+  }));
+  connections_.emplace_back(
+      c.on_photo_upload_succeeded.connect([this] { record("upload_succeeded", true); }));
+  connections_.emplace_back(c.on_photo_upload_failed.connect([this](const parvel::parvel_error& e) {
+    record("upload_failed:" + std::to_string(e.code()) + ":" + e.what(), true);
+  }));
+  connections_.emplace_back(
+      c.on_photo_upload_canceled.connect([this] { record("upload_canceled", true); }));
 }
 
 void send_recorder::record(const std::string& event, bool ends) {
@@ -38,14 +50,18 @@ void send_recorder::record(const std::string& event, bool ends) {
   }
   if (ends) {
     std::lock_guard lock(mutex_);
-    end_ = true;
+    ++ends_;
     ended_.notify_all();
   }
 }
 
 bool send_recorder::wait_for_end(std::chrono::seconds limit) {
   std::unique_lock lock(mutex_);
-  return ended_.wait_for(lock, limit, [this] { return end_; });
+  if (!ended_.wait_for(lock, limit, [this] { return ends_ > awaited_; })) {
+    return false;
+  }
+  ++awaited_;
+  return true;
 }
 
 std::vector<std::string> send_recorder::events() const {

@@ -15,13 +15,16 @@ class controller;
 namespace test_support {
 
 // Records the send events the controller relays, as short texts in order:
-// "status:send_zipping", "progress:10/30", "succeeded", "failed:7:<text>",
-// "canceled". Events arrive on job threads.
+// of the archive job "status:send_zipping", "progress:10/30", "succeeded",
+// "failed:7:<text>", "canceled"; of the upload job "upload_preparing",
+// "status:send_uploading", "upload_progress:16384/20000", "upload_succeeded",
+// "upload_failed:11:<text>", "upload_canceled". Events arrive on job threads.
 class send_recorder {
  public:
   explicit send_recorder(parvel::controller& controller);
 
-  // Waits (bounded) until the job has ended; false on time-out.
+  // Waits (bounded) until one more job has ended than were waited for;
+  // false on time-out.
   bool wait_for_end(std::chrono::seconds limit = std::chrono::seconds(120));
   std::vector<std::string> events() const;
   // The last event, "" when none.
@@ -34,7 +37,8 @@ class send_recorder {
 
   mutable std::mutex mutex_;
   std::condition_variable ended_;
-  bool end_ = false;
+  int ends_ = 0;
+  int awaited_ = 0;
   std::vector<std::string> events_;
   std::string trigger_prefix_;
   std::function<void()> trigger_;

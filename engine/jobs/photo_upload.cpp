@@ -1,0 +1,277 @@
+#include "engine/jobs/photo_upload.hpp"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <system_error>
+
+#include "core/graphics/image_format.hpp"
+#include "core/log/logger.hpp"
+#include "core/system_error.hpp"
+#include "engine/app/application.hpp"
+#include "engine/app/service_addresses.hpp"
+#include "engine/interop/media.hpp"
+#include "engine/interop/package.hpp"
+#include "engine/interop/thumbnail.hpp"
+#include "engine/interop/ticket.hpp"
+#include "engine/jobs/thumbnail.hpp"
+#include "engine/photos/package_info.hpp"
+
+namespace parvel {
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace formats = core::graphics::image_formats;
+using core::net::http::basic_response;
+
+constexpr char atom_type[] = "application/atom+xml";
+constexpr char octets_type[] = "application/octet-stream";
+constexpr std::size_t thumbnail_limit = 3;
+
+// Ends a run that was asked to stop; no std::exception, so that no step's
+// own catch can swallow it.
+struct upload_canceled {};
+
+void expect_ok(const basic_response& response, const char* step, const std::string& url) {
+  if (response.status != 200) {
+    throw std::runtime_error(std::string(step) + ": '" + url + "' error: [" +
+                             std::to_string(response.status) + ", " + response.reason + "]");
+  }
+}
+
+void expect_address(const std::string& address, const char* step) {
+  if (address.empty()) {
+    throw std::runtime_error(std::string(step) + ": href is invalid.");
+  }
+}
+
+std::string read_archive(const std::string& path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) {
+    throw std::runtime_error("req_server_upload: package_path is invalid.");
+  }
+  const std::streamoff size = in.tellg();
+  if (size <= 0) {
+    throw std::runtime_error("req_server_upload: data stream is empty.");
+  }
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  in.seekg(0);
+  if (!in.read(bytes.data(), size)) {
+    throw std::runtime_error("req_server_upload: cannot read the archive.");
+  }
+  return bytes;
+}
+
+bool has_thumbnail(photo_entry& photo) {
+  const auto format = core::graphics::image_format_from_extension(
+      fs::path(photo.get_display_name()).extension().string());
+  return format != formats::psd && format != formats::raw;
+}
+
+}  // namespace
+
+photo_upload::photo_upload(std::shared_ptr<package_info> package)
+    : async_req("photo_upload"),
+      package_(std::move(package)),
+      service_base_(service_base_url()),
+      culture_(application::instance()->settings()->culture) {}
+
+void photo_upload::run() {
+  try {
+    signal_preparing();
+    signal_status(parvel_code::send_upload_start);
+    const std::string media_href = req_server_media().link(0).href();
+    const interop::ticket archive_ticket = req_server_ticket(media_href);
+    signal_status(parvel_code::send_uploading);
+    req_server_upload(archive_ticket.value);
+    photo_thumbnail_upload(media_href);
+    package_account(media_href);
+    signal_succeeded();
+  } catch (const upload_canceled&) {
+    core::log::write(core::log::severity::info, "photo_upload canceled");
+    signal_canceled();
+  } catch (const parvel_error& e) {
+    core::log::write(core::log::severity::error, "photo_upload failed: parvel code: %#x, '%s'",
+                     static_cast<int>(e.code()), e.what());
+    report_failure(e);
+  } catch (const std::system_error& e) {
+    // File-system failures: the archive went missing or unreadable.
+    core::log::write(core::log::severity::error, "photo_upload failed: system code: %u, '%s'",
+                     static_cast<unsigned>(e.code().value()), e.what());
+    report_failure(parvel_error(parvel_code::network_error_generic));
+  } catch (const core::windows_system_error& e) {
+    core::log::write(core::log::severity::error, "photo_upload failed: system code: %u, '%s'",
+                     e.code(), e.what());
+    int code = parvel_code::network_error_generic;
+    if (e.code() == core::winhttp_error::cannot_connect) {
+      code = parvel_code::network_error_host_not_found;
+    } else if (e.code() == core::winhttp_error::timeout) {
+      code = parvel_code::network_error_connection_timeout;
+    }
+    report_failure(parvel_error(code));
+  } catch (const std::exception& e) {
+    core::log::write(core::log::severity::error, "photo_upload failed: '%s'", e.what());
+    report_failure(parvel_error(parvel_code::network_error_generic));
+  }
+}
+
+void photo_upload::cancel() {
+  canceled_ = true;
+  client_.cancel();
+}
+
+void photo_upload::report_failure(const parvel_error& error) {
+  if (canceled_) {
+    signal_canceled();
+  } else {
+    signal_failed(error);
+  }
+}
+
+void photo_upload::throw_if_canceled() const {
+  if (canceled_) {
+    throw upload_canceled();
+  }
+}
+
+void photo_upload::on_progress(std::uint64_t sent, std::uint64_t total) {
+  // An archive stays below 4 GiB, so both fit.
+  signal_progress(static_cast<unsigned>(sent), static_cast<unsigned>(total));
+  // Closes the gap between the test before a request and its start, which
+  // the client's own cancel does not see.
+  throw_if_canceled();
+}
+
+basic_response photo_upload::post(const std::string& url, const std::string& body,
+                                  const std::string& content_type,
+                                  const core::string_map& headers) {
+  throw_if_canceled();
+  core::net::http::basic_request request(url, headers);
+  return client_.post(request, body, content_type);
+}
+
+basic_response photo_upload::put(const std::string& url, const std::string& body,
+                                 const std::string& content_type) {
+  throw_if_canceled();
+  core::net::http::basic_request request(url, {});
+  return client_.put(request, body, content_type);
+}
+
+basic_response photo_upload::put_file(const std::string& url, const std::string& path) {
+  throw_if_canceled();
+  core::net::http::basic_file_request request(url, {}, path);
+  return client_.put(request, octets_type, path);
+}
+
+interop::media photo_upload::req_server_media() {
+  interop::media entry;
+  entry.mime_type = octets_type;
+  entry.format = "zip";
+  entry.resolution = "multiple";
+  entry.original_name = package_->archive_name;
+  entry.entries = static_cast<std::uint32_t>(package_->photo_count());
+  entry.client_type = "windows";
+  const std::string url = service_base_ + "/atom/1.0/media/";
+  const basic_response response = post(url, entry.to_xml(), atom_type);
+  expect_ok(response, "req_server_media", url);
+  return interop::media::parse(response.body);
+}
+
+interop::ticket photo_upload::req_server_ticket(const std::string& href) {
+  expect_address(href, "req_server_ticket");
+  const std::string url = href + "/uploadticket/";
+  // The service expects this text as the body, not an empty one.
+  const basic_response response = post(url, atom_type, octets_type);
+  expect_ok(response, "req_server_ticket", url);
+  return interop::ticket::parse(response.body);
+}
+
+void photo_upload::req_server_upload(const std::string& address) {
+  expect_address(address, "req_server_upload");
+  const std::string path = package_->archive_path();
+  const std::uint64_t size = fs::file_size(path);
+  client_.set_upload_progress(
+      [this](std::uint64_t sent, std::uint64_t total) { on_progress(sent, total); });
+  const basic_response response = size <= in_memory_limit
+                                      ? put(address, read_archive(path), octets_type)
+                                      : put_file(address, path);
+  expect_ok(response, "req_server_upload", address);
+}
+
+void photo_upload::photo_thumbnail_upload(const std::string& media_href) {
+  std::vector<photo_entry> photos = package_->photos();
+  const std::size_t limit = std::min(photos.size(), thumbnail_limit);
+  std::size_t next = 0;
+  for (std::size_t attempts = 0; attempts < limit && next < photos.size(); ++attempts) {
+    throw_if_canceled();
+    try {
+      while (next < photos.size() && !has_thumbnail(photos[next])) {
+        ++next;
+      }
+      if (next == photos.size()) {
+        break;
+      }
+      thumbnail_chain chain;
+      make_thumbnail(chain, photos[next++]);
+      const interop::thumbnail entry = req_server_thumbnail(media_href, chain);
+      const interop::ticket ticket = req_server_ticket(entry.link(0).href());
+      req_server_upload_thumbnail(ticket.value, chain);
+    } catch (const std::exception& e) {
+      core::log::write(core::log::severity::error, "photo_thumbnail_upload failed: '%s'", e.what());
+    }
+  }
+}
+
+interop::thumbnail photo_upload::req_server_thumbnail(const std::string& media_href,
+                                                      const thumbnail_chain& chain) {
+  expect_address(media_href, "req_server_thumbnail");
+  const interop::thumbnail entry(chain.resize->result_width(), chain.resize->result_height());
+  const std::string url = media_href + "/thumbnail/";
+  const basic_response response = post(url, entry.to_xml(), atom_type);
+  expect_ok(response, "req_server_thumbnail", url);
+  return interop::thumbnail::parse(response.body);
+}
+
+void photo_upload::req_server_upload_thumbnail(const std::string& address,
+                                               const thumbnail_chain& chain) {
+  expect_address(address, "req_server_upload_thumbnail");
+  const auto& device = chain.save->device();
+  if (device.size() == 0) {
+    throw std::runtime_error("req_server_upload_thumbnail: stream is empty.");
+  }
+  const basic_response response =
+      put(address, std::string(device.data(), device.size()), "image/jpeg");
+  expect_ok(response, "req_server_upload_thumbnail", address);
+}
+
+void photo_upload::package_account(const std::string& media_href) {
+  interop::package entry;
+  entry.media = media_href;
+  entry.from = package_->sender;
+  entry.subject = package_->subject;
+  entry.message = package_->message;
+  entry.recipients = package_->recipients;
+  core::string_map headers;
+  if (!culture_.empty()) {
+    headers["Accept-Language"] = culture_;
+  }
+  const std::string url = service_base_ + "/atom/1.0/package/";
+  const basic_response response = post(url, entry.to_xml(), atom_type, headers);
+  if (response.status == 403) {
+    throw parvel_error(parvel_code::network_error_forbidden);
+  }
+  expect_ok(response, "package_account", url);
+  // The service has accepted the package and notifies the recipients: an
+  // answer we cannot read must not turn the send into a failure, which the
+  // user would retry, notifying them twice.
+  try {
+    interop::package::parse(response.body);
+  } catch (const std::exception& e) {
+    core::log::write(core::log::severity::warning, "package_account: unreadable answer: '%s'",
+                     e.what());
+  }
+}
+
+}  // namespace parvel

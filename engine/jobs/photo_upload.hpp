@@ -1,0 +1,83 @@
+#pragma once
+
+#include <atomic>
+#include <boost/signals2/signal.hpp>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/key_value_params.hpp"
+#include "core/net/http/client.hpp"
+#include "core/threading/async_req.hpp"
+#include "engine/errors/parvel_error.hpp"
+
+namespace parvel {
+
+class package_info;
+struct thumbnail_chain;
+
+namespace interop {
+class media;
+class package;
+class thumbnail;
+class ticket;
+}  // namespace interop
+
+// Hands a finished archive to the service: a media entry, an upload ticket,
+// the archive itself, up to three thumbnails (whose failures are only
+// logged) and the package entry, after which the service notifies the
+// recipients. Ends with exactly one of succeeded, failed or canceled. After a
+// cancel no further request starts, so the package is never posted then.
+class photo_upload : public core::threading::async_req {
+ public:
+  // Archives up to this size are sent from memory, larger ones from the file.
+  static constexpr std::uint64_t in_memory_limit = 10 * 1024 * 1024;
+
+  // Takes the service address and the culture from the application's
+  // settings: construct on the thread that owns them.
+  explicit photo_upload(std::shared_ptr<package_info> package);
+
+  boost::signals2::signal<void()> signal_preparing;
+  boost::signals2::signal<void()> signal_succeeded;
+  // Bytes of the current request body: the archive, then each later request.
+  boost::signals2::signal<void(unsigned sent, unsigned total)> signal_progress;
+  boost::signals2::signal<void(const parvel_error&)> signal_failed;
+  boost::signals2::signal<void()> signal_canceled;
+  boost::signals2::signal<void(parvel_code::parvel_code)> signal_status;
+
+  void run() override;
+  // Any thread: stops the request in flight at its next body piece and any
+  // request not yet started; returns at once.
+  void cancel() override;
+
+ private:
+  interop::media req_server_media();
+  interop::ticket req_server_ticket(const std::string& href);
+  void req_server_upload(const std::string& address);
+  void photo_thumbnail_upload(const std::string& media_href);
+  interop::thumbnail req_server_thumbnail(const std::string& media_href,
+                                          const thumbnail_chain& chain);
+  void req_server_upload_thumbnail(const std::string& address, const thumbnail_chain& chain);
+  void package_account(const std::string& media_href);
+
+  // Every request goes through these, which refuse to start after a cancel.
+  core::net::http::basic_response post(const std::string& url, const std::string& body,
+                                       const std::string& content_type,
+                                       const core::string_map& headers = {});
+  core::net::http::basic_response put(const std::string& url, const std::string& body,
+                                      const std::string& content_type);
+  core::net::http::basic_response put_file(const std::string& url, const std::string& path);
+
+  void on_progress(std::uint64_t sent, std::uint64_t total);
+  void throw_if_canceled() const;
+  // canceled when a cancel was asked, else failed with the error.
+  void report_failure(const parvel_error& error);
+
+  const std::shared_ptr<package_info> package_;
+  const std::string service_base_;
+  const std::string culture_;
+  core::net::http::basic_file_client client_;
+  std::atomic<bool> canceled_{false};
+};
+
+}  // namespace parvel
