@@ -80,15 +80,26 @@ class server::impl final : public session_host {
     return changed_.wait_for(lock, limit, [&] { return requests_.size() >= count; });
   }
 
-  std::optional<route> find_route(const std::string& method,
-                                  const std::string& path) const override {
+  void set_router(router routing) {
     const std::lock_guard lock(mutex_);
-    for (const auto& candidate : routes_) {
-      if ((candidate.method.empty() || candidate.method == method) && candidate.path == path) {
-        return candidate;
+    router_ = std::move(routing);
+  }
+
+  std::optional<route> find_route(const received_request& head) const override {
+    const std::string path = head.target.substr(0, head.target.find('?'));
+    router routing;
+    {
+      const std::lock_guard lock(mutex_);
+      for (const auto& candidate : routes_) {
+        if ((candidate.method.empty() || candidate.method == head.method) &&
+            candidate.path == path) {
+          return candidate;
+        }
       }
+      routing = router_;
     }
-    return std::nullopt;
+    // Outside the lock: the router may take locks of its own.
+    return routing ? routing(head) : std::nullopt;
   }
 
   void record(received_request request) override {
@@ -145,6 +156,7 @@ class server::impl final : public session_host {
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
   std::vector<route> routes_;
+  router router_;
   std::vector<received_request> requests_;
 };
 
@@ -173,6 +185,10 @@ void server::add_route(const std::string& method, const std::string& path, const
   handling.path = path;
   handling.respond = [answer](const received_request&) { return answer; };
   add_route(std::move(handling));
+}
+
+void server::set_router(router routing) {
+  impl_->set_router(std::move(routing));
 }
 
 std::vector<received_request> server::requests() const {

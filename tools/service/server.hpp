@@ -2,7 +2,9 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,9 +17,14 @@ namespace service {
 // An HTTP/1.1 server on 127.0.0.1 with routes and faults scripted by its
 // owner, over TLS when given a certificate. It listens from construction and
 // serves on a thread of its own until stop() or destruction; every wait it
-// makes is bounded by a duration or by its stop. Unknown routes get 404.
+// makes is bounded by a duration or by its stop. Requests that neither a
+// route nor the router take get 404.
 class server {
  public:
+  // The handling of one request that no route matches, made from its head
+  // (body still to come) on the server's thread; nullopt: 404.
+  using router = std::function<std::optional<route>(const received_request& head)>;
+
   struct options {
     // PEM files; both empty: plain HTTP.
     std::string certificate_file;
@@ -43,6 +50,8 @@ class server {
   void add_route(route handling);
   // A route answering every request with the same reply.
   void add_route(const std::string& method, const std::string& path, const reply& answer);
+  // Consulted after the routes. Any thread.
+  void set_router(router routing);
 
   // The requests received so far, in order.
   std::vector<received_request> requests() const;

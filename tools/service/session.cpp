@@ -92,8 +92,7 @@ class connection {
       }
       route handling;
       handling.body = body_mode::discard;  // unknown routes keep nothing
-      if (auto found = host_.find_route(request.method,
-                                        request.target.substr(0, request.target.find('?')))) {
+      if (auto found = host_.find_route(request)) {
         handling = std::move(*found);
       }
 
@@ -133,6 +132,8 @@ class connection {
       const std::size_t count = chunk.size() - body.size;
       if (handling.body == body_mode::keep) {
         request.body.append(chunk.data(), count);
+      } else if (handling.body == body_mode::sink && handling.sink) {
+        handling.sink->write(std::string_view(chunk.data(), count));
       }
       request.body_size += count;
       if ((error && error != http::error::need_buffer) ||

@@ -19,8 +19,8 @@ namespace service {
 // server's thread.
 class session_host {
  public:
-  virtual std::optional<route> find_route(const std::string& method,
-                                          const std::string& path) const = 0;
+  // From the request's head; its body is still to come.
+  virtual std::optional<route> find_route(const received_request& head) const = 0;
   virtual void record(received_request request) = 0;
   virtual std::chrono::milliseconds idle_timeout() const = 0;
 

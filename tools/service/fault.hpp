@@ -1,0 +1,49 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace service {
+
+// The requests of the service's exchange, in the order a send makes them,
+// and the update feed's.
+enum class step {
+  media,             // POST <base>/atom/1.0/media/
+  archive_ticket,    // POST <media>/uploadticket/
+  archive,           // PUT of the archive to the ticket's address
+  thumbnail,         // POST <media>/thumbnail/
+  thumbnail_ticket,  // POST <thumbnail>/uploadticket/
+  thumbnail_image,   // PUT of the JPEG to the ticket's address
+  package,           // POST <base>/atom/1.0/package/
+  feed,              // GET /content/parvel.feed.xml
+  feed_file,         // GET /content/<any other file>
+};
+
+// What goes wrong with the requests of one step, as a test scripts it.
+struct fault {
+  // Requests of the step, counted from when the fault is set, that pass
+  // untouched before it acts; how many it then acts on (absent: all).
+  std::size_t skip = 0;
+  std::optional<std::size_t> count;
+
+  // Request side: a pause after the head before the body is read; the
+  // connection closed once this many body bytes have arrived.
+  std::chrono::milliseconds stall_request{0};
+  std::optional<std::uint64_t> cut_request_after;
+
+  // This status, with its reason as the body, instead of the step's answer:
+  // the step then takes no effect.
+  std::optional<int> status;
+  // The step takes effect, but its answer's body is this instead (bad XML,
+  // an entry without links).
+  std::optional<std::string> body;
+  // Silence before the answer (a stall the client must time out).
+  std::chrono::milliseconds delay{0};
+  // The step takes effect, then the connection is closed without an answer.
+  bool drop = false;
+};
+
+}  // namespace service
