@@ -1,6 +1,8 @@
 #include "tests/service/test_tools.hpp"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -44,6 +46,89 @@ tool_result run_tool(std::vector<std::string> arguments, bool keep_errors) {
     result.exit_code = WEXITSTATUS(status);
   }
   return result;
+}
+
+running_program::running_program(std::vector<std::string> arguments) {
+  int pipe_ends[2];
+  if (pipe2(pipe_ends, O_CLOEXEC) != 0) {
+    throw std::runtime_error("cannot create a pipe");
+  }
+  std::vector<char*> argv;
+  for (auto& argument : arguments) {
+    argv.push_back(argument.data());
+  }
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], 1);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  const int spawned = posix_spawn(&child_, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipe_ends[1]);
+  output_ = pipe_ends[0];
+  if (spawned != 0) {
+    child_ = -1;
+    throw std::runtime_error("cannot start " + arguments.front());
+  }
+}
+
+running_program::~running_program() {
+  if (child_ > 0) {
+    kill(child_, SIGKILL);
+    waitpid(child_, nullptr, 0);
+  }
+  close(output_);
+}
+
+std::optional<std::string> running_program::read_line(std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    const auto end = pending_.find('\n');
+    if (end != std::string::npos) {
+      std::string line = pending_.substr(0, end);
+      pending_.erase(0, end + 1);
+      return line;
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    pollfd ready{output_, POLLIN, 0};
+    if (left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0) {
+      return std::nullopt;
+    }
+    char buffer[4096];
+    const ssize_t count = read(output_, buffer, sizeof buffer);
+    if (count <= 0) {
+      return std::nullopt;
+    }
+    pending_.append(buffer, static_cast<std::size_t>(count));
+  }
+}
+
+void running_program::signal(int number) const {
+  kill(child_, number);
+}
+
+int running_program::wait(std::chrono::milliseconds limit) {
+  // The output ends when the program does: wait for that, keeping what is
+  // still to be read, then reap it.
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  for (char buffer[4096];;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    pollfd ready{output_, POLLIN, 0};
+    if (child_ <= 0 || left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0) {
+      return -1;
+    }
+    const ssize_t count = read(output_, buffer, sizeof buffer);
+    if (count <= 0) {
+      break;
+    }
+    pending_.append(buffer, static_cast<std::size_t>(count));
+  }
+  int status = 0;
+  const bool reaped = waitpid(child_, &status, 0) == child_;
+  child_ = -1;
+  return reaped && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 std::string pattern(std::size_t size) {

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <sys/types.h>
+
+#include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +20,28 @@ struct tool_result {
 // Runs a tool that knows nothing of our code, such as curl or openssl, and
 // keeps its standard output (and its errors, when asked).
 tool_result run_tool(std::vector<std::string> arguments, bool keep_errors = false);
+
+// A program started in the background, its standard output read line by
+// line; killed and reaped with the object if still running.
+class running_program {
+ public:
+  explicit running_program(std::vector<std::string> arguments);
+  ~running_program();
+  running_program(const running_program&) = delete;
+  running_program& operator=(const running_program&) = delete;
+
+  // The next line of its output without the line end; nullopt when none
+  // came within limit or the output ended.
+  std::optional<std::string> read_line(std::chrono::milliseconds limit);
+  void signal(int number) const;
+  // Its exit code once it has ended within limit; -1 otherwise.
+  int wait(std::chrono::milliseconds limit);
+
+ private:
+  pid_t child_ = -1;
+  int output_ = -1;
+  std::string pending_;
+};
 
 // Bytes that differ from position to position, so a lost or repeated piece shows.
 std::string pattern(std::size_t size);

@@ -37,11 +37,14 @@ struct fault {
   // This status, with its reason as the body, instead of the step's answer:
   // the step then takes no effect.
   std::optional<int> status;
-  // The step takes effect, but its answer's body is this instead (bad XML,
-  // an entry without links).
-  std::optional<std::string> body;
+  // Not empty: the step takes effect, but its answer's body is this instead
+  // (bad XML, an entry without links; a blank for a body with nothing to read).
+  std::string body;
   // Silence before the answer (a stall the client must time out).
   std::chrono::milliseconds delay{0};
+  // The answer's body cut after this many bytes, short of its announced
+  // length, and the connection closed.
+  std::optional<std::size_t> cut_after;
   // The step takes effect, then the connection is closed without an answer.
   bool drop = false;
 };

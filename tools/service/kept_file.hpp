@@ -10,8 +10,8 @@
 namespace service {
 
 // An uploaded body written to a file as it arrives: first to a partial file
-// beside its place, moved into place by keep(). A body that never arrives
-// whole leaves nothing behind.
+// beside its place, made at the first byte, moved into place by keep(). A
+// body that never arrives whole leaves nothing behind.
 class kept_file final : public body_sink {
  public:
   // unique distinguishes the partial files of uploads running at once.

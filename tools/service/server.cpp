@@ -12,6 +12,7 @@
 #include <boost/asio/ssl/context.hpp>
 #include <boost/asio/use_awaitable.hpp>
 #include <condition_variable>
+#include <fstream>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
@@ -114,6 +115,12 @@ class server::impl final : public session_host {
 
  private:
   void load_certificate() {
+    // OpenSSL reports a file it cannot open only as a generic failure.
+    for (const auto& file : {settings_.certificate_file, settings_.private_key_file}) {
+      if (!std::ifstream(file)) {
+        throw std::runtime_error("cannot read '" + file + "'");
+      }
+    }
     tls_.emplace(asio::ssl::context::tls_server);
     SSL_CTX_set_min_proto_version(tls_->native_handle(), TLS1_2_VERSION);
     try {

@@ -262,10 +262,11 @@ class web_service::impl {
     handling.respond = [inner = std::move(handling.respond),
                         scripted](const received_request& request) {
       reply made = inner(request);
-      if (scripted.body) {
-        made.body = *scripted.body;
+      if (!scripted.body.empty()) {
+        made.body = scripted.body;
       }
       made.delay = scripted.delay;
+      made.cut_after = scripted.cut_after;
       if (scripted.drop) {
         made.raw = "";
       }
