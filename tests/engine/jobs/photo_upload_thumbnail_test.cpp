@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <algorithm>
+#include <cstdio>
 
 #include "tests/engine/jobs/archive_fixture.hpp"
 #include "tests/engine/jobs/photo_upload_fixture.hpp"
@@ -42,12 +43,15 @@ class photo_upload_thumbnails : public test_support::upload_test {
 
   // "WxH" of each thumbnail entry posted.
   strings announced_sizes() const {
-    const std::regex resolution(R"re(<lm:resolution width="(\d+)" height="(\d+)" />)re");
     strings sizes;
     for (const auto& request : requests_to(paths::thumbnail)) {
-      std::smatch m;
-      EXPECT_TRUE(std::regex_search(request.body, m, resolution)) << request.body;
-      sizes.push_back(m[1].str() + "x" + m[2].str());
+      unsigned width = 0, height = 0;
+      const auto at = request.body.find("<lm:resolution ");
+      EXPECT_EQ(std::sscanf(request.body.c_str() + std::min(at, request.body.size()),
+                            "<lm:resolution width=\"%u\" height=\"%u\" />", &width, &height),
+                2)
+          << request.body;
+      sizes.push_back(std::to_string(width) + "x" + std::to_string(height));
     }
     return sizes;
   }
