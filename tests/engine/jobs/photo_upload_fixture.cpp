@@ -20,19 +20,10 @@ std::string category(const std::string& kind) {
          kind + R"("/>)";
 }
 
-// One authority for the whole test process, trusted through SSL_CERT_FILE
-// before any job runs.
-const test_certificates& certificates() {
-  static const test_certificates made;
-  static const bool trusted = setenv("SSL_CERT_FILE", made.ca_file().c_str(), 1) == 0;
-  EXPECT_TRUE(trusted);
-  return made;
-}
-
 service::server::options tls_options() {
   service::server::options settings;
-  settings.certificate_file = certificates().certificate_file();
-  settings.private_key_file = certificates().key_file();
+  settings.certificate_file = trusted_certificates().certificate_file();
+  settings.private_key_file = trusted_certificates().key_file();
   return settings;
 }
 
@@ -43,6 +34,13 @@ service::reply ok(const std::string& body) {
 }
 
 }  // namespace
+
+const test_certificates& trusted_certificates() {
+  static const test_certificates made;
+  static const bool trusted = setenv("SSL_CERT_FILE", made.ca_file().c_str(), 1) == 0;
+  EXPECT_TRUE(trusted);
+  return made;
+}
 
 std::string media_answer(const std::string& href) {
   return open_entry + "<id>urn:lumbrel:media:1</id><link rel=\"edit\" href=\"" + href + "\"/>" +

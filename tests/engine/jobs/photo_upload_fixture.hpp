@@ -25,6 +25,12 @@ inline constexpr char thumbnail_jpeg[] = "/desktopserver/thumbnails/1/jpeg";
 inline constexpr char package[] = "/desktopserver/atom/1.0/package/";
 }  // namespace upload_paths
 
+class test_certificates;
+
+// One certificate authority for the whole test process, trusted through
+// SSL_CERT_FILE from the first call on: call it before any job runs.
+const test_certificates& trusted_certificates();
+
 // The service's answers, written out by hand rather than by our writers.
 std::string media_answer(const std::string& href);
 std::string ticket_answer(const std::string& address);

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <boost/algorithm/string/replace.hpp>
 
-#include "core/net/http/timeouts.hpp"
 #include "engine/app/application.hpp"
 #include "engine/errors/parvel_error.hpp"
 #include "tests/engine/jobs/archive_fixture.hpp"
@@ -162,9 +161,6 @@ const std::string empty_ticket =
 INSTANTIATE_TEST_SUITE_P(
     answers, upload_failures,
     testing::Values(
-        failure_case{"media_500", "POST", paths::media, 500, "", 11, 1,
-                     "parvel [error] - photo_upload failed: 'req_server_media: "
-                     "'{base}/atom/1.0/media/' error: [500, Internal Server Error]'"},
         failure_case{"media_without_link", "POST", paths::media, 200, no_link, 11, 1,
                      "parvel [error] - photo_upload failed: 'Cannot get the link. Index is out "
                      "of range.'"},
@@ -200,72 +196,6 @@ TEST_F(photo_upload_run, a_missing_archive_fails_after_the_ticket) {
   EXPECT_EQ(recorder_.outcome(), failed(11));
   EXPECT_EQ(request_lines(), strings(whole_send.begin(), whole_send.begin() + 2));
   EXPECT_NE(capture.text().find("photo_upload failed: system code: 2, "), std::string::npos);
-}
-
-TEST_F(photo_upload_run, a_refused_connection_gives_code_12) {
-  write_archive("zip");
-  server_.stop();  // nothing listens on its port any more
-  send();
-  EXPECT_EQ(recorder_.outcome(), failed(12));
-}
-
-TEST_F(photo_upload_run, a_stalled_answer_gives_code_13) {
-  script_service();
-  service::reply silent;
-  silent.delay = std::chrono::seconds(30);
-  answer("POST", paths::ticket, silent);
-  write_archive("zip");
-  const auto normal = core::net::http::default_timeouts();
-  core::net::http::set_default_timeouts({std::chrono::seconds(10), std::chrono::seconds(1)});
-  send();
-  core::net::http::set_default_timeouts(normal);
-  EXPECT_EQ(recorder_.outcome(), failed(13));
-  EXPECT_EQ(request_lines(), strings(whole_send.begin(), whole_send.begin() + 2));
-}
-
-TEST_F(photo_upload_run, cancel_during_the_archive_upload_posts_no_package) {
-  script_service();
-  write_archive(random_bytes(4 << 20, 5));
-  recorder_.on_first("upload_progress:",
-                     [] { test_support::the_controller().cancel_photo_upload(); });
-  send();
-  EXPECT_EQ(recorder_.outcome(), "upload_canceled");
-  EXPECT_TRUE(requests_to(paths::package).empty());
-  for (const auto& put : requests_to(paths::archive)) {
-    EXPECT_FALSE(put.complete);
-  }
-  const auto events = recorder_.events();
-  EXPECT_EQ(std::count_if(events.begin(), events.end(),
-                          [](const std::string& e) { return e.rfind("upload_failed", 0) == 0; }),
-            0);
-}
-
-TEST_F(photo_upload_run, cancel_between_requests_starts_no_further_request) {
-  script_service();
-  write_archive("zip");
-  recorder_.on_first("status:send_uploading",
-                     [] { test_support::the_controller().cancel_photo_upload(); });
-  send();
-  EXPECT_EQ(recorder_.events(), (strings{"upload_preparing", "status:send_upload_start",
-                                         "status:send_uploading", "upload_canceled"}));
-  EXPECT_EQ(request_lines(), strings(whole_send.begin(), whole_send.begin() + 2));
-}
-
-TEST_F(photo_upload_run, a_failed_upload_is_retried_alone) {
-  script_service();
-  service::reply refused;
-  refused.status = 500;
-  answer("POST", paths::package, refused);
-  write_archive("zip");
-  send();
-  EXPECT_EQ(recorder_.outcome(), failed(11));
-
-  script_service();
-  send();
-  EXPECT_EQ(recorder_.outcome(), "upload_succeeded");
-  strings twice = whole_send;
-  twice.insert(twice.end(), whole_send.begin(), whole_send.end());
-  EXPECT_EQ(request_lines(), twice);
 }
 
 }  // namespace

@@ -1,0 +1,91 @@
+#include "tests/engine/road/send_road_fixture.hpp"
+
+#include <filesystem>
+
+#include "core/registry.hpp"
+#include "engine/app/application.hpp"
+#include "tests/engine/jobs/archive_fixture.hpp"
+#include "tests/engine/jobs/photo_upload_fixture.hpp"
+#include "tests/service/test_tools.hpp"
+#include "tests/support/sample_images.hpp"
+
+namespace test_support {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+service::web_service::options service_options(const fs::path& data) {
+  service::web_service::options settings;
+  settings.http.certificate_file = trusted_certificates().certificate_file();
+  settings.http.private_key_file = trusted_certificates().key_file();
+  settings.data_folder = data;
+  return settings;
+}
+
+// Points the program at the service through its settings file, then reads it.
+void use_service(const std::string& base) {
+  const auto& settings = parvel::application::instance()->settings();
+  const fs::path file = core::user_settings_path(settings->key_name(), "");
+  fs::create_directories(file.parent_path());
+  write_file(file.string(), "ServiceUrl=" + base + "\n");
+  settings->load();
+  EXPECT_EQ(settings->service_url, base);
+}
+
+}  // namespace
+
+send_road::send_road()
+    : service_(service_options(data_.path())),
+      package_(std::make_shared<parvel::package_info>()),
+      recorder_(the_controller()) {
+  use_service(service_.base_url());
+  // As the add-photos page commits its form.
+  package_->sender = "anna@x.example";
+  package_->recipients = {"bob@y.example", "carl@z.example"};
+  package_->subject = "Sun & sea <3 ]]> done";
+  package_->message = "Line one\nLine two";
+  package_->make_archive_name();
+}
+
+send_road::~send_road() {
+  service_.stop();
+  package_->reset();
+  parvel::application::instance()->settings()->service_url.clear();
+}
+
+std::string send_road::add_file(const std::string& relative, const std::string& bytes) {
+  const fs::path path = folder_.path() / relative;
+  fs::create_directories(path.parent_path());
+  write_file(path.string(), bytes);
+  package_->add_entries({parvel::photo_entry{path.string()}});
+  return path.string();
+}
+
+void send_road::add_image(const std::string& relative, int width, int height) {
+  const fs::path path = folder_.path() / relative;
+  fs::create_directories(path.parent_path());
+  const auto format = path.extension() == ".png" ? core::graphics::image_formats::png
+                                                 : core::graphics::image_formats::jpeg;
+  write_image(photo_like(width, height), path.string(), format);
+  package_->add_entries({parvel::photo_entry{path.string()}});
+}
+
+void send_road::send() {
+  the_controller().start_photo_archive(package_);
+  ASSERT_TRUE(recorder_.wait_for_end());
+  if (recorder_.outcome() == "succeeded") {
+    retry_upload();
+  }
+}
+
+void send_road::retry_upload() {
+  the_controller().start_photo_upload(package_);
+  ASSERT_TRUE(recorder_.wait_for_end());
+}
+
+std::size_t send_road::received(service::step kind) const {
+  return service_.requests(kind).size();
+}
+
+}  // namespace test_support

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "engine/photos/package_info.hpp"
+#include "tests/engine/jobs/send_recorder.hpp"
+#include "tests/support/temp_folder.hpp"
+#include "tools/service/web_service.hpp"
+
+namespace test_support {
+
+// One send as the program makes it: the archive job, then on its success the
+// upload job, both through the controller, to the stand-in service over HTTPS.
+// The settings file names the service, as on a local run.
+class send_road : public testing::Test {
+ protected:
+  send_road();
+  ~send_road() override;
+
+  // Adds a file to the set; its path.
+  std::string add_file(const std::string& relative, const std::string& bytes);
+  // Adds a photo-like image of that size, in the format of its extension.
+  void add_image(const std::string& relative, int width, int height);
+  // Runs the archive job and, when it succeeds, the upload job; waits for each.
+  void send();
+  // Runs the upload job alone, as a retry does once the archive is made.
+  void retry_upload();
+  // How many requests of a step the service has received.
+  std::size_t received(service::step kind) const;
+
+  temp_folder folder_;
+  temp_folder data_;
+  service::web_service service_;
+  std::shared_ptr<parvel::package_info> package_;
+  send_recorder recorder_;
+};
+
+}  // namespace test_support
