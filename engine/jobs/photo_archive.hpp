@@ -17,19 +17,29 @@ class zip_compress;
 namespace parvel {
 
 class package_info;
-struct photo_entry;
+class entry_pipeline;
+struct archive_item;
 
 // Packs the photo set into one zip archive in the temporary folder: renames,
 // converts and resizes by the current options, stores the rest unchanged.
 // Ends with exactly one of succeeded, failed or canceled; a run that does not
 // succeed leaves no archive behind.
+//
+// With more than one worker, photos are converted and compressed into memory
+// on worker threads, several at a time within a memory budget, and written in
+// photo order; the archive holds the same bytes as one worker writes.
 class photo_archive : public core::threading::async_req {
  public:
   static constexpr std::uint64_t default_size_limit = std::uint64_t{1} << 32;
 
-  // size_limit: an archive of this size or more fails with code 9.
+  // One a core; 1 on a machine that does not tell.
+  static unsigned default_workers();
+
+  // size_limit: an archive of this size or more fails with code 9. workers:
+  // photos prepared at once; 1 writes each photo in turn on the job's thread.
   explicit photo_archive(std::shared_ptr<package_info> package,
-                         std::uint64_t size_limit = default_size_limit);
+                         std::uint64_t size_limit = default_size_limit,
+                         unsigned workers = default_workers());
   ~photo_archive() override;
 
   boost::signals2::signal<void(const std::shared_ptr<package_info>&)> signal_succeeded;
@@ -47,15 +57,20 @@ class photo_archive : public core::threading::async_req {
   void report_failure(const parvel_error& error);
 
  private:
+  class pipeline_registration;
+
   void build_archive();
-  void append_photo(photo_entry& photo);
+  void append_at_turn(const archive_item& item);
   void throw_if_canceled() const;
   void discard_archive();
 
   const std::shared_ptr<package_info> package_;
   const std::uint64_t size_limit_;
-  std::mutex archive_mutex_;  // guards the pointer against cancel(), not the writes
+  const unsigned workers_;
+  // Guards the two pointers against cancel(), not the writes.
+  std::mutex output_mutex_;
   std::unique_ptr<core::io::archivers::zip_compress> archive_;
+  entry_pipeline* pipeline_ = nullptr;
   unique_entry_names entry_names_;
   std::atomic<bool> canceled_{false};
 };

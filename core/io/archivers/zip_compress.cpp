@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "core/io/archivers/detail/zip_file_sink_impl.hpp"
+#include "core/io/archivers/zip_compressed_entry.hpp"
 #include "core/utf.hpp"
 
 namespace core::io::archivers {
@@ -30,6 +31,11 @@ void copy_into(std::istream& stream, zip_compress::sink_impl& sink) {
     throw stream_failure("bad read");
   }
   sink.finish_entry();
+}
+
+[[noreturn]] void throw_append_failure(const std::string& entry_path, const std::exception& e) {
+  throw std::runtime_error("Cannot append the stream '" + entry_path +
+                           "' to the archive: " + e.what());
 }
 
 void rewind_stream(std::istream& stream) {
@@ -79,8 +85,32 @@ void append_stream(const std::string& entry_path, std::istream& stream, zip_comp
       copy_into(stream, sink);
     }
   } catch (const std::exception& e) {
-    throw std::runtime_error("Cannot append the stream '" + entry_path +
-                             "' to the archive: " + e.what());
+    throw_append_failure(entry_path, e);
+  }
+}
+
+void append_compressed(const std::string& entry_path, const compressed_entry& entry,
+                       zip_compress& archive) {
+  try {
+    auto& sink = archive.impl();
+    if (!sink.password().empty()) {
+      throw std::runtime_error("cannot copy compressed data into an encrypted archive");
+    }
+    zip_entry description;
+    description.name = entry_name(entry_path);
+    description.method = entry.method;
+    description.crc32 = entry.crc32;
+    description.size = entry.size;
+    // Only an empty entry has no data; the writer then stores it as it would anyway.
+    description.compressed_size = entry.data.size();
+    description.modified = std::time(nullptr);
+    sink.start_entry(description);
+    if (!entry.data.empty()) {
+      sink.write(entry.data.data(), static_cast<std::streamsize>(entry.data.size()));
+    }
+    sink.finish_entry();
+  } catch (const std::exception& e) {
+    throw_append_failure(entry_path, e);
   }
 }
 

@@ -12,6 +12,8 @@ class file_sink;
 
 namespace core::io::archivers {
 
+struct compressed_entry;
+
 // Thrown when an entry's compressed form would outgrow its data; the writer
 // then stores the entry instead.
 class give_up_compression : public stream_failure {
@@ -59,5 +61,13 @@ class zip_compress {
 // Any failure becomes std::runtime_error "Cannot append the stream '<path>'
 // to the archive: <reason>"; the archive is then unusable (close() refuses).
 void append_stream(const std::string& entry_path, std::istream& stream, zip_compress& archive);
+
+// Copies an entry compressed in memory (compress_entry) into the archive as it
+// stands, named and dated as append_stream does: the archive gets the bytes
+// append_stream would have written for the same data. Failures as
+// append_stream's; an archive with a password refuses it ("cannot copy
+// compressed data into an encrypted archive").
+void append_compressed(const std::string& entry_path, const compressed_entry& entry,
+                       zip_compress& archive);
 
 }  // namespace core::io::archivers

@@ -10,9 +10,11 @@
 #include "engine/options/resize_option_manager.hpp"
 #include "engine/photos/package_info.hpp"
 #include "engine/rename/rename_alg_value.hpp"
+#include "tests/core/io/archivers/zip_test_support.hpp"
 #include "tests/engine/jobs/archive_fixture.hpp"
 #include "tests/support/image_codecs.hpp"
 #include "tests/support/sample_images.hpp"
+#include "tests/support/table.hpp"
 #include "tests/support/temp_folder.hpp"
 
 namespace {
@@ -122,6 +124,58 @@ TEST_F(photo_archive_run, corrupt_photo_fails_generically_and_leaves_no_archive)
   EXPECT_EQ(recorder_.outcome().rfind("failed:6:", 0), 0u) << recorder_.outcome();
   EXPECT_FALSE(fs::exists(package_->archive_path()));
 }
+
+struct options_case {
+  const char* name;
+  parvel::photo_resize_option resize;
+};
+
+class archive_workers : public photo_archive_run, public testing::WithParamInterface<options_case> {
+ protected:
+  struct outcome {
+    std::vector<test_support::raw_entry> entries;
+    strings progress;
+    bool operator==(const outcome&) const = default;
+  };
+
+  // Runs the job with that many workers; the archive is moved aside.
+  outcome run_with(unsigned workers) {
+    auto job = std::make_shared<parvel::photo_archive>(
+        package_, parvel::photo_archive::default_size_limit, workers);
+    outcome result;
+    job->signal_progress.connect([&](std::uint64_t done, std::uint64_t total) {
+      result.progress.push_back(std::to_string(done) + "/" + std::to_string(total));
+    });
+    job->run();
+    EXPECT_TRUE(package_->archived);
+    const std::string kept = folder_.file(std::to_string(workers) + ".zip");
+    fs::rename(package_->archive_path(), kept);
+    result.entries = test_support::python_raw_entries(kept);
+    return result;
+  }
+};
+
+// Deflated, stored, tiny, empty, renamed and converted entries alike.
+TEST_P(archive_workers, write_what_one_worker_writes_in_photo_order) {
+  add_file("notes/table.psd", test_support::random_bytes(100, 4) + std::string(200000, 'x'));
+  add_file("a/IMG.NEF", random_bytes(300000, 5));
+  add_file("b/IMG.NEF", "tiny");
+  add_file("empty.psd", "");
+  add_image("big.jpg", 4000, 3000, formats::jpeg);
+  add_image("small.png", 64, 48, formats::png);
+  parvel::resize_option_manager::instance()->set_current(GetParam().resize);
+
+  const outcome sequential = run_with(1);
+  ASSERT_EQ(sequential.entries.size(), 6u);
+  EXPECT_EQ(sequential.entries[2].name, "IMG(1).NEF");
+  EXPECT_EQ(sequential.progress.size(), 6u);
+  EXPECT_EQ(run_with(4), sequential);
+}
+
+INSTANTIATE_TEST_SUITE_P(rows, archive_workers,
+                         testing::Values(options_case{"unchanged", {0, 0, 0}},
+                                         options_case{"resized", {2, 1920, 1080}}),
+                         test_support::row_name());
 
 TEST_F(photo_archive_run, archive_at_the_size_limit_fails_and_is_removed) {
   add_file("a.jpg", random_bytes(1000, 3));

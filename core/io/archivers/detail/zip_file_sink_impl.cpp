@@ -9,6 +9,7 @@
 #include <boost/iostreams/filter/bzip2.hpp>
 #include <boost/iostreams/filter/zlib.hpp>
 
+#include "core/io/archivers/detail/zip_deflate_rule.hpp"
 #include "core/io/archivers/dos_time.hpp"
 #include "core/io/archivers/zip_records.hpp"
 
@@ -19,7 +20,6 @@ namespace {
 using std::ios_base;
 
 constexpr std::size_t cipher_chunk = 1024;
-constexpr std::uint64_t stored_below = 6;
 
 // Folds bytes into 32 bits: h ^= (h << 6) + (h >> 2) + 0x9E3779B9 + b.
 template <class T>
@@ -39,12 +39,6 @@ std::uint32_t random_seed() {
 
 bool supported_method(std::uint16_t method) {
   return method == 0 || method == 8 || method == 12;
-}
-
-boost::iostreams::zlib_params raw_deflate() {
-  boost::iostreams::zlib_params params(boost::iostreams::zlib::default_compression);
-  params.noheader = true;
-  return params;
 }
 
 }  // namespace
@@ -168,7 +162,10 @@ void basic_zip_file_sink_impl<filesystem::file_sink>::write(const char* data,
     default:
       stored_write(data, count);
   }
-  crc_.update(data, static_cast<std::size_t>(count));
+  // A raw copy brings its CRC along.
+  if (!raw_copy_) {
+    crc_.update(data, static_cast<std::size_t>(count));
+  }
   uncompressed_ += static_cast<std::uint64_t>(count);
 }
 

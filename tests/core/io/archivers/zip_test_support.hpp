@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <ostream>
 #include <random>
 #include <sstream>
 #include <string>
@@ -96,6 +98,52 @@ inline std::vector<python_entry> python_read(const std::string& archive,
       entry.data = from_hex(data);
     }
     entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+// One entry as it lies in the archive, read by python3's zipfile: the local
+// header without its date and time, and the data as stored.
+struct raw_entry {
+  std::string name;
+  int method = -1;
+  std::uint32_t crc32 = 0;
+  std::uint64_t compressed_size = 0;
+  std::uint64_t size = 0;
+  std::string header_digest;
+  std::string data_digest;
+
+  bool operator==(const raw_entry&) const = default;
+  friend std::ostream& operator<<(std::ostream& out, const raw_entry& e) {
+    return out << e.name << " method " << e.method << " crc " << e.crc32 << " sizes "
+               << e.compressed_size << "/" << e.size << " header " << e.header_digest << " data "
+               << e.data_digest;
+  }
+};
+
+inline std::vector<raw_entry> python_raw_entries(const std::string& archive) {
+  const std::string script =
+      "import hashlib, struct, sys, zipfile\n"
+      "z = zipfile.ZipFile(sys.argv[1])\n"
+      "f = open(sys.argv[1], 'rb')\n"
+      "for i in z.infolist():\n"
+      "  f.seek(i.header_offset)\n"
+      "  h = f.read(30)\n"
+      "  n, e = struct.unpack('<HH', h[26:30])\n"
+      "  h = h[:10] + h[14:] + f.read(n + e)\n"
+      "  data = f.read(i.compress_size)\n"
+      "  print(i.filename.encode().hex(), i.compress_type, i.CRC, i.compress_size, i.file_size,\n"
+      "        hashlib.sha256(h).hexdigest(), hashlib.sha256(data).hexdigest())\n";
+  std::string output;
+  const auto status =
+      run("python3 -c " + quoted(script) + " " + quoted(archive) + " 2>&1", &output);
+  EXPECT_EQ(status, 0) << output.substr(0, 2000);
+  std::vector<raw_entry> entries;
+  std::istringstream lines(output);
+  for (raw_entry e; lines >> e.name >> e.method >> e.crc32 >> e.compressed_size >> e.size >>
+                    e.header_digest >> e.data_digest;) {
+    e.name = from_hex(e.name);
+    entries.push_back(e);
   }
   return entries;
 }
