@@ -77,10 +77,11 @@ class web_service_test : public testing::Test {
 
   test_support::temp_folder data_;
   test_support::temp_folder feed_;
-  std::optional<service::web_service> web_;
   std::mutex mutex_;
   log_lines packages_;
   log_lines refusals_;
+  // Last, so that its thread ends before what it writes to goes.
+  std::optional<service::web_service> web_;
 
  private:
   void keep_line(log_lines& lines, const std::string& line) {
