@@ -1,0 +1,54 @@
+// Sends one archive with the engine's upload job to the stand-in service
+// given by its base address: media entry, ticket, the archive streamed from
+// its file, and the package entry. Fails unless the job succeeds. The
+// archive is hard-linked into the job's temporary folder, so TMPDIR must be
+// on the archive's file system.
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "core/log/logger.hpp"
+#include "core/log/severity.hpp"
+#include "engine/app/application.hpp"
+#include "engine/jobs/photo_upload.hpp"
+#include "engine/photos/package_info.hpp"
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::cerr << "usage: bench_upload_job SERVICE_BASE ARCHIVE\n";
+    return 2;
+  }
+  // Failures and warnings only: the job's own lines tell what went wrong.
+  auto& logger = core::log::global_logger();
+  logger.set_formatters(core::log::standard_chain());
+  core::log::sink_record errors = core::log::make_sink(&std::cerr);
+  errors.max_severity = core::log::severity::warning;
+  logger.add_sink(errors);
+  try {
+    parvel::application::instance()->settings()->service_url = argv[1];
+    const auto package = std::make_shared<parvel::package_info>();
+    package->sender = "bench@lumbrel.example";
+    package->recipients = {"reader@lumbrel.example"};
+    package->subject = "Upload benchmark";
+    package->make_archive_name();
+    std::filesystem::create_hard_link(argv[2], package->archive_path());
+
+    std::string outcome = "the job did not end";
+    {
+      parvel::photo_upload job(package);
+      job.signal_succeeded.connect([&] { outcome.clear(); });
+      job.signal_failed.connect([&](const parvel::parvel_error& e) { outcome = e.what(); });
+      job.signal_canceled.connect([&] { outcome = "canceled"; });
+      job.run();
+    }
+    package->remove_archive();
+    if (!outcome.empty()) {
+      std::cerr << outcome << '\n';
+      return 1;
+    }
+  } catch (const std::exception& e) {
+    std::cerr << e.what() << '\n';
+    return 1;
+  }
+}
