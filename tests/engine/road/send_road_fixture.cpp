@@ -1,11 +1,12 @@
 #include "tests/engine/road/send_road_fixture.hpp"
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "core/registry.hpp"
 #include "engine/app/application.hpp"
+#include "engine/errors/parvel_error.hpp"
 #include "tests/engine/jobs/archive_fixture.hpp"
-#include "tests/engine/jobs/photo_upload_fixture.hpp"
 #include "tests/service/test_tools.hpp"
 #include "tests/support/sample_images.hpp"
 
@@ -35,6 +36,17 @@ void use_service(const std::string& base) {
 
 }  // namespace
 
+const test_certificates& trusted_certificates() {
+  static const test_certificates made;
+  static const bool trusted = setenv("SSL_CERT_FILE", made.ca_file().c_str(), 1) == 0;
+  EXPECT_TRUE(trusted);
+  return made;
+}
+
+std::string upload_failed(int code) {
+  return "upload_failed:" + std::to_string(code) + ":" + parvel::parvel_error(code).what();
+}
+
 send_road::send_road()
     : service_(service_options(data_.path())),
       package_(std::make_shared<parvel::package_info>()),
@@ -51,7 +63,9 @@ send_road::send_road()
 send_road::~send_road() {
   service_.stop();
   package_->reset();
-  parvel::application::instance()->settings()->service_url.clear();
+  const auto& settings = parvel::application::instance()->settings();
+  settings->service_url.clear();
+  settings->culture.clear();
 }
 
 std::string send_road::add_file(const std::string& relative, const std::string& bytes) {
@@ -71,15 +85,20 @@ void send_road::add_image(const std::string& relative, int width, int height) {
   package_->add_entries({parvel::photo_entry{path.string()}});
 }
 
+void send_road::write_archive(const std::string& bytes) {
+  write_file(package_->archive_path(), bytes);
+  package_->archived = true;
+}
+
 void send_road::send() {
   the_controller().start_photo_archive(package_);
   ASSERT_TRUE(recorder_.wait_for_end());
   if (recorder_.outcome() == "succeeded") {
-    retry_upload();
+    upload();
   }
 }
 
-void send_road::retry_upload() {
+void send_road::upload() {
   the_controller().start_photo_upload(package_);
   ASSERT_TRUE(recorder_.wait_for_end());
 }

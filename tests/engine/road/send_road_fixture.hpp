@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/photos/package_info.hpp"
 #include "tests/engine/jobs/send_recorder.hpp"
@@ -13,9 +14,19 @@
 
 namespace test_support {
 
+class test_certificates;
+
+// One certificate authority for the whole test process, trusted through
+// SSL_CERT_FILE from the first call on, before any job runs.
+const test_certificates& trusted_certificates();
+
+// "upload_failed:<code>:<its text>", as the recorder writes a failed upload.
+std::string upload_failed(int code);
+
 // One send as the program makes it: the archive job, then on its success the
 // upload job, both through the controller, to the stand-in service over HTTPS.
-// The settings file names the service, as on a local run.
+// The settings file names the service, as on a local run. The set has a
+// sender, two recipients, a subject and a message, and no photos yet.
 class send_road : public testing::Test {
  protected:
   send_road();
@@ -25,10 +36,12 @@ class send_road : public testing::Test {
   std::string add_file(const std::string& relative, const std::string& bytes);
   // Adds a photo-like image of that size, in the format of its extension.
   void add_image(const std::string& relative, int width, int height);
+  // Puts an archive in place, as the archive job leaves it.
+  void write_archive(const std::string& bytes);
   // Runs the archive job and, when it succeeds, the upload job; waits for each.
   void send();
   // Runs the upload job alone, as a retry does once the archive is made.
-  void retry_upload();
+  void upload();
   // How many requests of a step the service has received.
   std::size_t received(service::step kind) const;
 

@@ -2,11 +2,13 @@
 
 #include <filesystem>
 
-#include "engine/errors/parvel_error.hpp"
+#include "engine/interop/thumbnail.hpp"
 #include "tests/engine/jobs/archive_fixture.hpp"
 #include "tests/engine/road/send_road_fixture.hpp"
 #include "tests/support/image_codecs.hpp"
+#include "tests/support/log_capture.hpp"
 #include "tests/support/sample_images.hpp"
+#include "tests/support/table.hpp"
 
 namespace {
 
@@ -29,40 +31,66 @@ strings without_intermediate_progress(const strings& events) {
   return kept;
 }
 
+std::string progress_of(std::size_t size) {
+  return "upload_progress:" + std::to_string(size) + "/" + std::to_string(size);
+}
+
+struct photo {
+  std::string name;
+  int width = 0;  // 0: random bytes, which no decoder takes
+  int height = 0;
+};
+
 class send_road_with_images : public test_support::send_road {
  protected:
-  send_road_with_images() {
-    test_support::register_image_codecs();
-    add_image("one/IMG.jpg", 640, 480);
-    add_image("two/IMG.jpg", 300, 600);
-    add_image("shot.png", 200, 100);
-    psd_ = test_support::random_bytes(50000, 9);
-    add_file("layers.psd", psd_);
+  send_road_with_images() { test_support::register_image_codecs(); }
+
+  void add(const photo& p) {
+    if (p.width == 0) {
+      add_file(p.name, test_support::random_bytes(2000, 7));
+    } else {
+      add_image(p.name, p.width, p.height);
+    }
   }
 
-  std::string psd_;
+  // "WxH" of each thumbnail the service kept, as announced and as decoded.
+  strings thumbnail_sizes() const {
+    strings sizes;
+    for (const auto& media : service_.media()) {
+      for (const auto& thumbnail : media.thumbnails) {
+        const auto image = test_support::decode(test_support::read_file(thumbnail.image.string()));
+        EXPECT_EQ(image.width(), static_cast<int>(thumbnail.read.width));
+        EXPECT_EQ(image.height(), static_cast<int>(thumbnail.read.height));
+        sizes.push_back(std::to_string(image.width()) + "x" + std::to_string(image.height()));
+      }
+    }
+    return sizes;
+  }
 };
 
 TEST_F(send_road_with_images, delivers_archive_thumbnails_and_package) {
+  add_image("one/IMG.jpg", 640, 480);
+  add_image("two/IMG.jpg", 300, 600);
+  add_image("shot.png", 200, 100);
+  const std::string psd = test_support::random_bytes(50000, 9);
+  add_file("layers.psd", psd);
   std::uint64_t sources = 0;
-  for (auto photo : package_->photos()) {
-    sources += photo.file_size();
+  for (auto p : package_->photos()) {
+    sources += p.file_size();
   }
   send();
 
   const std::string archive = test_support::read_file(package_->archive_path());
   const std::string total = std::to_string(sources);
+  const auto packages = service_.packages();
+  ASSERT_EQ(packages.size(), 1u);
   const auto events = recorder_.events();
   EXPECT_EQ(
       without_intermediate_progress(events),
       (strings{"status:send_renaming", "status:send_zipping", "progress:" + total + "/" + total,
                "succeeded", "upload_preparing", "status:send_upload_start", "status:send_uploading",
-               "upload_progress:" + std::to_string(service_.packages().at(0).entry.size()) + "/" +
-                   std::to_string(service_.packages().at(0).entry.size()),
-               "upload_succeeded"}));
-  const std::string whole_archive =
-      "upload_progress:" + std::to_string(archive.size()) + "/" + std::to_string(archive.size());
-  EXPECT_NE(std::find(events.begin(), events.end(), whole_archive), events.end());
+               progress_of(packages[0].entry.size()), "upload_succeeded"}));
+  EXPECT_NE(std::find(events.begin(), events.end(), progress_of(archive.size())), events.end());
 
   const auto media = service_.media();
   ASSERT_EQ(media.size(), 1u);
@@ -72,19 +100,9 @@ TEST_F(send_road_with_images, delivers_archive_thumbnails_and_package) {
   const auto entries = test_support::read_archive(media[0].archive.string());
   EXPECT_EQ(test_support::names_of(entries),
             (strings{"IMG(1).jpg", "IMG.jpg", "layers.psd", "shot.png"}));
-  EXPECT_TRUE(entries.at("layers.psd") == psd_);
+  EXPECT_TRUE(entries.at("layers.psd") == psd);
+  EXPECT_EQ(thumbnail_sizes(), (strings{"160x120", "80x160", "160x80"}));
 
-  strings sizes;
-  for (const auto& thumbnail : media[0].thumbnails) {
-    const auto image = test_support::decode(test_support::read_file(thumbnail.image.string()));
-    EXPECT_EQ(image.width(), static_cast<int>(thumbnail.read.width));
-    EXPECT_EQ(image.height(), static_cast<int>(thumbnail.read.height));
-    sizes.push_back(std::to_string(image.width()) + "x" + std::to_string(image.height()));
-  }
-  EXPECT_EQ(sizes, (strings{"160x120", "80x160", "160x80"}));
-
-  const auto packages = service_.packages();
-  ASSERT_EQ(packages.size(), 1u);
   EXPECT_EQ(packages[0].read.recipients, package_->recipients);
   EXPECT_EQ(packages[0].read.subject, package_->subject);
   EXPECT_EQ(
@@ -105,16 +123,84 @@ TEST_F(send_road_with_images, delivers_archive_thumbnails_and_package) {
   EXPECT_FALSE(fs::exists(path));
 }
 
+struct thumbnail_case {
+  const char* name;
+  std::vector<photo> photos;
+  strings sizes;  // of the thumbnails sent, in order
+  bool logs_failure;
+};
+
+class thumbnail_choice : public send_road_with_images,
+                         public testing::WithParamInterface<thumbnail_case> {};
+
+TEST_P(thumbnail_choice, sends_up_to_three_in_photo_order) {
+  const auto& c = GetParam();
+  test_support::log_capture capture;
+  for (const photo& p : c.photos) {
+    add(p);
+  }
+  send();
+  EXPECT_EQ(recorder_.outcome(), "upload_succeeded");
+  EXPECT_EQ(thumbnail_sizes(), c.sizes);
+  EXPECT_EQ(service_.packages().size(), 1u);
+  EXPECT_EQ(capture.text().find("photo_thumbnail_upload failed: '") != std::string::npos,
+            c.logs_failure);
+}
+
+INSTANTIATE_TEST_SUITE_P(photo_sets, thumbnail_choice,
+                         testing::Values(thumbnail_case{"five_photos_three_thumbnails",
+                                                        {{"a.jpg", 320, 160},
+                                                         {"b.jpg", 160, 320},
+                                                         {"c.jpg", 100, 50},
+                                                         {"d.jpg", 640, 160},
+                                                         {"e.jpg", 200, 200}},
+                                                        {"160x80", "80x160", "100x50"},
+                                                        false},
+                                         thumbnail_case{
+                                             "psd_and_raw_are_passed_over",
+                                             {{"a.psd"}, {"b.NEF"}, {"c.psd"}, {"d.jpg", 320, 80}},
+                                             {"160x40"},
+                                             false},
+                                         thumbnail_case{"an_unreadable_photo_uses_up_an_attempt",
+                                                        {{"broken.jpg"},
+                                                         {"b.jpg", 320, 80},
+                                                         {"c.jpg", 100, 50},
+                                                         {"d.jpg", 200, 200}},
+                                                        {"160x40", "100x50"},
+                                                        true}),
+                         test_support::row_name());
+
 TEST_F(send_road_with_images, a_refused_thumbnail_still_delivers_the_package) {
+  add({"a.jpg", 320, 80});
+  add({"b.jpg", 100, 50});
+  test_support::log_capture capture;
   service::fault refused;
   refused.status = 500;
   refused.count = 1;
   service_.set_fault(step::thumbnail, refused);
   send();
   EXPECT_EQ(recorder_.outcome(), "upload_succeeded");
-  EXPECT_EQ(received(step::thumbnail), 3u);
-  EXPECT_EQ(service_.media().at(0).thumbnails.size(), 2u);
+  EXPECT_EQ(received(step::thumbnail), 2u);
+  EXPECT_EQ(thumbnail_sizes(), (strings{"100x50"}));
   EXPECT_EQ(service_.packages().size(), 1u);
+  const std::string line =
+      "parvel [error] - photo_thumbnail_upload failed: 'req_server_thumbnail: '" +
+      service_.media().at(0).href + "/thumbnail/' error: [500, Internal Server Error]'";
+  const auto lines = capture.lines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << capture.text();
+}
+
+TEST_F(send_road_with_images, cancel_among_the_thumbnails_skips_the_rest_and_the_package) {
+  add({"a.jpg", 320, 80});
+  add({"b.jpg", 320, 80});
+  // The first thumbnail entry's body is its one progress report.
+  recorder_.on_first(progress_of(parvel::interop::thumbnail(160, 40).to_xml().size()),
+                     [] { test_support::the_controller().cancel_photo_upload(); });
+  send();
+  EXPECT_EQ(recorder_.outcome(), "upload_canceled");
+  EXPECT_TRUE(thumbnail_sizes().empty());
+  EXPECT_EQ(received(step::thumbnail_ticket), 0u);
+  EXPECT_EQ(received(step::package), 0u);
 }
 
 }  // namespace
