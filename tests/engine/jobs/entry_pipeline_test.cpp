@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <stdexcept>
 
 #include "tests/support/expect_error.hpp"
@@ -13,41 +16,38 @@ using entry = parvel::entry_pipeline::entry;
 constexpr auto patience = std::chrono::seconds(30);
 
 // What the preparations in flight hold, as they run.
-class flight_log {
- public:
-  explicit flight_log(const std::vector<std::uint64_t>& costs) : costs_(costs) {}
-
+struct flight_log {
   // Lingers a little for company, so that whatever the bounds let run
   // together does.
   void begin(std::size_t index) {
-    std::unique_lock lock(mutex_);
-    ++running_;
-    bytes_ += costs_[index];
-    most_running_ = std::max(most_running_, running_);
-    most_bytes_ = std::max(most_bytes_, bytes_);
-    if (costs_[index] > 100 && running_ > 1) {
-      oversized_shared_ = true;
+    std::unique_lock lock(mutex);
+    ++running;
+    bytes += costs[index];
+    most_running = std::max(most_running, running);
+    most_bytes = std::max(most_bytes, bytes);
+    if (costs[index] > 100 && running > 1) {
+      oversized_shared = true;
     }
-    changed_.notify_all();
-    changed_.wait_for(lock, std::chrono::milliseconds(20), [&] { return running_ >= 3; });
+    changed.notify_all();
+    changed.wait_for(lock, std::chrono::milliseconds(20), [&] { return running >= 3; });
   }
   void end(std::size_t index) {
-    std::lock_guard lock(mutex_);
-    --running_;
-    bytes_ -= costs_[index];
+    std::lock_guard lock(mutex);
+    --running;
+    bytes -= costs[index];
   }
 
-  const std::vector<std::uint64_t>& costs_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  int running_ = 0, most_running_ = 0;
-  std::uint64_t bytes_ = 0, most_bytes_ = 0;
-  bool oversized_shared_ = false;
+  const std::vector<std::uint64_t>& costs;
+  std::mutex mutex;
+  std::condition_variable changed;
+  int running = 0, most_running = 0;
+  std::uint64_t bytes = 0, most_bytes = 0;
+  bool oversized_shared = false;
 };
 
 TEST(entry_pipeline, hands_entries_over_in_order_within_the_worker_and_byte_bounds) {
   const std::vector<std::uint64_t> costs{30, 0, 50, 20, 40, 0, 150, 10, 60, 30, 30, 20};
-  flight_log log(costs);
+  flight_log log{costs};
   parvel::entry_pipeline pipeline(
       costs, 3, 100, [&](std::size_t index, const std::atomic<bool>&) -> std::optional<entry> {
         log.begin(index);
@@ -65,9 +65,9 @@ TEST(entry_pipeline, hands_entries_over_in_order_within_the_worker_and_byte_boun
     EXPECT_EQ(taken->data, "entry " + std::to_string(i));
     pipeline.release(i);
   }
-  EXPECT_LE(log.most_running_, 3);
-  EXPECT_LE(log.most_bytes_, 150u);
-  EXPECT_FALSE(log.oversized_shared_) << "an item over the budget runs alone";
+  EXPECT_LE(log.most_running, 3);
+  EXPECT_LE(log.most_bytes, 150u);
+  EXPECT_FALSE(log.oversized_shared) << "an item over the budget runs alone";
 }
 
 TEST(entry_pipeline, the_first_failure_in_item_order_reaches_the_writer) {
@@ -95,35 +95,6 @@ TEST(entry_pipeline, the_first_failure_in_item_order_reaches_the_writer) {
   EXPECT_TRUE(pipeline.take(0));
   pipeline.release(0);
   test_support::expect_error<std::runtime_error>([&] { pipeline.take(1); }, "item 1");
-}
-
-TEST(entry_pipeline, stop_frees_the_writer_and_the_workers) {
-  std::mutex mutex;
-  std::condition_variable changed;
-  int started = 0;
-  parvel::entry_pipeline pipeline(
-      std::vector<std::uint64_t>(8, 1), 4, 100,
-      [&](std::size_t, const std::atomic<bool>& stop) -> std::optional<entry> {
-        {
-          std::lock_guard lock(mutex);
-          ++started;
-        }
-        changed.notify_all();
-        // Busy until stopped, as a long compression would be.
-        const auto give_up = std::chrono::steady_clock::now() + patience;
-        while (!stop && std::chrono::steady_clock::now() < give_up) {
-          std::this_thread::yield();
-        }
-        return std::nullopt;
-      });
-  {
-    std::unique_lock lock(mutex);
-    ASSERT_TRUE(changed.wait_for(lock, patience, [&] { return started == 4; }));
-  }
-  pipeline.stop();
-  EXPECT_FALSE(pipeline.take(0));
-  std::lock_guard lock(mutex);
-  EXPECT_EQ(started, 4) << "nothing starts after a stop";
 }
 
 }  // namespace

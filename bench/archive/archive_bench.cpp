@@ -1,0 +1,48 @@
+// archive_bench WORKERS WIDTHxHEIGHT|- FILE...
+//   runs the archive job on the files with WORKERS photos prepared at once (1:
+//   each photo in turn), resizing into the box or storing every file
+//   unchanged ("-"), and prints the archive's path. The archive goes to the
+//   temporary folder ($TMPDIR).
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "core/graphics/gdip/gdiplus_startup.hpp"
+#include "engine/jobs/photo_archive.hpp"
+#include "engine/options/resize_option_manager.hpp"
+#include "engine/photos/package_info.hpp"
+
+int main(int argc, char** argv) {
+  if (argc < 4) {
+    std::fprintf(stderr, "usage: archive_bench WORKERS WIDTHxHEIGHT|- FILE...\n");
+    return 2;
+  }
+  const core::graphics::gdip::gdiplus_startup startup;
+  const std::string box = argv[2];
+  if (box != "-") {
+    const auto x = box.find('x');
+    parvel::resize_option_manager::instance()->set_current(
+        {1, static_cast<std::uint32_t>(std::stoul(box.substr(0, x))),
+         static_cast<std::uint32_t>(std::stoul(box.substr(x + 1)))});
+  }
+  auto package = std::make_shared<parvel::package_info>();
+  package->sender = "bench@lumbrel.example";
+  package->make_archive_name();
+  for (int i = 3; i < argc; ++i) {
+    package->add_entries({parvel::photo_entry{argv[i]}});
+  }
+
+  const auto workers = static_cast<unsigned>(std::stoul(argv[1]));
+  auto job = std::make_shared<parvel::photo_archive>(
+      package, parvel::photo_archive::default_size_limit, workers);
+  bool succeeded = false;
+  job->signal_succeeded.connect([&](const auto&) { succeeded = true; });
+  job->signal_failed.connect(
+      [](const parvel::parvel_error& e) { std::fprintf(stderr, "failed: %s\n", e.what()); });
+  job->run();
+  if (!succeeded) {
+    return 1;
+  }
+  std::printf("%s\n", package->archive_path().c_str());
+  return 0;
+}
