@@ -1,31 +1,8 @@
 #include "core/tag_aggregator.hpp"
 
+#include "core/xml_escape.hpp"
+
 namespace core {
-
-namespace {
-
-void append_escaped(std::string& out, const std::string& text, bool in_attribute) {
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '"':
-        if (in_attribute) {
-          out += "&quot;";
-          break;
-        }
-        [[fallthrough]];
-      default:
-        out += c;
-    }
-  }
-}
-
-}  // namespace
 
 void tag_aggregator::start_element(const std::string&, const std::string& local_name,
                                    const xml_attribute_map& attributes) {
@@ -35,7 +12,7 @@ void tag_aggregator::start_element(const std::string&, const std::string& local_
     markup_ += ' ';
     markup_ += name.empty() ? "xmlns" : name;
     markup_ += "=\"";
-    append_escaped(markup_, attribute.value, true);
+    markup_ += xml_attribute_text(attribute.value);
     markup_ += '"';
   }
   markup_ += '>';
@@ -48,7 +25,7 @@ void tag_aggregator::end_element(const std::string&, const std::string& local_na
 }
 
 void tag_aggregator::characters(const std::string& text) {
-  append_escaped(markup_, text, false);
+  markup_ += xml_text(text);
 }
 
 }  // namespace core

@@ -1,5 +1,6 @@
 #include "engine/interop/media.hpp"
 
+#include "core/xml_escape.hpp"
 #include "engine/interop/entry_reading.hpp"
 #include "engine/interop/entry_writing.hpp"
 #include "engine/interop/media_handler.hpp"
@@ -11,19 +12,19 @@ std::string media::to_xml() const {
   write_entry_start(out, *this, false);
   write_category(out, *this);
   out += "<lm:media xmlns:lm=\"";
-  out += xml_attribute_text(extension_namespace);
+  out += core::xml_attribute_text(extension_namespace);
   out += "\" mime-type=\"";
-  out += xml_attribute_text(mime_type);
+  out += core::xml_attribute_text(mime_type);
   out += "\" format=\"";
-  out += xml_attribute_text(format);
+  out += core::xml_attribute_text(format);
   out += "\" resolution=\"";
-  out += xml_attribute_text(resolution);
+  out += core::xml_attribute_text(resolution);
   out += "\" original-name=\"";
-  out += xml_attribute_text(original_name);
+  out += core::xml_attribute_text(original_name);
   out += "\" entries=\"";
   out += std::to_string(entries);
   out += "\" client-type=\"";
-  out += xml_attribute_text(client_type);
+  out += core::xml_attribute_text(client_type);
   out += "\" />";
   out += "</atom:entry>";
   return out;

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "core/xml_escape.hpp"
 #include "engine/interop/entry_reading.hpp"
 #include "engine/interop/entry_writing.hpp"
 #include "engine/interop/package_handler.hpp"
@@ -13,21 +14,21 @@ std::string package::to_xml() const {
   write_entry_start(out, *this, true);
   write_category(out, *this);
   out += "<lm:from uid=\"";
-  out += xml_attribute_text(from);
+  out += core::xml_attribute_text(from);
   out += "\" />";
   out += "<lm:subject>";
-  out += xml_text(subject);
+  out += core::xml_text(subject);
   out += "</lm:subject>";
   out += "<lm:message>";
-  out += xml_text(message);
+  out += core::xml_text(message);
   out += "</lm:message>";
   for (const std::string& recipient : recipients) {
     out += "<lm:recipient uid=\"";
-    out += xml_attribute_text(recipient);
+    out += core::xml_attribute_text(recipient);
     out += "\" />";
   }
   out += "<lm:media href=\"";
-  out += xml_attribute_text(media);
+  out += core::xml_attribute_text(media);
   out += "\" />";
   out += "</atom:entry>";
   return out;

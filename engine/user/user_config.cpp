@@ -9,6 +9,7 @@
 #include "core/com_apartment_guard.hpp"
 #include "core/log/logger.hpp"
 #include "core/special_folders.hpp"
+#include "core/xml_escape.hpp"
 #include "core/xml_reader.hpp"
 #include "engine/photos/local_date.hpp"
 #include "engine/user/user_config_handler.hpp"
@@ -19,48 +20,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Escapes what an attribute value in double quotes cannot hold as it is.
-// Control characters are written as character references so that they come
-// back as they were stored rather than as blanks.
-std::string attribute_text(const std::string& value) {
-  std::string out;
-  for (const char c : value) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\t':
-        out += "&#9;";
-        break;
-      case '\n':
-        out += "&#10;";
-        break;
-      case '\r':
-        out += "&#13;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
 std::string config_document(const user_config& record) {
   std::string xml = R"(<?xml version="1.0" encoding="utf-8"?>)";
-  xml += "<user email=\"" + attribute_text(record.email) + "\"><contacts>";
+  xml += "<user email=\"" + core::xml_attribute_text(record.email) + "\"><contacts>";
   for (const std::string& contact : record.contacts) {
-    xml += "<contact email=\"" + attribute_text(contact) + "\" />";
+    xml += "<contact email=\"" + core::xml_attribute_text(contact) + "\" />";
   }
-  xml += "</contacts><package date=\"" + attribute_text(record.date) + "\" value=\"" +
+  xml += "</contacts><package date=\"" + core::xml_attribute_text(record.date) + "\" value=\"" +
          std::to_string(record.value) + "\" /></user>";
   return xml;
 }

@@ -27,7 +27,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         markup_case{"attributes_in_byte_order", "<e z='1' a='2'/>", "<e a=\"2\" z=\"1\"></e>"},
         markup_case{"text_escaped_again", "<p>a &lt; b &amp; \"c\" &gt; d</p>",
-                    "<p>a &lt; b &amp; \"c\" > d</p>"},
+                    "<p>a &lt; b &amp; \"c\" &gt; d</p>"},
         markup_case{"attribute_quotes_escaped", "<e a='x\"y&amp;&lt;'/>",
                     "<e a=\"x&quot;y&amp;&lt;\"></e>"},
         markup_case{"default_namespace_written_as_xmlns",
