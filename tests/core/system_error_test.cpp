@@ -20,25 +20,16 @@ TEST_P(system_error_text, renders_prefix_and_message) {
   const core::windows_system_error error(c.prefix, c.code);
   EXPECT_STREQ(error.what(), c.expected);
   EXPECT_EQ(error.code(), c.code);
-  const core::windows_system_error copy = error;
-  EXPECT_STREQ(copy.what(), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     codes, system_error_text,
     testing::Values(
         error_text_case{"empty_prefix_has_no_separator", "", 2, "No such file or directory"},
-        error_text_case{"code_zero_is_success", "'x'", 0, "'x': Success"},
         error_text_case{"errno_value", "Cannot open", 13, "Cannot open: Permission denied"},
         error_text_case{"timeout", "send", 12002, "send: The operation timed out"},
         error_text_case{"name_not_resolved", "", 12007,
                         "The server name or address could not be resolved"},
-        error_text_case{"cannot_connect", "", 12029,
-                        "A connection with the server could not be established"},
-        error_text_case{"connection_broken", "", 12030,
-                        "The connection with the server was terminated abnormally"},
-        error_text_case{"invalid_response", "", 12152,
-                        "The server returned an invalid or unrecognized response"},
         error_text_case{"tls_failure", "", 12175,
                         "A security error occurred while checking the server's certificate"},
         error_text_case{"unknown_code", "p", 5000,

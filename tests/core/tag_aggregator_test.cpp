@@ -37,12 +37,4 @@ INSTANTIATE_TEST_SUITE_P(
                     "<e x=\"urn:x\"><f></f></e>"}),
     test_support::row_name());
 
-TEST(tag_aggregator, clear_starts_a_new_text) {
-  core::tag_aggregator aggregator;
-  aggregator.characters("old");
-  aggregator.clear();
-  aggregator.characters("new");
-  EXPECT_EQ(aggregator.str(), "new");
-}
-
 }  // namespace

@@ -25,10 +25,8 @@ TEST_P(utf_valid, converts_both_ways) {
 
 INSTANTIATE_TEST_SUITE_P(
     texts, utf_valid,
-    testing::Values(valid_case{"empty", "", u""}, valid_case{"ascii", "IMG_0001.jpg", u"IMG_0001.jpg"},
-                    valid_case{"embedded_nul", "a\0b"s, u"a\0b"s},
+    testing::Values(valid_case{"empty", "", u""}, valid_case{"embedded_nul", "a\0b"s, u"a\0b"s},
                     valid_case{"two_bytes", "caf\xC3\xA9", u"caf\u00E9"},
-                    valid_case{"three_bytes", "\xE2\x82\xAC", u"\u20AC"},
                     valid_case{"astral_becomes_surrogate_pair", "\xF0\x9F\x93\xB7", u"\U0001F4F7"},
                     valid_case{"highest_code_point", "\xF4\x8F\xBF\xBF", u"\U0010FFFF"}),
     test_support::row_name());
@@ -49,10 +47,7 @@ TEST_P(utf_invalid, gives_empty_wide_text_and_replacement_characters) {
 
 INSTANTIATE_TEST_SUITE_P(
     bytes, utf_invalid,
-    testing::Values(invalid_case{"lone_ff", "\xFF", "\xEF\xBF\xBD"},
-                    invalid_case{"overlong_nul", "a\xC0\x80", "a\xEF\xBF\xBD\xEF\xBF\xBD"},
-                    invalid_case{"overlong_three_bytes", "\xE0\x80\xAF",
-                                 "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+    testing::Values(invalid_case{"overlong_nul", "a\xC0\x80", "a\xEF\xBF\xBD\xEF\xBF\xBD"},
                     invalid_case{"encoded_surrogate", "\xED\xA0\x80",
                                  "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
                     invalid_case{"above_10ffff", "\xF4\x90\x80\x80",
