@@ -3,10 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <future>
-#include <mutex>
-#include <optional>
 #include <stdexcept>
 #include <thread>
 
@@ -16,27 +13,6 @@ namespace {
 
 using core::threading::concur_rt::crt_req_dispatch;
 
-// A one-shot gate a test opens for a job.
-class gate {
- public:
-  void open() {
-    {
-      std::lock_guard lock(mutex_);
-      open_ = true;
-    }
-    cv_.notify_all();
-  }
-  void wait() {
-    std::unique_lock lock(mutex_);
-    cv_.wait(lock, [&] { return open_; });
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable cv_;
-  bool open_ = false;
-};
-
 // Runs until cancelled or released; reports what happened to it.
 class probe_job : public core::threading::async_req {
  public:
@@ -45,7 +21,12 @@ class probe_job : public core::threading::async_req {
     std::atomic<bool> ran{false};
     std::atomic<bool> finished{false};
     std::promise<std::thread::id> destroyed_on;
-    gate release;
+    std::atomic<bool> released{false};
+
+    void release() {
+      released = true;
+      released.notify_all();
+    }
   };
 
   probe_job(std::string name, record& r, bool throws = false)
@@ -54,7 +35,7 @@ class probe_job : public core::threading::async_req {
 
   void run() override {
     r_.ran = true;
-    r_.release.wait();
+    r_.released.wait(false);
     r_.finished = true;
     if (throws_) {
       throw std::runtime_error("disk full");
@@ -62,7 +43,7 @@ class probe_job : public core::threading::async_req {
   }
   void cancel() override {
     ++r_.cancels;
-    r_.release.open();
+    r_.release();
   }
 
  private:
@@ -70,7 +51,9 @@ class probe_job : public core::threading::async_req {
   bool throws_;
 };
 
-TEST(crt_req_dispatch, destroyed_without_jobs_returns_at_once) { crt_req_dispatch dispatch; }
+TEST(crt_req_dispatch, destroyed_without_jobs_returns_at_once) {
+  crt_req_dispatch dispatch;
+}
 
 TEST(crt_req_dispatch, cancel_by_name_reaches_every_job_of_that_name_only) {
   probe_job::record a, b, other;
@@ -88,7 +71,7 @@ TEST(crt_req_dispatch, cancel_by_name_reaches_every_job_of_that_name_only) {
     a.destroyed_on.get_future().wait();
     b.destroyed_on.get_future().wait();
     EXPECT_EQ(other.cancels, 0);
-    other.release.open();
+    other.release();
   }
   EXPECT_TRUE(a.finished && b.finished && other.finished);
 }
@@ -110,7 +93,7 @@ TEST(crt_req_dispatch, job_is_destroyed_at_removal_on_its_worker_thread) {
   auto destroyed_on = r.destroyed_on.get_future();
   crt_req_dispatch dispatch;
   dispatch.submit(std::make_shared<probe_job>("update_install", r));
-  r.release.open();
+  r.release();
   EXPECT_NE(destroyed_on.get(), std::this_thread::get_id());
 }
 
@@ -121,7 +104,7 @@ TEST(crt_req_dispatch, throwing_job_is_logged_removed_and_the_process_lives) {
   {
     crt_req_dispatch dispatch;
     dispatch.submit(std::make_shared<probe_job>("photo_archive", r, /*throws=*/true));
-    r.release.open();
+    r.release();
     destroyed_on.wait();
   }
   EXPECT_EQ(capture.lines(),
