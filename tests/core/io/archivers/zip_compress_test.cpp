@@ -5,13 +5,12 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include <boost/crc.hpp>
-#include <boost/iostreams/filter/zlib.hpp>
-#include <boost/iostreams/filtering_stream.hpp>
 
 #include "core/io/archivers/detail/zip_file_sink_impl.hpp"
 #include "core/io/memorystream_device.hpp"
@@ -50,6 +49,7 @@ TEST_P(written_archive, is_accepted_by_python_unzip_and_our_reader) {
   zip_compress archive(path);
   archive.set_password(c.password);
   std::vector<source_file> expected;
+  std::map<std::string, std::string> first_of_name;
   for (const auto& file : c.files) {
     const auto source = folder.file("source");
     test_support::write_file(source, file.data);
@@ -60,12 +60,10 @@ TEST_P(written_archive, is_accepted_by_python_unzip_and_our_reader) {
     memory.write(file.data.data(), static_cast<std::streamsize>(file.data.size()));
     append_stream(file.entry_path, memory, archive);
     expected.insert(expected.end(), 2, file);
+    first_of_name.emplace(file.name, file.data);
   }
   archive.close();
 
-  if (expected.empty()) {
-    EXPECT_EQ(test_support::read_file(path).size(), 22u);
-  }
   const auto seen = test_support::python_read(path, c.password);
   ASSERT_EQ(seen.size(), expected.size());
   for (std::size_t i = 0; i < seen.size(); ++i) {
@@ -74,18 +72,16 @@ TEST_P(written_archive, is_accepted_by_python_unzip_and_our_reader) {
     EXPECT_EQ(seen[i].method, expected[i].method);
     EXPECT_TRUE(seen[i].data == expected[i].data);
   }
-  if (!expected.empty()) {
+  if (expected.empty()) {  // unzip -t calls any empty archive an error
+    EXPECT_EQ(test_support::read_file(path).size(), 22u);
+  } else {
     test_support::unzip_test(path, c.password);
   }
   zip_file_source reader(core::io::filesystem::file_source{path});
   reader.set_password(c.password);
   ASSERT_EQ(reader.entries().size(), expected.size());
-  for (const auto& file : c.files) {  // a name given twice finds its first entry
-    EXPECT_TRUE(test_support::read_entry(reader, file.name) ==
-                std::find_if(c.files.begin(), c.files.end(),
-                             [&](const source_file& f) { return f.name == file.name; })
-                    ->data)
-        << file.name;
+  for (const auto& [name, data] : first_of_name) {  // a name given twice finds its first entry
+    EXPECT_TRUE(test_support::read_entry(reader, name) == data) << name;
   }
 }
 
@@ -96,11 +92,6 @@ INSTANTIATE_TEST_SUITE_P(
     rows, written_archive,
     testing::Values(
         archive_case{"empty_archive", {}, ""},
-        archive_case{"empty_entry_is_stored", {{"empty.txt", "", "empty.txt", 0}}, ""},
-        archive_case{"five_bytes_are_stored", {{"five.txt", "hello", "five.txt", 0}}, ""},
-        archive_case{"six_bytes_that_deflate", {{"six.txt", "aaaaaa", "six.txt", 8}}, ""},
-        archive_case{
-            "six_bytes_that_do_not_deflate_are_stored", {{"six.txt", "a1b2c3", "six.txt", 0}}, ""},
         archive_case{"text_is_deflated", {{"/photos/table.xml", text, "table.xml", 8}}, ""},
         archive_case{"random_bytes_are_stored", {{"IMG_0001.jpg", noise, "IMG_0001.jpg", 0}}, ""},
         archive_case{"same_leaf_name_twice",
@@ -119,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Writes entries through the writer's own interface, for what append_stream
 // never asks for.
-void write_entry(zip_compress& archive, zip_entry entry, const std::string& data) {
+void write_entry(zip_compress& archive, const zip_entry& entry, const std::string& data) {
   auto& sink = archive.impl();
   sink.start_entry(entry);
   if (!entry.is_directory() && entry.link_target.empty()) {
@@ -128,56 +119,35 @@ void write_entry(zip_compress& archive, zip_entry entry, const std::string& data
   }
 }
 
-std::string raw_deflate(const std::string& data) {
-  boost::iostreams::zlib_params params;
-  params.noheader = true;
-  std::ostringstream out;
-  {
-    boost::iostreams::filtering_ostream deflate;
-    deflate.push(boost::iostreams::zlib_compressor(params));
-    deflate.push(out);
-    deflate << data;
-  }
-  return out.str();
-}
-
 TEST(written_archive, bzip2_raw_copies_links_folders_and_extra_fields_are_valid) {
   test_support::temp_folder folder;
   const auto path = folder.file("kinds.zip");
   zip_compress archive(path);
-
-  zip_entry bzip2;
-  bzip2.name = "table.bz2.xml";
-  bzip2.method = 12;
-  bzip2.size = text.size();
-  bzip2.mtime = bzip2.atime = bzip2.ctime = 1245073530;
-  bzip2.uid = 1000;
-  bzip2.gid = 100;
-  write_entry(archive, bzip2, text);
-
+  constexpr std::time_t t = 1245073530;
+  write_entry(archive,
+              {.name = "table.bz2.xml",
+               .method = 12,
+               .size = text.size(),
+               .mtime = t,
+               .atime = t,
+               .ctime = t,
+               .uid = 1000,
+               .gid = 100},
+              text);
   // Deflated noise is longer than the noise: a raw copy still goes in whole.
-  zip_entry raw;
-  raw.name = "raw.jpg";
-  const auto deflated = raw_deflate(noise);
-  raw.compressed_size = deflated.size();
-  raw.size = noise.size();
+  const auto deflated = test_support::raw_deflate(noise);
   boost::crc_32_type crc;
   crc.process_bytes(noise.data(), noise.size());
-  raw.crc32 = crc.checksum();
-  raw.atime = 1245073530;
-  write_entry(archive, raw, deflated);
-
-  zip_entry link;
-  link.name = "latest.xml";
-  link.link_target = "table.bz2.xml";
-  link.unix_mode = 0xA1FF;
-  write_entry(archive, link, "");
-
-  zip_entry folder_entry;
-  folder_entry.name = "cultures";
-  folder_entry.dos_attributes = 0x10;
-  folder_entry.unix_mode = 0x41ED;
-  write_entry(archive, folder_entry, "");
+  write_entry(archive,
+              {.name = "raw.jpg",
+               .crc32 = crc.checksum(),
+               .compressed_size = deflated.size(),
+               .size = noise.size(),
+               .atime = t},
+              deflated);
+  write_entry(archive, {.name = "latest.xml", .link_target = "table.bz2.xml", .unix_mode = 0xA1FF},
+              "");
+  write_entry(archive, {.name = "cultures", .dos_attributes = 0x10, .unix_mode = 0x41ED}, "");
   archive.close();
 
   const auto seen = test_support::python_read(path);
@@ -192,7 +162,7 @@ TEST(written_archive, bzip2_raw_copies_links_folders_and_extra_fields_are_valid)
 
   zip_file_source reader(core::io::filesystem::file_source{path});
   EXPECT_TRUE(test_support::read_entry(reader, "table.bz2.xml") == text);
-  EXPECT_EQ(reader.selected().atime, 1245073530);
+  EXPECT_EQ(reader.selected().atime, t);
   EXPECT_EQ(reader.selected().uid, 1000);
   EXPECT_EQ(test_support::read_entry(reader, "latest.xml"), "");
   EXPECT_EQ(reader.selected().link_target, "table.bz2.xml");
@@ -201,25 +171,15 @@ TEST(written_archive, bzip2_raw_copies_links_folders_and_extra_fields_are_valid)
 
 // Only the 16-bit count of the end record below 0xFFFF keeps an archive out
 // of ZIP64; from 0xFFFF entries on, the ZIP64 records carry the count.
-struct count_case {
-  const char* name;
-  std::size_t entries;
-  bool zip64;
-  bool check_with_tools;
-};
-
-class entry_count : public testing::TestWithParam<count_case> {};
+class entry_count : public testing::TestWithParam<std::size_t> {};
 
 TEST_P(entry_count, switches_to_zip64_records_at_65535) {
-  const auto& c = GetParam();
+  const std::size_t count = GetParam();
   test_support::temp_folder folder;
   const auto path = folder.file("many.zip");
   zip_compress archive(path);
-  zip_entry entry;
-  entry.size = 5;
-  for (std::size_t i = 0; i < c.entries; ++i) {
-    entry.name = std::to_string(i) + ".txt";
-    write_entry(archive, entry, "hello");
+  for (std::size_t i = 0; i < count; ++i) {
+    write_entry(archive, {.name = std::to_string(i) + ".txt", .size = 5}, "hello");
   }
   archive.close();
 
@@ -229,23 +189,18 @@ TEST_P(entry_count, switches_to_zip64_records_at_65535) {
                                     static_cast<unsigned char>(bytes[at + 1]) << 8);
   };
   const auto end = bytes.size() - 22;
-  EXPECT_EQ(u16_at(end + 8), std::min<std::size_t>(c.entries, 0xFFFF));
-  EXPECT_EQ(u16_at(end + 10), std::min<std::size_t>(c.entries, 0xFFFF));
-  EXPECT_EQ(bytes.substr(end - 20, 4) == "PK\x06\x07", c.zip64);
+  EXPECT_EQ(u16_at(end + 8), std::min<std::size_t>(count, 0xFFFF));
+  EXPECT_EQ(u16_at(end + 10), std::min<std::size_t>(count, 0xFFFF));
+  EXPECT_EQ(bytes.substr(end - 20, 4) == "PK\x06\x07", count >= 0xFFFF);
 
   zip_file_source reader(core::io::filesystem::file_source{path});
-  ASSERT_EQ(reader.entries().size(), c.entries);
-  EXPECT_EQ(test_support::read_entry(reader, std::to_string(c.entries - 1) + ".txt"), "hello");
-  if (c.check_with_tools) {
-    EXPECT_EQ(test_support::python_read(path, "", false).size(), c.entries);
-    test_support::unzip_test(path);
-  }
+  ASSERT_EQ(reader.entries().size(), count);
+  EXPECT_EQ(test_support::read_entry(reader, std::to_string(count - 1) + ".txt"), "hello");
+  EXPECT_EQ(test_support::python_read(path, "", false).size(), count);
+  test_support::unzip_test(path);
 }
 
-INSTANTIATE_TEST_SUITE_P(rows, entry_count,
-                         testing::Values(count_case{"below_the_limit", 65534, false, false},
-                                         count_case{"beyond_the_16_bit_count", 65536, true, true}),
-                         test_support::row_name());
+INSTANTIATE_TEST_SUITE_P(rows, entry_count, testing::Values(65534, 65536));
 
 template <class F>
 auto append_failure(F&& f) {
@@ -256,42 +211,30 @@ auto append_failure(F&& f) {
   };
 }
 
-// A stream that fails after `good` bytes once it has been rewound.
-class failing_second_pass : public std::streambuf {
+// Noise, which the writer gives up deflating and reads again to store: on
+// that second pass the source fails halfway.
+class failing_second_pass : public std::stringbuf {
  public:
-  explicit failing_second_pass(std::string data) : data_(std::move(data)) { reset(); }
+  failing_second_pass() : std::stringbuf(noise, std::ios_base::in) {}
 
  protected:
+  pos_type seekoff(off_type off, std::ios_base::seekdir dir,
+                   std::ios_base::openmode which) override {
+    const auto at = std::stringbuf::seekoff(off, dir, which);
+    if (dir == std::ios_base::beg && ++rewinds_ == 2) {
+      setg(eback(), gptr(), eback() + noise.size() / 2);
+    }
+    return at;
+  }
   int_type underflow() override {
-    if (passes_ < 2) {
-      return traits_type::eof();
+    if (rewinds_ >= 2) {
+      throw std::ios_base::failure("disk gone");
     }
-    throw std::ios_base::failure("disk gone");
-  }
-  pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode) override {
-    if (dir == std::ios_base::end && off == 0) {
-      setg(eback(), egptr(), egptr());
-    } else if (dir != std::ios_base::cur || off != 0) {
-      return seekpos(off, std::ios_base::in);
-    }
-    return gptr() - eback();
-  }
-  pos_type seekpos(pos_type pos, std::ios_base::openmode) override {
-    if (pos != 0) {
-      return pos_type(off_type(-1));
-    }
-    ++passes_;
-    reset();
-    return 0;
+    return std::stringbuf::underflow();
   }
 
  private:
-  void reset() {
-    const auto shown = passes_ < 2 ? data_.size() : data_.size() / 2;
-    setg(data_.data(), data_.data(), data_.data() + shown);
-  }
-  std::string data_;
-  int passes_ = 0;
+  int rewinds_ = 0;
 };
 
 struct failure_case {
@@ -312,49 +255,39 @@ TEST_P(writer_failure, has_its_type_and_text) {
   }
 }
 
-zip_entry named(const char* name, std::uint64_t size) {
-  zip_entry entry;
-  entry.name = name;
-  entry.size = size;
-  return entry;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     rows, writer_failure,
     testing::Values(
         failure_case{"start_while_give_up_is_pending", append_failure([](zip_compress& archive) {
-                       auto stored = named("a", 10);
-                       stored.method = 0;
-                       archive.impl().start_entry(stored);
+                       archive.impl().start_entry({.name = "a", .method = 0, .size = 10});
                        try {
                          archive.impl().write(noise.data(), 20);
                        } catch (const core::io::archivers::give_up_compression&) {
                        }
-                       archive.impl().start_entry(named("b", 10));
+                       archive.impl().start_entry({.name = "b", .size = 10});
                      }),
                      false, "need to rewind the current entry"},
         failure_case{"close_after_an_unfinished_entry", append_failure([](zip_compress& archive) {
-                       archive.impl().start_entry(named("a", 10));
+                       archive.impl().start_entry({.name = "a", .size = 10});
                        archive.close();
                      }),
                      false, "ZIP entry size mismatch"},
         failure_case{"raw_copy_of_another_length", append_failure([](zip_compress& archive) {
-                       auto entry = named("a", 100);
-                       entry.compressed_size = 10;
-                       archive.impl().start_entry(entry);
+                       archive.impl().start_entry(
+                           {.name = "a", .compressed_size = 10, .size = 100});
                        archive.impl().write("12345", 5);
                        archive.impl().finish_entry();
                      }),
                      true, "ZIP entry size mismatch"},
         failure_case{"after_abort", append_failure([](zip_compress& archive) {
-                       archive.impl().start_entry(named("a", text.size()));
+                       archive.impl().start_entry({.name = "a", .size = text.size()});
                        archive.abort();
                        archive.impl().write(text.data(), static_cast<std::streamsize>(text.size()));
                        archive.impl().finish_entry();
                      }),
                      true, "bad device"},
         failure_case{"stored_copy_failing_midway", append_failure([](zip_compress& archive) {
-                       failing_second_pass buffer(noise);
+                       failing_second_pass buffer;
                        std::istream in(&buffer);
                        append_stream("/tmp/IMG.jpg", in, archive);
                      }),

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include <boost/iostreams/filter/zlib.hpp>
+#include <boost/iostreams/filtering_stream.hpp>
+
 #include "core/io/archivers/zip_file_source.hpp"
 #include "tests/support/shell.hpp"
 #include "tests/support/temp_folder.hpp"
@@ -46,9 +49,19 @@ inline std::string read_entry(core::io::archivers::zip_file_source& reader,
   return data;
 }
 
-}  // namespace test_support
-
-namespace test_support {
+// Raw deflate of data, as zip entries hold it.
+inline std::string raw_deflate(const std::string& data) {
+  boost::iostreams::zlib_params params;
+  params.noheader = true;
+  std::ostringstream out;
+  {
+    boost::iostreams::filtering_ostream deflate;
+    deflate.push(boost::iostreams::zlib_compressor(params));
+    deflate.push(out);
+    deflate << data;
+  }
+  return out.str();
+}
 
 // One entry as python3's zipfile module sees it.
 struct python_entry {

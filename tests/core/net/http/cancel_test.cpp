@@ -6,6 +6,7 @@
 
 #include "core/net/http/client.hpp"
 #include "tests/core/net/http/http_test_support.hpp"
+#include "tests/support/expect_error.hpp"
 #include "tools/service/server.hpp"
 
 namespace {
@@ -82,7 +83,7 @@ TEST_F(http_client_cancel, from_another_thread_mid_upload_stops_after_the_piece)
     client_.set_upload_progress(cancelling.on_progress());
     basic_request request(server_.base_url() + "/upload", {});
 
-    http_test::expect_failure<std::runtime_error>(
+    test_support::expect_error<std::runtime_error>(
         [&] { client_.put(request, pattern(40000), "application/octet-stream"); },
         "WinHTTP close pending....");
     EXPECT_EQ(cancelling.seen(), (calls{{16384, 40000}}));
@@ -101,8 +102,8 @@ TEST_F(http_client_cancel, from_another_thread_mid_download_stops_after_the_read
     client_.set_download_progress(cancelling.on_progress());
     basic_request request(server_.base_url() + "/large", {});
 
-    http_test::expect_failure<std::runtime_error>([&] { client_.get(request); },
-                                                  "WinHTTP close pending....");
+    test_support::expect_error<std::runtime_error>([&] { client_.get(request); },
+                                                   "WinHTTP close pending....");
     EXPECT_EQ(cancelling.seen().size(), 1u);
   }
   expect_next_call_works();

@@ -55,16 +55,6 @@ inline progress_calls pieces(std::uint64_t size) {
   return calls;
 }
 
-template <class Exception, class Call>
-void expect_failure(Call&& call, const std::string& text) {
-  try {
-    call();
-    ADD_FAILURE() << "no exception, expected: " << text;
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.what(), text);
-  }
-}
-
 template <class Call>
 void expect_transport_failure(Call&& call, std::uint32_t code, const std::string& text) {
   try {
