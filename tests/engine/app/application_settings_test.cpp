@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <optional>
 
 #include "core/base64.hpp"
 #include "core/registry.hpp"
@@ -16,6 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using parvel::window_placement;
+using strings = std::vector<std::string>;
 
 constexpr const char* product = "Lumbrel Send Photo";
 
@@ -26,17 +26,18 @@ class settings_folders {
       : user_("XDG_CONFIG_HOME", root_.file("user")),
         system_("XDG_CONFIG_DIRS", root_.file("system")) {}
 
-  void write_user(const std::string& text) { write(core::user_settings_path(product, ""), text); }
-  void write_system(const std::string& text) {
-    write(core::system_settings_path(product, ""), text);
+  // Nothing is written for an empty text: the file stays missing.
+  void write(bool user, const std::string& text) {
+    if (text.empty()) {
+      return;
+    }
+    const fs::path path =
+        user ? core::user_settings_path(product, "") : core::system_settings_path(product, "");
+    fs::create_directories(path.parent_path());
+    test_support::write_file(path.string(), text);
   }
 
  private:
-  static void write(const std::string& path, const std::string& text) {
-    fs::create_directories(fs::path(path).parent_path());
-    test_support::write_file(path, text);
-  }
-
   test_support::temp_folder root_;
   test_support::scoped_env user_;
   test_support::scoped_env system_;
@@ -53,15 +54,27 @@ std::string placement_line(const std::string& bytes) {
   return "Placement=" + core::base64_encode(bytes) + "\n";
 }
 
+// "<placement> <fullscreen> <version> [<culture>] [<service>]"
+std::string summary(const parvel::application_settings& s) {
+  const char* placement = s.placement == maximised()          ? "maximised"
+                          : s.placement == window_placement{} ? "none"
+                                                              : "other";
+  return std::string(placement) + (s.fullscreen ? " fullscreen " : " windowed ") +
+         core::version_to_string(s.version) + " [" + s.culture + "] [" + s.service_url + "]";
+}
+
+const std::string own_version = core::build::product_version;
+const std::string defaults = "none windowed " + own_version + " [] []";
+const std::string bad_cast =
+    "parvel [debug] - bad lexical cast: source type value could not be interpreted as target";
+const std::string bad_placement = "parvel [debug] - invalid window_placement.";
+
 struct load_case {
   const char* name;
   std::string user_file;
-  window_placement placement;
-  bool fullscreen;
-  std::string version;
-  std::string culture;
-  std::string service_url;
-  std::vector<std::string> logged;  // besides the lines of missing values
+  std::string read;    // its summary
+  std::string logged;  // besides the lines of missing values
+  std::string system_file = "";
 };
 
 class settings_load : public testing::TestWithParam<load_case> {};
@@ -69,132 +82,57 @@ class settings_load : public testing::TestWithParam<load_case> {};
 TEST_P(settings_load, reads_each_value_on_its_own) {
   const auto& c = GetParam();
   settings_folders folders;
-  folders.write_user(c.user_file);
+  folders.write(true, c.user_file);
+  folders.write(false, c.system_file);
   test_support::log_capture capture;
 
   parvel::application_settings settings(product);
   settings.load();
 
-  EXPECT_EQ(settings.placement, c.placement);
-  EXPECT_EQ(settings.fullscreen, c.fullscreen);
-  EXPECT_EQ(core::version_to_string(settings.version), c.version);
-  EXPECT_EQ(settings.culture, c.culture);
-  EXPECT_EQ(settings.service_url, c.service_url);
-  std::vector<std::string> logged;
+  EXPECT_EQ(summary(settings), c.read);
+  strings logged;
   for (const auto& line : capture.lines()) {
     if (line.find("cannot read the registry") == std::string::npos) {
       logged.push_back(line);
     }
   }
-  EXPECT_EQ(logged, c.logged);
+  EXPECT_EQ(logged, c.logged.empty() ? strings{} : strings{c.logged});
 }
-
-const std::string own_version = core::build::product_version;
 
 INSTANTIATE_TEST_SUITE_P(
     files, settings_load,
     testing::Values(
-        load_case{"nothing_stored_gives_defaults", "", {}, false, own_version, "", "", {}},
+        load_case{"nothing_stored_gives_defaults", "", defaults, ""},
         load_case{"every_value_stored",
                   placement_line(to_bytes(maximised())) +
                       "Fullscreen=1\nVersion=2,1,0,5\nCulture=de-DE\n"
                       "ServiceUrl=https://127.0.0.1:8443/desktopserver\n",
-                  maximised(),
-                  true,
-                  "2.1.0.5",
-                  "de-DE",
-                  "https://127.0.0.1:8443/desktopserver",
-                  {}},
+                  "maximised fullscreen 2.1.0.5 [de-DE] [https://127.0.0.1:8443/desktopserver]",
+                  ""},
+        load_case{"user_value_beats_system_value", "Fullscreen=0\n",
+                  "none windowed " + own_version + " [fr-FR] []", "",
+                  "Fullscreen=1\nCulture=fr-FR\n"},
         load_case{"longer_placement_uses_its_first_bytes",
                   placement_line(to_bytes(maximised()) + "tail"),
-                  maximised(),
-                  false,
-                  own_version,
-                  "",
-                  "",
-                  {}},
-        load_case{"empty_placement",
-                  "Placement=\n",
-                  {},
-                  false,
-                  own_version,
-                  "",
-                  "",
-                  {"parvel [debug] - invalid window_placement."}},
-        load_case{"short_placement",
-                  placement_line(to_bytes(maximised()).substr(0, 20)),
-                  {},
-                  false,
-                  own_version,
-                  "",
-                  "",
-                  {"parvel [debug] - invalid window_placement."}},
-        load_case{"placement_not_base64",
-                  "Placement=%%%%\n",
-                  {},
-                  false,
-                  own_version,
-                  "",
-                  "",
-                  {"parvel [debug] - bad Base64 sequence"}},
-        load_case{"placement_of_random_bytes",
-                  placement_line(std::string(44, '\x7F')),
-                  {},
-                  false,
-                  own_version,
-                  "",
-                  "",
-                  {"parvel [debug] - invalid window_placement."}},
-        load_case{"fullscreen_word_is_refused",
-                  "Fullscreen=true\n",
-                  {},
-                  false,
-                  own_version,
-                  "",
-                  "",
-                  {"parvel [debug] - bad lexical cast: source type value could not be interpreted "
-                   "as target"}},
-        load_case{"bad_version_gives_the_programs_own",
-                  "Version=1.x\n",
-                  {},
-                  false,
-                  own_version,
-                  "",
-                  "",
-                  {"parvel [debug] - bad lexical cast: source type value could not be interpreted "
-                   "as target"}},
-        load_case{"culture_with_line_break_is_ignored",
-                  "Culture=de\\r\\nX-Evil: 1\n",
-                  {},
-                  false,
-                  own_version,
-                  "",
-                  "",
-                  {"parvel [warning] - Culture ignored: not a culture name"}},
-        load_case{"plain_http_service_is_ignored",
-                  "ServiceUrl=http://evil.example/\n",
-                  {},
-                  false,
-                  own_version,
-                  "",
-                  "",
-                  {"parvel [warning] - ServiceUrl ignored: not an https address: "
-                   "'http://evil.example/'"}}),
+                  "maximised windowed " + own_version + " [] []", ""},
+        load_case{"short_placement", placement_line(to_bytes(maximised()).substr(0, 20)), defaults,
+                  bad_placement},
+        load_case{"placement_not_base64", "Placement=%%%%\n", defaults,
+                  "parvel [debug] - bad Base64 sequence"},
+        load_case{"placement_of_random_bytes", placement_line(std::string(44, '\x7F')), defaults,
+                  bad_placement},
+        load_case{"fullscreen_word_is_refused", "Fullscreen=true\n", defaults, bad_cast},
+        load_case{"bad_version_gives_the_programs_own", "Version=1.x\n", defaults, bad_cast},
+        load_case{"culture_with_line_break_is_ignored", "Culture=de\\r\\nX-Evil: 1\n", defaults,
+                  "parvel [warning] - Culture ignored: not a culture name"},
+        load_case{"plain_http_service_is_ignored", "ServiceUrl=http://evil.example/\n", defaults,
+                  "parvel [warning] - ServiceUrl ignored: not an https address: "
+                  "'http://evil.example/'"}),
     test_support::row_name());
-
-TEST(settings_load, user_value_beats_system_value) {
-  settings_folders folders;
-  folders.write_system("Fullscreen=1\nCulture=fr-FR\n");
-  folders.write_user("Fullscreen=0\n");
-  parvel::application_settings settings(product);
-  settings.load();
-  EXPECT_FALSE(settings.fullscreen);
-  EXPECT_EQ(settings.culture, "fr-FR");
-}
 
 TEST(settings_save, round_trips_placement_and_fullscreen_and_keeps_other_values) {
   settings_folders folders;
-  folders.write_user("Culture=de-DE\n");
+  folders.write(true, "Culture=de-DE\n");
   parvel::application_settings saved(product);
   saved.load();
   saved.placement = maximised();
@@ -203,9 +141,8 @@ TEST(settings_save, round_trips_placement_and_fullscreen_and_keeps_other_values)
 
   parvel::application_settings loaded(product);
   loaded.load();
-  EXPECT_EQ(loaded.placement, maximised());
-  EXPECT_TRUE(loaded.fullscreen);
-  EXPECT_EQ(loaded.culture, "de-DE");
+  EXPECT_EQ(summary(loaded),
+            "maximised fullscreen " + core::version_to_string(saved.version) + " [de-DE] []");
 }
 
 TEST(settings_save, unwritable_folder_is_logged_and_never_throws) {

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "engine/interop/media.hpp"
 #include "engine/interop/package.hpp"
 #include "engine/interop/thumbnail.hpp"
 #include "tests/support/table.hpp"
@@ -11,63 +10,17 @@ namespace {
 
 using namespace parvel::interop;
 
+// The media and package entries are checked byte for byte as the service
+// receives them, in the upload tests.
 const std::string declaration = R"(<?xml version="1.0" encoding="utf-8" ?>)";
-const std::string entry_with_prefix =
-    R"(<atom:entry xmlns:atom="http://www.w3.org/2005/Atom" )"
-    R"(xmlns:lm="http://www.lumbrel.example/xsd/desktop/1.0/desktop-atom-ext.xsd" >)";
 
-std::string category(const std::string& kind) {
-  return R"(<atom:category scheme="http://www.lumbrel.example/xsd/desktop/1.0/2009#kind" )"
-         R"(term="http://www.lumbrel.example/xsd/desktop/1.0/2009#)" +
-         kind + R"("/>)";
-}
-
-TEST(media_writing, gives_the_exact_text) {
-  media entry;
-  entry.mime_type = "application/octet-stream";
-  entry.format = "zip";
-  entry.resolution = "multiple";
-  entry.original_name = "anna-2024-05-01-3.zip";
-  entry.entries = 3;
-  entry.client_type = "windows";
-  entry.set_title("never written");
-  entry.add_link().set_href("https://x.example/never");
-  EXPECT_EQ(
-      entry.to_xml(),
-      declaration + R"(<atom:entry xmlns:atom="http://www.w3.org/2005/Atom">)" + category("media") +
-          R"(<lm:media xmlns:lm="http://www.lumbrel.example/xsd/desktop/1.0/desktop-atom-ext.xsd")"
-          R"( mime-type="application/octet-stream" format="zip" resolution="multiple")"
-          R"( original-name="anna-2024-05-01-3.zip" entries="3" client-type="windows" />)"
-          R"(</atom:entry>)");
-}
-
-TEST(package_writing, gives_the_exact_text_with_recipients_in_order) {
-  package entry;
-  entry.from = "anna@x.example";
-  entry.subject = "Sun & sea";
-  entry.message = "Two\nlines";
-  entry.recipients = {"bob@y.example", "carl@z.example"};
-  entry.media = "https://send.x.example/media/17";
-  EXPECT_EQ(entry.to_xml(), declaration + entry_with_prefix + category("package") +
-                                R"(<lm:from uid="anna@x.example" />)"
-                                R"(<lm:subject>Sun &amp; sea</lm:subject>)"
-                                "<lm:message>Two\nlines</lm:message>"
-                                R"(<lm:recipient uid="bob@y.example" />)"
-                                R"(<lm:recipient uid="carl@z.example" />)"
-                                R"(<lm:media href="https://send.x.example/media/17" />)"
-                                R"(</atom:entry>)");
-}
-
-TEST(package_writing, keeps_empty_elements) {
-  EXPECT_EQ(package().to_xml(), declaration + entry_with_prefix + category("package") +
-                                    R"(<lm:from uid="" /><lm:subject></lm:subject>)"
-                                    R"(<lm:message></lm:message><lm:media href="" />)"
-                                    R"(</atom:entry>)");
-}
-
-TEST(thumbnail_writing, gives_width_then_height) {
+TEST(entry_writing, thumbnail_gives_width_then_height) {
   EXPECT_EQ(thumbnail(160, 120).to_xml(),
-            declaration + entry_with_prefix + category("thumbnail") +
+            declaration +
+                R"(<atom:entry xmlns:atom="http://www.w3.org/2005/Atom" )"
+                R"(xmlns:lm="http://www.lumbrel.example/xsd/desktop/1.0/desktop-atom-ext.xsd" >)"
+                R"(<atom:category scheme="http://www.lumbrel.example/xsd/desktop/1.0/2009#kind" )"
+                R"(term="http://www.lumbrel.example/xsd/desktop/1.0/2009#thumbnail"/>)"
                 R"(<lm:resolution width="160" height="120" /></atom:entry>)");
 }
 
@@ -104,8 +57,7 @@ TEST_P(value_escaping, keeps_the_document_well_formed) {
 
 INSTANTIATE_TEST_SUITE_P(
     values, value_escaping,
-    testing::Values(escape_case{"plain", "Holiday 2024", "Holiday 2024", "Holiday 2024"},
-                    escape_case{"markup", "a & b < c > d", "a &amp; b &lt; c &gt; d",
+    testing::Values(escape_case{"markup", "a & b < c > d", "a &amp; b &lt; c &gt; d",
                                 "a &amp; b &lt; c &gt; d"},
                     escape_case{"cdata_end", "x]]>y", "x]]&gt;y", "x]]&gt;y"},
                     escape_case{"quotes", "say \"hi\" 'there'", "say \"hi\" 'there'",

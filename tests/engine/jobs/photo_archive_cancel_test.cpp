@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <future>
-#include <mutex>
 #include <thread>
 
 #include "engine/jobs/photo_archive.hpp"
@@ -13,20 +12,21 @@ namespace {
 
 namespace fs = std::filesystem;
 using strings = std::vector<std::string>;
-using photo_archive_cancel = test_support::archive_test;
-using test_support::random_bytes;
 
-// Built by appending: GCC 12 warns falsely (-Wrestrict) on "p" + std::string.
-std::string photo_name(int index) {
-  std::string name = "p";
-  name += std::to_string(index);
-  return name + ".jpg";
-}
+class photo_archive_cancel : public test_support::archive_test {
+ protected:
+  void add_photos(int count, std::size_t size) {
+    for (int i = 0; i < count; ++i) {
+      // Built by appending: GCC 12 warns falsely (-Wrestrict) on "p" + std::string.
+      std::string name = "p";
+      name += std::to_string(i);
+      add_file(name + ".jpg", test_support::random_data(size, static_cast<unsigned>(i)));
+    }
+  }
+};
 
 TEST_F(photo_archive_cancel, cancel_while_writing_ends_canceled_without_archive) {
-  for (int i = 0; i < 8; ++i) {
-    add_file(photo_name(i), random_bytes(4 << 20, static_cast<unsigned>(i)));
-  }
+  add_photos(8, 4 << 20);
   // Canceled from the user-interface thread while the job goes on writing.
   std::promise<void> first_photo_done;
   recorder_.on_first("progress:", [&] { first_photo_done.set_value(); });
@@ -43,7 +43,7 @@ TEST_F(photo_archive_cancel, cancel_before_the_archive_is_opened_is_remembered) 
   add_file("a.jpg", "1");
   recorder_.on_first("status:send_renaming",
                      [] { test_support::the_controller().cancel_photo_archive(); });
-  send();
+  archive();
   EXPECT_EQ(recorder_.events(),
             (strings{"status:send_renaming", "status:send_zipping", "canceled"}));
   EXPECT_FALSE(fs::exists(package_->archive_path()));
@@ -51,38 +51,26 @@ TEST_F(photo_archive_cancel, cancel_before_the_archive_is_opened_is_remembered) 
 
 TEST_F(photo_archive_cancel, cancel_while_workers_compress_ends_canceled_without_archive) {
   constexpr int photos = 12;
-  for (int i = 0; i < photos; ++i) {
-    add_file(photo_name(i), random_bytes(2 << 20, static_cast<unsigned>(i)));
-  }
-  auto job = std::make_shared<parvel::photo_archive>(package_,
-                                                     parvel::photo_archive::default_size_limit, 4);
-  std::mutex mutex;
-  strings events;
-  const auto record = [&](const std::string& event) {
-    std::lock_guard lock(mutex);
-    events.push_back(event);
-  };
+  add_photos(photos, 2 << 20);
+  parvel::photo_archive job(package_, parvel::photo_archive::default_size_limit, 4);
+  test_support::send_recorder recorder(job);
   std::promise<void> first_photo_done;
-  std::once_flag first_progress;
-  job->signal_progress.connect([&](std::uint64_t, std::uint64_t) {
-    record("progress");
-    std::call_once(first_progress, [&] { first_photo_done.set_value(); });
-  });
-  job->signal_succeeded.connect([&](const auto&) { record("succeeded"); });
-  job->signal_failed.connect([&](const auto&) { record("failed"); });
-  job->signal_canceled.connect([&] { record("canceled"); });
+  recorder.on_first("progress:", [&] { first_photo_done.set_value(); });
 
   // The writer waits for the second photo while the others are compressed.
-  std::thread worker([&] { job->run(); });
+  std::thread worker([&] { job.run(); });
   first_photo_done.get_future().wait();
-  job->cancel();
+  job.cancel();
   worker.join();
-  ASSERT_FALSE(events.empty());
+  const strings events = recorder.events();
+  ASSERT_GE(events.size(), 3u);
   EXPECT_EQ(events.back(), "canceled");
-  EXPECT_EQ(std::count(events.begin(), events.end(), "progress") + 1,
+  EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                          [](const std::string& e) { return e.starts_with("progress:"); }) +
+                3,
             static_cast<std::ptrdiff_t>(events.size()))
-      << "one ending, after every progress";
-  EXPECT_LT(events.size(), static_cast<std::size_t>(photos) + 1);
+      << "two stages, then one ending after every progress";
+  EXPECT_LT(events.size(), static_cast<std::size_t>(photos) + 3);
   EXPECT_FALSE(fs::exists(package_->archive_path()));
 }
 

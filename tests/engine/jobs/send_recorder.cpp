@@ -2,35 +2,52 @@
 
 #include "engine/controller/controller.hpp"
 #include "engine/errors/parvel_code.hpp"
+#include "engine/jobs/photo_archive.hpp"
 
 namespace test_support {
 
-send_recorder::send_recorder(parvel::controller& c) {
-  connections_.emplace_back(
-      c.on_send_progress_message.connect([this](parvel::parvel_code::parvel_code code) {
-        record(std::string("status:") + parvel::parvel_code_key(code), false);
-      }));
-  connections_.emplace_back(c.on_photo_archive_progress.connect([this](auto done, auto total) {
-    record("progress:" + std::to_string(done) + "/" + std::to_string(total), false);
+namespace {
+
+std::string failure(const char* kind, const parvel::parvel_error& e) {
+  return kind + std::to_string(e.code()) + ":" + e.what();
+}
+
+std::string fraction(const char* kind, std::uint64_t done, std::uint64_t total) {
+  return kind + std::to_string(done) + "/" + std::to_string(total);
+}
+
+}  // namespace
+
+void send_recorder::connect_archive(auto& status, auto& progress, auto& succeeded, auto& failed,
+                                    auto& canceled) {
+  connections_.emplace_back(status.connect([this](parvel::parvel_code::parvel_code code) {
+    record(std::string("status:") + parvel::parvel_code_key(code), false);
   }));
-  connections_.emplace_back(
-      c.on_photo_archive_succeeded.connect([this](const auto&) { record("succeeded", true); }));
-  connections_.emplace_back(
-      c.on_photo_archive_failed.connect([this](const parvel::parvel_error& e) {
-        record("failed:" + std::to_string(e.code()) + ":" + e.what(), true);
-      }));
-  connections_.emplace_back(
-      c.on_photo_archive_canceled.connect([this] { record("canceled", true); }));
+  connections_.emplace_back(progress.connect(
+      [this](auto done, auto total) { record(fraction("progress:", done, total), false); }));
+  connections_.emplace_back(succeeded.connect([this](const auto&) { record("succeeded", true); }));
+  connections_.emplace_back(failed.connect(
+      [this](const parvel::parvel_error& e) { record(failure("failed:", e), true); }));
+  connections_.emplace_back(canceled.connect([this] { record("canceled", true); }));
+}
+
+send_recorder::send_recorder(parvel::photo_archive& job) {
+  connect_archive(job.signal_status, job.signal_progress, job.signal_succeeded, job.signal_failed,
+                  job.signal_canceled);
+}
+
+send_recorder::send_recorder(parvel::controller& c) {
+  connect_archive(c.on_send_progress_message, c.on_photo_archive_progress,
+                  c.on_photo_archive_succeeded, c.on_photo_archive_failed,
+                  c.on_photo_archive_canceled);
   connections_.emplace_back(
       c.on_photo_upload_preparing.connect([this] { record("upload_preparing", false); }));
-  connections_.emplace_back(c.on_photo_upload_progress.connect([this](auto sent, auto total) {
-    record("upload_progress:" + std::to_string(sent) + "/" + std::to_string(total), false);
-  }));
+  connections_.emplace_back(c.on_photo_upload_progress.connect(
+      [this](auto sent, auto total) { record(fraction("upload_progress:", sent, total), false); }));
   connections_.emplace_back(
       c.on_photo_upload_succeeded.connect([this] { record("upload_succeeded", true); }));
-  connections_.emplace_back(c.on_photo_upload_failed.connect([this](const parvel::parvel_error& e) {
-    record("upload_failed:" + std::to_string(e.code()) + ":" + e.what(), true);
-  }));
+  connections_.emplace_back(c.on_photo_upload_failed.connect(
+      [this](const parvel::parvel_error& e) { record(failure("upload_failed:", e), true); }));
   connections_.emplace_back(
       c.on_photo_upload_canceled.connect([this] { record("upload_canceled", true); }));
 }
@@ -40,7 +57,7 @@ void send_recorder::record(const std::string& event, bool ends) {
   {
     std::lock_guard lock(mutex_);
     events_.push_back(event);
-    if (trigger_ && event.rfind(trigger_prefix_, 0) == 0) {
+    if (trigger_ && event.starts_with(trigger_prefix_)) {
       action = std::move(trigger_);
       trigger_ = nullptr;
     }

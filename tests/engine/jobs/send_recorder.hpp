@@ -10,7 +10,8 @@
 
 namespace parvel {
 class controller;
-}
+class photo_archive;
+}  // namespace parvel
 
 namespace test_support {
 
@@ -22,6 +23,8 @@ namespace test_support {
 class send_recorder {
  public:
   explicit send_recorder(parvel::controller& controller);
+  // The archive job's own events, for a job run without the controller.
+  explicit send_recorder(parvel::photo_archive& job);
 
   // Waits (bounded) until one more job has ended than were waited for;
   // false on time-out.
@@ -33,6 +36,7 @@ class send_recorder {
   void on_first(const std::string& prefix, std::function<void()> action);
 
  private:
+  void connect_archive(auto& status, auto& progress, auto& succeeded, auto& failed, auto& canceled);
   void record(const std::string& event, bool ends);
 
   mutable std::mutex mutex_;

@@ -6,9 +6,7 @@
 #include "core/registry.hpp"
 #include "engine/app/application.hpp"
 #include "engine/errors/parvel_error.hpp"
-#include "tests/engine/jobs/archive_fixture.hpp"
 #include "tests/service/test_tools.hpp"
-#include "tests/support/sample_images.hpp"
 
 namespace test_support {
 
@@ -47,10 +45,7 @@ std::string upload_failed(int code) {
   return "upload_failed:" + std::to_string(code) + ":" + parvel::parvel_error(code).what();
 }
 
-send_road::send_road()
-    : service_(service_options(data_.path())),
-      package_(std::make_shared<parvel::package_info>()),
-      recorder_(the_controller()) {
+send_road::send_road() : service_(service_options(data_.path())) {
   use_service(service_.base_url());
   // As the add-photos page commits its form.
   package_->sender = "anna@x.example";
@@ -68,31 +63,13 @@ send_road::~send_road() {
   settings->culture.clear();
 }
 
-std::string send_road::add_file(const std::string& relative, const std::string& bytes) {
-  const fs::path path = folder_.path() / relative;
-  fs::create_directories(path.parent_path());
-  write_file(path.string(), bytes);
-  package_->add_entries({parvel::photo_entry{path.string()}});
-  return path.string();
-}
-
-void send_road::add_image(const std::string& relative, int width, int height) {
-  const fs::path path = folder_.path() / relative;
-  fs::create_directories(path.parent_path());
-  const auto format = path.extension() == ".png" ? core::graphics::image_formats::png
-                                                 : core::graphics::image_formats::jpeg;
-  write_image(photo_like(width, height), path.string(), format);
-  package_->add_entries({parvel::photo_entry{path.string()}});
-}
-
 void send_road::write_archive(const std::string& bytes) {
   write_file(package_->archive_path(), bytes);
   package_->archived = true;
 }
 
 void send_road::send() {
-  the_controller().start_photo_archive(package_);
-  ASSERT_TRUE(recorder_.wait_for_end());
+  archive();
   if (recorder_.outcome() == "succeeded") {
     upload();
   }

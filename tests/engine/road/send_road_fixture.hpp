@@ -1,15 +1,9 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cstddef>
-#include <memory>
 #include <string>
-#include <vector>
 
-#include "engine/photos/package_info.hpp"
-#include "tests/engine/jobs/send_recorder.hpp"
-#include "tests/support/temp_folder.hpp"
+#include "tests/engine/jobs/archive_fixture.hpp"
 #include "tools/service/web_service.hpp"
 
 namespace test_support {
@@ -27,15 +21,11 @@ std::string upload_failed(int code);
 // upload job, both through the controller, to the stand-in service over HTTPS.
 // The settings file names the service, as on a local run. The set has a
 // sender, two recipients, a subject and a message, and no photos yet.
-class send_road : public testing::Test {
+class send_road : public archive_test {
  protected:
   send_road();
   ~send_road() override;
 
-  // Adds a file to the set; its path.
-  std::string add_file(const std::string& relative, const std::string& bytes);
-  // Adds a photo-like image of that size, in the format of its extension.
-  void add_image(const std::string& relative, int width, int height);
   // Puts an archive in place, as the archive job leaves it.
   void write_archive(const std::string& bytes);
   // Runs the archive job and, when it succeeds, the upload job; waits for each.
@@ -45,11 +35,8 @@ class send_road : public testing::Test {
   // How many requests of a step the service has received.
   std::size_t received(service::step kind) const;
 
-  temp_folder folder_;
   temp_folder data_;
   service::web_service service_;
-  std::shared_ptr<parvel::package_info> package_;
-  send_recorder recorder_;
 };
 
 }  // namespace test_support
