@@ -29,8 +29,8 @@ TEST(parvel_error, text_is_the_localized_text_of_the_codes_key) {
            row{7, "/home/me/a [1] %s.jpg",
                "Zipping Failure. The file /home/me/a [1] %s.jpg may have been renamed, moved or "
                "deleted."},
-           row{6, "ignored", "We've encountered a problem zipping your photos. Please Try Again."},
-           row{9, nullptr, "Parvel limit exceeded. Please remove some photos. 4GB per parvel max."},
+           row{6, "no place for it",
+               "We've encountered a problem zipping your photos. Please Try Again."},
            row{14, nullptr,
                "Your message appears to be in violation of our Terms. If you believe this message "
                "is in error, please contact us at: support@lumbrel.example"},

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 
 #include "core/xml_exception.hpp"
 #include "engine/interop/media.hpp"
@@ -21,41 +20,6 @@ const std::string open_entry =
 
 std::string parse_failure(const std::string& reason) {
   return "MSXMLError: Cannot parse the xml-document: " + reason + " [0x80004005]";
-}
-
-auto fields(const media& m) {
-  return std::tie(m.mime_type, m.format, m.resolution, m.original_name, m.entries, m.client_type);
-}
-auto fields(const package& p) {
-  return std::tie(p.from, p.subject, p.message, p.recipients, p.media);
-}
-
-TEST(entry_round_trip, keeps_every_field) {
-  media sent_media;
-  sent_media.mime_type = "application/octet-stream";
-  sent_media.format = "zip";
-  sent_media.resolution = "multiple";
-  sent_media.original_name = "a \"b\" <c> & d]]>\te\nf.zip";
-  sent_media.entries = 4294967295u;
-  sent_media.client_type = "windows";
-  const media read_media = media::parse(sent_media.to_xml());
-  EXPECT_EQ(read_media.category_term(), media_term);
-  EXPECT_EQ(read_media.extension_namespace, extension_namespace_uri);
-  EXPECT_EQ(fields(read_media), fields(sent_media));
-
-  package sent_package;
-  sent_package.from = "anna@x.example";
-  sent_package.subject = "Sun & <sea> ]]> \"here\"";
-  sent_package.message = "Line one\r\nLine two\tend";
-  sent_package.recipients = {"b@y.example", "", "c&d@z.example"};
-  sent_package.media = "https://s.example/m/1?a=1&b=2";
-  const package read_package = package::parse(sent_package.to_xml());
-  EXPECT_EQ(read_package.category_term(), package_term);
-  EXPECT_EQ(fields(read_package), fields(sent_package));
-
-  const thumbnail read_thumbnail = thumbnail::parse(thumbnail(160, 120).to_xml());
-  EXPECT_EQ(read_thumbnail.category_term(), thumbnail_term);
-  EXPECT_EQ(std::tie(read_thumbnail.width, read_thumbnail.height), std::tuple(160u, 120u));
 }
 
 TEST(media_reading, takes_the_service_answer_and_its_first_link) {

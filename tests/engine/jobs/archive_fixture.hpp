@@ -10,7 +10,7 @@
 #include "engine/controller/controller.hpp"
 #include "engine/photos/package_info.hpp"
 #include "tests/core/io/archivers/zip_test_support.hpp"
-#include "tests/engine/jobs/send_recorder.hpp"
+#include "tests/engine/jobs/job_recorder.hpp"
 #include "tests/support/temp_folder.hpp"
 
 namespace test_support {
@@ -39,7 +39,7 @@ class archive_test : public testing::Test {
 
   temp_folder folder_;
   std::shared_ptr<parvel::package_info> package_;
-  send_recorder recorder_{the_controller()};
+  job_recorder recorder_{the_controller()};
 };
 
 }  // namespace test_support

@@ -25,20 +25,6 @@ class photo_archive_cancel : public test_support::archive_test {
   }
 };
 
-TEST_F(photo_archive_cancel, cancel_while_writing_ends_canceled_without_archive) {
-  add_photos(8, 4 << 20);
-  // Canceled from the user-interface thread while the job goes on writing.
-  std::promise<void> first_photo_done;
-  recorder_.on_first("progress:", [&] { first_photo_done.set_value(); });
-  test_support::the_controller().start_photo_archive(package_);
-  first_photo_done.get_future().wait();
-  test_support::the_controller().cancel_photo_archive();
-  ASSERT_TRUE(recorder_.wait_for_end());
-  EXPECT_EQ(recorder_.outcome(), "canceled");
-  EXPECT_FALSE(fs::exists(package_->archive_path()));
-  EXPECT_FALSE(package_->archived);
-}
-
 TEST_F(photo_archive_cancel, cancel_before_the_archive_is_opened_is_remembered) {
   add_file("a.jpg", "1");
   recorder_.on_first("status:send_renaming",
@@ -49,29 +35,33 @@ TEST_F(photo_archive_cancel, cancel_before_the_archive_is_opened_is_remembered) 
   EXPECT_FALSE(fs::exists(package_->archive_path()));
 }
 
-TEST_F(photo_archive_cancel, cancel_while_workers_compress_ends_canceled_without_archive) {
+// Canceled from another thread while the job goes on writing; with more than
+// one worker the writer waits for the second photo while others are compressed.
+TEST_F(photo_archive_cancel, cancel_while_writing_ends_canceled_without_archive) {
   constexpr int photos = 12;
   add_photos(photos, 2 << 20);
-  parvel::photo_archive job(package_, parvel::photo_archive::default_size_limit, 4);
-  test_support::send_recorder recorder(job);
-  std::promise<void> first_photo_done;
-  recorder.on_first("progress:", [&] { first_photo_done.set_value(); });
-
-  // The writer waits for the second photo while the others are compressed.
-  std::thread worker([&] { job.run(); });
-  first_photo_done.get_future().wait();
-  job.cancel();
-  worker.join();
-  const strings events = recorder.events();
-  ASSERT_GE(events.size(), 3u);
-  EXPECT_EQ(events.back(), "canceled");
-  EXPECT_EQ(std::count_if(events.begin(), events.end(),
-                          [](const std::string& e) { return e.starts_with("progress:"); }) +
-                3,
-            static_cast<std::ptrdiff_t>(events.size()))
-      << "two stages, then one ending after every progress";
-  EXPECT_LT(events.size(), static_cast<std::size_t>(photos) + 3);
-  EXPECT_FALSE(fs::exists(package_->archive_path()));
+  for (const unsigned workers : {1u, 4u}) {
+    SCOPED_TRACE(workers);
+    parvel::photo_archive job(package_, parvel::photo_archive::default_size_limit, workers);
+    test_support::job_recorder recorder(job);
+    std::promise<void> first_photo_done;
+    recorder.on_first("progress:", [&] { first_photo_done.set_value(); });
+    std::thread worker([&] { job.run(); });
+    first_photo_done.get_future().wait();
+    job.cancel();
+    worker.join();
+    const strings events = recorder.events();
+    ASSERT_GE(events.size(), 3u);
+    EXPECT_EQ(events.back(), "canceled");
+    EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                            [](const std::string& e) { return e.starts_with("progress:"); }) +
+                  3,
+              static_cast<std::ptrdiff_t>(events.size()))
+        << "two stages, then one ending after every progress";
+    EXPECT_LT(events.size(), static_cast<std::size_t>(photos) + 3);
+    EXPECT_FALSE(fs::exists(package_->archive_path()));
+    EXPECT_FALSE(package_->archived);
+  }
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include "tests/engine/jobs/archive_fixture.hpp"
 #include "tests/support/image_codecs.hpp"
 #include "tests/support/sample_images.hpp"
-#include "tests/support/table.hpp"
 
 namespace {
 
@@ -109,7 +108,7 @@ TEST_F(photo_archive_run, corrupt_photo_fails_generically_and_leaves_no_archive)
 TEST_F(photo_archive_run, archive_at_the_size_limit_fails_and_is_removed) {
   add_file("a.jpg", random_data(1000, 3));
   parvel::photo_archive job(package_, 1000);
-  test_support::send_recorder recorder(job);
+  test_support::job_recorder recorder(job);
   job.run();
   EXPECT_EQ(recorder.outcome(),
             "failed:9:Parvel limit exceeded. Please remove some photos. 4GB "
@@ -117,51 +116,37 @@ TEST_F(photo_archive_run, archive_at_the_size_limit_fails_and_is_removed) {
   EXPECT_FALSE(fs::exists(package_->archive_path()));
 }
 
-struct options_case {
-  const char* name;
-  parvel::photo_resize_option resize;
+// The job with that many workers; the archive is moved aside.
+struct worker_outcome {
+  std::vector<test_support::raw_entry> entries;
+  strings events;
+  bool operator==(const worker_outcome&) const = default;
 };
 
-class archive_workers : public photo_archive_run, public testing::WithParamInterface<options_case> {
- protected:
-  struct outcome {
-    std::vector<test_support::raw_entry> entries;
-    strings events;
-    bool operator==(const outcome&) const = default;
-  };
-
-  // Runs the job with that many workers; the archive is moved aside.
-  outcome run_with(unsigned workers) {
-    parvel::photo_archive job(package_, parvel::photo_archive::default_size_limit, workers);
-    test_support::send_recorder recorder(job);
-    job.run();
-    EXPECT_TRUE(package_->archived);
-    const std::string kept = folder_.file(std::to_string(workers) + ".zip");
-    fs::rename(package_->archive_path(), kept);
-    return {test_support::python_raw_entries(kept), recorder.events()};
-  }
-};
-
-// Deflated, stored, tiny, empty, renamed and converted entries alike.
-TEST_P(archive_workers, write_what_one_worker_writes_in_photo_order) {
+// Deflated, stored, tiny, empty, renamed, resized and unchanged images alike.
+TEST_F(photo_archive_run, workers_write_what_one_worker_writes_in_photo_order) {
   add_file("notes/table.psd", random_data(100, 4) + std::string(200000, 'x'));
   add_file("a/IMG.NEF", random_data(300000, 5));
   add_file("b/IMG.NEF", "tiny");
   add_file("empty.psd", "");
   add_image("big.jpg", 4000, 3000);
   add_image("small.png", 64, 48);
-  parvel::resize_option_manager::instance()->set_current(GetParam().resize);
+  parvel::resize_option_manager::instance()->set_current({2, 1920, 1080});
+  const auto run_with = [&](unsigned workers) {
+    parvel::photo_archive job(package_, parvel::photo_archive::default_size_limit, workers);
+    test_support::job_recorder recorder(job);
+    job.run();
+    EXPECT_TRUE(package_->archived);
+    const std::string kept = folder_.file(std::to_string(workers) + ".zip");
+    fs::rename(package_->archive_path(), kept);
+    return worker_outcome{test_support::python_raw_entries(kept), recorder.events()};
+  };
 
-  const outcome sequential = run_with(1);
+  const worker_outcome sequential = run_with(1);
   ASSERT_EQ(sequential.entries.size(), 6u);
   EXPECT_EQ(sequential.entries[2].name, "IMG(1).NEF");
   EXPECT_EQ(sequential.events.size(), 9u) << "two stages, six progress reports, the ending";
   EXPECT_EQ(run_with(4), sequential);
 }
-
-INSTANTIATE_TEST_SUITE_P(rows, archive_workers,
-                         testing::Values(options_case{"unchanged", {0, 0, 0}},
-                                         options_case{"resized", {2, 1920, 1080}}),
-                         test_support::row_name());
 
 }  // namespace

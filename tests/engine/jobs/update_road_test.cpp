@@ -5,16 +5,15 @@
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 
 #include "core/scoped_handle.hpp"
 #include "core/shell_open.hpp"
 #include "engine/app/application.hpp"
 #include "engine/controller/controller.hpp"
 #include "engine/photos/temp_folder.hpp"
+#include "tests/engine/jobs/job_recorder.hpp"
 #include "tests/service/test_tools.hpp"
 #include "tests/support/log_capture.hpp"
 #include "tests/support/table.hpp"
@@ -48,67 +47,6 @@ std::string feed(const std::string& entries) {
          "xmlns:u='http://www.lumbrel.example/schemas/appsyndication/2009'>" +
          entries + "</feed>";
 }
-
-// The update events the controller relays, as short texts in order: "check
-// newer 2.0.0.0 <href>", "check not newer ...", "progress 10/30", "download
-// saved <path>", "install started", "<job> failed". They come on job threads.
-class update_recorder {
- public:
-  explicit update_recorder(parvel::controller& c) {
-    auto& all = connections_;
-    all.emplace_back(c.on_update_check_succeeded.connect([this](bool newer, const auto& package) {
-      record(std::string(newer ? "check newer " : "check not newer ") +
-             core::version_to_string(package.version) + " " + package.href);
-    }));
-    all.emplace_back(c.signal_update_check_failed.connect([this] { record("check failed"); }));
-    all.emplace_back(c.on_update_download_progress.connect([this](auto received, auto total) {
-      record("progress " + std::to_string(received) + "/" + std::to_string(total));
-    }));
-    all.emplace_back(c.on_update_download_succeeded.connect(
-        [this](const std::string& path) { record("download saved " + path); }));
-    all.emplace_back(c.on_update_download_failed.connect([this] { record("download failed"); }));
-    all.emplace_back(c.on_update_install_succeeded.connect([this] { record("install started"); }));
-    all.emplace_back(c.on_update_install_failed.connect([this] { record("install failed"); }));
-  }
-
-  // The next event starting with prefix after the one the last wait found;
-  // "" when none comes within a minute.
-  std::string wait_for(const std::string& prefix) {
-    std::unique_lock lock(mutex_);
-    std::size_t found = next_;
-    const auto seen = [&] {
-      for (found = next_; found < events_.size(); ++found) {
-        if (events_[found].starts_with(prefix)) {
-          return true;
-        }
-      }
-      return false;
-    };
-    if (!recorded_.wait_for(lock, std::chrono::minutes(1), seen)) {
-      return "";
-    }
-    next_ = found + 1;
-    return events_[found];
-  }
-
-  strings events() {
-    std::lock_guard lock(mutex_);
-    return events_;
-  }
-
- private:
-  void record(const std::string& event) {
-    std::lock_guard lock(mutex_);
-    events_.push_back(event);
-    recorded_.notify_all();
-  }
-
-  std::mutex mutex_;
-  std::condition_variable recorded_;
-  strings events_;
-  std::size_t next_ = 0;
-  std::vector<boost::signals2::scoped_connection> connections_;
-};
 
 // The feed and the installers come over HTTPS from a server whose CA only the
 // test trusts; the desktop's opener is a script that writes to a FIFO.
@@ -148,9 +86,13 @@ class update_road : public testing::Test {
     return names;
   }
 
+  // The next job's ending.
+  std::string outcome() { return recorder_.wait_for_end() ? recorder_.outcome() : "no ending"; }
+
   // job: "check", "download" or "install".
   void expect_failure(const std::string& job, const std::string& text) {
-    EXPECT_EQ(recorder_.wait_for(job + " "), job + " failed");
+    ASSERT_TRUE(recorder_.wait_for_end());
+    EXPECT_EQ(recorder_.outcome(), job + " failed");
     const strings lines = log_.lines();
     const std::string line = "parvel [error] - update_" + job + " failed: '" + text + "'";
     EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << log_.text();
@@ -162,7 +104,7 @@ class update_road : public testing::Test {
   test_support::temp_folder folder_;
   core::scoped_handle opened_;
   test_support::log_capture log_;
-  update_recorder recorder_{the_controller()};
+  test_support::job_recorder recorder_{the_controller()};
 };
 
 TEST_F(update_road, newer_feed_downloads_and_starts_the_installer) {
@@ -184,15 +126,15 @@ TEST_F(update_road, newer_feed_downloads_and_starts_the_installer) {
   fs::create_symlink(folder_.file("elsewhere"), saved);
 
   the_controller().start_update_check();
-  ASSERT_EQ(recorder_.wait_for("check "), "check newer 1.2.10.0 " + href);
+  ASSERT_EQ(outcome(), "check newer 1.2.10.0 " + href);
   the_controller().start_update_download(href);
-  ASSERT_EQ(recorder_.wait_for("download "), "download saved " + saved);
+  ASSERT_EQ(outcome(), "download saved " + saved);
   EXPECT_EQ(recorder_.events().end()[-2], "progress 100000/100000");
   EXPECT_TRUE(test_support::read_file(saved) == installer);
   EXPECT_EQ(test_support::read_file(folder_.file("elsewhere")), "keep");
   EXPECT_EQ(static_cast<int>(fs::symlink_status(saved).permissions()), 0600);
   the_controller().start_update_install(saved);
-  EXPECT_EQ(recorder_.wait_for("install "), "install started");
+  EXPECT_EQ(outcome(), "install started");
   EXPECT_EQ(opened(), "1|" + saved);
 }
 
@@ -224,7 +166,7 @@ TEST_P(update_check_outcome, is_relayed_or_logged) {
   server_.add_route("GET", feed_path, c.answer);
   the_controller().start_update_check();
   if (c.outcome.starts_with("check ")) {
-    EXPECT_EQ(recorder_.wait_for("check "), c.outcome);
+    EXPECT_EQ(outcome(), c.outcome);
   } else {
     expect_failure("check", c.outcome);
   }
@@ -302,9 +244,8 @@ TEST_F(update_road, canceled_download_saves_nothing) {
                     {.body = std::string(1 << 20, 'x'),
                      .trickle_piece = 4096,
                      .trickle_pause = std::chrono::milliseconds(20)});
+  recorder_.on_first("progress ", [] { the_controller().cancel_update_download(); });
   the_controller().start_update_download(server_.base_url() + "/files/setup.run");
-  ASSERT_NE(recorder_.wait_for("progress "), "");
-  the_controller().cancel_update_download();
   expect_failure("download", "WinHTTP close pending....");
   EXPECT_EQ(saved_files(), strings{});
 }

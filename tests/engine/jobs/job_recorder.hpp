@@ -15,16 +15,19 @@ class photo_archive;
 
 namespace test_support {
 
-// Records the send events the controller relays, as short texts in order:
+// Records the job events the controller relays, as short texts in order:
 // of the archive job "status:send_zipping", "progress:10/30", "succeeded",
 // "failed:7:<text>", "canceled"; of the upload job "upload_preparing",
 // "status:send_uploading", "upload_progress:16384/20000", "upload_succeeded",
-// "upload_failed:11:<text>", "upload_canceled". Events arrive on job threads.
-class send_recorder {
+// "upload_failed:11:<text>", "upload_canceled"; of the update jobs "check
+// newer 2.0.0.0 <href>", "check not newer ...", "progress 10/30", "download
+// saved <path>", "install started", "<check|download|install> failed".
+// Events arrive on job threads.
+class job_recorder {
  public:
-  explicit send_recorder(parvel::controller& controller);
+  explicit job_recorder(parvel::controller& controller);
   // The archive job's own events, for a job run without the controller.
-  explicit send_recorder(parvel::photo_archive& job);
+  explicit job_recorder(parvel::photo_archive& job);
 
   // Waits (bounded) until one more job has ended than were waited for;
   // false on time-out.

@@ -1,5 +1,6 @@
-#include "tests/engine/jobs/send_recorder.hpp"
+#include "tests/engine/jobs/job_recorder.hpp"
 
+#include "core/version.hpp"
 #include "engine/controller/controller.hpp"
 #include "engine/errors/parvel_code.hpp"
 #include "engine/jobs/photo_archive.hpp"
@@ -18,8 +19,8 @@ std::string fraction(const char* kind, std::uint64_t done, std::uint64_t total) 
 
 }  // namespace
 
-void send_recorder::connect_archive(auto& status, auto& progress, auto& succeeded, auto& failed,
-                                    auto& canceled) {
+void job_recorder::connect_archive(auto& status, auto& progress, auto& succeeded, auto& failed,
+                                   auto& canceled) {
   connections_.emplace_back(status.connect([this](parvel::parvel_code::parvel_code code) {
     record(std::string("status:") + parvel::parvel_code_key(code), false);
   }));
@@ -31,12 +32,12 @@ void send_recorder::connect_archive(auto& status, auto& progress, auto& succeede
   connections_.emplace_back(canceled.connect([this] { record("canceled", true); }));
 }
 
-send_recorder::send_recorder(parvel::photo_archive& job) {
+job_recorder::job_recorder(parvel::photo_archive& job) {
   connect_archive(job.signal_status, job.signal_progress, job.signal_succeeded, job.signal_failed,
                   job.signal_canceled);
 }
 
-send_recorder::send_recorder(parvel::controller& c) {
+job_recorder::job_recorder(parvel::controller& c) {
   connect_archive(c.on_send_progress_message, c.on_photo_archive_progress,
                   c.on_photo_archive_succeeded, c.on_photo_archive_failed,
                   c.on_photo_archive_canceled);
@@ -50,9 +51,28 @@ send_recorder::send_recorder(parvel::controller& c) {
       [this](const parvel::parvel_error& e) { record(failure("upload_failed:", e), true); }));
   connections_.emplace_back(
       c.on_photo_upload_canceled.connect([this] { record("upload_canceled", true); }));
+  connections_.emplace_back(c.on_update_check_succeeded.connect([this](bool newer, const auto& p) {
+    record(std::string(newer ? "check newer " : "check not newer ") +
+               core::version_to_string(p.version) + " " + p.href,
+           true);
+  }));
+  connections_.emplace_back(
+      c.signal_update_check_failed.connect([this] { record("check failed", true); }));
+  connections_.emplace_back(
+      c.on_update_download_progress.connect([this](auto received, auto total) {
+        record(fraction("progress ", received, total), false);
+      }));
+  connections_.emplace_back(c.on_update_download_succeeded.connect(
+      [this](const std::string& path) { record("download saved " + path, true); }));
+  connections_.emplace_back(
+      c.on_update_download_failed.connect([this] { record("download failed", true); }));
+  connections_.emplace_back(
+      c.on_update_install_succeeded.connect([this] { record("install started", true); }));
+  connections_.emplace_back(
+      c.on_update_install_failed.connect([this] { record("install failed", true); }));
 }
 
-void send_recorder::record(const std::string& event, bool ends) {
+void job_recorder::record(const std::string& event, bool ends) {
   std::function<void()> action;
   {
     std::lock_guard lock(mutex_);
@@ -72,7 +92,7 @@ void send_recorder::record(const std::string& event, bool ends) {
   }
 }
 
-bool send_recorder::wait_for_end(std::chrono::seconds limit) {
+bool job_recorder::wait_for_end(std::chrono::seconds limit) {
   std::unique_lock lock(mutex_);
   if (!ended_.wait_for(lock, limit, [this] { return ends_ > awaited_; })) {
     return false;
@@ -81,17 +101,17 @@ bool send_recorder::wait_for_end(std::chrono::seconds limit) {
   return true;
 }
 
-std::vector<std::string> send_recorder::events() const {
+std::vector<std::string> job_recorder::events() const {
   std::lock_guard lock(mutex_);
   return events_;
 }
 
-std::string send_recorder::outcome() const {
+std::string job_recorder::outcome() const {
   std::lock_guard lock(mutex_);
   return events_.empty() ? std::string() : events_.back();
 }
 
-void send_recorder::on_first(const std::string& prefix, std::function<void()> action) {
+void job_recorder::on_first(const std::string& prefix, std::function<void()> action) {
   std::lock_guard lock(mutex_);
   trigger_prefix_ = prefix;
   trigger_ = std::move(action);
