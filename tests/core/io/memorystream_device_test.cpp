@@ -40,23 +40,4 @@ TEST(memory_buffer, seeks_within_the_data_only) {
       [&] { buffer.seek(0, static_cast<std::ios_base::seekdir>(42)); }, "bad seek direction");
 }
 
-TEST(memory_buffer, set_size_shrinks_the_position_and_grows_with_zeros) {
-  memorystream_device_impl buffer;
-  buffer.write("abcdef", 6);
-  buffer.set_size(3);
-  EXPECT_EQ(buffer.position(), 3);
-  buffer.set_size(5);
-  EXPECT_EQ(std::string(buffer.data(), buffer.size()), std::string("abc\0\0", 5));
-}
-
-TEST(memorystream, copies_of_the_device_share_the_bytes_a_stream_wrote) {
-  core::io::memorystream_device device;
-  core::io::memorystream stream(device);
-  stream << "photo bytes";
-  stream.seekp(0);
-  stream << 'P';
-  stream.flush();
-  EXPECT_EQ(std::string(device.data(), device.size()), "Photo bytes");
-}
-
 }  // namespace

@@ -61,22 +61,21 @@ TEST_P(info_zip_archive, reads_back_the_packed_file) {
   EXPECT_EQ(reader.selected().method, c.method);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     rows, info_zip_archive,
     testing::Values(
-        info_zip_case{"deflated", "zip -q x.zip table.xml", "table.xml", "table.xml", "", 8},
-        info_zip_case{"with_a_comment", "zip -q -z x.zip table.xml < comment.txt", "table.xml",
-                      "table.xml", "", 8},
-        info_zip_case{"data_descriptors", "zip -q -fd x.zip table.xml photo.jpg", "photo.jpg",
-                      "photo.jpg", "", 8},
-        info_zip_case{"streamed_through_pipes", "zip -q - - < table.xml | cat > x.zip", "-",
-                      "table.xml", "", 8},
-        info_zip_case{"bzip2", "zip -q -Z bzip2 x.zip table.xml", "table.xml", "table.xml", "", 12},
-        info_zip_case{"encrypted", "zip -q -P secret x.zip table.xml", "table.xml", "table.xml",
-                      "secret", 8},
+        //            name                       command                                    entry         source       password  method
+        info_zip_case{"deflated",                "zip -q x.zip table.xml",                  "table.xml", "table.xml", "",       8},
+        info_zip_case{"with_a_comment",          "zip -q -z x.zip table.xml < comment.txt", "table.xml", "table.xml", "",       8},
+        info_zip_case{"data_descriptors",        "zip -q -fd x.zip table.xml photo.jpg",    "photo.jpg", "photo.jpg", "",       8},
+        info_zip_case{"streamed_through_pipes",  "zip -q - - < table.xml | cat > x.zip",    "-",         "table.xml", "",       8},
+        info_zip_case{"bzip2",                   "zip -q -Z bzip2 x.zip table.xml",         "table.xml", "table.xml", "",       12},
+        info_zip_case{"encrypted",               "zip -q -P secret x.zip table.xml",        "table.xml", "table.xml", "secret", 8},
         info_zip_case{"found_by_backslash_path", "zip -q -r x.zip cultures",
                       "cultures\\parvel_de-DE.xml", "cultures/parvel_de-DE.xml", "", 0}),
     test_support::row_name());
+// clang-format on
 
 TEST(info_zip_archive, folders_and_links_are_described_not_read) {
   info_zip_folder files;
@@ -203,65 +202,38 @@ TEST_P(crafted_archive, is_read_or_refused_at_its_stage) {
   check(stage::read, [&] { EXPECT_EQ(test_support::read_entry(*reader, "a.txt"), "hello"); });
 }
 
-crafted with(std::function<void(crafted&)> change) {
-  crafted archive;
-  change(archive);
-  return archive;
-}
-
 const std::string zip64_sizes = std::string("\x05\0\0\0\0\0\0\0\x05\0\0\0\0\0\0\0", 16);
 
+constexpr std::uint32_t all_ones = 0xFFFFFFFF;
+
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     rows, crafted_archive,
     testing::Values(
-        crafted_case{"footer_across_two_blocks",
-                     with([](crafted& a) { a.comment.assign(1022, 'c'); }), stage::none, false, ""},
-        crafted_case{"footer_behind_a_long_comment",
-                     with([](crafted& a) { a.comment.assign(5000, 'c'); }), stage::none, false, ""},
-        crafted_case{"zip64_local_sizes", with([](crafted& a) {
-                       a.compressed_size = a.size = 0xFFFFFFFF;
-                       a.local_extra = field(0x0001, zip64_sizes);
-                       a.central_extra = field(0x0001, zip64_sizes);
-                     }),
-                     stage::none, false, ""},
-        crafted_case{"short_local_unix_id_is_ignored",
-                     with([](crafted& a) { a.local_extra = field(0x7855, "\x01\x02"); }),
-                     stage::none, false, ""},
-        crafted_case{"extra_field_past_its_end",
-                     with([](crafted& a) { a.central_extra = field(0x5455, "\x01", 9); }),
-                     stage::open, true, "bad read"},
-        crafted_case{"zip64_field_too_short", with([](crafted& a) {
-                       a.size = 0xFFFFFFFF;
-                       a.central_extra = field(0x0001, std::string("\x05\0\0\0", 4));
-                     }),
+        crafted_case{"footer_across_two_blocks", {.comment = std::string(1022, 'c')}, stage::none, false, ""},
+        crafted_case{"footer_behind_a_long_comment", {.comment = std::string(5000, 'c')}, stage::none, false, ""},
+        crafted_case{"zip64_local_sizes", {.compressed_size = all_ones, .size = all_ones,
+                     .local_extra = field(1, zip64_sizes), .central_extra = field(1, zip64_sizes)}, stage::none, false, ""},
+        crafted_case{"short_local_unix_id_is_ignored", {.local_extra = field(0x7855, "\x01\x02")}, stage::none, false, ""},
+        crafted_case{"extra_field_past_its_end", {.central_extra = field(0x5455, "\x01", 9)}, stage::open, true,
+                     "bad read"},
+        crafted_case{"zip64_field_too_short", {.size = all_ones, .central_extra = field(1, zip64_sizes.substr(0, 4))},
                      stage::open, false, "bad ZIP64 extended header"},
-        crafted_case{"local_zip64_field_too_short", with([](crafted& a) {
-                       a.compressed_size = a.size = 0xFFFFFFFF;
-                       a.local_extra = field(0x0001, zip64_sizes.substr(0, 8));
-                       a.central_extra = field(0x0001, zip64_sizes);
-                     }),
+        crafted_case{"local_zip64_field_too_short", {.compressed_size = all_ones, .size = all_ones,
+                     .local_extra = field(1, zip64_sizes.substr(0, 8)), .central_extra = field(1, zip64_sizes)},
                      stage::select, false, "bad ZIP64 extended header"},
-        crafted_case{"empty_timestamp",
-                     with([](crafted& a) { a.central_extra = field(0x5455, ""); }), stage::open,
-                     false, "bad ZIP extended timestamp"},
-        crafted_case{"timestamp_missing_its_times",
-                     with([](crafted& a) { a.local_extra = field(0x5455, "\x07\0\0\0\0"); }),
+        crafted_case{"empty_timestamp", {.central_extra = field(0x5455, "")}, stage::open, false,
+                     "bad ZIP extended timestamp"},
+        crafted_case{"timestamp_missing_its_times", {.local_extra = field(0x5455, "\x07")},
                      stage::select, false, "bad ZIP extended timestamp"},
-        crafted_case{"bad_central_signature",
-                     with([](crafted& a) { a.central_signature = 0x02014B51; }), stage::open, false,
-                     "bad ZIP signature"},
-        crafted_case{"bad_local_signature", with([](crafted& a) { a.local_signature = 0; }),
-                     stage::select, false, "bad ZIP signature"},
-        crafted_case{"unknown_method", with([](crafted& a) { a.method = 99; }), stage::select,
-                     false, "unsupported ZIP format"},
-        crafted_case{"encrypted_without_room_for_its_header", with([](crafted& a) { a.flags = 1; }),
-                     stage::select, false, "bad ZIP encryption"},
-        crafted_case{"wrong_crc", with([](crafted& a) { a.crc ^= 1; }), stage::read, true,
-                     "CRC missmatch"},
-        crafted_case{"more_data_than_its_size", with([](crafted& a) { a.size = 4; }), stage::read,
-                     true, "ZIP entry size mismatch"},
-        crafted_case{"less_data_than_its_size", with([](crafted& a) { a.size = 6; }), stage::read,
-                     true, "ZIP entry size mismatch"}),
+        crafted_case{"bad_central_signature", {.central_signature = 0x02014B51}, stage::open, false, "bad ZIP signature"},
+        crafted_case{"bad_local_signature", {.local_signature = 0}, stage::select, false, "bad ZIP signature"},
+        crafted_case{"unknown_method", {.method = 99}, stage::select, false, "unsupported ZIP format"},
+        crafted_case{"encrypted_without_room_for_its_header", {.flags = 1}, stage::select, false, "bad ZIP encryption"},
+        crafted_case{"wrong_crc", {.crc = 0x3610A687}, stage::read, true, "CRC missmatch"},
+        crafted_case{"more_data_than_its_size", {.size = 4}, stage::read, true, "ZIP entry size mismatch"},
+        crafted_case{"less_data_than_its_size", {.size = 6}, stage::read, true, "ZIP entry size mismatch"}),
     test_support::row_name());
+// clang-format on
 
 }  // namespace

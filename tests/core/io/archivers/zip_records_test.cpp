@@ -12,13 +12,8 @@ namespace {
 
 using core::io::archivers::zip_entry;
 
-unsigned u16_at(const std::string& bytes, std::size_t at) {
-  return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
-}
-
-std::uint32_t u32_at(const std::string& bytes, std::size_t at) {
-  return u16_at(bytes, at) | static_cast<std::uint32_t>(u16_at(bytes, at + 2)) << 16;
-}
+using test_support::u16_at;
+using test_support::u32_at;
 
 struct record_case {
   const char* name;

@@ -49,6 +49,14 @@ inline std::string read_entry(core::io::archivers::zip_file_source& reader,
   return data;
 }
 
+// Little-endian fields of a record.
+inline unsigned u16_at(const std::string& bytes, std::size_t at) {
+  return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
+}
+inline std::uint32_t u32_at(const std::string& bytes, std::size_t at) {
+  return u16_at(bytes, at) | static_cast<std::uint32_t>(u16_at(bytes, at + 2)) << 16;
+}
+
 // Raw deflate of data, as zip entries hold it.
 inline std::string raw_deflate(const std::string& data) {
   boost::iostreams::zlib_params params;
@@ -79,11 +87,9 @@ inline std::string from_hex(const std::string& hex) {
 }
 
 // Every entry python3's zipfile reads from the archive, after its testzip()
-// found every CRC right; empty when python refuses the archive. With
-// with_data false only names and methods come back (for large archives).
+// found every CRC right; empty when python refuses the archive.
 inline std::vector<python_entry> python_read(const std::string& archive,
-                                             const std::string& password = "",
-                                             bool with_data = true) {
+                                             const std::string& password = "") {
   const std::string script =
       "import sys, zipfile\n"
       "z = zipfile.ZipFile(sys.argv[1])\n"
@@ -91,26 +97,17 @@ inline std::vector<python_entry> python_read(const std::string& archive,
       "bad = z.testzip()\n"
       "if bad is not None: sys.exit('bad entry ' + bad)\n"
       "for i in z.infolist():\n"
-      "  data = z.read(i).hex() if sys.argv[3] == '1' else ''\n"
-      "  print(i.filename.encode().hex(), i.compress_type, data)\n";
+      "  print(i.filename.encode().hex(), i.compress_type, 'x' + z.read(i).hex())\n";
   std::string output;
-  const auto status = run("python3 -c " + quoted(script) + " " + quoted(archive) + " " +
-                              quoted(password) + " " + (with_data ? "1" : "0") + " 2>&1",
-                          &output);
+  const auto status =
+      run("python3 -c " + quoted(script) + " " + quoted(archive) + " " + quoted(password) + " 2>&1",
+          &output);
   EXPECT_EQ(status, 0) << output.substr(0, 2000);
   std::vector<python_entry> entries;
-  if (status != 0) {
-    return entries;
-  }
   std::istringstream lines(output);
-  for (std::string name, method, data; lines >> name >> method;) {
-    python_entry entry{from_hex(name), std::stoi(method), ""};
-    if (with_data && lines.peek() == ' ') {
-      lines.get();
-      std::getline(lines, data);
-      entry.data = from_hex(data);
-    }
-    entries.push_back(std::move(entry));
+  int method;
+  for (std::string name, data; status == 0 && lines >> name >> method >> data;) {
+    entries.push_back({from_hex(name), method, from_hex(data.substr(1))});
   }
   return entries;
 }

@@ -15,25 +15,6 @@ using core::io::filesystem::file_sink;
 using core::io::filesystem::file_source;
 using std::ios_base;
 
-TEST(file_device, sink_patches_in_place_and_source_reads_it_back) {
-  test_support::temp_folder folder;
-  const auto path = folder.file("data.bin");
-  {
-    file_sink sink(path);
-    sink.write("header--body", 12);
-    EXPECT_EQ(sink.seek(0, ios_base::beg), 0);
-    sink.write("HEADER", 6);
-    EXPECT_EQ(sink.seek(0, ios_base::end), 12);
-    sink.flush();
-  }
-  file_source source(path);
-  char buffer[16];
-  EXPECT_EQ(source.seek(-4, ios_base::end), 8);
-  EXPECT_EQ(source.read(buffer, 16), 4);
-  EXPECT_EQ(source.read(buffer, 16), -1);
-  EXPECT_EQ(test_support::read_file(path), "HEADER--body");
-}
-
 TEST(file_device, offsets_beyond_4_gib_survive) {
   test_support::temp_folder folder;
   const auto path = folder.file("sparse.bin");

@@ -4,11 +4,9 @@
 
 #include <map>
 #include <sstream>
-#include <vector>
 
 #include "core/io/l10n/localization_handler.hpp"
 #include "core/io/l10n/localization_table.hpp"
-#include "core/io/l10n/parameter_provider.hpp"
 #include "core/resource_location_inprocess.hpp"
 #include "core/xml_exception.hpp"
 #include "core/xml_reader.hpp"
@@ -42,40 +40,29 @@ TEST_P(load_localization_documents, fill_the_table) {
   EXPECT_EQ(table.strings(), GetParam().expected);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     documents, load_localization_documents,
     testing::Values(
         document_case{"culture_and_strings",
-                      table_document("\n  <string id=\"a\">One &amp; two</string>\n\n"
-                                     "  <string id=\"b\">[1] of [2]</string>\n",
+                      table_document("\n  <string id=\"a\">One &amp; two</string>\n\n  <string id=\"b\">[1] of [2]</string>\n",
                                      " culture=\"en-US\""),
-                      "en-US",
-                      {{"a", "One & two"}, {"b", "[1] of [2]"}}},
-        document_case{
-            "later_duplicate_wins",
-            table_document("<string id=\"a\">first</string><string id=\"a\">second</string>"),
-            "",
-            {{"a", "second"}}},
+                      "en-US", {{"a", "One & two"}, {"b", "[1] of [2]"}}},
+        document_case{"later_duplicate_wins",
+                      table_document("<string id=\"a\">first</string><string id=\"a\">second</string>"), "",
+                      {{"a", "second"}}},
         document_case{"foreign_namespace_ignored",
                       table_document("<string xmlns=\"urn:other\" id=\"a\">x</string>"
-                                     "<o:string xmlns:o=\"urn:other\" id=\"b\">y</o:string>"),
-                      "",
-                      {}},
+                                     "<o:string xmlns:o=\"urn:other\" id=\"b\">y</o:string>"), "", {}},
         document_case{"string_without_id_or_text_stores_nothing",
-                      table_document("<string>x</string><string id=\"\">y</string>"
-                                     "<string id=\"a\"/>"),
-                      "",
-                      {}},
+                      table_document("<string>x</string><string id=\"\">y</string><string id=\"a\"/>"), "", {}},
         document_case{"text_after_a_child_replaces_the_text_before",
-                      table_document("<string id=\"a\">before<b/>after</string>"),
-                      "",
-                      {{"a", "after"}}},
+                      table_document("<string id=\"a\">before<b/>after</string>"), "", {{"a", "after"}}},
         document_case{"foreign_root_reads_nothing",
-                      "<localization xmlns=\"http://www.lumbrel.example/schemas/localization/"
-                      "2010\"><string id=\"a\">x</string></localization>",
-                      "",
-                      {}}),
+                      "<localization xmlns=\"http://www.lumbrel.example/schemas/localization/2010\">"
+                      "<string id=\"a\">x</string></localization>", "", {}}),
     test_support::row_name());
+// clang-format on
 
 TEST(load_localization, malformed_document_keeps_what_was_read) {
   core::io::l10n::localization_table table;
@@ -99,19 +86,12 @@ TEST(localization_handler, without_target_reads_nothing) {
   EXPECT_TRUE(handler.elements().empty());
 }
 
-class product_name : public core::io::l10n::parameter_provider {
- public:
-  bool get_parameter(const std::string& name, std::string& value) override {
-    if (name != "ProductName") {
-      return false;
-    }
-    value = "Lumbrel Send Photo";
-    return true;
-  }
-};
-
 TEST(built_in_table, holds_the_ninety_en_us_strings) {
-  std::vector<std::string> ids;
+  core::io::l10n::localization_table table;
+  const core::resource_location_inprocess location("localization", "RT_BIN");
+  core::io::l10n::load_localization(table, location.read("132"));
+  EXPECT_EQ(table.culture(), "en-US");
+  EXPECT_EQ(table.strings().size(), 90u);
   std::istringstream listed(
       "upgrade_latest_already_installed upgrade_check_failed upgrade_available_header "
       "upgrade_available_text upgrade_available_urgent_text upgrade_downloading_header "
@@ -134,22 +114,10 @@ TEST(built_in_table, holds_the_ninety_en_us_strings) {
       "subject_label message_label photos_label copy_to_myself logo_header logo_header_add "
       "logo_limits_text drag_here_1 drag_here_2");
   for (std::string id; listed >> id;) {
-    ids.push_back(id);
-  }
-  ASSERT_EQ(ids.size(), 90u);
-
-  product_name provider;
-  core::io::l10n::localization_table table(&provider);
-  const core::resource_location_inprocess location("localization", "RT_BIN");
-  core::io::l10n::load_localization(table, location.read("132"));
-
-  EXPECT_EQ(table.culture(), "en-US");
-  ASSERT_EQ(table.strings().size(), 90u);
-  for (const auto& id : ids) {
     EXPECT_FALSE(table.find(id).empty()) << id;
   }
   EXPECT_EQ(table.text("upgrade_latest_already_installed"),
-            "The latest version of Lumbrel Send Photo is already installed.");
+            "The latest version of [ProductName] is already installed.");
   EXPECT_EQ(table.text("download_install"), "Download & Install");
   EXPECT_EQ(table.text("rename_preffix_suffix"), "Prefix & Suffix");
   EXPECT_EQ(table.text("send_canceled"), "Parvel cancelled.");

@@ -46,31 +46,23 @@ TEST_P(localization_placeholders, are_answered_by_the_provider) {
   EXPECT_EQ(provider.asked, GetParam().asked);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     texts, localization_placeholders,
     testing::Values(
-        placeholder_case{"known_name",
-                         "The latest version of [ProductName] is already installed.",
-                         "The latest version of Lumbrel Send Photo is already installed.",
-                         {"ProductName"}},
-        placeholder_case{"unknown_names_stay",
-                         "[1] files selected ([2])",
-                         "[1] files selected ([2])",
-                         {"1", "2"}},
+        placeholder_case{"known_name", "The latest version of [ProductName] is already installed.",
+                         "The latest version of Lumbrel Send Photo is already installed.", {"ProductName"}},
+        placeholder_case{"unknown_names_stay", "[1] files selected ([2])", "[1] files selected ([2])", {"1", "2"}},
         placeholder_case{"lone_brackets", "a ] b [ c", "a ] b [ c", {}},
-        placeholder_case{"extra_opening_bracket_is_part_of_the_name",
-                         "[[ProductName]",
-                         "[[ProductName]",
+        placeholder_case{"extra_opening_bracket_is_part_of_the_name", "[[ProductName]", "[[ProductName]",
                          {"[ProductName"}},
-        placeholder_case{"answer_is_scanned_again",
-                         "[Nested] and [ProductName]",
-                         "Lumbrel Send Photo! and Lumbrel Send Photo",
-                         {"Nested", "ProductName", "ProductName"}},
-        placeholder_case{"answer_holding_its_own_placeholder_stops", "[Self]",
-                         std::string(64, 'x') + "[Self]", std::vector<std::string>(64, "Self")},
-        placeholder_case{
-            "empty_answer_leaves_an_empty_text_showing_the_id", "[Empty]", "id", {"Empty"}}),
+        placeholder_case{"answer_is_scanned_again", "[Nested] and [ProductName]",
+                         "Lumbrel Send Photo! and Lumbrel Send Photo", {"Nested", "ProductName", "ProductName"}},
+        placeholder_case{"answer_holding_its_own_placeholder_stops", "[Self]", std::string(64, 'x') + "[Self]",
+                         std::vector<std::string>(64, "Self")},
+        placeholder_case{"empty_answer_leaves_an_empty_text_showing_the_id", "[Empty]", "id", {"Empty"}}),
     test_support::row_name());
+// clang-format on
 
 TEST(localization_table, missing_or_empty_id_shows_itself) {
   core::io::l10n::localization_table table;
