@@ -17,19 +17,25 @@ std::string fraction(const char* kind, std::uint64_t done, std::uint64_t total) 
   return kind + std::to_string(done) + "/" + std::to_string(total);
 }
 
+auto fixed(const char* text) {
+  return [text](const auto&...) { return std::string(text); };
+}
+
 }  // namespace
+
+void job_recorder::on(auto& signal, bool ends, auto text) {
+  connections_.emplace_back(
+      signal.connect([this, ends, text](const auto&... values) { record(text(values...), ends); }));
+}
 
 void job_recorder::connect_archive(auto& status, auto& progress, auto& succeeded, auto& failed,
                                    auto& canceled) {
-  connections_.emplace_back(status.connect([this](parvel::parvel_code::parvel_code code) {
-    record(std::string("status:") + parvel::parvel_code_key(code), false);
-  }));
-  connections_.emplace_back(progress.connect(
-      [this](auto done, auto total) { record(fraction("progress:", done, total), false); }));
-  connections_.emplace_back(succeeded.connect([this](const auto&) { record("succeeded", true); }));
-  connections_.emplace_back(failed.connect(
-      [this](const parvel::parvel_error& e) { record(failure("failed:", e), true); }));
-  connections_.emplace_back(canceled.connect([this] { record("canceled", true); }));
+  on(status, false,
+     [](auto code) { return std::string("status:") + parvel::parvel_code_key(code); });
+  on(progress, false, [](auto done, auto total) { return fraction("progress:", done, total); });
+  on(succeeded, true, fixed("succeeded"));
+  on(failed, true, [](const auto& e) { return failure("failed:", e); });
+  on(canceled, true, fixed("canceled"));
 }
 
 job_recorder::job_recorder(parvel::photo_archive& job) {
@@ -41,35 +47,24 @@ job_recorder::job_recorder(parvel::controller& c) {
   connect_archive(c.on_send_progress_message, c.on_photo_archive_progress,
                   c.on_photo_archive_succeeded, c.on_photo_archive_failed,
                   c.on_photo_archive_canceled);
-  connections_.emplace_back(
-      c.on_photo_upload_preparing.connect([this] { record("upload_preparing", false); }));
-  connections_.emplace_back(c.on_photo_upload_progress.connect(
-      [this](auto sent, auto total) { record(fraction("upload_progress:", sent, total), false); }));
-  connections_.emplace_back(
-      c.on_photo_upload_succeeded.connect([this] { record("upload_succeeded", true); }));
-  connections_.emplace_back(c.on_photo_upload_failed.connect(
-      [this](const parvel::parvel_error& e) { record(failure("upload_failed:", e), true); }));
-  connections_.emplace_back(
-      c.on_photo_upload_canceled.connect([this] { record("upload_canceled", true); }));
-  connections_.emplace_back(c.on_update_check_succeeded.connect([this](bool newer, const auto& p) {
-    record(std::string(newer ? "check newer " : "check not newer ") +
-               core::version_to_string(p.version) + " " + p.href,
-           true);
-  }));
-  connections_.emplace_back(
-      c.signal_update_check_failed.connect([this] { record("check failed", true); }));
-  connections_.emplace_back(
-      c.on_update_download_progress.connect([this](auto received, auto total) {
-        record(fraction("progress ", received, total), false);
-      }));
-  connections_.emplace_back(c.on_update_download_succeeded.connect(
-      [this](const std::string& path) { record("download saved " + path, true); }));
-  connections_.emplace_back(
-      c.on_update_download_failed.connect([this] { record("download failed", true); }));
-  connections_.emplace_back(
-      c.on_update_install_succeeded.connect([this] { record("install started", true); }));
-  connections_.emplace_back(
-      c.on_update_install_failed.connect([this] { record("install failed", true); }));
+  on(c.on_photo_upload_preparing, false, fixed("upload_preparing"));
+  on(c.on_photo_upload_progress, false,
+     [](auto sent, auto total) { return fraction("upload_progress:", sent, total); });
+  on(c.on_photo_upload_succeeded, true, fixed("upload_succeeded"));
+  on(c.on_photo_upload_failed, true, [](const auto& e) { return failure("upload_failed:", e); });
+  on(c.on_photo_upload_canceled, true, fixed("upload_canceled"));
+  on(c.on_update_check_succeeded, true, [](bool newer, const auto& offer) {
+    return std::string(newer ? "check newer " : "check not newer ") +
+           core::version_to_string(offer.version) + " " + offer.href;
+  });
+  on(c.signal_update_check_failed, true, fixed("check failed"));
+  on(c.on_update_download_progress, false,
+     [](auto received, auto total) { return fraction("progress ", received, total); });
+  on(c.on_update_download_succeeded, true,
+     [](const std::string& path) { return "download saved " + path; });
+  on(c.on_update_download_failed, true, fixed("download failed"));
+  on(c.on_update_install_succeeded, true, fixed("install started"));
+  on(c.on_update_install_failed, true, fixed("install failed"));
 }
 
 void job_recorder::record(const std::string& event, bool ends) {

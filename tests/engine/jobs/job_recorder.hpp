@@ -39,6 +39,8 @@ class job_recorder {
   void on_first(const std::string& prefix, std::function<void()> action);
 
  private:
+  // Records text(the signal's values) at each emission.
+  void on(auto& signal, bool ends, auto text);
   void connect_archive(auto& status, auto& progress, auto& succeeded, auto& failed, auto& canceled);
   void record(const std::string& event, bool ends);
 
