@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <sstream>
 
@@ -17,13 +18,7 @@ namespace {
 using namespace core::graphics;
 using bytes = std::vector<std::uint8_t>;
 
-struct rgb {
-  int r, g, b;
-  friend bool operator==(const rgb&, const rgb&) = default;
-  friend std::ostream& operator<<(std::ostream& out, const rgb& c) {
-    return out << "(" << c.r << ", " << c.g << ", " << c.b << ")";
-  }
-};
+using rgb = std::array<int, 3>;
 
 constexpr rgb red{255, 0, 0}, green{0, 255, 0}, blue{0, 0, 255}, white{255, 255, 255},
     black{0, 0, 0}, yellow{255, 255, 0};
@@ -66,8 +61,7 @@ class codec_test : public testing::Test {
 struct encode_case {
   const char* name;
   pixel_format::pixel_format format;
-  std::uint32_t width;
-  std::uint32_t height;
+  std::uint32_t width, height;
   bytes pixels;
   const char* extension;  // nullptr: no "extension" parameter
   image_format written;
@@ -95,24 +89,21 @@ TEST_P(codec_encode, packed_rows_decode_back_in_place) {
 }
 
 // clang-format off
+const std::vector<rgb> six{red, green, blue, white, black, yellow};
+
 INSTANTIATE_TEST_SUITE_P(
     formats, codec_encode,
     testing::Values(
-        encode_case{"rgb24_to_bmp_by_default", pixel_format::rgb24, 3, 2, six_rgb24, nullptr,
-                    image_formats::bmp, {red, green, blue, white, black, yellow}},
-        encode_case{"rgb24_to_png", pixel_format::rgb24, 3, 2, six_rgb24, ".PNG",
-                    image_formats::png, {red, green, blue, white, black, yellow}},
+        encode_case{"rgb24_to_bmp_by_default", pixel_format::rgb24, 3, 2, six_rgb24, nullptr, image_formats::bmp, six},
+        encode_case{"rgb24_to_png", pixel_format::rgb24, 3, 2, six_rgb24, ".PNG", image_formats::png, six},
         encode_case{"rgb565_to_tiff", pixel_format::rgb565, 3, 2,
-                    {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0xE0, 0xFF},
-                    ".tif", image_formats::tiff, {red, green, blue, white, black, yellow}},
+                    {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0xE0, 0xFF}, ".tif", image_formats::tiff, six},
         encode_case{"rgb555_to_png", pixel_format::rgb555, 3, 2,
-                    {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0xFF, 0x7F, 0x00, 0x00, 0xE0, 0x7F},
-                    ".png", image_formats::png, {red, green, blue, white, black, yellow}},
-        encode_case{"argb32_to_bmp", pixel_format::argb32, 3, 1,
-                    {0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255}, ".bmp", image_formats::bmp,
-                    {red, green, blue}},
-        encode_case{"short_stream_reads_as_black", pixel_format::rgb24, 3, 1, {0, 0, 255}, ".png",
-                    image_formats::png, {red, black, black}}),
+                    {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0xFF, 0x7F, 0x00, 0x00, 0xE0, 0x7F}, ".png", image_formats::png, six},
+        encode_case{"argb32_to_bmp", pixel_format::argb32, 3, 1, {0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255},
+                    ".bmp", image_formats::bmp, {red, green, blue}},
+        encode_case{"short_stream_reads_as_black", pixel_format::rgb24, 3, 1, {0, 0, 255}, ".png", image_formats::png,
+                    {red, black, black}}),
     test_support::row_name());
 // clang-format on
 
@@ -139,8 +130,7 @@ TEST_F(codec_test, decode_gives_argb_rows) {
 struct transform_case {
   const char* name;
   image_transform_mode mode;
-  std::uint32_t width;
-  std::uint32_t height;
+  std::uint32_t width, height;
   std::vector<rgb> expected;
 };
 
@@ -211,12 +201,18 @@ TEST_P(codec_refusal, throws_and_leaves_the_raster) {
   EXPECT_EQ(raster.width, 2U);
 }
 
-void decode_text(image_codec& codec, const std::string& text) {
-  std::istringstream in(text);
+std::istringstream failing(std::ios_base::iostate state) {
+  std::istringstream stream;
+  stream.setstate(state);
+  return stream;
+}
+
+void decode(image_codec& codec, std::istringstream in) {
   decoded_image decoded;
   codec.decode(decoded, in);
 }
 
+const std::string truncated_png("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16);
 const char* const zero_side =
     "Cannot create a new GDI+ bitmap. [GdiplusErrorCode: 2, One of the arguments passed to the "
     "method is not valid.]";
@@ -225,50 +221,34 @@ const char* const zero_side =
 INSTANTIATE_TEST_SUITE_P(
     calls, codec_refusal,
     testing::Values(
-        refusal_case{"encode_failed_stream", [](image_codec& codec, raster_image&) {
-                       std::istringstream failed;
-                       failed.setstate(std::ios_base::failbit);
+        refusal_case{"encode_failed_stream", [](auto& c, auto&) {
                        std::shared_ptr<std::iostream> out;
-                       codec.encode(out, failed, std::make_shared<image_data>(), {});
-                     },
+                       auto in = failing(std::ios_base::failbit);
+                       c.encode(out, in, std::make_shared<image_data>(), {}); },
                      "Cannot encode the image stream. Make sure that the provided stream is valid."},
-        refusal_case{"encode_hd_photo", [](image_codec& codec, raster_image&) {
-                       encode(codec, bytes(4), {1, 1, pixel_format::argb32}, ".wdp"); },
+        refusal_case{"encode_hd_photo", [](auto& c, auto&) { encode(c, bytes(4), {1, 1, pixel_format::argb32}, ".wdp"); },
                      "Cannnot find the encoder for the given file format: 'image/vnd.ms-photo'."},
-        refusal_case{"encode_zero_width", [](image_codec& codec, raster_image&) {
-                       encode(codec, bytes(4), {0, 1, pixel_format::argb32}, nullptr); },
+        refusal_case{"encode_zero_width", [](auto& c, auto&) { encode(c, bytes(4), {0, 1, pixel_format::argb32}, nullptr); },
                      zero_side},
-        refusal_case{"decode_failed_stream", [](image_codec& codec, raster_image&) {
-                       std::istringstream failed;
-                       failed.setstate(std::ios_base::badbit);
-                       decoded_image decoded;
-                       codec.decode(decoded, failed);
-                     },
+        refusal_case{"decode_failed_stream", [](auto& c, auto&) { decode(c, failing(std::ios_base::badbit)); },
                      "Cannot decode the image stream. Make sure that the provided stream is valid."},
-        refusal_case{"decode_text", [](image_codec& codec, raster_image&) {
-                       decode_text(codec, "not an image at all"); },
-                     "Cannot load a GDI+ bitmap from the IStream. [GdiplusErrorCode: 13, The "
-                     "specified image file format is not known.]"},
-        refusal_case{"decode_truncated_png", [](image_codec& codec, raster_image&) {
-                       decode_text(codec, std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16)); },
-                     "Cannot load a GDI+ bitmap from the IStream. [GdiplusErrorCode: 1, An error "
-                     "on the method call.]"},
-        refusal_case{"transform_format_3", [](image_codec& codec, raster_image& raster) {
-                       raster.format = pixel_format::unnamed_32bpp_3;
-                       codec.transform(raster, rotate_90); },
-                     "Cannot convert 'pixel_format::pixel_format': 3 into the "
-                     "'Gdiplus::PixelFormat'. [GdiplusErrorCode: 0, Ok.]"},
-        refusal_case{"transform_mode_4", [](image_codec& codec, raster_image& raster) {
-                       codec.transform(raster, static_cast<image_transform_mode>(4)); },
+        refusal_case{"decode_text", [](auto& c, auto&) { decode(c, std::istringstream("not an image at all")); },
+                     "Cannot load a GDI+ bitmap from the IStream. [GdiplusErrorCode: 13, The specified image file "
+                     "format is not known.]"},
+        refusal_case{"decode_truncated_png", [](auto& c, auto&) { decode(c, std::istringstream(truncated_png)); },
+                     "Cannot load a GDI+ bitmap from the IStream. [GdiplusErrorCode: 1, An error on the method call.]"},
+        refusal_case{"transform_format_3", [](auto& c, auto& r) {
+                       r.format = pixel_format::unnamed_32bpp_3;
+                       c.transform(r, rotate_90); },
+                     "Cannot convert 'pixel_format::pixel_format': 3 into the 'Gdiplus::PixelFormat'. "
+                     "[GdiplusErrorCode: 0, Ok.]"},
+        refusal_case{"transform_mode_4", [](auto& c, auto& r) { c.transform(r, static_cast<image_transform_mode>(4)); },
                      "Cannot convert 'image_transform_mode': 4 into the 'Gdiplus::RotateFlipType'. "
                      "[GdiplusErrorCode: 0, Ok.]"},
-        refusal_case{"resize_to_zero", [](image_codec& codec, raster_image& raster) {
-                       codec.resize(raster, 0, 5, bicubic); },
-                     zero_side},
-        refusal_case{"resize_interpolation_4", [](image_codec& codec, raster_image& raster) {
-                       codec.resize(raster, 1, 1, static_cast<image_interpolation_mode>(4)); },
-                     "Cannot convert 'image_interpolation_mode': 4 into the "
-                     "'Gdiplus::InterpolationMode'. [GdiplusErrorCode: 0, Ok.]"}),
+        refusal_case{"resize_to_zero", [](auto& c, auto& r) { c.resize(r, 0, 5, bicubic); }, zero_side},
+        refusal_case{"resize_interpolation_4", [](auto& c, auto& r) { c.resize(r, 1, 1, static_cast<image_interpolation_mode>(4)); },
+                     "Cannot convert 'image_interpolation_mode': 4 into the 'Gdiplus::InterpolationMode'. "
+                     "[GdiplusErrorCode: 0, Ok.]"}),
     test_support::row_name());
 // clang-format on
 

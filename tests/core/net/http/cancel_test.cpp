@@ -61,9 +61,7 @@ class http_client_cancel : public testing::Test {
  protected:
   void SetUp() override {
     server_.add_route("", "/upload", service::reply{});
-    service::reply large;
-    large.body = pattern(200000);
-    server_.add_route("GET", "/large", large);
+    server_.add_route("GET", "/large", {.body = pattern(200000)});
   }
 
   void expect_next_call_works() {

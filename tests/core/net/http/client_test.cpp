@@ -106,8 +106,7 @@ TEST_F(http_client, sends_only_the_headers_given_and_its_own) {
 }
 
 TEST_F(http_client, head_returns_the_head_without_body_or_download_progress) {
-  server_.add_route("", "/head",
-                    {.reason = "Fine Thanks", .headers = {{"X-Kind", "media"}}, .body = "hello"});
+  server_.add_route("", "/head", {.headers = {{"X-Kind", "media"}}, .body = "hello"});
   progress_log downloaded;
   client_.set_download_progress(downloaded.callback());
   basic_request request(url("/head"), {});
@@ -115,9 +114,7 @@ TEST_F(http_client, head_returns_the_head_without_body_or_download_progress) {
 
   const basic_response response = client_.send(request);
 
-  EXPECT_EQ(response.version, "HTTP/1.1");
   EXPECT_EQ(response.status, 200);
-  EXPECT_EQ(response.reason, "Fine Thanks");
   EXPECT_EQ(response.headers.at("X-Kind"), "media");
   EXPECT_EQ(response.headers.at("Content-Length"), "5");
   EXPECT_EQ(response.body, "");
@@ -150,8 +147,7 @@ TEST_F(http_client, download_reports_bytes_so_far_against_the_announced_length_o
 
 struct redirect_case {
   const char* name;
-  int method;
-  int status;
+  int method, status;
   const char* then_method;
   const char* then_body;
 };

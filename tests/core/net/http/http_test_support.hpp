@@ -20,10 +20,9 @@ using test_support::pattern;
 // Shortens the clients' time-outs for one test.
 class short_timeouts {
  public:
-  explicit short_timeouts(std::chrono::milliseconds stall,
-                          std::chrono::milliseconds connect = std::chrono::seconds(5))
+  explicit short_timeouts(std::chrono::milliseconds stall)
       : saved_(core::net::http::default_timeouts()) {
-    core::net::http::set_default_timeouts({connect, stall});
+    core::net::http::set_default_timeouts({std::chrono::seconds(5), stall});
   }
   ~short_timeouts() { core::net::http::set_default_timeouts(saved_); }
 

@@ -20,15 +20,8 @@ class https_client : public testing::Test {
   }
   static void TearDownTestSuite() { certificates_.reset(); }
 
-  static service::server::options tls_options() {
-    service::server::options settings;
-    settings.certificate_file = certificates_->certificate_file();
-    settings.private_key_file = certificates_->key_file();
-    return settings;
-  }
-
   static std::unique_ptr<test_support::test_certificates> certificates_;
-  service::server server_{tls_options()};
+  service::server server_{{certificates_->certificate_file(), certificates_->key_file()}};
   basic_client client_;
 };
 
@@ -75,10 +68,9 @@ TEST_F(https_client, never_follows_a_redirect_down_to_plain_http) {
   const test_support::scoped_env bundle("SSL_CERT_FILE", certificates_->ca_file());
   service::server plain;
   plain.add_route("GET", "/installer.bin", service::reply{});
-  service::reply moved;
-  moved.status = 302;
-  moved.headers = {{"Location", plain.base_url() + "/installer.bin"}};
-  server_.add_route("GET", "/installer.bin", moved);
+  server_.add_route(
+      "GET", "/installer.bin",
+      {.status = 302, .headers = {{"Location", plain.base_url() + "/installer.bin"}}});
   basic_request request(server_.base_url() + "/installer.bin", {});
 
   const auto response = client_.get(request);
