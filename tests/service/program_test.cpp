@@ -1,10 +1,10 @@
 #include <signal.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "tests/service/service_client.hpp"
 #include "tests/service/test_tools.hpp"
-#include "tests/support/table.hpp"
 #include "tests/support/temp_folder.hpp"
 
 namespace {
@@ -25,13 +25,8 @@ TEST(service_program, serves_a_send_and_the_feed_until_terminated) {
   const auto base = program.read_line(wait_limit);
   const auto feed = program.read_line(wait_limit);
   ASSERT_TRUE(base && feed);
-  const std::string origin = "https://127.0.0.1:";
-  ASSERT_EQ(base->rfind(origin, 0), 0u) << *base;
-  const std::string port =
-      base->substr(origin.size(), base->find('/', origin.size()) - origin.size());
-  EXPECT_FALSE(port.empty() || port.find_first_not_of("0123456789") != std::string::npos);
-  EXPECT_EQ(*base, origin + port + "/desktopserver");
-  EXPECT_EQ(*feed, origin + port + "/content/parvel.feed.xml");
+  EXPECT_THAT(*base, testing::MatchesRegex("https://127\\.0\\.0\\.1:[0-9]+/desktopserver"));
+  EXPECT_EQ(*feed, base->substr(0, base->rfind('/')) + "/content/parvel.feed.xml");
 
   test_support::service_client client(certificates.ca_file());
   test_support::send_data send;
@@ -50,46 +45,26 @@ TEST(service_program, serves_a_send_and_the_feed_until_terminated) {
   EXPECT_EQ(program.wait(wait_limit), 0);
 }
 
-struct arguments_case {
-  const char* name;
-  std::vector<std::string> arguments;
-  int exit_code;
-  std::string first_line;
-};
-
-class service_program_arguments : public testing::TestWithParam<arguments_case> {};
-
-TEST_P(service_program_arguments, are_refused_with_the_reason) {
-  const auto& c = GetParam();
-  std::vector<std::string> arguments = {LUMBREL_SERVICE_PROGRAM};
-  arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
-
-  const auto result = test_support::run_tool(arguments, true);
-
-  EXPECT_EQ(result.exit_code, c.exit_code);
-  EXPECT_EQ(result.output.substr(0, result.output.find('\n')), c.first_line);
+TEST(service_program, refuses_bad_arguments_with_the_reason) {
+  const struct {
+    std::vector<std::string> arguments;
+    int exit_code;
+    std::string first_line;
+  } cases[] = {
+      {{"--data", "/tmp", "--port", "65536"},
+       2,
+       "lumbrel-service: --port takes a number from 0 to 65535, not '65536'"},
+      {{"--data", "/tmp", "--cert", "a.pem"}, 2, "lumbrel-service: --cert and --key go together"},
+      {{"--data", "/tmp", "--cert", "/nonexistent.pem", "--key", "/nonexistent.key"},
+       1,
+       "lumbrel-service: cannot read '/nonexistent.pem'"}};
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments = {LUMBREL_SERVICE_PROGRAM};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    const auto result = test_support::run_tool(arguments, true);
+    EXPECT_EQ(result.exit_code, c.exit_code) << c.first_line;
+    EXPECT_EQ(result.output.substr(0, result.output.find('\n')), c.first_line);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    refused, service_program_arguments,
-    testing::Values(
-        arguments_case{
-            "without_data_folder", {"--port", "0"}, 2, "lumbrel-service: --data is required"},
-        arguments_case{"port_out_of_range",
-                       {"--data", "/tmp", "--port", "65536"},
-                       2,
-                       "lumbrel-service: --port takes a number from 0 to 65535, not '65536'"},
-        arguments_case{"certificate_without_key",
-                       {"--data", "/tmp", "--cert", "a.pem"},
-                       2,
-                       "lumbrel-service: --cert and --key go together"},
-        arguments_case{
-            "unknown_option", {"--verbose", "1"}, 2, "lumbrel-service: unknown option --verbose"},
-        arguments_case{
-            "missing_certificate",
-            {"--data", "/tmp", "--cert", "/nonexistent.pem", "--key", "/nonexistent.key"},
-            1,
-            "lumbrel-service: cannot read '/nonexistent.pem'"}),
-    test_support::row_name());
 
 }  // namespace

@@ -25,9 +25,9 @@ test_support::tool_result run_curl(std::vector<std::string> arguments) {
 struct answer_case {
   const char* name;
   service::reply answer;
-  std::vector<std::string> options;
   int exit_code;
   std::string output;
+  std::string option = "-i";  // of curl
 };
 
 class service_answer : public testing::TestWithParam<answer_case> {};
@@ -36,10 +36,7 @@ TEST_P(service_answer, reaches_curl_as_scripted) {
   const auto& c = GetParam();
   service::server server;
   server.add_route("GET", "/r", c.answer);
-  auto arguments = c.options;
-  arguments.push_back(server.base_url() + "/r?x=1");
-
-  const auto result = run_curl(arguments);
+  const auto result = run_curl({c.option, server.base_url() + "/r?x=1"});
 
   EXPECT_EQ(result.exit_code, c.exit_code);
   EXPECT_EQ(result.output, c.output);
@@ -47,29 +44,25 @@ TEST_P(service_answer, reaches_curl_as_scripted) {
   EXPECT_EQ(server.requests()[0].target, "/r?x=1");
 }
 
+const std::string ok_head = "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n";
+
 INSTANTIATE_TEST_SUITE_P(
     replies, service_answer,
     testing::Values(
         answer_case{
             "status_headers_and_body",
-            {.status = 201, .reason = "Made", .headers = {{"X-Kind", "media"}}, .body = "made"},
-            {"-i"},
-            0,
-            "HTTP/1.1 201 Made\r\nX-Kind: media\r\nContent-Length: 4\r\n\r\nmade"},
-        answer_case{"standard_reason_and_empty_body",
-                    {.status = 204},
-                    {"-i"},
-                    0,
-                    "HTTP/1.1 204 No Content\r\nContent-Length: 0\r\n\r\n"},
-        answer_case{
-            "raw_bytes", {.raw = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"}, {}, 0, "ok"},
-        answer_case{"body_cut_short", {.body = "0123456789", .cut_after = 4}, {}, 18, "0123"},
+            service::reply{
+                .status = 201, .reason = "Made", .headers = {{"X-Kind", "media"}}, .body = "made"},
+            0, "HTTP/1.1 201 Made\r\nX-Kind: media\r\nContent-Length: 4\r\n\r\nmade"},
+        answer_case{"raw_bytes",
+                    service::reply{.raw = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"}, 0,
+                    "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"},
+        answer_case{"body_cut_short", service::reply{.body = "0123456789", .cut_after = 4}, 18,
+                    ok_head + "0123"},
         answer_case{"trickled_body_arrives_whole",
-                    {.body = "0123456789", .trickle_piece = 3, .trickle_pause = 10ms},
-                    {},
-                    0,
-                    "0123456789"},
-        answer_case{"silence_outlasts_the_client", {.delay = 20s}, {"--max-time", "1"}, 28, ""}),
+                    service::reply{.body = "0123456789", .trickle_piece = 3, .trickle_pause = 10ms},
+                    0, ok_head + "0123456789"},
+        answer_case{"silence_outlasts_the_client", service::reply{.delay = 20s}, 28, "", "-m1"}),
     test_support::row_name());
 
 struct upload_case {

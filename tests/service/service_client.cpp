@@ -1,5 +1,7 @@
 #include "tests/service/service_client.hpp"
 
+#include <sstream>
+
 #include "tests/service/test_tools.hpp"
 
 namespace test_support {
@@ -11,17 +13,15 @@ constexpr const char* extension_namespace =
     "http://www.lumbrel.example/xsd/desktop/1.0/desktop-atom-ext.xsd";
 constexpr const char* kind_prefix = "http://www.lumbrel.example/xsd/desktop/1.0/2009#";
 
-// Prints the category's fragment, the first link and the ticket text, a line each.
+// Prints the first link and the ticket text, a line each.
 constexpr const char* answer_reader = R"(
 import sys, xml.etree.ElementTree as tree
 atom = '{http://www.w3.org/2005/Atom}'
-extension = '{http://www.lumbrel.example/xsd/desktop/1.0/desktop-atom-ext.xsd}'
 entry = tree.parse(sys.argv[1]).getroot()
 if entry.tag != atom + 'entry':
     sys.exit(1)
 link = entry.find(atom + 'link')
-ticket = entry.find(extension + 'ticket')
-print(entry.find(atom + 'category').get('term').split('#')[1])
+ticket = entry.find('{http://www.lumbrel.example/xsd/desktop/1.0/desktop-atom-ext.xsd}ticket')
 print(link.get('href') if link is not None else '')
 print((ticket.text or '').strip() if ticket is not None else '')
 )";
@@ -29,17 +29,11 @@ print((ticket.text or '').strip() if ticket is not None else '')
 std::string escaped(const std::string& value, bool in_attribute) {
   std::string out;
   for (const char c : value) {
-    if (c == '&') {
-      out += "&amp;";
-    } else if (c == '<') {
-      out += "&lt;";
-    } else if (c == '>') {
-      out += "&gt;";
-    } else if (c == '"' && in_attribute) {
-      out += "&quot;";
-    } else {
-      out += c;
-    }
+    out += c == '&'                   ? "&amp;"
+           : c == '<'                 ? "&lt;"
+           : c == '>'                 ? "&gt;"
+           : c == '"' && in_attribute ? "&quot;"
+                                      : std::string(1, c);
   }
   return out;
 }
@@ -84,18 +78,13 @@ curl_answer service_client::get(const std::string& url, const std::vector<std::s
 
 std::optional<answer_fields> service_client::read_answer(const std::string& body) {
   const auto read = run_tool({"python3", "-c", answer_reader, scratch_file(body)});
+  std::istringstream lines(read.output);
   answer_fields fields;
-  const auto& text = read.output;
-  const auto first = text.find('\n');
-  const auto second = text.find('\n', first + 1);
-  const auto third = text.find('\n', second + 1);
-  if (read.exit_code != 0 || third == std::string::npos) {
-    return std::nullopt;
+  if (read.exit_code == 0 && std::getline(lines, fields.link) &&
+      std::getline(lines, fields.ticket)) {
+    return fields;
   }
-  fields.kind = text.substr(0, first);
-  fields.link = text.substr(first + 1, second - first - 1);
-  fields.ticket = text.substr(second + 1, third - second - 1);
-  return fields;
+  return std::nullopt;
 }
 
 curl_answer service_client::run(std::vector<std::string> arguments) {
@@ -150,23 +139,13 @@ namespace {
 
 enum class follow { nothing, link, ticket };
 
-std::string curl_failure(int exit_code) {
-  switch (exit_code) {
-    case 28:
-      return "timed out";
-    case 52:
-      return "no answer";
-    default:
-      return "cut";
-  }
-}
-
 // Notes how one request went; the answer's fields when it went well.
 std::optional<answer_fields> note(service_client& client, std::vector<std::string>& log,
                                   const std::string& step, const curl_answer& answer,
                                   follow needed) {
   if (answer.exit_code != 0) {
-    log.push_back(step + " " + curl_failure(answer.exit_code));
+    const int code = answer.exit_code;
+    log.push_back(step + (code == 28 ? " timed out" : code == 52 ? " no answer" : " cut"));
     return std::nullopt;
   }
   log.push_back(step + " " + std::to_string(answer.status));

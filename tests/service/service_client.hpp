@@ -17,8 +17,6 @@ struct curl_answer {
 
 // What an answer entry of the service says, as python's XML parser reads it.
 struct answer_fields {
-  // The fragment of its category term: "media", "ticket", ...
-  std::string kind;
   // Its first link's address; empty when it has none.
   std::string link;
   // The ticket's text, trimmed.

@@ -1,107 +1,79 @@
 #include "tests/service/test_tools.hpp"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <stdexcept>
 
-extern char** environ;
+#include "tests/support/shell.hpp"
 
 namespace test_support {
 
 tool_result run_tool(std::vector<std::string> arguments, bool keep_errors) {
-  int pipe_ends[2];
-  if (pipe2(pipe_ends, O_CLOEXEC) != 0) {
-    throw std::runtime_error("cannot create a pipe");
+  std::string command;
+  for (const auto& argument : arguments) {
+    command += quoted(argument) + " ";
   }
-  std::vector<char*> argv;
-  for (auto& argument : arguments) {
-    argv.push_back(argument.data());
-  }
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], 1);
-  if (keep_errors) {
-    posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], 2);
-  } else {
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  }
-  pid_t child = 0;
-  const bool spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0;
-  posix_spawn_file_actions_destroy(&actions);
-  close(pipe_ends[1]);
   tool_result result;
-  char buffer[4096];
-  for (ssize_t count; (count = read(pipe_ends[0], buffer, sizeof buffer)) > 0;) {
-    result.output.append(buffer, static_cast<std::size_t>(count));
-  }
-  close(pipe_ends[0]);
-  int status = 0;
-  if (spawned && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
-    result.exit_code = WEXITSTATUS(status);
-  }
+  result.exit_code = run(command + (keep_errors ? "2>&1" : "2>/dev/null"), &result.output);
   return result;
 }
 
-running_program::running_program(std::vector<std::string> arguments) {
-  int pipe_ends[2];
-  if (pipe2(pipe_ends, O_CLOEXEC) != 0) {
-    throw std::runtime_error("cannot create a pipe");
+running_program::running_program(const std::vector<std::string>& arguments) {
+  // The shell tells its process id, then becomes the program.
+  std::string command = "echo $$; exec";
+  for (const auto& argument : arguments) {
+    command += " " + quoted(argument);
   }
-  std::vector<char*> argv;
-  for (auto& argument : arguments) {
-    argv.push_back(argument.data());
-  }
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], 1);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  const int spawned = posix_spawn(&child_, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(pipe_ends[1]);
-  output_ = pipe_ends[0];
-  if (spawned != 0) {
-    child_ = -1;
+  output_ = popen((command + " 2>/dev/null").c_str(), "r");
+  const auto pid = output_ != nullptr ? read_line(std::chrono::seconds(20)) : std::nullopt;
+  if (!pid) {
+    if (output_ != nullptr) {
+      pclose(output_);
+    }
     throw std::runtime_error("cannot start " + arguments.front());
   }
+  child_ = std::stoi(*pid);
 }
 
 running_program::~running_program() {
-  if (child_ > 0) {
+  if (output_ != nullptr) {
     kill(child_, SIGKILL);
-    waitpid(child_, nullptr, 0);
+    pclose(output_);
   }
-  close(output_);
+}
+
+int running_program::read_more(std::chrono::steady_clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      deadline - std::chrono::steady_clock::now());
+  pollfd ready{fileno(output_), POLLIN, 0};
+  if (left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0) {
+    return -1;
+  }
+  char buffer[4096];
+  const ssize_t count = read(fileno(output_), buffer, sizeof buffer);
+  if (count <= 0) {
+    return 0;
+  }
+  pending_.append(buffer, static_cast<std::size_t>(count));
+  return 1;
 }
 
 std::optional<std::string> running_program::read_line(std::chrono::milliseconds limit) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
-  for (;;) {
-    const auto end = pending_.find('\n');
-    if (end != std::string::npos) {
-      std::string line = pending_.substr(0, end);
-      pending_.erase(0, end + 1);
-      return line;
-    }
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    pollfd ready{output_, POLLIN, 0};
-    if (left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0) {
+  auto end = pending_.find('\n');
+  while (end == std::string::npos) {
+    if (read_more(deadline) <= 0) {
       return std::nullopt;
     }
-    char buffer[4096];
-    const ssize_t count = read(output_, buffer, sizeof buffer);
-    if (count <= 0) {
-      return std::nullopt;
-    }
-    pending_.append(buffer, static_cast<std::size_t>(count));
+    end = pending_.find('\n');
   }
+  std::string line = pending_.substr(0, end);
+  pending_.erase(0, end + 1);
+  return line;
 }
 
 void running_program::signal(int number) const {
@@ -109,26 +81,17 @@ void running_program::signal(int number) const {
 }
 
 int running_program::wait(std::chrono::milliseconds limit) {
-  // The output ends when the program does: wait for that, keeping what is
-  // still to be read, then reap it.
+  // The output ends when the program does: wait for that, then reap it.
   const auto deadline = std::chrono::steady_clock::now() + limit;
-  for (char buffer[4096];;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    pollfd ready{output_, POLLIN, 0};
-    if (child_ <= 0 || left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0) {
-      return -1;
-    }
-    const ssize_t count = read(output_, buffer, sizeof buffer);
-    if (count <= 0) {
-      break;
-    }
-    pending_.append(buffer, static_cast<std::size_t>(count));
+  int got = 0;
+  while (output_ != nullptr && (got = read_more(deadline)) > 0) {
   }
-  int status = 0;
-  const bool reaped = waitpid(child_, &status, 0) == child_;
-  child_ = -1;
-  return reaped && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  if (output_ == nullptr || got < 0) {
+    return -1;
+  }
+  const int status = pclose(output_);
+  output_ = nullptr;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 std::string pattern(std::size_t size) {

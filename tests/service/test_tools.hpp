@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,7 +26,7 @@ tool_result run_tool(std::vector<std::string> arguments, bool keep_errors = fals
 // line; killed and reaped with the object if still running.
 class running_program {
  public:
-  explicit running_program(std::vector<std::string> arguments);
+  explicit running_program(const std::vector<std::string>& arguments);
   ~running_program();
   running_program(const running_program&) = delete;
   running_program& operator=(const running_program&) = delete;
@@ -38,8 +39,12 @@ class running_program {
   int wait(std::chrono::milliseconds limit);
 
  private:
+  // Adds to pending_ what comes before the deadline: 1 when some came, 0 once
+  // the output has ended, -1 at the deadline.
+  int read_more(std::chrono::steady_clock::time_point deadline);
+
   pid_t child_ = -1;
-  int output_ = -1;
+  FILE* output_ = nullptr;
   std::string pending_;
 };
 

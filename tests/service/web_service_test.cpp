@@ -13,6 +13,7 @@
 namespace {
 
 using namespace std::chrono_literals;
+using service::fault;
 using service::step;
 using test_support::read_file;
 using test_support::send_data;
@@ -38,15 +39,18 @@ class web_service_test : public testing::Test {
     settings.http = std::move(http);
     settings.data_folder = data_.path() / "data";
     settings.feed_folder = feed_.path();
-    settings.on_package = [this](const std::string& line) { keep_line(packages_, line); };
-    settings.on_refusal = [this](const std::string& line) { keep_line(refusals_, line); };
+    settings.on_refusal = [this](const std::string& line) {
+      const std::lock_guard lock(mutex_);
+      refusals_.push_back(line);
+    };
     web_.emplace(settings);
     return *web_;
   }
 
-  log_lines printed(const log_lines& lines) {
+  // The refusal lines given so far.
+  log_lines refusals() {
     const std::lock_guard lock(mutex_);
-    return lines;
+    return refusals_;
   }
 
   // The files of a media entry's folder, sorted.
@@ -78,16 +82,9 @@ class web_service_test : public testing::Test {
   test_support::temp_folder data_;
   test_support::temp_folder feed_;
   std::mutex mutex_;
-  log_lines packages_;
   log_lines refusals_;
   // Last, so that its thread ends before what it writes to goes.
   std::optional<service::web_service> web_;
-
- private:
-  void keep_line(log_lines& lines, const std::string& line) {
-    const std::lock_guard lock(mutex_);
-    lines.push_back(line);
-  }
 };
 
 TEST_F(web_service_test, keeps_a_whole_send_over_https) {
@@ -109,7 +106,6 @@ TEST_F(web_service_test, keeps_a_whole_send_over_https) {
   EXPECT_EQ(log, (log_lines{"media 200", "ticket 200", "archive 200", "thumbnail 200",
                             "thumbnail ticket 200", "thumbnail image 200", "thumbnail 200",
                             "thumbnail ticket 200", "thumbnail image 200", "package 200"}));
-  EXPECT_EQ(web.base_url(), "https://127.0.0.1:" + std::to_string(web.port()) + "/desktopserver");
   const auto media = web.media();
   ASSERT_EQ(media.size(), 1u);
   EXPECT_EQ(media[0].href, web.base_url() + "/atom/1.0/media/1");
@@ -120,7 +116,6 @@ TEST_F(web_service_test, keeps_a_whole_send_over_https) {
   ASSERT_EQ(media[0].thumbnails.size(), 2u);
   for (std::size_t i = 0; i < 2; ++i) {
     EXPECT_EQ(read_file(media[0].thumbnails[i].image.string()), send.thumbnails[i]);
-    EXPECT_EQ(media[0].thumbnails[i].read.width, 160u);
   }
   const auto packages = web.packages();
   ASSERT_EQ(packages.size(), 1u);
@@ -128,18 +123,15 @@ TEST_F(web_service_test, keeps_a_whole_send_over_https) {
       send.from, send.subject, send.message, send.recipients, media[0].href);
   EXPECT_EQ(packages[0].entry, package_entry);
   EXPECT_EQ(packages[0].read.recipients, send.recipients);
-  EXPECT_EQ(packages[0].read.message, send.message);
   EXPECT_EQ(packages[0].accept_language, "de-DE");
-  EXPECT_EQ(printed(packages_),
-            log_lines{R"(package from "ann@example.com" to "bob@example.com", "cy@example.com"; )"
-                      R"(subject "Trip & <more>\t]]>"; archive "Photos 1.zip" (3145728 bytes))"});
+  EXPECT_EQ(packages[0].line,
+            std::string{R"(package from "ann@example.com" to "bob@example.com", "cy@example.com"; )"
+                        R"(subject "Trip & <more>\t]]>"; archive "Photos 1.zip" (3145728 bytes))"});
   EXPECT_EQ(media_files("1"),
             (log_lines{"archive.zip", "media.xml", "package.xml", "thumbnail-1.jpg",
                        "thumbnail-1.xml", "thumbnail-2.jpg", "thumbnail-2.xml"}));
   EXPECT_EQ(read_file((data_.path() / "data/1/package.xml").string()), package_entry);
-  EXPECT_EQ(read_file((data_.path() / "data/1/media.xml").string()),
-            test_support::media_entry_text("Photos 1.zip", 3));
-  EXPECT_TRUE(printed(refusals_).empty());
+  EXPECT_TRUE(refusals().empty());
 }
 
 struct refusal_case {
@@ -191,10 +183,10 @@ TEST_P(web_service_refusal, answers_with_the_reason_and_keeps_nothing) {
   EXPECT_EQ(answer.status, c.status);
   EXPECT_EQ(answer.body, c.reason);
   const std::string origin = "http://127.0.0.1:" + std::to_string(web.port());
-  EXPECT_EQ(printed(refusals_).back(), "refused " + c.method + " " + url.substr(origin.size()) +
-                                           ": " + std::to_string(c.status) + " " + c.reason);
+  EXPECT_EQ(refusals().back(), "refused " + c.method + " " + url.substr(origin.size()) + ": " +
+                                   std::to_string(c.status) + " " + c.reason);
   EXPECT_EQ(kept(), "1 archive thumbnails 1/1 package; 2 thumbnails 0/0");
-  EXPECT_EQ(printed(packages_).size(), 1u);
+  EXPECT_EQ(web.packages().size(), 1u);
 }
 
 const std::string atom = "application/atom+xml";
@@ -227,9 +219,6 @@ INSTANTIATE_TEST_SUITE_P(
             "category_of_another_kind", "POST", "/atom/1.0/media/", atom,
             media_entry_with("#media", "#package"), 400,
             "the entry's category term is '" + kinds + "package', not '" + kinds + "media'"},
-        refusal_case{"category_of_another_scheme", "POST", "/atom/1.0/media/", atom,
-                     media_entry_with("#kind", "#sort"), 400,
-                     "the entry has no category of the scheme " + kinds + "kind"},
         refusal_case{"extension_of_another_namespace", "POST", "/atom/1.0/media/", atom,
                      media_entry_with("desktop-atom-ext.xsd", "other.xsd"), 400,
                      "the entry needs one extension element 'media', not 0"},
@@ -247,10 +236,6 @@ INSTANTIATE_TEST_SUITE_P(
                      package_entry_with("a ]]> b"), 400,
                      "the entry is not well-formed XML: not well-formed (invalid token) at line 1, "
                      "column 358"},
-        refusal_case{"character_xml_forbids", "POST", "/atom/1.0/package/", atom,
-                     package_entry_with("a \x01 b"), 400,
-                     "the entry is not well-formed XML: not well-formed (invalid token) at line 1, "
-                     "column 356"},
         refusal_case{"package_without_recipients", "POST", "/atom/1.0/package/", atom,
                      package_entry_with("Trip", {}), 400, "the package has no recipient"},
         refusal_case{"blank_recipient", "POST", "/atom/1.0/package/", atom,
@@ -269,18 +254,10 @@ INSTANTIATE_TEST_SUITE_P(
                      "the body of a ticket request is 'application/atom+xml', not ''"},
         refusal_case{"ticket_of_unknown_media", "POST", "/atom/1.0/media/9/uploadticket/", octets,
                      atom, 404, "no media entry 9"},
-        refusal_case{"ticket_of_unknown_thumbnail", "POST",
-                     "/atom/1.0/media/1/thumbnail/2/uploadticket/", octets, atom, 404,
-                     "no thumbnail 2 of media entry 1"},
-        refusal_case{"empty_thumbnail", "POST", "/atom/1.0/media/1/thumbnail/", atom,
-                     test_support::thumbnail_entry_text(0, 120), 400,
-                     "a thumbnail of 0 by 120 pixels is empty"},
         refusal_case{"archive_without_ticket", "PUT", "/atom/1.0/media/1/content?ticket=0", octets,
                      "PK", 403, "no ticket '0' for this address"},
         refusal_case{"thumbnail_not_a_jpeg", "PUT", "{image}", "image/jpeg", "GIF89a", 400,
                      "the thumbnail is not a JPEG image"},
-        refusal_case{"thumbnail_as_octets", "PUT", "{image}", octets, jpeg(10), 415,
-                     "the Content-Type is 'application/octet-stream', not 'image/jpeg'"},
         refusal_case{"media_read_with_get", "GET", "/atom/1.0/media/", "", "", 405,
                      "the address takes POST"}),
     test_support::row_name());
@@ -288,8 +265,8 @@ INSTANTIATE_TEST_SUITE_P(
 struct fault_case {
   const char* name;
   step faulty;
-  service::fault scripted;
-  log_lines log;
+  fault scripted;
+  std::string log;  // the lines of send_through joined by ", "
   std::string kept;
 };
 
@@ -305,85 +282,53 @@ TEST_P(web_service_fault, acts_on_its_step_alone) {
   send.archive = test_support::pattern(3 << 20);
   send.thumbnails = {jpeg(100), jpeg(200)};
 
-  EXPECT_EQ(test_support::send_through(client, web.base_url(), send), c.log);
+  std::string log;
+  for (const auto& line : test_support::send_through(client, web.base_url(), send)) {
+    log += (log.empty() ? "" : ", ") + line;
+  }
+  EXPECT_EQ(log, c.log);
   EXPECT_EQ(kept(), c.kept);
-  EXPECT_EQ(printed(packages_).size(), c.kept.find("package") != std::string::npos ? 1u : 0u);
   for (const auto& file : std::filesystem::recursive_directory_iterator(data_.path())) {
     EXPECT_EQ(file.path().string().find(".part"), std::string::npos) << file.path();
   }
 }
 
-const log_lines up_to_package = {"media 200",     "ticket 200",           "archive 200",
-                                 "thumbnail 200", "thumbnail ticket 200", "thumbnail image 200",
-                                 "thumbnail 200", "thumbnail ticket 200", "thumbnail image 200"};
-
-log_lines then(log_lines lines, const log_lines& more) {
-  lines.insert(lines.end(), more.begin(), more.end());
-  return lines;
-}
+const std::string archive_sent = "media 200, ticket 200, archive 200, ";
+const std::string thumbnail_sent = "thumbnail 200, thumbnail ticket 200, thumbnail image 200, ";
+const std::string all_but_package = archive_sent + thumbnail_sent + thumbnail_sent;
 
 INSTANTIATE_TEST_SUITE_P(
     steps, web_service_fault,
     testing::Values(
-        fault_case{"none",
-                   step::feed,
-                   {.status = 500},
-                   then(up_to_package, {"package 200"}),
-                   "1 archive thumbnails 2/2 package"},
-        fault_case{"package_forbidden",
-                   step::package,
-                   {.status = 403},
-                   then(up_to_package, {"package 403"}),
-                   "1 archive thumbnails 2/2"},
-        fault_case{"media_failing", step::media, {.status = 500}, {"media 500"}, ""},
+        fault_case{"package_forbidden", step::package, fault{.status = 403},
+                   all_but_package + "package 403", "1 archive thumbnails 2/2"},
+        fault_case{"media_stalled", step::media, fault{.delay = 20s}, "media timed out",
+                   "1 thumbnails 0/0"},
         fault_case{
-            "media_stalled", step::media, {.delay = 20s}, {"media timed out"}, "1 thumbnails 0/0"},
-        fault_case{"media_answer_malformed",
-                   step::media,
-                   {.body = "<entry"},
-                   {"media unreadable"},
-                   "1 thumbnails 0/0"},
-        fault_case{"ticket_answer_without_its_text",
-                   step::archive_ticket,
-                   {.body = "<entry xmlns='http://www.w3.org/2005/Atom'><category term='x#ticket'/>"
-                            "</entry>"},
-                   {"media 200", "ticket unreadable"},
-                   "1 thumbnails 0/0"},
-        fault_case{"archive_cut_while_sent",
-                   step::archive,
-                   {.cut_request_after = 65536},
-                   {"media 200", "ticket 200", "archive cut"},
-                   "1 thumbnails 0/0"},
-        fault_case{"archive_request_stalled",
-                   step::archive,
-                   {.stall_request = 20s},
-                   {"media 200", "ticket 200", "archive timed out"},
-                   "1 thumbnails 0/0"},
-        fault_case{"first_thumbnail_unanswered",
-                   step::thumbnail,
-                   {.count = 1, .drop = true},
-                   {"media 200", "ticket 200", "archive 200", "thumbnail no answer",
-                    "thumbnail 200", "thumbnail ticket 200", "thumbnail image 200", "package 200"},
+            "ticket_answer_without_its_text", step::archive_ticket,
+            fault{.body = "<entry xmlns='http://www.w3.org/2005/Atom'><category term='x#ticket'/>"
+                          "</entry>"},
+            "media 200, ticket unreadable", "1 thumbnails 0/0"},
+        fault_case{"archive_cut_while_sent", step::archive, fault{.cut_request_after = 65536},
+                   "media 200, ticket 200, archive cut", "1 thumbnails 0/0"},
+        fault_case{"archive_request_stalled", step::archive, fault{.stall_request = 20s},
+                   "media 200, ticket 200, archive timed out", "1 thumbnails 0/0"},
+        fault_case{"first_thumbnail_unanswered", step::thumbnail, fault{.count = 1, .drop = true},
+                   archive_sent + "thumbnail no answer, " + thumbnail_sent + "package 200",
                    "1 archive thumbnails 2/1 package"},
-        fault_case{"second_thumbnail_image_refused",
-                   step::thumbnail_image,
-                   {.skip = 1, .status = 500},
-                   {"media 200", "ticket 200", "archive 200", "thumbnail 200",
-                    "thumbnail ticket 200", "thumbnail image 200", "thumbnail 200",
-                    "thumbnail ticket 200", "thumbnail image 500", "package 200"},
+        fault_case{"second_thumbnail_image_refused", step::thumbnail_image,
+                   fault{.skip = 1, .status = 500},
+                   archive_sent + thumbnail_sent +
+                       "thumbnail 200, thumbnail ticket 200, thumbnail image 500, package 200",
                    "1 archive thumbnails 2/1 package"},
-        fault_case{"package_answer_cut",
-                   step::package,
-                   {.cut_after = 10},
-                   then(up_to_package, {"package cut"}),
-                   "1 archive thumbnails 2/2 package"}),
+        fault_case{"package_answer_cut", step::package, fault{.cut_after = 10},
+                   all_but_package + "package cut", "1 archive thumbnails 2/2 package"}),
     test_support::row_name());
 
 struct feed_case {
   const char* name;
-  std::string address;
-  std::optional<service::fault> scripted;
-  std::vector<std::string> options;
+  std::string file;  // under /content/
+  std::optional<fault> scripted;
   int exit_code;
   int status;
   std::string body;
@@ -397,49 +342,27 @@ TEST_P(web_service_feed, serves_the_files_of_its_folder) {
   test_support::write_file(feed_.file("setup.exe"), test_support::pattern(100000));
   auto& web = start();
   if (c.scripted) {
-    web.set_fault(c.address == "/content/parvel.feed.xml" ? step::feed : step::feed_file,
-                  *c.scripted);
+    web.set_fault(c.file == "parvel.feed.xml" ? step::feed : step::feed_file, *c.scripted);
   }
   service_client client;
 
-  const auto answer =
-      client.get("http://127.0.0.1:" + std::to_string(web.port()) + c.address, c.options);
+  const auto answer = client.get(
+      "http://127.0.0.1:" + std::to_string(web.port()) + "/content/" + c.file, {"--path-as-is"});
 
   EXPECT_EQ(answer.exit_code, c.exit_code);
   EXPECT_EQ(answer.status, c.status);
   EXPECT_TRUE(answer.body == c.body) << answer.body.size() << " bytes";
-  EXPECT_EQ(web.feed_url(),
-            "http://127.0.0.1:" + std::to_string(web.port()) + "/content/parvel.feed.xml");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     files, web_service_feed,
-    testing::Values(
-        feed_case{"feed", "/content/parvel.feed.xml", {}, {}, 0, 200, "<feed/>"},
-        feed_case{"installer", "/content/setup.exe", {}, {}, 0, 200, test_support::pattern(100000)},
-        feed_case{"missing_file", "/content/setup2.exe", {}, {}, 0, 404, "no file 'setup2.exe'"},
-        feed_case{"folder_above", "/content/..", {}, {"--path-as-is"}, 0, 404, ""},
-        feed_case{"feed_refused",
-                  "/content/parvel.feed.xml",
-                  service::fault{.status = 404},
-                  {},
-                  0,
-                  404,
-                  "scripted failure"},
-        feed_case{"feed_malformed",
-                  "/content/parvel.feed.xml",
-                  service::fault{.body = "<feed"},
-                  {},
-                  0,
-                  200,
-                  "<feed"},
-        feed_case{"installer_cut_short",
-                  "/content/setup.exe",
-                  service::fault{.cut_after = 1000},
-                  {},
-                  18,
-                  200,
-                  test_support::pattern(1000)}),
+    testing::Values(feed_case{"installer", "setup.exe", {}, 0, 200, test_support::pattern(100000)},
+                    feed_case{"missing_file", "setup2.exe", {}, 0, 404, "no file 'setup2.exe'"},
+                    feed_case{"folder_above", "..", {}, 0, 404, ""},
+                    feed_case{"feed_refused", "parvel.feed.xml", fault{.status = 404}, 0, 404,
+                              "scripted failure"},
+                    feed_case{"installer_cut_short", "setup.exe", fault{.cut_after = 1000}, 18, 200,
+                              test_support::pattern(1000)}),
     test_support::row_name());
 
 }  // namespace
