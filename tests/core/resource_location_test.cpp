@@ -6,7 +6,6 @@
 
 #include "core/io/archivers/zip_compress.hpp"
 #include "core/io/stream_failure.hpp"
-#include "core/module.hpp"
 #include "core/resource_location_inprocess.hpp"
 #include "core/resource_location_zip.hpp"
 #include "tests/support/expect_error.hpp"
@@ -16,12 +15,13 @@ namespace {
 
 TEST(resource_location_inprocess, reads_the_built_in_table) {
   const core::resource_location_inprocess location("localization", "RT_BIN");
-  const std::string expected = core::load_resource(core::get_current_module(), 132, "RT_BIN");
-  ASSERT_FALSE(expected.empty());
-  EXPECT_EQ(location.read("132"), expected);
+  const std::string table = location.read("132");
+  EXPECT_TRUE(table.starts_with("<?xml version=\"1.0\" encoding=\"utf-8\"?>")) << table;
+  EXPECT_TRUE(table.ends_with("</localization>\n"));
+  EXPECT_TRUE(location.exists("132"));
   std::stringstream content;
   content << location.open("132")->rdbuf();
-  EXPECT_EQ(content.str(), expected);
+  EXPECT_EQ(content.str(), table);
 }
 
 TEST(resource_location_inprocess, bad_or_missing_names_fail_to_read) {

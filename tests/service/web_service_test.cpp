@@ -20,8 +20,6 @@ using test_support::send_data;
 using test_support::service_client;
 using log_lines = std::vector<std::string>;
 
-constexpr auto wait_limit = 10s;
-
 std::string jpeg(std::size_t size) {
   return "\xFF\xD8\xFF\xE0" + test_support::pattern(size);
 }
@@ -51,16 +49,6 @@ class web_service_test : public testing::Test {
   log_lines refusals() {
     const std::lock_guard lock(mutex_);
     return refusals_;
-  }
-
-  // The files of a media entry's folder, sorted.
-  log_lines media_files(const std::string& id) const {
-    log_lines names;
-    for (const auto& file : std::filesystem::directory_iterator(data_.path() / "data" / id)) {
-      names.push_back(file.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
   }
 
   // What the service holds, media entry by media entry: "<id>", then
@@ -111,7 +99,6 @@ TEST_F(web_service_test, keeps_a_whole_send_over_https) {
   EXPECT_EQ(media[0].href, web.base_url() + "/atom/1.0/media/1");
   EXPECT_EQ(media[0].read.original_name, "Photos 1.zip");
   EXPECT_EQ(media[0].read.entries, 3u);
-  EXPECT_EQ(media[0].archive_size, send.archive.size());
   EXPECT_TRUE(read_file(media[0].archive.string()) == send.archive);
   ASSERT_EQ(media[0].thumbnails.size(), 2u);
   for (std::size_t i = 0; i < 2; ++i) {
@@ -127,9 +114,13 @@ TEST_F(web_service_test, keeps_a_whole_send_over_https) {
   EXPECT_EQ(packages[0].line,
             std::string{R"(package from "ann@example.com" to "bob@example.com", "cy@example.com"; )"
                         R"(subject "Trip & <more>\t]]>"; archive "Photos 1.zip" (3145728 bytes))"});
-  EXPECT_EQ(media_files("1"),
-            (log_lines{"archive.zip", "media.xml", "package.xml", "thumbnail-1.jpg",
-                       "thumbnail-1.xml", "thumbnail-2.jpg", "thumbnail-2.xml"}));
+  log_lines files;
+  for (const auto& file : std::filesystem::directory_iterator(data_.path() / "data/1")) {
+    files.push_back(file.path().filename().string());
+  }
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (log_lines{"archive.zip", "media.xml", "package.xml", "thumbnail-1.jpg",
+                              "thumbnail-1.xml", "thumbnail-2.jpg", "thumbnail-2.xml"}));
   EXPECT_EQ(read_file((data_.path() / "data/1/package.xml").string()), package_entry);
   EXPECT_TRUE(refusals().empty());
 }
@@ -222,9 +213,6 @@ INSTANTIATE_TEST_SUITE_P(
         refusal_case{"extension_of_another_namespace", "POST", "/atom/1.0/media/", atom,
                      media_entry_with("desktop-atom-ext.xsd", "other.xsd"), 400,
                      "the entry needs one extension element 'media', not 0"},
-        refusal_case{"entries_not_a_number", "POST", "/atom/1.0/media/", atom,
-                     media_entry_with("entries=\"3\"", "entries=\"3a\""), 400,
-                     "the attribute 'entries' of the element 'media' is not a number: '3a'"},
         refusal_case{"document_type", "POST", "/atom/1.0/media/", atom,
                      media_entry_with("?>", "?><!DOCTYPE x [<!ENTITY a 'b'>]>"), 400,
                      "the entry is not well-formed XML: a document type declaration is not "
@@ -238,9 +226,6 @@ INSTANTIATE_TEST_SUITE_P(
                      "column 358"},
         refusal_case{"package_without_recipients", "POST", "/atom/1.0/package/", atom,
                      package_entry_with("Trip", {}), 400, "the package has no recipient"},
-        refusal_case{"blank_recipient", "POST", "/atom/1.0/package/", atom,
-                     package_entry_with("Trip", {"bob@example.com", ""}), 400,
-                     "the attribute 'uid' of the element 'recipient' is empty"},
         refusal_case{"package_of_another_service", "POST", "/atom/1.0/package/", atom,
                      package_entry_with("Trip", {"bob@example.com"}, "https://elsewhere/m/1"), 400,
                      "the package names no media entry of this service: 'https://elsewhere/m/1'"},
@@ -249,9 +234,6 @@ INSTANTIATE_TEST_SUITE_P(
                      "the media entry 2 has no archive"},
         refusal_case{"second_package", "POST", "/atom/1.0/package/", atom,
                      package_entry_with("Trip"), 409, "the media entry 1 is already in a package"},
-        refusal_case{"ticket_request_without_its_text", "POST", "/atom/1.0/media/1/uploadticket/",
-                     octets, "", 400,
-                     "the body of a ticket request is 'application/atom+xml', not ''"},
         refusal_case{"ticket_of_unknown_media", "POST", "/atom/1.0/media/9/uploadticket/", octets,
                      atom, 404, "no media entry 9"},
         refusal_case{"archive_without_ticket", "PUT", "/atom/1.0/media/1/content?ticket=0", octets,

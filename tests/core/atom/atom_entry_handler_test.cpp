@@ -92,13 +92,13 @@ INSTANTIATE_TEST_SUITE_P(
                    "<link href='/a' length='12ab'/><x:meta><x:v>no</x:v><link href='/b'/></x:meta>"
                    "<link/></entry>",
                    {"link=/a||||0", "link=/b||||0", "link=||||0"}},
-        entry_case{"xhtml_content_becomes_its_markup",
+        entry_case{"xhtml_content_becomes_its_markup_escaped_again",
                    "<entry xmlns='http://www.w3.org/2005/Atom'><content type='xhtml'>"
-                   "<div xmlns='http://www.w3.org/1999/xhtml'><p class='a&amp;b'>one <b>two</b> "
-                   "three &lt; four</p></div></content></entry>",
+                   "<div xmlns='http://www.w3.org/1999/xhtml'><p z='1' class='a&amp;b\"&lt;'>one "
+                   "<b>two</b> three &lt; \"four\" &gt;<br/></p></div></content></entry>",
                    {"content_type=xhtml",
-                    "content=<div xmlns=\"http://www.w3.org/1999/xhtml\"><p class=\"a&amp;b\">"
-                    "one<b>two</b>three &lt; four</p></div>"}},
+                    "content=<div xmlns=\"http://www.w3.org/1999/xhtml\"><p class=\"a&amp;b&quot;"
+                    "&lt;\" z=\"1\">one<b>two</b>three &lt; \"four\" &gt;<br></br></p></div>"}},
         entry_case{
             "xhtml_outside_content_stays_out_of_it",
             "<entry xmlns='http://www.w3.org/2005/Atom' xmlns:h='http://www.w3.org/1999/xhtml'>"
