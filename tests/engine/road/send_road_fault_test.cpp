@@ -26,7 +26,9 @@ class send_road_faults : public test_support::send_road {
 
   // Whether the service received one request of each of the first `reached`
   // steps among media, archive ticket, archive and package, and none of the others.
+  // An aborted upload is recorded once the service has seen the connection close.
   void expect_reached(std::size_t reached) const {
+    EXPECT_TRUE(service_.wait_for_requests(reached, std::chrono::seconds(20)));
     const sizes received_requests{received(step::media), received(step::archive_ticket),
                                   received(step::archive), received(step::package)};
     sizes expected(4, 0);
