@@ -45,6 +45,17 @@ TEST_F(photo_upload_run, sends_media_ticket_archive_and_package) {
   const auto packages = service_.packages();
   ASSERT_EQ(packages.size(), 1u);
   EXPECT_EQ(packages[0].accept_language, "");
+  EXPECT_EQ(
+      packages[0].entry,
+      R"(<?xml version="1.0" encoding="utf-8" ?><atom:entry xmlns:atom="http://www.w3.org/2005/Atom" )"
+      R"(xmlns:lm="http://www.lumbrel.example/xsd/desktop/1.0/desktop-atom-ext.xsd" >)"
+      R"(<atom:category scheme="http://www.lumbrel.example/xsd/desktop/1.0/2009#kind" )"
+      R"(term="http://www.lumbrel.example/xsd/desktop/1.0/2009#package"/>)"
+      R"(<lm:from uid="anna@x.example" /><lm:subject>Sun &amp; sea &lt;3 ]]&gt; done</lm:subject>)"
+      "<lm:message>Line one\nLine two</lm:message>"
+      R"(<lm:recipient uid="bob@y.example" /><lm:recipient uid="carl@z.example" />)"
+      R"(<lm:media href=")" +
+          media[0].href + R"(" /></atom:entry>)");
 
   // The media and ticket requests report no progress; from the archive on, each body does.
   const std::string package_size = std::to_string(packages[0].entry.size());
