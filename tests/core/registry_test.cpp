@@ -11,7 +11,6 @@
 #include "core/system_error.hpp"
 #include "tests/support/expect_error.hpp"
 #include "tests/support/log_capture.hpp"
-#include "tests/support/table.hpp"
 #include "tests/support/temp_folder.hpp"
 
 namespace {
@@ -94,30 +93,23 @@ TEST_F(registry, crash_while_writing_leaves_the_old_file_intact) {
   EXPECT_EQ(core::read_registry_string("Placement", "", product), "AAAA");
 }
 
-struct parse_case {
-  std::string name;
-  std::string text;
-  std::string expected;  // the file as it would be written again
-  std::string log;
-};
-
-class settings_file_parse : public testing::TestWithParam<parse_case> {};
-
-TEST_P(settings_file_parse, reads_lines) {
-  test_support::log_capture log;
-  EXPECT_EQ(core::settings_file::parse(GetParam().text, "f").text(), GetParam().expected);
-  EXPECT_EQ(log.text(), GetParam().log);
+TEST(settings_file, parse_reads_lines) {
+  const struct {
+    std::string text;
+    std::string expected;  // the file as it would be written again
+    std::string log;
+  } cases[] = {{"# note\r\n\na=1\r\n\n", "a=1\n", ""},  // comments, blank lines, CR LF
+               {"a=1\nb=2\na=3", "a=3\nb=2\n", ""},     // the later line wins
+               {"a\\=b=\\x00\\x7f\\t\\\\=", "a\\=b=\\x00\\x7F\\t\\\\=\n", ""},
+               {"a=\\q\\x4\\", "a=\\\\q\\\\x4\\\\\n", ""},  // unknown escapes stand as written
+               {"a=1\nbroken\n", "a=1\n",
+                "parvel [debug] - Settings file 'f': line 2 has no '=' and is skipped.\r\n"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    test_support::log_capture log;
+    EXPECT_EQ(core::settings_file::parse(c.text, "f").text(), c.expected);
+    EXPECT_EQ(log.text(), c.log);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    lines, settings_file_parse,
-    testing::Values(
-        parse_case{"comments_blank_lines_and_crlf", "# note\r\n\na=1\r\n\n", "a=1\n", ""},
-        parse_case{"later_line_wins", "a=1\nb=2\na=3", "a=3\nb=2\n", ""},
-        parse_case{"escapes", "a\\=b=\\x00\\x7f\\t\\\\=", "a\\=b=\\x00\\x7F\\t\\\\=\n", ""},
-        parse_case{"unknown_escapes_stand_as_written", "a=\\q\\x4\\", "a=\\\\q\\\\x4\\\\\n", ""},
-        parse_case{"line_without_equals_is_logged", "a=1\nbroken\n", "a=1\n",
-                   "parvel [debug] - Settings file 'f': line 2 has no '=' and is skipped.\r\n"}),
-    test_support::row_name());
 
 }  // namespace

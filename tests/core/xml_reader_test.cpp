@@ -11,7 +11,6 @@
 #include "core/xml_basic_handler.hpp"
 #include "core/xml_exception.hpp"
 #include "tests/support/expect_error.hpp"
-#include "tests/support/table.hpp"
 
 namespace {
 
@@ -48,44 +47,38 @@ class recording_handler : public core::xml_content_handler {
   }
 };
 
-struct events_case {
-  std::string name;
-  std::string document;
-  std::vector<std::string> expected;
-};
-
-class xml_reader_events : public testing::TestWithParam<events_case> {};
-
-TEST_P(xml_reader_events, reports_events_in_order) {
-  recording_handler handler;
-  core::xml_reader reader;
-  reader.parse(&handler, GetParam().document);
-  EXPECT_EQ(handler.events, GetParam().expected);
+TEST(xml_reader, reports_events_in_order) {
+  const struct {
+    std::string name;
+    std::string document;
+    std::vector<std::string> expected;
+  } cases[] = {{"entity_between_letters_arrives_as_one_text",
+                "<a>x&amp;y&#x41;<![CDATA[<z>]]></a>",
+                {"<{}a", "text:x&yA<z>", ">{}a"}},
+               {"text_around_empty_child_arrives_as_two_texts",
+                "<a>one<b/>two</a>",
+                {"<{}a", "text:one", "<{}b", ">{}b", "text:two", ">{}a"}},
+               {"default_and_prefixed_namespaces",
+                "<r xmlns='urn:d' xmlns:p='urn:p'><p:c p:at='1' at2='2'/><d/></r>",
+                {"<{urn:d}r =xmlns||urn:d p=xmlns|p|urn:p", "<{urn:p}c at=p|at|1 at2=|at2|2",
+                 ">{urn:p}c", "<{urn:d}d", ">{urn:d}d", ">{urn:d}r"}},
+               {"later_attribute_with_same_local_name_wins",
+                "<a xmlns:x='urn:x' xmlns:y='urn:y' x:k='1' y:k='2'/>",
+                {"<{}a k=y|k|2 x=xmlns|x|urn:x y=xmlns|y|urn:y", ">{}a"}},
+               {"declared_encoding_is_ignored",
+                "<?xml version='1.0' encoding='ISO-8859-1'?><a>\xC3\xA9</a>",
+                {"<{}a", "text:\xC3\xA9", ">{}a"}},
+               {"comments_and_instructions_are_skipped",
+                "<?xml version='1.0'?><!-- c --><a><?pi x?>t<!-- c -->u</a>\n<!-- tail -->",
+                {"<{}a", "text:tu", ">{}a"}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    recording_handler handler;
+    core::xml_reader reader;
+    reader.parse(&handler, c.document);
+    EXPECT_EQ(handler.events, c.expected);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    documents, xml_reader_events,
-    testing::Values(
-        events_case{"entity_between_letters_arrives_as_one_text",
-                    "<a>x&amp;y&#x41;<![CDATA[<z>]]></a>",
-                    {"<{}a", "text:x&yA<z>", ">{}a"}},
-        events_case{"text_around_empty_child_arrives_as_two_texts",
-                    "<a>one<b/>two</a>",
-                    {"<{}a", "text:one", "<{}b", ">{}b", "text:two", ">{}a"}},
-        events_case{"default_and_prefixed_namespaces",
-                    "<r xmlns='urn:d' xmlns:p='urn:p'><p:c p:at='1' at2='2'/><d/></r>",
-                    {"<{urn:d}r =xmlns||urn:d p=xmlns|p|urn:p", "<{urn:p}c at=p|at|1 at2=|at2|2",
-                     ">{urn:p}c", "<{urn:d}d", ">{urn:d}d", ">{urn:d}r"}},
-        events_case{"later_attribute_with_same_local_name_wins",
-                    "<a xmlns:x='urn:x' xmlns:y='urn:y' x:k='1' y:k='2'/>",
-                    {"<{}a k=y|k|2 x=xmlns|x|urn:x y=xmlns|y|urn:y", ">{}a"}},
-        events_case{"declared_encoding_is_ignored",
-                    "<?xml version='1.0' encoding='ISO-8859-1'?><a>\xC3\xA9</a>",
-                    {"<{}a", "text:\xC3\xA9", ">{}a"}},
-        events_case{"comments_and_instructions_are_skipped",
-                    "<?xml version='1.0'?><!-- c --><a><?pi x?>t<!-- c -->u</a>\n<!-- tail -->",
-                    {"<{}a", "text:tu", ">{}a"}}),
-    test_support::row_name());
 
 TEST(xml_reader, text_across_input_pieces_arrives_whole) {
   const std::string text(3 << 20, 'x');
@@ -122,61 +115,49 @@ class stack_handler : public core::xml_content_handler, public core::xml_basic_h
   }
 };
 
-struct failure_case {
-  std::string name;
-  std::string failing_callback;  // empty: the stack handler
-  std::string document;
-  std::string detail;
-  std::uint32_t hresult;
-};
-
-class xml_reader_failures : public testing::TestWithParam<failure_case> {};
-
-TEST_P(xml_reader_failures, throw_msxml_exception) {
-  const auto& c = GetParam();
-  recording_handler failing;
-  failing.fail_in = c.failing_callback;
-  stack_handler stack;
-  core::xml_content_handler* handler =
-      c.failing_callback.empty() ? static_cast<core::xml_content_handler*>(&stack) : &failing;
-  core::xml_reader reader;
-  try {
-    reader.parse(handler, c.document);
-    FAIL() << "no exception";
-  } catch (const core::msxml_exception& e) {
-    char code[16];
-    std::snprintf(code, sizeof code, "%x", c.hresult);
-    EXPECT_EQ(std::string(e.what()),
-              "MSXMLError: Cannot parse the xml-document: " + c.detail + " [0x" + code + "]");
-    EXPECT_EQ(e.hresult(), c.hresult);
+TEST(xml_reader, failures_throw_msxml_exception) {
+  const std::string billion_laughs =
+      "<!DOCTYPE z [<!ENTITY a 'lol'><!ENTITY b '&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;'>"
+      "<!ENTITY c '&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;'>]><z>&c;</z>";
+  constexpr std::uint32_t e_fail = 0x80004005u;
+  const struct {
+    std::string name;
+    std::string failing_callback;  // empty: the stack handler
+    std::string document;
+    std::string detail;
+    std::uint32_t hresult;
+  } cases[] = {
+      {"end_tag_out_of_stack_order", "", "<a xmlns='urn:a'><b xmlns='urn:b'/></a>",
+       "Cannot parse 'b': Unexpected element in the stack.", e_fail},
+      {"handler_start_element", "start_element", "<a/>", "failed in start_element", e_fail},
+      {"handler_characters", "characters", "<a>t<b/></a>", "failed in characters", e_fail},
+      {"handler_end_document", "end_document", "<a/>", "failed in end_document", e_fail},
+      {"billion_laughs_is_refused", "none", billion_laughs,
+       "Document type declarations are not allowed.", e_fail},
+      {"external_entity_is_refused", "none", "<!DOCTYPE a SYSTEM 'file:///etc/passwd'><a/>",
+       "Document type declarations are not allowed.", e_fail},
+      {"mismatched_tags", "none", "<a><b></a>", "", 7},
+      {"invalid_utf8", "none", "<a>\xFF</a>", "", 4}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    recording_handler failing;
+    failing.fail_in = c.failing_callback;
+    stack_handler stack;
+    core::xml_content_handler* handler =
+        c.failing_callback.empty() ? static_cast<core::xml_content_handler*>(&stack) : &failing;
+    core::xml_reader reader;
+    try {
+      reader.parse(handler, c.document);
+      ADD_FAILURE() << "no exception";
+    } catch (const core::msxml_exception& e) {
+      char code[16];
+      std::snprintf(code, sizeof code, "%x", c.hresult);
+      EXPECT_EQ(std::string(e.what()),
+                "MSXMLError: Cannot parse the xml-document: " + c.detail + " [0x" + code + "]");
+      EXPECT_EQ(e.hresult(), c.hresult);
+    }
   }
 }
-
-const std::string billion_laughs =
-    "<!DOCTYPE z [<!ENTITY a 'lol'><!ENTITY b '&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;'>"
-    "<!ENTITY c '&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;'>]><z>&c;</z>";
-
-constexpr std::uint32_t e_fail = 0x80004005u;
-
-INSTANTIATE_TEST_SUITE_P(
-    documents, xml_reader_failures,
-    testing::Values(failure_case{"end_tag_out_of_stack_order", "",
-                                 "<a xmlns='urn:a'><b xmlns='urn:b'/></a>",
-                                 "Cannot parse 'b': Unexpected element in the stack.", e_fail},
-                    failure_case{"handler_start_element", "start_element", "<a/>",
-                                 "failed in start_element", e_fail},
-                    failure_case{"handler_characters", "characters", "<a>t<b/></a>",
-                                 "failed in characters", e_fail},
-                    failure_case{"handler_end_document", "end_document", "<a/>",
-                                 "failed in end_document", e_fail},
-                    failure_case{"billion_laughs_is_refused", "none", billion_laughs,
-                                 "Document type declarations are not allowed.", e_fail},
-                    failure_case{"external_entity_is_refused", "none",
-                                 "<!DOCTYPE a SYSTEM 'file:///etc/passwd'><a/>",
-                                 "Document type declarations are not allowed.", e_fail},
-                    failure_case{"mismatched_tags", "none", "<a><b></a>", "", 7},
-                    failure_case{"invalid_utf8", "none", "<a>\xFF</a>", "", 4}),
-    test_support::row_name());
 
 TEST(xml_content_handler, get_attribute_of_missing_name_throws) {
   const core::xml_attribute_map attributes{{"a", {"", "a", "1"}}};

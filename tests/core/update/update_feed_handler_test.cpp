@@ -5,7 +5,6 @@
 #include "core/xml_exception.hpp"
 #include "core/xml_reader.hpp"
 #include "tests/support/expect_error.hpp"
-#include "tests/support/table.hpp"
 
 namespace {
 
@@ -33,47 +32,41 @@ std::string summary_of(const core::update::update_entry& entry) {
   return text;
 }
 
-struct entry_case {
-  const char* name;
-  std::string entries;
-  std::string summary;  // the entries' summaries joined by "; "
-};
-
-class update_feed_entries : public testing::TestWithParam<entry_case> {};
-
-TEST_P(update_feed_entries, fills_the_extension_parts) {
-  update_feed feed;
-  read(feed, feed_of(GetParam().entries));
-  std::string summaries;
-  for (unsigned i = 0; i < feed.entry_count(); ++i) {
-    summaries += (i == 0 ? "" : "; ") + summary_of(feed.entry_value(i));
+TEST(update_feed_reading, fills_the_extension_parts_of_each_entry) {
+  const struct {
+    const char* name;
+    std::string entries;
+    std::string summary;  // the entries' summaries joined by "; "
+  } cases[] = {{"critical_release_for_x86",
+                "<entry><title>2.1</title><u:version>2.1.0.7</u:version>"
+                "<u:status type='critical'/><link rel='enclosure' platform='X86' "
+                "href='https://www.lumbrel.example/setup.exe' length='1024'/></entry>",
+                "2.1.0.7|critical|X86 https://www.lumbrel.example/setup.exe"},
+               {"status_text_ignored_and_version_trimmed",
+                "<entry><u:version>\n  1.0.0.1 </u:version><u:status>critical</u:status>"
+                "<link href='/a'/></entry>",
+                "1.0.0.1|| /a"},
+               {"foreign_extension_elements_ignored",
+                "<entry xmlns:x='urn:other'><x:version>9.9.9.9</x:version>"
+                "<u:channel>beta</u:channel><u:version>1.2.3.4</u:version>"
+                "<link platform='X86' href='/d'/></entry>",
+                "1.2.3.4||X86 /d"},
+               {"entries_and_links_keep_document_order",
+                "<entry><u:version>1.0.0.0</u:version><link platform='X86' href='/1'/>"
+                "</entry><entry><u:version>2.0.0.0</u:version><link href='/2a'/>"
+                "<link platform='X86' href='/2b'/></entry>",
+                "1.0.0.0||X86 /1; 2.0.0.0|| /2a|X86 /2b"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    update_feed feed;
+    read(feed, feed_of(c.entries));
+    std::string summaries;
+    for (unsigned i = 0; i < feed.entry_count(); ++i) {
+      summaries += (i == 0 ? "" : "; ") + summary_of(feed.entry_value(i));
+    }
+    EXPECT_EQ(summaries, c.summary);
   }
-  EXPECT_EQ(summaries, GetParam().summary);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    entries, update_feed_entries,
-    testing::Values(
-        entry_case{"critical_release_for_x86",
-                   "<entry><title>2.1</title><u:version>2.1.0.7</u:version>"
-                   "<u:status type='critical'/><link rel='enclosure' platform='X86' "
-                   "href='https://www.lumbrel.example/setup.exe' length='1024'/></entry>",
-                   "2.1.0.7|critical|X86 https://www.lumbrel.example/setup.exe"},
-        entry_case{"status_text_ignored_and_version_trimmed",
-                   "<entry><u:version>\n  1.0.0.1 </u:version><u:status>critical</u:status>"
-                   "<link href='/a'/></entry>",
-                   "1.0.0.1|| /a"},
-        entry_case{"foreign_extension_elements_ignored",
-                   "<entry xmlns:x='urn:other'><x:version>9.9.9.9</x:version>"
-                   "<u:channel>beta</u:channel><u:version>1.2.3.4</u:version>"
-                   "<link platform='X86' href='/d'/></entry>",
-                   "1.2.3.4||X86 /d"},
-        entry_case{"entries_and_links_keep_document_order",
-                   "<entry><u:version>1.0.0.0</u:version><link platform='X86' href='/1'/>"
-                   "</entry><entry><u:version>2.0.0.0</u:version><link href='/2a'/>"
-                   "<link platform='X86' href='/2b'/></entry>",
-                   "1.0.0.0||X86 /1; 2.0.0.0|| /2a|X86 /2b"}),
-    test_support::row_name());
 
 TEST(update_feed_reading, feed_parts_come_through_the_atom_reader) {
   update_feed feed;
