@@ -1,13 +1,10 @@
 #include "tools/service/server.hpp"
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <thread>
 
 #include "tests/service/test_tools.hpp"
-#include "tests/support/table.hpp"
 #include "tests/support/temp_folder.hpp"
 
 namespace {
@@ -22,98 +19,83 @@ test_support::tool_result run_curl(std::vector<std::string> arguments) {
   return test_support::run_tool(arguments);
 }
 
-struct answer_case {
-  const char* name;
-  service::reply answer;
-  int exit_code;
-  std::string output;
-  std::string option = "-i";  // of curl
-};
-
-class service_answer : public testing::TestWithParam<answer_case> {};
-
-TEST_P(service_answer, reaches_curl_as_scripted) {
-  const auto& c = GetParam();
-  service::server server;
-  server.add_route("GET", "/r", c.answer);
-  const auto result = run_curl({c.option, server.base_url() + "/r?x=1"});
-
-  EXPECT_EQ(result.exit_code, c.exit_code);
-  EXPECT_EQ(result.output, c.output);
-  ASSERT_EQ(server.requests().size(), 1u);
-  EXPECT_EQ(server.requests()[0].target, "/r?x=1");
+TEST(service_server, replies_reach_curl_as_scripted) {
+  const std::string ok_head = "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n";
+  const struct {
+    const char* name;
+    service::reply answer;
+    int exit_code;
+    std::string output;
+    std::string option = "-i";  // of curl
+  } cases[] = {{"status_headers_and_body",
+                {.status = 201, .reason = "Made", .headers = {{"X-Kind", "media"}}, .body = "made"},
+                0,
+                "HTTP/1.1 201 Made\r\nX-Kind: media\r\nContent-Length: 4\r\n\r\nmade"},
+               {"raw_bytes",
+                {.raw = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"},
+                0,
+                "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"},
+               {"body_cut_short", {.body = "0123456789", .cut_after = 4}, 18, ok_head + "0123"},
+               {"trickled_body_arrives_whole",
+                {.body = "0123456789", .trickle_piece = 3, .trickle_pause = 10ms},
+                0,
+                ok_head + "0123456789"},
+               {"silence_outlasts_the_client", {.delay = 20s}, 28, "", "-m1"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    service::server server;
+    server.add_route("GET", "/r", c.answer);
+    const auto result = run_curl({c.option, server.base_url() + "/r?x=1"});
+    EXPECT_EQ(result.exit_code, c.exit_code);
+    EXPECT_EQ(result.output, c.output);
+    ASSERT_EQ(server.requests().size(), 1u);
+    EXPECT_EQ(server.requests()[0].target, "/r?x=1");
+  }
 }
 
-const std::string ok_head = "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n";
-
-INSTANTIATE_TEST_SUITE_P(
-    replies, service_answer,
-    testing::Values(
-        answer_case{
-            "status_headers_and_body",
-            service::reply{
-                .status = 201, .reason = "Made", .headers = {{"X-Kind", "media"}}, .body = "made"},
-            0, "HTTP/1.1 201 Made\r\nX-Kind: media\r\nContent-Length: 4\r\n\r\nmade"},
-        answer_case{"raw_bytes",
-                    service::reply{.raw = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"}, 0,
-                    "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"},
-        answer_case{"body_cut_short", service::reply{.body = "0123456789", .cut_after = 4}, 18,
-                    ok_head + "0123"},
-        answer_case{"trickled_body_arrives_whole",
-                    service::reply{.body = "0123456789", .trickle_piece = 3, .trickle_pause = 10ms},
-                    0, ok_head + "0123456789"},
-        answer_case{"silence_outlasts_the_client", service::reply{.delay = 20s}, 28, "", "-m1"}),
-    test_support::row_name());
-
-struct upload_case {
-  const char* name;
-  service::body_mode mode;
-  bool cut;
-};
-
-class service_upload : public testing::TestWithParam<upload_case> {};
-
-TEST_P(service_upload, takes_the_body_as_its_route_says) {
-  const auto& c = GetParam();
+TEST(service_server, takes_an_upload_as_its_route_says) {
   const std::string content = test_support::pattern(3 << 20);
   const test_support::temp_folder folder;
   const std::string path = folder.file("archive.zip");
   test_support::write_file(path, content);
-  service::server server;
-  server.add_route(
-      {.method = "PUT",
-       .path = "/upload",
-       .respond =
-           [](const service::received_request& request) {
-             return service::reply{.body = std::to_string(request.body_size)};
-           },
-       .body = c.mode,
-       .cut_request_after = c.cut ? std::optional<std::uint64_t>(65536) : std::nullopt});
+  const struct {
+    const char* name;
+    service::body_mode mode;
+    bool cut;
+  } cases[] = {{"kept", service::body_mode::keep, false},
+               {"discarded", service::body_mode::discard, false},
+               {"cut", service::body_mode::discard, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    service::server server;
+    server.add_route(
+        {.method = "PUT",
+         .path = "/upload",
+         .respond =
+             [](const service::received_request& request) {
+               return service::reply{.body = std::to_string(request.body_size)};
+             },
+         .body = c.mode,
+         .cut_request_after = c.cut ? std::optional<std::uint64_t>(65536) : std::nullopt});
 
-  // Over 1 MiB curl asks for 100-continue first.
-  const auto result = run_curl({"-T", path, server.base_url() + "/upload"});
+    // Over 1 MiB curl asks for 100-continue first.
+    const auto result = run_curl({"-T", path, server.base_url() + "/upload"});
 
-  ASSERT_TRUE(server.wait_for_requests(1, wait_limit));
-  const auto received = server.requests()[0];
-  EXPECT_EQ(received.method, "PUT");
-  EXPECT_EQ(received.complete, !c.cut);
-  if (c.cut) {
-    EXPECT_NE(result.exit_code, 0);
-    EXPECT_GE(received.body_size, 65536u);
-    return;
+    ASSERT_TRUE(server.wait_for_requests(1, wait_limit));
+    const auto received = server.requests()[0];
+    EXPECT_EQ(received.method, "PUT");
+    EXPECT_EQ(received.complete, !c.cut);
+    if (c.cut) {
+      EXPECT_NE(result.exit_code, 0);
+      EXPECT_GE(received.body_size, 65536u);
+      continue;
+    }
+    EXPECT_EQ(result.exit_code, 0);
+    EXPECT_EQ(result.output, std::to_string(content.size()));
+    EXPECT_EQ(received.body_size, content.size());
+    EXPECT_TRUE(received.body == (c.mode == service::body_mode::keep ? content : ""));
   }
-  EXPECT_EQ(result.exit_code, 0);
-  EXPECT_EQ(result.output, std::to_string(content.size()));
-  EXPECT_EQ(received.body_size, content.size());
-  EXPECT_TRUE(received.body == (c.mode == service::body_mode::keep ? content : ""));
 }
-
-INSTANTIATE_TEST_SUITE_P(bodies, service_upload,
-                         testing::Values(upload_case{"kept", service::body_mode::keep, false},
-                                         upload_case{"discarded", service::body_mode::discard,
-                                                     false},
-                                         upload_case{"cut", service::body_mode::discard, true}),
-                         test_support::row_name());
 
 TEST(service_server, speaks_tls_with_its_certificate) {
   const test_support::test_certificates certificates;

@@ -125,61 +125,6 @@ TEST_F(web_service_test, keeps_a_whole_send_over_https) {
   EXPECT_TRUE(refusals().empty());
 }
 
-struct refusal_case {
-  const char* name;
-  std::string method;
-  // Below the service base; "{image}": a thumbnail's upload address.
-  std::string address;
-  std::string content_type;
-  // "{media1}" stands for a media entry with its archive, "{media2}" for one
-  // without.
-  std::string body;
-  int status;
-  std::string reason;
-};
-
-class web_service_refusal : public web_service_test,
-                            public testing::WithParamInterface<refusal_case> {};
-
-// Against a service holding media entry 1 with its archive, a thumbnail and
-// its package, and media entry 2 without an archive: each refusal keeps
-// nothing and tells its reason in the answer and the printed line.
-TEST_P(web_service_refusal, answers_with_the_reason_and_keeps_nothing) {
-  const auto& c = GetParam();
-  auto& web = start();
-  service_client client;
-  const std::string base = web.base_url();
-  send_data first;
-  first.archive = "PK";
-  first.thumbnails = {jpeg(10)};
-  test_support::send_through(client, base, first);
-  const auto image_ticket =
-      client.read_answer(client
-                             .post(base + "/atom/1.0/media/1/thumbnail/1/uploadticket/",
-                                   "application/octet-stream", "application/atom+xml")
-                             .body);
-  ASSERT_TRUE(image_ticket.has_value());
-  // Its empty archive is refused.
-  test_support::send_through(client, base, {.archive = ""});
-  ASSERT_EQ(kept(), "1 archive thumbnails 1/1 package; 2 thumbnails 0/0");
-  const std::string url = c.address == "{image}" ? image_ticket->ticket : base + c.address;
-  std::string body = c.body;
-  replace(body, "{media1}", base + "/atom/1.0/media/1");
-  replace(body, "{media2}", base + "/atom/1.0/media/2");
-
-  const auto answer = c.method == "GET"   ? client.get(url)
-                      : c.method == "PUT" ? client.put(url, c.content_type, body)
-                                          : client.post(url, c.content_type, body);
-
-  EXPECT_EQ(answer.status, c.status);
-  EXPECT_EQ(answer.body, c.reason);
-  const std::string origin = "http://127.0.0.1:" + std::to_string(web.port());
-  EXPECT_EQ(refusals().back(), "refused " + c.method + " " + url.substr(origin.size()) + ": " +
-                                   std::to_string(c.status) + " " + c.reason);
-  EXPECT_EQ(kept(), "1 archive thumbnails 1/1 package; 2 thumbnails 0/0");
-  EXPECT_EQ(web.packages().size(), 1u);
-}
-
 const std::string atom = "application/atom+xml";
 const std::string octets = "application/octet-stream";
 const std::string kinds = "http://www.lumbrel.example/xsd/desktop/1.0/2009#";
@@ -199,50 +144,96 @@ std::string package_entry_with(const std::string& subject,
   return text;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    entries, web_service_refusal,
-    testing::Values(
-        refusal_case{"malformed_xml", "POST", "/atom/1.0/media/", atom, "<atom:entry", 400,
-                     "the entry is not well-formed XML: unclosed token at line 1, column 0"},
-        refusal_case{"not_an_atom_entry", "POST", "/atom/1.0/media/", atom, "<entry/>", 400,
-                     "the body is not an Atom entry"},
-        refusal_case{
-            "category_of_another_kind", "POST", "/atom/1.0/media/", atom,
-            media_entry_with("#media", "#package"), 400,
-            "the entry's category term is '" + kinds + "package', not '" + kinds + "media'"},
-        refusal_case{"extension_of_another_namespace", "POST", "/atom/1.0/media/", atom,
-                     media_entry_with("desktop-atom-ext.xsd", "other.xsd"), 400,
-                     "the entry needs one extension element 'media', not 0"},
-        refusal_case{"document_type", "POST", "/atom/1.0/media/", atom,
-                     media_entry_with("?>", "?><!DOCTYPE x [<!ENTITY a 'b'>]>"), 400,
-                     "the entry is not well-formed XML: a document type declaration is not "
-                     "allowed"},
-        refusal_case{"media_as_text", "POST", "/atom/1.0/media/", "text/xml",
-                     test_support::media_entry_text("Photos 1.zip", 3), 415,
-                     "the Content-Type is 'text/xml', not 'application/atom+xml'"},
-        refusal_case{"unescaped_section_end", "POST", "/atom/1.0/package/", atom,
-                     package_entry_with("a ]]> b"), 400,
-                     "the entry is not well-formed XML: not well-formed (invalid token) at line 1, "
-                     "column 358"},
-        refusal_case{"package_without_recipients", "POST", "/atom/1.0/package/", atom,
-                     package_entry_with("Trip", {}), 400, "the package has no recipient"},
-        refusal_case{"package_of_another_service", "POST", "/atom/1.0/package/", atom,
-                     package_entry_with("Trip", {"bob@example.com"}, "https://elsewhere/m/1"), 400,
-                     "the package names no media entry of this service: 'https://elsewhere/m/1'"},
-        refusal_case{"package_before_its_archive", "POST", "/atom/1.0/package/", atom,
-                     package_entry_with("Trip", {"bob@example.com"}, "{media2}"), 400,
-                     "the media entry 2 has no archive"},
-        refusal_case{"second_package", "POST", "/atom/1.0/package/", atom,
-                     package_entry_with("Trip"), 409, "the media entry 1 is already in a package"},
-        refusal_case{"ticket_of_unknown_media", "POST", "/atom/1.0/media/9/uploadticket/", octets,
-                     atom, 404, "no media entry 9"},
-        refusal_case{"archive_without_ticket", "PUT", "/atom/1.0/media/1/content?ticket=0", octets,
-                     "PK", 403, "no ticket '0' for this address"},
-        refusal_case{"thumbnail_not_a_jpeg", "PUT", "{image}", "image/jpeg", "GIF89a", 400,
-                     "the thumbnail is not a JPEG image"},
-        refusal_case{"media_read_with_get", "GET", "/atom/1.0/media/", "", "", 405,
-                     "the address takes POST"}),
-    test_support::row_name());
+// Against a service holding media entry 1 with its archive, a thumbnail and
+// its package, and media entry 2 without an archive: each refusal keeps
+// nothing and tells its reason in the answer and the printed line.
+TEST_F(web_service_test, refusals_answer_with_the_reason_and_keep_nothing) {
+  auto& web = start();
+  service_client client;
+  const std::string base = web.base_url();
+  send_data first;
+  first.archive = "PK";
+  first.thumbnails = {jpeg(10)};
+  test_support::send_through(client, base, first);
+  const auto image_ticket =
+      client.read_answer(client
+                             .post(base + "/atom/1.0/media/1/thumbnail/1/uploadticket/",
+                                   "application/octet-stream", "application/atom+xml")
+                             .body);
+  ASSERT_TRUE(image_ticket.has_value());
+  // Its empty archive is refused.
+  test_support::send_through(client, base, {.archive = ""});
+  ASSERT_EQ(kept(), "1 archive thumbnails 1/1 package; 2 thumbnails 0/0");
+  const struct {
+    const char* name;
+    std::string method;
+    // Below the service base; "{image}": a thumbnail's upload address.
+    std::string address;
+    std::string content_type;
+    // "{media1}" stands for a media entry with its archive, "{media2}" for
+    // one without.
+    std::string body;
+    int status;
+    std::string reason;
+  } cases[] = {
+      {"malformed_xml", "POST", "/atom/1.0/media/", atom, "<atom:entry", 400,
+       "the entry is not well-formed XML: unclosed token at line 1, column 0"},
+      {"not_an_atom_entry", "POST", "/atom/1.0/media/", atom, "<entry/>", 400,
+       "the body is not an Atom entry"},
+      {"category_of_another_kind", "POST", "/atom/1.0/media/", atom,
+       media_entry_with("#media", "#package"), 400,
+       "the entry's category term is '" + kinds + "package', not '" + kinds + "media'"},
+      {"extension_of_another_namespace", "POST", "/atom/1.0/media/", atom,
+       media_entry_with("desktop-atom-ext.xsd", "other.xsd"), 400,
+       "the entry needs one extension element 'media', not 0"},
+      {"document_type", "POST", "/atom/1.0/media/", atom,
+       media_entry_with("?>", "?><!DOCTYPE x [<!ENTITY a 'b'>]>"), 400,
+       "the entry is not well-formed XML: a document type declaration is not "
+       "allowed"},
+      {"media_as_text", "POST", "/atom/1.0/media/", "text/xml",
+       test_support::media_entry_text("Photos 1.zip", 3), 415,
+       "the Content-Type is 'text/xml', not 'application/atom+xml'"},
+      {"unescaped_section_end", "POST", "/atom/1.0/package/", atom, package_entry_with("a ]]> b"),
+       400,
+       "the entry is not well-formed XML: not well-formed (invalid token) at line 1, "
+       "column 358"},
+      {"package_without_recipients", "POST", "/atom/1.0/package/", atom,
+       package_entry_with("Trip", {}), 400, "the package has no recipient"},
+      {"package_of_another_service", "POST", "/atom/1.0/package/", atom,
+       package_entry_with("Trip", {"bob@example.com"}, "https://elsewhere/m/1"), 400,
+       "the package names no media entry of this service: 'https://elsewhere/m/1'"},
+      {"package_before_its_archive", "POST", "/atom/1.0/package/", atom,
+       package_entry_with("Trip", {"bob@example.com"}, "{media2}"), 400,
+       "the media entry 2 has no archive"},
+      {"second_package", "POST", "/atom/1.0/package/", atom, package_entry_with("Trip"), 409,
+       "the media entry 1 is already in a package"},
+      {"ticket_of_unknown_media", "POST", "/atom/1.0/media/9/uploadticket/", octets, atom, 404,
+       "no media entry 9"},
+      {"archive_without_ticket", "PUT", "/atom/1.0/media/1/content?ticket=0", octets, "PK", 403,
+       "no ticket '0' for this address"},
+      {"thumbnail_not_a_jpeg", "PUT", "{image}", "image/jpeg", "GIF89a", 400,
+       "the thumbnail is not a JPEG image"},
+      {"media_read_with_get", "GET", "/atom/1.0/media/", "", "", 405, "the address takes POST"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string url = c.address == "{image}" ? image_ticket->ticket : base + c.address;
+    std::string body = c.body;
+    replace(body, "{media1}", base + "/atom/1.0/media/1");
+    replace(body, "{media2}", base + "/atom/1.0/media/2");
+
+    const auto answer = c.method == "GET"   ? client.get(url)
+                        : c.method == "PUT" ? client.put(url, c.content_type, body)
+                                            : client.post(url, c.content_type, body);
+
+    EXPECT_EQ(answer.status, c.status);
+    EXPECT_EQ(answer.body, c.reason);
+    const std::string origin = "http://127.0.0.1:" + std::to_string(web.port());
+    EXPECT_EQ(refusals().back(), "refused " + c.method + " " + url.substr(origin.size()) + ": " +
+                                     std::to_string(c.status) + " " + c.reason);
+  }
+  EXPECT_EQ(kept(), "1 archive thumbnails 1/1 package; 2 thumbnails 0/0");
+  EXPECT_EQ(web.packages().size(), 1u);
+}
 
 struct fault_case {
   const char* name;
@@ -307,44 +298,37 @@ INSTANTIATE_TEST_SUITE_P(
                    all_but_package + "package cut", "1 archive thumbnails 2/2 package"}),
     test_support::row_name());
 
-struct feed_case {
-  const char* name;
-  std::string file;  // under /content/
-  std::optional<fault> scripted;
-  int exit_code;
-  int status;
-  std::string body;
-};
-
-class web_service_feed : public web_service_test, public testing::WithParamInterface<feed_case> {};
-
-TEST_P(web_service_feed, serves_the_files_of_its_folder) {
-  const auto& c = GetParam();
+TEST_F(web_service_test, serves_the_files_of_its_feed_folder) {
   test_support::write_file(feed_.file("parvel.feed.xml"), "<feed/>");
   test_support::write_file(feed_.file("setup.exe"), test_support::pattern(100000));
   auto& web = start();
-  if (c.scripted) {
-    web.set_fault(c.file == "parvel.feed.xml" ? step::feed : step::feed_file, *c.scripted);
-  }
   service_client client;
-
-  const auto answer = client.get(
-      "http://127.0.0.1:" + std::to_string(web.port()) + "/content/" + c.file, {"--path-as-is"});
-
-  EXPECT_EQ(answer.exit_code, c.exit_code);
-  EXPECT_EQ(answer.status, c.status);
-  EXPECT_TRUE(answer.body == c.body) << answer.body.size() << " bytes";
+  const struct {
+    const char* name;
+    std::string file;  // under /content/
+    std::optional<fault> scripted;
+    int exit_code;
+    int status;
+    std::string body;
+  } cases[] = {
+      {"installer", "setup.exe", {}, 0, 200, test_support::pattern(100000)},
+      {"missing_file", "setup2.exe", {}, 0, 404, "no file 'setup2.exe'"},
+      {"folder_above", "..", {}, 0, 404, ""},
+      {"feed_refused", "parvel.feed.xml", fault{.status = 404}, 0, 404, "scripted failure"},
+      {"installer_cut_short", "setup.exe", fault{.cut_after = 1000}, 18, 200,
+       test_support::pattern(1000)}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    web.clear_faults();
+    if (c.scripted) {
+      web.set_fault(c.file == "parvel.feed.xml" ? step::feed : step::feed_file, *c.scripted);
+    }
+    const auto answer = client.get(
+        "http://127.0.0.1:" + std::to_string(web.port()) + "/content/" + c.file, {"--path-as-is"});
+    EXPECT_EQ(answer.exit_code, c.exit_code);
+    EXPECT_EQ(answer.status, c.status);
+    EXPECT_TRUE(answer.body == c.body) << answer.body.size() << " bytes";
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    files, web_service_feed,
-    testing::Values(feed_case{"installer", "setup.exe", {}, 0, 200, test_support::pattern(100000)},
-                    feed_case{"missing_file", "setup2.exe", {}, 0, 404, "no file 'setup2.exe'"},
-                    feed_case{"folder_above", "..", {}, 0, 404, ""},
-                    feed_case{"feed_refused", "parvel.feed.xml", fault{.status = 404}, 0, 404,
-                              "scripted failure"},
-                    feed_case{"installer_cut_short", "setup.exe", fault{.cut_after = 1000}, 18, 200,
-                              test_support::pattern(1000)}),
-    test_support::row_name());
 
 }  // namespace
