@@ -44,51 +44,36 @@ TEST(resource_location_inprocess, bad_or_missing_names_fail_to_read) {
   }
 }
 
-const std::string culture_table =
-    "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<localization "
-    "xmlns=\"http://www.lumbrel.example/schemas/localization/2009\" culture=\"de-DE\">"
-    "<string id=\"send\">Fotos senden</string></localization>\n";
-
-// Cultures.zip as our zip writer makes it: the table, in a folder that the
+// Cultures.zip as our zip writer makes it: a table, in a folder that the
 // entry name drops, and an empty entry.
-class resource_location_zip_test : public testing::Test {
- protected:
-  void SetUp() override {
-    core::io::archivers::zip_compress writer(archive());
-    std::istringstream table(culture_table);
-    core::io::archivers::append_stream("cultures/parvel_de-DE.xml", table, writer);
+TEST(resource_location_zip, reads_entries_and_fails_on_missing_ones) {
+  const test_support::temp_folder folder;
+  const std::string table = "<localization culture=\"de-DE\"/>\n";
+  {
+    core::io::archivers::zip_compress writer(folder.file("Cultures.zip"));
+    std::istringstream text(table);
+    core::io::archivers::append_stream("cultures/parvel_de-DE.xml", text, writer);
     std::istringstream empty;
     core::io::archivers::append_stream("empty.txt", empty, writer);
     writer.close();
   }
-  std::string archive() const { return folder_.file("Cultures.zip"); }
-
-  test_support::temp_folder folder_;
-};
-
-TEST_F(resource_location_zip_test, reads_a_culture_table_entry) {
-  const core::resource_location_zip location("localization", archive());
+  const core::resource_location_zip location("localization", folder.file("Cultures.zip"));
   EXPECT_TRUE(location.exists("parvel_de-DE.xml"));
-  EXPECT_EQ(location.read("parvel_de-DE.xml"), culture_table);
+  EXPECT_EQ(location.read("parvel_de-DE.xml"), table);
   std::stringstream content;
   content << location.open("parvel_de-DE.xml")->rdbuf();
-  EXPECT_EQ(content.str(), culture_table);
+  EXPECT_EQ(content.str(), table);
   EXPECT_EQ(location.read("empty.txt"), "");
-}
-
-TEST_F(resource_location_zip_test, missing_entry_or_archive_fails_to_read) {
-  const core::resource_location_zip location("localization", archive());
   EXPECT_FALSE(location.exists("parvel_fr-FR.xml"));
   test_support::expect_error<std::runtime_error>([&] { location.read("parvel_fr-FR.xml"); },
                                                  "no such path");
 
-  const core::resource_location_zip missing("localization", folder_.file("none.zip"));
+  const core::resource_location_zip missing("localization", folder.file("none.zip"));
   EXPECT_FALSE(missing.exists("parvel_de-DE.xml"));
   test_support::expect_error<core::io::stream_failure>([&] { missing.read("parvel_de-DE.xml"); },
                                                        "bad open");
-
-  test_support::write_file(folder_.file("table.xml"), culture_table);
-  const core::resource_location_zip not_zip("localization", folder_.file("table.xml"));
+  test_support::write_file(folder.file("table.xml"), table);
+  const core::resource_location_zip not_zip("localization", folder.file("table.xml"));
   EXPECT_FALSE(not_zip.exists("parvel_de-DE.xml"));
   test_support::expect_error<std::runtime_error>([&] { not_zip.open("parvel_de-DE.xml"); },
                                                  "cannot find ZIP footer");

@@ -273,15 +273,6 @@ const std::string all_but_package = archive_sent + thumbnail_sent + thumbnail_se
 INSTANTIATE_TEST_SUITE_P(
     steps, web_service_fault,
     testing::Values(
-        fault_case{"package_forbidden", step::package, fault{.status = 403},
-                   all_but_package + "package 403", "1 archive thumbnails 2/2"},
-        fault_case{"media_stalled", step::media, fault{.delay = 20s}, "media timed out",
-                   "1 thumbnails 0/0"},
-        fault_case{
-            "ticket_answer_without_its_text", step::archive_ticket,
-            fault{.body = "<entry xmlns='http://www.w3.org/2005/Atom'><category term='x#ticket'/>"
-                          "</entry>"},
-            "media 200, ticket unreadable", "1 thumbnails 0/0"},
         fault_case{"archive_cut_while_sent", step::archive, fault{.cut_request_after = 65536},
                    "media 200, ticket 200, archive cut", "1 thumbnails 0/0"},
         fault_case{"archive_request_stalled", step::archive, fault{.stall_request = 20s},
