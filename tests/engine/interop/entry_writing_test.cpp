@@ -24,18 +24,6 @@ TEST(entry_writing, thumbnail_gives_width_then_height) {
                 R"(<lm:resolution width="160" height="120" /></atom:entry>)");
 }
 
-TEST(entry_writing, uses_the_entry_own_namespaces_and_category) {
-  thumbnail entry(1, 2);
-  entry.set_namespace_uri("urn:a\"b");
-  entry.extension_namespace = "urn:ext";
-  entry.set_category_scheme("urn:s");
-  entry.set_category_term("urn:t");
-  EXPECT_EQ(entry.to_xml(), declaration +
-                                R"(<atom:entry xmlns:atom="urn:a&quot;b" xmlns:lm="urn:ext" >)"
-                                R"(<atom:category scheme="urn:s" term="urn:t"/>)"
-                                R"(<lm:resolution width="1" height="2" /></atom:entry>)");
-}
-
 struct escape_case {
   const char* name;
   std::string value;
