@@ -13,7 +13,7 @@
 #include "engine/app/application.hpp"
 #include "engine/controller/controller.hpp"
 #include "engine/photos/temp_folder.hpp"
-#include "tests/engine/jobs/job_recorder.hpp"
+#include "tests/engine/road/send_road_fixture.hpp"
 #include "tests/service/test_tools.hpp"
 #include "tests/support/log_capture.hpp"
 #include "tests/support/table.hpp"
@@ -23,11 +23,9 @@
 namespace {
 
 namespace fs = std::filesystem;
+using test_support::the_controller;
 using strings = std::vector<std::string>;
 
-parvel::controller& the_controller() {
-  return *parvel::application::instance()->controller();
-}
 parvel::application_settings& settings() {
   return *parvel::application::instance()->settings();
 }
@@ -52,11 +50,6 @@ std::string feed(const std::string& entries) {
 // test trusts; the desktop's opener is a script that writes to a FIFO.
 class update_road : public testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    certificates_ = std::make_unique<test_support::test_certificates>();
-  }
-  static void TearDownTestSuite() { certificates_.reset(); }
-
   update_road() {
     settings().feed_url = server_.base_url() + feed_path;
     core::parse_version_string("1.2.9.9", settings().version);
@@ -98,9 +91,8 @@ class update_road : public testing::Test {
     EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << log_.text();
   }
 
-  inline static std::unique_ptr<test_support::test_certificates> certificates_;
-  test_support::scoped_env bundle_{"SSL_CERT_FILE", certificates_->ca_file()};
-  service::server server_{{certificates_->certificate_file(), certificates_->key_file()}};
+  const test_support::test_certificates& certificates_ = test_support::trusted_certificates();
+  service::server server_{{certificates_.certificate_file(), certificates_.key_file()}};
   test_support::temp_folder folder_;
   core::scoped_handle opened_;
   test_support::log_capture log_;
@@ -111,7 +103,7 @@ TEST_F(update_road, newer_feed_downloads_and_starts_the_installer) {
   // The stand-in service serves the feed and the installer from a folder.
   const test_support::temp_folder content;
   const service::web_service site(
-      {.http = {certificates_->certificate_file(), certificates_->key_file()},
+      {.http = {certificates_.certificate_file(), certificates_.key_file()},
        .data_folder = content.path() / "data",
        .feed_folder = content.path()});
   settings().feed_url = site.feed_url();
