@@ -27,7 +27,8 @@ TEST(atomic_file, replaces_the_whole_file_and_leaves_no_temporary_behind) {
 TEST(atomic_file, failed_rename_keeps_the_old_content_and_cleans_up) {
   test_support::temp_folder folder;
   const fs::path occupied = folder.path() / "occupied";
-  fs::create_directories(occupied / "inside");  // a folder with content cannot be replaced by a file
+  fs::create_directories(occupied /
+                         "inside");  // a folder with content cannot be replaced by a file
   EXPECT_EQ(core::write_file_atomically(occupied.string(), "new"), EISDIR);
   EXPECT_TRUE(fs::is_directory(occupied / "inside"));
   EXPECT_EQ(files_in(folder.path()), 1u);
