@@ -80,7 +80,10 @@ void basic_uri<char>::parse() {
   const std::size_t slash = t.find('/', start);
   if (slash != std::string::npos) {
     const std::size_t question = t.find('?', start);
-    path_ = (slash != start ? "/" : "") + t.substr(start, question - start);
+    if (slash != start) {
+      path_.push_back('/');
+    }
+    path_.append(t, start, question - start);
     if (question != std::string::npos) {
       const std::size_t hash = t.find('#', question);
       query_ = t.substr(question, hash - question);
@@ -101,7 +104,8 @@ void basic_uri<char>::normalize() {
     }
     normalized_ += host_;
     if (port_ != 0) {
-      normalized_ += ":" + std::to_string(port_);
+      normalized_ += ':';
+      normalized_ += std::to_string(port_);
     }
   }
   normalized_ += path_ + query_ + fragment_;
