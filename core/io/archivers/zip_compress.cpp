@@ -11,7 +11,8 @@ namespace core::io::archivers {
 
 namespace {
 
-// Large enough that a photo passes in few calls, small enough to stay flat.
+// On the stack, so memory stays flat whatever an entry's size; the file
+// devices' own buffers keep the system calls large.
 constexpr std::size_t copy_buffer_size = 4096;
 
 // The last component of a path whose bytes need not be UTF-8: invalid
