@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/embedded_resources.hpp"
+#include "core/resources/embedded_resources.hpp"
 
 namespace core {
 

@@ -4,9 +4,9 @@
 
 #include "core/atom/atom_entry.hpp"
 #include "core/atom/atom_link_handler.hpp"
-#include "core/tag_aggregator.hpp"
-#include "core/xml_basic_handler.hpp"
-#include "core/xml_content_handler.hpp"
+#include "core/xml/tag_aggregator.hpp"
+#include "core/xml/xml_basic_handler.hpp"
+#include "core/xml/xml_content_handler.hpp"
 
 namespace core::atom {
 

@@ -7,8 +7,8 @@
 #include "core/atom/atom_entry_handler.hpp"
 #include "core/atom/atom_feed.hpp"
 #include "core/atom/atom_link_handler.hpp"
-#include "core/xml_basic_handler.hpp"
-#include "core/xml_content_handler.hpp"
+#include "core/xml/xml_basic_handler.hpp"
+#include "core/xml/xml_content_handler.hpp"
 
 namespace core::atom {
 

@@ -1,7 +1,7 @@
 #include "core/atom/reading.hpp"
 
 #include "core/atom/atom_namespace.hpp"
-#include "core/xml_content_handler.hpp"
+#include "core/xml/xml_content_handler.hpp"
 
 namespace core::atom {
 

@@ -3,8 +3,8 @@
 #include <exception>
 #include <string>
 
-#include "core/xml_attribute.hpp"
-#include "core/xml_basic_handler.hpp"
+#include "core/xml/xml_attribute.hpp"
+#include "core/xml/xml_basic_handler.hpp"
 
 namespace core::atom {
 

@@ -5,8 +5,8 @@
 #include "core/atom/atom_feed_handler.hpp"
 #include "core/update/update_entry_handler.hpp"
 #include "core/update/update_feed.hpp"
-#include "core/xml_basic_handler.hpp"
-#include "core/xml_content_handler.hpp"
+#include "core/xml/xml_basic_handler.hpp"
+#include "core/xml/xml_content_handler.hpp"
 
 namespace core::update {
 

@@ -4,8 +4,8 @@
 
 #include "core/atom/atom_link_handler.hpp"
 #include "core/update/update_link.hpp"
-#include "core/xml_basic_handler.hpp"
-#include "core/xml_content_handler.hpp"
+#include "core/xml/xml_basic_handler.hpp"
+#include "core/xml/xml_content_handler.hpp"
 
 namespace core::update {
 

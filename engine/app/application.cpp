@@ -7,8 +7,8 @@
 #include "core/log/logger.hpp"
 #include "engine/controller/controller.hpp"
 #include "core/module.hpp"
-#include "core/resource_location_inprocess.hpp"
-#include "core/resource_location_zip.hpp"
+#include "core/resources/resource_location_inprocess.hpp"
+#include "core/resources/resource_location_zip.hpp"
 #include "core/utf.hpp"
 #include "core/version_strings.hpp"
 

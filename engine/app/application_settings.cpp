@@ -8,7 +8,7 @@
 #include "core/log/logger.hpp"
 #include "core/module.hpp"
 #include "core/net/uri.hpp"
-#include "core/registry.hpp"
+#include "core/settings/registry.hpp"
 #include "core/version_info.hpp"
 
 namespace parvel {

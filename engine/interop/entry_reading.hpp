@@ -4,8 +4,8 @@
 #include <string>
 
 #include "core/com_apartment_guard.hpp"
-#include "core/xml_attribute.hpp"
-#include "core/xml_reader.hpp"
+#include "core/xml/xml_attribute.hpp"
+#include "core/xml/xml_reader.hpp"
 
 namespace parvel::interop {
 

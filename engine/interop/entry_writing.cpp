@@ -1,6 +1,6 @@
 #include "engine/interop/entry_writing.hpp"
 
-#include "core/xml_escape.hpp"
+#include "core/xml/xml_escape.hpp"
 #include "engine/interop/command.hpp"
 
 namespace parvel::interop {

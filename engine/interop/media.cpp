@@ -1,6 +1,6 @@
 #include "engine/interop/media.hpp"
 
-#include "core/xml_escape.hpp"
+#include "core/xml/xml_escape.hpp"
 #include "engine/interop/entry_reading.hpp"
 #include "engine/interop/entry_writing.hpp"
 #include "engine/interop/media_handler.hpp"

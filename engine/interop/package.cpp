@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "core/xml_escape.hpp"
+#include "core/xml/xml_escape.hpp"
 #include "engine/interop/entry_reading.hpp"
 #include "engine/interop/entry_writing.hpp"
 #include "engine/interop/package_handler.hpp"

@@ -1,6 +1,6 @@
 #include "engine/interop/thumbnail.hpp"
 
-#include "core/xml_escape.hpp"
+#include "core/xml/xml_escape.hpp"
 #include "engine/interop/entry_reading.hpp"
 #include "engine/interop/entry_writing.hpp"
 #include "engine/interop/thumbnail_handler.hpp"

@@ -6,7 +6,7 @@
 #include "core/log/logger.hpp"
 #include "core/update/select_enclosure.hpp"
 #include "core/update/update_feed_handler.hpp"
-#include "core/xml_reader.hpp"
+#include "core/xml/xml_reader.hpp"
 #include "engine/app/application.hpp"
 #include "engine/app/service_addresses.hpp"
 

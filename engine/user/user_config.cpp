@@ -9,8 +9,8 @@
 #include "core/com_apartment_guard.hpp"
 #include "core/log/logger.hpp"
 #include "core/special_folders.hpp"
-#include "core/xml_escape.hpp"
-#include "core/xml_reader.hpp"
+#include "core/xml/xml_escape.hpp"
+#include "core/xml/xml_reader.hpp"
 #include "engine/photos/local_date.hpp"
 #include "engine/user/user_config_handler.hpp"
 

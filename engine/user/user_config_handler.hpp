@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/xml_content_handler.hpp"
+#include "core/xml/xml_content_handler.hpp"
 #include "engine/user/user_config.hpp"
 
 namespace parvel {

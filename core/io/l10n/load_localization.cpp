@@ -3,7 +3,7 @@
 #include "core/com_apartment_guard.hpp"
 #include "core/io/l10n/localization_handler.hpp"
 #include "core/io/l10n/localization_table.hpp"
-#include "core/xml_reader.hpp"
+#include "core/xml/xml_reader.hpp"
 
 namespace core::io::l10n {
 

@@ -3,8 +3,8 @@
 #include <boost/noncopyable.hpp>
 #include <string>
 
-#include "core/xml_basic_handler.hpp"
-#include "core/xml_content_handler.hpp"
+#include "core/xml/xml_basic_handler.hpp"
+#include "core/xml/xml_content_handler.hpp"
 
 namespace core::io::l10n {
 

@@ -6,7 +6,7 @@
 
 #include "core/atom/atom_entry_impl.hpp"
 #include "core/atom/atom_namespace.hpp"
-#include "core/xml_reader.hpp"
+#include "core/xml/xml_reader.hpp"
 #include "tests/support/expect_error.hpp"
 
 namespace {

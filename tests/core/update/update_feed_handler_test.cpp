@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/xml_reader.hpp"
+#include "core/xml/xml_reader.hpp"
 #include "tests/support/expect_error.hpp"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "core/base64.hpp"
-#include "core/registry.hpp"
+#include "core/settings/registry.hpp"
 #include "core/version_strings.hpp"
 #include "tests/support/log_capture.hpp"
 #include "tests/support/table.hpp"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/xml_exception.hpp"
+#include "core/xml/xml_exception.hpp"
 #include "engine/interop/media.hpp"
 #include "engine/interop/package.hpp"
 #include "engine/interop/thumbnail.hpp"

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "core/registry.hpp"
+#include "core/settings/registry.hpp"
 #include "engine/app/application.hpp"
 #include "engine/errors/parvel_error.hpp"
 #include "tests/service/test_tools.hpp"

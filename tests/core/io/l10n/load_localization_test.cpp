@@ -7,9 +7,9 @@
 
 #include "core/io/l10n/localization_handler.hpp"
 #include "core/io/l10n/localization_table.hpp"
-#include "core/resource_location_inprocess.hpp"
-#include "core/xml_exception.hpp"
-#include "core/xml_reader.hpp"
+#include "core/resources/resource_location_inprocess.hpp"
+#include "core/xml/xml_exception.hpp"
+#include "core/xml/xml_reader.hpp"
 #include "tests/support/table.hpp"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "core/resource_location_inprocess.hpp"
+#include "core/resources/resource_location_inprocess.hpp"
 
 #include <boost/lexical_cast.hpp>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "core/xml_escape.hpp"
+#include "core/xml/xml_escape.hpp"
 
 #include "core/utf.hpp"
 

@@ -1,4 +1,4 @@
-#include "core/xml_basic_handler.hpp"
+#include "core/xml/xml_basic_handler.hpp"
 
 #include <stdexcept>
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/xml_attribute.hpp"
+#include "core/xml/xml_attribute.hpp"
 
 namespace core {
 

@@ -1,6 +1,6 @@
-#include "core/tag_aggregator.hpp"
+#include "core/xml/tag_aggregator.hpp"
 
-#include "core/xml_escape.hpp"
+#include "core/xml/xml_escape.hpp"
 
 namespace core {
 

@@ -1,4 +1,4 @@
-#include "core/registry.hpp"
+#include "core/settings/registry.hpp"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "core/settings_file.hpp"
+#include "core/settings/settings_file.hpp"
 #include "core/system_error.hpp"
 #include "tests/support/expect_error.hpp"
 #include "tests/support/log_capture.hpp"

@@ -1,4 +1,4 @@
-#include "core/xml_content_handler.hpp"
+#include "core/xml/xml_content_handler.hpp"
 
 #include <stdexcept>
 

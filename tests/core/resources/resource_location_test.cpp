@@ -6,8 +6,8 @@
 
 #include "core/io/archivers/zip_compress.hpp"
 #include "core/io/stream_failure.hpp"
-#include "core/resource_location_inprocess.hpp"
-#include "core/resource_location_zip.hpp"
+#include "core/resources/resource_location_inprocess.hpp"
+#include "core/resources/resource_location_zip.hpp"
 #include "tests/support/expect_error.hpp"
 #include "tests/support/temp_folder.hpp"
 

@@ -1,4 +1,4 @@
-#include "core/xml_exception.hpp"
+#include "core/xml/xml_exception.hpp"
 
 #include <cstdio>
 

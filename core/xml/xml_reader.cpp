@@ -1,4 +1,4 @@
-#include "core/xml_reader.hpp"
+#include "core/xml/xml_reader.hpp"
 
 #include <expat.h>
 
@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/xml_exception.hpp"
+#include "core/xml/xml_exception.hpp"
 
 namespace core {
 

@@ -1,9 +1,9 @@
-#include "core/registry.hpp"
+#include "core/settings/registry.hpp"
 
 #include <cerrno>
 #include <filesystem>
 
-#include "core/settings_file.hpp"
+#include "core/settings/settings_file.hpp"
 #include "core/special_folders.hpp"
 #include "core/system_error.hpp"
 

@@ -1,4 +1,4 @@
-#include "core/settings_file.hpp"
+#include "core/settings/settings_file.hpp"
 
 #include <fcntl.h>
 #include <unistd.h>

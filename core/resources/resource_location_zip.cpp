@@ -1,4 +1,4 @@
-#include "core/resource_location_zip.hpp"
+#include "core/resources/resource_location_zip.hpp"
 
 #include <sstream>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/resource_location.hpp"
+#include "core/resources/resource_location.hpp"
 
 namespace core {
 

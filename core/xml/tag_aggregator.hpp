@@ -3,7 +3,7 @@
 #include <boost/noncopyable.hpp>
 #include <string>
 
-#include "core/xml_content_handler.hpp"
+#include "core/xml/xml_content_handler.hpp"
 
 namespace core {
 

@@ -1,4 +1,4 @@
-#include "core/xml_reader.hpp"
+#include "core/xml/xml_reader.hpp"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/xml_basic_handler.hpp"
-#include "core/xml_exception.hpp"
+#include "core/xml/xml_basic_handler.hpp"
+#include "core/xml/xml_exception.hpp"
 #include "tests/support/expect_error.hpp"
 
 namespace {

@@ -1,0 +1,24 @@
+# Fails when a layer includes a layer above it: core sees nothing of engine,
+# ui, tools or tests, and engine nothing of ui, tools or tests.
+# Run as: cmake -DSOURCE_DIR=<top> -P CheckLayers.cmake
+set(violations "")
+function(check_layer folder forbidden)
+  file(GLOB_RECURSE sources "${SOURCE_DIR}/${folder}/*.hpp" "${SOURCE_DIR}/${folder}/*.cpp"
+                            "${SOURCE_DIR}/${folder}/*.in")
+  foreach(source IN LISTS sources)
+    file(STRINGS "${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<](${forbidden})/")
+    foreach(line IN LISTS lines)
+      file(RELATIVE_PATH relative "${SOURCE_DIR}" "${source}")
+      list(APPEND violations "${relative}: ${line}")
+    endforeach()
+  endforeach()
+  set(violations "${violations}" PARENT_SCOPE)
+endfunction()
+
+check_layer(core "engine|ui|tools|tests")
+check_layer(engine "ui|tools|tests")
+
+if(violations)
+  list(JOIN violations "\n  " text)
+  message(FATAL_ERROR "layer violations:\n  ${text}")
+endif()
