@@ -1,0 +1,130 @@
+#include "ui/app/application_run.hpp"
+
+#include <QDir>
+#include <QScreen>
+#include <exception>
+
+#include "core/graphics/gdip/gdiplus_startup.hpp"
+#include "core/graphics/gdip/register_image_codecs.hpp"
+#include "core/log/logger.hpp"
+#include "core/module.hpp"
+#include "core/version_info.hpp"
+#include "engine/app/application.hpp"
+#include "engine/controller/controller.hpp"
+#include "engine/controller/job_dispatch.hpp"
+#include "engine/photos/temp_folder.hpp"
+#include "ui/app/desktop_file_id.hpp"
+#include "ui/app/guarded_application.hpp"
+#include "ui/app/main_frame.hpp"
+#include "ui/app/process_setup.hpp"
+#include "ui/app/single_instance.hpp"
+#include "ui/app/startup_options.hpp"
+#include "ui/app/termination_signal.hpp"
+
+namespace parvel {
+
+namespace {
+
+namespace sev = core::log::severity;
+
+void add_debug_sink() {
+  core::log::global_logger().add_sink(core::log::make_sink(core::log::make_debug_out_stream()));
+  const core::version version = core::version_info(core::get_current_module()).product_version();
+  core::log::write(sev::debug, "Application Version: '%s' (%s)", core::version_to_string(version),
+                   "X86");
+}
+
+QString private_temp_folder() {
+  try {
+    return QString::fromStdString(get_temp_folder());
+  } catch (const std::exception& e) {
+    core::log::write(sev::warning, "%s", e.what());
+    return {};
+  }
+}
+
+void show_as_decided(main_frame& frame, const startup_options& decided) {
+  if (decided.frameless) {
+    frame.setWindowFlag(Qt::FramelessWindowHint);
+  }
+  const QRect& wanted = decided.geometry.frame;
+  frame.move(wanted.topLeft());
+  // Before the first show the frame has no decorations yet: its outer size is
+  // its own size. A window manager that decorates it later keeps the client size.
+  frame.resize(wanted.size());
+  frame.setWindowState(decided.geometry.state);
+  if (!decided.hidden) {
+    frame.show();
+  }
+}
+
+}  // namespace
+
+int application_run(const core::command_line_options& options) {
+  application& app = *application::instance();
+  const QString title = QString::fromStdString(app.product_title());
+
+  single_instance instance(instance_paths(QString::fromStdString(app.mutex_name()),
+                                          qEnvironmentVariable("XDG_RUNTIME_DIR"),
+                                          private_temp_folder()));
+  if (!instance.acquire()) {
+    instance.ask_first_to_show();
+    return -1;
+  }
+
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(desktop_file_id));
+
+  const application_settings& settings = *app.settings();
+  QScreen* screen = QGuiApplication::primaryScreen();
+  const startup_options decided =
+      decide_startup(options, settings.placement, settings.fullscreen,
+                     screen ? screen->geometry() : QRect(), main_frame::minimum_size);
+  main_frame frame;
+  frame.setWindowTitle(title);
+  QObject::connect(&frame, &main_frame::closed, [] { QCoreApplication::exit(1); });
+
+  // SIGTERM and the session's end close without saving, as the controller's exit does.
+  termination_signal sigterm;
+  QObject::connect(&sigterm, &termination_signal::terminated, &frame, &main_frame::close_window);
+  QObject::connect(qobject_cast<guarded_application*>(qApp), &guarded_application::session_ending,
+                   &frame, &main_frame::close_window);
+
+  show_as_decided(frame, decided);
+  instance.listen();
+  QObject::connect(&instance, &single_instance::show_requested, &frame,
+                   &main_frame::show_and_raise);
+
+  // Its result comes through the controller's signals; the window does not wait for it.
+  app.controller()->start_update_check();
+
+  return QCoreApplication::exec();
+}
+
+int app_main(int argc, char** argv) {
+  drop_token_privileges();
+  std::set_terminate(terminate_handler);
+
+  auto& logger = core::log::global_logger();
+  logger.set_formatters(core::log::standard_chain());
+  logger.set_flush(true);
+
+  const core::command_line_options options =
+      core::parse_command_line(core::join_command_line(argc, argv));
+  if (core::has_command_line_option(options, "debug")) {
+    add_debug_sink();
+  }
+
+  guarded_application qt(argc, argv);
+  int result = 0;
+  {
+    const core::graphics::gdip::gdiplus_startup imaging;
+    core::graphics::gdip::register_image_codecs();
+    result = application_run(options);
+    // Every job cancelled and ended before imaging stops, so that quitting
+    // during a send neither crashes nor hangs.
+    // parvel::cancel_all_jobs_and_wait();  // TODO(merge): cancel_all_jobs_and_wait
+  }
+  return result;
+}
+
+}  // namespace parvel

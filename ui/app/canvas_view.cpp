@@ -1,0 +1,121 @@
+#include "ui/app/canvas_view.hpp"
+
+#include "core/log/logger.hpp"
+#include "engine/app/application.hpp"
+#include "engine/controller/controller.hpp"
+
+namespace parvel {
+
+namespace {
+
+// The first widget of page that Tab would reach, else the page itself.
+QWidget* first_focus_target(QWidget* page) {
+  for (QWidget* w = page->nextInFocusChain(); w && w != page; w = w->nextInFocusChain()) {
+    if (page->isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(page) &&
+        (w->focusPolicy() & Qt::TabFocus)) {
+      return w;
+    }
+  }
+  return page;
+}
+
+}  // namespace
+
+canvas_view::canvas_view(QWidget* parent) : QWidget(parent) {
+  controller& hub = *application::instance()->controller();
+  connections_.emplace_back(
+      hub.on_update_window_closed.connect([this](bool defer) { on_update_window_closed(defer); }));
+  connections_.emplace_back(
+      hub.signal_send_window_closed.connect([this](bool defer) { on_send_window_closed(defer); }));
+  connections_.emplace_back(
+      hub.signal_update_check_failed.connect([this] { on_update_check_failed(); }));
+  connections_.emplace_back(hub.signal_ui_updated.connect([this] { on_ui_updated(); }));
+}
+
+canvas_view::~canvas_view() {
+  // Disconnected last made first, then the pages released top to bottom.
+  while (!connections_.empty()) {
+    connections_.pop_back();
+  }
+  for (auto page = pages_.rbegin(); page != pages_.rend(); ++page) {
+    page->reset();
+  }
+}
+
+void canvas_view::set_page(layer where, page_pointer page) {
+  if (page) {
+    page->setParent(this);
+  }
+  if (pages_[index(where)].get() == focused_top_) {
+    focused_top_ = nullptr;
+  }
+  pages_[index(where)] = std::move(page);
+  layout_pages();
+}
+
+QWidget* canvas_view::top_page() const {
+  for (auto page = pages_.rbegin(); page != pages_.rend(); ++page) {
+    if (*page) {
+      return page->get();
+    }
+  }
+  return nullptr;
+}
+
+void canvas_view::layout_pages() {
+  QWidget* const top = top_page();
+  for (const page_pointer& page : pages_) {
+    if (!page) {
+      continue;
+    }
+    page->setGeometry(rect());
+    page->setEnabled(page.get() == top);
+    page->raise();
+    page->show();
+  }
+  if (top && top != focused_top_) {
+    focused_top_ = top;
+    first_focus_target(top)->setFocus(Qt::OtherFocusReason);
+  }
+  if (!top) {
+    focused_top_ = nullptr;
+  }
+}
+
+void canvas_view::release_page(layer where, bool defer) {
+  if (defer || !on_window_thread()) {
+    post([this, where] { release_page(where, false); });
+    return;
+  }
+  if (pages_[index(where)].get() == focused_top_) {
+    focused_top_ = nullptr;
+  }
+  pages_[index(where)].reset();
+  layout_pages();
+}
+
+void canvas_view::on_update_window_closed(bool defer) {
+  release_page(layer::update, defer);
+}
+
+void canvas_view::on_send_window_closed(bool defer) {
+  release_page(layer::send, defer);
+}
+
+void canvas_view::on_update_check_failed() {
+  if (!on_window_thread()) {
+    post([this] { on_update_check_failed(); });
+    return;
+  }
+  core::log::write(core::log::severity::debug, "on_update_check_failed()");
+}
+
+void canvas_view::on_ui_updated() {
+  layout_pages();
+}
+
+void canvas_view::resizeEvent(QResizeEvent*) {
+  layout_pages();
+}
+
+}  // namespace parvel

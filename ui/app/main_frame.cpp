@@ -1,0 +1,137 @@
+#include "ui/app/main_frame.hpp"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+
+#include "engine/app/application.hpp"
+#include "engine/controller/controller.hpp"
+#include "engine/photos/package_info.hpp"
+#include "engine/user/user.hpp"
+#include "engine/user/user_config.hpp"
+#include "ui/app/canvas_view.hpp"
+#include "ui/app/desktop_file_id.hpp"
+#include "ui/app/window_geometry.hpp"
+
+namespace parvel {
+
+main_frame::main_frame()
+    : canvas_(new canvas_view(this)), taskbar_(QString::fromLatin1(desktop_file_id)) {
+  setObjectName(QStringLiteral("LumbrelParvelMainFrame"));
+  setMinimumSize(minimum_size);
+  QIcon icon;
+  for (const char* name : {":/icons/parvel-16.png", ":/icons/parvel-32.png",
+                           ":/icons/parvel-48.png", ":/icons/parvel.png"}) {
+    icon.addFile(QString::fromLatin1(name));
+  }
+  setWindowIcon(icon);
+  QPalette white = palette();
+  white.setColor(QPalette::Window, Qt::white);
+  setPalette(white);
+  setAutoFillBackground(true);
+  setFocusProxy(canvas_);
+  // Tab in the message edit goes to the recipients edit, whatever the pages do.
+  qApp->installEventFilter(this);
+
+  using state = taskbar_progress::state;
+  controller& hub = *application::instance()->controller();
+  connections_.emplace_back(hub.signal_app_exit.connect([this] { close_window(); }));
+  connections_.emplace_back(
+      hub.on_taskbar_progress.connect([this](float p) { set_taskbar_progress(p); }));
+  connections_.emplace_back(
+      hub.on_taskbar_action_succeeded.connect([this] { set_taskbar_state(state::paused); }));
+  connections_.emplace_back(
+      hub.on_action_failed.connect([this] { set_taskbar_state(state::error); }));
+  connections_.emplace_back(
+      hub.on_action_set.connect([this] { set_taskbar_state(state::normal); }));
+  connections_.emplace_back(
+      hub.on_action_reset.connect([this] { set_taskbar_state(state::no_progress); }));
+}
+
+main_frame::~main_frame() {
+  qApp->removeEventFilter(this);
+}
+
+void main_frame::close_window() {
+  if (!on_window_thread()) {
+    post([this] { close_window(); });
+    return;
+  }
+  // Not close(): a frame never shown gets no close event, and this one must
+  // end the loop all the same.
+  save_on_close_ = false;
+  hide();
+  Q_EMIT closed();
+}
+
+void main_frame::show_and_raise() {
+  setWindowState(windowState() & ~Qt::WindowMinimized);
+  show();
+  raise();
+  activateWindow();
+}
+
+void main_frame::set_taskbar_progress(float p) {
+  if (!on_window_thread()) {
+    post([this, p] { set_taskbar_progress(p); });
+    return;
+  }
+  taskbar_.set_value(p);
+}
+
+void main_frame::set_taskbar_state(taskbar_progress::state s) {
+  if (!on_window_thread()) {
+    post([this, s] { set_taskbar_state(s); });
+    return;
+  }
+  taskbar_.set_state(s);
+}
+
+void main_frame::closeEvent(QCloseEvent* event) {
+  if (!save_on_close_) {
+    event->accept();
+    return;
+  }
+  save_placement_and_config();
+  event->accept();
+  Q_EMIT closed();
+}
+
+void main_frame::save_placement_and_config() {
+  application_settings& settings = *application::instance()->settings();
+  const QMargins margins(
+      geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+      frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom());
+  settings.placement = placement_from_window(settings.placement, frameGeometry(),
+                                             normalGeometry().marginsAdded(margins), windowState());
+  settings.save();
+
+  const auto& person = *user::instance();
+  const auto package = person.get_package();
+  user_config record;
+  record.email = package->sender;
+  record.contacts = person.contacts;
+  record.value = package->counter;
+  save_config(record);
+}
+
+void main_frame::resizeEvent(QResizeEvent*) {
+  canvas_->setGeometry(rect());
+}
+
+bool main_frame::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress || watched->objectName() != QLatin1String("id_140")) {
+    return false;
+  }
+  const int key = static_cast<QKeyEvent*>(event)->key();
+  auto* edit = qobject_cast<QWidget*>(watched);
+  if ((key != Qt::Key_Tab && key != Qt::Key_Backtab) || !edit || !isAncestorOf(edit)) {
+    return false;
+  }
+  if (auto* recipients = findChild<QWidget*>(QStringLiteral("id_124"))) {
+    recipients->setFocus(Qt::TabFocusReason);
+  }
+  return true;
+}
+
+}  // namespace parvel

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QWidget>
+#include <boost/signals2/connection.hpp>
+#include <vector>
+
+#include "core/windows/async_window_update.hpp"
+#include "ui/app/taskbar_button.hpp"
+
+namespace parvel {
+
+class canvas_view;
+
+// The program's only top-level window. Its canvas fills it. Closing it saves
+// the placement, the settings and the user's config; close_window (the
+// controller's exit, SIGTERM, the session's end) closes it without saving.
+// Either way it raises closed(), on which the loop ends with exit code 1.
+// User-interface thread, except the controller slots that re-post themselves.
+class main_frame : public QWidget, public core::windows_async_window_update {
+  Q_OBJECT
+
+ public:
+  static constexpr QSize minimum_size{750, 580};
+
+  main_frame();
+  ~main_frame() override;
+
+  canvas_view& canvas() const { return *canvas_; }
+  const taskbar_button& taskbar() const { return taskbar_; }
+
+  // Closes without saving anything.
+  void close_window();
+  // Shows the window, also one started hidden or minimised, and raises it.
+  void show_and_raise();
+
+  // Controller slots.
+  void set_taskbar_progress(float p);
+  void set_taskbar_state(taskbar_progress::state s);
+
+ Q_SIGNALS:
+  void closed();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void save_placement_and_config();
+
+  canvas_view* canvas_;
+  taskbar_button taskbar_;
+  bool save_on_close_ = true;
+  // Last member: disconnected before anything else of the frame goes.
+  std::vector<boost::signals2::scoped_connection> connections_;
+};
+
+}  // namespace parvel
