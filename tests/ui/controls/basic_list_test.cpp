@@ -1,0 +1,165 @@
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+#include <memory>
+#include <set>
+#include <stdexcept>
+#include <vector>
+
+#include "tests/support/widget_test.hpp"
+#include "ui/controls/basic_list.hpp"
+
+namespace {
+
+// Rows of text; remembers which rows were painted.
+class text_list : public parvel::basic_list<text_list> {
+ public:
+  explicit text_list(int rows) : texts(rows) {
+    for (int row = 0; row < rows; ++row)
+      texts[row] = QStringLiteral("photo %1.jpg").arg(row);
+    setObjectName(QStringLiteral("id_125"));
+    set_show_header(false);
+    set_horizontal_scroll(false);
+    add_column(QStringLiteral("Name"));
+    add_column(QStringLiteral("Size"));
+    set_column_width(0, 150);
+    set_column_width(1, 80);
+  }
+
+  int row_count() const { return static_cast<int>(texts.size()); }
+  QString cell_text(int row, int column_id) const {
+    painted.insert(row);
+    // As a list over a real model does: a row beyond it is a fault.
+    const QString& name = texts.at(static_cast<std::size_t>(row));
+    return column_id == 0 ? name : QStringLiteral("%1 Kb").arg(row * 10);
+  }
+
+  std::vector<QString> texts;
+  mutable std::set<int> painted;
+};
+
+}  // namespace
+
+class basic_list_test : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QWidget> window_;
+  text_list* list_ = nullptr;
+  std::vector<parvel::basic_list_notification> sent_;
+
+  void show_list(int rows) {
+    window_ = std::make_unique<QWidget>();
+    list_ = new text_list(rows);
+    auto* layout = new QVBoxLayout(window_.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(list_);
+    window_->resize(260, 200);
+    sent_.clear();
+    QObject::connect(
+        list_, &parvel::basic_list_base::signal_notify, list_,
+        [this](const parvel::basic_list_notification& record) { sent_.push_back(record); });
+    window_->show();
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+  }
+
+  QPoint row_point(int row) const {
+    const QPoint in_viewport(20, row * list_->row_height() + list_->row_height() / 2);
+    return list_->viewport()->mapTo(window_.get(), in_viewport);
+  }
+
+  void click_row(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, modifiers, row_point(row));
+  }
+
+  void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(window_->windowHandle(), key, modifiers);
+  }
+
+  int count_of(int code) const {
+    int count = 0;
+    for (const auto& record : sent_)
+      count += record.code == code;
+    return count;
+  }
+
+ private Q_SLOTS:
+  void cleanup() { window_.reset(); }
+
+  void a_click_selects_and_shift_click_extends() {
+    show_list(6);
+    click_row(1);
+    QCOMPARE(list_->selected_rows(), std::vector<int>{1});
+    QVERIFY(list_->hasFocus());
+    click_row(3, Qt::ShiftModifier);
+    QCOMPARE(list_->selected_rows(), (std::vector<int>{1, 2, 3}));
+    QCOMPARE(sent_.back().code, parvel::notify_click);
+    QCOMPARE(sent_.back().row, 3);
+    QCOMPARE(count_of(parvel::notify_selection_changed), 2);
+  }
+
+  void ctrl_a_selects_every_row() {
+    show_list(5);
+    click_row(0);
+    key(Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(list_->selected_rows(), (std::vector<int>{0, 1, 2, 3, 4}));
+  }
+
+  void delete_key_notifies_the_parent() {
+    show_list(5);
+    click_row(2);
+    sent_.clear();
+    key(Qt::Key_Delete);
+    QCOMPARE(sent_.size(), std::size_t{1});
+    QCOMPARE(sent_[0].code, parvel::notify_delete_key);
+    QCOMPARE(sent_[0].from, static_cast<QObject*>(list_));
+    QCOMPARE(sent_[0].id_from, 125);
+    QCOMPARE(sent_[0].row, 2);
+    QCOMPARE(sent_[0].column, 1);
+  }
+
+  void delete_after_the_rows_shrank_names_only_existing_rows() {
+    show_list(6);
+    click_row(3);
+    click_row(5, Qt::ShiftModifier);
+    // The model is reset elsewhere; the parent's Delete handler reads the rows.
+    list_->texts.resize(4);
+    std::vector<int> deleted;
+    QObject::connect(list_, &parvel::basic_list_base::signal_notify, list_,
+                     [&](const parvel::basic_list_notification& record) {
+                       if (record.code != parvel::notify_delete_key)
+                         return;
+                       for (int row : list_->selected_rows())
+                         list_->texts.at(row);
+                       deleted = list_->selected_rows();
+                     });
+    key(Qt::Key_Delete);
+    QCOMPARE(deleted, std::vector<int>{3});
+  }
+
+  void only_visible_rows_are_painted() {
+    show_list(1000);
+    const int visible = list_->visible_row_count();
+    QVERIFY(visible > 3 && visible < 20);
+    list_->painted.clear();
+    list_->viewport()->repaint();
+    QVERIFY(!list_->painted.empty());
+    QVERIFY(*list_->painted.rbegin() <= visible);
+
+    for (int notch = 0; notch < 10; ++notch) {
+      QWheelEvent wheel(QPointF(20, 20), list_->viewport()->mapToGlobal(QPointF(20, 20)), {},
+                        QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+      QApplication::sendEvent(list_->viewport(), &wheel);
+    }
+    QCOMPARE(list_->first_visible_row(), 30);
+    list_->painted.clear();
+    list_->viewport()->repaint();
+    QCOMPARE(*list_->painted.begin(), 30);
+    QVERIFY(*list_->painted.rbegin() <= 30 + visible);
+  }
+};
+
+LUMBREL_WIDGET_TEST(basic_list_test);
+
+#include "basic_list_test.moc"
