@@ -1,0 +1,110 @@
+#include "ui/controls/basic_flow_popup.hpp"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace parvel {
+
+namespace {
+
+Qt::WindowFlags flags_of(flow_popup_kind kind) {
+  if (kind == flow_popup_kind::option)
+    return Qt::Popup | Qt::FramelessWindowHint;
+  return Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
+}
+
+bool is_press(const QEvent* event) {
+  return event->type() == QEvent::MouseButtonPress ||
+         event->type() == QEvent::MouseButtonDblClick ||
+         event->type() == QEvent::NonClientAreaMouseButtonPress;
+}
+
+}  // namespace
+
+basic_flow_popup::basic_flow_popup(flow_popup_kind kind, QWidget* owner)
+    : QWidget(owner, flags_of(kind)), kind_(kind) {
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setAttribute(Qt::WA_NoMouseReplay);
+  setFocusPolicy(Qt::NoFocus);
+  // The one-pixel border is painted inside the window.
+  setContentsMargins(1, 1, 1, 1);
+  setCursor(Qt::ArrowCursor);
+}
+
+basic_flow_popup::~basic_flow_popup() {
+  if (filtering_)
+    qApp->removeEventFilter(this);
+}
+
+void basic_flow_popup::hide_popup() {
+  // hideEvent reports it; an already hidden popup reports again, as every
+  // hiding request does.
+  if (isVisible()) {
+    hide();
+  } else {
+    signal_hidden(true);
+  }
+}
+
+void basic_flow_popup::mousePressEvent(QMouseEvent* event) {
+  event->accept();
+  hide_popup();
+}
+
+void basic_flow_popup::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), Qt::white);
+  painter.setPen(palette().color(QPalette::Dark));
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void basic_flow_popup::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (kind_ == flow_popup_kind::typed_past && !filtering_) {
+    qApp->installEventFilter(this);
+    filtering_ = true;
+  }
+}
+
+void basic_flow_popup::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (filtering_) {
+    qApp->removeEventFilter(this);
+    filtering_ = false;
+  }
+  // A popup closed by Qt (a press outside an option popup) comes here too.
+  if (!event->spontaneous())
+    signal_hidden(true);
+}
+
+void basic_flow_popup::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // Some platforms activate every window shown, whatever it asks: give the
+  // activation back so that typing goes on in the owner's field.
+  if (kind_ == flow_popup_kind::typed_past && event->type() == QEvent::ActivationChange &&
+      isActiveWindow() && parentWidget() != nullptr) {
+    parentWidget()->window()->activateWindow();
+  }
+}
+
+bool basic_flow_popup::eventFilter(QObject* watched, QEvent* event) {
+  if (filtering_ && is_press(event) && watched->isWidgetType() && !contains_widget(watched)) {
+    hide_popup();
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+bool basic_flow_popup::contains_widget(const QObject* object) const {
+  for (; object != nullptr; object = object->parent()) {
+    if (object == this)
+      return true;
+    // A window of its own (another top-level) is outside the popup.
+    if (object->isWidgetType() && static_cast<const QWidget*>(object)->isWindow())
+      return false;
+  }
+  return false;
+}
+
+}  // namespace parvel

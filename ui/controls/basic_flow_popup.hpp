@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QWidget>
+#include <boost/signals2/signal.hpp>
+
+namespace parvel {
+
+// How a flow popup keeps the clicks outside it from the windows beneath.
+enum class flow_popup_kind {
+  // A Qt popup: takes the keyboard while shown; the closing press is not
+  // replayed to what lies under it (format and size lists).
+  option,
+  // A tool window that never takes the focus, so typing goes on in the
+  // owner's field (contact completion); an application event filter
+  // consumes the first press outside it.
+  typed_past,
+};
+
+// A bordered drop-down window that never activates, hides at the first mouse
+// press its derived class does not consume (inside or outside it), paints
+// white and reports every hiding through signal_hidden(true). The owner
+// creates it through add_control_dispose, places and shows it, and releases
+// it from a call posted to its own window, never inside signal_hidden.
+class basic_flow_popup : public QWidget {
+ public:
+  // Emitted with true after every hiding; false is left to the owners' own
+  // deferred call.
+  boost::signals2::signal<void(bool)> signal_hidden;
+
+  // Hides and reports it; every hiding comes here.
+  void hide_popup();
+
+ protected:
+  explicit basic_flow_popup(flow_popup_kind kind, QWidget* owner = nullptr);
+  ~basic_flow_popup() override;
+
+  // Derived classes consume presses they handle; the rest hide the popup.
+  void mousePressEvent(QMouseEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  bool contains_widget(const QObject* object) const;
+
+  const flow_popup_kind kind_;
+  bool filtering_ = false;
+};
+
+}  // namespace parvel

@@ -1,0 +1,112 @@
+#include "ui/theme/drawing.hpp"
+
+#include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPixmap>
+#include <algorithm>
+
+namespace parvel {
+
+namespace {
+// Far below a pixel of any window, far above the gradient's own rounding.
+constexpr qreal hard_step_gap = 1e-6;
+}  // namespace
+
+void gradient_fill_rect(QPainter& painter, const QRect& rect, const QColor& top,
+                        const QColor& bottom) {
+  QLinearGradient gradient(rect.topLeft(), rect.bottomLeft() + QPoint(0, 1));
+  gradient.setColorAt(0, top);
+  gradient.setColorAt(1, bottom);
+  painter.fillRect(rect, gradient);
+}
+
+void add_hard_step(QGradient& gradient, qreal at, const QColor& before, const QColor& after) {
+  gradient.setColorAt(std::max<qreal>(0, at - hard_step_gap), before);
+  gradient.setColorAt(at, after);
+}
+
+void alpha_blend(QPainter& painter, const QRect& destination, const QImage& source, int source_x,
+                 int source_width, int source_height) {
+  const QPainter::CompositionMode mode = painter.compositionMode();
+  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter.drawImage(destination, source, QRect(source_x, 0, source_width, source_height));
+  painter.setCompositionMode(mode);
+}
+
+rounded_rect_metrics_t rounded_rect_metrics(QPoint first, QPoint second, int percentage, int base) {
+  rounded_rect_metrics_t m{};
+  m.left = std::min(first.x(), second.x());
+  m.right = std::max(first.x(), second.x());
+  m.top = std::min(first.y(), second.y());
+  m.bottom = std::max(first.y(), second.y());
+  m.base = base != 0 ? base : std::min(m.right - m.left, m.bottom - m.top);
+  m.corner_width = m.base * percentage / 100;
+  m.corner_height = m.corner_width;
+  return m;
+}
+
+QPainterPath make_rounded_rect_path(QPoint first, QPoint second, int percentage, int base) {
+  const rounded_rect_metrics_t m = rounded_rect_metrics(first, second, percentage, base);
+  const int c = m.corner_width;
+  QPainterPath path;
+  path.setFillRule(Qt::OddEvenFill);
+  // Qt's angles run counter-clockwise, GDI+'s clockwise: each arc is the
+  // same quarter, mirrored in sign.
+  path.arcMoveTo(m.right - c, m.top, c, c, 90);
+  path.arcTo(m.right - c, m.top, c, c, 90, -90);
+  path.arcTo(m.right - c, m.bottom - c, c, c, 0, -90);
+  path.arcTo(m.left, m.bottom - c, c, c, 270, -90);
+  path.arcTo(m.left, m.top, c, c, 180, -90);
+  path.closeSubpath();
+  return path;
+}
+
+QImage load_png_resource(int id) {
+  QImage image(QStringLiteral(":/png/%1.png").arg(id), "PNG");
+  if (image.isNull())
+    return {};
+  return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+QBrush paint_parent_background(QWidget& parent, const QWidget& child) {
+  if (parent.size().isEmpty() || child.size().isEmpty())
+    return QBrush(Qt::white);
+  const QRect area(child.mapTo(&parent, QPoint(0, 0)), child.size());
+  QPixmap picture(child.size());
+  picture.fill(Qt::white);
+  // Only the parent itself: its children (the child among them) are not
+  // part of its background.
+  parent.render(&picture, QPoint(), QRegion(area), QWidget::DrawWindowBackground);
+  return QBrush(picture);
+}
+
+QSize measure_text(const QString& text, const QFont& font) {
+  if (text.isEmpty())
+    return {0, 0};
+  return QFontMetrics(font).boundingRect(QRect(), Qt::AlignLeft | Qt::AlignTop, text).size();
+}
+
+QSize fit_static_to_text(const QLabel& label) {
+  const QString text = label.text();
+  if (text.isEmpty())
+    return {0, 0};
+  QString line = text;
+  line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+  const QFontMetrics metrics(label.font());
+  return {metrics.horizontalAdvance(line), metrics.height()};
+}
+
+QSize measure_string(const QString& text, const QFont& font) {
+  const QRectF bounds =
+      QFontMetricsF(font).boundingRect(QRectF(), Qt::AlignLeft | Qt::AlignTop, text);
+  return string_size_with_margins(bounds.width(), bounds.height());
+}
+
+QSize string_size_with_margins(qreal width, qreal height) {
+  return {static_cast<int>(width * 1.1), static_cast<int>(height * 1.2)};
+}
+
+}  // namespace parvel

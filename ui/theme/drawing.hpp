@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QBrush>
+#include <QColor>
+#include <QImage>
+#include <QPainterPath>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+class QFont;
+class QGradient;
+class QLabel;
+class QPainter;
+class QWidget;
+
+namespace parvel {
+
+// A vertical two-colour gradient over the whole rectangle; one colour twice
+// fills flat.
+void gradient_fill_rect(QPainter& painter, const QRect& rect, const QColor& top,
+                        const QColor& bottom);
+
+// Adds a hard step at position `at` (0 to 1): `before` up to it, `after` from
+// it. Qt replaces a stop at an equal position, so the two stops sit a hair
+// apart.
+void add_hard_step(QGradient& gradient, qreal at, const QColor& before, const QColor& after);
+
+// Draws the source cell (source_x, 0, source_width, source_height) of a
+// picture with per-pixel alpha over the destination rectangle (a strip of
+// square cells holds a list's icons).
+void alpha_blend(QPainter& painter, const QRect& destination, const QImage& source, int source_x,
+                 int source_width, int source_height);
+
+struct rounded_rect_metrics_t {
+  int left;
+  int top;
+  int right;
+  int bottom;
+  int base;  // the length the corner is a percentage of
+  int corner_width;
+  int corner_height;
+
+  bool operator==(const rounded_rect_metrics_t&) const = default;
+};
+
+// The rectangle of two corner points put in order, and its corner size:
+// percentage of base, or of the shorter side when base is 0 (truncated).
+rounded_rect_metrics_t rounded_rect_metrics(QPoint first, QPoint second, int percentage, int base);
+
+// A closed rounded rectangle of those metrics, each corner an arc of an
+// ellipse whose diameter is the corner size.
+QPainterPath make_rounded_rect_path(QPoint first, QPoint second, int percentage, int base);
+
+// The program's PNG resource of this id, from the Qt resource system
+// (":/png/<id>.png"); a null image when there is none or it cannot be decoded.
+QImage load_png_resource(int id);
+
+// What the parent paints behind the child, as a brush the child can fill
+// with to look transparent; white when the parent has no size.
+QBrush paint_parent_background(QWidget& parent, const QWidget& child);
+
+// The size of a text in a font, line breaks counted, no wrapping; (0, 0)
+// for an empty text.
+QSize measure_text(const QString& text, const QFont& font);
+
+// The size of a label's text on one line in the label's font; (0, 0) for an
+// empty text. The caller sizes the label with it.
+QSize fit_static_to_text(const QLabel& label);
+
+// A text's bounding size with margins of 10 % of its width and 20 % of its
+// height, truncated: room for rendered text whose glyphs overhang.
+QSize measure_string(const QString& text, const QFont& font);
+
+// The margin arithmetic of measure_string.
+QSize string_size_with_margins(qreal width, qreal height);
+
+}  // namespace parvel
