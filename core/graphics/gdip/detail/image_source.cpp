@@ -5,10 +5,9 @@
 
 #include <array>
 #include <cerrno>
-#include <fstream>
-#include <iterator>
 
 #include "core/graphics/gdip/detail/bitmap_impl.hpp"
+#include "core/graphics/gdip/detail/decode_budget.hpp"
 #include "core/graphics/gdip/detail/hd_photo_decoder.hpp"
 #include "core/graphics/gdip/detail/srgb8.hpp"
 #include "core/graphics/gdip/detail/status_failure.hpp"
@@ -37,15 +36,6 @@ std::string_view file_head(const std::string& path, std::array<char, 16>& buffer
     throw status_failure(status::win32_error);
   }
   return {buffer.data(), static_cast<std::size_t>(count)};
-}
-
-std::string file_bytes(const std::string& path) {
-  std::ifstream file(path, std::ios_base::binary);
-  std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (file.bad()) {
-    throw status_failure(status::win32_error);
-  }
-  return bytes;
 }
 
 // Loads stream from top to bottom, which lets the decoders work in strips.
@@ -97,6 +87,12 @@ void require_started() {
   }
 }
 
+// The loaders read only the header until the pixels are asked for.
+void check_header(const vips::VImage& header) {
+  check_decode_budget(static_cast<std::uint64_t>(header.width()),
+                      static_cast<std::uint64_t>(header.height()), header.has_alpha());
+}
+
 image_format known_format(std::string_view head) {
   const image_format format = sniff_image_format(head);
   if (format == image_formats::none) {
@@ -137,16 +133,18 @@ std::shared_ptr<bitmap> open_image_file(const std::string& path) {
   const image_format format = known_format(file_head(path, head));
   try {
     if (format == image_formats::hd_photo) {
-      const std::string bytes = file_bytes(path);
-      return make_memory_bitmap(
-          to_srgb8(decode_hd_photo(bytes.data(), bytes.size())).copy_memory());
+      return make_memory_bitmap(to_srgb8(decode_hd_photo_file(path)).copy_memory());
     }
     const vips::VImage header = load_file(path, format, 1);
+    check_header(header);
     auto state = std::make_unique<bitmap::impl>();
     state->width = static_cast<std::uint32_t>(header.width());
     state->height = static_cast<std::uint32_t>(header.height());
     state->pixels = [path, format](int shrink) {
-      return to_srgb8(load_file(path, format, shrink));
+      // The file may have been replaced since its header was read.
+      const vips::VImage image = load_file(path, format, shrink);
+      check_header(image);
+      return to_srgb8(image);
     };
     state->shrinks_on_load = format == image_formats::jpeg;
     return std::make_shared<bitmap>(std::move(state));
@@ -160,9 +158,11 @@ std::shared_ptr<bitmap> decode_image(const std::string& bytes) {
   require_started();
   const image_format format = known_format(bytes);
   try {
-    const vips::VImage decoded = format == image_formats::hd_photo
-                                     ? decode_hd_photo(bytes.data(), bytes.size())
-                                     : load_bytes(bytes, format);
+    if (format == image_formats::hd_photo) {
+      return make_memory_bitmap(to_srgb8(decode_hd_photo(bytes)).copy_memory());
+    }
+    const vips::VImage decoded = load_bytes(bytes, format);
+    check_header(decoded);
     return make_memory_bitmap(to_srgb8(decoded).copy_memory());
   } catch (const vips::VError&) {
     vips_error_clear();
