@@ -124,6 +124,8 @@ int decode(std::vector<U8>& input) {
   if (Failed(decoder->Initialize(decoder.get(), stream.get()))) {
     return failed;
   }
+  // jxrlib leaves a separate alpha plane undecoded (alpha 0) unless asked.
+  decoder->WMP.wmiSCP.uAlphaMode = decoder->WMP.bHasAlpha ? 2 : 0;
   I32 width = 0;
   I32 height = 0;
   PKPixelFormatGUID format;
