@@ -10,6 +10,7 @@
 #include "core/graphics/gdip/batch/gdiplus_image_save_stream.hpp"
 #include "core/graphics/gdip/gdiplus_exception.hpp"
 #include "core/graphics/gdip/gdiplus_image_codec.hpp"
+#include "core/graphics/gdip/hd_photo_decoder_program.hpp"
 #include "tests/support/image_codecs.hpp"
 #include "tests/support/sample_images.hpp"
 #include "tests/support/table.hpp"
@@ -143,6 +144,21 @@ TEST_F(hostile_images, crafted_hd_photo_decodes) {
   EXPECT_EQ(decoded.width(), 16);
   EXPECT_EQ(decoded.height(), 16);
   EXPECT_NEAR(decoded.avg(), 0, 2);
+}
+
+TEST_F(hostile_images, missing_helper_fails_the_photo) {
+  const std::string helper = gdip::hd_photo_decoder_program();
+  gdip::set_hd_photo_decoder_program(folder_.file("no-such-helper"));
+  const std::string path = write("black.wdp", hd_photo(15, 15));
+  try {
+    thumbnail(path);
+    ADD_FAILURE() << "no exception";
+  } catch (const gdip::gdiplus_exception& e) {
+    EXPECT_EQ(e.status(), gdip::status::win32_error);
+  }
+  gdip::set_hd_photo_decoder_program(helper);
+  EXPECT_FALSE(has_children());
+  EXPECT_NO_THROW(thumbnail(path));
 }
 
 struct hostile_case {

@@ -67,7 +67,7 @@ bool set_limit(int resource, rlim_t value) {
 }
 
 // Set before a byte of the file is read.
-bool limit_self(off_t input_size) {
+bool limit_self([[maybe_unused]] off_t input_size) {
   bool limited = set_limit(RLIMIT_CORE, 0) && set_limit(RLIMIT_CPU, cpu_seconds);
 #ifndef __SANITIZE_ADDRESS__  // AddressSanitizer reserves terabytes of shadow memory
   limited = limited && set_limit(RLIMIT_AS, working_memory + static_cast<rlim_t>(input_size));
