@@ -386,6 +386,9 @@ void configure(CURL* handle, transfer& t, curl_slist* headers, const timeouts& l
   set_option(handle, CURLOPT_HTTP_VERSION, long{CURL_HTTP_VERSION_1_1}, request_failed);
   set_option(handle, CURLOPT_USERAGENT, "core::net::winhttp", request_failed);
   set_option(handle, CURLOPT_PATH_AS_IS, 1L, request_failed);
+  // A cancel during name resolution leaves the resolver thread to finish on
+  // its own (and free what it holds) instead of waiting for it.
+  set_option(handle, CURLOPT_QUICK_EXIT, 1L, request_failed);
   set_option(handle, CURLOPT_HTTPHEADER, headers, header_failed);
 
   // Peer and host name are always checked; there is no switch to turn it off.
