@@ -24,8 +24,8 @@ namespace core::net::http {
 
 namespace {
 
-// The most a body piece carries: bounds the time between two progress
-// reports and two cancel tests.
+// The most a request body piece carries: bounds the time between two
+// progress reports.
 constexpr std::size_t piece_size = 16384;
 constexpr int redirect_limit = 10;
 // The longest a call sleeps between two turns of its transfer when neither
