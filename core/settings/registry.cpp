@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "core/settings/settings_file.hpp"
 #include "core/special_folders.hpp"
 #include "core/system_error.hpp"
 
@@ -26,24 +25,27 @@ std::string system_settings_path(const std::string& product, const std::string& 
   return settings_path(system_config_folder(), product, sub_key);
 }
 
-std::string read_registry_string(const std::string& name, const std::string& sub_key,
-                                 const std::string& product) {
-  const std::string user_path = user_settings_path(product, sub_key);
-  int error = 0;
-  for (const std::string& path : {user_path, system_settings_path(product, sub_key)}) {
-    settings_file file;
-    error = file.load(path);
-    if (error != 0) {
-      continue;
-    }
-    if (const std::string* value = file.find(name)) {
+registry_key::registry_key(const std::string& product, const std::string& sub_key)
+    : user_path_(user_settings_path(product, sub_key)) {
+  user_.load(user_path_);
+  system_error_ = system_.load(system_settings_path(product, sub_key));
+}
+
+std::string registry_key::read(const std::string& name) const {
+  for (const settings_file* file : {&user_, &system_}) {
+    if (const std::string* value = file->find(name)) {
       return *value;
     }
-    error = ENOENT;
   }
+  const int error = system_error_ != 0 ? system_error_ : ENOENT;
   throw windows_system_error(
-      "cannot read the registry. key: '" + user_path + "', value: '" + name + "'.",
+      "cannot read the registry. key: '" + user_path_ + "', value: '" + name + "'.",
       static_cast<std::uint32_t>(error));
+}
+
+std::string read_registry_string(const std::string& name, const std::string& sub_key,
+                                 const std::string& product) {
+  return registry_key(product, sub_key).read(name);
 }
 
 void write_registry_string(const std::string& name, const std::string& sub_key,

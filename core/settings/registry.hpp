@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "core/settings/settings_file.hpp"
+
 namespace core {
 
 // Text values of the program's settings, standing in for the registry: the
@@ -13,9 +15,25 @@ namespace core {
 std::string user_settings_path(const std::string& product, const std::string& sub_key);
 std::string system_settings_path(const std::string& product, const std::string& sub_key);
 
-// Throws windows_system_error "cannot read the registry. key: '<user file>',
-// value: '<name>'." with the error of the system file's attempt when neither
-// file holds the value.
+// The values of one key, both files read once: for callers that read several
+// values. A file that cannot be read holds nothing.
+class registry_key {
+ public:
+  registry_key(const std::string& product, const std::string& sub_key);
+
+  // Throws windows_system_error "cannot read the registry. key: '<user file>',
+  // value: '<name>'." with the error of the system file's attempt when neither
+  // file holds the value.
+  std::string read(const std::string& name) const;
+
+ private:
+  std::string user_path_;
+  settings_file user_;
+  settings_file system_;
+  int system_error_;  // what a missing value reports
+};
+
+// One value, as registry_key::read.
 std::string read_registry_string(const std::string& name, const std::string& sub_key,
                                  const std::string& product);
 // Creates the user's folder with its parents. Throws windows_system_error

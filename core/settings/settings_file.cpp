@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <optional>
 
@@ -154,24 +153,19 @@ std::string settings_file::text() const {
   return out;
 }
 
-template <class Entries>
-auto settings_file::find_entry(Entries& entries, const std::string& name) {
-  return std::find_if(entries.begin(), entries.end(),
-                      [&](const auto& entry) { return entry.first == name; });
-}
-
 const std::string* settings_file::find(const std::string& name) const {
-  const auto found = find_entry(entries_, name);
-  return found == entries_.end() ? nullptr : &found->second;
+  const auto found = index_.find(name);
+  return found == index_.end() ? nullptr : &entries_[found->second].second;
 }
 
 void settings_file::set(const std::string& name, const std::string& value) {
-  const auto found = find_entry(entries_, name);
-  if (found != entries_.end()) {
-    found->second = value;
-  } else {
-    entries_.emplace_back(name, value);
+  const auto found = index_.find(name);
+  if (found != index_.end()) {
+    entries_[found->second].second = value;
+    return;
   }
+  entries_.emplace_back(name, value);
+  index_.emplace(name, entries_.size() - 1);
 }
 
 int settings_file::load(const std::string& path) {

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -31,10 +32,10 @@ class settings_file {
   int save(const std::string& path) const;
 
  private:
-  template <class Entries>
-  static auto find_entry(Entries& entries, const std::string& name);
-
+  // In the order the names first came, as the file is written again.
   std::vector<std::pair<std::string, std::string>> entries_;
+  // Name to its place in entries_: files grow to many thousand lines.
+  std::unordered_map<std::string, std::size_t> index_;
 };
 
 }  // namespace core

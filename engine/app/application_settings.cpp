@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <boost/lexical_cast.hpp>
 #include <exception>
+#include <optional>
 
 #include "core/base64.hpp"
 #include "core/log/logger.hpp"
@@ -46,8 +47,19 @@ bool is_https_address(const std::string& text) {
 }  // namespace
 
 void application_settings::load() {
-  const auto read = [this](const char* name) {
-    return core::read_registry_string(name, "", key_name_);
+  // A key that cannot be found (no home folder) fails every value alike.
+  std::optional<core::registry_key> key;
+  std::exception_ptr unreadable;
+  try {
+    key.emplace(key_name_, "");
+  } catch (const std::exception&) {
+    unreadable = std::current_exception();
+  }
+  const auto read = [&](const char* name) {
+    if (!key) {
+      std::rethrow_exception(unreadable);
+    }
+    return key->read(name);
   };
 
   if (!attempt([&] { placement = placement_from_bytes(core::base64_decode(read("Placement"))); })) {

@@ -16,8 +16,8 @@ class application_settings {
   application_settings(const application_settings&) = delete;
   application_settings& operator=(const application_settings&) = delete;
 
-  // Reads every value on its own; a value that cannot be read is logged and
-  // gets its default. Never throws.
+  // Reads the settings once, then every value on its own; a value that cannot
+  // be read is logged and gets its default. Never throws.
   void load();
   // Writes "Placement" and "Fullscreen"; failures are logged. Never throws.
   void save();

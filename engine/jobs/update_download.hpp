@@ -1,6 +1,7 @@
 #pragma once
 
 #include <boost/signals2/signal.hpp>
+#include <cstdint>
 #include <string>
 
 #include "core/threading/async_req.hpp"
@@ -28,7 +29,8 @@ class update_download : public core::threading::async_req {
  private:
   std::string download();
 
-  update_fetch fetch_{"package"};
+  // The installer is held in memory before it is saved.
+  update_fetch fetch_{"package", std::uint64_t{1} << 30};
   const std::string url_;
 };
 

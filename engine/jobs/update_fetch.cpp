@@ -26,7 +26,7 @@ std::string update_fetch::get(const std::string& url,
   });
   throw_if_canceled();
   core::net::http::basic_request request(url, {});
-  core::net::http::basic_response response = client_.get(request);
+  core::net::http::basic_response response = client_.get(request, body_limit_);
   throw_if_canceled();
   if (response.status != 200) {
     throw std::runtime_error("Cannot retreive the " + what_ + ". Error: [" +

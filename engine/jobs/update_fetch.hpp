@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 
 #include "core/net/http/client.hpp"
@@ -18,8 +19,11 @@ void require_https_address(const std::string& url);
 class update_fetch {
  public:
   // what names the document in the failure for a status other than 200:
-  // "Cannot retreive the <what>. Error: [<status>, <reason>]".
-  explicit update_fetch(std::string what) : what_(std::move(what)) {}
+  // "Cannot retreive the <what>. Error: [<status>, <reason>]". A body over
+  // body_limit bytes fails the get.
+  explicit update_fetch(std::string what,
+                        std::uint64_t body_limit = core::net::http::default_body_limit)
+      : what_(std::move(what)), body_limit_(body_limit) {}
 
   // progress: after each body piece, the bytes so far and the announced total.
   std::string get(const std::string& url, const core::net::http::progress_callback& progress = {});
@@ -31,6 +35,7 @@ class update_fetch {
   void throw_if_canceled() const;
 
   const std::string what_;
+  const std::uint64_t body_limit_;
   core::net::http::basic_client client_;
   std::atomic<bool> canceled_{false};
 };

@@ -2,6 +2,7 @@
 
 #include <boost/signals2/signal.hpp>
 #include <mutex>
+#include <stdexcept>
 #include <vector>
 
 namespace parvel {
@@ -16,6 +17,14 @@ class option_manager {
   boost::signals2::signal<void(const Option&)> signal_option_changed;
 
   const std::vector<Option>& options() const { return options_; }
+  // Throws std::invalid_argument "Option index is out of range." outside the
+  // list (the lists' rows use -1 for rows without an option).
+  const Option& option(int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= options_.size()) {
+      throw std::invalid_argument("Option index is out of range.");
+    }
+    return options_[static_cast<std::size_t>(index)];
+  }
 
   Option current() const {
     std::lock_guard lock(mutex_);

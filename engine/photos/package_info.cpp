@@ -68,9 +68,7 @@ void package_info::add_entries(const std::vector<photo_entry>& entries) {
   {
     std::lock_guard lock(mutex_);
     for (const photo_entry& entry : entries) {
-      const bool known = std::any_of(photos_.begin(), photos_.end(),
-                                     [&](const photo_entry& p) { return p.path == entry.path; });
-      if (!known) {
+      if (paths_.insert(entry.path).second) {
         photos_.push_back(entry);
         added = true;
       }
@@ -85,9 +83,15 @@ void package_info::remove_photos(const std::vector<photo_entry>& entries) {
   bool removed = false;
   {
     std::lock_guard lock(mutex_);
+    std::unordered_set<std::string> gone;
     for (const photo_entry& entry : entries) {
-      removed |=
-          std::erase_if(photos_, [&](const photo_entry& p) { return p.path == entry.path; }) > 0;
+      if (paths_.erase(entry.path) > 0) {
+        gone.insert(entry.path);
+      }
+    }
+    removed = !gone.empty();
+    if (removed) {
+      std::erase_if(photos_, [&](const photo_entry& p) { return gone.contains(p.path); });
     }
   }
   if (removed) {
@@ -99,6 +103,7 @@ void package_info::clear_photos() {
   {
     std::lock_guard lock(mutex_);
     photos_.clear();
+    paths_.clear();
   }
   signal_photos_removed();
 }
@@ -115,6 +120,14 @@ void package_info::reset() {
 
 std::vector<photo_entry> package_info::photos() const {
   std::lock_guard lock(mutex_);
+  return photos_;
+}
+
+std::vector<photo_entry> package_info::photos_with_sizes() {
+  std::lock_guard lock(mutex_);
+  for (photo_entry& entry : photos_) {
+    entry.file_size();
+  }
   return photos_;
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/photos/photo_entry.hpp"
@@ -45,6 +46,9 @@ class package_info {
 
   // A copy, taken under the lock.
   std::vector<photo_entry> photos() const;
+  // The same with every size read once and cached in the set itself (a size
+  // of 0 is asked again): what the photo list shows, one state of the set.
+  std::vector<photo_entry> photos_with_sizes();
   std::size_t photo_count() const;
   std::uint64_t total_size();
 
@@ -74,6 +78,9 @@ class package_info {
  private:
   mutable std::mutex mutex_;
   std::vector<photo_entry> photos_;
+  // The paths of photos_: sets of many thousand photos refuse duplicates
+  // without a walk through the list.
+  std::unordered_set<std::string> paths_;
   std::shared_ptr<rename_alg> rename_alg_;
   const std::string temp_folder_;
 };

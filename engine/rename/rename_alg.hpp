@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace parvel {
@@ -13,6 +14,12 @@ class rename_alg {
   // May advance the strategy's own state (a counter moves on).
   virtual std::string apply(const std::string& stem) = 0;
   virtual void reset() = 0;
+
+  // The strategy's apply; no strategy keeps the stem, as a set without one
+  // keeps every file's own name.
+  static std::string invoke(const std::shared_ptr<rename_alg>& strategy, const std::string& stem) {
+    return strategy ? strategy->apply(stem) : stem;
+  }
 };
 
 }  // namespace parvel

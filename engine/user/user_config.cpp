@@ -1,5 +1,6 @@
 #include "engine/user/user_config.hpp"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -60,6 +61,8 @@ user_config user_config::load() {
   } catch (const std::exception& e) {
     core::log::write(core::log::severity::error, "user_config::load failed: '%s'", e.what());
   }
+  // Also what a damaged file gave before its damage comes back sorted.
+  std::sort(record.contacts.begin(), record.contacts.end());
   return record;
 }
 

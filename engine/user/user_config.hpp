@@ -19,8 +19,9 @@ struct user_config {
   // today and 0.
   void set_package(const std::string& stored_date, std::int32_t stored_value);
 
-  // Reads the file; a missing file gives the defaults, a damaged one what was
-  // read before the damage and a log line. Never throws.
+  // Reads the file, contacts sorted byte-wise; a missing file gives the
+  // defaults, a damaged one what was read before the damage and a log line.
+  // Never throws.
   static user_config load();
 };
 

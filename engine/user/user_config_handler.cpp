@@ -1,6 +1,5 @@
 #include "engine/user/user_config_handler.hpp"
 
-#include <algorithm>
 #include <boost/lexical_cast.hpp>
 #include <stdexcept>
 
@@ -24,7 +23,6 @@ void user_config_handler::start_element(const std::string&, const std::string& l
       }
     } else if (local_name == "contact") {
       target_.contacts.push_back(attribute_or_empty(attributes, "email"));
-      std::sort(target_.contacts.begin(), target_.contacts.end());
     } else if (local_name == "package") {
       const std::string value = attribute_or_empty(attributes, "value");
       target_.set_package(attribute_or_empty(attributes, "date"),

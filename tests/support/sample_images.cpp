@@ -66,6 +66,15 @@ void write_image(const vips::VImage& image, const std::string& path, image_forma
   }
 }
 
+std::string encode(const vips::VImage& image, const char* suffix) {
+  void* buffer = nullptr;
+  std::size_t size = 0;
+  image.write_to_buffer(suffix, &buffer, &size);
+  std::string bytes(static_cast<const char*>(buffer), size);
+  g_free(buffer);
+  return bytes;
+}
+
 image_format signature_of(const std::string& bytes) {
   using namespace std::string_literals;
   const auto begins = [&](const std::string& magic) { return bytes.rfind(magic, 0) == 0; };

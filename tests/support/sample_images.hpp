@@ -21,6 +21,10 @@ vips::VImage flat(int width, int height, std::vector<double> colour);
 void write_image(const vips::VImage& image, const std::string& path,
                  core::graphics::image_format format);
 
+// The image encoded by libvips in the format of suffix (".jpg"; ".bmp"
+// through ImageMagick).
+std::string encode(const vips::VImage& image, const char* suffix);
+
 // The format whose signature begins bytes, none for any other.
 core::graphics::image_format signature_of(const std::string& bytes);
 

@@ -23,13 +23,13 @@ void set_body(basic_request& request, int code, const std::string& body,
 
 }  // namespace
 
-basic_response basic_client::send(basic_request& request) {
-  return run(request, nullptr);
+basic_response basic_client::send(basic_request& request, std::uint64_t body_limit) {
+  return run(request, nullptr, body_limit);
 }
 
-basic_response basic_client::get(basic_request& request) {
+basic_response basic_client::get(basic_request& request, std::uint64_t body_limit) {
   request.method = method::get;
-  return send(request);
+  return send(request, body_limit);
 }
 
 basic_response basic_client::post(basic_request& request, const std::string& body,
@@ -64,8 +64,9 @@ void basic_client::cancel() noexcept {
   }
 }
 
-basic_response basic_client::run(const basic_request& request, const std::string* file_path) {
-  exchange call(upload_progress_, download_progress_);
+basic_response basic_client::run(const basic_request& request, const std::string* file_path,
+                                 std::uint64_t body_limit) {
+  exchange call(upload_progress_, download_progress_, body_limit);
   std::optional<file_body> file;
   std::optional<memory_body> memory;
   body_source& body = file_path != nullptr ? static_cast<body_source&>(file.emplace(*file_path))
@@ -106,7 +107,7 @@ basic_response basic_file_client::put(basic_file_request& request, const std::st
     request.headers["Content-Type"] = content_type;
   }
   request.headers["Content-Length"] = std::to_string(std::filesystem::file_size(file_path));
-  return run(request, &request.file_path);
+  return run(request, &request.file_path, default_body_limit);
 }
 
 }  // namespace core::net::http

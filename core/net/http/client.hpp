@@ -16,6 +16,10 @@ class exchange;
 // uploads, the announced "Content-Length" (0 when absent) for downloads.
 using progress_callback = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
+// The most bytes a response body may hold, as it is kept whole in memory: a
+// service answer or a feed. Callers that fetch more (an installer) say so.
+inline constexpr std::uint64_t default_body_limit = std::uint64_t{16} << 20;
+
 // Synchronous HTTP/1.1: each call runs one whole exchange on the calling
 // thread over a connection of its own and returns the final response of any
 // status. Certificates are always verified (the system's store, or the
@@ -25,8 +29,9 @@ using progress_callback = std::function<void(std::uint64_t done, std::uint64_t t
 // Failures: transport errors are core::windows_system_error with the phase's
 // prefix ("Cannot send the WinHTTP request.", "Failed to write request data
 // to an HTTP server.", "Wait to receive the WinHTTP response failed.",
-// "Failed to read data.") and a core::winhttp_error code; a cancelled call
-// throws std::runtime_error "WinHTTP close pending....".
+// "Failed to read data.") and a core::winhttp_error code; a response body
+// over the call's limit fails as a read, "Failed to read data." with EMSGSIZE;
+// a cancelled call throws std::runtime_error "WinHTTP close pending....".
 //
 // Calls are made one after another by one thread; cancel() may come from any.
 class basic_client {
@@ -37,8 +42,9 @@ class basic_client {
   virtual ~basic_client() = default;
 
   // Sends the request with its method, headers and memory body as they stand.
-  basic_response send(basic_request& request);
-  basic_response get(basic_request& request);
+  // body_limit: the most bytes the response body may hold.
+  basic_response send(basic_request& request, std::uint64_t body_limit = default_body_limit);
+  basic_response get(basic_request& request, std::uint64_t body_limit = default_body_limit);
   // Set "Content-Type" (when not empty) and "Content-Length" on the request.
   basic_response post(basic_request& request, const std::string& body,
                       const std::string& content_type);
@@ -52,15 +58,16 @@ class basic_client {
   // Called after each piece of a response body arrives; never for HEAD.
   void set_download_progress(progress_callback callback);
 
-  // Stops the call in flight at its next body piece; a call still connecting
-  // or waiting for its response runs on until then. Without a call in flight
-  // it does nothing. Returns at once.
+  // Stops the call in flight at once, also while it connects or waits for its
+  // response; a body piece already handed to the connection still goes out.
+  // Without a call in flight it does nothing. Returns at once.
   void cancel() noexcept;
 
  protected:
   // Runs one exchange with the file at file_path as its body, or with
   // request.body when file_path is null.
-  basic_response run(const basic_request& request, const std::string* file_path);
+  basic_response run(const basic_request& request, const std::string* file_path,
+                     std::uint64_t body_limit);
 
  private:
   // Guards active_ only; never held across network calls.

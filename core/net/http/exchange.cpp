@@ -24,10 +24,13 @@ namespace core::net::http {
 
 namespace {
 
-// The most a body piece carries: bounds the time between two progress
-// reports and two cancel tests.
+// The most a request body piece carries: bounds the time between two
+// progress reports.
 constexpr std::size_t piece_size = 16384;
 constexpr int redirect_limit = 10;
+// The longest a call sleeps between two turns of its transfer when neither
+// the connection nor one of libcurl's timers needs it; a cancel wakes it.
+constexpr int idle_wait_ms = 1000;
 
 constexpr char open_failed[] = "Cannot initialize WinHTTP for the application.";
 constexpr char connect_failed[] = "Cannot create a new WinHTTP connection.";
@@ -91,6 +94,29 @@ std::uint32_t winhttp_code(CURLcode code) {
   throw std::runtime_error(std::string(prefix) + ": " + curl_easy_strerror(code));
 }
 
+void check(const char* prefix, CURLMcode code) {
+  if (code == CURLM_OUT_OF_MEMORY) {
+    throw windows_system_error(prefix, ENOMEM);
+  }
+  if (code != CURLM_OK) {
+    throw std::runtime_error(std::string(prefix) + ": " + curl_multi_strerror(code));
+  }
+}
+
+// Answers are held whole in memory: one longer than its call allows fails as
+// a failed read, before it can take more.
+windows_system_error body_too_large() {
+  return windows_system_error(prefix_of(phase::reading), EMSGSIZE);
+}
+
+void initialize_curl() {
+  // A function-local static: initialised once, safely, by the first caller.
+  static const CURLcode initialized = curl_global_init(CURL_GLOBAL_DEFAULT);
+  if (initialized != CURLE_OK) {
+    fail(open_failed, initialized);
+  }
+}
+
 struct easy_deleter {
   void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
 };
@@ -110,11 +136,6 @@ void set_option(CURL* handle, CURLoption option, Value value, const char* prefix
 }
 
 easy_handle open_handle() {
-  // A function-local static: initialised once, safely, by the first caller.
-  static const CURLcode initialized = curl_global_init(CURL_GLOBAL_DEFAULT);
-  if (initialized != CURLE_OK) {
-    fail(open_failed, initialized);
-  }
   easy_handle handle(curl_easy_init());
   if (!handle) {
     throw windows_system_error(request_failed, ENOMEM);
@@ -185,11 +206,15 @@ std::string first_url(const basic_request& request) {
 // unwind through libcurl: a callback keeps it and stops the transfer.
 struct transfer {
   transfer(const std::atomic<bool>& abort_flag, const progress_callback& upload,
-           const progress_callback& download)
-      : abort(abort_flag), upload_progress(upload), download_progress(download) {}
+           const progress_callback& download, std::uint64_t limit)
+      : abort(abort_flag),
+        upload_progress(upload),
+        download_progress(download),
+        body_limit(limit) {}
 
   // Starts one request of the call; body is null when it sends none.
-  void start(body_source* request_body) {
+  void start(int code, body_source* request_body) {
+    head_only = code == method::head;
     body = request_body;
     current = phase::sending;
     sent = 0;
@@ -258,10 +283,16 @@ struct transfer {
     current = phase::reading;
     const auto length = find_header(response.headers, "Content-Length");
     announced = length ? boost::lexical_cast<std::uint64_t>(*length) : 0;
+    if (!head_only && announced > body_limit) {
+      throw body_too_large();
+    }
     redirect = is_redirect(response.status) && find_header(response.headers, "Location");
   }
 
   std::size_t body_piece(const char* data, std::size_t length) {
+    if (length > body_limit - response.body.size()) {
+      throw body_too_large();
+    }
     response.body.append(data, length);
     received += length;
     // A redirect's own body is no progress of the download.
@@ -278,6 +309,8 @@ struct transfer {
   const std::atomic<bool>& abort;
   const progress_callback& upload_progress;
   const progress_callback& download_progress;
+  const std::uint64_t body_limit;
+  bool head_only = false;
   body_source* body = nullptr;
   phase current = phase::sending;
   std::uint64_t sent = 0;
@@ -328,10 +361,14 @@ std::size_t on_write(char* buffer, std::size_t size, std::size_t count, void* da
   return t.guarded(std::size_t{0}, [&] { return t.body_piece(buffer, size * count); });
 }
 
+// Called after each turn of the transfer, also while it connects or waits.
 int on_progress(void* data, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
   auto& t = state(data);
   if (t.current == phase::writing && static_cast<std::uint64_t>(uploaded) >= t.body->size()) {
     t.current = phase::receiving;
+  }
+  if (t.abort) {
+    t.abort_seen = true;
   }
   return t.error || t.abort_seen ? 1 : 0;
 }
@@ -349,6 +386,9 @@ void configure(CURL* handle, transfer& t, curl_slist* headers, const timeouts& l
   set_option(handle, CURLOPT_HTTP_VERSION, long{CURL_HTTP_VERSION_1_1}, request_failed);
   set_option(handle, CURLOPT_USERAGENT, "core::net::winhttp", request_failed);
   set_option(handle, CURLOPT_PATH_AS_IS, 1L, request_failed);
+  // A cancel during name resolution leaves the resolver thread to finish on
+  // its own (and free what it holds) instead of waiting for it.
+  set_option(handle, CURLOPT_QUICK_EXIT, 1L, request_failed);
   set_option(handle, CURLOPT_HTTPHEADER, headers, header_failed);
 
   // Peer and host name are always checked; there is no switch to turn it off.
@@ -422,13 +462,73 @@ std::optional<std::string> redirect_target(CURL* handle, const std::string& from
   return to;
 }
 
+// The easy handle's membership of the exchange's multi handle, for one request.
+class attachment {
+ public:
+  attachment(CURLM* multi, CURL* easy) : multi_(multi), easy_(easy) {
+    check(request_failed, curl_multi_add_handle(multi_, easy_));
+  }
+  ~attachment() { curl_multi_remove_handle(multi_, easy_); }
+  attachment(const attachment&) = delete;
+  attachment& operator=(const attachment&) = delete;
+
+ private:
+  CURLM* multi_;
+  CURL* easy_;
+};
+
+// Runs one request to its end and returns its result. Between two turns the
+// call sleeps until the connection or one of libcurl's timers needs it, or a
+// cancel wakes it: a cancel then ends the request at once, while it is still
+// connecting or waiting for an answer too.
+CURLcode perform(CURLM* multi, CURL* easy, transfer& t) {
+  const attachment attached(multi, easy);
+  for (;;) {
+    int running = 0;
+    check(prefix_of(t.current), curl_multi_perform(multi, &running));
+    if (running == 0) {
+      break;
+    }
+    if (t.abort) {
+      t.abort_seen = true;
+      return CURLE_ABORTED_BY_CALLBACK;
+    }
+    check(prefix_of(t.current), curl_multi_poll(multi, nullptr, 0, idle_wait_ms, nullptr));
+  }
+  int queued = 0;
+  while (const CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+    if (message->msg == CURLMSG_DONE && message->easy_handle == easy) {
+      return message->data.result;
+    }
+  }
+  // libcurl reports every transfer it ends; this would be a fault of its own.
+  return CURLE_GOT_NOTHING;
+}
+
 }  // namespace
+
+exchange::exchange(progress_callback upload_progress, progress_callback download_progress,
+                   std::uint64_t body_limit)
+    : upload_progress_(std::move(upload_progress)),
+      download_progress_(std::move(download_progress)),
+      body_limit_(body_limit) {
+  initialize_curl();
+  multi_.reset(curl_multi_init());
+  if (!multi_) {
+    throw windows_system_error(open_failed, ENOMEM);
+  }
+}
+
+void exchange::abort() noexcept {
+  abort_ = true;
+  curl_multi_wakeup(multi_.get());
+}
 
 basic_response exchange::run(const basic_request& request, body_source& body) {
   const easy_handle handle = open_handle();
   std::string url = first_url(request);
   const header_list headers = make_header_list(request.headers);
-  transfer t(abort_, upload_progress_, download_progress_);
+  transfer t(abort_, upload_progress_, download_progress_, body_limit_);
   configure(handle.get(), t, headers.get(), default_timeouts());
 
   int code = request.method;
@@ -439,11 +539,11 @@ basic_response exchange::run(const basic_request& request, body_source& body) {
     if (sends_body) {
       request_body->rewind();
     }
-    t.start(sends_body ? request_body : nullptr);
+    t.start(code, sends_body ? request_body : nullptr);
     set_option(handle.get(), CURLOPT_URL, url.c_str(), connect_failed);
     set_method(handle.get(), code, t.body);
 
-    const CURLcode result = curl_easy_perform(handle.get());
+    const CURLcode result = perform(multi_.get(), handle.get(), t);
     if (t.error) {
       std::rethrow_exception(t.error);
     }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <curl/curl.h>
+
 #include <atomic>
+#include <cstdint>
+#include <memory>
 
 #include "core/net/http/body_source.hpp"
 #include "core/net/http/client.hpp"
@@ -12,21 +16,29 @@ namespace core::net::http {
 // when the call starts.
 class exchange {
  public:
-  exchange(progress_callback upload_progress, progress_callback download_progress)
-      : upload_progress_(std::move(upload_progress)),
-        download_progress_(std::move(download_progress)) {}
+  // body_limit: the most bytes a response body may hold.
+  exchange(progress_callback upload_progress, progress_callback download_progress,
+           std::uint64_t body_limit);
   exchange(const exchange&) = delete;
   exchange& operator=(const exchange&) = delete;
 
   basic_response run(const basic_request& request, body_source& body);
 
-  // Any thread: the call stops at its next body piece.
-  void abort() noexcept { abort_ = true; }
+  // Any thread: the call stops at once, whatever it is waiting for, except
+  // that a body piece already handed to the connection still goes out.
+  void abort() noexcept;
 
  private:
+  struct multi_deleter {
+    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+  };
+
   std::atomic<bool> abort_{false};
   progress_callback upload_progress_;
   progress_callback download_progress_;
+  std::uint64_t body_limit_;
+  // Made with the exchange, so that a cancel can always wake the call up.
+  std::unique_ptr<CURLM, multi_deleter> multi_;
 };
 
 }  // namespace core::net::http

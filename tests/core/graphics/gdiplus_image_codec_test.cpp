@@ -12,6 +12,7 @@
 #include "tests/support/image_codecs.hpp"
 #include "tests/support/sample_images.hpp"
 #include "tests/support/table.hpp"
+#include "tests/support/temp_folder.hpp"
 
 namespace {
 
@@ -124,6 +125,38 @@ TEST_F(codec_test, decode_gives_argb_rows) {
   ASSERT_EQ(pixels.size(), 24U);
   for (std::size_t i = 0; i < pixels.size(); i += 4) {
     EXPECT_EQ(bytes(pixels.begin() + i, pixels.begin() + i + 4), (bytes{30, 20, 10, 128})) << i;
+  }
+}
+
+// HD Photo is decoded in a helper process; its pixels come back in place.
+TEST_F(codec_test, decode_hd_photo_gives_its_size_and_pixels) {
+  const test_support::temp_folder folder;
+  for (const std::vector<double>& colour :
+       {std::vector<double>{255, 0, 0}, std::vector<double>{0, 0, 255, 128}}) {
+    SCOPED_TRACE(colour.size());
+    const vips::VImage left = test_support::flat(30, 20, colour);
+    const vips::VImage right = test_support::flat(30, 20, std::vector<double>(colour.size(), 255));
+    const std::string path = folder.file("halves.wdp");
+    test_support::write_image(left.join(right, VIPS_DIRECTION_HORIZONTAL), path,
+                              image_formats::hd_photo);
+    std::istringstream in(test_support::read_file(path));
+
+    decoded_image decoded;
+    codec_.decode(decoded, in);
+    ASSERT_EQ(decoded.first->width, 60U);
+    ASSERT_EQ(decoded.first->height, 20U);
+    const std::string pixels{std::istreambuf_iterator<char>(*decoded.second), {}};
+    ASSERT_EQ(pixels.size(), 60U * 20 * 4);
+    const auto argb_at = [&](int x, int y) {
+      const auto* p = reinterpret_cast<const std::uint8_t*>(pixels.data()) + 4 * (y * 60 + x);
+      return std::vector<double>{double(p[2]), double(p[1]), double(p[0]), double(p[3])};
+    };
+    const std::vector<double> expected_left{colour[0], colour[1], colour[2],
+                                            colour.size() == 4 ? colour[3] : 255};
+    for (int band = 0; band < 4; ++band) {
+      EXPECT_NEAR(argb_at(10, 10)[band], expected_left[band], 4) << "band " << band;
+      EXPECT_NEAR(argb_at(50, 10)[band], 255, 4) << "band " << band;
+    }
   }
 }
 

@@ -76,6 +76,24 @@ TEST_F(registry, failures_name_the_user_file) {
       "cannot open the registry key: '" + user_file() + "'.: Not a directory");
 }
 
+// A key is read once for the values read through it, as the settings load does.
+TEST_F(registry, key_reads_both_files_once) {
+  write_settings(system_file(), "Version=2.0.0.0\nCulture=de-DE\n");
+  write_settings(user_file(), "Culture=fr-FR\n");
+  const core::registry_key key(product, "");
+  write_settings(user_file(), "Culture=it-IT\nFullscreen=1\n");
+  EXPECT_EQ(key.read("Culture"), "fr-FR");
+  EXPECT_EQ(key.read("Version"), "2.0.0.0");
+  test_support::expect_error<core::windows_system_error>(
+      [&] { key.read("Fullscreen"); }, "cannot read the registry. key: '" + user_file() +
+                                           "', value: 'Fullscreen'.: No such file or directory");
+  fs::remove(system_file());
+  test_support::expect_error<core::windows_system_error>(
+      [] { core::registry_key(product, "").read("Version"); },
+      "cannot read the registry. key: '" + user_file() +
+          "', value: 'Version'.: No such file or directory");
+}
+
 // The kernel kills the process in the middle of writing the new settings.
 void write_past_file_size_limit(const std::string& name, const std::string& value) {
   const rlimit limit{4096, 4096};
@@ -110,6 +128,30 @@ TEST(settings_file, parse_reads_lines) {
     EXPECT_EQ(core::settings_file::parse(c.text, "f").text(), c.expected);
     EXPECT_EQ(log.text(), c.log);
   }
+}
+
+// Many names, some given twice: each finds its latest value and the file
+// keeps the order in which the names first came.
+TEST(settings_file, every_name_finds_its_latest_value) {
+  std::string text;
+  std::string expected;
+  for (int i = 0; i < 3000; ++i) {
+    text += "n" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    expected += "n" + std::to_string(i) + "=" + std::to_string(i % 3 == 0 ? -i : i) + "\n";
+  }
+  for (int i = 0; i < 3000; i += 3) {
+    text += "n" + std::to_string(i) + "=" + std::to_string(-i) + "\n";
+  }
+  core::settings_file file = core::settings_file::parse(text, "f");
+  EXPECT_EQ(file.text(), expected);
+  file.set("new", "1");
+  file.set("n5", "five");
+  ASSERT_NE(file.find("n5"), nullptr);
+  EXPECT_EQ(*file.find("n5"), "five");
+  EXPECT_EQ(*file.find("n2999"), "2999");
+  EXPECT_EQ(*file.find("new"), "1");
+  EXPECT_EQ(file.find("n3000"), nullptr);
+  EXPECT_EQ(file.text().substr(file.text().size() - 6), "new=1\n");
 }
 
 }  // namespace

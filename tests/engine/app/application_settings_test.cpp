@@ -130,6 +130,32 @@ INSTANTIATE_TEST_SUITE_P(
                   "'http://evil.example/'"}),
     test_support::row_name());
 
+// Each file is read and parsed once, not once a value: its broken line is
+// reported once.
+TEST(settings_load, reads_each_file_once_for_all_values) {
+  settings_folders folders;
+  folders.write(true, "Culture=fr-FR\nbroken\n");
+  folders.write(false, "broken\nVersion=2.0.0.0\n");
+  test_support::log_capture capture;
+
+  parvel::application_settings settings(product);
+  settings.load();
+
+  EXPECT_EQ(summary(settings), "none windowed 2.0.0.0 [fr-FR] []");
+  strings skipped;
+  for (const auto& line : capture.lines()) {
+    if (line.find("has no '='") != std::string::npos) {
+      skipped.push_back(line);
+    }
+  }
+  const auto skipped_line = [](const std::string& path, int number) {
+    return "parvel [debug] - Settings file '" + path + "': line " + std::to_string(number) +
+           " has no '=' and is skipped.";
+  };
+  EXPECT_EQ(skipped, (strings{skipped_line(core::user_settings_path(product, ""), 2),
+                              skipped_line(core::system_settings_path(product, ""), 1)}));
+}
+
 TEST(settings_save, round_trips_placement_and_fullscreen_and_keeps_other_values) {
   settings_folders folders;
   folders.write(true, "Culture=de-DE\n");

@@ -91,6 +91,48 @@ TEST_F(photo_folder, removing_and_clearing_signal_as_users_expect) {
   EXPECT_EQ(removed_, 3);
 }
 
+TEST_F(photo_folder, a_removed_photo_may_come_again_and_a_batch_holds_each_path_once) {
+  const auto a = make("a.jpg"), b = make("b.jpg"), c = make("c.jpg");
+  set_.add_entries({parvel::photo_entry{a}, parvel::photo_entry{b}, parvel::photo_entry{a}});
+  EXPECT_EQ(paths(), (strings{a, b}));
+  set_.remove_photos({parvel::photo_entry{a}, parvel::photo_entry{a}, parvel::photo_entry{c}});
+  set_.add_paths({c, a, b});
+  EXPECT_EQ(paths(), (strings{b, c, a}));
+  set_.clear_photos();
+  set_.add_paths({b});
+  EXPECT_EQ(paths(), strings{b});
+  EXPECT_EQ(added_, 3);
+  EXPECT_EQ(removed_, 2);
+}
+
+// The photo list reads its rows from copies: a size read for them stays in
+// the set, so it is read once, not at every change.
+TEST_F(photo_folder, sizes_are_read_once_into_the_set) {
+  const auto four = make("four.jpg"), empty = path("empty.jpg");
+  test_support::write_file(empty, "");
+  test_support::log_capture capture;
+  set_.add_paths({four, empty, path("gone.jpg")});
+  set_.add_entries({parvel::photo_entry{path("gone.jpg")}});
+
+  const auto sizes = [](const std::vector<parvel::photo_entry>& photos) {
+    std::vector<std::uint64_t> read;
+    for (const auto& photo : photos) {
+      read.push_back(photo.size);
+    }
+    return read;
+  };
+  using sizes_t = std::vector<std::uint64_t>;
+  EXPECT_EQ(sizes(set_.photos()), (sizes_t{0, 0, 0})) << "nothing read yet";
+  EXPECT_EQ(sizes(set_.photos_with_sizes()), (sizes_t{4, 0, 0}));
+
+  test_support::write_file(four, "grown");
+  test_support::write_file(empty, "now");
+  test_support::write_file(path("gone.jpg"), "back");
+  EXPECT_EQ(sizes(set_.photos()), (sizes_t{4, 0, 0})) << "cached in the set";
+  EXPECT_EQ(sizes(set_.photos_with_sizes()), (sizes_t{4, 3, 4})) << "0 is asked again";
+  EXPECT_EQ(set_.total_size(), 11u);
+}
+
 TEST_F(photo_folder, renaming_numbers_in_list_order_and_makes_safe_names) {
   set_.add_paths({make("z.jpg"), make("a.png"), make("noext.jpeg")});
   set_.rename_all();
@@ -177,7 +219,7 @@ TEST_F(photo_folder, job_and_page_may_use_the_set_at_once) {
   std::thread job([&] {
     for (int i = 0; i < 50; ++i) {
       set_.rename_all();
-      for (const auto& entry : set_.photos()) {
+      for (const auto& entry : set_.photos_with_sizes()) {
         EXPECT_FALSE(entry.path.empty());
       }
     }

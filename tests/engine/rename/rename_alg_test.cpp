@@ -84,4 +84,14 @@ INSTANTIATE_TEST_SUITE_P(
                                 {".jpg"}}),
     test_support::row_name());
 
+// What the status bar and the preview call: the strategy's own apply, which
+// moves a counter on; no strategy keeps the stem.
+TEST(rename_alg, invoke_applies_the_strategy_or_keeps_the_stem) {
+  const auto numbered = chain(value("IMG_"), counter(7, 3), nullptr);
+  EXPECT_EQ(rename_alg::invoke(numbered, "*"), "IMG_007");
+  EXPECT_EQ(rename_alg::invoke(numbered, "*"), "IMG_008");
+  EXPECT_EQ(rename_alg::invoke(nullptr, "IMG_01"), "IMG_01");
+  EXPECT_EQ(rename_alg::invoke(nullptr, ""), "");
+}
+
 }  // namespace

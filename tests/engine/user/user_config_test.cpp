@@ -107,9 +107,10 @@ INSTANTIATE_TEST_SUITE_P(
             "<user email=\"a@x\"><package date=\"" + today + "\" value=\"7x\"/></user>", "a@x [] 0",
             load_failed + "MSXMLError: Cannot parse the xml-document: Cannot parse the user config "
                           "file: bad lexical cast"},
-        load_case{"malformed_keeps_what_came_before",
-                  "<user email=\"a@x\"><contacts><contact email=\"c\"/><contact", "a@x [c] 0",
-                  load_failed}),
+        load_case{"malformed_keeps_what_came_before_sorted",
+                  "<user email=\"a@x\"><contacts><contact email=\"c\"/><contact email=\"b\"/>"
+                  "<contact",
+                  "a@x [b,c] 0", load_failed}),
     test_support::row_name());
 
 TEST_F(config_file, unwritable_folder_is_logged_and_the_old_file_stays) {

@@ -1,36 +1,34 @@
 #include "core/graphics/gdip/detail/hd_photo_decoder.hpp"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
 #include <cstdint>
-#include <cstring>
 #include <limits>
-#include <memory>
-#include <new>
 #include <vector>
 
-#include <JXRGlue.h>
-// jxrlib defines these as macros, which would break std::numeric_limits.
-#undef min
-#undef max
-
+#include "core/graphics/gdip/detail/decode_budget.hpp"
+#include "core/graphics/gdip/detail/hd_photo_wire.hpp"
+#include "core/graphics/gdip/detail/helper_process.hpp"
 #include "core/graphics/gdip/detail/status_failure.hpp"
+#include "core/graphics/gdip/hd_photo_decoder_program.hpp"
+#include "core/scoped_handle.hpp"
 
 namespace core::graphics::gdip::detail {
 
 namespace {
 
-struct stream_closer {
-  void operator()(WMPStream* stream) const noexcept { stream->Close(&stream); }
-};
-using stream_ptr = std::unique_ptr<WMPStream, stream_closer>;
+namespace wire = hd_photo_wire;
 
-struct decoder_releaser {
-  void operator()(PKImageDecode* decoder) const noexcept { decoder->Release(&decoder); }
-};
-using decoder_ptr = std::unique_ptr<PKImageDecode, decoder_releaser>;
+// Generous for the largest image the budget admits; the helper also stops
+// itself after a minute of processor time.
+constexpr std::chrono::milliseconds decode_time_limit = std::chrono::minutes(2);
 
-// How one decoded pixel format lays out its samples.
+// How the samples of each wire layout become an image, by layout.
 struct sample_layout {
-  const PKPixelFormatGUID* format;
   int stored_bands;  // samples a pixel occupies
   int bands;         // samples that carry colour or alpha
   VipsBandFormat sample;
@@ -39,39 +37,25 @@ struct sample_layout {
   bool premultiplied;
 };
 
-const sample_layout sample_layouts[] = {
-    {&GUID_PKPixelFormat24bppRGB, 3, 3, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB, false, false},
-    {&GUID_PKPixelFormat24bppBGR, 3, 3, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB, true, false},
-    {&GUID_PKPixelFormat32bppBGR, 4, 3, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB, true, false},
-    {&GUID_PKPixelFormat32bppBGRA, 4, 4, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB, true, false},
-    {&GUID_PKPixelFormat32bppRGBA, 4, 4, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB, false, false},
-    {&GUID_PKPixelFormat32bppPBGRA, 4, 4, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB, true, true},
-    {&GUID_PKPixelFormat32bppPRGBA, 4, 4, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB, false, true},
-    {&GUID_PKPixelFormat8bppGray, 1, 1, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_B_W, false, false},
-    {&GUID_PKPixelFormat16bppGray, 1, 1, VIPS_FORMAT_USHORT, VIPS_INTERPRETATION_GREY16, false,
-     false},
-    {&GUID_PKPixelFormat48bppRGB, 3, 3, VIPS_FORMAT_USHORT, VIPS_INTERPRETATION_RGB16, false,
-     false},
-    {&GUID_PKPixelFormat64bppRGBA, 4, 4, VIPS_FORMAT_USHORT, VIPS_INTERPRETATION_RGB16, false,
-     false},
-    {&GUID_PKPixelFormat32bppCMYK, 4, 4, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_CMYK, false, false},
-    {&GUID_PKPixelFormat64bppCMYK, 4, 4, VIPS_FORMAT_USHORT, VIPS_INTERPRETATION_CMYK, false,
-     false},
+constexpr sample_layout sample_layouts[] = {
+    {3, 3, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB, false, false},     // rgb24
+    {3, 3, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB, true, false},      // bgr24
+    {4, 3, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB, true, false},      // bgr32
+    {4, 4, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB, true, false},      // bgra32
+    {4, 4, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB, false, false},     // rgba32
+    {4, 4, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB, true, true},       // pbgra32
+    {4, 4, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB, false, true},      // prgba32
+    {1, 1, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_B_W, false, false},      // gray8
+    {1, 1, VIPS_FORMAT_USHORT, VIPS_INTERPRETATION_GREY16, false, false},  // gray16
+    {3, 3, VIPS_FORMAT_USHORT, VIPS_INTERPRETATION_RGB16, false, false},   // rgb48
+    {4, 4, VIPS_FORMAT_USHORT, VIPS_INTERPRETATION_RGB16, false, false},   // rgba64
+    {4, 4, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_CMYK, false, false},     // cmyk32
+    {4, 4, VIPS_FORMAT_USHORT, VIPS_INTERPRETATION_CMYK, false, false},    // cmyk64
 };
+static_assert(std::size(sample_layouts) == static_cast<std::size_t>(wire::layout::count));
 
-const sample_layout& layout_of(const PKPixelFormatGUID& format) {
-  for (const sample_layout& layout : sample_layouts) {
-    if (std::memcmp(layout.format, &format, sizeof format) == 0) {
-      return layout;
-    }
-  }
-  throw status_failure(status::not_implemented);
-}
-
-void check(ERR result) {
-  if (Failed(result)) {
-    throw status_failure(status::generic_error);
-  }
+[[noreturn]] void damaged() {
+  throw status_failure(status::generic_error);
 }
 
 vips::VImage to_rgb_order(const vips::VImage& image) {
@@ -82,54 +66,24 @@ vips::VImage to_rgb_order(const vips::VImage& image) {
   return vips::VImage::bandjoin(bands);
 }
 
-}  // namespace
-
-vips::VImage decode_hd_photo(const void* data, std::size_t size) {
-  WMPStream* raw_stream = nullptr;
-  // The memory stream only reads the bytes it is given.
-  check(CreateWS_Memory(&raw_stream, const_cast<void*>(data), size));
-  const stream_ptr stream(raw_stream);
-
-  PKImageDecode* raw_decoder = nullptr;
-  check(PKImageDecode_Create_WMP(&raw_decoder));
-  const decoder_ptr decoder(raw_decoder);
-  check(decoder->Initialize(decoder.get(), stream.get()));
-
-  I32 width = 0;
-  I32 height = 0;
-  check(decoder->GetSize(decoder.get(), &width, &height));
-  PKPixelFormatGUID format;
-  check(decoder->GetPixelFormat(decoder.get(), &format));
-  Float dpi_x = 0;
-  Float dpi_y = 0;
-  check(decoder->GetResolution(decoder.get(), &dpi_x, &dpi_y));
-  const sample_layout& layout = layout_of(format);
-
-  if (width <= 0 || height <= 0) {
-    throw status_failure(status::generic_error);
+// The helper's record, checked as untrusted: it ran on hostile bytes.
+const sample_layout& checked_layout(const wire::header& header) {
+  if (header.pixels >= wire::layout::count || header.width == 0 || header.height == 0 ||
+      header.width > std::numeric_limits<int>::max() ||
+      header.height > std::numeric_limits<int>::max()) {
+    damaged();
   }
-  const std::size_t stride = static_cast<std::size_t>(width) *
-                             static_cast<std::size_t>(layout.stored_bands) *
-                             vips_format_sizeof(layout.sample);
-  if (stride > std::numeric_limits<U32>::max() ||
-      static_cast<std::size_t>(height) > std::numeric_limits<std::size_t>::max() / stride) {
-    throw status_failure(status::out_of_memory);
-  }
-  std::vector<U8> pixels;
-  try {
-    pixels.resize(stride * static_cast<std::size_t>(height));
-  } catch (const std::bad_alloc&) {
-    throw status_failure(status::out_of_memory);
-  }
-  const PKRect whole{0, 0, width, height};
-  check(decoder->Copy(decoder.get(), &whole, pixels.data(), static_cast<U32>(stride)));
+  const sample_layout& layout = sample_layouts[static_cast<std::size_t>(header.pixels)];
+  const bool alpha = layout.bands == 4 && layout.space != VIPS_INTERPRETATION_CMYK;
+  check_decode_budget(header.width, header.height, alpha);
+  return layout;
+}
 
-  VipsImage* copied = vips_image_new_from_memory_copy(pixels.data(), pixels.size(), width, height,
-                                                      layout.stored_bands, layout.sample);
-  if (copied == nullptr) {
-    throw vips::VError();
-  }
-  vips::VImage image(copied);
+vips::VImage image_from_samples(const wire::header& header, const sample_layout& layout,
+                                void* samples, std::size_t size) {
+  vips::VImage image = vips::VImage::new_from_memory_steal(
+      samples, size, static_cast<int>(header.width), static_cast<int>(header.height),
+      layout.stored_bands, layout.sample);
   if (layout.stored_bands != layout.bands) {
     image = image.extract_band(0, vips::VImage::option()->set("n", layout.bands));
   }
@@ -142,8 +96,63 @@ vips::VImage decode_hd_photo(const void* data, std::size_t size) {
   constexpr double mm_per_inch = 25.4;
   return image.copy(vips::VImage::option()
                         ->set("interpretation", layout.space)
-                        ->set("xres", dpi_x > 0 ? dpi_x / mm_per_inch : 1.0)
-                        ->set("yres", dpi_y > 0 ? dpi_y / mm_per_inch : 1.0));
+                        ->set("xres", header.dpi_x > 0 ? header.dpi_x / mm_per_inch : 1.0)
+                        ->set("yres", header.dpi_y > 0 ? header.dpi_y / mm_per_inch : 1.0));
+}
+
+vips::VImage decode_from(int input) {
+  helper_process helper(hd_photo_decoder_program(), input, decode_time_limit);
+  wire::header header{};
+  if (!helper.read(&header, sizeof header)) {
+    damaged();
+  }
+  const sample_layout& layout = checked_layout(header);
+  const std::size_t size =
+      std::size_t{header.width} * header.height * wire::stored_bytes(header.pixels);
+  // Freed by the image once it holds them.
+  void* samples = g_try_malloc(size);
+  if (samples == nullptr) {
+    throw status_failure(status::out_of_memory);
+  }
+  if (!helper.read(samples, size) || !helper.succeeded()) {
+    g_free(samples);
+    damaged();
+  }
+  return image_from_samples(header, layout, samples, size);
+}
+
+}  // namespace
+
+vips::VImage decode_hd_photo_file(const std::string& path) {
+  const scoped_handle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file) {
+    throw status_failure(status::win32_error);
+  }
+  return decode_from(file.get());
+}
+
+vips::VImage decode_hd_photo(const std::string& bytes) {
+  const scoped_handle memory(::memfd_create("hd-photo", MFD_CLOEXEC));
+  if (!memory) {
+    throw status_failure(status::win32_error);
+  }
+  const char* data = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    const ssize_t count = ::write(memory.get(), data, left);
+    if (count < 0 && errno == EINTR) {
+      continue;
+    }
+    if (count <= 0) {
+      throw status_failure(status::win32_error);
+    }
+    data += count;
+    left -= static_cast<std::size_t>(count);
+  }
+  if (::lseek(memory.get(), 0, SEEK_SET) != 0) {
+    throw status_failure(status::win32_error);
+  }
+  return decode_from(memory.get());
 }
 
 }  // namespace core::graphics::gdip::detail

@@ -2,14 +2,18 @@
 
 #include <vips/vips8>
 
-#include <cstddef>
+#include <string>
 
 namespace core::graphics::gdip::detail {
 
-// Decodes a whole HD Photo file held in memory into an image in memory: the
-// first frame, 8 or 16 bits a sample, RGB(A), grey or CMYK; resolution kept.
-// Other sample formats (float, fixed point, half, packed) and damaged files
-// throw status_failure.
-vips::VImage decode_hd_photo(const void* data, std::size_t size);
+// Decode an HD Photo file into an image in memory: the first frame, 8 or 16
+// bits a sample, RGB(A), grey or CMYK; resolution kept. jxrlib runs in a child
+// process (hd_photo_decoder_program()), so that whatever a damaged file makes
+// it do fails that file alone. Throws status_failure: out_of_memory when the
+// header claims more than the decode budget, win32_error when the helper
+// cannot be started or the file read, generic_error for anything else
+// (damaged files, other sample formats such as float, fixed point or half).
+vips::VImage decode_hd_photo_file(const std::string& path);
+vips::VImage decode_hd_photo(const std::string& bytes);
 
 }  // namespace core::graphics::gdip::detail

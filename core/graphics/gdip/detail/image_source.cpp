@@ -5,10 +5,11 @@
 
 #include <array>
 #include <cerrno>
-#include <fstream>
-#include <iterator>
+#include <cstdint>
+#include <cstdlib>
 
 #include "core/graphics/gdip/detail/bitmap_impl.hpp"
+#include "core/graphics/gdip/detail/decode_budget.hpp"
 #include "core/graphics/gdip/detail/hd_photo_decoder.hpp"
 #include "core/graphics/gdip/detail/srgb8.hpp"
 #include "core/graphics/gdip/detail/status_failure.hpp"
@@ -23,7 +24,7 @@ bool starts_with(std::string_view head, std::string_view magic) {
   return head.substr(0, magic.size()) == magic;
 }
 
-std::string_view file_head(const std::string& path, std::array<char, 16>& buffer) {
+std::string_view file_head(const std::string& path, std::array<char, 32>& buffer) {
   const scoped_handle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!file) {
     throw status_failure(errno == ENOENT || errno == ENOTDIR ? status::file_not_found
@@ -37,15 +38,6 @@ std::string_view file_head(const std::string& path, std::array<char, 16>& buffer
     throw status_failure(status::win32_error);
   }
   return {buffer.data(), static_cast<std::size_t>(count)};
-}
-
-std::string file_bytes(const std::string& path) {
-  std::ifstream file(path, std::ios_base::binary);
-  std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (file.bad()) {
-    throw status_failure(status::win32_error);
-  }
-  return bytes;
 }
 
 // Loads stream from top to bottom, which lets the decoders work in strips.
@@ -97,6 +89,54 @@ void require_started() {
   }
 }
 
+// The loaders read only the header until the pixels are asked for.
+void check_header(const vips::VImage& header) {
+  check_decode_budget(static_cast<std::uint64_t>(header.width()),
+                      static_cast<std::uint64_t>(header.height()), header.has_alpha());
+}
+
+std::uint32_t little_endian(std::string_view bytes, std::size_t at, std::size_t size) {
+  std::uint32_t value = 0;
+  for (std::size_t i = size; i-- > 0;) {
+    value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+  }
+  return value;
+}
+
+// ImageMagick decodes a BMP whole while it reads the header, so the size is
+// checked here first: the info header's width and height (negative for rows
+// stored top down), or the old core header's 16-bit ones.
+void check_bmp_header(std::string_view head) {
+  constexpr std::size_t core_header_end = 26, info_header_end = 30;
+  if (head.size() < core_header_end) {
+    throw status_failure(status::generic_error);
+  }
+  if (little_endian(head, 14, 4) == 12) {
+    check_decode_budget(little_endian(head, 18, 2), little_endian(head, 20, 2), false);
+    return;
+  }
+  if (head.size() < info_header_end) {
+    throw status_failure(status::generic_error);
+  }
+  const auto side = [&](std::size_t at) {
+    const auto value = static_cast<std::int32_t>(little_endian(head, at, 4));
+    return static_cast<std::uint64_t>(std::abs(std::int64_t{value}));
+  };
+  check_decode_budget(side(18), side(22), little_endian(head, 28, 2) == 32);
+}
+
+// The file's image, its claimed size checked before anything is decoded: on
+// each load, as the file may have been replaced since the last one.
+vips::VImage load_checked_file(const std::string& path, image_format format, int shrink) {
+  if (format == image_formats::bmp) {
+    std::array<char, 32> head;
+    check_bmp_header(file_head(path, head));
+  }
+  vips::VImage image = load_file(path, format, shrink);
+  check_header(image);
+  return image;
+}
+
 image_format known_format(std::string_view head) {
   const image_format format = sniff_image_format(head);
   if (format == image_formats::none) {
@@ -133,20 +173,18 @@ image_format sniff_image_format(std::string_view head) {
 
 std::shared_ptr<bitmap> open_image_file(const std::string& path) {
   require_started();
-  std::array<char, 16> head;
+  std::array<char, 32> head;
   const image_format format = known_format(file_head(path, head));
   try {
     if (format == image_formats::hd_photo) {
-      const std::string bytes = file_bytes(path);
-      return make_memory_bitmap(
-          to_srgb8(decode_hd_photo(bytes.data(), bytes.size())).copy_memory());
+      return make_memory_bitmap(to_srgb8(decode_hd_photo_file(path)).copy_memory());
     }
-    const vips::VImage header = load_file(path, format, 1);
+    const vips::VImage header = load_checked_file(path, format, 1);
     auto state = std::make_unique<bitmap::impl>();
     state->width = static_cast<std::uint32_t>(header.width());
     state->height = static_cast<std::uint32_t>(header.height());
     state->pixels = [path, format](int shrink) {
-      return to_srgb8(load_file(path, format, shrink));
+      return to_srgb8(load_checked_file(path, format, shrink));
     };
     state->shrinks_on_load = format == image_formats::jpeg;
     return std::make_shared<bitmap>(std::move(state));
@@ -160,9 +198,14 @@ std::shared_ptr<bitmap> decode_image(const std::string& bytes) {
   require_started();
   const image_format format = known_format(bytes);
   try {
-    const vips::VImage decoded = format == image_formats::hd_photo
-                                     ? decode_hd_photo(bytes.data(), bytes.size())
-                                     : load_bytes(bytes, format);
+    if (format == image_formats::hd_photo) {
+      return make_memory_bitmap(to_srgb8(decode_hd_photo(bytes)).copy_memory());
+    }
+    if (format == image_formats::bmp) {
+      check_bmp_header(bytes);
+    }
+    const vips::VImage decoded = load_bytes(bytes, format);
+    check_header(decoded);
     return make_memory_bitmap(to_srgb8(decoded).copy_memory());
   } catch (const vips::VError&) {
     vips_error_clear();

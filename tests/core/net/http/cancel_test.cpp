@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "core/net/http/client.hpp"
 #include "tests/core/net/http/http_test_support.hpp"
+#include "tests/core/net/http/silent_peers.hpp"
 #include "tests/support/expect_error.hpp"
+#include "tests/support/table.hpp"
 #include "tools/service/server.hpp"
 
 namespace {
@@ -16,6 +20,8 @@ using core::net::http::basic_client;
 using core::net::http::basic_request;
 using core::net::http::progress_callback;
 using http_test::pattern;
+using http_test::silent_listener;
+using std::chrono::steady_clock;
 
 constexpr auto wait_limit = 10s;
 using calls = http_test::progress_calls;
@@ -106,5 +112,69 @@ TEST_F(http_client_cancel, from_another_thread_mid_download_stops_after_the_read
   }
   expect_next_call_works();
 }
+
+// Where a call hangs until its time-out unless a cancel ends it.
+enum class hang {
+  service_silent_before_answering,
+  tls_handshake_unanswered,
+  tcp_handshake_unanswered
+};
+
+struct hang_case {
+  const char* name;
+  hang where;
+};
+
+class http_client_cancel_while_waiting : public http_client_cancel,
+                                         public testing::WithParamInterface<hang_case> {};
+
+TEST_P(http_client_cancel_while_waiting, ends_the_call_promptly) {
+  // Long enough that a cancel that waited for them would show.
+  const http_test::short_timeouts timeouts(20s, 20s);
+  std::optional<silent_listener> silent;
+  std::string url;
+  std::function<bool()> stuck;
+  if (GetParam().where == hang::service_silent_before_answering) {
+    server_.add_route("GET", "/silent", {.delay = 20s});
+    url = server_.base_url() + "/silent";
+    stuck = [&] { return !server_.requests().empty(); };
+  } else {
+    silent.emplace(GetParam().where == hang::tcp_handshake_unanswered
+                       ? silent_listener::backlog::full
+                       : silent_listener::backlog::open);
+    url = "https://127.0.0.1:" + std::to_string(silent->port()) + "/feed.xml";
+    stuck = [&] { return silent->has_caller(); };
+  }
+  bool was_stuck = false;
+  steady_clock::time_point cancelled;
+  std::thread cancelling([&] {
+    const auto deadline = steady_clock::now() + wait_limit;
+    while (!(was_stuck = stuck()) && steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(5ms);
+    }
+    cancelled = steady_clock::now();
+    client_.cancel();
+  });
+  basic_request request(url, {});
+
+  test_support::expect_error<std::runtime_error>([&] { client_.get(request); },
+                                                 "WinHTTP close pending....");
+  const auto ended = steady_clock::now();
+  cancelling.join();
+
+  EXPECT_TRUE(was_stuck) << "the call never reached its wait";
+  const auto latency = std::chrono::duration_cast<std::chrono::milliseconds>(ended - cancelled);
+  RecordProperty("cancel_latency_ms", std::to_string(latency.count()));
+  EXPECT_LT(latency, 3s);
+  expect_next_call_works();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    waits, http_client_cancel_while_waiting,
+    testing::Values(hang_case{"service_silent_before_answering",
+                              hang::service_silent_before_answering},
+                    hang_case{"tls_handshake_unanswered", hang::tls_handshake_unanswered},
+                    hang_case{"tcp_handshake_unanswered", hang::tcp_handshake_unanswered}),
+    test_support::row_name());
 
 }  // namespace

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "core/net/http/method.hpp"
 #include "tests/core/net/http/http_test_support.hpp"
+#include "tests/core/net/http/silent_peers.hpp"
 #include "tests/support/table.hpp"
 #include "tools/service/server.hpp"
 
@@ -203,7 +207,70 @@ TEST_P(http_client_failure, ends_the_call_with_the_transport_code) {
   http_test::expect_transport_failure([&] { client_.get(request); }, c.code, c.text);
 }
 
+struct limit_case {
+  const char* name;
+  service::reply answer;
+  // nullopt: the default limit.
+  std::optional<std::uint64_t> limit;
+  int method;
+  // The body size of an answer that fits; nullopt: refused.
+  std::optional<std::size_t> kept;
+};
+
+class http_client_body_limit : public http_client,
+                               public testing::WithParamInterface<limit_case> {};
+
+TEST_P(http_client_body_limit, refuses_a_body_over_the_limit_as_a_failed_read) {
+  const auto& c = GetParam();
+  server_.add_route("", "/answer", c.answer);
+  basic_request request(url("/answer"), {});
+  request.method = c.method;
+  const auto call = [&] {
+    return c.limit ? client_.send(request, *c.limit) : client_.send(request);
+  };
+
+  if (c.kept) {
+    const basic_response response = call();
+    EXPECT_EQ(response.status, 200);
+    EXPECT_EQ(response.body.size(), *c.kept);
+  } else {
+    http_test::expect_transport_failure(call, EMSGSIZE, "Failed to read data.: Message too long");
+  }
+  // A refused body leaves the client fit for the next call.
+  basic_request next(url("/answer"), {});
+  next.method = method::head;
+  EXPECT_EQ(client_.send(next).status, 200);
+}
+
+const std::string over_default = pattern((16 << 20) + 1);
+
+// An answer of two chunks, then the connection closed.
+std::string chunked(std::size_t first, std::size_t second) {
+  std::string text = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n";
+  for (const std::size_t size : {first, second}) {
+    char line[16];
+    std::snprintf(line, sizeof line, "%zx\r\n", size);
+    text += line + pattern(size) + "\r\n";
+  }
+  return text + "0\r\n\r\n";
+}
+
 // clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    bodies, http_client_body_limit,
+    testing::Values(
+        limit_case{"announced_at_the_limit", {.body = pattern(1000)}, 1000, method::get, 1000},
+        limit_case{"announced_one_over", {.body = pattern(1001)}, 1000, method::get, std::nullopt},
+        limit_case{"unannounced_one_over",
+                   {.raw = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + pattern(1001)}, 1000,
+                   method::get, std::nullopt},
+        limit_case{"chunked_at_the_limit", {.raw = chunked(600, 400)}, 1000, method::get, 1000},
+        limit_case{"chunked_one_over", {.raw = chunked(600, 401)}, 1000, method::get, std::nullopt},
+        limit_case{"head_announcing_more", {.body = pattern(1001)}, 1000, method::head, 0},
+        limit_case{"one_over_sixteen_mib_by_default", {.body = over_default}, std::nullopt,
+                   method::get, std::nullopt}),
+    test_support::row_name());
+
 INSTANTIATE_TEST_SUITE_P(
     faults, http_client_failure,
     testing::Values(
@@ -223,13 +290,9 @@ INSTANTIATE_TEST_SUITE_P(
 // clang-format on
 
 TEST(http_client_refusal, closed_port_cannot_connect) {
-  std::string url;
-  {
-    const service::server closed;
-    url = closed.base_url() + "/";
-  }
+  const http_test::refused_port closed;
   basic_client client;
-  basic_request request(url, {});
+  basic_request request("http://127.0.0.1:" + std::to_string(closed.port()) + "/", {});
 
   http_test::expect_transport_failure(
       [&] { client.get(request); }, 12029,

@@ -20,9 +20,10 @@ using test_support::pattern;
 // Shortens the clients' time-outs for one test.
 class short_timeouts {
  public:
-  explicit short_timeouts(std::chrono::milliseconds stall)
+  explicit short_timeouts(std::chrono::milliseconds stall,
+                          std::chrono::milliseconds connect = std::chrono::seconds(5))
       : saved_(core::net::http::default_timeouts()) {
-    core::net::http::set_default_timeouts({std::chrono::seconds(5), stall});
+    core::net::http::set_default_timeouts({connect, stall});
   }
   ~short_timeouts() { core::net::http::set_default_timeouts(saved_); }
 
