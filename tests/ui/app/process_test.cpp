@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <condition_variable>
+#include <cstdlib>
+#include <exception>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+#include "core/log/logger.hpp"
+#include "ui/app/guarded_application.hpp"
+#include "ui/app/process_setup.hpp"
+#include "ui/app/single_instance.hpp"
+
+namespace parvel {
+namespace {
+
+// The program's log on standard error, as "debug" makes it.
+void log_to_standard_error() {
+  auto& logger = core::log::global_logger();
+  logger.set_formatters(core::log::standard_chain());
+  logger.set_flush(true);
+  logger.add_sink(core::log::make_sink(core::log::make_debug_out_stream()));
+}
+
+// Stands in for the job dispatcher at exit: its destructor would wait for a
+// job that never ends; here it aborts so that a run of static destructors
+// fails at once instead of hanging.
+struct waits_for_jobs_at_exit {
+  ~waits_for_jobs_at_exit() { std::abort(); }
+};
+
+[[noreturn]] void terminate_on_worker() {
+  static waits_for_jobs_at_exit dispatcher;
+  log_to_standard_error();
+  std::set_terminate(terminate_handler);
+  std::thread([] { std::terminate(); }).join();
+  std::abort();
+}
+
+TEST(terminate_handler, ends_at_once_with_255_without_static_destructors) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(terminate_on_worker(), testing::ExitedWithCode(255),
+              "parvel \\[debug\\] - term_func\\(\\) was called by terminate\\(\\)\\.");
+}
+
+class throws_on_event : public QObject {
+ public:
+  bool event(QEvent* e) override {
+    if (e->type() == QEvent::User) {
+      throw std::runtime_error("cannot read the photo list");
+    }
+    return QObject::event(e);
+  }
+};
+
+[[noreturn]] void throw_from_event_handler() {
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  log_to_standard_error();
+  std::set_terminate(terminate_handler);
+  int argc = 1;
+  char name[] = "process_test";
+  char* argv[] = {name, nullptr};
+  guarded_application app(argc, argv);
+  throws_on_event receiver;
+  QCoreApplication::postEvent(&receiver, new QEvent(QEvent::User));
+  QCoreApplication::processEvents();
+  std::abort();
+}
+
+TEST(guarded_application, exception_from_event_handler_is_logged_and_terminates) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(throw_from_event_handler(), testing::ExitedWithCode(255),
+              "parvel \\[error\\] - cannot read the photo list\r\n"
+              "parvel \\[debug\\] - term_func\\(\\) was called by terminate\\(\\)\\.");
+}
+
+TEST(single_instance, files_lie_in_the_runtime_folder_else_the_private_temp_folder) {
+  struct row {
+    const char* name;
+    const char* runtime;
+    const char* lock;
+    const char* socket;
+  };
+  const row rows[] = {
+      {"runtime folder", "/run/user/1000", "/run/user/1000/lumbrel_parvel.lock",
+       "/run/user/1000/lumbrel_parvel.socket"},
+      {"no runtime folder", "", "/var/tmp/lumbrel-send-photo-1000/lumbrel_parvel.lock",
+       "/var/tmp/lumbrel-send-photo-1000/lumbrel_parvel.socket"},
+      {"relative runtime folder is ignored", "run",
+       "/var/tmp/lumbrel-send-photo-1000/lumbrel_parvel.lock",
+       "/var/tmp/lumbrel-send-photo-1000/lumbrel_parvel.socket"},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.name);
+    const single_instance_paths paths =
+        instance_paths(QStringLiteral("Local\\lumbrel_parvel"), QString::fromLatin1(r.runtime),
+                       QStringLiteral("/var/tmp/lumbrel-send-photo-1000"));
+    EXPECT_EQ(paths.lock_file.toStdString(), r.lock);
+    EXPECT_EQ(paths.socket.toStdString(), r.socket);
+  }
+}
+
+TEST(single_instance, second_holder_is_refused_until_the_first_ends) {
+  const QString folder = QDir(qEnvironmentVariable("TMPDIR")).filePath(QStringLiteral("instance"));
+  QDir().mkpath(folder);
+  const single_instance_paths paths = instance_paths(QStringLiteral("lumbrel_parvel"), folder, {});
+  {
+    single_instance first(paths);
+    ASSERT_TRUE(first.acquire());
+    single_instance second(paths);
+    EXPECT_FALSE(second.acquire());
+  }
+  single_instance after(paths);
+  EXPECT_TRUE(after.acquire()) << "the lock goes with its holder; the lock file stays";
+}
+
+TEST(single_instance, lock_file_that_cannot_be_opened_does_not_stop_the_start) {
+  const single_instance_paths paths =
+      instance_paths(QStringLiteral("lumbrel_parvel"), QStringLiteral("/nonexistent/folder"), {});
+  single_instance instance(paths);
+  EXPECT_TRUE(instance.acquire());
+}
+
+}  // namespace
+}  // namespace parvel

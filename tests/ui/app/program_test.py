@@ -1,0 +1,228 @@
+#!/usr/bin/env python3
+"""The real lumbrel-send-photo under a private Xvfb server, one scenario a run:
+
+    program_test.py PROGRAM X_HELPER SCENARIO
+
+Each run has its own X server (Xvfb -displayfd), configuration, data and
+runtime folders, and bounded waits."""
+import fcntl
+import os
+import re
+import select
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+WAIT = 30  # seconds; generous for sanitizer builds
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def wait_for(condition, what, timeout=WAIT):
+    deadline = time.monotonic() + timeout
+    while not condition():
+        if time.monotonic() > deadline:
+            raise Failure(f"timed out waiting for {what}")
+        time.sleep(0.02)
+
+
+class Session:
+    def __init__(self, program, helper, root):
+        self.program, self.helper, self.root = program, helper, root
+        self.env = dict(os.environ)
+        for name in ("XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "TMPDIR"):
+            folder = os.path.join(root, name.lower())
+            os.makedirs(folder, mode=0o700)
+            self.env[name] = folder
+        self.env["XDG_CONFIG_DIRS"] = os.path.join(root, "etc-xdg")
+        self.env.pop("WAYLAND_DISPLAY", None)
+        self.env.pop("DBUS_SESSION_BUS_ADDRESS", None)
+        self.env["QT_QPA_PLATFORM"] = "xcb"
+        self.settings = os.path.join(self.env["XDG_CONFIG_HOME"], "Lumbrel Send Photo", "settings")
+        self.config = os.path.join(self.env["XDG_DATA_HOME"], "Lumbrel Send Photo", "parvel.config")
+        self.socket = os.path.join(self.env["XDG_RUNTIME_DIR"], "lumbrel_parvel.socket")
+        self.lock = os.path.join(self.env["XDG_RUNTIME_DIR"], "lumbrel_parvel.lock")
+        self.xvfb = None
+        self.claim = None
+        self.children = []
+
+    def claim_display(self):
+        """A display number no other run of ours uses until this one's server
+        has ended: a dying server still holds its sockets after it removed its
+        lock file, so the lock file alone cannot tell."""
+        for number in range(20, 1000):
+            claim = open(os.path.join(tempfile.gettempdir(), f"lumbrel-xvfb-{number}.claim"), "w")
+            try:
+                fcntl.flock(claim, fcntl.LOCK_EX | fcntl.LOCK_NB)
+            except BlockingIOError:
+                claim.close()
+                continue
+            if os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
+                claim.close()
+                continue
+            self.claim = claim
+            return number
+        raise Failure("no free X display")
+
+    def start_x(self):
+        number = self.claim_display()
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", f":{number}", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
+             "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        # The number and its newline come in two writes; closing the pipe
+        # between them kills the server.
+        display = b""
+        while not display.endswith(b"\n"):
+            ready, _, _ = select.select([read_end], [], [], WAIT)
+            check(ready, "Xvfb did not start")
+            piece = os.read(read_end, 64)
+            check(piece, "Xvfb did not start")
+            display += piece
+        os.close(read_end)
+        display = display.decode().strip()
+        check(display == str(number) and self.xvfb.poll() is None, "Xvfb did not start")
+        self.env["DISPLAY"] = ":" + display
+
+    def watch_maps(self, timeout_ms=WAIT * 1000, count=1):
+        watcher = subprocess.Popen([self.helper, "watch-map", str(timeout_ms), str(count)],
+                                   env=self.env, stdout=subprocess.PIPE, text=True)
+        self.children.append(watcher)
+        check(watcher.stdout.readline().strip() == "ready", "the X helper did not start")
+        return watcher
+
+    def start(self, *args):
+        # Bytes: the log's lines end in CR LF, which text mode would rewrite.
+        child = subprocess.Popen([self.program, *args], env=self.env, stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.PIPE)
+        self.children.append(child)
+        return child
+
+    def close(self):
+        for child in self.children:
+            if child.poll() is None:
+                child.kill()
+                child.wait()
+        if self.xvfb:
+            self.xvfb.terminate()
+            self.xvfb.wait()
+        if self.claim:
+            self.claim.close()
+
+
+def mapped(watcher):
+    """(window, pid) of the next window mapped, or None on the helper's time-out."""
+    line = watcher.stdout.readline().split()
+    if not line or line[0] != "mapped":
+        return None
+    return line[1], int(line[2])
+
+
+def exit_code(child):
+    try:
+        child.wait(WAIT)
+    except subprocess.TimeoutExpired:
+        raise Failure(f"{child.args[0]} did not end")
+    return child.returncode
+
+
+def start_and_map(session, *args):
+    watcher = session.watch_maps()
+    program = session.start(*args)
+    window = mapped(watcher)
+    check(window is not None, "the program mapped no window")
+    check(window[1] == program.pid, f"the window mapped belongs to pid {window[1]}")
+    return program, window[0]
+
+
+def close_normally(session, program, window):
+    subprocess.run([session.helper, "close", window], env=session.env, check=True)
+    code = exit_code(program)
+    check(code == 1, f"a closed frame ends the program with 1, not {code}")
+
+
+def maps_and_close_saves(s):
+    program, window = start_and_map(s)
+    close_normally(s, program, window)
+    with open(s.settings, encoding="utf-8") as f:
+        values = dict(line.rstrip("\n").split("=", 1) for line in f if "=" in line)
+    check(values.get("Fullscreen") == "0", f"settings written: {values}")
+    check(len(values.get("Placement", "")) == 60, "the placement record is 44 bytes in Base64")
+    check(os.path.exists(s.config), "the user's config is written")
+
+
+def sigterm_ends_without_saving(s):
+    program, _ = start_and_map(s)
+    program.send_signal(signal.SIGTERM)
+    code = exit_code(program)
+    check(code == 1, f"SIGTERM ends the program with 1 (not by the signal), got {code}")
+    check(not os.path.exists(s.settings), "SIGTERM writes no settings")
+    check(not os.path.exists(s.config), "SIGTERM writes no config")
+
+
+def second_start_shows_first(s):
+    first = s.start("-tray")
+    wait_for(lambda: os.path.exists(s.socket) or first.poll() is not None, "the first instance")
+    check(first.poll() is None, "the first instance runs")
+    watcher = s.watch_maps()
+    second = s.start()
+    code = exit_code(second)
+    check(code == 255, f"a second start exits with 255, got {code}")
+    window = mapped(watcher)
+    check(window is not None, "the hidden first window was shown")
+    check(window[1] == first.pid, "the window shown is the first instance's")
+    close_normally(s, first, window[0])
+
+
+def start_while_first_starts(s):
+    # The lock held and no socket yet: a first instance that has not made its window.
+    with open(s.lock, "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        watcher = s.watch_maps(timeout_ms=1500)
+        code = exit_code(s.start())
+        check(code == 255, f"a start while the first starts exits with 255, got {code}")
+        check(mapped(watcher) is None, "nothing is shown")
+
+
+def debug_prints_version(s):
+    program, window = start_and_map(s, "-debug")
+    close_normally(s, program, window)
+    errors = program.stderr.read().decode("utf-8", "replace")
+    check(re.search(r"^parvel \[debug\] - Application Version: '\d+\.\d+\.\d+\.\d+' \(X86\)\r$",
+                    errors, re.M), f"the version line on standard error: {errors!r}")
+
+
+SCENARIOS = {f.__name__: f for f in (maps_and_close_saves, sigterm_ends_without_saving,
+                                      second_start_shows_first, start_while_first_starts,
+                                      debug_prints_version)}
+
+
+def main():
+    if len(sys.argv) != 4 or sys.argv[3] not in SCENARIOS:
+        sys.exit(f"usage: program_test.py PROGRAM X_HELPER {{{'|'.join(SCENARIOS)}}}")
+    with tempfile.TemporaryDirectory() as root:
+        session = Session(sys.argv[1], sys.argv[2], root)
+        try:
+            session.start_x()
+            SCENARIOS[sys.argv[3]](session)
+        except Failure as failure:
+            print(f"FAILED: {failure}", file=sys.stderr)
+            sys.exit(1)
+        finally:
+            session.close()
+    print(f"{sys.argv[3]}: passed")
+
+
+if __name__ == "__main__":
+    main()
