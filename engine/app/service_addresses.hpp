@@ -9,5 +9,7 @@ namespace parvel {
 std::string service_base_url();
 // The update feed: the settings' "FeedUrl", else the build's.
 std::string update_feed_url();
+// The maker's home page, which the windows open in the browser.
+std::string web_site_url();
 
 }  // namespace parvel
