@@ -84,7 +84,12 @@ void canvas_view::layout_pages() {
 
 void canvas_view::release_page(layer where, bool defer) {
   if (defer || !on_window_thread()) {
-    post([this, where] { release_page(where, false); });
+    // The page that asked: one opened again before the posted call survives it.
+    post([this, where, which = pages_[index(where)].get()] {
+      if (page(where) == which) {
+        release_page(where, false);
+      }
+    });
     return;
   }
   if (pages_[index(where)].get() == focused_top_) {

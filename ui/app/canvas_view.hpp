@@ -29,7 +29,7 @@ class canvas_view : public QWidget, public core::windows_async_window_update {
   ~canvas_view() override;
 
   // Puts page in its layer as a child of the canvas, releasing the page held
-  // there, and lays the pages out.
+  // there, and lays the pages out. Pages are made by add_control_dispose.
   void set_page(layer where, page_pointer page);
   QWidget* page(layer where) const { return pages_[index(where)].get(); }
 
@@ -38,7 +38,8 @@ class canvas_view : public QWidget, public core::windows_async_window_update {
   void layout_pages();
 
   // Controller slots. The close slots release their page: with defer, or off
-  // the user-interface thread, from a posted call of themselves without it.
+  // the user-interface thread, from a posted call of themselves without it,
+  // which releases only the page that was there when they were called.
   void on_update_window_closed(bool defer);
   void on_send_window_closed(bool defer);
   void on_update_check_failed();

@@ -9,6 +9,7 @@
 #include "engine/app/application.hpp"
 #include "engine/controller/controller.hpp"
 #include "tests/support/widget_test.hpp"
+#include "ui/controls/add_control_dispose.hpp"
 
 namespace parvel {
 
@@ -20,7 +21,7 @@ controller& hub() {
 
 // A page stand-in: an edit and a button, like the pages that will fill the canvas.
 std::shared_ptr<QWidget> make_page(const QString& name) {
-  auto page = std::make_shared<QWidget>();
+  auto page = add_control_dispose<QWidget>::make();
   page->setObjectName(name);
   auto* edit = new QLineEdit(page.get());
   edit->setObjectName(name + QStringLiteral("_edit"));
@@ -130,6 +131,22 @@ class canvas_view_test : public QObject {
     canvas.set_page(canvas_view::layer::send, make_page(QStringLiteral("second")));
     QVERIFY(first.isNull());
     QCOMPARE(canvas.page(canvas_view::layer::send)->objectName(), QStringLiteral("second"));
+  }
+
+  void page_opened_again_before_the_posted_release_survives_it() {
+    canvas_view canvas;
+    canvas.set_page(canvas_view::layer::send, make_page(QStringLiteral("first")));
+    QPointer<QWidget> first = canvas.page(canvas_view::layer::send);
+    hub().notify_send_window_closed();
+    canvas.set_page(canvas_view::layer::send, make_page(QStringLiteral("second")));
+    QPointer<QWidget> second = canvas.page(canvas_view::layer::send);
+    QVERIFY(first.isNull());
+    // A marker posted after the release runs after it: then the release has had its turn.
+    bool marker_ran = false;
+    canvas.post([&] { marker_ran = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(marker_ran, 5000);
+    QVERIFY(!second.isNull());
+    QCOMPARE(canvas.page(canvas_view::layer::send), second.data());
   }
 };
 

@@ -16,6 +16,7 @@
 #include "engine/user/user_config.hpp"
 #include "tests/support/widget_test.hpp"
 #include "ui/app/canvas_view.hpp"
+#include "ui/controls/add_control_dispose.hpp"
 
 namespace parvel {
 
@@ -128,7 +129,7 @@ class main_frame_test : public QObject {
 
   void tab_in_message_edit_goes_to_recipients() {
     main_frame frame;
-    auto page = std::make_shared<QWidget>();
+    auto page = add_control_dispose<QWidget>::make();
     auto* recipients = new QLineEdit(page.get());
     recipients->setObjectName(QStringLiteral("id_124"));
     auto* subject = new QLineEdit(page.get());
