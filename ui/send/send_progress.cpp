@@ -1,0 +1,57 @@
+#include "ui/send/send_progress.hpp"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace parvel {
+
+std::optional<float> archive_progress(std::uint64_t done, std::uint64_t total) {
+  if (total == 0) {
+    return std::nullopt;
+  }
+  return static_cast<float>(std::min(done, total)) / static_cast<float>(total) * 0.5f;
+}
+
+std::optional<float> upload_progress(unsigned sent, unsigned total) {
+  if (total == 0) {
+    return std::nullopt;
+  }
+  return static_cast<float>(std::min(sent, total)) / static_cast<float>(total) * 0.49f + 0.5f;
+}
+
+std::string upload_amount_text(unsigned sent, unsigned total, const std::string& kb) {
+  return std::to_string(sent / 1024) + " / " + std::to_string(total / 1024) + " " + kb;
+}
+
+std::optional<std::string> time_remaining_text(std::uint32_t milliseconds,
+                                               const std::string& label) {
+  if (milliseconds == 0) {
+    return std::nullopt;
+  }
+  const std::uint32_t hours = milliseconds / 3600000;
+  const std::uint32_t minutes = milliseconds % 3600000 / 60000;
+  const std::uint32_t seconds = milliseconds % 3600000 % 60000 / 1000;
+  char clock[32];
+  std::snprintf(clock, sizeof clock, "%02u:%02u:%02u", hours, minutes, seconds);
+  return label + " " + clock;
+}
+
+std::uint32_t remaining_time_estimate::estimate(unsigned sent, unsigned total,
+                                                std::uint32_t now) {
+  if (start_tick_ == 0) {
+    start_tick_ = now;
+    return 0;
+  }
+  const std::uint64_t elapsed = static_cast<std::uint32_t>(now - start_tick_);
+  if (sent >= total) {
+    // All sent: nothing remains (more than the total would wrap below zero).
+    start_tick_ = 0;
+    return 0;
+  }
+  if (sent == 0) {
+    return 0;
+  }
+  return static_cast<std::uint32_t>(elapsed * total / sent - elapsed);
+}
+
+}  // namespace parvel
