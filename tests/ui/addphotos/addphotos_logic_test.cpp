@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QStringList>
+#include <string>
+#include <vector>
+
+#include "engine/photos/package_info.hpp"
+#include "engine/user/user.hpp"
+#include "tests/support/table.hpp"
+#include "ui/addphotos/addphotos_form.hpp"
+#include "ui/addphotos/addphotos_layout.hpp"
+#include "ui/addphotos/byte_size.hpp"
+#include "ui/addphotos/photo_filters.hpp"
+
+namespace parvel {
+namespace {
+
+// Labels 60 x 20, From label 40 wide, "TEXT" 16 high (so rows of 24 and gaps
+// of 9), the Send text 80 x 16 (a button of 144 x 24).
+addphotos_layout_input measured(QSize client, int status_bar, int action_panel) {
+  return {client, QSize(60, 20), 40, 16, QSize(80, 16), status_bar, action_panel};
+}
+
+struct layout_case {
+  std::string name;
+  addphotos_layout_input input;
+  QRect list, send, message_edit, checkbox, edit_panel, action_panel;
+};
+
+class page_layout : public testing::TestWithParam<layout_case> {};
+
+TEST_P(page_layout, places_the_controls) {
+  const layout_case& row = GetParam();
+  const auto places = layout_addphotos_page(row.input);
+  ASSERT_TRUE(places);
+  EXPECT_EQ(places->row_height, 24);
+  EXPECT_EQ(places->to_edit, QRect(90, 78, 567, 24));
+  EXPECT_EQ(places->from_label, QRect(25, 111, 60, 24));
+  EXPECT_EQ(places->counter, QRect(25, 210, 60, 24));
+  EXPECT_EQ(places->message_edit, row.message_edit);
+  EXPECT_EQ(places->checkbox, row.checkbox);
+  EXPECT_EQ(places->edit_panel, row.edit_panel);
+  EXPECT_EQ(places->action_panel, row.action_panel);
+  EXPECT_EQ(places->list, row.list);
+  EXPECT_EQ(places->photos_label.top(), row.list.top());
+  EXPECT_EQ(places->send, row.send);
+  EXPECT_EQ(places->logo_panel, QRect(0, 0, row.input.client.width(), 56));
+  // Send sits 16 pixels above the status bar in every case.
+  EXPECT_EQ(places->status_bar.y() - places->send.bottom() - 1, 16);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    rows, page_layout,
+    testing::Values(
+        layout_case{"with_status_bar_and_action_panel", measured({1000, 700}, 22, 30),
+                    QRect(90, 321, 890, 305), QRect(831, 638, 144, 24), QRect(90, 177, 567, 72),
+                    QRect(90, 258, 567, 24), QRect(673, 78, 307, 171), QRect(90, 291, 890, 30)},
+        layout_case{"without_panels_the_list_follows_the_checkbox", measured({1000, 700}, 0, 0),
+                    QRect(90, 291, 890, 357), QRect(831, 660, 144, 24), QRect(90, 177, 567, 72),
+                    QRect(90, 258, 567, 24), QRect(673, 78, 307, 171), QRect(90, 291, 890, 0)},
+        layout_case{"too_short_a_window_gives_the_list_five_rows", measured({1000, 300}, 22, 30),
+                    QRect(90, 321, 890, 120), QRect(831, 238, 144, 24), QRect(90, 177, 567, 72),
+                    QRect(90, 258, 567, 24), QRect(673, 78, 307, 171), QRect(90, 291, 890, 30)}),
+    test_support::row_name());
+
+TEST(page_layout_empty, leaves_everything_in_place) {
+  for (const QSize client : {QSize(0, 700), QSize(1000, 0), QSize(0, 0)}) {
+    SCOPED_TRACE(testing::Message() << client.width() << " x " << client.height());
+    EXPECT_FALSE(layout_addphotos_page(measured(client, 22, 30)));
+  }
+}
+
+TEST(photo_columns, share_the_field_less_the_scroll_bar) {
+  EXPECT_EQ(photo_column_widths(890, 0), std::make_pair(534, 356));
+  EXPECT_EQ(photo_column_widths(890, 17), std::make_pair(534, 339));
+  EXPECT_EQ(photo_column_widths(0, 0), std::make_pair(0, 0));
+}
+
+TEST(send_enabling, needs_from_to_and_a_photo) {
+  struct row {
+    const char* from;
+    const char* to;
+    std::size_t photos;
+    bool allowed;
+  };
+  for (const row& r : {row{"me@x", "you@y", 1, true}, row{"me@x", "you@y", 0, false},
+                       row{" \t ", "you@y", 3, false}, row{"me@x", "   ", 3, false},
+                       row{"", "", 0, false}, row{" me ", " ; ", 1, true}}) {
+    SCOPED_TRACE(testing::Message() << '"' << r.from << "\" \"" << r.to << "\" " << r.photos);
+    EXPECT_EQ(send_allowed(QString::fromUtf8(r.from), QString::fromUtf8(r.to), r.photos),
+              r.allowed);
+  }
+}
+
+TEST(remaining_text, counts_down_from_three_hundred) {
+  EXPECT_EQ(make_remaining_text(0), QStringLiteral("(300)"));
+  EXPECT_EQ(make_remaining_text(12), QStringLiteral("(288)"));
+  EXPECT_EQ(make_remaining_text(300), QStringLiteral("(0)"));
+}
+
+TEST(byte_size, two_decimals_and_the_largest_unit_below_1025) {
+  struct row {
+    std::uint64_t bytes;
+    const char* text;
+  };
+  const std::uint64_t tb = 1024ull * 1024 * 1024 * 1024;
+  for (const row& r : {row{0, "0.00 Bytes"}, row{500, "500.00 Bytes"}, row{1024, "1024.00 Bytes"},
+                       row{1025, "1.00 Kb"}, row{2048, "2.00 Kb"}, row{1048576, "1024.00 Kb"},
+                       row{1048577, "1.00 Mb"}, row{3 * 1024ull * 1024 * 1024, "3.00 Gb"},
+                       row{5 * 1024 * tb, "5120.00 Tb"}}) {
+    SCOPED_TRACE(r.bytes);
+    EXPECT_EQ(format_byte_size(r.bytes), r.text);
+  }
+}
+
+TEST(recipients, split_at_either_delimiter) {
+  struct row {
+    const char* text;
+    QStringList recipients;
+  };
+  for (const row& r :
+       {row{"a@x; b@y", {"a@x", "b@y"}}, row{" a@x , b@y ;c@z ", {"a@x", "b@y", "c@z"}},
+        row{"a@x,,;;b@y", {"a@x", "b@y"}}, row{" ;, ; ,", {}}, row{"", {}}, row{"   ", {}},
+        row{"one two", {"one two"}}}) {
+    SCOPED_TRACE(r.text);
+    EXPECT_EQ(split_recipients(QString::fromUtf8(r.text)), r.recipients);
+  }
+}
+
+TEST(commit, stores_the_form_and_saves_new_recipients_sorted) {
+  user& person = *user::instance();
+  package_info& package = *person.get_package();
+  person.contacts = {"zed@x"};
+  int changes = 0;
+  const boost::signals2::scoped_connection counting =
+      person.signal_contacts_changed.connect([&] { ++changes; });
+
+  const addphotos_form form{"bob@x; amy@x", "me@x ", "Holiday", "Look", true};
+  commit_form(form, person, package);
+  EXPECT_EQ(package.recipients, (std::vector<std::string>{"bob@x", "amy@x", "me@x "}));
+  EXPECT_EQ(package.sender, "me@x ");
+  EXPECT_EQ(package.subject, "Holiday");
+  EXPECT_EQ(package.message, "Look");
+  EXPECT_EQ(package.archive_name.substr(0, 3), "me-");
+  EXPECT_EQ(person.contacts, (std::vector<std::string>{"amy@x", "bob@x", "zed@x"}));
+  EXPECT_EQ(changes, 2);
+
+  commit_form({"amy@x, zed@x", "me@x", "", "", false}, person, package);
+  EXPECT_EQ(package.recipients, (std::vector<std::string>{"amy@x", "zed@x"}));
+  EXPECT_EQ(person.contacts, (std::vector<std::string>{"amy@x", "bob@x", "zed@x"}));
+  EXPECT_EQ(changes, 2);
+}
+
+TEST(dialog_filters, one_per_format_then_all_pictures_then_all_files) {
+  const QStringList filters = make_dialog_filters();
+  ASSERT_EQ(filters.size(), 9);
+  const QStringList names{"BMP", "GIF", "JPEG", "PNG", "PSD", "RAW", "TIFF"};
+  for (int i = 0; i < names.size(); ++i) {
+    EXPECT_TRUE(filters[i].startsWith(names[i] + QStringLiteral(" (*.")))
+        << filters[i].toStdString();
+  }
+  EXPECT_TRUE(filters[2].contains(QStringLiteral("*.jpg *.JPG *.jpeg *.JPEG")));
+  const QString& all = filters[all_pictures_filter_index];
+  EXPECT_TRUE(all.startsWith(QStringLiteral("All Picture Files (*.bmp")));
+  for (const QString& format : filters.mid(0, 7)) {
+    const QString patterns = format.section(QLatin1Char('('), 1).chopped(1);
+    EXPECT_TRUE(all.contains(patterns)) << format.toStdString();
+  }
+  EXPECT_EQ(filters[8], QStringLiteral("All Files (*.*)"));
+}
+
+}  // namespace
+}  // namespace parvel

@@ -1,0 +1,349 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/app/application.hpp"
+#include "engine/controller/controller.hpp"
+#include "engine/photos/package_info.hpp"
+#include "engine/user/user.hpp"
+#include "tests/support/temp_folder.hpp"
+#include "tests/support/widget_test.hpp"
+#include "ui/addphotos/addphotos_list.hpp"
+#include "ui/addphotos/addphotos_page.hpp"
+#include "ui/addphotos/photo_dialogs.hpp"
+#include "ui/controls/cue_edit.hpp"
+
+namespace {
+
+using parvel::addphotos_page;
+
+parvel::package_info& package() {
+  return *parvel::user::instance()->get_package();
+}
+
+std::vector<std::string> photo_paths() {
+  std::vector<std::string> paths;
+  for (const auto& photo : package().photos())
+    paths.push_back(photo.path);
+  return paths;
+}
+
+// Answers the dialogs with fixed paths and remembers how it was asked.
+struct fake_dialogs final : parvel::photo_dialogs {
+  QStringList files, folders;
+  QStringList filters_seen;
+  int selected_filter_seen = -1;
+  int opened = 0;
+
+  QStringList open_files(QWidget*, const QStringList& filters, int selected) override {
+    ++opened;
+    filters_seen = filters;
+    selected_filter_seen = selected;
+    return files;
+  }
+  QStringList open_folders(QWidget*, const QString&) override {
+    ++opened;
+    return folders;
+  }
+};
+
+// The darkest-to-blue spread of a picture: our art's blue arrow shows here,
+// white and the grey texts do not.
+bool has_blue(const QImage& image) {
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      if (c.blue() - c.red() > 80)
+        return true;
+    }
+  return false;
+}
+
+int darkest(const QImage& image) {
+  int value = 255;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      value = std::min(value, image.pixelColor(x, y).lightness());
+  return value;
+}
+
+}  // namespace
+
+class addphotos_page_test : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<test_support::temp_folder> folder_;
+  std::unique_ptr<addphotos_page> page_;
+  fake_dialogs* dialogs_ = nullptr;
+
+  QWindow* window() const { return page_->windowHandle(); }
+  template <class T>
+  T* child(int id) const {
+    return page_->findChild<T*>(QStringLiteral("id_%1").arg(id));
+  }
+
+  std::string photo(const std::string& name) const {
+    const std::filesystem::path path = folder_->path() / name;
+    std::filesystem::create_directories(path.parent_path());
+    test_support::write_file(path.string(), "not really a picture");
+    return path.string();
+  }
+
+  void add_photos(int count) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < count; ++i)
+      paths.push_back(photo("photo" + std::to_string(i) + ".jpg"));
+    package().add_paths(paths);
+  }
+
+  QPoint centre_of(const QWidget* widget) const {
+    return widget->mapTo(page_.get(), widget->rect().center());
+  }
+
+  void click(const QWidget* widget, Qt::MouseButton button = Qt::LeftButton,
+             Qt::KeyboardModifiers modifiers = {}, QPoint at = {-1, -1}) {
+    const QPoint point = at == QPoint(-1, -1) ? centre_of(widget) : widget->mapTo(page_.get(), at);
+    QTest::mouseClick(window(), button, modifiers, point);
+  }
+
+  void click_row(int row, Qt::KeyboardModifiers modifiers = {},
+                 Qt::MouseButton button = Qt::LeftButton) {
+    parvel::addphotos_list& list = page_->photo_list();
+    const QPoint in_viewport(20, row * list.row_height() + list.row_height() / 2);
+    QTest::mouseClick(window(), button, modifiers,
+                      list.viewport()->mapTo(page_.get(), in_viewport));
+  }
+
+  void type(QWidget* field, const QString& text) {
+    click(field);
+    for (const QChar c : text)
+      QTest::keyClick(window(), c.toLatin1());
+  }
+
+  void drop(const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    const QPointF at = centre_of(&page_->photo_list());
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(page_.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(page_.get(), &dropped);
+  }
+
+ private Q_SLOTS:
+  void init() {
+    folder_ = std::make_unique<test_support::temp_folder>();
+    package().clear_photos();
+    package().sender.clear();
+    parvel::user::instance()->contacts.clear();
+    page_ = std::make_unique<addphotos_page>();
+    auto dialogs = std::make_unique<fake_dialogs>();
+    dialogs_ = dialogs.get();
+    page_->set_dialogs(std::move(dialogs));
+    page_->resize(1000, 700);
+    page_->show();
+    page_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(page_.get()));
+  }
+
+  void cleanup() {
+    page_.reset();
+    package().clear_photos();
+  }
+
+  void typing_into_the_fields_enables_send_at_once() {
+    add_photos(1);
+    QVERIFY(!page_->send_button().isEnabled());
+    type(child<QLineEdit>(124), QStringLiteral("you@y"));
+    QVERIFY(!page_->send_button().isEnabled());
+    type(child<QLineEdit>(123), QStringLiteral("  "));
+    QVERIFY(!page_->send_button().isEnabled());
+    QTest::keyClick(window(), 'm');
+    QVERIFY(page_->send_button().isEnabled());
+    package().clear_photos();
+    QVERIFY(!page_->send_button().isEnabled());
+  }
+
+  void enter_sends_only_when_send_is_possible() {
+    parvel::controller& hub = *parvel::application::instance()->controller();
+    int commits = 0, opened = 0;
+    const boost::signals2::scoped_connection c1 =
+        hub.signal_commit_updates.connect([&] { ++commits; });
+    const boost::signals2::scoped_connection c2 =
+        hub.signal_send_window_opened.connect([&] { ++opened; });
+    type(child<QLineEdit>(124), QStringLiteral("you@y"));
+    type(child<QLineEdit>(123), QStringLiteral("me@x"));
+    QTest::keyClick(window(), Qt::Key_Return);  // no photo yet
+    QCOMPARE(commits, 0);
+    add_photos(2);
+    QTest::keyClick(window(), Qt::Key_Return);
+    QCOMPARE(commits, 1);
+    QCOMPARE(opened, 1);
+    QCOMPARE(package().recipients, std::vector<std::string>{"you@y"});
+    QCOMPARE(package().sender, std::string("me@x"));
+  }
+
+  void delete_key_removes_exactly_the_selected_photos() {
+    add_photos(5);
+    const std::vector<std::string> before = photo_paths();
+    click_row(1);
+    click_row(3, Qt::ControlModifier);
+    QTest::keyClick(window(), Qt::Key_Delete);
+    QCOMPARE(photo_paths(), (std::vector<std::string>{before[0], before[2], before[4]}));
+    QCOMPARE(page_->photo_list().row_count(), 3);
+    QVERIFY(page_->photo_list().selected_rows().empty());
+  }
+
+  void menu_delete_removes_the_selected_photos() {
+    add_photos(4);
+    const std::vector<std::string> before = photo_paths();
+    click_row(0);
+    click_row(2, Qt::ControlModifier);
+    bool offered = false;
+    QTimer::singleShot(0, this, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (!menu)
+        return;
+      QAction* remove = menu->findChild<QAction*>(QStringLiteral("id_126"));
+      offered = remove && remove->text() == QStringLiteral("Delete");
+      if (remove)
+        remove->trigger();
+      menu->close();
+    });
+    click_row(2, Qt::ControlModifier, Qt::RightButton);
+    QVERIFY(offered);
+    QCOMPARE(photo_paths(), (std::vector<std::string>{before[1], before[3]}));
+  }
+
+  void selection_beyond_a_shrunk_set_is_dropped() {
+    add_photos(6);
+    click_row(4);
+    click_row(5, Qt::ShiftModifier);
+    package().clear_photos();  // a reset from elsewhere
+    add_photos(3);
+    QVERIFY(page_->photo_list().selected_rows().empty());
+    click_row(2);
+    package().remove_photos({package().photos()[0]});
+    QCOMPARE(page_->photo_list().selected_rows(), std::vector<int>{});
+    page_->photo_list().remove_selected();  // nothing selected: nothing happens
+    QCOMPARE(package().photo_count(), std::size_t{2});
+  }
+
+  void drop_adds_files_and_folders_in_order() {
+    const std::string b = photo("b.jpg");
+    photo("folder/c.jpg");
+    photo("folder/d.png");
+    photo("folder/inner/e.jpg");
+    const std::string text = photo("notes.txt");
+    const std::string a = photo("a.png");
+    const std::string gone = (folder_->path() / "gone.jpg").string();
+    const auto url = [](const std::string& path) {
+      return QUrl::fromLocalFile(QString::fromStdString(path));
+    };
+    drop({url(b), url((folder_->path() / "folder").string()), url(text), url(b), url(gone),
+          QUrl(QStringLiteral("https://example.org/x.jpg")), url(a)});
+    const std::string f = (folder_->path() / "folder").string();
+    QCOMPARE(photo_paths(), (std::vector<std::string>{b, f + "/c.jpg", f + "/d.png", a}));
+    QCOMPARE(page_->photo_list().row_count(), 4);
+  }
+
+  void empty_list_shows_its_picture_and_a_click_opens_the_file_dialog() {
+    parvel::addphotos_list& list = page_->photo_list();
+    QVERIFY(has_blue(list.grab().toImage()));
+    dialogs_->files = {QString::fromStdString(photo("x.jpg")),
+                       QString::fromStdString(photo("y.gif"))};
+    click(list.viewport());
+    QCOMPARE(dialogs_->opened, 1);
+    QCOMPARE(dialogs_->selected_filter_seen, 7);
+    QVERIFY(dialogs_->filters_seen.value(7).startsWith(QStringLiteral("All Picture Files")));
+    QCOMPARE(package().photo_count(), std::size_t{2});
+    QVERIFY(list.background_image().isNull());
+    QVERIFY(!has_blue(list.grab().toImage()));
+    click(list.viewport(), Qt::LeftButton, {}, QPoint(20, list.viewport()->height() - 5));
+    QCOMPARE(dialogs_->opened, 1);  // rows now: no dialog
+  }
+
+  void add_folder_adds_the_pictures_directly_inside() {
+    photo("pick/one.jpg");
+    photo("pick/deeper/two.jpg");
+    dialogs_->folders = {QString::fromStdString((folder_->path() / "pick").string())};
+    page_->on_add_folder();
+    QCOMPARE(photo_paths(), std::vector<std::string>{(folder_->path() / "pick/one.jpg").string()});
+    dialogs_->folders.clear();  // cancelled
+    page_->on_add_folder();
+    QCOMPARE(package().photo_count(), std::size_t{1});
+  }
+
+  void cue_text_shows_only_while_empty_and_unfocused() {
+    auto* from = child<parvel::cue_edit>(123);
+    QVERIFY(from->text().isEmpty());
+    QVERIFY(!from->hasFocus());
+    // Inside the frame, clear of the caret at the left.
+    const QRect inside = from->rect().adjusted(8, 4, -8, -4);
+    QVERIFY(darkest(from->grab(inside).toImage()) < 200);  // the grey cue
+    click(from);
+    QVERIFY(from->hasFocus());
+    QVERIFY(darkest(from->grab(inside).toImage()) > 200);
+    QTest::keyClick(window(), 'x');
+    click(child<QLineEdit>(124));
+    QVERIFY(darkest(from->grab(inside).toImage()) < 200);  // the text itself
+  }
+
+  void message_counter_counts_down_and_stops_at_the_limit() {
+    auto* counter = child<QLabel>(147);
+    QCOMPARE(counter->text(), QStringLiteral("(300)"));
+    type(child<QPlainTextEdit>(140), QStringLiteral("hello"));
+    QCOMPARE(counter->text(), QStringLiteral("(295)"));
+    child<QPlainTextEdit>(140)->insertPlainText(QString(400, QLatin1Char('x')));
+    QCOMPARE(child<QPlainTextEdit>(140)->toPlainText().size(), 300);
+    QVERIFY(child<QPlainTextEdit>(140)->toPlainText().startsWith(QStringLiteral("hello")));
+    QCOMPARE(counter->text(), QStringLiteral("(0)"));
+  }
+
+  void successful_upload_empties_the_form_and_raises_the_counter() {
+    add_photos(3);
+    type(child<QLineEdit>(124), QStringLiteral("you@y"));
+    type(child<QLineEdit>(123), QStringLiteral("me@x"));
+    type(child<QLineEdit>(138), QStringLiteral("hi"));
+    type(child<QPlainTextEdit>(140), QStringLiteral("text"));
+    child<QCheckBox>(141)->setChecked(true);
+    page_->on_send();
+    const int counter = package().counter;
+    std::thread worker(
+        [] { parvel::application::instance()->controller()->on_photo_upload_succeeded(); });
+    worker.join();
+    QTRY_VERIFY(child<QLineEdit>(124)->text().isEmpty());
+    QVERIFY(child<QLineEdit>(138)->text().isEmpty());
+    QVERIFY(child<QPlainTextEdit>(140)->toPlainText().isEmpty());
+    QCOMPARE(child<QLineEdit>(123)->text(), QStringLiteral("me@x"));
+    QVERIFY(child<QCheckBox>(141)->isChecked());
+    QCOMPARE(page_->photo_list().row_count(), 0);
+    QVERIFY(package().recipients.empty());
+    QCOMPARE(package().counter, counter + 1);
+    QVERIFY(!page_->send_button().isEnabled());
+    package().make_archive_name();
+    QVERIFY(QString::fromStdString(package().archive_name)
+                .endsWith(QStringLiteral("-%1.zip").arg(counter + 1)));
+  }
+};
+
+LUMBREL_WIDGET_TEST(addphotos_page_test);
+
+#include "addphotos_page_test.moc"
