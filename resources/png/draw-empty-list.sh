@@ -12,5 +12,5 @@ convert -size 128x112 xc:none \
   -fill '#5b9b6b' -draw 'polygon 50,62 68,42 80,54 88,46 102,62' \
   -fill '#3f8be0' -draw 'polygon 56,74 72,74 72,62 84,62 84,74 100,74 78,92' \
   -fill none -stroke '#8c8c8c' -strokewidth 4 \
-  -draw 'polyline 14,80 14,104 114,104 114,80' \
+  -draw 'line 14,80 14,104' -draw 'line 14,104 114,104' -draw 'line 114,104 114,80' \
   129.png
