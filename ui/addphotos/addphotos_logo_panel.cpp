@@ -1,0 +1,88 @@
+#include "ui/addphotos/addphotos_logo_panel.hpp"
+
+#include <QFontMetricsF>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "core/log/logger.hpp"
+#include "core/shell_open.hpp"
+#include "engine/app/application.hpp"
+#include "engine/app/service_addresses.hpp"
+#include "ui/addphotos/addphotos_logo_panel_layout.hpp"
+#include "ui/rename/art_resources.hpp"
+#include "ui/theme/drawing.hpp"
+#include "ui/theme/font_manager.hpp"
+
+namespace parvel {
+
+namespace {
+
+QString localized(const char* id) {
+  return QString::fromStdU16String(application::instance()->get_localized_wstring(id));
+}
+
+QSizeF text_size(const QString& text, const QFont& font) {
+  return QFontMetricsF(font).boundingRect(QRectF(), Qt::AlignLeft | Qt::AlignTop, text).size();
+}
+
+}  // namespace
+
+addphotos_logo_panel::addphotos_logo_panel(QWidget* parent) : QWidget(parent) {
+  register_art_resources();
+  setMouseTracking(true);
+}
+
+void addphotos_logo_panel::draw_image(QPainter& painter, QSize size) {
+  const auto fonts = theme::font_manager::instance();
+  const QImage logo = load_png_resource(130);
+  painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+  // Half the rule's width lies inside the picture.
+  painter.setPen(QPen(QColor(0x50, 0x50, 0x50), 3.0));
+  painter.drawLine(QPointF(0, size.height()), QPointF(size.width(), size.height()));
+
+  const QString headline = localized("logo_header");
+  const QString addition = localized("logo_header_add");
+  const QSizeF headline_size = text_size(headline, fonts->font(3));
+  const QSizeF addition_size = text_size(addition, fonts->font(2));
+  const logo_panel_places places =
+      logo_panel_layout(size, logo.size(), headline_size, addition_size);
+  link_ = places.link;
+  if (!logo.isNull())
+    painter.drawImage(places.link.topLeft(), logo);
+
+  const int no_clip = Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip;
+  painter.setFont(fonts->font(3));
+  painter.setPen(Qt::black);
+  painter.drawText(QRectF(places.headline, QSizeF(0, 0)), no_clip, headline);
+  painter.setFont(fonts->font(2));
+  painter.setPen(QColor(0xFF, 0xA2, 0x3E));
+  painter.drawText(QRectF(places.addition, QSizeF(0, 0)), no_clip, addition);
+  painter.setFont(fonts->font(5));
+  painter.setPen(QColor(0x80, 0x80, 0x80));
+  painter.drawText(QRectF(QPointF(0, 0), size), Qt::AlignRight | Qt::AlignBottom,
+                   localized("logo_limits_text"));
+}
+
+void addphotos_logo_panel::paintEvent(QPaintEvent*) {
+  paint_image();
+}
+
+void addphotos_logo_panel::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && link_.contains(event->position().toPoint()))
+    open_web_site();
+}
+
+void addphotos_logo_panel::mouseMoveEvent(QMouseEvent* event) {
+  setCursor(link_.contains(event->position().toPoint()) ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void addphotos_logo_panel::open_web_site() {
+  try {
+    core::shell_open(web_site_url());
+  } catch (const std::exception& e) {
+    // The browser is the desktop's business: the page goes on without it.
+    core::log::write(core::log::severity::warning, "%s", e.what());
+  }
+}
+
+}  // namespace parvel
