@@ -3,6 +3,8 @@
 #include "core/log/logger.hpp"
 #include "engine/app/application.hpp"
 #include "engine/controller/controller.hpp"
+#include "ui/controls/add_control_dispose.hpp"
+#include "ui/update/update_page.hpp"
 
 namespace parvel {
 
@@ -27,6 +29,8 @@ canvas_view::canvas_view(QWidget* parent) : QWidget(parent) {
       hub.on_update_window_closed.connect([this](bool defer) { on_update_window_closed(defer); }));
   connections_.emplace_back(
       hub.signal_send_window_closed.connect([this](bool defer) { on_send_window_closed(defer); }));
+  connections_.emplace_back(hub.on_update_check_succeeded.connect(
+      [this](bool newer, const auto& enclosure) { on_update_check_succeeded(newer, enclosure); }));
   connections_.emplace_back(
       hub.signal_update_check_failed.connect([this] { on_update_check_failed(); }));
   connections_.emplace_back(hub.signal_ui_updated.connect([this] { on_ui_updated(); }));
@@ -105,6 +109,22 @@ void canvas_view::on_update_window_closed(bool defer) {
 
 void canvas_view::on_send_window_closed(bool defer) {
   release_page(layer::send, defer);
+}
+
+void canvas_view::on_update_check_succeeded(bool newer,
+                                            const core::update::update_enclosure& enclosure) {
+  if (!on_window_thread()) {
+    post([this, newer, enclosure] { on_update_check_succeeded(newer, enclosure); });
+    return;
+  }
+  core::log::write(core::log::severity::debug, "on_update_check_succeeded()");
+  if (!newer) {
+    return;
+  }
+  auto page = add_control_dispose<update_page>::make();
+  page->set_enclosure(enclosure);
+  page->set_state(enclosure.status == "critical" ? 2 : 1);
+  set_page(layer::update, std::move(page));
 }
 
 void canvas_view::on_update_check_failed() {

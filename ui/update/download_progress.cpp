@@ -1,0 +1,17 @@
+#include "ui/update/download_progress.hpp"
+
+#include <algorithm>
+
+namespace parvel {
+
+std::optional<download_progress> make_download_progress(unsigned received, unsigned total,
+                                                        const QString& kb) {
+  if (total == 0)
+    return std::nullopt;
+  const float fraction = static_cast<float>(received) / static_cast<float>(total);
+  return download_progress{
+      fraction, std::clamp(fraction, 0.0f, 1.0f),
+      QStringLiteral("%1 / %2 %3").arg(received / 1024).arg(total / 1024).arg(kb)};
+}
+
+}  // namespace parvel
