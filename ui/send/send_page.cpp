@@ -33,7 +33,9 @@ std::uint32_t steady_tick() {
 }
 
 send_page::send_page(tick_clock clock, QWidget* parent)
-    : QWidget(parent), clock_(std::move(clock)), controller_(application::instance()->controller()) {
+    : QWidget(parent),
+      clock_(std::move(clock)),
+      controller_(application::instance()->controller()) {
   cancel_ = make_button(2, "cancel");
   close_ = make_button(8, "close");
   retry_ = make_button(4, "retry");

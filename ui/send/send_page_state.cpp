@@ -42,8 +42,7 @@ send_state_texts send_state_text_keys(int state) {
 }
 
 bool send_state_renews_texts(int current, int next) {
-  return current != next || next == send_succeeded || next == send_failed ||
-         next == send_canceled;
+  return current != next || next == send_succeeded || next == send_failed || next == send_canceled;
 }
 
 send_page_places send_page_layout(const send_page_measures& m, int state) {

@@ -6,8 +6,14 @@
 namespace parvel {
 
 // The states of a send page: 0 before the canvas sets 1.
-enum send_state : int { send_none = 0, send_started = 1, send_uploading = 2, send_succeeded = 3,
-                        send_failed = 4, send_canceled = 5 };
+enum send_state : int {
+  send_none = 0,
+  send_started = 1,
+  send_uploading = 2,
+  send_succeeded = 3,
+  send_failed = 4,
+  send_canceled = 5
+};
 
 // What a state shows; the progress bar always.
 struct send_controls {

@@ -36,8 +36,7 @@ std::optional<std::string> time_remaining_text(std::uint32_t milliseconds,
   return label + " " + clock;
 }
 
-std::uint32_t remaining_time_estimate::estimate(unsigned sent, unsigned total,
-                                                std::uint32_t now) {
+std::uint32_t remaining_time_estimate::estimate(unsigned sent, unsigned total, std::uint32_t now) {
   if (start_tick_ == 0) {
     start_tick_ = now;
     return 0;

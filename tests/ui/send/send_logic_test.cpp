@@ -17,14 +17,24 @@ TEST(send_state, each_state_shows_its_controls) {
     send_controls shown;
   };
   const row rows[] = {
-      {send_started, false, {.cancel = true, .close = false, .retry = false, .amount_texts = false}},
-      {send_uploading, false, {.cancel = true, .close = false, .retry = false, .amount_texts = true}},
-      {send_succeeded, false, {.cancel = false, .close = true, .retry = false, .amount_texts = false}},
+      {send_started,
+       false,
+       {.cancel = true, .close = false, .retry = false, .amount_texts = false}},
+      {send_uploading,
+       false,
+       {.cancel = true, .close = false, .retry = false, .amount_texts = true}},
+      {send_succeeded,
+       false,
+       {.cancel = false, .close = true, .retry = false, .amount_texts = false}},
       {send_failed, false, {.cancel = false, .close = true, .retry = true, .amount_texts = false}},
-      {send_canceled, false, {.cancel = false, .close = true, .retry = true, .amount_texts = false}},
+      {send_canceled,
+       false,
+       {.cancel = false, .close = true, .retry = true, .amount_texts = false}},
       // Retry pressed: out of reach until a job reports.
       {send_failed, true, {.cancel = false, .close = true, .retry = false, .amount_texts = false}},
-      {send_canceled, true, {.cancel = false, .close = true, .retry = false, .amount_texts = false}},
+      {send_canceled,
+       true,
+       {.cancel = false, .close = true, .retry = false, .amount_texts = false}},
   };
   for (const row& r : rows) {
     EXPECT_EQ(send_state_controls(r.state, r.retrying), r.shown)
@@ -66,10 +76,10 @@ TEST(send_state, outcomes_renew_their_texts_when_repeated) {
     bool renews;
   };
   const row rows[] = {
-      {send_none, send_started, true},        {send_started, send_started, false},
+      {send_none, send_started, true},         {send_started, send_started, false},
       {send_uploading, send_uploading, false}, {send_succeeded, send_succeeded, true},
-      {send_failed, send_failed, true},       {send_canceled, send_canceled, true},
-      {send_canceled, send_failed, true},     {send_failed, send_uploading, true},
+      {send_failed, send_failed, true},        {send_canceled, send_canceled, true},
+      {send_canceled, send_failed, true},      {send_failed, send_uploading, true},
   };
   for (const row& r : rows) {
     EXPECT_EQ(send_state_renews_texts(r.current, r.next), r.renews)
@@ -101,10 +111,12 @@ TEST(send_layout, places_buttons_bar_and_texts_from_measured_sizes) {
 
 TEST(send_layout, narrow_windows_give_no_negative_sizes) {
   for (const QSize client : {QSize(0, 0), QSize(10, 10), QSize(100, 40), QSize(1, 700)}) {
-    const send_page_places p = send_page_layout(
-        {.client = client, .cancel_text = {60, 20}, .close_text = {50, 20},
-         .retry_text = {40, 20}, .text_height = 15},
-        send_failed);
+    const send_page_places p = send_page_layout({.client = client,
+                                                 .cancel_text = {60, 20},
+                                                 .close_text = {50, 20},
+                                                 .retry_text = {40, 20},
+                                                 .text_height = 15},
+                                                send_failed);
     for (const QRect& r : {p.cancel, p.close, p.retry, p.bar, p.amount, p.time}) {
       EXPECT_GE(r.width(), 0) << client.width() << "x" << client.height();
       EXPECT_GE(r.height(), 0) << client.width() << "x" << client.height();
@@ -140,8 +152,8 @@ TEST(send_progress, bar_covers_archive_then_upload_and_only_success_fills_it) {
        upload_progress(0xFFFFFFFFu, 0xFFFFFFFFu)},
   };
   const std::optional<float> expected[][2] = {
-      {0.0f, 0.5f}, {0.25f, 0.745f}, {0.5f, 0.99f}, {0.5f, 0.99f},
-      {std::nullopt, std::nullopt}, {0.375f, 0.99f},
+      {0.0f, 0.5f},    {0.25f, 0.745f}, {0.5f, 0.99f}, {0.5f, 0.99f}, {std::nullopt, std::nullopt},
+      {0.375f, 0.99f},
   };
   for (std::size_t i = 0; i < std::size(rows); ++i) {
     SCOPED_TRACE(rows[i].name);
@@ -160,8 +172,8 @@ TEST(send_progress, percent_is_truncated) {
     float value;
     const char* text;
   };
-  const row rows[] = {{0.0f, "0 %"}, {0.5f, "50 %"}, {0.999f, "99 %"}, {0.99f, "99 %"},
-                      {1.0f, "100 %"}, {0.0049f, "0 %"}};
+  const row rows[] = {{0.0f, "0 %"},   {0.5f, "50 %"},  {0.999f, "99 %"},
+                      {0.99f, "99 %"}, {1.0f, "100 %"}, {0.0049f, "0 %"}};
   for (const row& r : rows) {
     EXPECT_EQ(progress_percent_text(r.value).toStdString(), r.text) << r.value;
   }
@@ -207,7 +219,8 @@ TEST(send_progress, estimate_starts_at_the_first_report_and_stops_at_the_last) {
   const row rows[] = {
       {"steady rate", {{100, 5000, 0}, {250, 6000, 3000}, {500, 8000, 3000}, {1000, 9000, 0}}},
       // After the last report the clock starts again at the next one.
-      {"restarts after the last", {{100, 1000, 0}, {1000, 2000, 0}, {500, 7000, 0}, {750, 8000, 333}}},
+      {"restarts after the last",
+       {{100, 1000, 0}, {1000, 2000, 0}, {500, 7000, 0}, {750, 8000, 333}}},
       {"nothing sent yet", {{0, 1000, 0}, {0, 2000, 0}}},
       {"beyond the total", {{100, 1000, 0}, {2000, 2000, 0}, {100, 3000, 0}}},
       {"tick wraps", {{100, 0xFFFFFC18u, 0}, {200, 1000, 8000}}},

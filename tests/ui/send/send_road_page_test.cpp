@@ -1,0 +1,175 @@
+#include <QLabel>
+#include <QMetaObject>
+#include <QPushButton>
+#include <QTest>
+#include <algorithm>
+#include <mutex>
+
+#include "engine/photos/package_info.hpp"
+#include "engine/user/user.hpp"
+#include "tests/engine/road/send_road_fixture.hpp"
+#include "tests/support/widget_test.hpp"
+#include "ui/send/send_page.hpp"
+
+namespace {
+
+using service::step;
+constexpr int send_limit_ms = 120000;
+
+// A send to the stand-in service over HTTPS, of the user's own photo set (the
+// one Retry reads), with photos that need no imaging.
+class road : public test_support::send_road {
+ public:
+  road() {
+    const auto user_set = parvel::user::instance()->get_package();
+    user_set->sender = package_->sender;
+    user_set->recipients = package_->recipients;
+    user_set->subject = package_->subject;
+    user_set->message = package_->message;
+    user_set->make_archive_name();
+    package_ = user_set;
+    add_file("a.psd", test_support::random_data(3 << 20, 1));
+    add_file("b.NEF", test_support::random_data(1000, 2));
+  }
+  void TestBody() override {}
+
+  using send_road::received;
+  using send_road::recorder_;
+  using send_road::service_;
+  std::shared_ptr<parvel::package_info> package() const { return package_; }
+};
+
+// What the page showed after each job report it handled: its state and the
+// bar's value. Its slots are connected after the page's and post after them,
+// so each runs once the page has handled the same report.
+class page_watch : public QObject, public core::windows_async_window_update {
+ public:
+  explicit page_watch(parvel::send_page& page) : page_(page) {
+    auto& hub = test_support::the_controller();
+    const auto watch = [this] {
+      return [this, poster = make_poster()](auto&&...) { poster([this] { look(); }); };
+    };
+    connections_.emplace_back(hub.on_photo_upload_preparing.connect(watch()));
+    connections_.emplace_back(hub.on_photo_upload_progress.connect(watch()));
+    connections_.emplace_back(hub.on_photo_archive_progress.connect(watch()));
+    connections_.emplace_back(hub.on_photo_upload_succeeded.connect(watch()));
+  }
+  std::vector<int> states;
+  float highest_before_success = 0;
+
+ private:
+  void look() {
+    if (states.empty() || states.back() != page_.state()) {
+      states.push_back(page_.state());
+    }
+    if (page_.state() != parvel::send_succeeded) {
+      highest_before_success = std::max(highest_before_success, page_.bar().value());
+    }
+  }
+  parvel::send_page& page_;
+  std::vector<boost::signals2::scoped_connection> connections_;
+};
+
+struct shown_page {
+  std::shared_ptr<parvel::send_page> page = parvel::send_page::make();
+  shown_page() {
+    page->resize(1000, 700);
+    page->show();
+    // As the canvas opens it.
+    page->set_state(parvel::send_started);
+  }
+  QPushButton* button(int id) const {
+    return page->findChild<QPushButton*>(QStringLiteral("id_%1").arg(id));
+  }
+  bool shows(int id) const { return button(id)->isVisibleTo(page.get()); }
+};
+
+QString error_text(int code) {
+  return QString::fromUtf8(parvel::parvel_error(code).what());
+}
+
+}  // namespace
+
+class send_road_page_test : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void initTestCase() { test_support::trusted_certificates(); }
+
+  void a_send_runs_to_success() {
+    road r;
+    shown_page s;
+    page_watch watch(*s.page);
+    test_support::the_controller().start_photo_archive(r.package());
+    QTRY_COMPARE_WITH_TIMEOUT(s.page->state(), int(parvel::send_succeeded), send_limit_ms);
+    QTRY_VERIFY(!watch.states.empty() && watch.states.back() == parvel::send_succeeded);
+    QCOMPARE(watch.states.front(), int(parvel::send_started));
+    QVERIFY(std::find(watch.states.begin(), watch.states.end(), int(parvel::send_uploading)) !=
+            watch.states.end());
+    QVERIFY(watch.highest_before_success >= 0.5f);
+    QVERIFY(watch.highest_before_success < 1.0f);
+    QCOMPARE(s.page->bar().value(), 1.0f);
+    QVERIFY(s.shows(8) && !s.shows(2) && !s.shows(4));
+    QCOMPARE(r.service_.packages().size(), std::size_t{1});
+  }
+
+  void a_refused_package_shows_forbidden_with_retry() {
+    road r;
+    r.service_.set_fault(step::package, {.status = 403});
+    shown_page s;
+    test_support::the_controller().start_photo_archive(r.package());
+    QTRY_COMPARE_WITH_TIMEOUT(s.page->state(), int(parvel::send_failed), send_limit_ms);
+    QCOMPARE(s.page->status_text(), error_text(parvel::parvel_code::network_error_forbidden));
+    QVERIFY(s.shows(4) && s.shows(8) && !s.shows(2));
+    QVERIFY(s.page->bar().value() < 1.0f);
+  }
+
+  void cancel_at_the_first_upload_progress_sends_no_package() {
+    road r;
+    shown_page s;
+    // Pressed from the job's first report: on loopback the upload could
+    // otherwise end before a press from here.
+    QPushButton* cancel = s.button(2);
+    r.recorder_.on_first("upload_progress", [cancel] {
+      QMetaObject::invokeMethod(cancel, &QPushButton::click, Qt::BlockingQueuedConnection);
+    });
+    test_support::the_controller().start_photo_archive(r.package());
+    QTRY_COMPARE_WITH_TIMEOUT(s.page->state(), int(parvel::send_canceled), send_limit_ms);
+    QCOMPARE(s.page->status_text(), QStringLiteral("Parvel cancelled."));
+    QVERIFY(s.shows(4) && s.shows(8));
+    QCOMPARE(r.received(step::package), std::size_t{0});
+    QVERIFY(r.service_.packages().empty());
+  }
+
+  void retry_of_an_archived_set_uploads_again_and_shows_the_new_failure() {
+    road r;
+    r.service_.set_fault(step::package, {.status = 403});
+    shown_page s;
+    test_support::the_controller().start_photo_archive(r.package());
+    QTRY_COMPARE_WITH_TIMEOUT(s.page->state(), int(parvel::send_failed), send_limit_ms);
+    QVERIFY(r.package()->archived);
+    const auto archive_events = [&r] {
+      const auto events = r.recorder_.events();
+      return std::count_if(events.begin(), events.end(), [](const std::string& e) {
+        return e == "succeeded" || e.starts_with("progress:");
+      });
+    };
+    const auto archived_before = archive_events();
+    const std::size_t uploads_before = r.received(step::archive);
+
+    r.service_.set_fault(step::package, {.status = 500});
+    QTest::mouseClick(s.button(4), Qt::LeftButton);
+    // A second press cannot start a second pair of jobs.
+    QVERIFY(!s.shows(4));
+    QTRY_COMPARE_WITH_TIMEOUT(s.page->status_text(),
+                              error_text(parvel::parvel_code::network_error_generic),
+                              send_limit_ms);
+    QCOMPARE(s.page->state(), int(parvel::send_failed));
+    QVERIFY(s.shows(4));
+    QCOMPARE(archive_events(), archived_before);
+    QCOMPARE(r.received(step::archive), uploads_before + 1);
+  }
+};
+
+LUMBREL_WIDGET_TEST(send_road_page_test);
+#include "send_road_page_test.moc"
