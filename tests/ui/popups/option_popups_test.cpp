@@ -1,0 +1,227 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+#include <vector>
+
+#include "engine/app/application.hpp"
+#include "engine/controller/controller.hpp"
+#include "engine/options/convert_option_manager.hpp"
+#include "engine/options/resize_option_manager.hpp"
+#include "tests/support/widget_test.hpp"
+#include "ui/addphotos/addphotos_edit_panel.hpp"
+#include "ui/addphotos/addphotos_format_list.hpp"
+#include "ui/addphotos/addphotos_format_popup.hpp"
+#include "ui/addphotos/addphotos_panel_alt.hpp"
+#include "ui/addphotos/addphotos_size_list.hpp"
+#include "ui/addphotos/addphotos_size_popup.hpp"
+#include "ui/controls/cue_edit.hpp"
+
+namespace {
+
+using parvel::convert_option_manager;
+using parvel::photo_resize_option;
+using parvel::resize_option_manager;
+
+struct host {
+  QWidget window;
+  parvel::addphotos_panel_alt* panel;
+  parvel::addphotos_edit_panel* edit_panel;
+
+  host() {
+    window.resize(800, 300);
+    panel = new parvel::addphotos_panel_alt(&window);
+    panel->setGeometry(0, 0, 800, panel->sizeHint().height() + 10);
+    edit_panel = new parvel::addphotos_edit_panel(&window);
+    edit_panel->setGeometry(20, 60, 300, 200);
+    window.show();
+    window.activateWindow();
+  }
+
+  QWindow* handle() { return window.windowHandle(); }
+
+  QLabel& link(int id) const { return *panel->findChild<QLabel*>(QStringLiteral("id_%1").arg(id)); }
+
+  void click_link(int id) {
+    QLabel& l = link(id);
+    QTest::mouseClick(handle(), Qt::LeftButton, {}, l.mapTo(&window, l.rect().center()));
+  }
+
+  // A row of a popup's list, in the popup window's coordinates.
+  template <class Popup>
+  static QPoint row_point(Popup& popup, int row) {
+    auto& list = popup.list();
+    const QRect rect = *list.row_rect(row);
+    return list.viewport()->mapTo(&popup, QPoint(list.viewport()->width() / 2, rect.center().y()));
+  }
+
+  void type(const QString& text) {
+    for (const QChar c : text)
+      QTest::keyClick(handle(), c.toLatin1());
+  }
+};
+
+}  // namespace
+
+class option_popups_test : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void init() {
+    resize_option_manager::instance()->set_current({0, 0, 0});
+    convert_option_manager::instance()->set_current(parvel::photo_convert_option(0));
+  }
+
+  void at_start_the_edit_panel_shows_nothing() {
+    host h;
+    QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+    for (QWidget* child : h.edit_panel->findChildren<QWidget*>())
+      QVERIFY2(!child->isVisible(), qPrintable(child->objectName()));
+  }
+
+  void format_link_opens_its_popup_and_a_choice_shows_the_quality() {
+    host h;
+    QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+    int signals_raised = 0;
+    boost::signals2::scoped_connection counting =
+        convert_option_manager::instance()->signal_option_changed.connect(
+            [&](const parvel::photo_convert_option&) { ++signals_raised; });
+    h.click_link(119);
+    QPointer<parvel::addphotos_convert_popup> popup = h.panel->convert_popup();
+    QVERIFY(popup && popup->isVisible());
+    const QLabel& link = h.link(119);
+    QCOMPARE(popup->geometry().topLeft(), link.mapToGlobal(QPoint(0, link.height() + 1)));
+    QCOMPARE(popup->size(), popup->preferred_size());
+    QCOMPARE(popup->height(), 6 * popup->list().row_height() + 2);
+    QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {}, host::row_point(*popup, 3));
+    QCOMPARE(convert_option_manager::instance()->current().format, 3);
+    QCOMPARE(signals_raised, 1);
+    QVERIFY(!popup || !popup->isVisible());
+    QTRY_VERIFY(popup.isNull());
+    QVERIFY(h.edit_panel->quality_edit().isVisible());
+    QCOMPARE(h.edit_panel->quality_edit().text(), QString("95"));
+    QVERIFY(!h.edit_panel->width_edit().isVisible());
+    // The same format again raises the signal again.
+    h.click_link(119);
+    popup = h.panel->convert_popup();
+    QTest::mouseClick(popup->windowHandle(), Qt::RightButton, {}, host::row_point(*popup, 3));
+    QCOMPARE(signals_raised, 2);
+  }
+
+  void a_second_click_on_the_link_only_closes() {
+    host h;
+    QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+    h.click_link(119);
+    QPointer<parvel::addphotos_convert_popup> first = h.panel->convert_popup();
+    QVERIFY(first && first->isVisible());
+    h.click_link(119);
+    QVERIFY(!first || !first->isVisible());
+    QTRY_VERIFY(first.isNull());
+    QVERIFY(h.panel->convert_popup() == nullptr);
+    h.click_link(119);
+    QVERIFY(h.panel->convert_popup() && h.panel->convert_popup()->isVisible());
+  }
+
+  void size_choices_update_the_manager_and_the_fields() {
+    host h;
+    QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+    std::vector<photo_resize_option> raised;
+    boost::signals2::scoped_connection counting =
+        resize_option_manager::instance()->signal_option_changed.connect(
+            [&](const photo_resize_option& option) { raised.push_back(option); });
+    h.click_link(120);
+    QPointer<parvel::addphotos_resize_popup> popup = h.panel->resize_popup();
+    QVERIFY(popup && popup->isVisible());
+    const QLabel& link = h.link(120);
+    QCOMPARE(popup->geometry().topLeft(), link.mapToGlobal(QPoint(0, link.height() + 1)));
+    QCOMPARE(popup->height(), 15 * popup->list().row_height() + 2);
+    QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {}, host::row_point(*popup, 4));
+    const photo_resize_option current = resize_option_manager::instance()->current();
+    QCOMPARE(current.kind, 2);
+    QCOMPARE(current.width, 1920u);
+    QCOMPARE(h.edit_panel->width_edit().text(), QString("1920"));
+    QCOMPARE(h.edit_panel->height_edit().text(), QString("1080"));
+    QVERIFY(!h.edit_panel->width_edit().isVisible());
+    QTRY_VERIFY(popup.isNull());
+
+    // A band and the current size change nothing.
+    for (int row : {2, 4}) {
+      h.click_link(120);
+      popup = h.panel->resize_popup();
+      QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {}, host::row_point(*popup, row));
+      QTRY_VERIFY(popup.isNull());
+    }
+    QCOMPARE(raised.size(), std::size_t(1));
+
+    h.click_link(120);
+    popup = h.panel->resize_popup();
+    QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {}, host::row_point(*popup, 1));
+    QCOMPARE(resize_option_manager::instance()->current().kind, 1);
+    QVERIFY(h.edit_panel->width_edit().isVisible());
+    QVERIFY(h.edit_panel->height_edit().isVisible());
+    QCOMPARE(h.edit_panel->width_edit().text(), QString());
+  }
+
+  void typing_a_width_raises_a_resize_signal_per_key() {
+    resize_option_manager::instance()->set_current({1, 0, 0});
+    host h;
+    QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+    h.edit_panel->layout();
+    std::vector<photo_resize_option> raised;
+    boost::signals2::scoped_connection counting =
+        resize_option_manager::instance()->signal_option_changed.connect(
+            [&](const photo_resize_option& option) { raised.push_back(option); });
+    h.edit_panel->width_edit().setFocus();
+    h.type("1024");
+    QCOMPARE(h.edit_panel->width_edit().text(), QString("1024"));
+    QCOMPARE(raised.size(), std::size_t(4));
+    const unsigned widths[] = {1, 10, 102, 1024};
+    for (std::size_t i = 0; i < raised.size(); ++i) {
+      QCOMPARE(raised[i].kind, 1);
+      QCOMPARE(raised[i].width, widths[i]);
+      QCOMPARE(raised[i].height, 0u);
+    }
+    // Text the program sets changes no option.
+    h.edit_panel->height_edit().setText("77");
+    QCOMPARE(raised.size(), std::size_t(4));
+  }
+
+  void a_quality_over_100_becomes_100_selected() {
+    convert_option_manager::instance()->set_current(parvel::photo_convert_option(3));
+    host h;
+    QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+    h.edit_panel->layout();
+    QLineEdit& quality = h.edit_panel->quality_edit();
+    quality.setFocus();
+    quality.selectAll();
+    h.type("150");
+    QCOMPARE(quality.text(), QString("100"));
+    QCOMPARE(quality.selectedText(), QString("100"));
+    quality.selectAll();
+    h.type("99");
+    QCOMPARE(quality.text(), QString("99"));
+  }
+
+  void send_commits_what_the_fields_show() {
+    resize_option_manager::instance()->set_current({1, 0, 0});
+    convert_option_manager::instance()->set_current(parvel::photo_convert_option(3));
+    host h;
+    h.edit_panel->width_edit().setText("800");
+    h.edit_panel->quality_edit().clear();
+    parvel::application::instance()->controller()->notify_commit_updates();
+    const photo_resize_option size = resize_option_manager::instance()->current();
+    QCOMPARE(size.kind, 1);
+    QCOMPARE(size.width, 800u);
+    QCOMPARE(size.height, 0u);
+    QCOMPARE(convert_option_manager::instance()->current().params.get_quality(), 0);
+  }
+
+  void a_destroyed_edit_panel_hears_no_more_signals() {
+    { host h; }
+    resize_option_manager::instance()->signal_option_changed({2, 1280, 720});
+    parvel::application::instance()->controller()->notify_commit_updates();
+  }
+};
+
+LUMBREL_WIDGET_TEST(option_popups_test);
+#include "option_popups_test.moc"

@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/options/resize_option_manager.hpp"
+#include "tests/support/table.hpp"
+#include "ui/addphotos/addphotos_contact_match.hpp"
+#include "ui/addphotos/addphotos_contact_popup.hpp"
+#include "ui/addphotos/addphotos_edit_panel_layout.hpp"
+#include "ui/addphotos/addphotos_format_rows.hpp"
+#include "ui/addphotos/addphotos_panel_alt_layout.hpp"
+#include "ui/addphotos/addphotos_size_rows.hpp"
+#include "ui/addphotos/recipients_text.hpp"
+
+namespace parvel {
+namespace {
+
+struct range_case {
+  std::string name;
+  QString text;
+  recipient_range selection;
+  recipient_range expected;
+  QString recipient;
+};
+
+class recipient_ranges : public testing::TestWithParam<range_case> {};
+
+TEST_P(recipient_ranges, cover_the_recipient_under_the_caret) {
+  const range_case& row = GetParam();
+  const recipient_range range = find_recipient_range(row.text, row.selection);
+  EXPECT_EQ(range, row.expected);
+  if (range.start != -1) {
+    EXPECT_EQ(recipient_in(row.text, range), row.recipient);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    table, recipient_ranges,
+    testing::Values(
+        range_case{"caret_before_comma_belongs_before", "ann, bob", {3, 3}, {0, 3}, "ann"},
+        range_case{"caret_in_middle_of_three", "ann; bob; cy", {6, 6}, {4, 8}, "bob"},
+        range_case{"caret_before_second_delimiter", "ann; bob; cy", {8, 8}, {4, 8}, "bob"},
+        range_case{"caret_after_delimiter_starts_next", "ann;bob", {4, 4}, {4, 7}, "bob"},
+        range_case{"caret_at_end", "ann; b", {6, 6}, {4, 6}, "b"},
+        range_case{"empty_text", "", {0, 0}, {0, 0}, ""},
+        range_case{"delimiter_first_holds_empty_recipient", ",bob", {0, 0}, {0, 0}, ""},
+        range_case{"selection_across_recipients", "a; b; c", {1, 6}, {0, 7}, "a; b; c"},
+        range_case{"no_selection_left_alone", "a; b", {-1, -1}, {-1, -1}, ""},
+        range_case{"half_selection_left_alone", "a; b", {-1, 2}, {-1, 2}, ""}),
+    test_support::row_name());
+
+TEST(recipients, normalise_to_each_followed_by_a_semicolon) {
+  const std::pair<QString, QString> rows[] = {
+      {"a,b ;; c ", "a; b; c; "}, {" ; , ", ""}, {"x", "x; "}, {"", ""}};
+  for (const auto& [text, expected] : rows) {
+    SCOPED_TRACE(text.toStdString());
+    EXPECT_EQ(normalized_recipients(text), expected);
+  }
+}
+
+TEST(recipients, typing_stops_at_the_limit_but_the_program_does_not) {
+  const QString full(250, u'x');
+  struct row {
+    const char* name;
+    QString before, after;
+    int cursor;
+    std::optional<QString> text;
+    int expected_cursor;
+  };
+  const row rows[] = {
+      {"within the limit", "abc", "abcd", 4, QString("abcd"), 4},
+      {"paste cut to what fits", "abc", "abXYZc", 5, QString("abXc"), 3},
+      {"nothing fits", "abcd", "abcXd", 4, std::nullopt, 0},
+      {"over-full text refuses typing", full, full + "y", 251, std::nullopt, 0},
+      {"over-full text may shrink", full, full.left(249), 249, full.left(249), 249},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.name);
+    const auto edit = limit_user_edit(r.before, r.after, r.cursor, 4);
+    ASSERT_EQ(edit.has_value(), r.text.has_value());
+    if (edit) {
+      EXPECT_EQ(edit->text, *r.text);
+      EXPECT_EQ(edit->cursor, r.expected_cursor);
+    }
+  }
+}
+
+TEST(contact_list, orange_pieces_are_every_case_sensitive_occurrence) {
+  using pieces = std::vector<contact_piece>;
+  EXPECT_EQ(contact_pieces("ann@annex.org", "ann"),
+            (pieces{{0, 3, true}, {3, 1, false}, {4, 3, true}, {7, 6, false}}));
+  EXPECT_EQ(contact_pieces("Ann@x", "ann"), (pieces{{0, 5, false}}));
+  EXPECT_EQ(contact_pieces("bob@x", ""), (pieces{{0, 5, false}}));
+  EXPECT_EQ(contact_pieces("xab", "ab"), (pieces{{0, 1, false}, {1, 2, true}}));
+  EXPECT_EQ(contact_pieces("aaaa", "aa"), (pieces{{0, 2, true}, {2, 2, true}}));
+}
+
+TEST(contact_list, cross_sits_centred_in_its_cell) {
+  EXPECT_EQ(remove_glyph_in(QRect(100, 0, 24, 20)),
+            (remove_glyph_geometry{QRect(106, 4, 12, 12), QRect(108, 6, 8, 8)}));
+}
+
+TEST(popup_sizes, grow_with_rows_plus_the_border) {
+  EXPECT_EQ(contact_popup_size(200, 0, 3, 20), QSize(202, 62));
+  EXPECT_EQ(contact_popup_size(0, 0, 0, 20), QSize(0, 0));
+  EXPECT_EQ(option_popup_size(150, 15, 20), QSize(152, 302));
+}
+
+TEST(popup_places, under_the_anchor_and_inside_the_page) {
+  // Under a link and under the To edit alike: left edges aligned, one
+  // pixel below the bottom edge.
+  EXPECT_EQ(popup_rect_under(QRect(10, 20, 50, 16), QSize(100, 80)), QRect(10, 37, 100, 80));
+  EXPECT_EQ(popup_rect_under(QRect(90, 78, 567, 24), QSize(567, 62)), QRect(90, 103, 567, 62));
+  EXPECT_EQ(rename_popup_x(700, 200, 800), 590);
+  EXPECT_EQ(rename_popup_x(100, 200, 800), 100);
+}
+
+TEST(option_dot, sits_two_pixels_right_of_the_centre) {
+  EXPECT_EQ(option_dot_rect(QRect(0, 0, 20, 20)), QRectF(8, 6, 8, 8));
+  EXPECT_EQ(option_dot_rect(QRect(0, 10, 20, 25)), QRectF(7, 17, 10, 10));
+}
+
+TEST(size_rows, group_the_presets_under_their_kind) {
+  const auto rows = make_size_rows(resize_option_manager::instance()->options());
+  std::vector<QString> texts;
+  for (const option_row& row : rows)
+    texts.push_back(row.kind == 10 ? "[" + row.text + "]" : row.text);
+  const std::vector<QString> expected{"Do not change", "Custom size...", "[HD]",      "2560 x 1440",
+                                      "1920 x 1080",   "1280 x 720",     "[Wide]",    "2560 x 1600",
+                                      "1920 x 1200",   "1680 x 1050",    "[Monitor]", "1600 x 1200",
+                                      "1280 x 960",    "1024 x 768",     "800 x 600"};
+  EXPECT_EQ(texts, expected);
+  EXPECT_EQ(rows[4].option_index, 3);
+}
+
+TEST(size_rows, refuse_rows_without_an_option) {
+  const auto& options = resize_option_manager::instance()->options();
+  const auto rows = make_size_rows(options);
+  const std::pair<int, const char*> failures[] = {
+      {15, "cannot get resize_option from the list. index is out of range."},
+      {-1, "cannot get resize_option from the list. index is out of range."},
+      {2, "index points to an invalid option."}};
+  for (const auto& [row, message] : failures) {
+    SCOPED_TRACE(row);
+    try {
+      size_option_at(rows, options, row);
+      ADD_FAILURE() << "no exception";
+    } catch (const std::invalid_argument& error) {
+      EXPECT_STREQ(error.what(), message);
+    }
+  }
+  const std::vector<option_row> stale{{0, "gone", 99}};
+  EXPECT_THROW(size_option_at(stale, options, 0), std::invalid_argument);
+  EXPECT_EQ(size_option_at(rows, options, 4).width, 1920u);
+}
+
+TEST(size_rows, dot_follows_the_current_option) {
+  struct row {
+    photo_resize_option option, current;
+    bool dot;
+  };
+  const row rows[] = {{{0, 0, 0}, {0, 0, 0}, true},
+                      {{1, 0, 0}, {1, 1000, 500}, true},
+                      {{2, 1280, 720}, {1, 1280, 720}, false},
+                      {{2, 1280, 720}, {2, 1280, 720}, true},
+                      {{2, 1920, 1080}, {2, 1280, 720}, false}};
+  for (const row& r : rows)
+    EXPECT_EQ(is_current_size(r.option, r.current), r.dot)
+        << r.option.kind << " " << r.option.width << " / " << r.current.kind;
+}
+
+TEST(format_rows, one_row_per_format_in_order) {
+  std::vector<photo_convert_option> options;
+  for (int format = 0; format <= 5; ++format)
+    options.emplace_back(format);
+  const auto rows = make_format_rows(options);
+  std::vector<QString> texts;
+  for (const option_row& row : rows)
+    texts.push_back(row.text);
+  EXPECT_EQ(texts, (std::vector<QString>{"Do not change", "BMP", "GIF", "JPEG", "PNG", "TIFF"}));
+  photo_convert_option jpeg_95(3);
+  photo_convert_option jpeg_50(3);
+  jpeg_50.params.set_quality(50);
+  EXPECT_TRUE(is_current_format(jpeg_95, jpeg_50));
+  EXPECT_FALSE(is_current_format(options[4], jpeg_50));
+}
+
+TEST(panel_alt_layout, links_at_both_ends_with_separators) {
+  const panel_alt_layout_input in{QRect(0, 0, 600, 30), QSize(80, 16), QSize(82, 16), QSize(50, 16),
+                                  QSize(52, 16),        QSize(54, 16), QSize(4, 16)};
+  const panel_alt_layout out = layout_panel_alt(in);
+  EXPECT_EQ(out.add_files, QRect(0, 7, 80, 16));
+  EXPECT_EQ(out.separators[0], QRect(80, 7, 20, 16));
+  EXPECT_EQ(out.add_folder, QRect(100, 7, 82, 16));
+  EXPECT_EQ(out.rename, QRect(546, 7, 54, 16));
+  EXPECT_EQ(out.separators[1], QRect(526, 7, 20, 16));
+  EXPECT_EQ(out.format, QRect(474, 7, 52, 16));
+  EXPECT_EQ(out.separators[2], QRect(454, 7, 20, 16));
+  EXPECT_EQ(out.resize, QRect(404, 7, 50, 16));
+  // Narrow: the groups overlap, neither moves aside.
+  panel_alt_layout_input narrow = in;
+  narrow.client = QRect(0, 0, 200, 30);
+  EXPECT_EQ(layout_panel_alt(narrow).resize.left(), 4);
+  EXPECT_EQ(layout_panel_alt(narrow).add_folder.left(), 100);
+}
+
+TEST(edit_panel_layout, places_both_groups_and_shows_them_per_option) {
+  struct row {
+    const char* name;
+    int kind, format;
+    bool size_shown, quality_shown;
+  };
+  const row rows[] = {{"do not change, keep format", 0, 0, false, false},
+                      {"custom size", 1, 0, true, false},
+                      {"JPEG only", 0, 3, false, true},
+                      {"custom size and JPEG", 1, 3, true, true},
+                      {"preset and PNG", 2, 4, false, false}};
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.name);
+    const edit_panel_layout out =
+        layout_edit_panel({QRect(0, 0, 300, 200), QSize(50, 14), QSize(30, 14), QSize(80, 15),
+                           QSize(100, 15), r.kind, r.format});
+    EXPECT_EQ(out.size_shown, r.size_shown);
+    EXPECT_EQ(out.quality_shown, r.quality_shown);
+    // The quality group keeps its place below the size group's.
+    EXPECT_EQ(out.title, QRect(0, 0, 96, 18));
+    EXPECT_EQ(out.width, QRect(0, 23, 50, 21));
+    EXPECT_EQ(out.height, QRect(55, 23, 50, 21));
+    EXPECT_EQ(out.quality_label, QRect(0, 54, 120, 18));
+    EXPECT_EQ(out.quality, QRect(0, 77, 30, 21));
+  }
+}
+
+TEST(edit_panel, size_fields_follow_the_current_option) {
+  using texts = std::pair<QString, QString>;
+  EXPECT_EQ(size_fields_for({0, 0, 0}, false), texts());
+  EXPECT_EQ(size_fields_for({1, 0, 0}, false), texts());
+  EXPECT_EQ(size_fields_for({1, 10, 0}, true), std::nullopt);
+  EXPECT_EQ(size_fields_for({2, 1920, 1080}, false), texts("1920", "1080"));
+  EXPECT_EQ(size_fields_for({4, 800, 600}, true), texts("800", "600"));
+}
+
+TEST(edit_panel, number_fields_read_what_is_no_number_as_zero) {
+  struct row {
+    QString width, height;
+    unsigned w, h;
+  };
+  const row rows[] = {{"1024", "", 1024, 0},
+                      {"-1", "x", 0, 0},
+                      {"4294967296", "5", 0, 5},
+                      {"00800", "600", 800, 600}};
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.width.toStdString());
+    const photo_resize_option typed = typed_custom_size(r.width, r.height);
+    EXPECT_EQ(typed.kind, 1);
+    EXPECT_EQ(typed.width, r.w);
+    EXPECT_EQ(typed.height, r.h);
+  }
+  EXPECT_EQ(clamped_quality("150"), QString("100"));
+  EXPECT_EQ(clamped_quality("101"), QString("100"));
+  EXPECT_EQ(clamped_quality("100"), std::nullopt);
+  EXPECT_EQ(clamped_quality("99"), std::nullopt);
+  EXPECT_EQ(clamped_quality(""), std::nullopt);
+}
+
+}  // namespace
+}  // namespace parvel

@@ -1,0 +1,179 @@
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+#include <memory>
+
+#include "engine/user/user.hpp"
+#include "tests/support/widget_test.hpp"
+#include "ui/addphotos/addphotos_contact_list.hpp"
+#include "ui/addphotos/addphotos_contact_popup.hpp"
+#include "ui/addphotos/addphotos_form.hpp"
+#include "ui/addphotos/recipients_completion.hpp"
+
+namespace {
+
+using parvel::addphotos_contact_popup;
+
+// A page as far as the completion sees it: a window holding the To edit.
+struct host {
+  QWidget window;
+  QLineEdit* edit;
+  parvel::recipients_completion* completion;
+
+  host() {
+    window.resize(600, 400);
+    edit = new QLineEdit(&window);
+    edit->setGeometry(20, 20, 300, 24);
+    edit->setMaxLength(200);
+    completion = new parvel::recipients_completion(*edit);
+    window.show();
+    window.activateWindow();
+    edit->setFocus();
+  }
+
+  QWindow* handle() { return window.windowHandle(); }
+
+  void type(const QString& text) {
+    for (const QChar c : text)
+      QTest::keyClick(handle(), c.toLatin1());
+  }
+
+  // Row and column of the popup's list in the popup window's coordinates.
+  QPoint cell(int row, int column) const {
+    addphotos_contact_popup* popup = completion->popup();
+    auto& list = popup->list();
+    const QRect rect = *list.row_rect(row);
+    const int x = column == 0 ? 10 : list.viewport()->width() - 12;
+    return list.viewport()->mapTo(popup, QPoint(x, rect.center().y()));
+  }
+};
+
+}  // namespace
+
+class recipients_completion_test : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void init() {
+    parvel::user::instance()->contacts = {"annex@mail.org", "bob@example.org", "joann@x.org",
+                                          "ann@example.org"};
+  }
+
+  void typing_a_match_opens_the_popup_and_keeps_typing_in_the_field() {
+    host h;
+    QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+    h.type("an");
+    QVERIFY(h.completion->popup() != nullptr);
+    QTRY_VERIFY(h.completion->popup()->isVisible());
+    h.type("n");
+    QCOMPARE(h.edit->text(), QString("ann"));
+    QCOMPARE(QApplication::focusWidget(), h.edit);
+    addphotos_contact_popup* popup = h.completion->popup();
+    QCOMPARE(popup->list().contacts(),
+             (std::vector<std::string>{"annex@mail.org", "ann@example.org", "joann@x.org"}));
+    const QPoint under = h.edit->mapToGlobal(QPoint(0, h.edit->height() + 1));
+    QCOMPARE(popup->geometry(), QRect(under, QSize(300, 3 * popup->list().row_height() + 2)));
+    h.type("ex");  // "annex" is held only by the first contact
+    QCOMPARE(popup->list().contacts().size(), std::size_t(1));
+    QCOMPARE(popup->height(), popup->list().row_height() + 2);
+  }
+
+  void no_match_creates_nothing_and_hides_a_shown_popup() {
+    host h;
+    h.type("zz");
+    QVERIFY(h.completion->popup() == nullptr);
+    h.edit->clear();
+    h.type("bo");
+    QPointer<addphotos_contact_popup> popup = h.completion->popup();
+    QVERIFY(popup);
+    h.type("q");
+    QVERIFY(!popup || !popup->isVisible());
+    QTRY_VERIFY(popup.isNull());
+  }
+
+  void choosing_replaces_exactly_the_recipient_under_the_caret() {
+    host h;
+    h.edit->setText("ann; b; cy");
+    h.edit->setCursorPosition(6);
+    h.type("o");
+    QVERIFY(h.completion->popup() != nullptr);
+    QTRY_VERIFY(h.completion->popup()->isVisible());
+    QPointer<addphotos_contact_popup> popup = h.completion->popup();
+    QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {}, h.cell(0, 0));
+    QCOMPARE(h.edit->text(), QString("ann; bob@example.org; cy; "));
+    QCOMPARE(h.edit->cursorPosition(), h.edit->text().size());
+    QTRY_VERIFY(popup.isNull());
+  }
+
+  void right_button_acts_as_the_left() {
+    host h;
+    h.type("jo");
+    QTRY_VERIFY(h.completion->popup() && h.completion->popup()->isVisible());
+    QTest::mouseClick(h.completion->popup()->windowHandle(), Qt::RightButton, {}, h.cell(0, 0));
+    QCOMPARE(h.edit->text(), QString("joann@x.org; "));
+  }
+
+  void click_outside_closes_without_moving_the_caret() {
+    host h;
+    h.type("ann");
+    h.edit->setCursorPosition(1);
+    QPointer<addphotos_contact_popup> popup = h.completion->popup();
+    QTRY_VERIFY(popup && popup->isVisible());
+    QTest::mouseClick(h.handle(), Qt::LeftButton, {}, QPoint(300, 32));
+    QVERIFY(!popup || !popup->isVisible());
+    QCOMPARE(h.edit->cursorPosition(), 1);
+    QCOMPARE(h.edit->text(), QString("ann"));
+    QTRY_VERIFY(popup.isNull());
+  }
+
+  void the_cross_removes_the_contact_and_leaves_the_field() {
+    host h;
+    h.type("bob");
+    QPointer<addphotos_contact_popup> popup = h.completion->popup();
+    QTRY_VERIFY(popup && popup->isVisible());
+    QTest::mouseMove(popup->windowHandle(), h.cell(0, 1));
+    QTRY_COMPARE(popup->list().state().hot().column, 1);
+    QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {}, h.cell(0, 1));
+    QCOMPARE(parvel::user::instance()->contacts,
+             (std::vector<std::string>{"annex@mail.org", "joann@x.org", "ann@example.org"}));
+    QCOMPARE(h.edit->text(), QString("bob"));
+    QTRY_VERIFY(popup.isNull());
+  }
+
+  void a_popup_opened_before_the_release_of_the_last_survives() {
+    host h;
+    h.type("ann");
+    QPointer<addphotos_contact_popup> first = h.completion->popup();
+    QVERIFY(first);
+    h.edit->insert("z");  // matches nothing: hides, released later
+    QVERIFY(!first->isVisible());
+    h.edit->backspace();  // matches again before the release ran
+    QPointer<addphotos_contact_popup> second = h.completion->popup();
+    QVERIFY(second && second != first);
+    QTRY_VERIFY(first.isNull());
+    QVERIFY(second && second->isVisible());
+  }
+
+  void a_long_normalised_list_keeps_every_recipient() {
+    host h;
+    QString text;
+    for (int i = 0; i < 17; ++i)
+      text += QStringLiteral("u%1@xy.org,").arg(i, 2, 10, QChar('0'));
+    h.edit->setText(text);
+    h.type("an");
+    QTRY_VERIFY(h.completion->popup() && h.completion->popup()->isVisible());
+    QTest::mouseClick(h.completion->popup()->windowHandle(), Qt::LeftButton, {}, h.cell(1, 0));
+    QVERIFY(h.edit->text().size() > 200);
+    QCOMPARE(parvel::split_recipients(h.edit->text()).size(), 18);
+    QVERIFY(h.edit->text().endsWith("ann@example.org; "));
+    // Typing stays limited; shortening does not.
+    const QString full = h.edit->text();
+    QTest::keyClick(h.handle(), 'x');
+    QCOMPARE(h.edit->text(), full);
+    QTest::keyClick(h.handle(), Qt::Key_Backspace);
+    QCOMPARE(h.edit->text(), full.chopped(1));
+  }
+};
+
+LUMBREL_WIDGET_TEST(recipients_completion_test);
+#include "recipients_completion_test.moc"

@@ -1,0 +1,112 @@
+#include "ui/addphotos/addphotos_contact_list.hpp"
+
+#include <QPainter>
+
+#include "engine/user/user.hpp"
+#include "ui/addphotos/addphotos_contact_match.hpp"
+#include "ui/theme/drawing.hpp"
+#include "ui/theme/font_manager.hpp"
+
+namespace parvel {
+
+namespace {
+
+const QColor match_colour(224, 126, 56);
+const QColor cross_hot(0xFF, 0, 0);
+const QColor cross_cold(0x80, 0, 0);
+const QColor glyph_outline(0xAC, 0xAC, 0xAC);
+
+}  // namespace
+
+addphotos_contact_list::addphotos_contact_list(QWidget* parent) : basic_list(parent) {
+  setObjectName(QStringLiteral("id_110"));
+  refresh_metrics();
+  set_border(false);
+  set_show_header(false);
+  set_single_selection(false);
+  set_focus_cell_mode(false);
+  set_take_focus_on_click(false);
+  set_horizontal_scroll(false);
+  set_vertical_scroll(false);
+  set_hot_tracking(true);
+  setFocusPolicy(Qt::NoFocus);
+  add_column(QStringLiteral("Name"));
+  add_column(QStringLiteral("X"));
+}
+
+void addphotos_contact_list::set_filter(const std::string& text) {
+  filter_ = text;
+  clear_selection();
+  update_scroll_bars();
+  contacts_.clear();
+  user::instance()->find_contacts(text, contacts_);
+  row_added();
+}
+
+QString addphotos_contact_list::cell_text(int row, int column_id) const {
+  if (column_id != 0 || row < 0 || row >= row_count())
+    return {};
+  return QString::fromStdString(contacts_[static_cast<std::size_t>(row)]);
+}
+
+int addphotos_contact_list::cell_kind(int row, int column_id) const {
+  if (row < 0)
+    return list_kind_text;
+  switch (column_id) {
+    case 0:
+      return list_kind_own_text;
+    case 1:
+      return list_kind_own_cell;
+    default:
+      return list_kind_text;
+  }
+}
+
+void addphotos_contact_list::draw_own_cell(QPainter& painter, const QRect& cell, int row,
+                                           int column_id) {
+  if (state().hot().row != row)
+    return;
+  const bool hot_cell = state().hot().column == column_id;
+  const remove_glyph_geometry glyph = remove_glyph_in(cell);
+  set_high_quality(painter);
+  painter.setPen(QPen(hot_cell ? cross_hot : cross_cold, 1.0));
+  const QRect& cross = glyph.cross;
+  painter.drawLine(cross.topLeft(),
+                   QPoint(cross.left() + cross.width(), cross.top() + cross.height()));
+  painter.drawLine(QPoint(cross.left(), cross.top() + cross.height()),
+                   QPoint(cross.left() + cross.width(), cross.top()));
+  if (hot_cell) {
+    const QRect& square = glyph.square;
+    painter.setPen(QPen(glyph_outline, 1.0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(make_rounded_rect_path(
+        square.topLeft(), QPoint(square.left() + square.width(), square.top() + square.height()),
+        30, 0));
+  }
+}
+
+void addphotos_contact_list::draw_own_text(QPainter& painter, const QRect& text, int row,
+                                           int column_id) {
+  const QString contact = cell_text(row, column_id);
+  const QColor normal = painter.pen().color();
+  const QFontMetrics metrics(painter.font());
+  const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+  const std::vector<contact_piece> pieces =
+      contact_pieces(contact, QString::fromStdString(filter_));
+  int x = text.left();
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    const QString piece = contact.mid(pieces[i].start, pieces[i].length);
+    painter.setPen(pieces[i].matched ? match_colour : normal);
+    if (i + 1 == pieces.size()) {
+      // Only the last piece ends in an ellipsis.
+      const QRect rest(x, text.top(), std::max(text.right() + 1 - x, 0), text.height());
+      painter.drawText(rest, flags, metrics.elidedText(piece, Qt::ElideRight, rest.width()));
+    } else {
+      const int width = metrics.horizontalAdvance(piece);
+      painter.drawText(QRect(x, text.top(), width, text.height()), flags, piece);
+      x += width;
+    }
+  }
+}
+
+}  // namespace parvel

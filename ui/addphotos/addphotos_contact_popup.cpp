@@ -1,0 +1,75 @@
+#include "ui/addphotos/addphotos_contact_popup.hpp"
+
+#include <QResizeEvent>
+
+#include "engine/user/user.hpp"
+#include "ui/addphotos/addphotos_contact_list.hpp"
+#include "ui/controls/basic_list_notification.hpp"
+
+namespace parvel {
+
+namespace {
+
+// The removal cross's column.
+constexpr int cross_width = 24;
+
+}  // namespace
+
+QSize contact_popup_size(int total_width, int header_height, int rows, int row_height) {
+  int cx = total_width;
+  if (cx != 0)
+    cx += 2;
+  int cy = header_height + rows * row_height;
+  if (cy != 0)
+    cy += 2;
+  return {cx, cy};
+}
+
+addphotos_contact_popup::addphotos_contact_popup(QWidget* owner)
+    : basic_flow_popup(flow_popup_kind::typed_past, owner),
+      list_(new addphotos_contact_list(this)) {
+  list_->hide();
+  connect(list_, &basic_list_base::signal_notify, this,
+          [this](const basic_list_notification& record) {
+            if (record.code == notify_click || record.code == notify_right_click)
+              on_list_click(record);
+          });
+  list_->set_filter(std::string());
+  calc_size();
+}
+
+addphotos_contact_popup::~addphotos_contact_popup() = default;
+
+void addphotos_contact_popup::calc_size() {
+  const int header = list_->options().show_header ? list_->header_height() : 0;
+  preferred_size_ =
+      contact_popup_size(list_->total_width(), header, list_->row_count(), list_->row_height());
+}
+
+void addphotos_contact_popup::resizeEvent(QResizeEvent* event) {
+  basic_flow_popup::resizeEvent(event);
+  const QRect client = contentsRect();
+  if (client.isEmpty())
+    return;
+  list_->setGeometry(client);
+  list_->show();
+  // The list never shows a vertical scroll bar.
+  list_->set_column_width(0, client.width() - cross_width);
+  list_->set_column_width(1, cross_width);
+}
+
+void addphotos_contact_popup::on_list_click(const basic_list_notification& record) {
+  const auto& contacts = list_->contacts();
+  if (record.row != -1 && record.column != -1 &&
+      static_cast<std::size_t>(record.row) < contacts.size()) {
+    // A copy: the slots change the field, which refilters this very list.
+    const std::string contact = contacts[static_cast<std::size_t>(record.row)];
+    if (record.column == 0)
+      signal_contact_selected(contact);
+    else if (record.column == 1)
+      user::instance()->remove_contact(contact);
+  }
+  hide_popup();
+}
+
+}  // namespace parvel

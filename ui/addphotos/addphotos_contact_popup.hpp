@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QSize>
+#include <boost/signals2/signal.hpp>
+#include <string>
+
+#include "ui/controls/add_control_dispose.hpp"
+#include "ui/controls/basic_flow_popup.hpp"
+
+namespace parvel {
+
+class addphotos_contact_list;
+struct basic_list_notification;
+
+// The completion popup under the recipients field: the saved contacts that
+// hold the typed text. It never takes the focus, so typing goes on in the
+// field. A click on a contact hands it over through signal_contact_selected,
+// a click on its cross removes it from the saved contacts; any click, in
+// the popup or outside it, hides it. The owner releases it from a posted
+// call after signal_hidden. UI thread only.
+class addphotos_contact_popup : public basic_flow_popup,
+                                public add_control_dispose<addphotos_contact_popup> {
+ public:
+  explicit addphotos_contact_popup(QWidget* owner);
+  ~addphotos_contact_popup() override;
+
+  // The chosen contact, UTF-8.
+  boost::signals2::signal<void(const std::string&)> signal_contact_selected;
+
+  addphotos_contact_list& list() const { return *list_; }
+
+  // Recomputes preferred_size from the rows: every row shown, never a
+  // scroll bar, plus the one-pixel border on both sides.
+  void calc_size();
+  QSize preferred_size() const { return preferred_size_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void on_list_click(const basic_list_notification& record);
+
+  addphotos_contact_list* list_;
+  QSize preferred_size_;
+};
+
+// The popup's size for its rows: (total column width, rows × row height),
+// each plus 2 for the border unless it is 0.
+QSize contact_popup_size(int total_width, int header_height, int rows, int row_height);
+
+}  // namespace parvel

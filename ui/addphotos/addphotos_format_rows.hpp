@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QRect>
+#include <QRectF>
+#include <QSize>
+#include <QString>
+#include <vector>
+
+#include "engine/options/photo_convert_option.hpp"
+
+class QPainter;
+
+namespace parvel {
+
+// A row of the format or size list: an option, or (size list only) a
+// group band naming the kind of the options below it.
+struct option_row {
+  int kind = 0;  // 0 an option, 10 a group band (the list template's group kind)
+  QString text;
+  int option_index = -1;  // into the manager's options; -1 for a group band
+  friend bool operator==(const option_row&, const option_row&) = default;
+};
+
+// One row per target format, in the manager's order, showing its text.
+std::vector<option_row> make_format_rows(const std::vector<photo_convert_option>& options);
+
+// The dot marks the option of the current format; encoder parameters aside.
+inline bool is_current_format(const photo_convert_option& option,
+                              const photo_convert_option& current) {
+  return option.format == current.format;
+}
+
+// The dot beside the current option: a disc of a fifth of the cell's height
+// in radius, two pixels right of the cell's centre.
+QRectF option_dot_rect(const QRect& cell);
+void paint_option_dot(QPainter& painter, const QRect& cell);
+
+// An option popup's size: its columns and rows plus the one-pixel border
+// on both sides.
+QSize option_popup_size(int total_width, int rows, int row_height);
+
+}  // namespace parvel

@@ -1,0 +1,148 @@
+#include "ui/addphotos/addphotos_panel_alt.hpp"
+
+#include <QLabel>
+#include <algorithm>
+
+#include "engine/app/application.hpp"
+#include "ui/addphotos/addphotos_format_popup.hpp"
+#include "ui/addphotos/addphotos_panel_alt_layout.hpp"
+#include "ui/addphotos/addphotos_panel_alt_link.hpp"
+#include "ui/addphotos/addphotos_size_popup.hpp"
+#include "ui/controls/add_control_dispose.hpp"
+#include "ui/theme/drawing.hpp"
+#include "ui/theme/font_manager.hpp"
+
+namespace parvel {
+
+namespace {
+
+const QFont& link_font() {
+  return theme::font_manager::instance()->font(6);
+}
+
+template <class Popup>
+QRect popup_place(const QWidget& link, const Popup& popup) {
+  return popup_rect_under(QRect(link.mapToGlobal(QPoint(0, 0)), link.size()),
+                          popup.preferred_size());
+}
+
+}  // namespace
+
+addphotos_panel_alt::addphotos_panel_alt(QWidget* parent) : QWidget(parent) {
+  link_add_files_ = make_link("add_files", 117);
+  link_add_folder_ = make_link("add_folder", 118);
+  link_resize_ = make_link("resize", 120);
+  link_format_ = make_link("format", 119);
+  link_rename_ = make_link("rename", 121);
+  for (QLabel*& separator : separators_) {
+    separator = new QLabel(QStringLiteral("|"), this);
+    separator->setFont(link_font());
+    separator->setAlignment(Qt::AlignCenter);
+    separator->hide();
+  }
+  link_add_files_->signal_clicked.connect([this] { signal_add_files(); });
+  link_add_folder_->signal_clicked.connect([this] { signal_add_folder(); });
+  link_resize_->signal_clicked.connect([this] { toggle_resize_popup(); });
+  link_format_->signal_clicked.connect([this] { toggle_convert_popup(); });
+  link_rename_->signal_clicked.connect([this] { signal_rename_clicked(); });
+}
+
+addphotos_panel_alt::~addphotos_panel_alt() = default;
+
+addphotos_link* addphotos_panel_alt::make_link(const char* text_id, int id) {
+  auto* link = new addphotos_link(
+      QString::fromStdU16String(application::instance()->get_localized_wstring(text_id)), this);
+  link->setObjectName(QStringLiteral("id_%1").arg(id));
+  link->setFont(link_font());
+  link->hide();
+  return link;
+}
+
+QSize addphotos_panel_alt::sizeHint() const {
+  int width = 0;
+  int height = 0;
+  for (const QLabel* link :
+       {link_add_files_, link_add_folder_, link_resize_, link_format_, link_rename_}) {
+    const QSize size = fit_static_to_text(*link);
+    width += size.width();
+    height = std::max(height, size.height());
+  }
+  return {width + 3 * static_cast<int>(fit_static_to_text(*separators_[0]).width() * 5.0), height};
+}
+
+void addphotos_panel_alt::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  layout();
+}
+
+void addphotos_panel_alt::layout() {
+  if (rect().isEmpty())
+    return;
+  const panel_alt_layout places = layout_panel_alt({
+      rect(),
+      fit_static_to_text(*link_add_files_),
+      fit_static_to_text(*link_add_folder_),
+      fit_static_to_text(*link_resize_),
+      fit_static_to_text(*link_format_),
+      fit_static_to_text(*link_rename_),
+      fit_static_to_text(*separators_[0]),
+  });
+  const std::pair<QWidget*, QRect> controls[] = {
+      {link_add_files_, places.add_files},    {link_add_folder_, places.add_folder},
+      {link_resize_, places.resize},          {link_format_, places.format},
+      {link_rename_, places.rename},          {separators_[0], places.separators[0]},
+      {separators_[1], places.separators[1]}, {separators_[2], places.separators[2]},
+  };
+  for (const auto& [control, place] : controls) {
+    control->setGeometry(place);
+    control->show();
+  }
+  if (resize_popup_ && resize_popup_->isVisible())
+    resize_popup_->setGeometry(popup_place(*link_resize_, *resize_popup_));
+  if (convert_popup_ && convert_popup_->isVisible())
+    convert_popup_->setGeometry(popup_place(*link_format_, *convert_popup_));
+}
+
+void addphotos_panel_alt::toggle_convert_popup() {
+  if (convert_popup_) {
+    convert_popup_.reset();
+    return;
+  }
+  convert_popup_ = addphotos_convert_popup::make(this);
+  const addphotos_convert_popup* const made = convert_popup_.get();
+  convert_popup_->signal_hidden.connect(
+      [this, made](bool deferred) { on_convert_popup_hidden(deferred, made); });
+  convert_popup_->setGeometry(popup_place(*link_format_, *convert_popup_));
+  convert_popup_->show();
+}
+
+void addphotos_panel_alt::toggle_resize_popup() {
+  if (resize_popup_) {
+    resize_popup_.reset();
+    return;
+  }
+  resize_popup_ = addphotos_resize_popup::make(this);
+  const addphotos_resize_popup* const made = resize_popup_.get();
+  resize_popup_->signal_hidden.connect(
+      [this, made](bool deferred) { on_resize_popup_hidden(deferred, made); });
+  resize_popup_->setGeometry(popup_place(*link_resize_, *resize_popup_));
+  resize_popup_->show();
+}
+
+void addphotos_panel_alt::on_convert_popup_hidden(bool deferred,
+                                                  const addphotos_convert_popup* which) {
+  if (deferred)
+    post([this, which] { on_convert_popup_hidden(false, which); });
+  else
+    release_control(convert_popup_, which);
+}
+
+void addphotos_panel_alt::on_resize_popup_hidden(bool deferred,
+                                                 const addphotos_resize_popup* which) {
+  if (deferred)
+    post([this, which] { on_resize_popup_hidden(false, which); });
+  else
+    release_control(resize_popup_, which);
+}
+
+}  // namespace parvel

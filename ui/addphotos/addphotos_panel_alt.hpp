@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <boost/signals2/signal.hpp>
+#include <memory>
+
+#include "core/windows/async_window_update.hpp"
+
+class QLabel;
+
+namespace parvel {
+
+class addphotos_link;
+class addphotos_convert_popup;
+class addphotos_resize_popup;
+
+// The strip of links on the add-photos page: "Add Photos" and "Add Folder"
+// at its left end report their clicks; "Resize", "Format" and "Rename" at its
+// right end open their drop-downs just under themselves. The panel owns the
+// size and format popups, at most one of each, and releases each from a
+// posted call after it hid. The rename popup belongs to the page, which
+// connects signal_rename_clicked and places it with rename_link().
+// UI thread only.
+class addphotos_panel_alt : public QWidget, public core::windows_async_window_update {
+ public:
+  explicit addphotos_panel_alt(QWidget* parent = nullptr);
+  ~addphotos_panel_alt() override;
+
+  boost::signals2::signal<void()> signal_add_files;
+  boost::signals2::signal<void()> signal_add_folder;
+  boost::signals2::signal<void()> signal_rename_clicked;
+
+  void toggle_convert_popup();
+  void toggle_resize_popup();
+  void on_convert_popup_hidden(bool deferred, const addphotos_convert_popup* which);
+  void on_resize_popup_hidden(bool deferred, const addphotos_resize_popup* which);
+
+  // Places the links, the separators and the open popups.
+  void layout();
+
+  addphotos_convert_popup* convert_popup() const { return convert_popup_.get(); }
+  addphotos_resize_popup* resize_popup() const { return resize_popup_.get(); }
+  const addphotos_link& rename_link() const { return *link_rename_; }
+
+  QSize sizeHint() const override;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  addphotos_link* make_link(const char* text_id, int id);
+
+  addphotos_link* link_add_files_;
+  addphotos_link* link_add_folder_;
+  addphotos_link* link_resize_;
+  addphotos_link* link_format_;
+  addphotos_link* link_rename_;
+  std::array<QLabel*, 3> separators_{};
+  std::shared_ptr<addphotos_resize_popup> resize_popup_;
+  std::shared_ptr<addphotos_convert_popup> convert_popup_;
+};
+
+}  // namespace parvel

@@ -1,0 +1,115 @@
+#include "ui/addphotos/recipients_completion.hpp"
+
+#include <QEvent>
+#include <QLineEdit>
+#include <algorithm>
+
+#include "engine/user/user.hpp"
+#include "ui/addphotos/addphotos_contact_list.hpp"
+#include "ui/addphotos/addphotos_contact_popup.hpp"
+#include "ui/addphotos/addphotos_panel_alt_layout.hpp"
+#include "ui/addphotos/recipients_typing_limit.hpp"
+
+namespace parvel {
+
+namespace {
+
+// QLineEdit's default maximum length: no limit of ours.
+constexpr int unlimited_length = 32767;
+
+}  // namespace
+
+recipients_completion::recipients_completion(QLineEdit& to_edit)
+    : QObject(&to_edit), edit_(to_edit) {
+  const int limit = edit_.maxLength();
+  edit_.setMaxLength(unlimited_length);
+  limit_ = new recipients_typing_limit(edit_, limit);
+  edit_.setValidator(limit_);
+  connect(&edit_, &QLineEdit::textChanged, this, [this] { on_recipients_changed(); });
+  edit_.installEventFilter(this);
+}
+
+recipients_completion::~recipients_completion() = default;
+
+recipient_range recipients_completion::current_recipient_range() const {
+  recipient_range selection{edit_.cursorPosition(), edit_.cursorPosition()};
+  if (edit_.hasSelectedText()) {
+    selection.start = edit_.selectionStart();
+    selection.end = edit_.selectionEnd();
+  }
+  return find_recipient_range(edit_.text(), selection);
+}
+
+QString recipients_completion::current_recipient() const {
+  return recipient_in(edit_.text(), current_recipient_range());
+}
+
+void recipients_completion::normalize_recipients() {
+  limit_->set_text(normalized_recipients(edit_.text()));
+}
+
+void recipients_completion::move_caret_to_end() {
+  edit_.end(false);
+}
+
+void recipients_completion::on_recipients_changed() {
+  const std::string recipient = current_recipient().toStdString();
+  if (!edit_.text().isEmpty() && !popup_ && user::instance()->has_contact(recipient))
+    create_popup();
+  if (!popup_)
+    return;
+  popup_->list().set_filter(recipient);
+  popup_->calc_size();
+  if (popup_->preferred_size().height() > 0)
+    place_popup();
+  else
+    popup_->hide_popup();
+}
+
+void recipients_completion::create_popup() {
+  popup_ = addphotos_contact_popup::make(edit_.parentWidget());
+  const addphotos_contact_popup* const made = popup_.get();
+  popup_->signal_hidden.connect(
+      [this, made](bool deferred) { on_contact_popup_hidden(deferred, made); });
+  popup_->signal_contact_selected.connect(
+      [this](const std::string& contact) { on_contact_selected(contact); });
+}
+
+void recipients_completion::place_popup() {
+  if (!popup_)
+    return;
+  const QRect field(edit_.mapToGlobal(QPoint(0, 0)), edit_.size());
+  popup_->setGeometry(
+      popup_rect_under(field, QSize(field.width(), popup_->preferred_size().height())));
+  popup_->show();
+}
+
+void recipients_completion::on_contact_popup_hidden(bool deferred,
+                                                    const addphotos_contact_popup* which) {
+  if (deferred) {
+    if (popup_.get() == which)
+      hidden_.push_back(std::move(popup_));
+    post([this, which] { on_contact_popup_hidden(false, which); });
+    return;
+  }
+  std::erase_if(hidden_, [which](const auto& popup) { return popup.get() == which; });
+}
+
+void recipients_completion::on_contact_selected(const std::string& contact) {
+  const recipient_range range = current_recipient_range();
+  if (range.start != -1 && range.end != -1)
+    edit_.setSelection(range.start, range.end - range.start);
+  limit_->replace_selection(QString::fromStdString(contact));
+  normalize_recipients();
+  move_caret_to_end();
+}
+
+bool recipients_completion::eventFilter(QObject* watched, QEvent* event) {
+  // The popup follows the field as the page lays it out.
+  if (watched == &edit_ && popup_ && popup_->isVisible() &&
+      (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+    place_popup();
+  return QObject::eventFilter(watched, event);
+}
+
+}  // namespace parvel
