@@ -1,10 +1,12 @@
 #include "ui/rename/addphotos_rename_popup.hpp"
 
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <boost/lexical_cast.hpp>
+#include <cmath>
 
 #include "core/log/logger.hpp"
 #include "engine/app/application.hpp"
@@ -28,7 +30,9 @@ QString localized(const char* id) {
   return QString::fromStdU16String(application::instance()->get_localized_wstring(id));
 }
 
-const QFont& font10() { return theme::font_manager::instance()->font(10); }
+const QFont& font10() {
+  return theme::font_manager::instance()->font(10);
+}
 
 addphotos_rename_unit* make_unit(const char* title_id, QWidget* parent) {
   auto* unit = new addphotos_rename_unit(parent);
@@ -70,9 +74,8 @@ addphotos_rename_popup::addphotos_rename_popup(std::shared_ptr<package_info> pho
   suffix_text_ = new addphotos_rename_unit_item_text("suffix_text", suffix_unit_);
   suffix_unit_->add_item(suffix_text_);
   units_ = {prefix_unit_, filename_unit_, suffix_unit_};
-  for (addphotos_rename_unit_item* item :
-       std::initializer_list<addphotos_rename_unit_item*>{prefix_text_, filename_text_,
-                                                          filename_counter_, suffix_text_}) {
+  for (addphotos_rename_unit_item* item : std::initializer_list<addphotos_rename_unit_item*>{
+           prefix_text_, filename_text_, filename_counter_, suffix_text_}) {
     item_connections_.emplace_back(item->signal_changed.connect([this] { commit_and_preview(); }));
   }
 
@@ -231,7 +234,9 @@ void addphotos_rename_popup::layout() {
   reset_->show();
 }
 
-void addphotos_rename_popup::resizeEvent(QResizeEvent*) { layout(); }
+void addphotos_rename_popup::resizeEvent(QResizeEvent*) {
+  layout();
+}
 
 void addphotos_rename_popup::paintEvent(QPaintEvent*) {
   QPainter painter(this);
@@ -241,9 +246,13 @@ void addphotos_rename_popup::paintEvent(QPaintEvent*) {
 
   const QRect content = rect().adjusted(8, 8, -8, -8);
   const QFontMetrics metrics(font());
+  // Whole pixels up, so that eliding never cuts the widest name itself.
+  const QFontMetricsF exact(font());
   int widest = 0;
-  for (const auto& [name, result] : preview_)
-    widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(name)));
+  for (const auto& [name, result] : preview_) {
+    const qreal advance = exact.horizontalAdvance(QString::fromStdString(name));
+    widest = std::max(widest, static_cast<int>(std::ceil(advance)) + 1);
+  }
   const preview_places places =
       preview_layout(content, preview_origin_, metrics.height(), widest, metrics.height(),
                      arrow_.size(), static_cast<int>(preview_.size()));

@@ -82,8 +82,8 @@ void addphotos_rename_unit::draw_image(QPainter& painter, QSize size) {
 
   // The title band: rounded at the top, square at the bottom.
   const int title_height = title_size().height();
-  const rounded_rect_metrics_t corner = rounded_rect_metrics(
-      body.topLeft(), body.bottomRight() + QPoint(1, 1), 10, 0);
+  const rounded_rect_metrics_t corner =
+      rounded_rect_metrics(body.topLeft(), body.bottomRight() + QPoint(1, 1), 10, 0);
   const QRectF band(body.left(), body.top(), body.width(), title_height);
   QPainterPath band_path;
   band_path.moveTo(band.left(), band.bottom());
@@ -108,8 +108,12 @@ void addphotos_rename_unit::draw_image(QPainter& painter, QSize size) {
   painter.drawPath(outline);
 }
 
-void addphotos_rename_unit::paintEvent(QPaintEvent*) { paint_image(); }
+void addphotos_rename_unit::paintEvent(QPaintEvent*) {
+  paint_image();
+}
 
-void addphotos_rename_unit::resizeEvent(QResizeEvent*) { update_layout(); }
+void addphotos_rename_unit::resizeEvent(QResizeEvent*) {
+  update_layout();
+}
 
 }  // namespace parvel

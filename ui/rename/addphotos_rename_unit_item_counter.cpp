@@ -49,12 +49,14 @@ addphotos_rename_unit_item_counter::addphotos_rename_unit_item_counter(QWidget* 
 
 counter_item_metrics addphotos_rename_unit_item_counter::metrics() const {
   const QFontMetrics field(start_field_->font());
-  return counter_item_measure(
-      QSize(field.horizontalAdvance(QStringLiteral("WWW")), field.height()),
-      fit_static_to_text(*start_label_), fit_static_to_text(*digits_label_));
+  return counter_item_measure(QSize(field.horizontalAdvance(QStringLiteral("WWW")), field.height()),
+                              fit_static_to_text(*start_label_),
+                              fit_static_to_text(*digits_label_));
 }
 
-QSize addphotos_rename_unit_item_counter::preferred_size() const { return metrics().preferred; }
+QSize addphotos_rename_unit_item_counter::preferred_size() const {
+  return metrics().preferred;
+}
 
 counter_values addphotos_rename_unit_item_counter::values() const {
   return {get_window_value<unsigned int>(*start_field_),
@@ -65,7 +67,9 @@ std::shared_ptr<rename_alg> addphotos_rename_unit_item_counter::make_alg() const
   return make_counter_alg(values());
 }
 
-void addphotos_rename_unit_item_counter::reset() { set_values(counter_values{}); }
+void addphotos_rename_unit_item_counter::reset() {
+  set_values(counter_values{});
+}
 
 void addphotos_rename_unit_item_counter::save(core::key_value_params& params) const {
   save_counter_values(params, values());

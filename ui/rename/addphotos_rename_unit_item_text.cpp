@@ -36,7 +36,9 @@ std::shared_ptr<rename_alg> addphotos_rename_unit_item_text::make_alg() const {
   return make_text_alg(field_->text().toStdString());
 }
 
-void addphotos_rename_unit_item_text::reset() { field_->clear(); }
+void addphotos_rename_unit_item_text::reset() {
+  field_->clear();
+}
 
 void addphotos_rename_unit_item_text::save(core::key_value_params& params) const {
   params[key_] = field_->text().toStdString();

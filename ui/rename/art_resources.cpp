@@ -3,7 +3,9 @@
 #include <QtGlobal>
 
 // Q_INIT_RESOURCE names a function of the global namespace.
-static void register_art() { Q_INIT_RESOURCE(art); }
+static void register_art() {
+  Q_INIT_RESOURCE(art);
+}
 
 namespace parvel {
 

@@ -7,7 +7,9 @@ namespace parvel {
 
 float_view::float_view(QWidget* parent) : QWidget(parent) {}
 
-float_view::~float_view() { stop_filtering(); }
+float_view::~float_view() {
+  stop_filtering();
+}
 
 void float_view::hide_view() {
   stop_filtering();

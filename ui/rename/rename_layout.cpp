@@ -6,7 +6,9 @@ namespace parvel {
 
 namespace {
 
-int times(int value, double factor) { return static_cast<int>(value * factor); }
+int times(int value, double factor) {
+  return static_cast<int>(value * factor);
+}
 
 }  // namespace
 
@@ -19,8 +21,8 @@ counter_item_metrics counter_item_measure(QSize www_size, QSize start_label, QSi
   m.field = QSize(times(www_size.width(), 1.4), times(www_size.height(), 1.5));
   m.label_column = std::max(start_label.width(), digits_label.width());
   m.row_height = std::max({start_label.height(), digits_label.height(), m.field.height()});
-  m.preferred = QSize(times(m.field.width() + m.label_column + 6, 1.05),
-                      times(2 * m.row_height + 6, 1.05));
+  m.preferred =
+      QSize(times(m.field.width() + m.label_column + 6, 1.05), times(2 * m.row_height + 6, 1.05));
   return m;
 }
 
@@ -33,11 +35,11 @@ counter_item_places counter_item_place(const counter_item_metrics& m, int label_
   const int field_x = x + m.label_column + 2;
   counter_item_places p;
   p.start_label = QRect(x, y, m.label_column, m.row_height);
-  p.start_field = QRect(field_x, y + (m.row_height - m.field.height()) / 2, m.field.width(),
-                        m.field.height());
+  p.start_field =
+      QRect(field_x, y + (m.row_height - m.field.height()) / 2, m.field.width(), m.field.height());
   p.digits_label = QRect(x, second, m.label_column, m.row_height);
-  p.digits_field = QRect(field_x, second + (m.row_height - m.field.height()) / 2,
-                         m.field.width(), m.field.height());
+  p.digits_field = QRect(field_x, second + (m.row_height - m.field.height()) / 2, m.field.width(),
+                         m.field.height());
   return p;
 }
 
@@ -45,8 +47,8 @@ item_measure measure_item(QSize preferred, QSize name_label) {
   item_measure m;
   m.empty = preferred.width() * preferred.height() == 0;
   m.label_offset = name_label.width() + 4;
-  m.size = QSize(preferred.width() + m.label_offset,
-                 std::max(preferred.height(), name_label.height()));
+  m.size =
+      QSize(preferred.width() + m.label_offset, std::max(preferred.height(), name_label.height()));
   return m;
 }
 
@@ -70,7 +72,9 @@ QRect unit_item_place(QSize unit, QSize item, int title_height) {
           item};
 }
 
-QRect unit_body(QSize unit) { return {1, 1, unit.width() - 3, unit.height() - 2}; }
+QRect unit_body(QSize unit) {
+  return {1, 1, unit.width() - 3, unit.height() - 2};
+}
 
 rename_popup_places rename_popup_layout(const rename_popup_input& in) {
   rename_popup_places p;
@@ -108,8 +112,7 @@ rename_popup_places rename_popup_layout(const rename_popup_input& in) {
 preview_places preview_layout(QRect content, QPoint origin, int heading_height, int widest_name,
                               int tallest_name, QSize arrow, int rows) {
   preview_places p;
-  const int column =
-      std::max(0, std::min(widest_name, content.width() / 2 - arrow.width() - 4));
+  const int column = std::max(0, std::min(widest_name, content.width() / 2 - arrow.width() - 4));
   const int row_height = std::max(tallest_name, arrow.height());
   p.heading = QRect(origin.x(), origin.y(), content.right() + 1 - origin.x(), heading_height);
   int y = p.heading.bottom() + 1 + 4;
@@ -117,8 +120,8 @@ preview_places preview_layout(QRect content, QPoint origin, int heading_height, 
   for (int i = 0; i < rows; ++i) {
     preview_row_places row;
     row.name = QRect(content.left(), y, column, row_height);
-    row.arrow = QRect(QPoint(content.left() + column + 4, y + (row_height - arrow.height()) / 2),
-                      arrow);
+    row.arrow =
+        QRect(QPoint(content.left() + column + 4, y + (row_height - arrow.height()) / 2), arrow);
     row.result = QRect(result_x, y, content.right() + 1 - result_x, row_height);
     p.rows.push_back(row);
     y += row_height + 4;

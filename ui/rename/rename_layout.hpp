@@ -48,8 +48,8 @@ QRect unit_body(QSize unit);
 
 // The popup's places from its measured texts and its units' sizes.
 struct rename_popup_input {
-  QSize label;         // "Rename Scheme:"
-  QSize list_text;     // the scheme list's longer entry
+  QSize label;      // "Rename Scheme:"
+  QSize list_text;  // the scheme list's longer entry
   QSize apply_text;
   QSize reset_text;
   std::vector<QSize> units;

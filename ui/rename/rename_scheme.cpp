@@ -16,9 +16,13 @@ std::optional<unsigned> filename_item_of_scheme(int scheme) {
   }
 }
 
-int scheme_of_list_entry(int entry) { return entry == 1 ? 2 : 1; }
+int scheme_of_list_entry(int entry) {
+  return entry == 1 ? 2 : 1;
+}
 
-int list_entry_of_scheme(int scheme) { return scheme == 2 ? 1 : 0; }
+int list_entry_of_scheme(int scheme) {
+  return scheme == 2 ? 1 : 0;
+}
 
 std::shared_ptr<rename_alg> chain_rename_algs(
     const std::vector<std::shared_ptr<rename_alg>>& parts) {

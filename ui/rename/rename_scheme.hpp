@@ -23,7 +23,8 @@ int list_entry_of_scheme(int scheme);
 
 // The units' strategies joined left to right: add(add(prefix, filename),
 // suffix). No parts, no strategy.
-std::shared_ptr<rename_alg> chain_rename_algs(const std::vector<std::shared_ptr<rename_alg>>& parts);
+std::shared_ptr<rename_alg> chain_rename_algs(
+    const std::vector<std::shared_ptr<rename_alg>>& parts);
 
 // Puts the scheme in the photo set and tells its windows. A send renaming
 // at the same moment finishes with the scheme it started with: the set

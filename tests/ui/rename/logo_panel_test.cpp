@@ -1,0 +1,61 @@
+#include <QTest>
+#include <filesystem>
+#include <memory>
+
+#include "core/shell_open.hpp"
+#include "tests/support/temp_folder.hpp"
+#include "tests/support/widget_test.hpp"
+#include "ui/addphotos/addphotos_logo_panel.hpp"
+
+class logo_panel_test : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QWidget> page_;
+  parvel::addphotos_logo_panel* panel_ = nullptr;
+
+ private Q_SLOTS:
+  void init() {
+    page_ = std::make_unique<QWidget>();
+    page_->resize(1000, 700);
+    panel_ = new parvel::addphotos_logo_panel(page_.get());
+    panel_->setGeometry(0, 0, 1000, 56);
+    page_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(page_.get()));
+  }
+
+  void cleanup() { page_.reset(); }
+
+  void draws_logo_texts_and_rule() {
+    const QImage picture = panel_->grab().toImage();
+    const QRect link = panel_->link_rect();
+    QCOMPARE(link.topLeft(), QPoint(2, 2));
+    QVERIFY(link.width() > 100);
+    QVERIFY(QColor(picture.pixel(link.left() + 20, link.top() + 6)).blue() > 150);  // the mark
+    QCOMPARE(QColor(picture.pixel(500, 1)), QColor(Qt::white));
+    QVERIFY(QColor(picture.pixel(500, 55)).lightness() < 0x60);  // the bottom rule
+    if (const QByteArray folder = qgetenv("LUMBREL_GRAB_DIR"); !folder.isEmpty())
+      picture.save(QString::fromLocal8Bit(folder) + QStringLiteral("/logo_panel.png"));
+  }
+
+  void a_click_on_the_logo_opens_the_web_site() {
+    panel_->grab();
+    test_support::temp_folder folder;
+    const std::string log = folder.file("opened.txt");
+    const std::string opener = folder.file("opener.sh");
+    test_support::write_file(opener, "#!/bin/sh\necho \"$1\" >> '" + log + "'\n");
+    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+    core::set_shell_open_program(opener);
+
+    const QRect link = panel_->link_rect();
+    // The right edge is outside the link.
+    QTest::mouseClick(page_->windowHandle(), Qt::LeftButton, {}, QPoint(link.right() + 1, 20));
+    QTest::mouseClick(page_->windowHandle(), Qt::LeftButton, {}, link.center());
+    QTRY_VERIFY(std::filesystem::exists(log) &&
+                test_support::read_file(log) == "https://www.lumbrel.example/\n");
+    core::set_shell_open_program("xdg-open");
+  }
+};
+
+LUMBREL_WIDGET_TEST(logo_panel_test);
+#include "logo_panel_test.moc"
