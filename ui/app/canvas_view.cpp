@@ -3,7 +3,9 @@
 #include "core/log/logger.hpp"
 #include "engine/app/application.hpp"
 #include "engine/controller/controller.hpp"
+#include "engine/user/user.hpp"
 #include "ui/controls/add_control_dispose.hpp"
+#include "ui/send/send_page.hpp"
 #include "ui/update/update_page.hpp"
 
 namespace parvel {
@@ -27,6 +29,8 @@ canvas_view::canvas_view(QWidget* parent) : QWidget(parent) {
   controller& hub = *application::instance()->controller();
   connections_.emplace_back(
       hub.on_update_window_closed.connect([this](bool defer) { on_update_window_closed(defer); }));
+  connections_.emplace_back(
+      hub.signal_send_window_opened.connect([this] { on_send_window_opened(); }));
   connections_.emplace_back(
       hub.signal_send_window_closed.connect([this](bool defer) { on_send_window_closed(defer); }));
   connections_.emplace_back(hub.on_update_check_succeeded.connect(
@@ -109,6 +113,17 @@ void canvas_view::on_update_window_closed(bool defer) {
 
 void canvas_view::on_send_window_closed(bool defer) {
   release_page(layer::send, defer);
+}
+
+void canvas_view::on_send_window_opened() {
+  if (!on_window_thread()) {
+    post([this] { on_send_window_opened(); });
+    return;
+  }
+  auto page = add_control_dispose<send_page>::make();
+  page->set_state(send_started);
+  set_page(layer::send, std::move(page));
+  application::instance()->controller()->start_photo_archive(user::instance()->get_package());
 }
 
 void canvas_view::on_update_check_succeeded(bool newer,

@@ -43,6 +43,9 @@ class canvas_view : public QWidget, public core::windows_async_window_update {
   // which releases only the page that was there when they were called.
   void on_update_window_closed(bool defer);
   void on_send_window_closed(bool defer);
+  // A new send page (replacing an earlier one) over the add-photos page,
+  // then the archive job of the user's photo set.
+  void on_send_window_opened();
   // A newer version puts the update page on top: required (state 2) when
   // the enclosure's status is "critical", else offered (state 1).
   void on_update_check_succeeded(bool newer, const core::update::update_enclosure& enclosure);

@@ -9,6 +9,7 @@
 #include "engine/user/user.hpp"
 #include "tests/engine/road/send_road_fixture.hpp"
 #include "tests/support/widget_test.hpp"
+#include "ui/app/canvas_view.hpp"
 #include "ui/send/send_page.hpp"
 
 namespace {
@@ -96,21 +97,36 @@ class send_road_page_test : public QObject {
  private Q_SLOTS:
   void initTestCase() { test_support::trusted_certificates(); }
 
-  void a_send_runs_to_success() {
+  void a_send_opened_on_the_canvas_runs_to_success_and_closes() {
     road r;
-    shown_page s;
-    page_watch watch(*s.page);
-    test_support::the_controller().start_photo_archive(r.package());
-    QTRY_COMPARE_WITH_TIMEOUT(s.page->state(), int(parvel::send_succeeded), send_limit_ms);
+    parvel::canvas_view canvas;
+    canvas.resize(1000, 700);
+    canvas.show();
+    test_support::the_controller().notify_send_window_opened();
+    auto* page = dynamic_cast<parvel::send_page*>(canvas.page(parvel::canvas_view::layer::send));
+    QVERIFY(page);
+    QCOMPARE(page->geometry(), canvas.rect());
+    page_watch watch(*page);
+    QTRY_COMPARE_WITH_TIMEOUT(page->state(), int(parvel::send_succeeded), send_limit_ms);
     QTRY_VERIFY(!watch.states.empty() && watch.states.back() == parvel::send_succeeded);
     QCOMPARE(watch.states.front(), int(parvel::send_started));
     QVERIFY(std::find(watch.states.begin(), watch.states.end(), int(parvel::send_uploading)) !=
             watch.states.end());
     QVERIFY(watch.highest_before_success >= 0.5f);
     QVERIFY(watch.highest_before_success < 1.0f);
-    QCOMPARE(s.page->bar().value(), 1.0f);
-    QVERIFY(s.shows(8) && !s.shows(2) && !s.shows(4));
+    QCOMPARE(page->bar().value(), 1.0f);
+    auto* close = page->findChild<QPushButton*>(QStringLiteral("id_8"));
+    QVERIFY(close->isVisibleTo(page));
+    QVERIFY(!page->findChild<QPushButton*>(QStringLiteral("id_2"))->isVisibleTo(page));
+    QVERIFY(!page->findChild<QPushButton*>(QStringLiteral("id_4"))->isVisibleTo(page));
     QCOMPARE(r.service_.packages().size(), std::size_t{1});
+
+    // Close asks the canvas, which releases the page from a posted call.
+    QPointer<QWidget> alive(page);
+    QTest::mouseClick(close, Qt::LeftButton);
+    QVERIFY(alive);
+    QTRY_VERIFY(!alive);
+    QVERIFY(!canvas.page(parvel::canvas_view::layer::send));
   }
 
   void a_refused_package_shows_forbidden_with_retry() {
