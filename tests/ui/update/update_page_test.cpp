@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <atomic>
 #include <boost/signals2/connection.hpp>
 #include <filesystem>
 #include <thread>
@@ -16,6 +17,7 @@
 #include "tests/support/log_capture.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "tests/support/widget_test.hpp"
+#include "tools/service/server.hpp"
 #include "tools/service/web_service.hpp"
 #include "ui/app/canvas_view.hpp"
 #include "ui/send/progress_bar.hpp"
@@ -215,6 +217,30 @@ class update_page_test : public QObject {
 
     click(*canvas_, *child(*page, "id_2"));
     QTRY_VERIFY_WITH_TIMEOUT(!canvas_->page(canvas_view::layer::update), 5000);
+  }
+
+  void cancel_while_downloading_stops_the_download_first() {
+    const auto& certificates = test_support::trusted_certificates();
+    service::server server({certificates.certificate_file(), certificates.key_file()});
+    server.add_route("GET", "/files/setup.run",
+                     {.body = std::string(1 << 20, 'x'),
+                      .trickle_piece = 4096,
+                      .trickle_pause = std::chrono::milliseconds(20)});
+    std::atomic<bool> failed = false;
+    const boost::signals2::scoped_connection ended =
+        hub().on_update_download_failed.connect([&] { failed = true; });
+    canvas_->on_update_check_succeeded(true, {.href = server.base_url() + "/files/setup.run"});
+    update_page* page = offered_page();
+    QVERIFY(page);
+    click(*canvas_, *child(*page, "id_127"));
+    QTRY_VERIFY_WITH_TIMEOUT(!child<QLabel>(*page, "id_128")->text().isEmpty(), 20000);
+
+    click(*canvas_, *child(*page, "id_2"));
+    QVERIFY(!page->isVisible());
+    // A whole download would take 5 s.
+    QTRY_VERIFY_WITH_TIMEOUT(failed, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!canvas_->page(canvas_view::layer::update), 5000);
+    QVERIFY(!std::filesystem::exists(get_temp_folder() + "/setup.run"));
   }
 
   void critical_update_opens_required() {
