@@ -4,6 +4,7 @@
 #include "engine/app/application.hpp"
 #include "engine/controller/controller.hpp"
 #include "engine/user/user.hpp"
+#include "ui/addphotos/addphotos_page.hpp"
 #include "ui/controls/add_control_dispose.hpp"
 #include "ui/send/send_page.hpp"
 #include "ui/update/update_page.hpp"
@@ -38,6 +39,7 @@ canvas_view::canvas_view(QWidget* parent) : QWidget(parent) {
   connections_.emplace_back(
       hub.signal_update_check_failed.connect([this] { on_update_check_failed(); }));
   connections_.emplace_back(hub.signal_ui_updated.connect([this] { on_ui_updated(); }));
+  set_page(layer::addphotos, add_control_dispose<addphotos_page>::make());
 }
 
 canvas_view::~canvas_view() {
