@@ -18,9 +18,12 @@
 #include "engine/controller/controller.hpp"
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
+#include "ui/addphotos/addphotos_edit_panel.hpp"
 #include "ui/addphotos/addphotos_list.hpp"
+#include "ui/addphotos/addphotos_panel_alt.hpp"
 #include "ui/addphotos/photo_dialogs.hpp"
 #include "ui/addphotos/photo_filters.hpp"
+#include "ui/addphotos/recipients_completion.hpp"
 #include "ui/controls/basic_list_notification.hpp"
 #include "ui/controls/cue_edit.hpp"
 #include "ui/theme/drawing.hpp"
@@ -124,6 +127,15 @@ addphotos_page::addphotos_page(QWidget* parent) : QWidget(parent) {
   connections_.emplace_back(
       hub.on_photo_upload_succeeded.connect([this] { on_upload_succeeded(); }));
   connections_.emplace_back(list_->signal_empty_click.connect([this] { on_add_files(); }));
+
+  // Owned by the To edit; its popup follows the edit.
+  new recipients_completion(*to_edit_);
+  auto* const action_panel = new addphotos_panel_alt(this);
+  connections_.emplace_back(action_panel->signal_add_files.connect([this] { on_add_files(); }));
+  connections_.emplace_back(action_panel->signal_add_folder.connect([this] { on_add_folder(); }));
+  set_panel(panel::action, action_panel);
+  // After the page's own commit slot: the form first, then the options.
+  set_panel(panel::edit, new addphotos_edit_panel(this));
 
   from_edit_->setText(QString::fromStdString(current_package().sender));
   update_send_enabled();

@@ -59,15 +59,13 @@ addphotos_link* addphotos_panel_alt::make_link(const char* text_id, int id) {
 }
 
 QSize addphotos_panel_alt::sizeHint() const {
-  int width = 0;
-  int height = 0;
+  // The page gives the strip twice the height of its "|".
+  const QSize separator = fit_static_to_text(*separators_[0]);
+  int width = 3 * static_cast<int>(separator.width() * 5.0);
   for (const QLabel* link :
-       {link_add_files_, link_add_folder_, link_resize_, link_format_, link_rename_}) {
-    const QSize size = fit_static_to_text(*link);
-    width += size.width();
-    height = std::max(height, size.height());
-  }
-  return {width + 3 * static_cast<int>(fit_static_to_text(*separators_[0]).width() * 5.0), height};
+       {link_add_files_, link_add_folder_, link_resize_, link_format_, link_rename_})
+    width += fit_static_to_text(*link).width();
+  return {width, 2 * separator.height()};
 }
 
 void addphotos_panel_alt::resizeEvent(QResizeEvent* event) {
