@@ -20,7 +20,9 @@
 #include "engine/user/user.hpp"
 #include "ui/addphotos/addphotos_edit_panel.hpp"
 #include "ui/addphotos/addphotos_list.hpp"
+#include "ui/addphotos/addphotos_logo_panel.hpp"
 #include "ui/addphotos/addphotos_panel_alt.hpp"
+#include "ui/addphotos/addphotos_status_bar.hpp"
 #include "ui/addphotos/photo_dialogs.hpp"
 #include "ui/addphotos/photo_filters.hpp"
 #include "ui/addphotos/recipients_completion.hpp"
@@ -136,6 +138,8 @@ addphotos_page::addphotos_page(QWidget* parent) : QWidget(parent) {
   set_panel(panel::action, action_panel);
   // After the page's own commit slot: the form first, then the options.
   set_panel(panel::edit, new addphotos_edit_panel(this));
+  set_panel(panel::logo, new addphotos_logo_panel(this));
+  set_panel(panel::status_bar, new addphotos_statusbar(this));
 
   from_edit_->setText(QString::fromStdString(current_package().sender));
   update_send_enabled();
