@@ -11,7 +11,8 @@ namespace parvel {
 
 namespace {
 
-constexpr int frame_ms = 1000 / 60;
+// At most 60 repaints a second: a frame rounded up to whole milliseconds.
+constexpr int frame_ms = (1000 + 59) / 60;
 
 QLinearGradient glass_gradient(QSize size, QColor top, QColor upper_middle, QColor lower_middle,
                                QColor bottom) {
