@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cerrno>
-#include <fstream>
 #include <iterator>
 
 #include "core/graphics/gdip/detail/bitmap_impl.hpp"
@@ -13,6 +12,7 @@
 #include "core/graphics/gdip/detail/srgb8.hpp"
 #include "core/graphics/gdip/detail/status_failure.hpp"
 #include "core/graphics/gdip/gdiplus_startup.hpp"
+#include "core/io/filesystem/input_file.hpp"
 #include "core/scoped_handle.hpp"
 
 namespace core::graphics::gdip::detail {
@@ -40,7 +40,7 @@ std::string_view file_head(const std::string& path, std::array<char, 16>& buffer
 }
 
 std::string file_bytes(const std::string& path) {
-  std::ifstream file(path, std::ios_base::binary);
+  io::filesystem::input_file file(path);
   std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   if (file.bad()) {
     throw status_failure(status::win32_error);
