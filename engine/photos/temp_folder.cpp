@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
-#include <regex>
+#include <string_view>
 
 #include "core/log/logger.hpp"
 #include "core/scoped_handle.hpp"
@@ -88,12 +88,62 @@ std::string fallback_for(const std::string& taken, const std::string& reason) {
   return folder;
 }
 
-bool is_leftover(const std::string& name) {
-  // An interrupted atomic write adds "." and six characters to the name.
-  static const std::regex pattern(
-      R"((.+-\d{4}-\d{2}-\d{2}-\d+\.zip|.+\.(run|sh|bin|deb|rpm|appimage))(\.[A-Za-z0-9]{6})?)",
-      std::regex::icase);
-  return std::regex_match(name, pattern);
+bool is_digits(std::string_view text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string lower(std::string_view text) {
+  std::string out(text);
+  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : static_cast<char>(c);
+  });
+  return out;
+}
+
+// "<name>-<yyyy>-<mm>-<dd>-<n>.zip", as the photo set names its archives.
+bool is_archive_name(std::string_view name) {
+  if (!lower(name).ends_with(".zip")) {
+    return false;
+  }
+  name.remove_suffix(4);
+  const std::size_t counter = name.rfind('-');
+  if (counter == std::string_view::npos || !is_digits(name.substr(counter + 1))) {
+    return false;
+  }
+  const std::string_view rest = name.substr(0, counter);
+  // "-yyyy-mm-dd" after a name of at least one byte.
+  if (rest.size() < 12) {
+    return false;
+  }
+  const std::string_view date = rest.substr(rest.size() - 11);
+  return date[0] == '-' && is_digits(date.substr(1, 4)) && date[5] == '-' &&
+         is_digits(date.substr(6, 2)) && date[8] == '-' && is_digits(date.substr(9, 2));
+}
+
+// The kinds of installer an update feed offers for this platform.
+bool is_installer_name(std::string_view name) {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos || dot == 0) {
+    return false;
+  }
+  const std::string kind = lower(name.substr(dot));
+  for (const char* known : {".run", ".sh", ".bin", ".deb", ".rpm", ".appimage"}) {
+    if (kind == known) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool is_leftover(std::string_view name) {
+  if (is_archive_name(name) || is_installer_name(name)) {
+    return true;
+  }
+  // An interrupted atomic write: the name, "." and six random characters.
+  return name.size() > 7 && name[name.size() - 7] == '.' &&
+         (is_archive_name(name.substr(0, name.size() - 7)) ||
+          is_installer_name(name.substr(0, name.size() - 7)));
 }
 
 std::mutex leftovers_mutex;
