@@ -7,8 +7,10 @@
 
 namespace parvel {
 
-// Opens the saved installer with the desktop's opener and does not wait for
-// it. Ends with exactly one of succeeded (the opener was started) or failed.
+// Opens the saved installer with the desktop's opener and waits for it only
+// a short while: succeeded ends the program, so an opener that fails at once
+// (nothing can open the file) reports failed instead. Ends with exactly one
+// of succeeded or failed.
 class update_install : public core::threading::async_req {
  public:
   explicit update_install(std::string path) : async_req("update_install"), path_(std::move(path)) {}
@@ -17,7 +19,7 @@ class update_install : public core::threading::async_req {
   boost::signals2::signal<void()> signal_failed;
 
   void run() override;
-  // Starting the opener takes no time worth stopping.
+  // The short wait for the opener is not worth stopping.
   void cancel() override {}
 
  private:
