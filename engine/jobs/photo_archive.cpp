@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -14,6 +14,7 @@
 #include "core/graphics/gdip/batch/gdiplus_image_save_stream.hpp"
 #include "core/io/archivers/zip_compress.hpp"
 #include "core/io/archivers/zip_compressed_entry.hpp"
+#include "core/io/filesystem/input_file.hpp"
 #include "core/io/stream_failure.hpp"
 #include "core/log/logger.hpp"
 #include "engine/jobs/archive_item.hpp"
@@ -47,12 +48,13 @@ void check_exists(const archive_item& item) {
   }
 }
 
-std::ifstream open_source(const archive_item& item) {
-  std::ifstream source(item.path, std::ios::binary);
-  if (!source) {
+// Opened close-on-exec, so that a program started meanwhile never holds it.
+void open_source(const archive_item& item,
+                 std::optional<core::io::filesystem::input_file>& source) {
+  source.emplace(item.path);
+  if (!*source) {
     throw std::runtime_error("File not found.");
   }
-  return source;
 }
 
 // The photo converted by the item's options, encoded in memory.
@@ -83,15 +85,16 @@ void expect_planned_size(const archive_item& item, std::uint64_t size) {
 }
 
 std::string read_source(const archive_item& item) {
-  std::ifstream source = open_source(item);
-  if (!source.seekg(0, std::ios::end)) {
+  std::optional<core::io::filesystem::input_file> source;
+  open_source(item, source);
+  if (!source->seekg(0, std::ios::end)) {
     throw core::io::stream_failure("bad seek");
   }
-  const auto size = static_cast<std::uint64_t>(static_cast<std::streamoff>(source.tellg()));
+  const auto size = static_cast<std::uint64_t>(static_cast<std::streamoff>(source->tellg()));
   expect_planned_size(item, size);
-  source.seekg(0);
+  source->seekg(0);
   std::string bytes(size, '\0');
-  if (!source.read(bytes.data(), static_cast<std::streamsize>(size))) {
+  if (!source->read(bytes.data(), static_cast<std::streamsize>(size))) {
     throw core::io::stream_failure("bad read");
   }
   return bytes;
@@ -286,14 +289,14 @@ void photo_archive::append_prepared(const archive_item& item,
 void photo_archive::append_at_turn(const archive_item& item) {
   check_exists(item);
   std::istringstream encoded;
-  std::ifstream file;
+  std::optional<core::io::filesystem::input_file> file;
   std::streambuf* data = nullptr;
   if (item.conversion) {
     encoded.str(convert_photo(item));
     data = encoded.rdbuf();
   } else {
-    file = open_source(item);
-    data = file.rdbuf();
+    open_source(item, file);
+    data = file->rdbuf();
   }
   // Looks at the archive's size every few mebibytes, so that a selection
   // far beyond the limit stops there instead of filling the disk.

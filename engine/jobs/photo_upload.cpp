@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
+
 #include <stdexcept>
 #include <system_error>
 
 #include "core/graphics/image_format.hpp"
+#include "core/io/filesystem/input_file.hpp"
 #include "core/log/logger.hpp"
 #include "core/system_error.hpp"
 #include "engine/app/application.hpp"
@@ -17,6 +18,7 @@
 #include "engine/interop/ticket.hpp"
 #include "engine/jobs/thumbnail.hpp"
 #include "engine/photos/package_info.hpp"
+#include "engine/rename/file_name_parts.hpp"
 
 namespace parvel {
 
@@ -44,8 +46,8 @@ void expect_address(const std::string& address, const char* step) {
 }
 
 std::string read_archive(const std::string& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) {
+  core::io::filesystem::input_file in(path);
+  if (!in || !in.seekg(0, std::ios::end)) {
     throw std::runtime_error("req_server_upload: package_path is invalid.");
   }
   const std::streamoff size = in.tellg();
@@ -62,7 +64,7 @@ std::string read_archive(const std::string& path) {
 
 bool has_thumbnail(photo_entry& photo) {
   const auto format = core::graphics::image_format_from_extension(
-      fs::path(photo.get_display_name()).extension().string());
+      split_at_last_dot(photo.get_display_name()).extension);
   return format != formats::psd && format != formats::raw;
 }
 
