@@ -13,5 +13,8 @@ namespace parvel {
 void submit_job(const std::shared_ptr<core::threading::async_req>& job);
 // Asks every running job of that name to stop; returns at once.
 void cancel_jobs(const std::string& name);
+// At program exit, before imaging is shut down: asks every job to stop and
+// returns once all have ended and their threads are gone.
+void cancel_all_jobs_and_wait();
 
 }  // namespace parvel

@@ -7,6 +7,7 @@
 #include "engine/options/convert_option_manager.hpp"
 #include "engine/options/resize_option_manager.hpp"
 #include "engine/photos/safe_file_name.hpp"
+#include "engine/rename/file_name_parts.hpp"
 
 namespace parvel {
 
@@ -15,12 +16,13 @@ namespace {
 namespace formats = core::graphics::image_formats;
 
 archive_item plan_item(photo_entry& photo, unique_entry_names& names) {
-  std::filesystem::path name_path = photo.path;
-  if (!photo.target_name.empty()) {
-    name_path.replace_filename(photo.target_name);
-  }
+  const std::string name = photo.target_name.empty()
+                               ? std::filesystem::path(photo.path).filename().string()
+                               : photo.target_name;
+  // The last-dot rule, as everywhere: ".psd" is a PSD file without a stem.
+  file_name_parts parts = split_at_last_dot(name);
   const core::graphics::image_format format =
-      core::graphics::image_format_from_extension(name_path.extension().string());
+      core::graphics::image_format_from_extension(parts.extension);
   const photo_convert_option convert = convert_option_manager::instance()->current();
   const photo_resize_option resize = resize_option_manager::instance()->current();
 
@@ -28,11 +30,11 @@ archive_item plan_item(photo_entry& photo, unique_entry_names& names) {
   if (format != formats::psd && format != formats::raw &&
       (convert.format != 0 || resize.kind != 0)) {
     if (convert.format != 0) {
-      name_path.replace_extension(core::graphics::image_format_default_extension(convert.format));
+      parts.extension = core::graphics::image_format_default_extension(convert.format);
     }
     item.conversion = photo_conversion{resize, convert.params};
   }
-  item.entry_name = names.make_unique(safe_file_name(name_path.filename().string()));
+  item.entry_name = names.make_unique(safe_file_name(parts.stem + parts.extension));
   return item;
 }
 

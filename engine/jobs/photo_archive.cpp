@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -14,9 +14,11 @@
 #include "core/graphics/gdip/batch/gdiplus_image_save_stream.hpp"
 #include "core/io/archivers/zip_compress.hpp"
 #include "core/io/archivers/zip_compressed_entry.hpp"
+#include "core/io/filesystem/input_file.hpp"
 #include "core/io/stream_failure.hpp"
 #include "core/log/logger.hpp"
 #include "engine/jobs/archive_item.hpp"
+#include "engine/jobs/counted_source.hpp"
 #include "engine/jobs/entry_pipeline.hpp"
 #include "engine/photos/package_info.hpp"
 
@@ -40,21 +42,19 @@ constexpr std::uint64_t pipeline_budget = 192 * mib;
 // image: about 40 MiB on a 24 MP JPEG, so four such photos convert at once.
 constexpr std::uint64_t conversion_working_set = 40 * mib;
 
-// Ends a run that was asked to stop between its steps.
-struct run_canceled {};
-
 void check_exists(const archive_item& item) {
   if (!fs::exists(item.path)) {
     throw parvel_error(parvel_code::zip_error_file_not_found, item.path);
   }
 }
 
-std::ifstream open_source(const archive_item& item) {
-  std::ifstream source(item.path, std::ios::binary);
-  if (!source) {
+// Opened close-on-exec, so that a program started meanwhile never holds it.
+void open_source(const archive_item& item,
+                 std::optional<core::io::filesystem::input_file>& source) {
+  source.emplace(item.path);
+  if (!*source) {
     throw std::runtime_error("File not found.");
   }
-  return source;
 }
 
 // The photo converted by the item's options, encoded in memory.
@@ -74,20 +74,27 @@ std::string convert_photo(const archive_item& item) {
   return {save.device().data(), save.device().size()};
 }
 
-// Up to limit bytes of the file; empty when it has grown beyond them since
-// the set measured it.
-std::optional<std::string> read_source(const archive_item& item, std::uint64_t limit) {
-  std::ifstream source = open_source(item);
-  if (!source.seekg(0, std::ios::end)) {
+// A photo that changed size since the job measured it is being written to:
+// what the archive would hold is no whole photo.
+void expect_planned_size(const archive_item& item, std::uint64_t size) {
+  if (size != item.size) {
+    throw std::runtime_error("cannot read the file '" + item.path + "': it holds " +
+                             std::to_string(size) + " bytes, not the " + std::to_string(item.size) +
+                             " planned");
+  }
+}
+
+std::string read_source(const archive_item& item) {
+  std::optional<core::io::filesystem::input_file> source;
+  open_source(item, source);
+  if (!source->seekg(0, std::ios::end)) {
     throw core::io::stream_failure("bad seek");
   }
-  const auto size = static_cast<std::uint64_t>(static_cast<std::streamoff>(source.tellg()));
-  if (size > limit) {
-    return std::nullopt;
-  }
-  source.seekg(0);
+  const auto size = static_cast<std::uint64_t>(static_cast<std::streamoff>(source->tellg()));
+  expect_planned_size(item, size);
+  source->seekg(0);
   std::string bytes(size, '\0');
-  if (!source.read(bytes.data(), static_cast<std::streamsize>(size))) {
+  if (!source->read(bytes.data(), static_cast<std::streamsize>(size))) {
     throw core::io::stream_failure("bad read");
   }
   return bytes;
@@ -120,11 +127,7 @@ std::optional<archivers::compressed_entry> prepare_entry(const archive_item& ite
     }
     return archivers::compress_entry(std::move(encoded), stop);
   }
-  std::optional<std::string> bytes = read_source(item, item.size);
-  if (!bytes) {
-    return std::nullopt;
-  }
-  return archivers::compress_entry(std::move(*bytes), stop);
+  return archivers::compress_entry(read_source(item), stop);
 }
 
 }  // namespace
@@ -153,7 +156,7 @@ unsigned photo_archive::default_workers() {
 
 photo_archive::photo_archive(std::shared_ptr<package_info> package, std::uint64_t size_limit,
                              unsigned workers)
-    : async_req("photo_archive"),
+    : cancellable_job("photo_archive"),
       package_(std::move(package)),
       size_limit_(size_limit),
       workers_(std::max(1U, workers)) {}
@@ -163,8 +166,7 @@ photo_archive::~photo_archive() = default;
 void photo_archive::run() {
   try {
     build_archive();
-    return;
-  } catch (const run_canceled&) {
+  } catch (const job_canceled&) {
     core::log::write(core::log::severity::info, "photo_archive canceled");
     discard_archive();
     signal_canceled();
@@ -174,15 +176,19 @@ void photo_archive::run() {
                      static_cast<int>(e.code()), e.what());
     discard_archive();
     report_failure(e);
+    return;
   } catch (const std::exception& e) {
     core::log::write(core::log::severity::error, "photo_archive failed: '%s'", e.what());
     discard_archive();
     report_failure(parvel_error(parvel_code::zip_error_generic));
+    return;
   }
+  // Outside the try: a slot's exception must neither add a second outcome
+  // nor delete the archive just announced.
+  signal_succeeded(package_);
 }
 
-void photo_archive::cancel() {
-  canceled_ = true;
+void photo_archive::abort_work() noexcept {
   std::lock_guard lock(output_mutex_);
   if (pipeline_ != nullptr) {
     pipeline_->stop();
@@ -193,17 +199,7 @@ void photo_archive::cancel() {
 }
 
 void photo_archive::report_failure(const parvel_error& error) {
-  if (canceled_) {
-    signal_canceled();
-  } else {
-    signal_failed(error);
-  }
-}
-
-void photo_archive::throw_if_canceled() const {
-  if (canceled_) {
-    throw run_canceled();
-  }
+  report_failure_to(signal_canceled, signal_failed, error);
 }
 
 void photo_archive::build_archive() {
@@ -225,6 +221,9 @@ void photo_archive::build_archive() {
   std::vector<photo_entry> photos = package_->photos();
   std::uint64_t total = 0;
   for (photo_entry& photo : photos) {
+    // Measured afresh: what the set knows may date from when it was added,
+    // and each photo must still hold this many bytes at its turn.
+    photo.size = 0;
     total += photo.file_size();
   }
   const std::vector<archive_item> items = plan_archive_items(photos, entry_names_);
@@ -250,7 +249,7 @@ void photo_archive::build_archive() {
       throw_if_canceled();
     }
     if (entry) {
-      archivers::append_compressed(items[i].entry_name, *entry, *archive_);
+      append_prepared(items[i], *entry);
       entry.reset();
       pipeline->release(i);
     } else {
@@ -261,33 +260,64 @@ void photo_archive::build_archive() {
   }
   throw_if_canceled();
   archive_->close();
-
-  std::error_code error;
-  const std::uint64_t size = fs::file_size(package_->archive_path(), error);
-  if (error) {
-    throw fs::filesystem_error("cannot read the archive's size", package_->archive_path(), error);
-  }
-  if (size >= size_limit_) {
-    throw parvel_error(parvel_code::zip_error_4GB_limit);
-  }
+  check_size_limit();
   {
     std::lock_guard lock(output_mutex_);
     archive_.reset();
   }
   throw_if_canceled();
   package_->archived = true;
-  signal_succeeded(package_);
+}
+
+void photo_archive::check_size_limit(std::uint64_t coming) const {
+  std::error_code error;
+  const std::uint64_t size = fs::file_size(package_->archive_path(), error);
+  if (error) {
+    throw fs::filesystem_error("cannot read the archive's size", package_->archive_path(), error);
+  }
+  if (size >= size_limit_ || coming >= size_limit_ - size) {
+    throw parvel_error(parvel_code::zip_error_4GB_limit);
+  }
+}
+
+void photo_archive::append_prepared(const archive_item& item,
+                                    const archivers::compressed_entry& entry) {
+  check_size_limit(entry.data.size());
+  archivers::append_compressed(item.entry_name, entry, *archive_);
 }
 
 void photo_archive::append_at_turn(const archive_item& item) {
   check_exists(item);
+  std::istringstream encoded;
+  std::optional<core::io::filesystem::input_file> file;
+  std::streambuf* data = nullptr;
   if (item.conversion) {
-    std::istringstream encoded(convert_photo(item));
-    archivers::append_stream(item.entry_name, encoded, *archive_);
-    return;
+    encoded.str(convert_photo(item));
+    data = encoded.rdbuf();
+  } else {
+    open_source(item, file);
+    data = file->rdbuf();
   }
-  std::ifstream source = open_source(item);
-  archivers::append_stream(item.entry_name, source, *archive_);
+  // Looks at the archive's size every few mebibytes, so that a selection
+  // far beyond the limit stops there instead of filling the disk.
+  bool over_limit = false;
+  std::uint64_t next_look = 0;
+  counted_source source(*data, [&](std::uint64_t position) {
+    if (position >= next_look) {
+      next_look = position + 4 * mib;
+      std::error_code error;
+      over_limit = fs::file_size(package_->archive_path(), error) >= size_limit_;
+    }
+    return !over_limit;
+  });
+  std::istream stream(&source);
+  archivers::append_stream(item.entry_name, stream, *archive_);
+  if (over_limit) {
+    throw parvel_error(parvel_code::zip_error_4GB_limit);
+  }
+  if (!item.conversion) {
+    expect_planned_size(item, source.position());
+  }
 }
 
 void photo_archive::discard_archive() {

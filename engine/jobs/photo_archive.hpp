@@ -1,18 +1,18 @@
 #pragma once
 
-#include <atomic>
 #include <boost/signals2/signal.hpp>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 
-#include "core/threading/async_req.hpp"
 #include "engine/errors/parvel_error.hpp"
+#include "engine/jobs/cancellable_job.hpp"
 #include "engine/jobs/unique_entry_names.hpp"
 
 namespace core::io::archivers {
 class zip_compress;
-}
+struct compressed_entry;
+}  // namespace core::io::archivers
 
 namespace parvel {
 
@@ -28,14 +28,15 @@ struct archive_item;
 // With more than one worker, photos are converted and compressed into memory
 // on worker threads, several at a time within a memory budget, and written in
 // photo order; the archive holds the same bytes as one worker writes.
-class photo_archive : public core::threading::async_req {
+class photo_archive : public cancellable_job {
  public:
   static constexpr std::uint64_t default_size_limit = std::uint64_t{1} << 32;
 
   // One a core; 1 on a machine that does not tell.
   static unsigned default_workers();
 
-  // size_limit: an archive of this size or more fails with code 9. workers:
+  // size_limit: an archive of this size or more fails with code 9, as soon
+  // as the file written reaches it. workers:
   // photos prepared at once; 1 writes each photo in turn on the job's thread.
   explicit photo_archive(std::shared_ptr<package_info> package,
                          std::uint64_t size_limit = default_size_limit,
@@ -48,10 +49,9 @@ class photo_archive : public core::threading::async_req {
   boost::signals2::signal<void()> signal_canceled;
   boost::signals2::signal<void(parvel_code::parvel_code)> signal_status;
 
-  void run() override;
-  // Any thread: the run ends as canceled at its next step; a write under way
+  // A cancel ends the run as canceled at its next step; a write under way
   // fails at once.
-  void cancel() override;
+  void run() override;
 
   // canceled when a cancel was asked, else failed with the error.
   void report_failure(const parvel_error& error);
@@ -60,8 +60,13 @@ class photo_archive : public core::threading::async_req {
   class pipeline_registration;
 
   void build_archive();
+  void append_prepared(const archive_item& item,
+                       const core::io::archivers::compressed_entry& entry);
   void append_at_turn(const archive_item& item);
-  void throw_if_canceled() const;
+  // Fails with code 9 once the archive written so far, and what is about to
+  // follow, reach the limit.
+  void check_size_limit(std::uint64_t coming = 0) const;
+  void abort_work() noexcept override;
   void discard_archive();
 
   const std::shared_ptr<package_info> package_;
@@ -72,7 +77,6 @@ class photo_archive : public core::threading::async_req {
   std::unique_ptr<core::io::archivers::zip_compress> archive_;
   entry_pipeline* pipeline_ = nullptr;
   unique_entry_names entry_names_;
-  std::atomic<bool> canceled_{false};
 };
 
 }  // namespace parvel

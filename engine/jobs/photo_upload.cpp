@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
+
 #include <stdexcept>
 #include <system_error>
 
 #include "core/graphics/image_format.hpp"
+#include "core/io/filesystem/input_file.hpp"
 #include "core/log/logger.hpp"
 #include "core/system_error.hpp"
 #include "engine/app/application.hpp"
@@ -17,6 +18,7 @@
 #include "engine/interop/ticket.hpp"
 #include "engine/jobs/thumbnail.hpp"
 #include "engine/photos/package_info.hpp"
+#include "engine/rename/file_name_parts.hpp"
 
 namespace parvel {
 
@@ -29,10 +31,6 @@ using core::net::http::basic_response;
 constexpr char atom_type[] = "application/atom+xml";
 constexpr char octets_type[] = "application/octet-stream";
 constexpr std::size_t thumbnail_limit = 3;
-
-// Ends a run that was asked to stop; no std::exception, so that no step's
-// own catch can swallow it.
-struct upload_canceled {};
 
 void expect_ok(const basic_response& response, const char* step, const std::string& url) {
   if (response.status != 200) {
@@ -48,8 +46,8 @@ void expect_address(const std::string& address, const char* step) {
 }
 
 std::string read_archive(const std::string& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) {
+  core::io::filesystem::input_file in(path);
+  if (!in || !in.seekg(0, std::ios::end)) {
     throw std::runtime_error("req_server_upload: package_path is invalid.");
   }
   const std::streamoff size = in.tellg();
@@ -66,14 +64,14 @@ std::string read_archive(const std::string& path) {
 
 bool has_thumbnail(photo_entry& photo) {
   const auto format = core::graphics::image_format_from_extension(
-      fs::path(photo.get_display_name()).extension().string());
+      split_at_last_dot(photo.get_display_name()).extension);
   return format != formats::psd && format != formats::raw;
 }
 
 }  // namespace
 
 photo_upload::photo_upload(std::shared_ptr<package_info> package)
-    : async_req("photo_upload"),
+    : cancellable_job("photo_upload"),
       package_(std::move(package)),
       service_base_(service_base_url()),
       culture_(application::instance()->settings()->culture) {}
@@ -88,19 +86,21 @@ void photo_upload::run() {
     req_server_upload(archive_ticket.value);
     photo_thumbnail_upload(media_href);
     package_account(media_href);
-    signal_succeeded();
-  } catch (const upload_canceled&) {
+  } catch (const job_canceled&) {
     core::log::write(core::log::severity::info, "photo_upload canceled");
     signal_canceled();
+    return;
   } catch (const parvel_error& e) {
     core::log::write(core::log::severity::error, "photo_upload failed: parvel code: %#x, '%s'",
                      static_cast<int>(e.code()), e.what());
     report_failure(e);
+    return;
   } catch (const std::system_error& e) {
     // File-system failures: the archive went missing or unreadable.
     core::log::write(core::log::severity::error, "photo_upload failed: system code: %u, '%s'",
                      static_cast<unsigned>(e.code().value()), e.what());
     report_failure(parvel_error(parvel_code::network_error_generic));
+    return;
   } catch (const core::windows_system_error& e) {
     core::log::write(core::log::severity::error, "photo_upload failed: system code: %u, '%s'",
                      e.code(), e.what());
@@ -111,29 +111,32 @@ void photo_upload::run() {
       code = parvel_code::network_error_connection_timeout;
     }
     report_failure(parvel_error(code));
+    return;
   } catch (const std::exception& e) {
     core::log::write(core::log::severity::error, "photo_upload failed: '%s'", e.what());
     report_failure(parvel_error(parvel_code::network_error_generic));
+    return;
   }
+  // Outside the try: a slot's exception must not add a second outcome.
+  signal_succeeded();
 }
 
-void photo_upload::cancel() {
-  canceled_ = true;
+void photo_upload::abort_work() noexcept {
   client_.cancel();
 }
 
 void photo_upload::report_failure(const parvel_error& error) {
-  if (canceled_) {
-    signal_canceled();
-  } else {
-    signal_failed(error);
-  }
+  report_failure_to(signal_canceled, signal_failed, error);
 }
 
-void photo_upload::throw_if_canceled() const {
-  if (canceled_) {
-    throw upload_canceled();
+void photo_upload::on_package_progress(std::uint64_t sent, std::uint64_t total) {
+  if (sent == total) {
+    // The last piece goes out: the service then has the whole package and
+    // notifies the recipients, so from here a cancel must not turn the send
+    // into one the user would retry.
+    end_cancellation();
   }
+  on_progress(sent, total);
 }
 
 void photo_upload::on_progress(std::uint64_t sent, std::uint64_t total) {
@@ -258,6 +261,8 @@ void photo_upload::package_account(const std::string& media_href) {
     headers["Accept-Language"] = culture_;
   }
   const std::string url = service_base_ + "/atom/1.0/package/";
+  client_.set_upload_progress(
+      [this](std::uint64_t sent, std::uint64_t total) { on_package_progress(sent, total); });
   const basic_response response = post(url, entry.to_xml(), atom_type, headers);
   if (response.status == 403) {
     throw parvel_error(parvel_code::network_error_forbidden);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <boost/signals2/signal.hpp>
 #include <cstdint>
 #include <memory>
@@ -8,8 +7,8 @@
 
 #include "core/key_value_params.hpp"
 #include "core/net/http/client.hpp"
-#include "core/threading/async_req.hpp"
 #include "engine/errors/parvel_error.hpp"
+#include "engine/jobs/cancellable_job.hpp"
 
 namespace parvel {
 
@@ -27,8 +26,9 @@ class ticket;
 // the archive itself, up to three thumbnails (whose failures are only
 // logged) and the package entry, after which the service notifies the
 // recipients. Ends with exactly one of succeeded, failed or canceled. After a
-// cancel no further request starts, so the package is never posted then.
-class photo_upload : public core::threading::async_req {
+// cancel no further request starts, so the package is never posted then;
+// once the package's body is sent a cancel changes nothing.
+class photo_upload : public cancellable_job {
  public:
   // Archives up to this size are sent from memory, larger ones from the file.
   static constexpr std::uint64_t in_memory_limit = 10 * 1024 * 1024;
@@ -45,10 +45,9 @@ class photo_upload : public core::threading::async_req {
   boost::signals2::signal<void()> signal_canceled;
   boost::signals2::signal<void(parvel_code::parvel_code)> signal_status;
 
+  // A cancel stops the request in flight at its next body piece and any
+  // request not yet started.
   void run() override;
-  // Any thread: stops the request in flight at its next body piece and any
-  // request not yet started; returns at once.
-  void cancel() override;
 
  private:
   interop::media req_server_media();
@@ -69,7 +68,8 @@ class photo_upload : public core::threading::async_req {
   core::net::http::basic_response put_file(const std::string& url, const std::string& path);
 
   void on_progress(std::uint64_t sent, std::uint64_t total);
-  void throw_if_canceled() const;
+  void on_package_progress(std::uint64_t sent, std::uint64_t total);
+  void abort_work() noexcept override;
   // canceled when a cancel was asked, else failed with the error.
   void report_failure(const parvel_error& error);
 
@@ -77,7 +77,6 @@ class photo_upload : public core::threading::async_req {
   const std::string service_base_;
   const std::string culture_;
   core::net::http::basic_file_client client_;
-  std::atomic<bool> canceled_{false};
 };
 
 }  // namespace parvel

@@ -2,8 +2,8 @@
 
 #include <boost/signals2/signal.hpp>
 
-#include "core/threading/async_req.hpp"
 #include "core/update/update_enclosure.hpp"
+#include "engine/jobs/cancellable_job.hpp"
 #include "engine/jobs/update_fetch.hpp"
 
 namespace parvel {
@@ -12,18 +12,18 @@ namespace parvel {
 // whether it is newer than the installed version of the settings. Ends with
 // exactly one of succeeded (also when the offer is not newer) or failed.
 // Downloads nothing itself.
-class update_check : public core::threading::async_req {
+class update_check : public cancellable_job {
  public:
-  update_check() : async_req("update_check") {}
+  update_check() : cancellable_job("update_check") {}
 
   boost::signals2::signal<void(bool newer, const core::update::update_enclosure&)> signal_succeeded;
   boost::signals2::signal<void()> signal_failed;
 
   void run() override;
-  // Any thread; the check then fails.
-  void cancel() override { feed_.cancel(); }
 
  private:
+  // A cancel makes the run fail.
+  void abort_work() noexcept override { feed_.cancel(); }
   core::update::update_enclosure fetch_enclosure();
 
   update_fetch feed_{"manifest"};

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/threading/async_req.hpp"
+#include "engine/jobs/cancellable_job.hpp"
 #include "engine/jobs/update_fetch.hpp"
 
 namespace parvel {
@@ -13,9 +13,10 @@ namespace parvel {
 // folder, under the last element of the address's path. The file appears
 // whole or not at all, replacing an older one of that name (never following
 // a link there). Ends with exactly one of succeeded (the saved path) or failed.
-class update_download : public core::threading::async_req {
+class update_download : public cancellable_job {
  public:
-  explicit update_download(std::string url) : async_req("update_download"), url_(std::move(url)) {}
+  explicit update_download(std::string url)
+      : cancellable_job("update_download"), url_(std::move(url)) {}
 
   boost::signals2::signal<void(const std::string& path)> signal_succeeded;
   // Bytes of the body so far and the announced total (0 when unknown).
@@ -23,10 +24,10 @@ class update_download : public core::threading::async_req {
   boost::signals2::signal<void()> signal_failed;
 
   void run() override;
-  // Any thread; the download then fails and saves nothing.
-  void cancel() override { fetch_.cancel(); }
 
  private:
+  // A cancel makes the run fail.
+  void abort_work() noexcept override { fetch_.cancel(); }
   std::string download();
 
   // The installer is held in memory before it is saved.

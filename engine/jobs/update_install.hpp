@@ -3,22 +3,24 @@
 #include <boost/signals2/signal.hpp>
 #include <string>
 
-#include "core/threading/async_req.hpp"
+#include "engine/jobs/cancellable_job.hpp"
 
 namespace parvel {
 
-// Opens the saved installer with the desktop's opener and does not wait for
-// it. Ends with exactly one of succeeded (the opener was started) or failed.
-class update_install : public core::threading::async_req {
+// Opens the saved installer with the desktop's opener and waits for it only
+// a short while: succeeded ends the program, so an opener that fails at once
+// (nothing can open the file) reports failed instead. Ends with exactly one
+// of succeeded or failed.
+class update_install : public cancellable_job {
  public:
-  explicit update_install(std::string path) : async_req("update_install"), path_(std::move(path)) {}
+  explicit update_install(std::string path)
+      : cancellable_job("update_install"), path_(std::move(path)) {}
 
   boost::signals2::signal<void()> signal_succeeded;
   boost::signals2::signal<void()> signal_failed;
 
+  // The short wait for the opener is not worth stopping: a cancel changes nothing.
   void run() override;
-  // Starting the opener takes no time worth stopping.
-  void cancel() override {}
 
  private:
   const std::string path_;

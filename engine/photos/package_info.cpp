@@ -29,7 +29,10 @@ photo_entry entry_for(const fs::path& file) {
 
 }  // namespace
 
-package_info::package_info() : temp_folder_(get_temp_folder()) {}
+// The one set is made at start: what earlier runs left goes then.
+package_info::package_info() : temp_folder_(get_temp_folder()) {
+  remove_leftovers(temp_folder_);
+}
 
 void package_info::add_paths(const std::vector<std::string>& paths) {
   std::vector<photo_entry> found;

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <system_error>
 
 #include "core/atomic_file.hpp"
 #include "core/com_apartment_guard.hpp"
+#include "core/io/filesystem/input_file.hpp"
 #include "core/log/logger.hpp"
 #include "core/special_folders.hpp"
 #include "core/xml/xml_escape.hpp"
@@ -50,7 +50,7 @@ user_config user_config::load() {
   user_config record;
   try {
     const std::string path = config_path();
-    std::ifstream in(path, std::ios::binary);
+    core::io::filesystem::input_file in(path);
     if (in) {
       std::ostringstream document;
       document << in.rdbuf();

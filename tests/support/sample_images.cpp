@@ -108,9 +108,4 @@ std::vector<double> band_means(const vips::VImage& image) {
   return means;
 }
 
-int open_descriptors() {
-  const std::filesystem::directory_iterator fds("/proc/self/fd");
-  return static_cast<int>(std::distance(begin(fds), end(fds)));
-}
-
 }  // namespace test_support

@@ -34,7 +34,4 @@ vips::VImage decode(const std::string& bytes);
 // The mean of each band.
 std::vector<double> band_means(const vips::VImage& image);
 
-// Open file descriptors of this process.
-int open_descriptors();
-
 }  // namespace test_support

@@ -11,6 +11,7 @@
 #include "core/graphics/gdip/gdiplus_exception.hpp"
 #include "core/graphics/gdip/gdiplus_image_codec.hpp"
 #include "core/graphics/gdip/hd_photo_decoder_program.hpp"
+#include "tests/support/descriptors.hpp"
 #include "tests/support/image_codecs.hpp"
 #include "tests/support/sample_images.hpp"
 #include "tests/support/table.hpp"

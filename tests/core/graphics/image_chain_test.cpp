@@ -9,6 +9,7 @@
 #include "core/graphics/gdip/gdiplus_exception.hpp"
 #include "core/graphics/graphics_exception.hpp"
 #include "core/graphics/not_supported_exception.hpp"
+#include "tests/support/descriptors.hpp"
 #include "tests/support/expect_error.hpp"
 #include "tests/support/image_codecs.hpp"
 #include "tests/support/sample_images.hpp"

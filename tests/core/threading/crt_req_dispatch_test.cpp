@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <future>
 #include <stdexcept>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -13,6 +15,14 @@
 namespace {
 
 using core::threading::concur_rt::crt_req_dispatch;
+using namespace std::chrono_literals;
+
+// Generous: only a hang reaches it.
+constexpr auto bound = 30s;
+
+bool ready_in_time(const std::future<std::thread::id>& f) {
+  return f.wait_for(bound) == std::future_status::ready;
+}
 
 // Runs until cancelled or released; reports what happened to it.
 class probe_job : public core::threading::async_req {
@@ -54,7 +64,8 @@ class probe_job : public core::threading::async_req {
 };
 
 TEST(crt_req_dispatch, destroyed_without_jobs_returns_at_once) {
-  crt_req_dispatch dispatch;
+  auto destroyed = std::async(std::launch::async, [] { crt_req_dispatch dispatch; });
+  EXPECT_EQ(destroyed.wait_for(bound), std::future_status::ready);
 }
 
 TEST(crt_req_dispatch, cancel_by_name_reaches_every_job_of_that_name_only) {
@@ -71,8 +82,11 @@ TEST(crt_req_dispatch, cancel_by_name_reaches_every_job_of_that_name_only) {
     EXPECT_EQ(other.cancels, 0);
     // Each end removes its own entry, on its worker: both ended, the third is
     // still there.
-    EXPECT_NE(a.destroyed_on.get_future().get(), std::this_thread::get_id());
-    EXPECT_NE(b.destroyed_on.get_future().get(), std::this_thread::get_id());
+    auto a_destroyed = a.destroyed_on.get_future();
+    auto b_destroyed = b.destroyed_on.get_future();
+    ASSERT_TRUE(ready_in_time(a_destroyed) && ready_in_time(b_destroyed));
+    EXPECT_NE(a_destroyed.get(), std::this_thread::get_id());
+    EXPECT_NE(b_destroyed.get(), std::this_thread::get_id());
     EXPECT_EQ(other.cancels, 0);
     other.release();
   }
@@ -87,7 +101,7 @@ TEST(crt_req_dispatch, cancel_before_the_run_begins_is_delivered) {
   dispatch.cancel("photo_archive");
   EXPECT_EQ(r.cancels, 1);
   job.reset();
-  r.destroyed_on.get_future().wait();
+  EXPECT_TRUE(ready_in_time(r.destroyed_on.get_future()));
   EXPECT_TRUE(r.finished);
 }
 
@@ -99,7 +113,7 @@ TEST(crt_req_dispatch, throwing_job_is_logged_removed_and_the_process_lives) {
     crt_req_dispatch dispatch;
     dispatch.submit(std::make_shared<probe_job>("photo_archive", r, /*throws=*/true));
     r.release();
-    destroyed_on.wait();
+    EXPECT_TRUE(ready_in_time(destroyed_on));
   }
   EXPECT_EQ(capture.lines(),
             std::vector<std::string>{"parvel [error] - photo_archive failed: 'disk full'"});
@@ -110,7 +124,6 @@ TEST(crt_req_dispatch, destruction_cancels_and_waits_for_running_jobs) {
   {
     crt_req_dispatch dispatch;
     dispatch.submit(std::make_shared<probe_job>("update_download", r));
-    r.ran.wait(false);
   }
   EXPECT_EQ(r.cancels, 1);
   EXPECT_TRUE(r.finished);
@@ -120,14 +133,57 @@ TEST(crt_req_dispatch, destruction_cancels_and_waits_for_running_jobs) {
 
 TEST(crt_req_dispatch, many_short_jobs_all_run_and_end) {
   std::vector<probe_job::record> records(200);
+  std::vector<std::future<std::thread::id>> destroyed;
   crt_req_dispatch dispatch;
   for (auto& r : records) {
     r.release();
+    destroyed.push_back(r.destroyed_on.get_future());
     dispatch.submit(std::make_shared<probe_job>("update_check", r));
   }
-  for (auto& r : records) {
-    r.destroyed_on.get_future().wait();
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    ASSERT_TRUE(ready_in_time(destroyed[i])) << i;
+    EXPECT_TRUE(records[i].finished) << i;
+    EXPECT_EQ(records[i].cancels, 0) << i;
   }
+}
+
+TEST(crt_req_dispatch, cancel_all_and_wait_returns_once_every_job_ended) {
+  probe_job::record a, b;
+  auto a_destroyed = a.destroyed_on.get_future();
+  auto b_destroyed = b.destroyed_on.get_future();
+  crt_req_dispatch dispatch;
+  dispatch.submit(std::make_shared<probe_job>("photo_archive", a));
+  dispatch.submit(std::make_shared<probe_job>("update_check", b));
+  dispatch.cancel_all_and_wait();
+  EXPECT_EQ(a.cancels + b.cancels, 2);
+  EXPECT_TRUE(a.finished && b.finished);
+  EXPECT_EQ(a_destroyed.wait_for(0s), std::future_status::ready);
+  EXPECT_EQ(b_destroyed.wait_for(0s), std::future_status::ready);
+
+  // The dispatcher still serves the rest of the program's life.
+  probe_job::record later;
+  later.release();
+  auto later_destroyed = later.destroyed_on.get_future();
+  dispatch.submit(std::make_shared<probe_job>("update_check", later));
+  EXPECT_TRUE(ready_in_time(later_destroyed));
+}
+
+TEST(crt_req_dispatch, a_job_whose_thread_cannot_start_is_not_kept) {
+  probe_job::record r;
+  auto destroyed = r.destroyed_on.get_future();
+  auto ended = std::async(std::launch::async, [&] {
+    crt_req_dispatch dispatch([](std::function<void()>) -> std::thread {
+      throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    });
+    auto job = std::make_shared<probe_job>("photo_upload", r);
+    EXPECT_THROW(dispatch.submit(job), std::system_error);
+    job.reset();
+    EXPECT_EQ(destroyed.wait_for(0s), std::future_status::ready) << "the dispatcher holds nothing";
+    dispatch.cancel("photo_upload");
+  });
+  ASSERT_EQ(ended.wait_for(bound), std::future_status::ready) << "destruction waits for no one";
+  EXPECT_FALSE(r.ran);
+  EXPECT_EQ(r.cancels, 0);
 }
 
 }  // namespace

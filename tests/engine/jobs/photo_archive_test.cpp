@@ -2,14 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <future>
+#include <stdexcept>
 
+#include "engine/controller/job_dispatch.hpp"
 #include "engine/options/convert_option_manager.hpp"
 #include "engine/options/resize_option_manager.hpp"
 #include "engine/rename/rename_alg_value.hpp"
 #include "tests/engine/jobs/archive_fixture.hpp"
 #include "tests/support/image_codecs.hpp"
 #include "tests/support/sample_images.hpp"
+#include "tests/support/table.hpp"
 
 namespace {
 
@@ -114,6 +119,88 @@ TEST_F(photo_archive_run, archive_at_the_size_limit_fails_and_is_removed) {
             "failed:9:Parvel limit exceeded. Please remove some photos. 4GB "
             "per parvel max.");
   EXPECT_FALSE(fs::exists(package_->archive_path()));
+}
+
+TEST_F(photo_archive_run, a_throwing_listener_of_success_gets_no_second_outcome) {
+  add_file("a.jpg", random_data(1000, 3));
+  parvel::photo_archive job(package_);
+  test_support::job_recorder recorder(job);
+  job.signal_succeeded.connect([](const auto&) { throw std::runtime_error("window gone"); });
+  EXPECT_THROW(job.run(), std::runtime_error);
+  EXPECT_EQ(recorder.events(), (strings{"status:send_renaming", "status:send_zipping",
+                                        "progress:1000/1000", "succeeded"}));
+  EXPECT_TRUE(fs::exists(package_->archive_path())) << "the archive announced is kept";
+  EXPECT_TRUE(package_->archived);
+}
+
+struct limit_case {
+  const char* name;
+  std::vector<std::size_t> photo_sizes;
+  unsigned workers;
+};
+
+class photo_archive_limit : public photo_archive_run,
+                            public testing::WithParamInterface<limit_case> {};
+
+// Incompressible photos against a small limit. A missing photo follows them:
+// reaching it would fail with code 7 instead.
+TEST_P(photo_archive_limit, stops_where_the_archive_reaches_the_limit) {
+  constexpr std::uint64_t limit = 1 << 20;
+  const auto& c = GetParam();
+  for (std::size_t i = 0; i < c.photo_sizes.size(); ++i) {
+    add_file("p" + std::to_string(i) + ".jpg",
+             random_data(c.photo_sizes[i], static_cast<unsigned>(i)));
+  }
+  fs::remove(add_file("never_reached.jpg", "x"));
+  parvel::photo_archive job(package_, limit, c.workers);
+  test_support::job_recorder recorder(job);
+  job.run();
+  EXPECT_EQ(recorder.outcome(), "failed:9:" + std::string(parvel::parvel_error(9).what()));
+  EXPECT_FALSE(fs::exists(package_->archive_path()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    sizes, photo_archive_limit,
+    testing::Values(limit_case{"photos_written_in_turn", {700 << 10, 700 << 10, 700 << 10}, 1},
+                    limit_case{"photos_prepared_ahead", {700 << 10, 700 << 10, 700 << 10}, 4},
+                    limit_case{"one_photo_streamed_past_the_limit", {9 << 20}, 1},
+                    limit_case{"one_photo_prepared_past_the_limit", {9 << 20}, 4}),
+    test_support::row_name());
+
+// A photo too large to be held in memory is streamed at its turn: cut short
+// after the job measured it, it must not go in truncated.
+TEST_F(photo_archive_run, a_streamed_photo_cut_short_after_planning_fails_the_job) {
+  for (const unsigned workers : {1u, 4u}) {
+    SCOPED_TRACE(workers);
+    add_file("a.jpg", random_data(1000, 1));
+    const std::string large = add_file("large.NEF", "");
+    fs::resize_file(large, (64 << 20) + 1);  // sparse: no disk, quick to read
+    parvel::photo_archive job(package_, parvel::photo_archive::default_size_limit, workers);
+    test_support::job_recorder recorder(job);
+    recorder.on_first("progress:", [&] { fs::resize_file(large, 1 << 20); });
+    job.run();
+    EXPECT_EQ(recorder.outcome(), "failed:6:" + std::string(parvel::parvel_error(6).what()));
+    EXPECT_FALSE(fs::exists(package_->archive_path()));
+    package_->clear_photos();
+  }
+}
+
+// The program's exit: imaging is shut down right after this returns, so no
+// conversion may still run then.
+TEST_F(photo_archive_run, exit_during_a_conversion_returns_once_the_job_ended_canceled) {
+  for (int i = 0; i < 4; ++i) {
+    add_image("big" + std::to_string(i) + ".jpg", 4000, 3000);
+  }
+  parvel::convert_option_manager::instance()->set_current(
+      parvel::photo_convert_option(formats::jpeg));
+  std::promise<void> zipping;
+  recorder_.on_first("status:send_zipping", [&] { zipping.set_value(); });
+  test_support::the_controller().start_photo_archive(package_);
+  ASSERT_EQ(zipping.get_future().wait_for(std::chrono::seconds(60)), std::future_status::ready);
+  parvel::cancel_all_jobs_and_wait();
+  EXPECT_EQ(recorder_.outcome(), "canceled");
+  EXPECT_FALSE(fs::exists(package_->archive_path()));
+  ASSERT_TRUE(recorder_.wait_for_end(std::chrono::seconds(0)));
 }
 
 // The job with that many workers; the archive is moved aside.

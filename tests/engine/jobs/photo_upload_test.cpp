@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <stdexcept>
+
 #include "engine/app/application.hpp"
 #include "tests/engine/road/send_road_fixture.hpp"
 
@@ -90,6 +93,27 @@ TEST_F(photo_upload_run, archives_arrive_whole_from_memory_or_from_the_file) {
     EXPECT_EQ(media.archive_size, archive.size());
     EXPECT_TRUE(test_support::read_file(media.archive.string()) == archive);
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(photo_upload_run, a_throwing_listener_of_success_gets_no_second_outcome) {
+  write_archive(random_data(1000, 4));
+  const boost::signals2::scoped_connection throwing =
+      test_support::the_controller().on_photo_upload_succeeded.connect(
+          [] { throw std::runtime_error("window gone"); });
+  upload();
+  const strings events = recorder_.events();
+  EXPECT_EQ(events.back(), "upload_succeeded");
+  EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                          [](const std::string& e) {
+                            return e == "upload_succeeded" || e.starts_with("upload_failed") ||
+                                   e == "upload_canceled";
+                          }),
+            1);
+  EXPECT_EQ(service_.packages().size(), 1u);
 }
 
 }  // namespace

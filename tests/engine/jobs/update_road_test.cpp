@@ -1,20 +1,13 @@
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
-#include "core/scoped_handle.hpp"
-#include "core/shell_open.hpp"
 #include "engine/app/application.hpp"
 #include "engine/controller/controller.hpp"
 #include "engine/photos/temp_folder.hpp"
 #include "tests/engine/road/send_road_fixture.hpp"
 #include "tests/service/test_tools.hpp"
+#include "tests/support/fake_opener.hpp"
 #include "tests/support/log_capture.hpp"
 #include "tests/support/table.hpp"
 #include "tools/service/server.hpp"
@@ -47,28 +40,13 @@ std::string feed(const std::string& entries) {
 }
 
 // The feed and the installers come over HTTPS from a server whose CA only the
-// test trusts; the desktop's opener is a script that writes to a FIFO.
+// test trusts; the desktop's opener is a script that reports to the test.
 class update_road : public testing::Test {
  protected:
   update_road() {
     settings().feed_url = server_.base_url() + feed_path;
     core::parse_version_string("1.2.9.9", settings().version);
     fs::remove_all(parvel::get_temp_folder());
-    const std::string fifo = folder_.file("opened");
-    EXPECT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    opened_.reset(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    std::ofstream(folder_.file("opener")) << "#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > " << fifo;
-    fs::permissions(folder_.file("opener"), fs::perms::owner_all);
-    core::set_shell_open_program(folder_.file("opener"));
-  }
-  ~update_road() override { core::set_shell_open_program("xdg-open"); }
-
-  // "<argument count>|<first argument>" of the opener's run.
-  std::string opened() {
-    pollfd ready{opened_.get(), POLLIN, 0};
-    char buffer[1024];
-    const ssize_t count = ::poll(&ready, 1, 20000) == 1 ? ::read(ready.fd, buffer, 1024) : 0;
-    return std::string(buffer, static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
   }
 
   static strings saved_files() {
@@ -94,7 +72,7 @@ class update_road : public testing::Test {
   const test_support::test_certificates& certificates_ = test_support::trusted_certificates();
   service::server server_{{certificates_.certificate_file(), certificates_.key_file()}};
   test_support::temp_folder folder_;
-  core::scoped_handle opened_;
+  test_support::fake_opener opener_;
   test_support::log_capture log_;
   test_support::job_recorder recorder_{the_controller()};
 };
@@ -127,7 +105,7 @@ TEST_F(update_road, newer_feed_downloads_and_starts_the_installer) {
   EXPECT_EQ(static_cast<int>(fs::symlink_status(saved).permissions()), 0600);
   the_controller().start_update_install(saved);
   EXPECT_EQ(outcome(), "install started");
-  EXPECT_EQ(opened(), "1|" + saved);
+  EXPECT_EQ(opener_.next_opened(), "1|" + saved);
 }
 
 service::reply served(std::string body) {
@@ -247,6 +225,17 @@ TEST_F(update_road, install_without_a_file_fails) {
   expect_failure("install", "Cannot create a child process.: No such file or directory");
   the_controller().start_update_install("");
   expect_failure("install", "Cannot start the installer: no path given.");
+}
+
+// Success ends the program: an opener that cannot open the installer must
+// leave the user the running program and the offer.
+TEST_F(update_road, install_fails_when_the_opener_fails_at_once) {
+  const std::string installer = folder_.file("setup.run");
+  test_support::write_file(installer, "x");
+  const test_support::fake_opener failing("exit 4");
+  the_controller().start_update_install(installer);
+  expect_failure("install", "Cannot create a child process.: the opener exited with status 4");
+  EXPECT_FALSE(failing.inherited_files().empty()) << "the opener ran";
 }
 
 }  // namespace

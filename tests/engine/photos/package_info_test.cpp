@@ -1,18 +1,14 @@
 #include "engine/photos/package_info.hpp"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <thread>
 
-#include "core/system_error.hpp"
 #include "engine/photos/local_date.hpp"
-#include "engine/photos/temp_folder.hpp"
 #include "engine/rename/rename_alg_add.hpp"
 #include "engine/rename/rename_alg_counter.hpp"
 #include "engine/rename/rename_alg_value.hpp"
-#include "tests/support/expect_error.hpp"
 #include "tests/support/log_capture.hpp"
 #include "tests/support/temp_folder.hpp"
 
@@ -154,18 +150,20 @@ TEST(archive_name, stays_inside_the_temporary_folder) {
     const char* sender;
     const char* local_part;
   };
-  for (const row& r :
-       {row{"photos@x.example", "photos"}, row{"photos", "unknown"}, row{"", "unknown"},
-        row{"a@b@c", "a"}, row{"../../x@y", ".._.._x"}, row{"a\\b\tc@y", "a_b_c"}}) {
+  // Fixed, so that a run across midnight reads one date.
+  parvel::set_today_source([] { return "2026-12-05"; });
+  for (const row& r : {row{"photos@x.example", "photos"}, row{"photos", "unknown"},
+                       row{"", "unknown"}, row{"a@b@c", "a"}, row{"../../x@y", ".._.._x"},
+                       row{"a\\b\tc@y", "a_b_c"}, row{"12:00 <me>@y", "12_00 _me_"}}) {
     SCOPED_TRACE(r.sender);
     parvel::package_info set;
     set.sender = r.sender;
     set.counter = 12;
     set.make_archive_name();
-    EXPECT_EQ(set.archive_name,
-              std::string(r.local_part) + "-" + parvel::today_iso_date() + "-12.zip");
+    EXPECT_EQ(set.archive_name, std::string(r.local_part) + "-2026-12-05-12.zip");
     EXPECT_EQ(fs::path(set.archive_path()).parent_path(), fs::path(set.temp_folder()));
   }
+  parvel::set_today_source(nullptr);
 }
 
 TEST_F(photo_folder, reset_keeps_sender_subject_and_counter_and_removes_the_archive) {
@@ -192,22 +190,6 @@ TEST_F(photo_folder, reset_keeps_sender_subject_and_counter_and_removes_the_arch
   EXPECT_EQ(set_.sender + " " + set_.subject + " " + std::to_string(set_.counter),
             "me@x.example Trip 4");
   EXPECT_TRUE(fs::is_directory(set_.temp_folder())) << "the folder itself stays";
-}
-
-TEST(temp_folder, is_private_and_refuses_a_folder_it_does_not_own) {
-  test_support::temp_folder root;
-  test_support::scoped_env tmpdir("TMPDIR", root.path().string() + "/");
-  const std::string folder = parvel::get_temp_folder();
-  EXPECT_EQ(fs::path(folder).parent_path(), root.path());
-  EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
-  EXPECT_EQ(parvel::get_temp_folder(), folder);
-
-  ::chmod(folder.c_str(), 0777);
-  test_support::expect_error<core::windows_system_error>(
-      [] { parvel::get_temp_folder(); }, "Cannot get the temp path: Permission denied");
-  fs::remove(folder);
-  fs::create_directory_symlink(root.path(), folder);
-  EXPECT_THROW(parvel::get_temp_folder(), core::windows_system_error);
 }
 
 // The archive job renames and reads the set while the page may still add to it.

@@ -15,7 +15,8 @@ namespace {
 constexpr std::size_t buffer_size = 64 * 1024;
 
 // The standard I/O mode string for an open mode: "r", "r+", "w", "w+" or "a",
-// with "b" for binary.
+// with "b" for binary, and always "e": a program started meanwhile must not
+// inherit the file (an archive of 4 GiB would stay open in it).
 std::string fopen_mode(std::ios_base::openmode mode) {
   std::string text;
   if (!(mode & std::ios_base::in)) {
@@ -28,7 +29,7 @@ std::string fopen_mode(std::ios_base::openmode mode) {
   if (mode & std::ios_base::binary) {
     text += 'b';
   }
-  return text;
+  return text + 'e';
 }
 
 }  // namespace

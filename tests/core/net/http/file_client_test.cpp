@@ -4,6 +4,7 @@
 
 #include "core/net/http/client.hpp"
 #include "tests/core/net/http/http_test_support.hpp"
+#include "tests/support/descriptors.hpp"
 #include "tests/support/expect_error.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "tools/service/server.hpp"
@@ -15,11 +16,6 @@ using core::net::http::basic_file_client;
 using core::net::http::basic_file_request;
 using http_test::pattern;
 using test_support::expect_error;
-
-std::size_t open_descriptors() {
-  return static_cast<std::size_t>(std::distance(
-      std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator()));
-}
 
 class http_file_client : public testing::Test {
  protected:
@@ -34,7 +30,7 @@ TEST(http_file_client_put, streams_the_file_intact_and_leaks_no_descriptor) {
   const std::string content = pattern((1 << 20) + 5);
   const std::string path = folder.file("archive.zip");
   test_support::write_file(path, content);
-  const auto descriptors = open_descriptors();
+  const int descriptors = test_support::open_descriptors();
   {
     service::server server;
     server.add_route("PUT", "/upload", service::reply{});
@@ -53,7 +49,7 @@ TEST(http_file_client_put, streams_the_file_intact_and_leaks_no_descriptor) {
     EXPECT_EQ(received[0].header("Content-Length"), "1048581");
     EXPECT_EQ(received[0].header("Content-Type"), "application/octet-stream");
   }
-  EXPECT_EQ(open_descriptors(), descriptors);
+  EXPECT_EQ(test_support::open_descriptors(), descriptors);
 }
 
 TEST_F(http_file_client, file_that_ends_early_fails_the_call) {

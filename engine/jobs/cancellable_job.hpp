@@ -1,0 +1,53 @@
+#pragma once
+
+#include <atomic>
+#include <mutex>
+
+#include "core/threading/async_req.hpp"
+
+namespace parvel {
+
+// Ends a run that was asked to stop; no std::exception, so that no step's
+// own catch can swallow it.
+struct job_canceled {};
+
+// A job that remembers a cancel: the run asks canceled() between its steps,
+// and abort_work() stops what blocks it meanwhile. A run may declare a point
+// after which a cancel no longer changes its outcome.
+class cancellable_job : public core::threading::async_req {
+ public:
+  using async_req::async_req;
+
+  // Any thread, while the dispatcher's lock is held: sets the flag, then
+  // aborts the work under way, unless the run has passed the point of no return.
+  void cancel() final;
+
+ protected:
+  bool canceled() const { return canceled_; }
+  // Throws job_canceled once a cancel was asked.
+  void throw_if_canceled() const;
+  // Run's thread: from here on cancel() changes nothing; throws job_canceled
+  // when a cancel came first.
+  void end_cancellation();
+
+  // canceled_signal when a cancel was asked, else failed_signal with the
+  // arguments: after a cancel, whatever failed is the cancel's doing.
+  template <class Canceled, class Failed, class... Args>
+  void report_failure_to(Canceled& canceled_signal, Failed& failed_signal, const Args&... args) {
+    if (canceled()) {
+      canceled_signal();
+    } else {
+      failed_signal(args...);
+    }
+  }
+
+ private:
+  // Only sets flags or aborts blocking operations; never waits for the run.
+  virtual void abort_work() noexcept {}
+
+  std::mutex cancel_mutex_;
+  bool cancellable_ = true;
+  std::atomic<bool> canceled_{false};
+};
+
+}  // namespace parvel
