@@ -13,6 +13,7 @@
 #include "core/shell_open.hpp"
 #include "core/xhtml/parse.hpp"
 #include "engine/app/application.hpp"
+#include "engine/app/service_addresses.hpp"
 #include "engine/controller/controller.hpp"
 #include "ui/send/progress_bar.hpp"
 #include "ui/theme/drawing.hpp"
@@ -20,7 +21,6 @@
 #include "ui/update/download_progress.hpp"
 #include "ui/update/link_label.hpp"
 #include "ui/update/link_text.hpp"
-#include "ui/update/maker_web_site.hpp"
 #include "ui/update/update_page_layout.hpp"
 #include "ui/update/update_picture.hpp"
 #include "ui/update/update_state.hpp"
@@ -294,7 +294,7 @@ void update_page::on_close() {
 
 void update_page::on_link() {
   try {
-    core::shell_open(maker_web_site());
+    core::shell_open(web_site_url());
   } catch (const std::exception& e) {
     core::log::write(core::log::severity::error, "Cannot open the web site: '%s'", e.what());
   }
