@@ -22,12 +22,16 @@
 #include "ui/addphotos/addphotos_list.hpp"
 #include "ui/addphotos/addphotos_logo_panel.hpp"
 #include "ui/addphotos/addphotos_panel_alt.hpp"
+#include "ui/addphotos/addphotos_panel_alt_layout.hpp"
+#include "ui/addphotos/addphotos_panel_alt_link.hpp"
 #include "ui/addphotos/addphotos_status_bar.hpp"
 #include "ui/addphotos/photo_dialogs.hpp"
 #include "ui/addphotos/photo_filters.hpp"
 #include "ui/addphotos/recipients_completion.hpp"
+#include "ui/controls/add_control_dispose.hpp"
 #include "ui/controls/basic_list_notification.hpp"
 #include "ui/controls/cue_edit.hpp"
+#include "ui/rename/addphotos_rename_popup.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
 
@@ -135,6 +139,8 @@ addphotos_page::addphotos_page(QWidget* parent) : QWidget(parent) {
   auto* const action_panel = new addphotos_panel_alt(this);
   connections_.emplace_back(action_panel->signal_add_files.connect([this] { on_add_files(); }));
   connections_.emplace_back(action_panel->signal_add_folder.connect([this] { on_add_folder(); }));
+  connections_.emplace_back(
+      action_panel->signal_rename_clicked.connect([this] { toggle_rename_popup(); }));
   set_panel(panel::action, action_panel);
   // After the page's own commit slot: the form first, then the options.
   set_panel(panel::edit, new addphotos_edit_panel(this));
@@ -215,6 +221,8 @@ void addphotos_page::layout() {
     bar->move(places->status_bar);
     bar->show();
   }
+  if (rename_popup_ && rename_popup_->isVisible())
+    place_rename_popup();
   const QScrollBar* bar = list_->verticalScrollBar();
   const auto [name, size] =
       photo_column_widths(places->field_width, bar->isVisibleTo(list_) ? bar->width() : 0);
@@ -295,6 +303,39 @@ void addphotos_page::on_list_notify(const basic_list_notification& record) {
     connect(remove, &QAction::triggered, this, [this] { list_->remove_selected(); });
     menu.exec(QCursor::pos());
   }
+}
+
+void addphotos_page::toggle_rename_popup() {
+  if (rename_popup_) {
+    rename_popup_.reset();
+    return;
+  }
+  rename_popup_ = add_control_dispose<addphotos_rename_popup>::make(
+      user::instance()->get_package(), application::instance()->settings()->params, this);
+  const addphotos_rename_popup* const made = rename_popup_.get();
+  rename_popup_->signal_hidden.connect(
+      [this, made](bool deferred) { on_rename_popup_hidden(deferred, made); });
+  place_rename_popup();
+  rename_popup_->raise();
+  rename_popup_->show();
+}
+
+void addphotos_page::on_rename_popup_hidden(bool deferred, const addphotos_rename_popup* which) {
+  if (deferred)
+    post([this, which] { on_rename_popup_hidden(false, which); });
+  else
+    release_control(rename_popup_, which);
+}
+
+void addphotos_page::place_rename_popup() {
+  const auto* action = dynamic_cast<const addphotos_panel_alt*>(panel_widget(panel::action));
+  if (!rename_popup_ || !action)
+    return;
+  const QWidget& link = action->rename_link();
+  const QPoint under = link.mapTo(this, QPoint(0, link.height() + 1));
+  const QSize size = rename_popup_->preferred_size();
+  rename_popup_->setGeometry(
+      QRect(QPoint(rename_popup_x(under.x(), size.width(), width()), under.y()), size));
 }
 
 void addphotos_page::on_add_files() {

@@ -18,6 +18,7 @@ class QPushButton;
 namespace parvel {
 
 class addphotos_list;
+class addphotos_rename_popup;
 class cue_edit;
 class photo_dialogs;
 struct basic_list_notification;
@@ -66,6 +67,11 @@ class addphotos_page : public QWidget, public core::windows_async_window_update 
   void on_sender_changed(const std::string& address);
   void on_message_changed();
   void on_list_notify(const basic_list_notification& record);
+  // The action panel's "Rename" link: opens the rename popup under the link,
+  // or closes the open one.
+  void toggle_rename_popup();
+  void on_rename_popup_hidden(bool deferred, const addphotos_rename_popup* which);
+  addphotos_rename_popup* rename_popup() const { return rename_popup_.get(); }
 
   // Hands full paths to the photo set in one call; nothing for an empty list.
   static void add_paths(const QStringList& paths);
@@ -78,6 +84,8 @@ class addphotos_page : public QWidget, public core::windows_async_window_update 
 
  private:
   addphotos_layout_input measure() const;
+  // Under the "Rename" link, kept a twentieth of its width inside the page.
+  void place_rename_popup();
 
   QLabel* to_label_;
   QLabel* subject_label_;
@@ -94,6 +102,8 @@ class addphotos_page : public QWidget, public core::windows_async_window_update 
   QPushButton* send_;
   QWidget* panels_[4] = {};
   std::unique_ptr<photo_dialogs> dialogs_;
+  // A child of the page, so that it may reach past the action panel.
+  std::shared_ptr<addphotos_rename_popup> rename_popup_;
   // Last member: disconnected first, before the controls go.
   std::vector<boost::signals2::scoped_connection> connections_;
 };
