@@ -59,11 +59,7 @@ QString addphotos_list::cell_text(int row, int column_id) const {
     case 0:
       return QString::fromStdString(photo.path);
     case 1:
-      if (!photo.size) {
-        photo_entry entry{photo.path, 0, {}, {}};
-        rows_[static_cast<std::size_t>(row)].size = entry.file_size();
-      }
-      return QString::fromStdString(format_byte_size(*photo.size));
+      return QString::fromStdString(format_byte_size(photo.size));
     default:
       return {};
   }

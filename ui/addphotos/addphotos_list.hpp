@@ -45,8 +45,7 @@ class addphotos_list : public basic_list<addphotos_list> {
   void update_empty_picture();
   const photo_row& row_at(int row) const;
 
-  // mutable: sizes are read into the snapshot on first paint.
-  mutable photo_rows rows_;
+  photo_rows rows_;
   std::vector<boost::signals2::scoped_connection> connections_;
 };
 

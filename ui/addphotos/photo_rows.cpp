@@ -4,13 +4,12 @@
 
 namespace parvel {
 
-photo_rows take_photo_rows(const package_info& package) {
-  const std::vector<photo_entry> photos = package.photos();
+photo_rows take_photo_rows(package_info& package) {
+  const std::vector<photo_entry> photos = package.photos_with_sizes();
   photo_rows rows;
   rows.reserve(photos.size());
   for (const photo_entry& photo : photos) {
-    // A size the set has already read is kept; 0 there means "not read yet".
-    rows.push_back({photo.path, photo.size != 0 ? std::optional(photo.size) : std::nullopt});
+    rows.push_back({photo.path, photo.size});
   }
   return rows;
 }

@@ -122,7 +122,7 @@ int app_main(int argc, char** argv) {
     result = application_run(options);
     // Every job cancelled and ended before imaging stops, so that quitting
     // during a send neither crashes nor hangs.
-    // parvel::cancel_all_jobs_and_wait();  // TODO(merge): cancel_all_jobs_and_wait
+    parvel::cancel_all_jobs_and_wait();
   }
   return result;
 }
