@@ -13,12 +13,6 @@
 
 namespace core::net::http {
 
-namespace {
-
-constexpr std::size_t block_size = std::size_t{1} << 20;
-
-}  // namespace
-
 std::size_t memory_body::read(char* buffer, std::size_t max) {
   const std::size_t count = std::min(max, text_.size() - offset_);
   std::memcpy(buffer, text_.data() + offset_, count);
@@ -38,27 +32,13 @@ file_body::file_body(const std::string& path)
 }
 
 std::size_t file_body::read(char* buffer, std::size_t max) {
-  if (block_offset_ == block_length_) {
-    fill();
+  const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(max, size_ - loaded_));
+  if (wanted == 0) {
+    return 0;
   }
-  const std::size_t count = std::min(max, block_length_ - block_offset_);
-  std::memcpy(buffer, block_.data() + block_offset_, count);
-  block_offset_ += count;
-  return count;
-}
-
-void file_body::fill() {
-  block_offset_ = 0;
-  block_length_ = 0;
-  const std::uint64_t left = size_ - loaded_;
-  if (left == 0) {
-    return;
-  }
-  block_.resize(block_size);
-  const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(left, block_size));
   ssize_t count = 0;
   do {
-    count = ::read(file_.get(), block_.data(), wanted);
+    count = ::read(file_.get(), buffer, wanted);
   } while (count < 0 && errno == EINTR);
   if (count < 0) {
     throw windows_system_error("cannot read the file '" + path_ + "'",
@@ -68,8 +48,8 @@ void file_body::fill() {
     throw std::runtime_error("cannot read the file '" + path_ + "': it ended before " +
                              std::to_string(size_) + " bytes");
   }
-  block_length_ = static_cast<std::size_t>(count);
-  loaded_ += block_length_;
+  loaded_ += static_cast<std::uint64_t>(count);
+  return static_cast<std::size_t>(count);
 }
 
 void file_body::rewind() {
@@ -78,8 +58,6 @@ void file_body::rewind() {
                                static_cast<std::uint32_t>(errno));
   }
   loaded_ = 0;
-  block_offset_ = 0;
-  block_length_ = 0;
 }
 
 }  // namespace core::net::http

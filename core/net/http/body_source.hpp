@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "core/scoped_handle.hpp"
 
@@ -33,9 +32,9 @@ class memory_body final : public body_source {
   std::size_t offset_ = 0;
 };
 
-// A file streamed through one buffer of 1 MiB, so memory stays flat in the
-// file's size. The size is taken when the file is opened; exactly that many
-// bytes are sent.
+// A file read straight into the caller's buffer, so memory stays flat in the
+// file's size and no byte is copied twice. The size is taken when the file is
+// opened; exactly that many bytes are sent.
 class file_body final : public body_source {
  public:
   // Throws core::windows_system_error "cannot open the file '" + path + "'".
@@ -45,16 +44,11 @@ class file_body final : public body_source {
   void rewind() override;
 
  private:
-  void fill();
-
   std::string path_;
   scoped_handle file_;
   std::uint64_t size_ = 0;
   // Bytes taken from the file so far.
   std::uint64_t loaded_ = 0;
-  std::vector<char> block_;
-  std::size_t block_offset_ = 0;
-  std::size_t block_length_ = 0;
 };
 
 }  // namespace core::net::http

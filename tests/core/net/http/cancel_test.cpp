@@ -11,12 +11,15 @@
 #include "tests/core/net/http/silent_peers.hpp"
 #include "tests/support/expect_error.hpp"
 #include "tests/support/table.hpp"
+#include "tests/support/temp_folder.hpp"
 #include "tools/service/server.hpp"
 
 namespace {
 
 using namespace std::chrono_literals;
 using core::net::http::basic_client;
+using core::net::http::basic_file_client;
+using core::net::http::basic_file_request;
 using core::net::http::basic_request;
 using core::net::http::progress_callback;
 using http_test::pattern;
@@ -26,14 +29,14 @@ using std::chrono::steady_clock;
 constexpr auto wait_limit = 10s;
 using calls = http_test::progress_calls;
 
-// Cancels a client from a thread of its own as soon as the first progress
-// call arrives, holding that call until the cancel has been made.
+// Cancels a client from a thread of its own as soon as progress call number
+// at_call arrives, holding that call until the cancel has been made.
 class canceller {
  public:
-  explicit canceller(basic_client& client)
-      : thread_([this, &client] {
+  explicit canceller(basic_client& client, std::size_t at_call = 1)
+      : at_call_(at_call), thread_([this, &client] {
           std::unique_lock lock(mutex_);
-          if (changed_.wait_for(lock, wait_limit, [&] { return !calls_.empty(); })) {
+          if (changed_.wait_for(lock, wait_limit, [&] { return calls_.size() >= at_call_; })) {
             client.cancel();
             cancelled_ = true;
             changed_.notify_all();
@@ -45,8 +48,10 @@ class canceller {
     return [this](std::uint64_t done, std::uint64_t total) {
       std::unique_lock lock(mutex_);
       calls_.emplace_back(done, total);
-      changed_.notify_all();
-      changed_.wait_for(lock, wait_limit, [&] { return cancelled_; });
+      if (calls_.size() == at_call_) {
+        changed_.notify_all();
+        changed_.wait_for(lock, wait_limit, [&] { return cancelled_; });
+      }
     };
   }
 
@@ -58,6 +63,7 @@ class canceller {
  private:
   std::mutex mutex_;
   std::condition_variable changed_;
+  const std::size_t at_call_;
   calls calls_;
   bool cancelled_ = false;
   std::thread thread_;
@@ -78,27 +84,64 @@ class http_client_cancel : public testing::Test {
   }
 
   service::server server_;
-  basic_client client_;
+  basic_file_client client_;
 };
 
-TEST_F(http_client_cancel, from_another_thread_mid_upload_stops_after_the_piece) {
+struct upload_cancel_case {
+  const char* name;
+  bool from_file;
+  std::size_t size;
+  // The progress call the cancel comes in.
+  std::size_t at_call;
+};
+
+class http_client_cancel_mid_upload : public http_client_cancel,
+                                      public testing::WithParamInterface<upload_cancel_case> {};
+
+// The body is taken from its source several pieces at a time: whatever was
+// taken past the cancelled piece must not go out.
+TEST_P(http_client_cancel_mid_upload, stops_after_the_piece_under_way) {
+  const auto& c = GetParam();
+  const std::string body = pattern(c.size);
+  test_support::temp_folder folder;
+  const std::string path = folder.file("archive.zip");
+  test_support::write_file(path, body);
   {
-    canceller cancelling(client_);
+    canceller cancelling(client_, c.at_call);
     client_.set_upload_progress(cancelling.on_progress());
-    basic_request request(server_.base_url() + "/upload", {});
+    basic_file_request request(server_.base_url() + "/upload", {}, "");
 
     test_support::expect_error<std::runtime_error>(
-        [&] { client_.put(request, pattern(40000), "application/octet-stream"); },
+        [&] {
+          if (c.from_file) {
+            client_.put(request, "application/octet-stream", path);
+          } else {
+            client_.basic_client::put(request, body, "application/octet-stream");
+          }
+        },
         "WinHTTP close pending....");
-    EXPECT_EQ(cancelling.seen(), (calls{{16384, 40000}}));
+    calls expected = http_test::pieces(c.size);
+    expected.resize(c.at_call);
+    EXPECT_EQ(cancelling.seen(), expected);
   }
   ASSERT_TRUE(server_.wait_for_requests(1, wait_limit));
   const auto received = server_.requests()[0];
   EXPECT_FALSE(received.complete);
-  EXPECT_EQ(received.body_size, 16384u);
-  EXPECT_TRUE(received.body == pattern(16384)) << "the piece under way went out whole";
+  const std::size_t sent = c.at_call * 16384;
+  EXPECT_EQ(received.body_size, sent);
+  EXPECT_TRUE(received.body == body.substr(0, sent)) << "the pieces handed over went out whole";
   expect_next_call_works();
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    bodies, http_client_cancel_mid_upload,
+    testing::Values(upload_cancel_case{"memory_first_piece", false, 40000, 1},
+                    upload_cancel_case{"memory_inside_a_buffer", false, 200000, 2},
+                    upload_cancel_case{"file_first_piece", true, 200000, 1},
+                    upload_cancel_case{"file_inside_a_buffer", true, 200000, 3},
+                    upload_cancel_case{"file_at_the_end_of_a_buffer", true, 200000, 4},
+                    upload_cancel_case{"file_in_a_later_buffer", true, 200000, 6}),
+    test_support::row_name());
 
 TEST_F(http_client_cancel, from_another_thread_mid_download_stops_after_the_read) {
   {
