@@ -5,7 +5,6 @@
 #include <exception>
 
 #include "core/graphics/gdip/gdiplus_startup.hpp"
-#include "core/graphics/gdip/register_image_codecs.hpp"
 #include "core/log/logger.hpp"
 #include "core/module.hpp"
 #include "core/version_info.hpp"
@@ -60,7 +59,8 @@ void show_as_decided(main_frame& frame, const startup_options& decided) {
 
 }  // namespace
 
-int application_run(const core::command_line_options& options) {
+int application_run(const core::command_line_options& options,
+                    std::optional<core::graphics::gdip::gdiplus_background_startup>& imaging) {
   application& app = *application::instance();
   const QString title = QString::fromStdString(app.product_title());
 
@@ -90,6 +90,10 @@ int application_run(const core::command_line_options& options) {
                    &frame, &main_frame::close_window);
 
   show_as_decided(frame, decided);
+  // Imaging starts only now, beside the loop: loading its modules would hold
+  // up the window's map, and nothing uses it before a job runs, which waits
+  // for it.
+  imaging.emplace();
   instance.listen();
   QObject::connect(&instance, &single_instance::show_requested, &frame,
                    &main_frame::show_and_raise);
@@ -115,15 +119,12 @@ int app_main(int argc, char** argv) {
   }
 
   guarded_application qt(argc, argv);
-  int result = 0;
-  {
-    const core::graphics::gdip::gdiplus_startup imaging;
-    core::graphics::gdip::register_image_codecs();
-    result = application_run(options);
-    // Every job cancelled and ended before imaging stops, so that quitting
-    // during a send neither crashes nor hangs.
-    parvel::cancel_all_jobs_and_wait();
-  }
+  std::optional<core::graphics::gdip::gdiplus_background_startup> imaging;
+  const int result = application_run(options, imaging);
+  // Every job cancelled and ended before imaging stops, so that quitting
+  // during a send neither crashes nor hangs.
+  parvel::cancel_all_jobs_and_wait();
+  imaging.reset();
   return result;
 }
 

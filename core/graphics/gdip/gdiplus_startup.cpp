@@ -3,11 +3,14 @@
 #include <vips/vips8>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdlib>
+#include <exception>
 #include <mutex>
 #include <thread>
 
 #include "core/graphics/gdip/gdiplus_exception.hpp"
+#include "core/graphics/gdip/register_image_codecs.hpp"
 #include "core/log/logger.hpp"
 #include "core/log/severity.hpp"
 
@@ -20,6 +23,17 @@ constinit std::mutex start_mutex;
 constinit int start_count = 0;
 constinit bool stopped_for_good = false;
 constinit guint warning_handler = 0;
+// Background starts not yet finished; gdiplus_started waits for none to be left.
+constinit int pending_starts = 0;
+std::condition_variable pending_finished;
+
+void finish_pending_start() {
+  {
+    const std::lock_guard lock(start_mutex);
+    --pending_starts;
+  }
+  pending_finished.notify_all();
+}
 
 // libvips reports damage it works around (a truncated photo, say) as GLib
 // warnings on standard error; they belong in the debug log. A C callback:
@@ -72,8 +86,39 @@ gdiplus_startup::~gdiplus_startup() {
 }
 
 bool gdiplus_started() {
-  const std::lock_guard lock(start_mutex);
+  std::unique_lock lock(start_mutex);
+  pending_finished.wait(lock, [] { return pending_starts == 0; });
   return start_count > 0;
+}
+
+gdiplus_background_startup::gdiplus_background_startup() {
+  {
+    // Counted before the thread runs, so that no imaging call can slip in
+    // ahead of it and find the library not started.
+    const std::lock_guard lock(start_mutex);
+    ++pending_starts;
+  }
+  try {
+    thread_ = std::thread([this] {
+      try {
+        started_.emplace();
+        register_image_codecs();
+      } catch (const std::exception& e) {
+        try {
+          log::write(log::severity::error, "%s", e.what());
+        } catch (...) {
+        }
+      }
+      finish_pending_start();
+    });
+  } catch (...) {
+    finish_pending_start();
+    throw;
+  }
+}
+
+gdiplus_background_startup::~gdiplus_background_startup() {
+  thread_.join();
 }
 
 }  // namespace core::graphics::gdip

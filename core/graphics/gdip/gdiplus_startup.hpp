@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+#include <thread>
+
 namespace core::graphics::gdip {
 
 // Keeps the imaging library started while it lives. Starts are counted, so
@@ -15,7 +18,26 @@ class gdiplus_startup {
   gdiplus_startup& operator=(const gdiplus_startup&) = delete;
 };
 
-// Whether a gdiplus_startup is alive; imaging calls fail without one.
+// Whether a gdiplus_startup is alive; imaging calls fail without one. Waits
+// first for a gdiplus_background_startup still under way.
 bool gdiplus_started();
+
+// Starts the library and registers the image codecs (register_image_codecs) on
+// a thread of its own, so that the caller need not wait for the library's
+// modules to load; imaging calls made meanwhile wait for it (gdiplus_started).
+// A failed start is logged, and imaging calls then fail with
+// gdiplus_not_initialized. The destructor waits for the thread, then stops the
+// library as ~gdiplus_startup does. Construct on the thread that destroys it.
+class gdiplus_background_startup {
+ public:
+  gdiplus_background_startup();
+  ~gdiplus_background_startup();
+  gdiplus_background_startup(const gdiplus_background_startup&) = delete;
+  gdiplus_background_startup& operator=(const gdiplus_background_startup&) = delete;
+
+ private:
+  std::optional<gdiplus_startup> started_;
+  std::thread thread_;
+};
 
 }  // namespace core::graphics::gdip
