@@ -101,6 +101,8 @@ void xhtml_gdiplus_output_device::print_special_char(std::int32_t code) {
     painter_.restore();
   } else if (code == core::xhtml::line_break) {
     layout_.setTop(layout_.top() + line_height_);  // the bottom stays: the height shrinks
+    // A new line starts at the left edge; an item's bullet shifts it again.
+    indent_ = 0.0f;
   }
 }
 

@@ -8,7 +8,8 @@ namespace core::xhtml {
 
 // Appends the top-level commands of UTF-8 XHTML text to `commands`. Only div,
 // p, ul, li and br of the XHTML namespace and the text between elements have
-// an effect. Malformed text throws the XML reader's msxml_exception; the
+// an effect; div, p and ul end their line, so that blocks never overlap.
+// Malformed text throws the XML reader's msxml_exception; the
 // commands made before the fault stay in `commands`.
 void parse(const std::string& text, command_list& commands);
 

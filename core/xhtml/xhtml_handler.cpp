@@ -52,6 +52,10 @@ void xhtml_handler::end_element(const std::string& namespace_uri, const std::str
   if (namespace_uri != xhtml_namespace)
     return;
   if ((is_block(local_name) || local_name == "br" || local_name == "li") && !stack_.empty()) {
+    // A block ends its line, so that what follows it is not drawn over it.
+    if (is_block(local_name)) {
+      stack_.back()->children().push_back(std::make_shared<special_char_command>(line_break));
+    }
     stack_.pop_back();
   }
 }

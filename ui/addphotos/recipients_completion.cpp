@@ -1,6 +1,8 @@
 #include "ui/addphotos/recipients_completion.hpp"
 
+#include <QApplication>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <algorithm>
 
@@ -25,7 +27,9 @@ recipients_completion::recipients_completion(QLineEdit& to_edit)
   edit_.setMaxLength(unlimited_length);
   limit_ = new recipients_typing_limit(edit_, limit);
   edit_.setValidator(limit_);
-  connect(&edit_, &QLineEdit::textChanged, this, [this] { on_recipients_changed(); });
+  // Only the user's own edits offer contacts: text the program sets (the
+  // form's reset, a normalised list) opens nothing.
+  connect(&edit_, &QLineEdit::textEdited, this, [this] { on_recipients_changed(); });
   edit_.installEventFilter(this);
 }
 
@@ -104,11 +108,37 @@ void recipients_completion::on_contact_selected(const std::string& contact) {
   move_caret_to_end();
 }
 
+void recipients_completion::hide_shown_popup() {
+  if (popup_ && popup_->isVisible())
+    popup_->hide_popup();
+}
+
 bool recipients_completion::eventFilter(QObject* watched, QEvent* event) {
-  // The popup follows the field as the page lays it out.
-  if (watched == &edit_ && popup_ && popup_->isVisible() &&
-      (event->type() == QEvent::Move || event->type() == QEvent::Resize))
-    place_popup();
+  if (watched != &edit_ || !popup_ || !popup_->isVisible())
+    return QObject::eventFilter(watched, event);
+  switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+      // The popup follows the field as the page lays it out.
+      place_popup();
+      break;
+    case QEvent::EnabledChange:
+    case QEvent::Hide:
+      // The popup is a window of its own: it would float over the page that
+      // covers (and disables) this one.
+      if (!edit_.isEnabled() || !edit_.isVisible())
+        hide_shown_popup();
+      break;
+    case QEvent::FocusOut:
+      // Another window took the focus; the popup's own activation, which some
+      // platforms force on a shown window, is not one.
+      if (static_cast<const QFocusEvent*>(event)->reason() == Qt::ActiveWindowFocusReason &&
+          QApplication::activeWindow() != popup_.get())
+        hide_shown_popup();
+      break;
+    default:
+      break;
+  }
   return QObject::eventFilter(watched, event);
 }
 

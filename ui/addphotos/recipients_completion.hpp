@@ -18,11 +18,12 @@ class recipients_typing_limit;
 
 // Completion of the To field from the saved contacts: while the user types,
 // the contacts holding the recipient under the caret show in a popup just
-// under the field; a chosen contact replaces that recipient and the field
-// is tidied to "a; b; " with the caret at the end. The field's maximum
-// length becomes a limit on typing and pasting only. Owned by the page that
-// owns the field; the popup is owned by the field's parent window.
-// UI thread only.
+// under the field, hidden again when the field is disabled or hidden (a page
+// covers it) or another window takes the focus; a chosen contact replaces
+// that recipient and the field is tidied to "a; b; " with the caret at the
+// end. The field's maximum length becomes a limit on typing and pasting
+// only. Owned by the page that owns the field; the popup is owned by the
+// field's parent window. UI thread only.
 class recipients_completion : public QObject, public core::windows_async_window_update {
  public:
   explicit recipients_completion(QLineEdit& to_edit);
@@ -50,6 +51,7 @@ class recipients_completion : public QObject, public core::windows_async_window_
 
  private:
   void create_popup();
+  void hide_shown_popup();
 
   QLineEdit& edit_;
   recipients_typing_limit* limit_;

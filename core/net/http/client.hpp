@@ -55,7 +55,8 @@ class basic_client {
   // Called after each piece of at most 16384 bytes of a request body is
   // handed to the connection, on the calling thread. Kept for later calls.
   void set_upload_progress(progress_callback callback);
-  // Called after each piece of a response body arrives; never for HEAD.
+  // Called after each piece of a successful (2xx) response body arrives;
+  // never for HEAD, a redirect or an error answer.
   void set_download_progress(progress_callback callback);
 
   // Stops the call in flight at once, also while it connects or waits for its

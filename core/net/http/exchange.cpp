@@ -307,8 +307,10 @@ struct transfer {
     }
     response.body.append(data, length);
     received += length;
-    // A redirect's own body is no progress of the download.
-    if (!redirect && download_progress) {
+    // Only a successful answer's body is the download: a redirect's or an
+    // error page's is not, so no bar fills with it.
+    const bool successful = response.status >= 200 && response.status < 300;
+    if (successful && download_progress) {
       download_progress(received, announced);
     }
     if (abort) {

@@ -10,19 +10,18 @@ namespace {
 
 using core::xhtml::command_list;
 
-// The tree as text: a command's name, its text or code after a colon, its
-// children in parentheses.
+// The tree as text: a command's name ("br" and "bullet" for special
+// characters), its text after a colon, its children in parentheses.
 std::string dump(const command_list& commands) {
   std::string out;
   for (const auto& command : commands) {
     if (!out.empty())
       out += ' ';
-    out += command->name();
+    const auto* special = dynamic_cast<const core::xhtml::special_char_command*>(command.get());
+    out +=
+        special ? (special->code() == core::xhtml::line_break ? "br" : "bullet") : command->name();
     if (const auto* text = dynamic_cast<const core::xhtml::print_text_command*>(command.get())) {
       out += ':' + text->text();
-    } else if (const auto* special =
-                   dynamic_cast<const core::xhtml::special_char_command*>(command.get())) {
-      out += ':' + std::to_string(special->code());
     }
     if (!command->children().empty())
       out += '(' + dump(command->children()) + ')';
@@ -40,23 +39,22 @@ TEST(xhtml_parse, builds_the_command_tree) {
     std::string text;
     const char* tree;
   } rows[] = {
-      {"blocks draw nothing themselves", xhtml("<p>one</p><p>two</p>"),
-       "div(p(text:one) p(text:two))"},
+      {"a block ends its line", xhtml("<p>one</p><p>two</p>"),
+       "div(p(text:one br) p(text:two br) br)"},
       {"an item begins with a break and a bullet", xhtml("<ul><li>a</li><li>b</li></ul>"),
-       "div(ul(li(special_char:1 special_char:0 text:a) li(special_char:1 special_char:0 "
-       "text:b)))"},
+       "div(ul(li(br bullet text:a) li(br bullet text:b) br) br)"},
       {"a break stays open until its end tag", xhtml("<p>one<br/>two</p>"),
-       "div(p(text:one special_char:1 text:two))"},
+       "div(p(text:one br text:two br) br)"},
       {"white space between elements makes nothing, text is trimmed", xhtml("\n  <p>  a  </p>\t\n"),
-       "div(p(text:a))"},
+       "div(p(text:a br) br)"},
       {"another namespace and capital LI are ignored, their text kept",
        "<div xmlns=\"http://www.w3.org/1999/xhtml\" "
        "xmlns:o=\"urn:other\"><o:p>x</o:p><LI>y</LI></div>",
-       "div(text:x text:y)"},
+       "div(text:x text:y br)"},
       {"an element without namespace is ignored", "<p>plain</p>", "text:plain"},
       {"text as the root is a root command",
        "<x xmlns=\"http://www.w3.org/1999/xhtml\">first<p>second</p></x>",
-       "text:first p(text:second)"},
+       "text:first p(text:second br)"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -69,7 +67,7 @@ TEST(xhtml_parse, builds_the_command_tree) {
 TEST(xhtml_parse, malformed_text_keeps_what_was_parsed) {
   command_list commands;
   EXPECT_THROW(core::xhtml::parse(xhtml("<p>kept</p><p>cut"), commands), core::msxml_exception);
-  EXPECT_EQ(dump(commands), "div(p(text:kept) p)");
+  EXPECT_EQ(dump(commands), "div(p(text:kept br) p)");
 }
 
 // Records the calls a run makes, with the context each call sees.
@@ -98,8 +96,8 @@ TEST(xhtml_run, enters_executes_children_and_leaves_in_order) {
   commands.front()->run(device);
   EXPECT_EQ(device.calls,
             (std::vector<std::string>{"context default", "context default", "context default",
-                                      "char 1", "char 0", "text a", "context default",
-                                      "context default", "context outer"}));
+                                      "char 1", "char 0", "text a", "context default", "char 1",
+                                      "context default", "char 1", "context outer"}));
 }
 
 }  // namespace

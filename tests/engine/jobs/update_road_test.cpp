@@ -209,6 +209,14 @@ INSTANTIATE_TEST_SUITE_P(
         download_case{"dot_dot_name", "/files/..", service::reply(), no_file_name, 0}),
     test_support::row_name());
 
+// The page would show the error page's bytes as a finished download.
+TEST_F(update_road, error_page_reports_no_progress) {
+  server_.add_route("GET", "/files/setup.run", {.status = 404, .body = std::string(3000, 'x')});
+  the_controller().start_update_download(server_.base_url() + "/files/setup.run");
+  expect_failure("download", "Cannot retreive the package. Error: [404, Not Found]");
+  EXPECT_EQ(recorder_.events(), strings{"download failed"});
+}
+
 TEST_F(update_road, canceled_download_saves_nothing) {
   server_.add_route("GET", "/files/setup.run",
                     {.body = std::string(1 << 20, 'x'),

@@ -9,6 +9,8 @@
 #include "ui/addphotos/addphotos_contact_popup.hpp"
 #include "ui/addphotos/addphotos_form.hpp"
 #include "ui/addphotos/recipients_completion.hpp"
+#include "ui/app/canvas_view.hpp"
+#include "ui/controls/add_control_dispose.hpp"
 
 namespace {
 
@@ -88,6 +90,53 @@ class recipients_completion_test : public QObject {
     QVERIFY(popup);
     h.type("q");
     QVERIFY(!popup || !popup->isVisible());
+    QTRY_VERIFY(popup.isNull());
+  }
+
+  void text_set_by_the_program_opens_nothing() {
+    host h;
+    QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+    for (const QString& text : {QString("bob"), QString("ann; bob@example.org; "), QString()}) {
+      h.edit->setText(text);
+      QVERIFY2(h.completion->popup() == nullptr, qPrintable(text));
+    }
+    h.type("bo");
+    QVERIFY(h.completion->popup() != nullptr);
+  }
+
+  void a_shown_popup_hides_when_a_page_covers_the_field() {
+    parvel::canvas_view canvas;
+    canvas.resize(600, 400);
+    auto page = parvel::add_control_dispose<QWidget>::make();
+    auto* edit = new QLineEdit(page.get());
+    edit->setGeometry(20, 20, 300, 24);
+    auto* completion = new parvel::recipients_completion(*edit);
+    canvas.set_page(parvel::canvas_view::layer::addphotos, page);
+    canvas.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&canvas));
+    QTest::keyClicks(edit, "an");
+    QPointer<addphotos_contact_popup> popup = completion->popup();
+    QTRY_VERIFY(popup && popup->isVisible());
+    canvas.set_page(parvel::canvas_view::layer::send, parvel::add_control_dispose<QWidget>::make());
+    QVERIFY(!popup || !popup->isVisible());
+    QTRY_VERIFY(popup.isNull());
+    // Uncovered, the field offers contacts again only when typed in.
+    canvas.set_page(parvel::canvas_view::layer::send, nullptr);
+    QVERIFY(completion->popup() == nullptr);
+    QTest::keyClicks(edit, "n");
+    QTRY_VERIFY(completion->popup() && completion->popup()->isVisible());
+  }
+
+  void a_shown_popup_hides_when_another_window_takes_the_focus() {
+    host h;
+    QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+    h.type("an");
+    QPointer<addphotos_contact_popup> popup = h.completion->popup();
+    QTRY_VERIFY(popup && popup->isVisible());
+    QWidget other;
+    other.setGeometry(700, 100, 200, 100);
+    other.show();
+    other.activateWindow();
     QTRY_VERIFY(popup.isNull());
   }
 

@@ -147,6 +147,11 @@ TEST_F(http_client, download_reports_bytes_so_far_against_the_announced_length_o
   EXPECT_EQ(client_.get(unsized).body, "hello");
   EXPECT_EQ(downloaded.calls().back(), std::make_pair(std::uint64_t{5}, std::uint64_t{0}));
   EXPECT_EQ(downloaded.calls().size(), calls.size() + 1);
+  // An error page is the answer's body, but no progress of a download.
+  server_.add_route("GET", "/missing", {.status = 404, .body = "<html>gone</html>"});
+  basic_request missing(url("/missing"), {});
+  EXPECT_EQ(client_.get(missing).body, "<html>gone</html>");
+  EXPECT_EQ(downloaded.calls().size(), calls.size() + 1);
 }
 
 struct redirect_case {

@@ -1,0 +1,232 @@
+// ui_screens DIR: renders every page and state of the program in a
+// 1000 x 700 main frame on the offscreen platform and saves each as a PNG in
+// DIR, for people to look at. Popups are taken from the screen, where they
+// lie over the page, not from a widget's own picture, which leaves them out.
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTest>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/graphics/gdip/gdiplus_startup.hpp"
+#include "core/graphics/gdip/register_image_codecs.hpp"
+#include "engine/photos/package_info.hpp"
+#include "engine/user/user.hpp"
+#include "ui/addphotos/addphotos_page.hpp"
+#include "ui/addphotos/addphotos_panel_alt.hpp"
+#include "ui/app/canvas_view.hpp"
+#include "ui/app/main_frame.hpp"
+#include "ui/controls/cue_edit.hpp"
+#include "ui/send/send_page.hpp"
+#include "ui/update/update_page.hpp"
+
+namespace {
+
+using parvel::canvas_view;
+
+class screens {
+ public:
+  explicit screens(QString folder) : folder_(std::move(folder)) {
+    frame_.move(0, 0);
+    frame_.resize(1000, 700);
+    frame_.show();
+    frame_.activateWindow();
+    if (!QTest::qWaitForWindowActive(&frame_))
+      std::fprintf(stderr, "screens: the frame never became active\n");
+  }
+
+  void run() {
+    shoot("01-addphotos-empty");
+    fill_form();
+    add_twelve_photos();
+    shoot("02-addphotos-twelve-photos");
+    open_contact_popup();
+    shoot("03-popup-contact");
+    page().recipients_edit().setText(QStringLiteral("anna@example.org; bob@example.org"));
+    click_outside();
+    toggle_popup(&parvel::addphotos_panel_alt::toggle_convert_popup, "04-popup-format");
+    toggle_popup(&parvel::addphotos_panel_alt::toggle_resize_popup, "05-popup-size");
+    page().toggle_rename_popup();
+    shoot("06-popup-rename");
+    page().toggle_rename_popup();
+    send_states();
+    update_states();
+  }
+
+ private:
+  canvas_view& canvas() const { return frame_.canvas(); }
+  parvel::addphotos_page& page() const {
+    return *static_cast<parvel::addphotos_page*>(canvas().page(canvas_view::layer::addphotos));
+  }
+  parvel::addphotos_panel_alt& action_panel() const {
+    return *static_cast<parvel::addphotos_panel_alt*>(
+        page().panel_widget(parvel::addphotos_page::panel::action));
+  }
+  template <class T>
+  T* child(int id) const {
+    return page().findChild<T*>(QStringLiteral("id_%1").arg(id));
+  }
+
+  // Lets posted calls, layouts and paints run.
+  static void settle() {
+    for (int i = 0; i < 5; ++i) {
+      QApplication::processEvents();
+      QApplication::sendPostedEvents();
+    }
+  }
+
+  // A press outside closes the open completion list, as the user's would.
+  void click_outside() {
+    QTest::mouseClick(frame_.windowHandle(), Qt::LeftButton, {}, QPoint(40, 600));
+    settle();
+  }
+
+  // The frame and the drop-downs reaching past it, each window taken from
+  // the screen, on grey where no window lies.
+  void shoot(const char* name) {
+    settle();
+    QScreen* screen = frame_.screen();
+    std::vector<QRect> windows{frame_.geometry()};
+    QRect area = windows.front();
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+      if (window != &frame_ && window->isVisible()) {
+        windows.push_back(window->geometry());
+        area = area.united(windows.back());
+      }
+    }
+    QImage image(area.size(), QImage::Format_RGB32);
+    image.fill(QColor(0x80, 0x80, 0x80));
+    QPainter painter(&image);
+    for (const QRect& window : windows) {
+      painter.drawPixmap(
+          window.topLeft() - area.topLeft(),
+          screen->grabWindow(0, window.x(), window.y(), window.width(), window.height()));
+    }
+    painter.end();
+    const QString path = QDir(folder_).filePath(QString::fromLatin1(name) + ".png");
+    if (!image.save(path))
+      std::fprintf(stderr, "screens: cannot save %s\n", qPrintable(path));
+    else
+      std::printf("%s\n", qPrintable(path));
+  }
+
+  void fill_form() {
+    page().sender_edit().setText(QStringLiteral("me@example.org"));
+    child<QLineEdit>(138)->setText(QStringLiteral("Holiday at the lake"));
+    child<QPlainTextEdit>(140)->setPlainText(
+        QStringLiteral("Hi all,\nhere are the pictures from last weekend. The sunset ones came out "
+                       "best.\nSee you soon!"));
+    page().recipients_edit().setText(QStringLiteral("anna@example.org; bob@example.org"));
+  }
+
+  void add_twelve_photos() {
+    const QDir photos(QDir(folder_).filePath(QStringLiteral(".photos")));
+    photos.mkpath(QStringLiteral("."));
+    std::vector<std::string> paths;
+    for (int i = 0; i < 12; ++i) {
+      QImage image(320 + 40 * i, 240 + 30 * i, QImage::Format_RGB32);
+      image.fill(QColor::fromHsv(i * 30, 160, 220));
+      const QString path = photos.filePath(QStringLiteral("IMG_%1.jpg").arg(4210 + i));
+      image.save(path, "JPEG", 90);
+      paths.push_back(path.toStdString());
+    }
+    parvel::user::instance()->get_package()->add_paths(paths);
+  }
+
+  void open_contact_popup() {
+    parvel::user& person = *parvel::user::instance();
+    person.contacts = {"anna@example.org", "andrew.long.name@example.com", "anton@example.net",
+                       "bob@example.org"};
+    parvel::cue_edit& to = page().recipients_edit();
+    to.clear();
+    to.setFocus();
+    settle();
+    QTest::keyClicks(&to, QStringLiteral("an"));
+  }
+
+  void toggle_popup(void (parvel::addphotos_panel_alt::*toggle)(), const char* name) {
+    (action_panel().*toggle)();
+    shoot(name);
+    (action_panel().*toggle)();
+  }
+
+  void send_states() {
+    std::uint32_t tick = 1000;
+    const std::shared_ptr<parvel::send_page> send =
+        parvel::send_page::make([&tick] { return tick; });
+    canvas().set_page(canvas_view::layer::send, send);
+    send->set_state(parvel::send_started);
+    send->on_photo_archive_progress(35, 100);
+    shoot("07-send-1-started");
+    send->set_state(parvel::send_uploading);
+    const unsigned total = 48 * 1024 * 1024;
+    send->on_photo_upload_progress(1024 * 1024, total);
+    tick += 20000;
+    send->on_photo_upload_progress(total / 3, total);
+    shoot("08-send-2-uploading");
+    send->on_photo_upload_progress(total, total);
+    send->set_state(parvel::send_succeeded);
+    shoot("09-send-3-succeeded");
+    send->set_state(parvel::send_failed,
+                    parvel::parvel_error(parvel::parvel_code::network_error_forbidden));
+    shoot("10-send-4-failed");
+    send->set_state(parvel::send_canceled);
+    shoot("11-send-5-canceled");
+    canvas().set_page(canvas_view::layer::send, nullptr);
+  }
+
+  void update_states() {
+    core::update::update_enclosure offer;
+    offer.title = "Lumbrel Send Photo 2.1";
+    offer.content =
+        "<div xmlns='http://www.w3.org/1999/xhtml'><p>What is new in this version:</p>"
+        "<ul><li>Faster uploads over slow connections</li>"
+        "<li>Photos can be renamed with sequence numbers</li>"
+        "<li>Fewer clicks to pick recipients from your contacts</li></ul>"
+        "<p>Thank you for using our program.</p></div>";
+    offer.content_type = "xhtml";
+    canvas().on_update_check_succeeded(true, offer);
+    settle();
+    auto* update = static_cast<parvel::update_page*>(canvas().page(canvas_view::layer::update));
+    if (!update) {
+      std::fprintf(stderr, "screens: no update page\n");
+      return;
+    }
+    shoot("12-update-1-available");
+    update->set_state(2);
+    shoot("13-update-2-required");
+    update->set_state(3);
+    update->on_update_download_progress(3 * 1024 * 1024, 8 * 1024 * 1024);
+    shoot("14-update-3-downloading");
+    update->set_state(4);
+    shoot("15-update-4-download-failed");
+    update->set_state(5);
+    shoot("16-update-5-installer-failed");
+  }
+
+  QString folder_;
+  mutable parvel::main_frame frame_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: ui_screens DIR\n");
+    return 2;
+  }
+  QApplication application(argc, argv);
+  const core::graphics::gdip::gdiplus_startup imaging;
+  core::graphics::gdip::register_image_codecs();
+  QDir().mkpath(QString::fromLocal8Bit(argv[1]));
+  screens(QString::fromLocal8Bit(argv[1])).run();
+  return 0;
+}
