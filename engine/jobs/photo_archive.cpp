@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -240,6 +239,7 @@ void photo_archive::build_archive() {
   }
   pipeline_registration registration(*this, pipeline ? &*pipeline : nullptr);
 
+  const std::atomic<bool> never_stopped{false};
   std::uint64_t done = 0;
   for (std::size_t i = 0; i < items.size(); ++i) {
     throw_if_canceled();
@@ -247,13 +247,20 @@ void photo_archive::build_archive() {
     if (pipeline) {
       entry = pipeline->take(i);
       throw_if_canceled();
+    } else if (preparation_cost(items[i]) != 0) {
+      // As a worker would: the way an entry is deflated shows in its bytes,
+      // and the archive must not depend on the number of workers. A cancel
+      // meanwhile fails the entry's write.
+      entry = prepare_entry(items[i], never_stopped);
     }
     if (entry) {
       append_prepared(items[i], *entry);
       entry.reset();
-      pipeline->release(i);
+      if (pipeline) {
+        pipeline->release(i);
+      }
     } else {
-      append_at_turn(items[i]);
+      append_streamed(items[i]);
     }
     done += items[i].size;
     signal_progress(done, total);
@@ -286,23 +293,15 @@ void photo_archive::append_prepared(const archive_item& item,
   archivers::append_compressed(item.entry_name, entry, *archive_);
 }
 
-void photo_archive::append_at_turn(const archive_item& item) {
+void photo_archive::append_streamed(const archive_item& item) {
   check_exists(item);
-  std::istringstream encoded;
   std::optional<core::io::filesystem::input_file> file;
-  std::streambuf* data = nullptr;
-  if (item.conversion) {
-    encoded.str(convert_photo(item));
-    data = encoded.rdbuf();
-  } else {
-    open_source(item, file);
-    data = file->rdbuf();
-  }
+  open_source(item, file);
   // Looks at the archive's size every few mebibytes, so that a selection
   // far beyond the limit stops there instead of filling the disk.
   bool over_limit = false;
   std::uint64_t next_look = 0;
-  counted_source source(*data, [&](std::uint64_t position) {
+  counted_source source(*file->rdbuf(), [&](std::uint64_t position) {
     if (position >= next_look) {
       next_look = position + 4 * mib;
       std::error_code error;
@@ -315,9 +314,7 @@ void photo_archive::append_at_turn(const archive_item& item) {
   if (over_limit) {
     throw parvel_error(parvel_code::zip_error_4GB_limit);
   }
-  if (!item.conversion) {
-    expect_planned_size(item, source.position());
-  }
+  expect_planned_size(item, source.position());
 }
 
 void photo_archive::discard_archive() {
