@@ -11,6 +11,7 @@
 #include "core/graphics/gdip/batch/gdiplus_image_open_file.hpp"
 #include "core/graphics/gdip/batch/gdiplus_image_resize.hpp"
 #include "core/graphics/gdip/batch/gdiplus_image_save_stream.hpp"
+#include "core/graphics/gdip/image_threads.hpp"
 #include "core/io/archivers/zip_compress.hpp"
 #include "core/io/archivers/zip_compressed_entry.hpp"
 #include "core/io/filesystem/input_file.hpp"
@@ -28,18 +29,35 @@ namespace {
 namespace fs = std::filesystem;
 namespace archivers = core::io::archivers;
 namespace batch = core::graphics::gdip::batch;
+namespace gdip = core::graphics::gdip;
 
 constexpr std::uint64_t mib = std::uint64_t{1} << 20;
 // Larger unchanged files are streamed from disk at their turn, never held.
 constexpr std::uint64_t largest_in_memory = 64 * mib;
 // What the photos being prepared or waiting to be written may hold at once.
 // With the program's own 35 MB and the allocator's slack a send stays under
-// 300 MB: measured up to 270 MB on unchanged 5 MB files, 240 MB on 24 MP
+// 300 MB: measured up to 281 MiB on unchanged 5 MB files, 215 MiB on 24 MP
 // conversions.
 constexpr std::uint64_t pipeline_budget = 192 * mib;
-// The imaging library's working memory for one photo, beyond the encoded
-// image: about 40 MiB on a 24 MP JPEG, so four such photos convert at once.
-constexpr std::uint64_t conversion_working_set = 40 * mib;
+// The imaging library's working memory for one photo converted on one
+// thread, beyond the encoded image: about 30 MiB on a 24 MP JPEG (a quarter
+// of it the decoder's, the rest the allocator's pools), so six such photos
+// convert at once. 16 MiB let eight in, for 270 MiB and no measurable gain.
+constexpr std::uint64_t conversion_working_set = 24 * mib;
+
+// While conversions run side by side, each on one of the imaging library's
+// threads: a JPEG decoder is serial, so more threads a photo only add their
+// buffers (50 MB a conversion with three, 32 MB with one, and no slower).
+class one_imaging_thread_each {
+ public:
+  one_imaging_thread_each() : saved_(gdip::image_threads()) { gdip::set_image_threads(1); }
+  ~one_imaging_thread_each() { gdip::set_image_threads(saved_); }
+  one_imaging_thread_each(const one_imaging_thread_each&) = delete;
+  one_imaging_thread_each& operator=(const one_imaging_thread_each&) = delete;
+
+ private:
+  const unsigned saved_;
+};
 
 void check_exists(const archive_item& item) {
   if (!fs::exists(item.path)) {
@@ -227,9 +245,12 @@ void photo_archive::build_archive() {
   }
   const std::vector<archive_item> items = plan_archive_items(photos, entry_names_);
 
-  // Destroyed in reverse: unregistered, then stopped, before the items go.
+  // Destroyed in reverse: unregistered, then stopped, before the items go;
+  // the imaging threads are restored once the workers are gone.
+  std::optional<one_imaging_thread_each> imaging_threads;
   std::optional<entry_pipeline> pipeline;
   if (workers_ > 1) {
+    imaging_threads.emplace();
     std::vector<std::uint64_t> costs;
     std::transform(items.begin(), items.end(), std::back_inserter(costs), preparation_cost);
     pipeline.emplace(std::move(costs), workers_, pipeline_budget,
