@@ -40,20 +40,25 @@ constexpr std::uint64_t largest_in_memory = 64 * mib;
 // conversions.
 constexpr std::uint64_t pipeline_budget = 192 * mib;
 // The imaging library's working memory for one photo converted on one
-// thread, beyond the encoded image: about 30 MiB on a 24 MP JPEG (a quarter
-// of it the decoder's, the rest the allocator's pools), so six such photos
-// convert at once. 16 MiB let eight in, for 270 MiB and no measurable gain.
+// thread, beyond what the source's size stands for: a 24 MP JPEG of 6 MB
+// takes about 30 MiB in all, so six such photos convert at once. 16 MiB let
+// eight in, for 270 MiB and no measurable gain.
 constexpr std::uint64_t conversion_working_set = 24 * mib;
 
-// While conversions run side by side, each on one of the imaging library's
-// threads: a JPEG decoder is serial, so more threads a photo only add their
-// buffers (50 MB a conversion with three, 32 MB with one, and no slower).
-class one_imaging_thread_each {
+// The imaging library's threads for each photo while the job runs: while
+// conversions run side by side, one each. A JPEG decoder is serial, so more
+// threads a photo only add their buffers (50 MB a conversion with three,
+// 32 MB with one, and no slower).
+class imaging_threads_scope {
  public:
-  one_imaging_thread_each() : saved_(gdip::image_threads()) { gdip::set_image_threads(1); }
-  ~one_imaging_thread_each() { gdip::set_image_threads(saved_); }
-  one_imaging_thread_each(const one_imaging_thread_each&) = delete;
-  one_imaging_thread_each& operator=(const one_imaging_thread_each&) = delete;
+  explicit imaging_threads_scope(unsigned workers) : saved_(gdip::image_threads()) {
+    if (workers > 1) {
+      gdip::set_image_threads(1);
+    }
+  }
+  ~imaging_threads_scope() { gdip::set_image_threads(saved_); }
+  imaging_threads_scope(const imaging_threads_scope&) = delete;
+  imaging_threads_scope& operator=(const imaging_threads_scope&) = delete;
 
  private:
   const unsigned saved_;
@@ -247,10 +252,9 @@ void photo_archive::build_archive() {
 
   // Destroyed in reverse: unregistered, then stopped, before the items go;
   // the imaging threads are restored once the workers are gone.
-  std::optional<one_imaging_thread_each> imaging_threads;
+  const imaging_threads_scope imaging_threads(workers_);
   std::optional<entry_pipeline> pipeline;
   if (workers_ > 1) {
-    imaging_threads.emplace();
     std::vector<std::uint64_t> costs;
     std::transform(items.begin(), items.end(), std::back_inserter(costs), preparation_cost);
     pipeline.emplace(std::move(costs), workers_, pipeline_budget,
