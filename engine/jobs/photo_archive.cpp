@@ -5,13 +5,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
 #include "core/graphics/gdip/batch/gdiplus_image_open_file.hpp"
 #include "core/graphics/gdip/batch/gdiplus_image_resize.hpp"
 #include "core/graphics/gdip/batch/gdiplus_image_save_stream.hpp"
+#include "core/graphics/gdip/image_threads.hpp"
 #include "core/io/archivers/zip_compress.hpp"
 #include "core/io/archivers/zip_compressed_entry.hpp"
 #include "core/io/filesystem/input_file.hpp"
@@ -29,18 +29,40 @@ namespace {
 namespace fs = std::filesystem;
 namespace archivers = core::io::archivers;
 namespace batch = core::graphics::gdip::batch;
+namespace gdip = core::graphics::gdip;
 
 constexpr std::uint64_t mib = std::uint64_t{1} << 20;
 // Larger unchanged files are streamed from disk at their turn, never held.
 constexpr std::uint64_t largest_in_memory = 64 * mib;
 // What the photos being prepared or waiting to be written may hold at once.
 // With the program's own 35 MB and the allocator's slack a send stays under
-// 300 MB: measured up to 270 MB on unchanged 5 MB files, 240 MB on 24 MP
+// 300 MB: measured up to 281 MiB on unchanged 5 MB files, 215 MiB on 24 MP
 // conversions.
 constexpr std::uint64_t pipeline_budget = 192 * mib;
-// The imaging library's working memory for one photo, beyond the encoded
-// image: about 40 MiB on a 24 MP JPEG, so four such photos convert at once.
-constexpr std::uint64_t conversion_working_set = 40 * mib;
+// The imaging library's working memory for one photo converted on one
+// thread, beyond what the source's size stands for: a 24 MP JPEG of 6 MB
+// takes about 30 MiB in all, so six such photos convert at once. 16 MiB let
+// eight in, for 270 MiB and no measurable gain.
+constexpr std::uint64_t conversion_working_set = 24 * mib;
+
+// The imaging library's threads for each photo while the job runs: while
+// conversions run side by side, one each. A JPEG decoder is serial, so more
+// threads a photo only add their buffers (50 MB a conversion with three,
+// 32 MB with one, and no slower).
+class imaging_threads_scope {
+ public:
+  explicit imaging_threads_scope(unsigned workers) : saved_(gdip::image_threads()) {
+    if (workers > 1) {
+      gdip::set_image_threads(1);
+    }
+  }
+  ~imaging_threads_scope() { gdip::set_image_threads(saved_); }
+  imaging_threads_scope(const imaging_threads_scope&) = delete;
+  imaging_threads_scope& operator=(const imaging_threads_scope&) = delete;
+
+ private:
+  const unsigned saved_;
+};
 
 void check_exists(const archive_item& item) {
   if (!fs::exists(item.path)) {
@@ -228,7 +250,9 @@ void photo_archive::build_archive() {
   }
   const std::vector<archive_item> items = plan_archive_items(photos, entry_names_);
 
-  // Destroyed in reverse: unregistered, then stopped, before the items go.
+  // Destroyed in reverse: unregistered, then stopped, before the items go;
+  // the imaging threads are restored once the workers are gone.
+  const imaging_threads_scope imaging_threads(workers_);
   std::optional<entry_pipeline> pipeline;
   if (workers_ > 1) {
     std::vector<std::uint64_t> costs;
@@ -240,6 +264,7 @@ void photo_archive::build_archive() {
   }
   pipeline_registration registration(*this, pipeline ? &*pipeline : nullptr);
 
+  const std::atomic<bool> never_stopped{false};
   std::uint64_t done = 0;
   for (std::size_t i = 0; i < items.size(); ++i) {
     throw_if_canceled();
@@ -247,13 +272,20 @@ void photo_archive::build_archive() {
     if (pipeline) {
       entry = pipeline->take(i);
       throw_if_canceled();
+    } else if (preparation_cost(items[i]) != 0) {
+      // As a worker would: the way an entry is deflated shows in its bytes,
+      // and the archive must not depend on the number of workers. A cancel
+      // meanwhile fails the entry's write.
+      entry = prepare_entry(items[i], never_stopped);
     }
     if (entry) {
       append_prepared(items[i], *entry);
       entry.reset();
-      pipeline->release(i);
+      if (pipeline) {
+        pipeline->release(i);
+      }
     } else {
-      append_at_turn(items[i]);
+      append_streamed(items[i]);
     }
     done += items[i].size;
     signal_progress(done, total);
@@ -286,23 +318,15 @@ void photo_archive::append_prepared(const archive_item& item,
   archivers::append_compressed(item.entry_name, entry, *archive_);
 }
 
-void photo_archive::append_at_turn(const archive_item& item) {
+void photo_archive::append_streamed(const archive_item& item) {
   check_exists(item);
-  std::istringstream encoded;
   std::optional<core::io::filesystem::input_file> file;
-  std::streambuf* data = nullptr;
-  if (item.conversion) {
-    encoded.str(convert_photo(item));
-    data = encoded.rdbuf();
-  } else {
-    open_source(item, file);
-    data = file->rdbuf();
-  }
+  open_source(item, file);
   // Looks at the archive's size every few mebibytes, so that a selection
   // far beyond the limit stops there instead of filling the disk.
   bool over_limit = false;
   std::uint64_t next_look = 0;
-  counted_source source(*data, [&](std::uint64_t position) {
+  counted_source source(*file->rdbuf(), [&](std::uint64_t position) {
     if (position >= next_look) {
       next_look = position + 4 * mib;
       std::error_code error;
@@ -315,9 +339,7 @@ void photo_archive::append_at_turn(const archive_item& item) {
   if (over_limit) {
     throw parvel_error(parvel_code::zip_error_4GB_limit);
   }
-  if (!item.conversion) {
-    expect_planned_size(item, source.position());
-  }
+  expect_planned_size(item, source.position());
 }
 
 void photo_archive::discard_archive() {

@@ -62,7 +62,9 @@ class photo_archive : public cancellable_job {
   void build_archive();
   void append_prepared(const archive_item& item,
                        const core::io::archivers::compressed_entry& entry);
-  void append_at_turn(const archive_item& item);
+  // An unchanged file too large to hold, streamed from disk and deflated by
+  // zlib as it goes.
+  void append_streamed(const archive_item& item);
   // Fails with code 9 once the archive written so far, and what is about to
   // follow, reach the limit.
   void check_size_limit(std::uint64_t coming = 0) const;

@@ -1,83 +1,71 @@
 #include "core/io/archivers/zip_compressed_entry.hpp"
 
-#include <algorithm>
+#include <libdeflate.h>
+
+#include <memory>
+#include <new>
 
 #include "core/io/archivers/detail/running_crc32.hpp"
 #include "core/io/archivers/detail/zip_deflate_rule.hpp"
-#include "core/io/archivers/zip_compress.hpp"
 
 namespace core::io::archivers {
 
 namespace {
 
-constexpr std::size_t piece_size = std::size_t{1} << 20;
-constexpr std::streamsize deflate_buffer_size = 64 * 1024;
+// libdeflate 1.14 refuses an output buffer that would leave it fewer than 8
+// spare bytes for its word-wide writes, plus a partial byte: given exactly the
+// entry's size it would store entries that deflate to a few bytes less, or
+// to the same size, which the writer deflates. Measured need: 9 bytes.
+constexpr std::size_t deflate_slack = 16;
 
-// Takes deflated bytes up to the entry's own size, as the writer's limit does.
-struct bounded_string_sink {
-  using char_type = char;
-  using category = boost::iostreams::sink_tag;
-
-  std::string* out;
-  std::size_t limit;
-
-  std::streamsize write(const char* data, std::streamsize count) {
-    if (out->size() + static_cast<std::size_t>(count) > limit) {
-      throw give_up_compression();
-    }
-    out->append(data, static_cast<std::size_t>(count));
-    return count;
+struct compressor_deleter {
+  void operator()(libdeflate_compressor* compressor) const {
+    libdeflate_free_compressor(compressor);
   }
 };
 
-// Calls step on each piece of data in turn; false when stop was seen first.
-template <class Step>
-bool for_each_piece(const std::string& data, const std::atomic<bool>& stop, Step step) {
-  for (std::size_t offset = 0; offset < data.size(); offset += piece_size) {
-    if (stop) {
-      return false;
-    }
-    step(data.data() + offset, std::min(piece_size, data.size() - offset));
+// The raw deflate of data when it takes no more bytes than data; else empty.
+std::optional<std::string> deflate_within_size(const std::string& data) {
+  const std::unique_ptr<libdeflate_compressor, compressor_deleter> compressor(
+      libdeflate_alloc_compressor(detail::deflate_level));
+  if (!compressor) {
+    throw std::bad_alloc();
   }
-  return !stop;
+  std::string deflated(data.size() + deflate_slack, '\0');
+  const std::size_t size = libdeflate_deflate_compress(compressor.get(), data.data(), data.size(),
+                                                       deflated.data(), deflated.size());
+  if (size == 0 || size > data.size()) {
+    return std::nullopt;
+  }
+  deflated.resize(size);
+  // Text can shrink to a fraction: keep only what it takes.
+  if (deflated.size() < deflated.capacity() / 2) {
+    deflated.shrink_to_fit();
+  }
+  return deflated;
 }
 
 }  // namespace
 
 std::optional<compressed_entry> compress_entry(std::string data, const std::atomic<bool>& stop) {
+  if (stop) {
+    return std::nullopt;
+  }
   compressed_entry entry;
   entry.size = data.size();
   detail::running_crc32 crc;
-  if (!for_each_piece(data, stop,
-                      [&](const char* piece, std::size_t count) { crc.update(piece, count); })) {
-    return std::nullopt;
-  }
+  crc.update(data.data(), data.size());
   entry.crc32 = crc.value();
 
+  std::optional<std::string> deflated;
   if (entry.size >= detail::stored_below) {
-    std::string deflated;
-    deflated.reserve(data.size());
-    bounded_string_sink sink{&deflated, data.size()};
-    boost::iostreams::zlib_compressor deflate(detail::raw_deflate(), deflate_buffer_size);
-    try {
-      if (!for_each_piece(data, stop, [&](const char* piece, std::size_t count) {
-            deflate.write(sink, piece, static_cast<std::streamsize>(count));
-          })) {
-        return std::nullopt;
-      }
-      deflate.close(sink, std::ios_base::out);
-      // Text can shrink to a fraction: keep only what it takes.
-      if (deflated.size() < deflated.capacity() / 2) {
-        deflated.shrink_to_fit();
-      }
-      entry.data = std::move(deflated);
-      entry.method = 8;
-      return entry;
-    } catch (const give_up_compression&) {
-    }
+    deflated = deflate_within_size(data);
   }
-  entry.data = std::move(data);
-  entry.method = 0;
+  entry.method = deflated ? 8 : 0;
+  entry.data = deflated ? std::move(*deflated) : std::move(data);
+  if (stop) {
+    return std::nullopt;
+  }
   return entry;
 }
 

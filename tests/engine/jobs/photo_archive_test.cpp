@@ -210,7 +210,8 @@ struct worker_outcome {
   bool operator==(const worker_outcome&) const = default;
 };
 
-// Deflated, stored, tiny, empty, renamed, resized and unchanged images alike.
+// Deflated, stored, tiny, empty, renamed, resized and unchanged images alike,
+// in an archive every reader accepts.
 TEST_F(photo_archive_run, workers_write_what_one_worker_writes_in_photo_order) {
   add_file("notes/table.psd", random_data(100, 4) + std::string(200000, 'x'));
   add_file("a/IMG.NEF", random_data(300000, 5));
@@ -226,12 +227,18 @@ TEST_F(photo_archive_run, workers_write_what_one_worker_writes_in_photo_order) {
     EXPECT_TRUE(package_->archived);
     const std::string kept = folder_.file(std::to_string(workers) + ".zip");
     fs::rename(package_->archive_path(), kept);
+    test_support::unzip_test(kept);
+    test_support::seven_zip_test(kept);
+    EXPECT_EQ(test_support::bsdtar_list(kept),
+              "table.psd\nIMG.NEF\nIMG(1).NEF\nempty.psd\nbig.jpg\nsmall.png\n");
     return worker_outcome{test_support::python_raw_entries(kept), recorder.events()};
   };
 
   const worker_outcome sequential = run_with(1);
   ASSERT_EQ(sequential.entries.size(), 6u);
   EXPECT_EQ(sequential.entries[2].name, "IMG(1).NEF");
+  EXPECT_EQ(sequential.entries[0].method, 8) << "text deflates";
+  EXPECT_EQ(sequential.entries[1].method, 0) << "noise is stored";
   EXPECT_EQ(sequential.events.size(), 9u) << "two stages, six progress reports, the ending";
   EXPECT_EQ(run_with(4), sequential);
 }

@@ -3,7 +3,7 @@
 namespace core::io::archivers::detail {
 
 boost::iostreams::zlib_params raw_deflate() {
-  boost::iostreams::zlib_params params(boost::iostreams::zlib::default_compression);
+  boost::iostreams::zlib_params params(deflate_level);
   params.noheader = true;
   return params;
 }

@@ -169,4 +169,27 @@ inline int unzip_test(const std::string& archive, const std::string& password = 
   return status;
 }
 
+// 7-Zip's test of every entry: 0 when all test good.
+inline int seven_zip_test(const std::string& archive) {
+  std::string output;
+  const auto status = run("7z t -bd " + quoted(archive) + " 2>&1", &output);
+  EXPECT_EQ(status, 0) << output.substr(0, 2000);
+  return status;
+}
+
+// libarchive's bsdtar: the entries' names (-tf), then the data of every entry
+// in archive order (-xOf); empty when it refuses the archive.
+inline std::string bsdtar_list(const std::string& archive) {
+  std::string output;
+  const auto status = run("bsdtar -tf " + quoted(archive) + " 2>&1", &output);
+  EXPECT_EQ(status, 0) << output.substr(0, 2000);
+  return status == 0 ? output : std::string();
+}
+inline std::string bsdtar_data(const std::string& archive) {
+  std::string output;
+  const auto status = run("bsdtar -xOf " + quoted(archive), &output);
+  EXPECT_EQ(status, 0);
+  return status == 0 ? output : std::string();
+}
+
 }  // namespace test_support
