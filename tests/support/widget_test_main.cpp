@@ -29,7 +29,7 @@ bool register_widget_test(const char* name, widget_test_factory factory) {
 
 }  // namespace test_support
 
-// ui_<group>_widgets [class [Qt Test options...]]: runs one registered class,
+// ui_widgets [class [Qt Test options...]]: runs one registered class,
 // or every class when none is named. Like the GoogleTest main, every process
 // gets its own configuration, data and temporary folders.
 int main(int argc, char** argv) {
