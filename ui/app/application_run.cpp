@@ -86,8 +86,11 @@ int application_run(const core::command_line_options& options,
   // SIGTERM and the session's end close without saving, as the controller's exit does.
   termination_signal sigterm;
   QObject::connect(&sigterm, &termination_signal::terminated, &frame, &main_frame::close_window);
-  QObject::connect(qobject_cast<guarded_application*>(qApp), &guarded_application::session_ending,
-                   &frame, &main_frame::close_window);
+  // Tests run the program inside a plain QApplication, which has no session signal.
+  if (auto* application = qobject_cast<guarded_application*>(qApp)) {
+    QObject::connect(application, &guarded_application::session_ending, &frame,
+                     &main_frame::close_window);
+  }
 
   show_as_decided(frame, decided);
   // Imaging starts only now, beside the loop: loading its modules would hold
