@@ -13,15 +13,12 @@
 #include "ui/controls/cue_edit.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
+#include "ui/theme/localized_text.hpp"
 #include "ui/theme/window_value.hpp"
 
 namespace parvel {
 
 namespace {
-
-QString localized(const char* id) {
-  return QString::fromStdU16String(application::instance()->get_localized_wstring(id));
-}
 
 const QFont& theme_font(int number) {
   return theme::font_manager::instance()->font(number);

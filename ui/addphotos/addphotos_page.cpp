@@ -34,14 +34,11 @@
 #include "ui/rename/addphotos_rename_popup.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
+#include "ui/theme/localized_text.hpp"
 
 namespace parvel {
 
 namespace {
-
-QString localized(const char* id) {
-  return QString::fromStdU16String(application::instance()->get_localized_wstring(id));
-}
 
 const QFont& theme_font(int number) {
   return theme::font_manager::instance()->font(number);

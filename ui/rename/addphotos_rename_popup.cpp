@@ -21,14 +21,11 @@
 #include "ui/rename/rename_scheme.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
+#include "ui/theme/localized_text.hpp"
 
 namespace parvel {
 
 namespace {
-
-QString localized(const char* id) {
-  return QString::fromStdU16String(application::instance()->get_localized_wstring(id));
-}
 
 const QFont& font10() {
   return theme::font_manager::instance()->font(10);

@@ -18,6 +18,7 @@
 #include "ui/send/progress_bar.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
+#include "ui/theme/localized_text.hpp"
 #include "ui/update/download_progress.hpp"
 #include "ui/update/link_label.hpp"
 #include "ui/update/link_text.hpp"
@@ -33,10 +34,6 @@ namespace {
 constexpr int progress_post = 1;
 
 constexpr int text_flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
-
-QString localized(const char* id) {
-  return QString::fromStdU16String(application::instance()->get_localized_wstring(id));
-}
 
 const QFont& theme_font(int number) {
   return theme::font_manager::instance()->font(number);
