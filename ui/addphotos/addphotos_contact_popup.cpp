@@ -1,7 +1,5 @@
 #include "ui/addphotos/addphotos_contact_popup.hpp"
 
-#include <QResizeEvent>
-
 #include "engine/user/user.hpp"
 #include "ui/addphotos/addphotos_contact_list.hpp"
 #include "ui/controls/basic_list_notification.hpp"
@@ -26,14 +24,9 @@ QSize contact_popup_size(int total_width, int header_height, int rows, int row_h
 }
 
 addphotos_contact_popup::addphotos_contact_popup(QWidget* owner)
-    : basic_flow_popup(flow_popup_kind::typed_past, owner),
+    : addphotos_list_popup(flow_popup_kind::typed_past, owner),
       list_(new addphotos_contact_list(this)) {
-  list_->hide();
-  connect(list_, &basic_list_base::signal_notify, this,
-          [this](const basic_list_notification& record) {
-            if (record.code == notify_click || record.code == notify_right_click)
-              on_list_click(record);
-          });
+  attach_list(list_);
   list_->set_filter(std::string());
   calc_size();
 }
@@ -42,18 +35,11 @@ addphotos_contact_popup::~addphotos_contact_popup() = default;
 
 void addphotos_contact_popup::calc_size() {
   const int header = list_->options().show_header ? list_->header_height() : 0;
-  preferred_size_ =
-      contact_popup_size(list_->total_width(), header, list_->row_count(), list_->row_height());
+  set_preferred_size(
+      contact_popup_size(list_->total_width(), header, list_->row_count(), list_->row_height()));
 }
 
-void addphotos_contact_popup::resizeEvent(QResizeEvent* event) {
-  basic_flow_popup::resizeEvent(event);
-  const QRect client = contentsRect();
-  if (client.isEmpty())
-    return;
-  list_->setGeometry(client);
-  list_->show();
-  // The list never shows a vertical scroll bar.
+void addphotos_contact_popup::list_placed(const QRect& client) {
   list_->set_column_width(0, client.width() - cross_width);
   list_->set_column_width(1, cross_width);
 }

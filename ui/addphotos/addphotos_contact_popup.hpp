@@ -4,13 +4,12 @@
 #include <boost/signals2/signal.hpp>
 #include <string>
 
+#include "ui/addphotos/addphotos_list_popup.hpp"
 #include "ui/controls/add_control_dispose.hpp"
-#include "ui/controls/basic_flow_popup.hpp"
 
 namespace parvel {
 
 class addphotos_contact_list;
-struct basic_list_notification;
 
 // The completion popup under the recipients field: the saved contacts that
 // hold the typed text. It never takes the focus, so typing goes on in the
@@ -18,7 +17,7 @@ struct basic_list_notification;
 // a click on its cross removes it from the saved contacts; any click, in
 // the popup or outside it, hides it. The owner releases it from a posted
 // call after signal_hidden. UI thread only.
-class addphotos_contact_popup : public basic_flow_popup,
+class addphotos_contact_popup : public addphotos_list_popup,
                                 public add_control_dispose<addphotos_contact_popup> {
  public:
   explicit addphotos_contact_popup(QWidget* owner);
@@ -32,16 +31,13 @@ class addphotos_contact_popup : public basic_flow_popup,
   // Recomputes preferred_size from the rows: every row shown, never a
   // scroll bar, plus the one-pixel border on both sides.
   void calc_size();
-  QSize preferred_size() const { return preferred_size_; }
-
- protected:
-  void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void on_list_click(const basic_list_notification& record);
+  // The list never shows a vertical scroll bar.
+  void list_placed(const QRect& client) override;
+  void on_list_click(const basic_list_notification& record) override;
 
   addphotos_contact_list* list_;
-  QSize preferred_size_;
 };
 
 // The popup's size for its rows: (total column width, rows × row height),

@@ -13,23 +13,16 @@
 #include "ui/controls/cue_edit.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
+#include "ui/theme/localized_text.hpp"
 #include "ui/theme/window_value.hpp"
 
 namespace parvel {
 
 namespace {
 
-QString localized(const char* id) {
-  return QString::fromStdU16String(application::instance()->get_localized_wstring(id));
-}
-
-const QFont& theme_font(int number) {
-  return theme::font_manager::instance()->font(number);
-}
-
 QLabel* make_label(const QString& text, QWidget* parent) {
   auto* label = new QLabel(text, parent);
-  label->setFont(theme_font(10));
+  label->setFont(theme::font_manager::instance()->font(10));
   label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   label->hide();
   return label;
@@ -40,7 +33,7 @@ template <class Edit>
 Edit* make_number_field(Edit* edit, int id, int digits, int font) {
   static const QRegularExpression only_digits(QStringLiteral("[0-9]*"));
   edit->setObjectName(QStringLiteral("id_%1").arg(id));
-  edit->setFont(theme_font(font));
+  edit->setFont(theme::font_manager::instance()->font(font));
   edit->setValidator(new QRegularExpressionValidator(only_digits, edit));
   edit->setMaxLength(digits);
   edit->hide();

@@ -4,13 +4,13 @@
 #include <QPainter>
 #include <stdexcept>
 
-#include "engine/app/application.hpp"
 #include "engine/photos/package_info.hpp"
 #include "engine/photos/photo_entry.hpp"
 #include "engine/user/user.hpp"
 #include "ui/addphotos/byte_size.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
+#include "ui/theme/localized_text.hpp"
 
 // Outside any namespace, as the resource compiler's function is.
 static void init_addphotos_resources() {
@@ -18,14 +18,6 @@ static void init_addphotos_resources() {
 }
 
 namespace parvel {
-
-namespace {
-
-QString localized(const char* id) {
-  return QString::fromStdU16String(application::instance()->get_localized_wstring(id));
-}
-
-}  // namespace
 
 addphotos_list::addphotos_list(QWidget* parent) : basic_list<addphotos_list>(parent) {
   init_addphotos_resources();

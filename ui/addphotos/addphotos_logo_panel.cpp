@@ -6,20 +6,16 @@
 
 #include "core/log/logger.hpp"
 #include "core/shell_open.hpp"
-#include "engine/app/application.hpp"
 #include "engine/app/service_addresses.hpp"
 #include "ui/addphotos/addphotos_logo_panel_layout.hpp"
 #include "ui/rename/art_resources.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
+#include "ui/theme/localized_text.hpp"
 
 namespace parvel {
 
 namespace {
-
-QString localized(const char* id) {
-  return QString::fromStdU16String(application::instance()->get_localized_wstring(id));
-}
 
 QSizeF text_size(const QString& text, const QFont& font) {
   return QFontMetricsF(font).boundingRect(QRectF(), Qt::AlignLeft | Qt::AlignTop, text).size();

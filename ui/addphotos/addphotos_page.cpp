@@ -34,18 +34,11 @@
 #include "ui/rename/addphotos_rename_popup.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
+#include "ui/theme/localized_text.hpp"
 
 namespace parvel {
 
 namespace {
-
-QString localized(const char* id) {
-  return QString::fromStdU16String(application::instance()->get_localized_wstring(id));
-}
-
-const QFont& theme_font(int number) {
-  return theme::font_manager::instance()->font(number);
-}
 
 void set_text_colour(QWidget& widget, const QColor& colour) {
   QPalette palette = widget.palette();
@@ -63,13 +56,13 @@ addphotos_page::addphotos_page(QWidget* parent) : QWidget(parent) {
   const auto make_label = [this](const char* text_id, int id, Qt::Alignment alignment) {
     auto* label = new QLabel(text_id ? localized(text_id) : QString(), this);
     label->setObjectName(QStringLiteral("id_%1").arg(id));
-    label->setFont(theme_font(6));
+    label->setFont(theme::font_manager::instance()->font(6));
     label->setAlignment(alignment | Qt::AlignVCenter);
     return label;
   };
   const auto make_edit = [this](auto* edit, int id, int limit) {
     edit->setObjectName(QStringLiteral("id_%1").arg(id));
-    edit->setFont(theme_font(5));
+    edit->setFont(theme::font_manager::instance()->font(5));
     edit->setMaxLength(limit);
     // Files dropped on a field go to the photo set, not into the text.
     edit->setAcceptDrops(false);
@@ -91,7 +84,7 @@ addphotos_page::addphotos_page(QWidget* parent) : QWidget(parent) {
   set_text_colour(*message_label_, dark_grey);
   message_edit_ = new QPlainTextEdit(this);
   message_edit_->setObjectName(QStringLiteral("id_140"));
-  message_edit_->setFont(theme_font(5));
+  message_edit_->setFont(theme::font_manager::instance()->font(5));
   message_edit_->setAcceptDrops(false);
   message_edit_->setTabChangesFocus(true);
   counter_ = make_label(nullptr, 147, Qt::AlignHCenter);
@@ -102,11 +95,11 @@ addphotos_page::addphotos_page(QWidget* parent) : QWidget(parent) {
   list_->hide();
   checkbox_ = new QCheckBox(localized("copy_to_myself"), this);
   checkbox_->setObjectName(QStringLiteral("id_141"));
-  checkbox_->setFont(theme_font(10));
+  checkbox_->setFont(theme::font_manager::instance()->font(10));
   checkbox_->hide();
   send_ = new QPushButton(localized("send"), this);
   send_->setObjectName(QStringLiteral("id_1"));
-  send_->setFont(theme_font(10));
+  send_->setFont(theme::font_manager::instance()->font(10));
   send_->hide();
   setFocusProxy(to_edit_);
 

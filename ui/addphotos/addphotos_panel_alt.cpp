@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <algorithm>
 
-#include "engine/app/application.hpp"
 #include "ui/addphotos/addphotos_format_popup.hpp"
 #include "ui/addphotos/addphotos_panel_alt_layout.hpp"
 #include "ui/addphotos/addphotos_panel_alt_link.hpp"
@@ -11,6 +10,7 @@
 #include "ui/controls/add_control_dispose.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
+#include "ui/theme/localized_text.hpp"
 
 namespace parvel {
 
@@ -50,8 +50,7 @@ addphotos_panel_alt::addphotos_panel_alt(QWidget* parent) : QWidget(parent) {
 addphotos_panel_alt::~addphotos_panel_alt() = default;
 
 addphotos_link* addphotos_panel_alt::make_link(const char* text_id, int id) {
-  auto* link = new addphotos_link(
-      QString::fromStdU16String(application::instance()->get_localized_wstring(text_id)), this);
+  auto* link = new addphotos_link(localized(text_id), this);
   link->setObjectName(QStringLiteral("id_%1").arg(id));
   link->setFont(link_font());
   link->hide();

@@ -1,6 +1,5 @@
 #include "ui/addphotos/addphotos_size_popup.hpp"
 
-#include <QResizeEvent>
 #include <exception>
 
 #include "engine/options/resize_option_manager.hpp"
@@ -16,30 +15,13 @@ constexpr int mark_column_width = 32;
 }  // namespace
 
 addphotos_resize_popup::addphotos_resize_popup(QWidget* owner)
-    : basic_flow_popup(flow_popup_kind::option, owner), list_(new addphotos_resize_list(this)) {
-  list_->hide();
-  connect(list_, &basic_list_base::signal_notify, this,
-          [this](const basic_list_notification& record) {
-            if (record.code == notify_click || record.code == notify_right_click)
-              on_list_click(record);
-          });
+    : addphotos_list_popup(flow_popup_kind::option, owner), list_(new addphotos_resize_list(this)) {
+  attach_list(list_);
   list_->fill();
-  list_->set_column_width(0, mark_column_width);
-  list_->set_column_width(1, static_cast<int>(1.4 * list_->auto_size_width(1)));
-  preferred_size_ =
-      option_popup_size(list_->total_width(), list_->row_count(), list_->row_height());
+  fit_option_columns(mark_column_width, list_->row_count());
 }
 
 addphotos_resize_popup::~addphotos_resize_popup() = default;
-
-void addphotos_resize_popup::resizeEvent(QResizeEvent* event) {
-  basic_flow_popup::resizeEvent(event);
-  const QRect client = contentsRect();
-  if (client.isEmpty())
-    return;
-  list_->setGeometry(client);
-  list_->show();
-}
 
 void addphotos_resize_popup::on_list_click(const basic_list_notification& record) {
   if (record.row != -1 && record.column != -1 && !list_->is_group_row(record.row)) {

@@ -1,6 +1,5 @@
 #include "ui/addphotos/addphotos_status_bar.hpp"
 
-#include "engine/app/application.hpp"
 #include "engine/options/convert_option_manager.hpp"
 #include "engine/options/resize_option_manager.hpp"
 #include "engine/photos/package_info.hpp"
@@ -8,16 +7,9 @@
 #include "ui/addphotos/addphotos_status_bar_item.hpp"
 #include "ui/addphotos/addphotos_status_bar_texts.hpp"
 #include "ui/addphotos/byte_size.hpp"
+#include "ui/theme/localized_text.hpp"
 
 namespace parvel {
-
-namespace {
-
-QString localized(const char* id) {
-  return QString::fromStdU16String(application::instance()->get_localized_wstring(id));
-}
-
-}  // namespace
 
 addphotos_statusbar::addphotos_statusbar(QWidget* page)
     : flow_statusbar(page),

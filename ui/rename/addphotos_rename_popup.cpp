@@ -21,18 +21,11 @@
 #include "ui/rename/rename_scheme.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
+#include "ui/theme/localized_text.hpp"
 
 namespace parvel {
 
 namespace {
-
-QString localized(const char* id) {
-  return QString::fromStdU16String(application::instance()->get_localized_wstring(id));
-}
-
-const QFont& font10() {
-  return theme::font_manager::instance()->font(10);
-}
 
 addphotos_rename_unit* make_unit(const char* title_id, QWidget* parent) {
   auto* unit = new addphotos_rename_unit(parent);
@@ -58,7 +51,8 @@ addphotos_rename_popup::addphotos_rename_popup(std::shared_ptr<package_info> pho
     : float_view(parent), photos_(std::move(photos)), params_(params) {
   register_art_resources();
   arrow_ = load_png_resource(131);
-  setFont(font10());
+  const QFont& text_font = theme::font_manager::instance()->font(10);
+  setFont(text_font);
 
   prefix_unit_ = make_unit("unit_prefix", this);
   prefix_text_ = new addphotos_rename_unit_item_text("prefix_text", prefix_unit_);
@@ -80,21 +74,21 @@ addphotos_rename_popup::addphotos_rename_popup(std::shared_ptr<package_info> pho
   }
 
   scheme_label_ = new QLabel(localized("rename_scheme"), this);
-  scheme_label_->setFont(font10());
+  scheme_label_->setFont(text_font);
   scheme_list_ = new QComboBox(this);
   scheme_list_->setObjectName(QStringLiteral("id_116"));
-  scheme_list_->setFont(font10());
+  scheme_list_->setFont(text_font);
   scheme_list_->addItem(localized("rename_preffix_suffix"));
   scheme_list_->addItem(localized("rename_sequence_numbers"));
   QObject::connect(scheme_list_, &QComboBox::activated, this,
                    [this](int entry) { choose_scheme(scheme_of_list_entry(entry)); });
   apply_ = new QPushButton(localized("apply"), this);
   apply_->setObjectName(QStringLiteral("id_1"));
-  apply_->setFont(font10());
+  apply_->setFont(text_font);
   QObject::connect(apply_, &QPushButton::clicked, this, [this] { hide_view(); });
   reset_ = new QPushButton(localized("reset"), this);
   reset_->setObjectName(QStringLiteral("id_4"));
-  reset_->setFont(font10());
+  reset_->setFont(text_font);
   QObject::connect(reset_, &QPushButton::clicked, this, [this] { on_reset(); });
   setTabOrder(scheme_list_, apply_);
   setTabOrder(apply_, reset_);

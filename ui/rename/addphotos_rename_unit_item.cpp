@@ -2,10 +2,10 @@
 
 #include <QLabel>
 
-#include "engine/app/application.hpp"
 #include "ui/rename/rename_layout.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
+#include "ui/theme/localized_text.hpp"
 
 namespace parvel {
 
@@ -14,8 +14,7 @@ addphotos_rename_unit_item::addphotos_rename_unit_item(const std::string& name_i
   // The unit's picture shows through.
   setAutoFillBackground(false);
   name_label_->setFont(theme::font_manager::instance()->font(10));
-  name_label_->setText(
-      QString::fromStdU16String(application::instance()->get_localized_wstring(name_id)));
+  name_label_->setText(localized(name_id));
 }
 
 void addphotos_rename_unit_item::measure() {

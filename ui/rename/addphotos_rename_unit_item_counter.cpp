@@ -5,10 +5,10 @@
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
-#include "engine/app/application.hpp"
 #include "ui/rename/rename_layout.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
+#include "ui/theme/localized_text.hpp"
 #include "ui/theme/window_value.hpp"
 
 namespace parvel {
@@ -19,7 +19,7 @@ QLabel* make_label(const std::string& id, QWidget* parent) {
   auto* label = new QLabel(parent);
   label->setFont(theme::font_manager::instance()->font(10));
   label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  label->setText(QString::fromStdU16String(application::instance()->get_localized_wstring(id)));
+  label->setText(localized(id));
   return label;
 }
 

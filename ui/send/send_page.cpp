@@ -12,6 +12,7 @@
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
 #include "ui/theme/drawing.hpp"
+#include "ui/theme/localized_text.hpp"
 
 namespace parvel {
 
@@ -19,10 +20,6 @@ namespace {
 
 // Kinds of the posted calls that a newer one of its kind replaces.
 enum coalesced : int { not_coalesced = 0, archive_progress_call = 1, upload_progress_call = 2 };
-
-QString localized(const char* key) {
-  return QString::fromStdU16String(application::instance()->get_localized_wstring(key));
-}
 
 }  // namespace
 

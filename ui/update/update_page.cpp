@@ -18,6 +18,7 @@
 #include "ui/send/progress_bar.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
+#include "ui/theme/localized_text.hpp"
 #include "ui/update/download_progress.hpp"
 #include "ui/update/link_label.hpp"
 #include "ui/update/link_text.hpp"
@@ -34,18 +35,10 @@ constexpr int progress_post = 1;
 
 constexpr int text_flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
 
-QString localized(const char* id) {
-  return QString::fromStdU16String(application::instance()->get_localized_wstring(id));
-}
-
-const QFont& theme_font(int number) {
-  return theme::font_manager::instance()->font(number);
-}
-
 QLabel* make_static(QWidget* parent, const QString& text) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(QStringLiteral("id_0"));
-  label->setFont(theme_font(5));
+  label->setFont(theme::font_manager::instance()->font(5));
   label->setTextFormat(Qt::PlainText);
   label->hide();
   return label;
@@ -87,7 +80,7 @@ update_page::update_page(QWidget* parent) : QWidget(parent) {
   if (!link.label.isEmpty()) {
     link_ = new link_label(link.label, this);
     link_->setObjectName(QStringLiteral("id_129"));
-    link_->setFont(theme_font(5));
+    link_->setFont(theme::font_manager::instance()->font(5));
     link_->hide();
     connect(link_, &link_label::activated, this, [this] { on_link(); });
   }
@@ -97,7 +90,7 @@ update_page::update_page(QWidget* parent) : QWidget(parent) {
   const auto make_button = [this](int id, const QString& text, void (update_page::*action)()) {
     auto* button = new QPushButton(text, this);
     button->setObjectName(QStringLiteral("id_%1").arg(id));
-    button->setFont(theme_font(10));
+    button->setFont(theme::font_manager::instance()->font(10));
     button->setFocusPolicy(Qt::StrongFocus);
     button->hide();
     connect(button, &QPushButton::clicked, this, [this, action] { (this->*action)(); });
@@ -205,8 +198,8 @@ void update_page::layout() {
 }
 
 void update_page::draw_image(QPainter& painter, QSize size) {
-  const QFont& header_font = theme_font(1);
-  const QFont& body_font = theme_font(2);
+  const QFont& header_font = theme::font_manager::instance()->font(1);
+  const QFont& body_font = theme::font_manager::instance()->font(2);
   const QFontMetricsF header_metrics(header_font, painter.device());
   const QFontMetricsF body_metrics(body_font, painter.device());
   const QSizeF text = header_metrics.size(0, QStringLiteral("TEXT"));
@@ -252,7 +245,8 @@ void update_page::draw_image(QPainter& painter, QSize size) {
 void update_page::draw_notes(QPainter& painter, const QRectF& area) {
   if (notes_.empty())
     return;
-  core::graphics::xhtml_gdiplus_output_device device(painter, area, theme_font(5));
+  core::graphics::xhtml_gdiplus_output_device device(painter, area,
+                                                     theme::font_manager::instance()->font(5));
   // The first command is the root of the tree.
   notes_.front()->run(device);
 }

@@ -9,6 +9,7 @@
 #include "engine/controller/controller.hpp"
 #include "engine/errors/parvel_error.hpp"
 #include "tests/support/widget_test.hpp"
+#include "tests/ui/send/shown_send_page.hpp"
 #include "ui/send/send_page.hpp"
 
 namespace {
@@ -26,14 +27,8 @@ struct shown_page {
   std::uint32_t tick = 1000;
   std::shared_ptr<parvel::send_page> page = parvel::send_page::make([this] { return tick; });
 
-  shown_page() {
-    page->resize(1000, 700);
-    page->show();
-    page->set_state(parvel::send_started);
-  }
-  QPushButton* button(int id) const {
-    return page->findChild<QPushButton*>(QStringLiteral("id_%1").arg(id));
-  }
+  shown_page() { test_support::show_send_page(*page); }
+  QPushButton* button(int id) const { return test_support::send_page_button(*page, id); }
   QLabel* label(int id) const { return page->findChild<QLabel*>(QStringLiteral("id_%1").arg(id)); }
   QString shown_buttons() const {
     QString shown;

@@ -9,6 +9,7 @@
 #include "engine/user/user.hpp"
 #include "tests/engine/road/send_road_fixture.hpp"
 #include "tests/support/widget_test.hpp"
+#include "tests/ui/send/shown_send_page.hpp"
 #include "ui/app/canvas_view.hpp"
 #include "ui/send/send_page.hpp"
 
@@ -73,15 +74,8 @@ class page_watch : public QObject, public core::windows_async_window_update {
 
 struct shown_page {
   std::shared_ptr<parvel::send_page> page = parvel::send_page::make();
-  shown_page() {
-    page->resize(1000, 700);
-    page->show();
-    // As the canvas opens it.
-    page->set_state(parvel::send_started);
-  }
-  QPushButton* button(int id) const {
-    return page->findChild<QPushButton*>(QStringLiteral("id_%1").arg(id));
-  }
+  shown_page() { test_support::show_send_page(*page); }
+  QPushButton* button(int id) const { return test_support::send_page_button(*page, id); }
   bool shows(int id) const { return button(id)->isVisibleTo(page.get()); }
 };
 
