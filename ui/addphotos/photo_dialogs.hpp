@@ -19,7 +19,10 @@ class photo_dialogs {
   virtual QStringList open_folders(QWidget* parent, const QString& title) = 0;
 };
 
-// QFileDialog's multiple-selection file dialog and its folder picker.
+// Qt's own multiple-selection file dialog, showing each filter's description
+// alone, and its folder picker taking several folders at once. Never the
+// platform's dialogs: they show a filter's name only up to its first "(" and
+// pick one folder.
 std::unique_ptr<photo_dialogs> make_file_dialogs();
 
 }  // namespace parvel

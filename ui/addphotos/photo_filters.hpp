@@ -17,9 +17,22 @@ struct photo_filter_group {
 // its own: its files are reached through "All Files".
 std::vector<photo_filter_group> make_filter_groups();
 
-// The groups as Qt's file dialog takes them: "JPEG (*.jpg *.JPG ...)", each
-// pattern followed by its upper-case twin, since a native dialog may match
-// case.
+// One entry of the type list: what it shows and the patterns it matches.
+struct photo_filter_entry {
+  std::string description;  // UTF-8
+  std::string spec;         // "*.jpg;*.jpeg;..."
+
+  bool operator==(const photo_filter_entry&) const = default;
+};
+
+// One entry a group. The description is the group's name and its first seven
+// patterns, "; ..." when more follow: "BMP (*.bmp; *.dib)"; the two "All"
+// groups show their name alone. The spec holds every pattern.
+std::vector<photo_filter_entry> make_filter_text();
+
+// The entries as Qt's file dialog takes them: the description, then every
+// pattern in parentheses. A dialog that hides the filters' details shows the
+// description alone; Qt's own dialog matches regardless of case.
 QStringList make_dialog_filters();
 
 // The filter the dialog opens with: "All Picture Files".

@@ -160,14 +160,45 @@ TEST(dialog_filters, one_per_format_then_all_pictures_then_all_files) {
     EXPECT_TRUE(filters[i].startsWith(names[i] + QStringLiteral(" (*.")))
         << filters[i].toStdString();
   }
-  EXPECT_TRUE(filters[2].contains(QStringLiteral("*.jpg *.JPG *.jpeg *.JPEG")));
+  EXPECT_TRUE(filters[2].contains(QStringLiteral("(*.jpg *.jpeg *.jpe *.jif *.jfif *.jfi)")));
   const QString& all = filters[all_pictures_filter_index];
   EXPECT_TRUE(all.startsWith(QStringLiteral("All Picture Files (*.bmp")));
   for (const QString& format : filters.mid(0, 7)) {
-    const QString patterns = format.section(QLatin1Char('('), 1).chopped(1);
+    const QString patterns = format.section(QLatin1Char('('), -1).chopped(1);
     EXPECT_TRUE(all.contains(patterns)) << format.toStdString();
   }
   EXPECT_EQ(filters[8], QStringLiteral("All Files (*.*)"));
+  // The description first; Qt's dialog takes the last parentheses for the
+  // patterns, all of them.
+  EXPECT_TRUE(filters[5].startsWith(QStringLiteral("RAW (*.3fr; *.arw;")));
+  EXPECT_TRUE(filters[5].contains(QStringLiteral("; ...) (*.3fr *.arw *.srf")));
+  EXPECT_TRUE(filters[5].endsWith(QStringLiteral("*.rwz *.x3f)")));
+}
+
+TEST(dialog_filters, descriptions_list_seven_patterns_and_specs_keep_all) {
+  const std::vector<photo_filter_entry> entries = make_filter_text();
+  ASSERT_EQ(entries.size(), 9u);
+  const std::vector<photo_filter_entry> expected{
+      {"BMP (*.bmp; *.dib)", "*.bmp;*.dib"},
+      {"GIF (*.gif)", "*.gif"},
+      {"JPEG (*.jpg; *.jpeg; *.jpe; *.jif; *.jfif; *.jfi)",
+       "*.jpg;*.jpeg;*.jpe;*.jif;*.jfif;*.jfi"},
+      {"PNG (*.png)", "*.png"},
+      {"PSD (*.psd)", "*.psd"},
+      {"RAW (*.3fr; *.arw; *.srf; *.sr2; *.bay; *.crw; *.cr2; ...)",
+       "*.3fr;*.arw;*.srf;*.sr2;*.bay;*.crw;*.cr2;*.cap;*.iiq;*.eip;*.dcs;*.dcr;*.drf;*.k25;"
+       "*.kdc;*.dng;*.erf;*.fff;*.mef;*.mos;*.mrw;*.nef;*.nrw;*.orf;*.ptx;*.pef;*.pxn;*.r3d;"
+       "*.raf;*.raw;*.rw2;*.rwz;*.x3f"},
+      {"TIFF (*.tif; *.tiff)", "*.tif;*.tiff"}};
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    SCOPED_TRACE(expected[i].description);
+    EXPECT_EQ(entries[i], expected[i]);
+  }
+  std::string all_specs;
+  for (std::size_t i = 0; i < expected.size(); ++i)
+    all_specs += (i == 0 ? "" : ";") + expected[i].spec;
+  EXPECT_EQ(entries[7], (photo_filter_entry{"All Picture Files", all_specs}));
+  EXPECT_EQ(entries[8], (photo_filter_entry{"All Files", "*.*"}));
 }
 
 }  // namespace
