@@ -66,8 +66,13 @@ void progress_bar::repaint_soon() {
 void progress_bar::draw_image(QPainter& painter, QSize size) {
   const int w = size.width();
   const int h = size.height();
-  const QPainterPath outer = make_rounded_rect_path({0, 0}, {w - 1, h - 1}, 30, h - 1);
-  const QPainterPath inner = make_rounded_rect_path({1, 1}, {w - 2, h - 2}, 30, h - 3);
+  // The outlines' points are pixel centres, as in the trough's original
+  // drawing model; on Qt's pixel edges each 1-pixel outline would blur over
+  // two rows.
+  const QPainterPath outer =
+      make_rounded_rect_path({0, 0}, {w - 1, h - 1}, 30, h - 1).translated(0.5, 0.5);
+  const QPainterPath inner =
+      make_rounded_rect_path({1, 1}, {w - 2, h - 2}, 30, h - 3).translated(0.5, 0.5);
 
   painter.fillPath(outer, glass_gradient(size, QColor(0xFFEAEAEA), QColor(0xFFD8D8D8),
                                          QColor(0xFFB5B5B5), QColor(0xFFD1D1D1)));

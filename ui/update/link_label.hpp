@@ -4,8 +4,9 @@
 
 namespace parvel {
 
-// A hyperlink: its label in pure blue, underlined, with a pointing hand;
-// a left click on it raises activated().
+// A hyperlink: its label in pure blue, underlined in whatever font the
+// owner gives it, with a pointing hand; a left click on it raises
+// activated().
 class link_label : public QLabel {
   Q_OBJECT
 
@@ -16,7 +17,11 @@ class link_label : public QLabel {
   void activated();
 
  protected:
+  void changeEvent(QEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  void underline();
 };
 
 }  // namespace parvel

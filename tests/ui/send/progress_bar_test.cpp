@@ -65,6 +65,32 @@ class progress_bar_test : public QObject {
     QVERIFY2(edge.red() > edge.blue() + 30, qPrintable(edge.name()));
   }
 
+  void outlines_are_one_crisp_pixel_in_their_colours() {
+    parvel::progress_bar bar;
+    bar.resize(400, 30);
+    QImage picture(bar.size(), QImage::Format_ARGB32);
+    picture.fill(Qt::transparent);
+    static_cast<QWidget&>(bar).render(&picture, QPoint(), QRegion(), QWidget::DrawChildren);
+    const QColor outer(198, 147, 103);
+    const QColor inner(229, 207, 183);
+    struct probe {
+      const char* name;
+      QPoint at;
+      QColor colour;
+    };
+    for (const probe& p :
+         {probe{"top outline", {200, 0}, outer}, probe{"bottom outline", {200, 29}, outer},
+          probe{"left outline", {0, 15}, outer}, probe{"right outline", {399, 15}, outer},
+          probe{"top inner outline", {200, 1}, inner},
+          probe{"bottom inner outline", {200, 28}, inner},
+          probe{"left inner outline", {1, 15}, inner},
+          probe{"right inner outline", {398, 15}, inner}}) {
+      const QString seen = picture.pixelColor(p.at).name(QColor::HexArgb);
+      QVERIFY2(seen == p.colour.name(QColor::HexArgb),
+               qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(p.name), seen)));
+    }
+  }
+
   void text_shows_the_percent_in_the_middle() {
     const auto dark_in_middle = [](const QImage& picture) {
       int dark = 0;

@@ -129,6 +129,22 @@ int dark_pixels_in_notes(update_page& page) {
   return dark;
 }
 
+// Whether some pixel row of the label is blue across its whole text: only
+// an underline is, since the blank between "Click" and "here" has no ink.
+bool drawn_underlined(QLabel& label) {
+  const QImage picture = label.grab().toImage();
+  const int text_width = QFontMetrics(label.font()).horizontalAdvance(label.text());
+  for (int y = 0; y < picture.height(); ++y) {
+    int x = 1;
+    while (x < text_width - 1 &&
+           picture.pixelColor(x, y).blue() - picture.pixelColor(x, y).red() > 100)
+      ++x;
+    if (x == text_width - 1)
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 class update_page_test : public QObject {
@@ -199,6 +215,7 @@ class update_page_test : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(page->state(), 4, 20000);
     QCOMPARE(shown(*page), (QStringList{"id_2", "id_4", "id_128", "id_129"}));
     QCOMPARE(child<QLabel>(*page, "id_129")->text(), QStringLiteral("Click here"));
+    QVERIFY(drawn_underlined(*child<QLabel>(*page, "id_129")));
     const QLabel* after = nullptr;
     for (QLabel* label : page->findChildren<QLabel*>(QStringLiteral("id_0")))
       after = label;
