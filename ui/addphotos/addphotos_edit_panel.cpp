@@ -117,9 +117,14 @@ void addphotos_edit_panel::on_size_changed() {
 }
 
 void addphotos_edit_panel::on_resize_option_changed(const photo_resize_option& option) {
-  if (const auto texts = size_fields_for(option, typing_size_)) {
+  const bool typing = typing_size_ || width_edit_->hasFocus() || height_edit_->hasFocus();
+  if (const auto texts = size_fields_for(option, typing)) {
     width_edit_->setText(texts->first);
     height_edit_->setText(texts->second);
+  } else {
+    // "Custom size..." chosen again while the user types: the typed size
+    // stays and becomes the manager's, so that its listeners show it too.
+    on_size_changed();
   }
   layout();
   application::instance()->controller()->notify_ui_updated();

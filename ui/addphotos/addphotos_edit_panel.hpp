@@ -41,7 +41,8 @@ class addphotos_edit_panel : public QWidget {
   QLabel* quality_label_;
   QLineEdit* quality_edit_;
   // Set while the user's typing changes the size, so the option it raises
-  // does not empty the fields being typed in.
+  // does not empty the fields being typed in, even where the typing did not
+  // come with the focus (text dropped on a field).
   bool typing_size_ = false;
   boost::signals2::scoped_connection resize_connection_;
   boost::signals2::scoped_connection convert_connection_;

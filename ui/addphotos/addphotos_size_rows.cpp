@@ -38,7 +38,7 @@ const photo_resize_option& size_option_at(const std::vector<option_row>& rows,
 bool is_current_size(const photo_resize_option& option, const photo_resize_option& current) {
   if (option.kind != current.kind)
     return false;
-  return option.kind == 1 || (option.width == current.width && option.height == current.height);
+  return option.kind == 1 || option.width == current.width || option.height == current.height;
 }
 
 }  // namespace parvel

@@ -20,7 +20,8 @@ const photo_resize_option& size_option_at(const std::vector<option_row>& rows,
                                           const std::vector<photo_resize_option>& options, int row);
 
 // Whether the row's option gets the dot: of the current kind, and for a
-// preset also of the current size; custom size whatever was typed.
+// preset also of the current width or the current height (no two presets
+// of a kind share either); custom size whatever was typed.
 bool is_current_size(const photo_resize_option& option, const photo_resize_option& current);
 
 inline bool same_size_option(const photo_resize_option& a, const photo_resize_option& b) {

@@ -412,7 +412,7 @@ void basic_list_base::paint_row(QPainter& painter, const QRect& row_rect, int ro
                                 const QRect& clip) {
   const bool focused = hasFocus() || state_.options.always_active_look;
   const bool hot_row = state_.options.hot_tracking && state_.hot().row == row;
-  if ((state_.is_selected(row) || hot_row) && column_kind(0) != list_kind_group)
+  if ((state_.is_selected(row) || hot_row) && list_cell_kind(row, 0) != list_kind_group)
     paint_selection(painter, row_rect, focused);
   const list_cell focus = state_.focus_cell();
   int x = row_rect.left();

@@ -15,6 +15,8 @@
 #include "ui/addphotos/addphotos_panel_alt.hpp"
 #include "ui/addphotos/addphotos_size_list.hpp"
 #include "ui/addphotos/addphotos_size_popup.hpp"
+#include "ui/addphotos/addphotos_status_bar.hpp"
+#include "ui/addphotos/addphotos_status_bar_item.hpp"
 #include "ui/controls/cue_edit.hpp"
 
 namespace {
@@ -160,6 +162,57 @@ class option_popups_test : public QObject {
     QVERIFY(h.edit_panel->width_edit().isVisible());
     QVERIFY(h.edit_panel->height_edit().isVisible());
     QCOMPARE(h.edit_panel->width_edit().text(), QString());
+  }
+
+  void hovered_options_get_the_selection_look_and_bands_do_not() {
+    host h;
+    QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+    h.click_link(120);
+    QPointer<parvel::addphotos_resize_popup> popup = h.panel->resize_popup();
+    QVERIFY(popup);
+    auto& list = popup->list();
+    const auto picture = [&](int row) {
+      return list.viewport()->grab(*list.row_rect(row)).toImage();
+    };
+    const auto hover = [&](int row) {
+      QTest::mouseMove(popup->windowHandle(), host::row_point(*popup, row));
+    };
+    struct row {
+      const char* name;
+      int row;
+      bool highlighted;
+    };
+    for (const row& r : {row{"HD band", 2, false}, row{"an HD size", 3, true},
+                         row{"Monitor band", 10, false}, row{"Custom size...", 1, true}}) {
+      hover(0);
+      const QImage plain = picture(r.row);
+      hover(r.row);
+      QVERIFY2((picture(r.row) != plain) == r.highlighted, r.name);
+    }
+  }
+
+  void custom_size_chosen_again_while_typing_keeps_the_typed_size() {
+    resize_option_manager::instance()->set_current({1, 0, 0});
+    host h;
+    parvel::addphotos_statusbar bar(&h.window);
+    QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+    h.edit_panel->layout();
+    h.edit_panel->width_edit().setFocus();
+    h.type("800");
+    QTest::keyClick(h.handle(), Qt::Key_Tab);
+    QVERIFY(h.edit_panel->height_edit().hasFocus());
+    h.type("600");
+    h.click_link(120);
+    QPointer<parvel::addphotos_resize_popup> popup = h.panel->resize_popup();
+    QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {}, host::row_point(*popup, 1));
+    QTRY_VERIFY(popup.isNull());
+    QCOMPARE(h.edit_panel->width_edit().text(), QString("800"));
+    QCOMPARE(h.edit_panel->height_edit().text(), QString("600"));
+    const photo_resize_option current = resize_option_manager::instance()->current();
+    QCOMPARE(current.kind, 1);
+    QCOMPARE(current.width, 800u);
+    QCOMPARE(current.height, 600u);
+    QCOMPARE(bar.resize_field().text(), QStringLiteral("Resize: 800 x 600"));
   }
 
   void typing_a_width_raises_a_resize_signal_per_key() {

@@ -168,7 +168,10 @@ TEST(size_rows, dot_follows_the_current_option) {
                       {{1, 0, 0}, {1, 1000, 500}, true},
                       {{2, 1280, 720}, {1, 1280, 720}, false},
                       {{2, 1280, 720}, {2, 1280, 720}, true},
-                      {{2, 1920, 1080}, {2, 1280, 720}, false}};
+                      {{2, 1920, 1080}, {2, 1280, 720}, false},
+                      {{2, 1920, 1080}, {2, 1920, 720}, true},
+                      {{2, 1280, 720}, {2, 1920, 720}, true},
+                      {{3, 1920, 1200}, {2, 1920, 1080}, false}};
   for (const row& r : rows)
     EXPECT_EQ(is_current_size(r.option, r.current), r.dot)
         << r.option.kind << " " << r.option.width << " / " << r.current.kind;
