@@ -66,9 +66,8 @@ void progress_bar::repaint_soon() {
 void progress_bar::draw_image(QPainter& painter, QSize size) {
   const int w = size.width();
   const int h = size.height();
-  // The outlines' points are pixel centres, as in the trough's original
-  // drawing model; on Qt's pixel edges each 1-pixel outline would blur over
-  // two rows.
+  // The outlines' whole-number points are pixel centres (GDI+'s pixel
+  // model); on Qt's pixel edges a 1-pixel outline blurs over two rows.
   const QPainterPath outer =
       make_rounded_rect_path({0, 0}, {w - 1, h - 1}, 30, h - 1).translated(0.5, 0.5);
   const QPainterPath inner =
