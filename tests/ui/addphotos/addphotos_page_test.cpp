@@ -19,14 +19,19 @@
 
 #include "engine/app/application.hpp"
 #include "engine/controller/controller.hpp"
+#include "engine/options/convert_option_manager.hpp"
+#include "engine/options/resize_option_manager.hpp"
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "tests/support/widget_test.hpp"
 #include "ui/addphotos/addphotos_list.hpp"
 #include "ui/addphotos/addphotos_page.hpp"
+#include "ui/addphotos/addphotos_panel_alt.hpp"
+#include "ui/addphotos/addphotos_panel_alt_link.hpp"
 #include "ui/addphotos/photo_dialogs.hpp"
 #include "ui/controls/cue_edit.hpp"
+#include "ui/rename/addphotos_rename_popup.hpp"
 
 namespace {
 
@@ -166,6 +171,82 @@ class addphotos_page_test : public QObject {
   void cleanup() {
     page_.reset();
     package().clear_photos();
+    parvel::resize_option_manager::instance()->set_current({0, 0, 0});
+    parvel::convert_option_manager::instance()->set_current(parvel::photo_convert_option(0));
+  }
+
+  void tab_and_shift_tab_cycle_the_page_in_the_control_order() {
+    // Custom size and JPEG show the size panel's three fields; Send enabled.
+    const parvel::photo_resize_option custom{1, 0, 0};
+    const parvel::photo_convert_option jpeg(3);
+    parvel::resize_option_manager::instance()->set_current(custom);
+    parvel::resize_option_manager::instance()->signal_option_changed(custom);
+    parvel::convert_option_manager::instance()->set_current(jpeg);
+    parvel::convert_option_manager::instance()->signal_option_changed(jpeg);
+    add_photos(3);
+    type(child<QLineEdit>(123), QStringLiteral("me@x"));
+    type(child<QLineEdit>(124), QStringLiteral("you@y"));
+    QVERIFY(page_->send_button().isEnabled());
+
+    const std::vector<int> cycle = {124, 123, 138, 140, 111, 112, 122, 141, 1};
+    const auto focused = [] { return QApplication::focusWidget()->objectName(); };
+    for (std::size_t i = 1; i <= cycle.size(); ++i) {
+      QTest::keyClick(window(), Qt::Key_Tab);
+      QCOMPARE(focused(), QStringLiteral("id_%1").arg(cycle[i % cycle.size()]));
+    }
+    for (std::size_t i = cycle.size(); i-- > 0;) {
+      QTest::keyClick(window(), Qt::Key_Tab, Qt::ShiftModifier);
+      QCOMPARE(focused(), QStringLiteral("id_%1").arg(cycle[i]));
+    }
+    // The photo list takes the focus by a click only, and Tab leaves it for
+    // the control after it, Shift+Tab for the one before.
+    for (const auto& [modifiers, next] :
+         {std::pair{Qt::KeyboardModifiers(), 141},
+          std::pair{Qt::KeyboardModifiers(Qt::ShiftModifier), 122}}) {
+      click_row(1);
+      QVERIFY(page_->photo_list().hasFocus());
+      QTest::keyClick(window(), Qt::Key_Tab, modifiers);
+      QCOMPARE(focused(), QStringLiteral("id_%1").arg(next));
+      QCOMPARE(page_->photo_list().selected_rows(), std::vector<int>{1});
+    }
+  }
+
+  void apply_in_the_rename_popup_gives_the_focus_back_as_it_was_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<QString>("recipients");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("caret inside the recipients")
+        << 124 << 3 << 0 << QStringLiteral("a@bx.org; c@d.org") << QStringLiteral("hi");
+    QTest::newRow("part of the recipients selected")
+        << 124 << 0 << 3 << QStringLiteral("x.org; c@d.org") << QStringLiteral("hi");
+    QTest::newRow("caret in the message")
+        << 140 << 2 << 0 << QStringLiteral("a@b.org; c@d.org") << QStringLiteral("hix");
+  }
+
+  void apply_in_the_rename_popup_gives_the_focus_back_as_it_was() {
+    QFETCH(int, field);
+    QFETCH(int, caret);
+    QFETCH(int, selected);
+    QFETCH(QString, recipients);
+    QFETCH(QString, message);
+    type(child<QLineEdit>(124), QStringLiteral("a@b.org; c@d.org"));
+    type(child<QPlainTextEdit>(140), QStringLiteral("hi"));
+    click(child<QWidget>(field));
+    if (auto* edit = qobject_cast<QLineEdit*>(child<QWidget>(field)))
+      edit->setSelection(caret, selected);
+
+    const auto& links = dynamic_cast<parvel::addphotos_panel_alt&>(
+        *page_->panel_widget(addphotos_page::panel::action));
+    click(&links.rename_link());
+    parvel::addphotos_rename_popup* popup = page_->rename_popup();
+    QVERIFY(popup && popup->isVisible());
+    click(popup->findChild<QPushButton*>(QStringLiteral("id_1")));
+    QVERIFY(!popup->isVisible());
+    QTest::keyClick(window(), 'x');
+    QCOMPARE(child<QLineEdit>(124)->text(), recipients);
+    QCOMPARE(child<QPlainTextEdit>(140)->toPlainText(), message);
   }
 
   void typing_into_the_fields_enables_send_at_once() {
