@@ -28,8 +28,8 @@ void float_view::take_focus(QWidget& control) {
 
 void float_view::give_focus_back() {
   // Hidden with the focus, the view would pass it on as Tab does: into the
-  // page's first field with all its text selected, so that the next key
-  // typed replaced the recipients.
+  // parent's first field with all its text selected, where the next key
+  // typed would replace it.
   const QWidget* focused = QApplication::focusWidget();
   if (!focused || !isAncestorOf(focused))
     return;
