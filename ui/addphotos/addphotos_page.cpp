@@ -70,7 +70,8 @@ addphotos_page::addphotos_page(QWidget* parent) : QWidget(parent) {
   };
   const QColor dark_grey(0x50, 0x50, 0x50);
 
-  // Created in the tab order.
+  // Created in the tab order; the size panel's fields join it after the
+  // Message edit (order_tab_chain).
   to_label_ = make_label("recipients_label", 0, Qt::AlignRight);
   to_edit_ = make_edit(new cue_edit(this), 124, 200);
   to_edit_->set_cue_text(localized("recipients_cue"));
@@ -153,7 +154,24 @@ void addphotos_page::set_panel(panel which, QWidget* widget) {
   panels_[static_cast<int>(which)] = widget;
   if (widget)
     widget->setParent(this);
+  if (which == panel::edit)
+    order_tab_chain();
   layout();
+}
+
+void addphotos_page::order_tab_chain() {
+  std::vector<QWidget*> chain = {to_edit_, from_edit_, subject_edit_, message_edit_};
+  if (QWidget* sizes = panel_widget(panel::edit)) {
+    for (QWidget* w = sizes->nextInFocusChain(); w != sizes; w = w->nextInFocusChain()) {
+      if (sizes->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus))
+        chain.push_back(w);
+    }
+  }
+  // The photo list is no tab stop, but Tab from it (after a click) goes on
+  // from its place among the controls.
+  chain.insert(chain.end(), {list_, checkbox_, send_});
+  for (std::size_t i = 1; i < chain.size(); ++i)
+    setTabOrder(chain[i - 1], chain[i]);
 }
 
 QWidget* addphotos_page::panel_widget(panel which) const {

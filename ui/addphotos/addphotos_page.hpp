@@ -86,6 +86,9 @@ class addphotos_page : public QWidget, public core::windows_async_window_update 
   addphotos_layout_input measure() const;
   // Under the "Rename" link, kept a twentieth of its width inside the page.
   void place_rename_popup();
+  // Tab runs through the form, the size panel's fields, the checkbox and
+  // Send, in the order the controls stand on the page.
+  void order_tab_chain();
 
   QLabel* to_label_;
   QLabel* subject_label_;

@@ -130,9 +130,10 @@ bool recipients_completion::eventFilter(QObject* watched, QEvent* event) {
         hide_shown_popup();
       break;
     case QEvent::FocusOut:
-      // Another window took the focus; the popup's own activation, which some
-      // platforms force on a shown window, is not one.
-      if (static_cast<const QFocusEvent*>(event)->reason() == Qt::ActiveWindowFocusReason &&
+      // Another control or another window took the focus: the popup would
+      // cover the fields typed in next. The popup's own activation, which
+      // some platforms force on a shown window, is no such move.
+      if (static_cast<const QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason ||
           QApplication::activeWindow() != popup_.get())
         hide_shown_popup();
       break;

@@ -19,11 +19,11 @@ class recipients_typing_limit;
 // Completion of the To field from the saved contacts: while the user types,
 // the contacts holding the recipient under the caret show in a popup just
 // under the field, hidden again when the field is disabled or hidden (a page
-// covers it) or another window takes the focus; a chosen contact replaces
-// that recipient and the field is tidied to "a; b; " with the caret at the
-// end. The field's maximum length becomes a limit on typing and pasting
-// only. Owned by the page that owns the field; the popup is owned by the
-// field's parent window. UI thread only.
+// covers it) or the focus leaves it for another control or window; a chosen
+// contact replaces that recipient and the field is tidied to "a; b; " with
+// the caret at the end. The field's maximum length becomes a limit on
+// typing and pasting only. Owned by the page that owns the field; the popup
+// is owned by the field's parent window. UI thread only.
 class recipients_completion : public QObject, public core::windows_async_window_update {
  public:
   explicit recipients_completion(QLineEdit& to_edit);

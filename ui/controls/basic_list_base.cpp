@@ -57,7 +57,8 @@ basic_list_base::basic_list_base(QWidget* parent) : QAbstractScrollArea(parent) 
               system.color(QPalette::Light),      system.color(QPalette::Dark),
               system.color(QPalette::WindowText), system.color(QPalette::Text)};
   setFrameShape(QFrame::NoFrame);
-  setFocusPolicy(Qt::StrongFocus);
+  // No tab stop: a list takes the focus by click only.
+  setFocusPolicy(Qt::ClickFocus);
   viewport()->setMouseTracking(true);
   viewport()->setAutoFillBackground(false);
   state_.set_notify_sink([this](int code, int row, int column) { notify(row, column, code); });
@@ -106,7 +107,7 @@ void basic_list_base::set_focus_cell_mode(bool on) {
 void basic_list_base::set_take_focus_on_click(bool on) {
   state_.options.take_focus_on_click = on;
   // A list that never takes the focus leaves it where the user types.
-  setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
+  setFocusPolicy(on ? Qt::ClickFocus : Qt::NoFocus);
 }
 
 void basic_list_base::set_border(bool on) {
@@ -286,8 +287,10 @@ void basic_list_base::resizeEvent(QResizeEvent* event) {
   update_scroll_bars();
 }
 
-bool basic_list_base::focusNextPrevChild(bool) {
-  return false;
+bool basic_list_base::focusNextPrevChild(bool next) {
+  // Tab leaves the list for the window's next control, except in focus-cell
+  // mode, where it moves the focus cell.
+  return !state_.options.focus_cell_mode && QAbstractScrollArea::focusNextPrevChild(next);
 }
 
 void basic_list_base::keyPressEvent(QKeyEvent* event) {

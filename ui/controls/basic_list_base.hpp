@@ -112,7 +112,7 @@ class basic_list_base : public QAbstractScrollArea {
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void changeEvent(QEvent* event) override;
-  // The list takes Tab for itself.
+  // Tab moves to the window's next control, except in focus-cell mode.
   bool focusNextPrevChild(bool next) override;
 
  private:

@@ -1,6 +1,8 @@
 #include "ui/controls/list_state.hpp"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <stdexcept>
 
 #include "ui/controls/basic_list_notification.hpp"
@@ -10,6 +12,8 @@ namespace parvel {
 namespace {
 
 constexpr int max_columns = 0x3FFFFFFE;
+// The wheel delta of one notch.
+constexpr int wheel_notch = 120;
 
 bool is_modifier_key(int key) {
   return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt ||
@@ -175,9 +179,17 @@ void list_state::ensure_visible(int row, int column) {
 }
 
 void list_state::wheel(int delta) {
-  const int lines = delta * options.wheel_lines / 120;
-  const int position = vertical_ - lines * row_height_;
-  set_vertical_position(lines > 0 ? std::max(0, position) : position);
+  // Touchpads and fine wheels send fractions of a notch: the part of a line
+  // an event leaves over is carried to the next, so that small steps add up
+  // to the lines their sum makes.
+  const std::int64_t amount = wheel_carry_ + static_cast<std::int64_t>(delta) * options.wheel_lines;
+  wheel_carry_ = static_cast<int>(amount % wheel_notch);
+  // Bounded so that the product below stays within 64 bits.
+  constexpr std::int64_t most = std::numeric_limits<int>::max();
+  const std::int64_t lines = std::clamp<std::int64_t>(amount / wheel_notch, -most, most);
+  const std::int64_t position = vertical_ - lines * row_height_;
+  set_vertical_position(
+      static_cast<int>(std::clamp<std::int64_t>(position, 0, std::numeric_limits<int>::max())));
 }
 
 std::optional<list_cell> list_state::hit_test(QPoint point) const {

@@ -107,6 +107,8 @@ class list_state {
   std::optional<QRect> row_rect(int row) const;
   bool is_cell_visible(int row, int column) const;
   void ensure_visible(int row, int column);
+  // delta in eighths of a degree (120 a notch); moves whole lines of
+  // wheel_lines rows per notch.
   void wheel(int delta);
 
   // Hit tests.
@@ -154,6 +156,8 @@ class list_state {
   QSize client_;
   int vertical_ = 0;
   int horizontal_ = 0;
+  // Wheel delta × wheel lines not yet moved, less than a line either way.
+  int wheel_carry_ = 0;
   bool pressed_ = false;
   int anchor_ = -1;
   list_cell caret_;

@@ -102,7 +102,7 @@ addphotos_rename_popup::addphotos_rename_popup(std::shared_ptr<package_info> pho
   preview_ = make_preview_rows(names);
 
   scheme_list_->setCurrentIndex(0);
-  scheme_list_->setFocus();
+  take_focus(*scheme_list_);
   choose_scheme(1);
   load();
 }
@@ -158,7 +158,7 @@ void addphotos_rename_popup::load() {
     return;
   const int scheme = saved_scheme(params_);
   scheme_list_->setCurrentIndex(list_entry_of_scheme(scheme));
-  scheme_list_->setFocus();
+  take_focus(*scheme_list_);
   choose_scheme(scheme);
   for (addphotos_rename_unit* unit : units_) {
     if (addphotos_rename_unit_item* item = unit->current_item())
@@ -169,7 +169,7 @@ void addphotos_rename_popup::load() {
 
 void addphotos_rename_popup::on_reset() {
   scheme_list_->setCurrentIndex(0);
-  scheme_list_->setFocus();
+  take_focus(*scheme_list_);
   choose_scheme(1);
   for (addphotos_rename_unit* unit : units_) {
     if (addphotos_rename_unit_item* item = unit->current_item())

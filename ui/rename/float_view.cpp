@@ -5,7 +5,8 @@
 
 namespace parvel {
 
-float_view::float_view(QWidget* parent) : QWidget(parent) {}
+float_view::float_view(QWidget* parent)
+    : QWidget(parent), focus_before_(QApplication::focusWidget()) {}
 
 float_view::~float_view() {
   stop_filtering();
@@ -14,8 +15,29 @@ float_view::~float_view() {
 void float_view::hide_view() {
   stop_filtering();
   before_hide();
+  give_focus_back();
   hide();
   signal_hidden(true);
+}
+
+void float_view::take_focus(QWidget& control) {
+  // As a popup takes it: a line edit that loses the focus this way keeps its
+  // selection.
+  control.setFocus(Qt::PopupFocusReason);
+}
+
+void float_view::give_focus_back() {
+  // Hidden with the focus, the view would pass it on as Tab does: into the
+  // parent's first field with all its text selected, where the next key
+  // typed would replace it.
+  const QWidget* focused = QApplication::focusWidget();
+  if (!focused || !isAncestorOf(focused))
+    return;
+  QWidget* target = focus_before_;
+  if (!target || isAncestorOf(target) || !target->isEnabled() || !target->isVisible())
+    target = parentWidget();
+  if (target)
+    target->setFocus(Qt::PopupFocusReason);
 }
 
 void float_view::showEvent(QShowEvent* event) {

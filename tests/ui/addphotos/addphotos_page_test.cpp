@@ -19,14 +19,19 @@
 
 #include "engine/app/application.hpp"
 #include "engine/controller/controller.hpp"
+#include "engine/options/convert_option_manager.hpp"
+#include "engine/options/resize_option_manager.hpp"
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "tests/support/widget_test.hpp"
 #include "ui/addphotos/addphotos_list.hpp"
 #include "ui/addphotos/addphotos_page.hpp"
+#include "ui/addphotos/addphotos_panel_alt.hpp"
+#include "ui/addphotos/addphotos_panel_alt_link.hpp"
 #include "ui/addphotos/photo_dialogs.hpp"
 #include "ui/controls/cue_edit.hpp"
+#include "ui/rename/addphotos_rename_popup.hpp"
 
 namespace {
 
@@ -166,6 +171,53 @@ class addphotos_page_test : public QObject {
   void cleanup() {
     page_.reset();
     package().clear_photos();
+    parvel::resize_option_manager::instance()->set_current({0, 0, 0});
+    parvel::convert_option_manager::instance()->set_current(parvel::photo_convert_option(0));
+  }
+
+  void tab_and_shift_tab_cycle_the_page_in_the_control_order() {
+    // Custom size and JPEG show the size panel's three fields; Send enabled.
+    const parvel::photo_convert_option jpeg(3);
+    parvel::resize_option_manager::instance()->set_current({1, 0, 0});
+    parvel::convert_option_manager::instance()->set_current(jpeg);
+    parvel::convert_option_manager::instance()->signal_option_changed(jpeg);
+    add_photos(1);
+    type(child<QLineEdit>(123), QStringLiteral("me@x"));
+    type(child<QLineEdit>(124), QStringLiteral("you@y"));
+    const int cycle[] = {124, 123, 138, 140, 111, 112, 122, 141, 1, 124};
+    const auto key = [this](Qt::KeyboardModifiers modifiers) {
+      QTest::keyClick(window(), Qt::Key_Tab, modifiers);
+      return QApplication::focusWidget()->objectName().mid(3).toInt();
+    };
+    for (int i = 1; i < 10; ++i)
+      QCOMPARE(key(Qt::NoModifier), cycle[i]);
+    for (int i = 8; i >= 0; --i)
+      QCOMPARE(key(Qt::ShiftModifier), cycle[i]);
+    // The photo list takes the focus by a click only; Tab goes on from its place.
+    click_row(0);
+    QCOMPARE(key(Qt::NoModifier), 141);
+    click_row(0);
+    QCOMPARE(key(Qt::ShiftModifier), 122);
+  }
+
+  void apply_in_the_rename_popup_gives_the_focus_back_as_it_was() {
+    const auto rename_and_apply = [this] {
+      const auto& links = dynamic_cast<parvel::addphotos_panel_alt&>(
+          *page_->panel_widget(addphotos_page::panel::action));
+      click(&links.rename_link());
+      click(page_->rename_popup()->findChild<QPushButton*>(QStringLiteral("id_1")));
+      QTest::keyClick(window(), 'x');
+    };
+    auto* to = child<QLineEdit>(124);
+    type(to, QStringLiteral("a@b.org; c@d.org"));
+    type(child<QPlainTextEdit>(140), QStringLiteral("hi"));
+    rename_and_apply();
+    QCOMPARE(child<QPlainTextEdit>(140)->toPlainText(), QStringLiteral("hix"));
+    QCOMPARE(to->text(), QStringLiteral("a@b.org; c@d.org"));
+    click(to);
+    to->setSelection(1, 2);
+    rename_and_apply();
+    QCOMPARE(to->text(), QStringLiteral("ax.org; c@d.org"));
   }
 
   void typing_into_the_fields_enables_send_at_once() {

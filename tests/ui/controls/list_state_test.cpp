@@ -352,21 +352,26 @@ TEST(list_state, scroll_ranges_follow_rows_header_and_options) {
   EXPECT_EQ(list.state.horizontal_range(), (scroll_range{0, 200}));
 }
 
-TEST(list_state, wheel_moves_by_lines_of_rows_within_the_range) {
-  // 20 rows of 20 pixels in 300: positions 0 to 100.
-  const std::vector<std::tuple<std::string, int, int, int>> rows = {
-      {"one notch towards the user", 0, -120, 60},
-      {"two notches stop at the end", 0, -240, 100},
-      {"one notch away", 100, 120, 40},
-      {"one notch away stops at the top", 30, 120, 0},
-      {"half a notch is one line", 0, -60, 20},
-      {"a quarter notch is no line", 0, -30, 0},
+TEST(list_state, wheel_moves_by_the_whole_lines_of_the_deltas_sum_within_the_range) {
+  // 20 rows of 20 pixels in 300: positions 0 to 100; 3 lines a notch of 120.
+  const std::vector<std::tuple<std::string, int, std::vector<int>, int>> rows = {
+      {"one notch towards the user", 0, {-120}, 60},
+      {"two notches stop at the end", 0, {-240}, 100},
+      {"one notch away", 100, {120}, 40},
+      {"one notch away stops at the top", 30, {120}, 0},
+      {"half a notch is one line", 0, {-60}, 20},
+      {"a quarter notch alone is no line yet", 0, {-30}, 0},
+      {"touchpad steps of 24 add up to a notch", 0, {-24, -24, -24, -24, -24}, 60},
+      {"steps of 15 make a line every third", 100, {15, 15, 15, 15, 15}, 80},
+      {"a step back takes back what was carried", 0, {-30, 30, -30}, 0},
+      {"a notch between fractions keeps them", 0, {-20, -120, -20}, 80},
   };
-  for (const auto& [name, start, delta, expected] : rows) {
+  for (const auto& [name, start, deltas, expected] : rows) {
     SCOPED_TRACE(name);
     list_fixture list(20);
     list.state.set_vertical_position(start);
-    list.state.wheel(delta);
+    for (const int delta : deltas)
+      list.state.wheel(delta);
     EXPECT_EQ(list.state.vertical_position(), expected);
   }
 }

@@ -127,10 +127,23 @@ class recipients_completion_test : public QObject {
     QTRY_VERIFY(completion->popup() && completion->popup()->isVisible());
   }
 
-  void a_shown_popup_hides_when_another_window_takes_the_focus() {
+  void a_shown_popup_hides_when_the_focus_leaves_for_another_control_or_window() {
     host h;
+    auto* from = new QLineEdit(&h.window);
+    from->show();
     QVERIFY(QTest::qWaitForWindowExposed(&h.window));
-    h.type("an");
+    for (const Qt::KeyboardModifiers modifiers : {Qt::NoModifier, Qt::ShiftModifier}) {
+      h.edit->clear();
+      h.edit->setFocus();
+      h.type("a");
+      QPointer<addphotos_contact_popup> shown = h.completion->popup();
+      QTRY_VERIFY(shown && shown->isVisible());
+      QTest::keyClick(h.handle(), Qt::Key_Tab, modifiers);
+      QCOMPARE(QApplication::focusWidget(), from);
+      QTRY_VERIFY(shown.isNull());
+    }
+    h.edit->setFocus();
+    h.type("n");
     QPointer<addphotos_contact_popup> popup = h.completion->popup();
     QTRY_VERIFY(popup && popup->isVisible());
     QWidget other;
