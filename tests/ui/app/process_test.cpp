@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <stdlib.h>
+#include <sys/capability.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -7,10 +11,15 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <exception>
+#include <fstream>
+#include <memory>
 #include <mutex>
+#include <sstream>
 #include <stdexcept>
+#include <string>
 #include <thread>
 
+#include "core/graphics/gdip/gdiplus_startup.hpp"
 #include "core/log/logger.hpp"
 #include "ui/app/guarded_application.hpp"
 #include "ui/app/process_setup.hpp"
@@ -48,6 +57,22 @@ TEST(terminate_handler, ends_at_once_with_255_without_static_destructors) {
               "parvel \\[debug\\] - term_func\\(\\) was called by terminate\\(\\)\\.");
 }
 
+// The program starts imaging beside its loop. The library refuses to start
+// again once stopped in a process: the failure a broken installation gives.
+[[noreturn]] void start_imaging_that_fails() {
+  log_to_standard_error();
+  std::set_terminate(terminate_handler);
+  { const core::graphics::gdip::gdiplus_startup once; }
+  { const core::graphics::gdip::gdiplus_background_startup imaging; }
+  std::_Exit(0);
+}
+
+TEST(terminate_handler, imaging_that_cannot_start_ends_the_program) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(start_imaging_that_fails(), testing::ExitedWithCode(255),
+              "^parvel \\[debug\\] - term_func\\(\\) was called by terminate\\(\\)\\.\r\n$");
+}
+
 class throws_on_event : public QObject {
  public:
   bool event(QEvent* e) override {
@@ -77,6 +102,71 @@ TEST(guarded_application, exception_from_event_handler_is_logged_and_terminates)
   EXPECT_EXIT(throw_from_event_handler(), testing::ExitedWithCode(255),
               "parvel \\[error\\] - cannot read the photo list\r\n"
               "parvel \\[debug\\] - term_func\\(\\) was called by terminate\\(\\)\\.");
+}
+
+bool holds_setpcap() {
+  const std::unique_ptr<std::remove_pointer_t<cap_t>, int (*)(void*)> own(cap_get_proc(), cap_free);
+  cap_flag_value_t value = CAP_CLEAR;
+  return own && cap_get_flag(own.get(), CAP_SETPCAP, CAP_EFFECTIVE, &value) == 0 &&
+         value == CAP_SET;
+}
+
+// In a child, which needs CAP_SETPCAP: as root it has it; otherwise a user
+// namespace of its own gives it every capability there. What the child's
+// /proc/self/status then says of its sets, "skip: ..." when it cannot start
+// privileged, or the error thrown.
+std::string capability_sets_after_drop() {
+  int pipe_ends[2];
+  if (pipe(pipe_ends) != 0) {
+    return "cannot create a pipe";
+  }
+  const pid_t child = fork();
+  if (child == 0) {
+    close(pipe_ends[0]);
+    std::string report;
+    if (!holds_setpcap() && unshare(CLONE_NEWUSER) != 0) {
+      report = "skip: no user namespace";
+    } else {
+      try {
+        drop_token_privileges();
+        std::ifstream status("/proc/self/status");
+        for (std::string line; std::getline(status, line);) {
+          if (line.rfind("Cap", 0) == 0) {
+            report += line + "\n";
+          }
+        }
+      } catch (const std::exception& e) {
+        report = e.what();
+      }
+    }
+    const bool written = write(pipe_ends[1], report.data(), report.size()) ==
+                         static_cast<ssize_t>(report.size());
+    _exit(written ? 0 : 1);
+  }
+  close(pipe_ends[1]);
+  std::string report;
+  char buffer[512];
+  for (ssize_t n; (n = read(pipe_ends[0], buffer, sizeof buffer)) > 0;) {
+    report.append(buffer, static_cast<std::size_t>(n));
+  }
+  close(pipe_ends[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return report;
+}
+
+// A child started as root by the program (xdg-open, an installer) would
+// regain at exec what the bounding set still holds.
+TEST(drop_token_privileges, a_privileged_process_keeps_no_capability_in_any_set) {
+  const std::string report = capability_sets_after_drop();
+  if (report.rfind("skip: ", 0) == 0) {
+    GTEST_SKIP() << report;
+  }
+  for (const char* set : {"CapInh", "CapPrm", "CapEff", "CapBnd", "CapAmb"}) {
+    SCOPED_TRACE(set);
+    EXPECT_NE(report.find(std::string(set) + ":\t0000000000000000\n"), std::string::npos)
+        << report;
+  }
 }
 
 TEST(single_instance, files_lie_in_the_runtime_folder_else_the_private_temp_folder) {
