@@ -21,8 +21,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -193,7 +193,7 @@ class stand_in_window_manager {
           configure(*reinterpret_cast<const xcb_configure_request_event_t*>(event));
           break;
         case XCB_DESTROY_NOTIFY:
-          gravity_.erase(reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window);
+          managed_.erase(reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window);
           break;
         default:
           break;
@@ -204,11 +204,12 @@ class stand_in_window_manager {
   }
 
  private:
-  // Where the window itself goes when (x, y) was asked for.
+  // Where the window itself goes when (x, y) was asked for. The gravity is
+  // read at each request: a client changes it as it places itself by its frame
+  // or by its own rectangle.
   std::pair<std::int32_t, std::int32_t> window_position(xcb_window_t window, std::int32_t x,
                                                         std::int32_t y) const {
-    const auto found = gravity_.find(window);
-    if (found != gravity_.end() && found->second == XCB_GRAVITY_STATIC) {
+    if (win_gravity(c_, window) == XCB_GRAVITY_STATIC) {
       return {x, y};
     }
     return {x + extents_.left, y + extents_.top};
@@ -226,7 +227,7 @@ class stand_in_window_manager {
         static_cast<std::uint32_t>(extents_.left), static_cast<std::uint32_t>(extents_.right),
         static_cast<std::uint32_t>(extents_.top), static_cast<std::uint32_t>(extents_.bottom)};
     set_cardinals(c_, window, frame_extents_atom_, XCB_ATOM_CARDINAL, extents, 4);
-    gravity_[window] = win_gravity(c_, window);
+    managed_.insert(window);
     const auto [x, y] = window_position(window, geometry->x, geometry->y);
     const std::uint32_t place[] = {static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y)};
     xcb_configure_window(c_, window, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, place);
@@ -238,7 +239,7 @@ class stand_in_window_manager {
   void configure(const xcb_configure_request_event_t& request) {
     std::int32_t x = request.x;
     std::int32_t y = request.y;
-    if (gravity_.contains(request.window)) {
+    if (managed_.contains(request.window)) {
       std::tie(x, y) = window_position(request.window, x, y);
     }
     // Values in the order of their mask bits, as the protocol wants them.
@@ -265,8 +266,7 @@ class stand_in_window_manager {
   frame_extents extents_;
   xcb_atom_t frame_extents_atom_ = intern(c_, "_NET_FRAME_EXTENTS");
   xcb_atom_t wm_state_atom_ = intern(c_, "WM_STATE");
-  // Managed windows and their gravity.
-  std::map<xcb_window_t, std::uint32_t> gravity_;
+  std::set<xcb_window_t> managed_;
 };
 
 int window_manager(frame_extents extents) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QWindow>
 
 #include "engine/app/application.hpp"
 #include "engine/controller/controller.hpp"
@@ -80,10 +81,8 @@ void main_frame::restore_frame(const QRect& frame) {
 }
 
 QMargins main_frame::frame_margins() const {
-  const QRect outer = frameGeometry();
-  const QRect inner = geometry();
-  return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-          outer.bottom() - inner.bottom()};
+  const QWindow* window = windowHandle();
+  return window ? window->frameMargins() : QMargins();
 }
 
 void main_frame::fit_to_frame() {
@@ -127,11 +126,12 @@ void main_frame::closeEvent(QCloseEvent* event) {
 }
 
 void main_frame::save_placement_and_config() {
+  // A close can come before the frame's first report reached the window.
+  fit_to_frame();
   application_settings& settings = *application::instance()->settings();
   // A window started maximised or minimised has not yet taken the restored
   // rectangle: that one is still the one to come back to.
-  const QRect normal_frame =
-      restoring_.value_or(normalGeometry().marginsAdded(frame_margins()));
+  const QRect normal_frame = restoring_.value_or(normalGeometry().marginsAdded(frame_margins()));
   settings.placement =
       placement_from_window(settings.placement, frameGeometry(), normal_frame, windowState());
   settings.save();

@@ -139,8 +139,8 @@ std::string capability_sets_after_drop() {
         report = e.what();
       }
     }
-    const bool written = write(pipe_ends[1], report.data(), report.size()) ==
-                         static_cast<ssize_t>(report.size());
+    const bool written =
+        write(pipe_ends[1], report.data(), report.size()) == static_cast<ssize_t>(report.size());
     _exit(written ? 0 : 1);
   }
   close(pipe_ends[1]);
@@ -164,8 +164,7 @@ TEST(drop_token_privileges, a_privileged_process_keeps_no_capability_in_any_set)
   }
   for (const char* set : {"CapInh", "CapPrm", "CapEff", "CapBnd", "CapAmb"}) {
     SCOPED_TRACE(set);
-    EXPECT_NE(report.find(std::string(set) + ":\t0000000000000000\n"), std::string::npos)
-        << report;
+    EXPECT_NE(report.find(std::string(set) + ":\t0000000000000000\n"), std::string::npos) << report;
   }
 }
 
