@@ -13,7 +13,8 @@
 //     _NET_FRAME_EXTENTS, sets it on each window before mapping it, and places
 //     the window inside its frame at the position asked for (the frame's
 //     top-left under north-west gravity, the window's own under static
-//     gravity). Prints "ready" once it manages the screen; runs until killed.
+//     gravity); a window withdrawn goes back to that position. Prints "ready"
+//     once it manages the screen; runs until killed.
 #include <poll.h>
 #include <xcb/xcb.h>
 
@@ -192,6 +193,9 @@ class stand_in_window_manager {
         case XCB_CONFIGURE_REQUEST:
           configure(*reinterpret_cast<const xcb_configure_request_event_t*>(event));
           break;
+        case XCB_UNMAP_NOTIFY:
+          release(reinterpret_cast<const xcb_unmap_notify_event_t*>(event)->window);
+          break;
         case XCB_DESTROY_NOTIFY:
           managed_.erase(reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window);
           break;
@@ -234,6 +238,21 @@ class stand_in_window_manager {
     const std::uint32_t normal_state[] = {1, XCB_WINDOW_NONE};
     set_cardinals(c_, window, wm_state_atom_, wm_state_atom_, normal_state, 2);
     xcb_map_window(c_, window);
+  }
+
+  // A window withdrawn goes back to where it asked to be, so that mapping it
+  // again frames it as the first time.
+  void release(xcb_window_t window) {
+    if (managed_.erase(window) == 0 || win_gravity(c_, window) == XCB_GRAVITY_STATIC) {
+      return;
+    }
+    const reply_ptr<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(c_, xcb_get_geometry(c_, window), nullptr), &std::free);
+    if (geometry) {
+      const std::uint32_t place[] = {static_cast<std::uint32_t>(geometry->x - extents_.left),
+                                     static_cast<std::uint32_t>(geometry->y - extents_.top)};
+      xcb_configure_window(c_, window, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, place);
+    }
   }
 
   void configure(const xcb_configure_request_event_t& request) {
