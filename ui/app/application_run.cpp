@@ -46,11 +46,7 @@ void show_as_decided(main_frame& frame, const startup_options& decided) {
   if (decided.frameless) {
     frame.setWindowFlag(Qt::FramelessWindowHint);
   }
-  const QRect& wanted = decided.geometry.frame;
-  frame.move(wanted.topLeft());
-  // Before the first show the frame has no decorations yet: its outer size is
-  // its own size. A window manager that decorates it later keeps the client size.
-  frame.resize(wanted.size());
+  frame.restore_frame(decided.geometry.frame);
   frame.setWindowState(decided.geometry.state);
   if (!decided.hidden) {
     frame.show();

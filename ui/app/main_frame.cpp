@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QWindow>
 
 #include "engine/app/application.hpp"
 #include "engine/controller/controller.hpp"
@@ -71,6 +72,33 @@ void main_frame::show_and_raise() {
   activateWindow();
 }
 
+void main_frame::restore_frame(const QRect& frame) {
+  restoring_ = frame;
+  // Before the first show move() places the outer frame, resize() the window.
+  move(frame.topLeft());
+  resize(frame.size().shrunkBy(frame_margins()));
+  fit_to_frame();
+}
+
+QMargins main_frame::frame_margins() const {
+  const QWindow* window = windowHandle();
+  return window ? window->frameMargins() : QMargins();
+}
+
+void main_frame::fit_to_frame() {
+  const QMargins margins = frame_margins();
+  // The minimum tracking size is the outer frame's.
+  setMinimumSize(minimum_size.shrunkBy(margins));
+  const bool normal =
+      !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+  if (!restoring_ || margins.isNull() || !normal) {
+    return;
+  }
+  const QRect frame = *restoring_;
+  restoring_.reset();
+  setGeometry(frame.marginsRemoved(margins));
+}
+
 void main_frame::set_taskbar_progress(float p) {
   if (!on_window_thread()) {
     post([this, p] { set_taskbar_progress(p); });
@@ -98,12 +126,14 @@ void main_frame::closeEvent(QCloseEvent* event) {
 }
 
 void main_frame::save_placement_and_config() {
+  // A close can come before the frame's first report reached the window.
+  fit_to_frame();
   application_settings& settings = *application::instance()->settings();
-  const QMargins margins(
-      geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
-      frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom());
-  settings.placement = placement_from_window(settings.placement, frameGeometry(),
-                                             normalGeometry().marginsAdded(margins), windowState());
+  // A window started maximised or minimised has not yet taken the restored
+  // rectangle: that one is still the one to come back to.
+  const QRect normal_frame = restoring_.value_or(normalGeometry().marginsAdded(frame_margins()));
+  settings.placement =
+      placement_from_window(settings.placement, frameGeometry(), normal_frame, windowState());
   settings.save();
 
   const auto& person = *user::instance();
@@ -117,6 +147,19 @@ void main_frame::save_placement_and_config() {
 
 void main_frame::resizeEvent(QResizeEvent*) {
   canvas_->setGeometry(rect());
+  fit_to_frame();
+}
+
+// The window manager reports its frame with the window's first placement.
+void main_frame::moveEvent(QMoveEvent*) {
+  fit_to_frame();
+}
+
+void main_frame::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::WindowStateChange) {
+    fit_to_frame();
+  }
+  QWidget::changeEvent(event);
 }
 
 bool main_frame::eventFilter(QObject* watched, QEvent* event) {

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <boost/signals2/connection.hpp>
+#include <optional>
 #include <vector>
 
 #include "core/windows/async_window_update.hpp"
@@ -32,6 +33,11 @@ class main_frame : public QWidget, public core::windows_async_window_update {
   void close_window();
   // Shows the window, also one started hidden or minimised, and raises it.
   void show_and_raise();
+  // Places the window so that its outer frame covers frame. Before the window
+  // manager has framed it, the window itself takes frame; once the frame is
+  // known (after the first map, in the normal state) the window shrinks by it,
+  // so that a start restores what the last close saved.
+  void restore_frame(const QRect& frame);
 
   // Controller slots.
   void set_taskbar_progress(float p);
@@ -43,10 +49,19 @@ class main_frame : public QWidget, public core::windows_async_window_update {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void save_placement_and_config();
+  // The window manager's decorations around the window; none until it has framed it.
+  QMargins frame_margins() const;
+  // Keeps the minimum size and the restored rectangle to the outer frame.
+  void fit_to_frame();
+
+  // The outer rectangle restore_frame was given, until the window could take it.
+  std::optional<QRect> restoring_;
 
   canvas_view* canvas_;
   taskbar_button taskbar_;

@@ -100,8 +100,11 @@ gdiplus_background_startup::gdiplus_background_startup() {
   }
   try {
     thread_ = std::thread([this] {
+      // A library that cannot start escapes the thread: it ends the process
+      // through the terminate handler, as a failed start on the main thread
+      // would. Imaging would fail for every photo otherwise.
+      started_.emplace();
       try {
-        started_.emplace();
         register_image_codecs();
       } catch (const std::exception& e) {
         try {

@@ -25,9 +25,10 @@ bool gdiplus_started();
 // Starts the library and registers the image codecs (register_image_codecs) on
 // a thread of its own, so that the caller need not wait for the library's
 // modules to load; imaging calls made meanwhile wait for it (gdiplus_started).
-// A failed start is logged, and imaging calls then fail with
-// gdiplus_not_initialized. The destructor waits for the thread, then stops the
-// library as ~gdiplus_startup does. Construct on the thread that destroys it.
+// A library that fails to start ends the process through std::terminate; codecs
+// that cannot be registered (registered already) are logged. The destructor
+// waits for the thread, then stops the library as ~gdiplus_startup does.
+// Construct on the thread that destroys it.
 class gdiplus_background_startup {
  public:
   gdiplus_background_startup();

@@ -34,13 +34,50 @@ class main_frame_test : public QObject {
     std::filesystem::remove(config_path());
   }
 
+  // The minimum tracking size is the outer frame's, decorations included.
   void cannot_be_made_smaller_than_750_by_580() {
     main_frame frame;
     frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
     frame.resize(300, 200);
-    QCOMPARE(frame.size(), QSize(750, 580));
+    QCOMPARE(frame.frameGeometry().size(), QSize(750, 580));
     frame.resize(900, 700);
     QCOMPARE(frame.canvas().geometry(), QRect(0, 0, 900, 700));
+  }
+
+  void restored_outer_rectangle_is_shown_and_saved_again_data() {
+    QTest::addColumn<QRect>("restored");
+    QTest::addColumn<Qt::WindowState>("state");
+    QTest::addColumn<QRect>("shown");
+    const QRect saved(100, 80, 1000, 700);
+    QTest::newRow("a normal window covers the saved rectangle, frame included")
+        << saved << Qt::WindowNoState << saved;
+    QTest::newRow("the default rectangle is exactly the outer minimum")
+        << QRect(50, 20, 750, 580) << Qt::WindowNoState << QRect(50, 20, 750, 580);
+    QTest::newRow("a maximised window keeps the saved rectangle to come back to")
+        << saved << Qt::WindowMaximized << QRect();
+  }
+
+  void restored_outer_rectangle_is_shown_and_saved_again() {
+    QFETCH(QRect, restored);
+    QFETCH(Qt::WindowState, state);
+    QFETCH(QRect, shown);
+    main_frame frame;
+    frame.restore_frame(restored);
+    frame.setWindowState(state);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QVERIFY2(frame.frameGeometry() != frame.geometry(), "the platform frames its windows");
+    if (shown.isValid()) {
+      QTRY_COMPARE_WITH_TIMEOUT(frame.frameGeometry(), shown, 5000);
+    }
+    QVERIFY(frame.close());
+
+    const window_placement stored =
+        placement_from_bytes(core::base64_decode(core::read_registry_string(
+            "Placement", "", application::instance()->settings()->key_name())));
+    QCOMPARE(QRect(stored.left, stored.top, stored.right - stored.left, stored.bottom - stored.top),
+             restored);
   }
 
   void close_saves_placement_settings_and_config() {

@@ -1,16 +1,25 @@
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <stdlib.h>
+#include <sys/capability.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <fstream>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
+#include <string>
 #include <thread>
 
+#include "core/graphics/gdip/gdiplus_startup.hpp"
 #include "core/log/logger.hpp"
 #include "ui/app/guarded_application.hpp"
 #include "ui/app/process_setup.hpp"
@@ -48,6 +57,22 @@ TEST(terminate_handler, ends_at_once_with_255_without_static_destructors) {
               "parvel \\[debug\\] - term_func\\(\\) was called by terminate\\(\\)\\.");
 }
 
+// The program starts imaging beside its loop. The library refuses to start
+// again once stopped in a process: the failure a broken installation gives.
+[[noreturn]] void start_imaging_that_fails() {
+  log_to_standard_error();
+  std::set_terminate(terminate_handler);
+  { const core::graphics::gdip::gdiplus_startup once; }
+  { const core::graphics::gdip::gdiplus_background_startup imaging; }
+  std::_Exit(0);
+}
+
+TEST(terminate_handler, imaging_that_cannot_start_ends_the_program) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(start_imaging_that_fails(), testing::ExitedWithCode(255),
+              "^parvel \\[debug\\] - term_func\\(\\) was called by terminate\\(\\)\\.\r\n$");
+}
+
 class throws_on_event : public QObject {
  public:
   bool event(QEvent* e) override {
@@ -77,6 +102,44 @@ TEST(guarded_application, exception_from_event_handler_is_logged_and_terminates)
   EXPECT_EXIT(throw_from_event_handler(), testing::ExitedWithCode(255),
               "parvel \\[error\\] - cannot read the photo list\r\n"
               "parvel \\[debug\\] - term_func\\(\\) was called by terminate\\(\\)\\.");
+}
+
+bool holds_setpcap() {
+  const std::unique_ptr<std::remove_pointer_t<cap_t>, int (*)(void*)> own(cap_get_proc(), cap_free);
+  cap_flag_value_t value = CAP_CLEAR;
+  return own && cap_get_flag(own.get(), CAP_SETPCAP, CAP_EFFECTIVE, &value) == 0 &&
+         value == CAP_SET;
+}
+
+constexpr int not_privileged = 77;
+
+// As root the child holds CAP_SETPCAP; otherwise a user namespace of its own
+// gives it every capability there. Prints each set that still holds one and
+// exits with their count.
+[[noreturn]] void drop_in_a_privileged_child() {
+  if (!holds_setpcap() && unshare(CLONE_NEWUSER) != 0) {
+    std::_Exit(not_privileged);
+  }
+  drop_token_privileges();
+  std::ifstream status("/proc/self/status");
+  int held = 0;
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("Cap", 0) == 0 && line.find(":\t0000000000000000") == std::string::npos) {
+      std::fprintf(stderr, "%s\n", line.c_str());
+      ++held;
+    }
+  }
+  std::_Exit(held);
+}
+
+// A child started as root by the program (xdg-open, an installer) would
+// regain at exec what the bounding set still holds.
+TEST(drop_token_privileges, a_privileged_process_keeps_no_capability_in_any_set) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const auto emptied_or_not_privileged = [](int status) {
+    return WIFEXITED(status) && (WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == not_privileged);
+  };
+  EXPECT_EXIT(drop_in_a_privileged_child(), emptied_or_not_privileged, "");
 }
 
 TEST(single_instance, files_lie_in_the_runtime_folder_else_the_private_temp_folder) {

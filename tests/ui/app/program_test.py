@@ -5,11 +5,13 @@
 
 Each run has its own X server (Xvfb -displayfd), configuration, data and
 runtime folders, and bounded waits."""
+import base64
 import fcntl
 import os
 import re
 import select
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
@@ -102,6 +104,13 @@ class Session:
         check(watcher.stdout.readline().strip() == "ready", "the X helper did not start")
         return watcher
 
+    def start_window_manager(self, left, right, top, bottom):
+        manager = subprocess.Popen(
+            [self.helper, "window-manager", str(left), str(right), str(top), str(bottom)],
+            env=self.env, stdout=subprocess.PIPE, text=True)
+        self.children.append(manager)
+        check(manager.stdout.readline().strip() == "ready", "the window manager did not start")
+
     def start(self, *args):
         # Bytes: the log's lines end in CR LF, which text mode would rewrite.
         child = subprocess.Popen([self.program, *args], env=self.env, stdout=subprocess.DEVNULL,
@@ -152,11 +161,21 @@ def close_normally(session, program, window):
     check(code == 1, f"a closed frame ends the program with 1, not {code}")
 
 
+def saved_settings(s):
+    with open(s.settings, encoding="utf-8") as f:
+        return dict(line.rstrip("\n").split("=", 1) for line in f if "=" in line)
+
+
+def saved_frame(s):
+    """The saved normal rectangle (left, top, right, bottom): the last four of
+    the record's eleven little-endian fields."""
+    return struct.unpack("<11i", base64.b64decode(saved_settings(s)["Placement"]))[7:]
+
+
 def maps_and_close_saves(s):
     program, window = start_and_map(s)
     close_normally(s, program, window)
-    with open(s.settings, encoding="utf-8") as f:
-        values = dict(line.rstrip("\n").split("=", 1) for line in f if "=" in line)
+    values = saved_settings(s)
     check(values.get("Fullscreen") == "0", f"settings written: {values}")
     check(len(values.get("Placement", "")) == 60, "the placement record is 44 bytes in Base64")
     check(os.path.exists(s.config), "the user's config is written")
@@ -195,6 +214,18 @@ def start_while_first_starts(s):
         check(mapped(watcher) is None, "nothing is shown")
 
 
+def frame_keeps_its_size_under_a_window_manager(s):
+    # A title bar 30 pixels high and 4-pixel borders, as a decorating window manager draws them.
+    s.start_window_manager(4, 4, 30, 4)
+    frames = []
+    for _ in range(3):
+        program, window = start_and_map(s)
+        close_normally(s, program, window)
+        frames.append(saved_frame(s))
+    check(frames == [(50, 20, 800, 600)] * 3,
+          f"each start restores the default outer 750 x 580 at 50,20; saved {frames}")
+
+
 def debug_prints_version(s):
     program, window = start_and_map(s, "-debug")
     close_normally(s, program, window)
@@ -205,6 +236,7 @@ def debug_prints_version(s):
 
 SCENARIOS = {f.__name__: f for f in (maps_and_close_saves, sigterm_ends_without_saving,
                                       second_start_shows_first, start_while_first_starts,
+                                      frame_keeps_its_size_under_a_window_manager,
                                       debug_prints_version)}
 
 
