@@ -176,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
 // so that the fault fails the test instead of hanging it.
 bool ends_without_a_writer(const std::string& path, const std::function<void()>& work) {
   auto ended = std::async(std::launch::async, work);
-  const bool in_time = ended.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
+  const bool in_time = ended.wait_for(std::chrono::seconds(15)) == std::future_status::ready;
   while (ended.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
     ::close(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
   }
