@@ -26,9 +26,9 @@ class cancellable_job : public core::threading::async_req {
   bool canceled() const { return canceled_; }
   // Throws job_canceled once a cancel was asked.
   void throw_if_canceled() const;
-  // Run's thread: from here on the outcome is what happened. cancel() changes
-  // nothing, and a cancel that came since the last abortable step came too
-  // late to be the cause of a failure.
+  // Run's thread, once what a cancel could stop has happened (an answer has
+  // arrived): cancel() changes nothing from here on, and a failure is
+  // reported as one even when a cancel came meanwhile, too late to cause it.
   void settle_outcome();
 
   // canceled_signal when a cancel was asked before the outcome was settled,

@@ -131,8 +131,8 @@ void photo_upload::report_failure(const parvel_error& error) {
 
 void photo_upload::on_package_progress(std::uint64_t sent, std::uint64_t total) {
   on_progress(sent, total);
-  // Not canceled: the last piece goes out, and the service may notify the
-  // recipients whether or not its answer is awaited.
+  // No cancel came (on_progress throws then): the last piece goes out, and
+  // the service may notify the recipients whether or not its answer is awaited.
   package_sent_ = sent == total;
 }
 
