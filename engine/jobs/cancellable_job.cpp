@@ -4,7 +4,7 @@ namespace parvel {
 
 void cancellable_job::cancel() {
   std::lock_guard lock(cancel_mutex_);
-  if (!cancellable_) {
+  if (settled_) {
     return;
   }
   canceled_ = true;
@@ -17,10 +17,9 @@ void cancellable_job::throw_if_canceled() const {
   }
 }
 
-void cancellable_job::end_cancellation() {
+void cancellable_job::settle_outcome() {
   std::lock_guard lock(cancel_mutex_);
-  throw_if_canceled();
-  cancellable_ = false;
+  settled_ = true;
 }
 
 }  // namespace parvel

@@ -26,15 +26,17 @@ class cancellable_job : public core::threading::async_req {
   bool canceled() const { return canceled_; }
   // Throws job_canceled once a cancel was asked.
   void throw_if_canceled() const;
-  // Run's thread: from here on cancel() changes nothing; throws job_canceled
-  // when a cancel came first.
-  void end_cancellation();
+  // Run's thread, once what a cancel could stop has happened (an answer has
+  // arrived): cancel() changes nothing from here on, and a failure is
+  // reported as one even when a cancel came meanwhile, too late to cause it.
+  void settle_outcome();
 
-  // canceled_signal when a cancel was asked, else failed_signal with the
-  // arguments: after a cancel, whatever failed is the cancel's doing.
+  // canceled_signal when a cancel was asked before the outcome was settled,
+  // else failed_signal with the arguments: after a cancel, whatever failed is
+  // the cancel's doing.
   template <class Canceled, class Failed, class... Args>
   void report_failure_to(Canceled& canceled_signal, Failed& failed_signal, const Args&... args) {
-    if (canceled()) {
+    if (canceled() && !settled_) {
       canceled_signal();
     } else {
       failed_signal(args...);
@@ -46,7 +48,8 @@ class cancellable_job : public core::threading::async_req {
   virtual void abort_work() noexcept {}
 
   std::mutex cancel_mutex_;
-  bool cancellable_ = true;
+  // Written by the run's thread under the mutex, read by cancel() under it.
+  bool settled_ = false;
   std::atomic<bool> canceled_{false};
 };
 

@@ -130,13 +130,10 @@ void photo_upload::report_failure(const parvel_error& error) {
 }
 
 void photo_upload::on_package_progress(std::uint64_t sent, std::uint64_t total) {
-  if (sent == total) {
-    // The last piece goes out: the service then has the whole package and
-    // notifies the recipients, so from here a cancel must not turn the send
-    // into one the user would retry.
-    end_cancellation();
-  }
   on_progress(sent, total);
+  // No cancel came (on_progress throws then): the last piece goes out, and
+  // the service may notify the recipients whether or not its answer is awaited.
+  package_sent_ = sent == total;
 }
 
 void photo_upload::on_progress(std::uint64_t sent, std::uint64_t total) {
@@ -263,7 +260,19 @@ void photo_upload::package_account(const std::string& media_href) {
   const std::string url = service_base_ + "/atom/1.0/package/";
   client_.set_upload_progress(
       [this](std::uint64_t sent, std::uint64_t total) { on_package_progress(sent, total); });
-  const basic_response response = post(url, entry.to_xml(), atom_type, headers);
+  basic_response response;
+  try {
+    response = post(url, entry.to_xml(), atom_type, headers);
+  } catch (...) {
+    if (package_sent_ && canceled()) {
+      core::log::write(core::log::severity::warning,
+                       "package_account: canceled after the package was sent; its answer was "
+                       "not awaited");
+    }
+    throw;
+  }
+  // The answer has arrived: it decides the outcome, whenever a cancel comes.
+  settle_outcome();
   if (response.status == 403) {
     throw parvel_error(parvel_code::network_error_forbidden);
   }

@@ -26,8 +26,10 @@ class ticket;
 // the archive itself, up to three thumbnails (whose failures are only
 // logged) and the package entry, after which the service notifies the
 // recipients. Ends with exactly one of succeeded, failed or canceled. After a
-// cancel no further request starts, so the package is never posted then;
-// once the package's body is sent a cancel changes nothing.
+// cancel no further request starts, so the package is never posted then. A
+// cancel once the package's body is sent ends the wait for its answer: the
+// send ends canceled, though the service may have taken the package (which
+// is logged); once the answer has arrived a cancel changes nothing.
 class photo_upload : public cancellable_job {
  public:
   // Archives up to this size are sent from memory, larger ones from the file.
@@ -45,8 +47,9 @@ class photo_upload : public cancellable_job {
   boost::signals2::signal<void()> signal_canceled;
   boost::signals2::signal<void(parvel_code::parvel_code)> signal_status;
 
-  // A cancel stops the request in flight at its next body piece and any
-  // request not yet started.
+  // A cancel stops the request in flight at once, also while it waits for
+  // its answer (a body piece already handed to the connection still goes
+  // out), and any request not yet started.
   void run() override;
 
  private:
@@ -77,6 +80,9 @@ class photo_upload : public cancellable_job {
   const std::string service_base_;
   const std::string culture_;
   core::net::http::basic_file_client client_;
+  // The package's last body piece was handed to the connection; the run's
+  // thread alone reads and writes it.
+  bool package_sent_ = false;
 };
 
 }  // namespace parvel

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QScreen>
+#include <chrono>
+#include <cstdlib>
 #include <exception>
 
 #include "core/graphics/gdip/gdiplus_startup.hpp"
@@ -25,6 +27,11 @@ namespace parvel {
 namespace {
 
 namespace sev = core::log::severity;
+
+// Well beyond a cancel's usual 200 ms and the second or so that the
+// conversion of one photo, which a cancel does not cut short, takes; short
+// enough that a quit never seems to hang.
+constexpr std::chrono::seconds job_quit_limit{5};
 
 void add_debug_sink() {
   core::log::global_logger().add_sink(core::log::make_sink(core::log::make_debug_out_stream()));
@@ -121,8 +128,12 @@ int app_main(int argc, char** argv) {
   std::optional<core::graphics::gdip::gdiplus_background_startup> imaging;
   const int result = application_run(options, imaging);
   // Every job cancelled and ended before imaging stops, so that quitting
-  // during a send neither crashes nor hangs.
-  parvel::cancel_all_jobs_and_wait();
+  // during a send neither crashes nor hangs. A job held in the kernel (a
+  // photo on a stalled network mount) sees no cancel: the process ends
+  // without it, before any object it uses is destroyed under it.
+  if (!parvel::cancel_all_jobs_and_wait(job_quit_limit)) {
+    std::_Exit(result);
+  }
   imaging.reset();
   return result;
 }

@@ -10,7 +10,8 @@ namespace core::io::filesystem {
 // A binary, seekable input stream over a file opened close-on-exec, so that a
 // program started meanwhile (a browser or an installer) never inherits it,
 // which std::ifstream cannot ask for. Like std::ifstream it is in a failed
-// state when the file cannot be opened. path is UTF-8.
+// state when the file cannot be opened, and also when it is no regular file,
+// which it never waits for (see open_regular_file). path is UTF-8.
 class input_file : public std::istream {
  public:
   explicit input_file(const std::string& path);

@@ -13,15 +13,29 @@ crt_req_dispatch::crt_req_dispatch(thread_starter start_thread)
     : start_thread_(std::move(start_thread)) {}
 
 crt_req_dispatch::~crt_req_dispatch() {
-  cancel_all_and_wait();
+  cancel_all();
+  wait_and_join(std::nullopt);
 }
 
-void crt_req_dispatch::cancel_all_and_wait() {
+std::vector<std::string> crt_req_dispatch::cancel_all_and_wait(std::chrono::milliseconds limit) {
   cancel_all();
+  return wait_and_join(std::chrono::steady_clock::now() + limit);
+}
+
+std::vector<std::string> crt_req_dispatch::wait_and_join(deadline until) {
   std::vector<std::thread> threads;
   {
     std::unique_lock lock(lock_);
-    empty_.wait(lock, [this] { return registry_.empty(); });
+    const auto empty = [this] { return registry_.empty(); };
+    if (!until) {
+      empty_.wait(lock, empty);
+    } else if (!empty_.wait_until(lock, *until, empty)) {
+      std::vector<std::string> running;
+      for (const auto& entry : registry_) {
+        running.push_back(entry.first);
+      }
+      return running;
+    }
     threads.swap(threads_);
     // Every thread is joined below, whether or not it has told so yet.
     finished_threads_.clear();
@@ -30,6 +44,7 @@ void crt_req_dispatch::cancel_all_and_wait() {
   for (std::thread& thread : threads) {
     thread.join();
   }
+  return {};
 }
 
 void crt_req_dispatch::submit(const std::shared_ptr<async_req>& job) {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,13 +41,21 @@ class crt_req_dispatch {
   void cancel(const std::string& name);
   void cancel_all();
   // Cancels every job and returns once all have ended and their threads
-  // are joined. Jobs may be submitted again afterwards.
-  void cancel_all_and_wait();
+  // are joined, or once limit has passed: a job held in the kernel (a file
+  // on a stalled network mount) sees no cancel. Returns the names of the jobs
+  // still running then, in name order, and leaves them running: a later wait
+  // or the destructor waits for them. Jobs may be submitted again afterwards.
+  std::vector<std::string> cancel_all_and_wait(std::chrono::milliseconds limit);
 
  private:
+  using deadline = std::optional<std::chrono::steady_clock::time_point>;
+
   void on_done(crt_req* record, async_status status);
   void remove(crt_req* record);
   void join_finished_threads();
+  // Joins every thread once the registry is empty; the names still
+  // registered when the deadline passes first.
+  std::vector<std::string> wait_and_join(deadline until);
 
   const thread_starter start_thread_;
   std::mutex lock_;

@@ -154,7 +154,7 @@ TEST(crt_req_dispatch, cancel_all_and_wait_returns_once_every_job_ended) {
   crt_req_dispatch dispatch;
   dispatch.submit(std::make_shared<probe_job>("photo_archive", a));
   dispatch.submit(std::make_shared<probe_job>("update_check", b));
-  dispatch.cancel_all_and_wait();
+  EXPECT_EQ(dispatch.cancel_all_and_wait(bound), std::vector<std::string>{});
   EXPECT_EQ(a.cancels + b.cancels, 2);
   EXPECT_TRUE(a.finished && b.finished);
   EXPECT_EQ(a_destroyed.wait_for(0s), std::future_status::ready);

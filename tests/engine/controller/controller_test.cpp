@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <functional>
+#include <memory>
 
+#include "engine/controller/job_dispatch.hpp"
 #include "tests/support/log_capture.hpp"
 #include "tests/support/table.hpp"
 
@@ -42,5 +46,28 @@ INSTANTIATE_TEST_SUITE_P(
                    },
                    "SIGNAL: on_send_progress_message(ok)"}),
     test_support::row_name());
+
+// As a job reading a photo on a stalled network mount: no cancel reaches it.
+class held_job : public core::threading::async_req {
+ public:
+  held_job() : async_req("photo_archive") {}
+  void run() override { released.wait(false); }
+  void cancel() override {}
+  std::atomic<bool> released{false};
+};
+
+// The program's quit waits a bounded time, then ends without the job, naming it.
+TEST(job_dispatch, a_job_that_outlives_the_wait_at_quit_is_logged) {
+  const auto job = std::make_shared<held_job>();
+  parvel::submit_job(job);
+  test_support::log_capture capture;
+  EXPECT_FALSE(parvel::cancel_all_jobs_and_wait(std::chrono::milliseconds(50)));
+  EXPECT_EQ(capture.lines(),
+            std::vector<std::string>{"parvel [error] - photo_archive did not end within 50 ms of "
+                                     "its cancel; the program ends without it"});
+  job->released = true;
+  job->released.notify_all();
+  EXPECT_TRUE(parvel::cancel_all_jobs_and_wait(std::chrono::minutes(1)));
+}
 
 }  // namespace

@@ -1,9 +1,13 @@
 #include "engine/jobs/photo_archive.hpp"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <stdexcept>
 
@@ -167,6 +171,38 @@ INSTANTIATE_TEST_SUITE_P(
                     limit_case{"one_photo_prepared_past_the_limit", {9 << 20}, 4}),
     test_support::row_name());
 
+// Whether work, run on a thread of its own, ends within a bound. If it does
+// not, the readers waiting to open the pipe at path are let go until it ends,
+// so that the fault fails the test instead of hanging it.
+bool ends_without_a_writer(const std::string& path, const std::function<void()>& work) {
+  auto ended = std::async(std::launch::async, work);
+  const bool in_time = ended.wait_for(std::chrono::seconds(15)) == std::future_status::ready;
+  while (ended.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
+    ::close(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+  }
+  return in_time;
+}
+
+// A named pipe put in place of a photo after it was added: no writer ever
+// comes, so the job must neither wait for one nor take it for a photo.
+TEST_F(photo_archive_run, a_photo_replaced_by_a_named_pipe_fails_the_job_at_once) {
+  add_image("a.jpg", 64, 48);
+  const std::string pipe = add_file("b.jpg", "photo");
+  fs::remove(pipe);
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  for (const auto format : {formats::none, formats::png}) {
+    for (const unsigned workers : {1u, 4u}) {
+      SCOPED_TRACE(testing::Message() << "format " << format << ", workers " << workers);
+      parvel::convert_option_manager::instance()->set_current(parvel::photo_convert_option(format));
+      parvel::photo_archive job(package_, parvel::photo_archive::default_size_limit, workers);
+      test_support::job_recorder recorder(job);
+      EXPECT_TRUE(ends_without_a_writer(pipe, [&] { job.run(); }));
+      EXPECT_EQ(recorder.outcome(), "failed:6:" + std::string(parvel::parvel_error(6).what()));
+      EXPECT_FALSE(fs::exists(package_->archive_path()));
+    }
+  }
+}
+
 // A photo too large to be held in memory is streamed at its turn: cut short
 // after the job measured it, it must not go in truncated.
 TEST_F(photo_archive_run, a_streamed_photo_cut_short_after_planning_fails_the_job) {
@@ -197,7 +233,7 @@ TEST_F(photo_archive_run, exit_during_a_conversion_returns_once_the_job_ended_ca
   recorder_.on_first("status:send_zipping", [&] { zipping.set_value(); });
   test_support::the_controller().start_photo_archive(package_);
   ASSERT_EQ(zipping.get_future().wait_for(std::chrono::seconds(60)), std::future_status::ready);
-  parvel::cancel_all_jobs_and_wait();
+  ASSERT_TRUE(parvel::cancel_all_jobs_and_wait(std::chrono::minutes(1)));
   EXPECT_EQ(recorder_.outcome(), "canceled");
   EXPECT_FALSE(fs::exists(package_->archive_path()));
   ASSERT_TRUE(recorder_.wait_for_end(std::chrono::seconds(0)));

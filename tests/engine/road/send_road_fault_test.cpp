@@ -140,27 +140,54 @@ INSTANTIATE_TEST_SUITE_P(
                    "upload_canceled", 2, ""}),
     test_support::row_name());
 
-// The service has the whole package and notifies the recipients: a cancel
-// that comes now must not make the user send again.
-TEST_F(send_road_faults, a_cancel_after_the_package_was_sent_changes_nothing) {
-  // Without thumbnails the package entry is the only body of a few KiB;
-  // the archive's (over 3 MiB) may be sent more than once by the client.
-  constexpr unsigned entry_limit = 64 << 10;
-  bool canceled = false;
+struct package_cancel_case {
+  const char* name;
+  // Else canceled at the package's last progress report, before that piece goes.
+  bool answer_awaited;
+};
+
+class package_cancel : public send_road_faults,
+                       public testing::WithParamInterface<package_cancel_case> {};
+
+// Until its answer has arrived a cancel ends the send at once, whatever the
+// service did with the package; the log tells what the user cannot see.
+TEST_P(package_cancel, ends_the_send_canceled) {
+  const bool awaited = GetParam().answer_awaited;
+  test_support::log_capture capture;
+  // Larger than the package entry, whose last progress report is the cue.
+  write_archive(test_support::random_data(200 << 10, 3));
+  auto& controller = test_support::the_controller();
   const boost::signals2::scoped_connection canceling =
-      test_support::the_controller().on_photo_upload_progress.connect(
-          [&](unsigned sent, unsigned total) {
-            if (sent == total && total < entry_limit) {
-              canceled = true;
-              test_support::the_controller().cancel_photo_upload();
-            }
-          });
-  send();
-  EXPECT_TRUE(canceled);
-  EXPECT_EQ(recorder_.outcome(), "upload_succeeded");
-  expect_reached(4);
-  EXPECT_EQ(service_.packages().size(), 1u);
+      controller.on_photo_upload_progress.connect([&](unsigned sent, unsigned total) {
+        if (!awaited && sent == total && total < (64 << 10)) {
+          controller.cancel_photo_upload();
+        }
+      });
+  // Due long after the client's stall limit of 30 s.
+  service_.set_fault(step::package, {.delay = std::chrono::minutes(2)});
+  controller.start_photo_upload(package_);
+  // Media, ticket, archive and package received.
+  if (awaited) {
+    ASSERT_TRUE(service_.wait_for_requests(4, std::chrono::seconds(60)));
+    controller.cancel_photo_upload();
+  }
+  ASSERT_TRUE(recorder_.wait_for_end());
+
+  EXPECT_EQ(recorder_.outcome(), "upload_canceled");
+  EXPECT_EQ(service_.packages().size(), awaited ? 1u : 0u);
+  const auto lines = capture.lines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                       "parvel [warning] - package_account: canceled after the package was sent; "
+                       "its answer was not awaited"),
+            awaited ? 1 : 0)
+      << capture.text();
 }
+
+INSTANTIATE_TEST_SUITE_P(moments, package_cancel,
+                         testing::Values(package_cancel_case{"as_its_last_piece_is_reported",
+                                                             false},
+                                         package_cancel_case{"while_its_answer_is_awaited", true}),
+                         test_support::row_name());
 
 TEST_F(send_road_faults, a_missing_archive_fails_after_the_ticket) {
   test_support::log_capture capture;

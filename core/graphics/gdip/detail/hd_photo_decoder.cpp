@@ -1,6 +1,5 @@
 #include "core/graphics/gdip/detail/hd_photo_decoder.hpp"
 
-#include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -15,6 +14,7 @@
 #include "core/graphics/gdip/detail/helper_process.hpp"
 #include "core/graphics/gdip/detail/status_failure.hpp"
 #include "core/graphics/gdip/hd_photo_decoder_program.hpp"
+#include "core/io/filesystem/regular_file.hpp"
 #include "core/scoped_handle.hpp"
 
 namespace core::graphics::gdip::detail {
@@ -124,7 +124,7 @@ vips::VImage decode_from(int input) {
 }  // namespace
 
 vips::VImage decode_hd_photo_file(const std::string& path) {
-  const scoped_handle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  const scoped_handle file = io::filesystem::open_regular_file(path);
   if (!file) {
     throw status_failure(status::win32_error);
   }

@@ -1,6 +1,5 @@
 #include "core/graphics/gdip/detail/image_source.hpp"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <array>
@@ -14,6 +13,7 @@
 #include "core/graphics/gdip/detail/srgb8.hpp"
 #include "core/graphics/gdip/detail/status_failure.hpp"
 #include "core/graphics/gdip/gdiplus_startup.hpp"
+#include "core/io/filesystem/regular_file.hpp"
 #include "core/scoped_handle.hpp"
 
 namespace core::graphics::gdip::detail {
@@ -25,7 +25,7 @@ bool starts_with(std::string_view head, std::string_view magic) {
 }
 
 std::string_view file_head(const std::string& path, std::array<char, 32>& buffer) {
-  const scoped_handle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  const scoped_handle file = io::filesystem::open_regular_file(path);
   if (!file) {
     throw status_failure(errno == ENOENT || errno == ENOTDIR ? status::file_not_found
                                                              : status::win32_error);
