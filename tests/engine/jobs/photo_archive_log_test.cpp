@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "tests/engine/jobs/archive_fixture.hpp"
@@ -22,10 +23,8 @@ TEST_F(photo_archive_log, unreadable_photo_is_logged_with_its_cause) {
   }
   EXPECT_EQ(recorder_.outcome(),
             "failed:6:We've encountered a problem zipping your photos. Please Try Again.");
-  EXPECT_NE(capture_.text().find("photo_archive failed: 'cannot open the file '" + path +
-                                 "': Permission denied'"),
-            std::string::npos)
-      << capture_.text();
+  EXPECT_THAT(capture_.text(), testing::HasSubstr("photo_archive failed: 'cannot open the file '" +
+                                                  path + "': Permission denied'"));
 }
 
 }  // namespace

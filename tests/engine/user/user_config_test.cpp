@@ -4,8 +4,6 @@
 
 #include <boost/date_time/gregorian/gregorian.hpp>
 #include <filesystem>
-#include <functional>
-#include <memory>
 
 #include "engine/photos/local_date.hpp"
 #include "tests/support/log_capture.hpp"
@@ -134,81 +132,29 @@ TEST_F(config_file, unwritable_folder_is_logged_and_the_old_file_stays) {
 }
 
 // A config that exists but cannot be read holds the sender, the contacts and
-// the counter: the load says why it has none of them, and no save of this run
+// the counter: the load logs why it has none of them, and no save of the run
 // writes over the file, not even once it can be read again.
-struct unreadable_case {
-  const char* name;
-  // Damages the saved file at path; what it returns keeps the damage alive.
-  std::function<std::shared_ptr<void>(const std::string& path)> damage;
-  std::string cause;
-  std::string left;  // what stays at path; empty: the file as saved
-};
-
-class config_unreadable : public config_file,
-                          public testing::WithParamInterface<unreadable_case> {};
-
-// What lies at path, as the test made it.
-std::string state_of(const std::string& path) {
-  const auto status = fs::symlink_status(path);
-  if (fs::is_symlink(status)) {
-    return "link to " + fs::read_symlink(path).string();
-  }
-  if (fs::is_directory(status)) {
-    return "folder";
-  }
-  return test_support::read_file(path);
-}
-
-TEST_P(config_unreadable, is_logged_and_never_written_over) {
-  const auto& c = GetParam();
+TEST_F(config_file, unreadable_file_is_logged_and_never_written_over) {
   const std::string path = parvel::config_path();
   parvel::user_config kept;
   kept.email = "kept@x";
-  kept.contacts = {"a@x"};
-  kept.value = 5;
   parvel::save_config(kept);
   const std::string saved = test_support::read_file(path);
-  auto damage = c.damage(path);
+  {
+    const test_support::unreadable_file unreadable(path);
+    parvel::save_config(parvel::user_config::load());
+  }
+  parvel::save_config(parvel::user_config{});
 
-  const auto loaded = parvel::user_config::load();
-  EXPECT_EQ(summary(loaded), " [] 0");
-  parvel::save_config(loaded);
-  damage.reset();
-  parvel::save_config(loaded);
-
-  EXPECT_EQ(state_of(path), c.left.empty() ? saved : c.left);
+  EXPECT_EQ(test_support::read_file(path), saved);
   const std::string refused =
-      "parvel [error] - save_config failed: 'cannot write over the unread "
-      "file '" +
-      path + "': " + c.cause + "'";
-  EXPECT_EQ(capture_.lines(),
-            (strings{"parvel [error] - user_config::load failed: 'cannot read the file '" + path +
-                         "': " + c.cause + "'",
-                     refused, refused}));
+      "parvel [error] - save_config failed: 'cannot write over the "
+      "unread file '" +
+      path + "': Permission denied'";
+  EXPECT_EQ(capture_.lines(), (strings{"parvel [error] - user_config::load failed: 'cannot "
+                                       "read the file '" +
+                                           path + "': Permission denied'",
+                                       refused, refused}));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    causes, config_unreadable,
-    testing::Values(unreadable_case{"without_the_right_to_read",
-                                    [](const std::string& path) {
-                                      return std::make_shared<test_support::unreadable_file>(path);
-                                    },
-                                    "Permission denied", ""},
-                    // Reading a process's memory at address 0 fails as a bad sector does.
-                    unreadable_case{"failing_to_read",
-                                    [](const std::string& path) {
-                                      fs::remove(path);
-                                      fs::create_symlink("/proc/self/mem", path);
-                                      return std::shared_ptr<void>();
-                                    },
-                                    "Input/output error", "link to /proc/self/mem"},
-                    unreadable_case{"a_folder_in_its_place",
-                                    [](const std::string& path) {
-                                      fs::remove(path);
-                                      fs::create_directory(path);
-                                      return std::shared_ptr<void>();
-                                    },
-                                    "Is a directory", "folder"}),
-    test_support::row_name());
 
 }  // namespace
