@@ -12,6 +12,9 @@ namespace core::io {
 class stream_failure : public std::ios_base::failure {
  public:
   explicit stream_failure(const std::string& text);
+  // "<text>: <the system's text for error>" (an errno value; 0 gives text
+  // alone), so that a log tells a full disk from a failing drive.
+  stream_failure(const std::string& text, int error);
   const char* what() const noexcept override;
 
  private:

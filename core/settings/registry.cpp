@@ -27,8 +27,15 @@ std::string system_settings_path(const std::string& product, const std::string& 
 
 registry_key::registry_key(const std::string& product, const std::string& sub_key)
     : user_path_(user_settings_path(product, sub_key)) {
-  user_.load(user_path_);
-  system_error_ = system_.load(system_settings_path(product, sub_key));
+  const int user_error = user_.load(user_path_);
+  const int system_error = system_.load(system_settings_path(product, sub_key));
+  // The system file is the last place looked, but a file that exists and
+  // cannot be read is the cause of a missing value wherever it lies, never
+  // the other's absence.
+  const auto unreadable = [](int error) { return error != 0 && error != ENOENT; };
+  missing_error_ = unreadable(system_error) ? system_error
+                   : unreadable(user_error) ? user_error
+                                            : ENOENT;
 }
 
 std::string registry_key::read(const std::string& name) const {
@@ -37,10 +44,9 @@ std::string registry_key::read(const std::string& name) const {
       return *value;
     }
   }
-  const int error = system_error_ != 0 ? system_error_ : ENOENT;
   throw windows_system_error(
       "cannot read the registry. key: '" + user_path_ + "', value: '" + name + "'.",
-      static_cast<std::uint32_t>(error));
+      static_cast<std::uint32_t>(missing_error_));
 }
 
 std::string read_registry_string(const std::string& name, const std::string& sub_key,

@@ -22,15 +22,15 @@ class registry_key {
   registry_key(const std::string& product, const std::string& sub_key);
 
   // Throws windows_system_error "cannot read the registry. key: '<user file>',
-  // value: '<name>'." with the error of the system file's attempt when neither
-  // file holds the value.
+  // value: '<name>'." when neither file holds the value, with the error of a
+  // file that could not be read (the system's first), else "no such file".
   std::string read(const std::string& name) const;
 
  private:
   std::string user_path_;
   settings_file user_;
   settings_file system_;
-  int system_error_;  // what a missing value reports
+  int missing_error_;  // what a missing value reports
 };
 
 // One value, as registry_key::read.

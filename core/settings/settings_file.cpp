@@ -1,15 +1,11 @@
 #include "core/settings/settings_file.hpp"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <optional>
 
 #include "core/atomic_file.hpp"
+#include "core/io/filesystem/whole_file.hpp"
 #include "core/log/logger.hpp"
 #include "core/log/severity.hpp"
-#include "core/scoped_handle.hpp"
 
 namespace core {
 
@@ -169,24 +165,9 @@ void settings_file::set(const std::string& name, const std::string& value) {
 }
 
 int settings_file::load(const std::string& path) {
-  const scoped_handle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd) {
-    return errno;
-  }
   std::string content;
-  char buffer[4096];
-  for (;;) {
-    const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
-    if (got < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return errno;
-    }
-    if (got == 0) {
-      break;
-    }
-    content.append(buffer, static_cast<std::size_t>(got));
+  if (const int error = io::filesystem::read_whole_file(path, content)) {
+    return error;
   }
   *this = parse(content, path);
   return 0;

@@ -3,6 +3,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
@@ -17,6 +18,7 @@
 #include "core/io/filesystem/input_file.hpp"
 #include "core/io/stream_failure.hpp"
 #include "core/log/logger.hpp"
+#include "core/system_error.hpp"
 #include "engine/jobs/archive_item.hpp"
 #include "engine/jobs/counted_source.hpp"
 #include "engine/jobs/entry_pipeline.hpp"
@@ -74,8 +76,14 @@ void check_exists(const archive_item& item) {
 void open_source(const archive_item& item,
                  std::optional<core::io::filesystem::input_file>& source) {
   source.emplace(item.path);
-  if (!*source) {
+  const int error = source->open_error();
+  if (error == ENOENT || error == ENOTDIR) {
     throw std::runtime_error("File not found.");
+  }
+  if (error != 0) {
+    // The user sees the same failure; the log names the cause.
+    throw core::windows_system_error("cannot open the file '" + item.path + "'",
+                                     static_cast<std::uint32_t>(error));
   }
 }
 

@@ -1,15 +1,18 @@
 #include "engine/user/user_config.hpp"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
-#include <sstream>
+#include <map>
+#include <mutex>
 #include <system_error>
 
 #include "core/atomic_file.hpp"
 #include "core/com_apartment_guard.hpp"
-#include "core/io/filesystem/input_file.hpp"
+#include "core/io/filesystem/whole_file.hpp"
 #include "core/log/logger.hpp"
 #include "core/special_folders.hpp"
+#include "core/system_error.hpp"
 #include "core/xml/xml_escape.hpp"
 #include "core/xml/xml_reader.hpp"
 #include "engine/photos/local_date.hpp"
@@ -20,6 +23,36 @@ namespace parvel {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The config files that load found but could not read, with the error: the
+// records saved in this run were made without what they hold, so no save may
+// write over them, not even once they can be read again. The next start
+// tries again.
+class unread_files {
+ public:
+  void set(const std::string& path, int error) {
+    std::lock_guard lock(mutex_);
+    if (error == 0) {
+      errors_.erase(path);
+    } else {
+      errors_[path] = error;
+    }
+  }
+  int get(const std::string& path) const {
+    std::lock_guard lock(mutex_);
+    const auto found = errors_.find(path);
+    return found == errors_.end() ? 0 : found->second;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::map<std::string, int> errors_;
+};
+
+unread_files& unread() {
+  static unread_files files;
+  return files;
+}
 
 std::string config_document(const user_config& record) {
   std::string xml = R"(<?xml version="1.0" encoding="utf-8"?>)";
@@ -50,13 +83,16 @@ user_config user_config::load() {
   user_config record;
   try {
     const std::string path = config_path();
-    core::io::filesystem::input_file in(path);
-    if (in) {
-      std::ostringstream document;
-      document << in.rdbuf();
+    std::string document;
+    const int error = core::io::filesystem::read_whole_file(path, document);
+    unread().set(path, error == ENOENT ? 0 : error);
+    if (error == 0) {
       [[maybe_unused]] const core::com_apartment_guard apartment;
       user_config_handler handler(record);
-      core::xml_reader().parse(&handler, document.str());
+      core::xml_reader().parse(&handler, document);
+    } else if (error != ENOENT) {
+      throw core::windows_system_error("cannot read the file '" + path + "'",
+                                       static_cast<std::uint32_t>(error));
     }
   } catch (const std::exception& e) {
     core::log::write(core::log::severity::error, "user_config::load failed: '%s'", e.what());
@@ -69,6 +105,10 @@ user_config user_config::load() {
 void save_config(const user_config& record) {
   try {
     const fs::path path = config_path();
+    if (const int unread_error = unread().get(path)) {
+      throw core::windows_system_error("cannot write over the unread file '" + path.string() + "'",
+                                       static_cast<std::uint32_t>(unread_error));
+    }
     std::error_code error;
     fs::create_directories(path.parent_path(), error);
     if (error) {

@@ -20,13 +20,16 @@ struct user_config {
   void set_package(const std::string& stored_date, std::int32_t stored_value);
 
   // Reads the file, contacts sorted byte-wise; a missing file gives the
-  // defaults, a damaged one what was read before the damage and a log line.
+  // defaults, a damaged one what was read before the damage and a log line,
+  // one that cannot be read the defaults and a log line with the cause.
   // Never throws.
   static user_config load();
 };
 
 // Writes the file through a temporary file and a rename, creating its folder;
-// a failure is logged and leaves the old file as it was. Never throws.
+// a failure is logged and leaves the old file as it was. A file that load
+// found but could not read in this run is never written over: the record
+// lacks what it holds. Never throws.
 void save_config(const user_config& record);
 
 // "<local application data>/Lumbrel Send Photo/parvel.config".

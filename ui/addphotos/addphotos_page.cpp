@@ -16,6 +16,7 @@
 #include "core/log/logger.hpp"
 #include "engine/app/application.hpp"
 #include "engine/controller/controller.hpp"
+#include "engine/photos/package_counter.hpp"
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
 #include "ui/addphotos/addphotos_edit_panel.hpp"
@@ -278,7 +279,7 @@ void addphotos_page::on_upload_succeeded() {
   message_edit_->clear();
   package_info& package = current_package();
   package.reset();
-  package.counter += 1;
+  package.counter = next_package_counter(package.counter);
 }
 
 void addphotos_page::on_sender_changed(const std::string& address) {

@@ -18,7 +18,12 @@ class input_file : public std::istream {
   input_file(const input_file&) = delete;
   input_file& operator=(const input_file&) = delete;
 
+  // The errno value of a failed open, 0 once open: whether the file is gone
+  // or refused.
+  int open_error() const noexcept { return open_error_; }
+
  private:
+  int open_error_ = 0;  // before buffer_, which is built from the open
   __gnu_cxx::stdio_filebuf<char> buffer_;
 };
 

@@ -12,6 +12,7 @@
 #include "tests/support/expect_error.hpp"
 #include "tests/support/log_capture.hpp"
 #include "tests/support/temp_folder.hpp"
+#include "tests/support/unreadable_file.hpp"
 
 namespace {
 
@@ -92,6 +93,18 @@ TEST_F(registry, key_reads_both_files_once) {
       [] { core::registry_key(product, "").read("Version"); },
       "cannot read the registry. key: '" + user_file() +
           "', value: 'Version'.: No such file or directory");
+}
+
+// A user file that exists but cannot be read is the cause a missing value
+// reports, not the system file's absence; the system's values still fill in.
+TEST_F(registry, unreadable_user_file_is_the_reported_cause) {
+  write_settings(user_file(), "Culture=fr-FR\n");
+  const test_support::unreadable_file unreadable(user_file());
+  test_support::expect_error<core::windows_system_error>(
+      [] { core::read_registry_string("Culture", "", product); },
+      "cannot read the registry. key: '" + user_file() + "', value: 'Culture'.: Permission denied");
+  write_settings(system_file(), "Culture=de-DE\n");
+  EXPECT_EQ(core::read_registry_string("Culture", "", product), "de-DE");
 }
 
 // The kernel kills the process in the middle of writing the new settings.

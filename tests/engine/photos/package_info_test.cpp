@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <thread>
 
 #include "engine/photos/local_date.hpp"
+#include "engine/photos/package_counter.hpp"
 #include "engine/rename/rename_alg_add.hpp"
 #include "engine/rename/rename_alg_counter.hpp"
 #include "engine/rename/rename_alg_value.hpp"
@@ -164,6 +167,14 @@ TEST(archive_name, stays_inside_the_temporary_folder) {
     EXPECT_EQ(fs::path(set.archive_path()).parent_path(), fs::path(set.temp_folder()));
   }
   parvel::set_today_source(nullptr);
+}
+
+// The counter starts from whatever the config file holds.
+TEST(package_counter, goes_on_from_any_stored_value) {
+  using limits = std::numeric_limits<std::int32_t>;
+  EXPECT_EQ(parvel::next_package_counter(0), 1);
+  EXPECT_EQ(parvel::next_package_counter(limits::max()), 0);
+  EXPECT_EQ(parvel::next_package_counter(limits::min()), limits::min() + 1);
 }
 
 TEST_F(photo_folder, reset_keeps_sender_subject_and_counter_and_removes_the_archive) {

@@ -9,6 +9,7 @@
 #include "tests/support/log_capture.hpp"
 #include "tests/support/table.hpp"
 #include "tests/support/temp_folder.hpp"
+#include "tests/support/unreadable_file.hpp"
 
 namespace {
 
@@ -128,6 +129,32 @@ TEST_F(config_file, unwritable_folder_is_logged_and_the_old_file_stays) {
   ASSERT_EQ(capture_.lines().size(), 1u);
   EXPECT_EQ(capture_.lines()[0].rfind("parvel [error] - save_config failed: '", 0), 0u);
   EXPECT_EQ(parvel::user_config::load().email, "kept@x");
+}
+
+// A config that exists but cannot be read holds the sender, the contacts and
+// the counter: the load logs why it has none of them, and no save of the run
+// writes over the file, not even once it can be read again.
+TEST_F(config_file, unreadable_file_is_logged_and_never_written_over) {
+  const std::string path = parvel::config_path();
+  parvel::user_config kept;
+  kept.email = "kept@x";
+  parvel::save_config(kept);
+  const std::string saved = test_support::read_file(path);
+  {
+    const test_support::unreadable_file unreadable(path);
+    parvel::save_config(parvel::user_config::load());
+  }
+  parvel::save_config(parvel::user_config{});
+
+  EXPECT_EQ(test_support::read_file(path), saved);
+  const std::string refused =
+      "parvel [error] - save_config failed: 'cannot write over the "
+      "unread file '" +
+      path + "': Permission denied'";
+  EXPECT_EQ(capture_.lines(), (strings{"parvel [error] - user_config::load failed: 'cannot "
+                                       "read the file '" +
+                                           path + "': Permission denied'",
+                                       refused, refused}));
 }
 
 }  // namespace

@@ -19,6 +19,18 @@
 
 #include "core/graphics/gdip/detail/hd_photo_wire.hpp"
 
+// AddressSanitizer and ThreadSanitizer reserve terabytes of shadow memory, so
+// an address-space limit fails their every allocation. gcc says so with
+// __SANITIZE_ADDRESS__ and __SANITIZE_THREAD__, Debian's clang 14 only
+// through __has_feature.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define LUMBREL_SHADOW_MEMORY 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define LUMBREL_SHADOW_MEMORY 1
+#endif
+#endif
+
 namespace {
 
 namespace wire = core::graphics::gdip::detail::hd_photo_wire;
@@ -69,7 +81,7 @@ bool set_limit(int resource, rlim_t value) {
 // Set before a byte of the file is read.
 bool limit_self([[maybe_unused]] off_t input_size) {
   bool limited = set_limit(RLIMIT_CORE, 0) && set_limit(RLIMIT_CPU, cpu_seconds);
-#ifndef __SANITIZE_ADDRESS__  // AddressSanitizer reserves terabytes of shadow memory
+#ifndef LUMBREL_SHADOW_MEMORY
   limited = limited && set_limit(RLIMIT_AS, working_memory + static_cast<rlim_t>(input_size));
 #endif
   return limited;

@@ -44,16 +44,18 @@ void file_impl::closer::operator()(std::FILE* file) const noexcept {
 file_impl::file_impl(const std::string& path, std::ios_base::openmode mode)
     : file_(std::fopen(path.c_str(), fopen_mode(mode).c_str())) {
   if (!file_) {
-    throw stream_failure("bad open");
+    throw stream_failure("bad open", errno);
   }
   std::setvbuf(file_.get(), nullptr, _IOFBF, buffer_size);
 }
 
 std::streamsize file_impl::read(char* buffer, std::streamsize count) {
+  // A failure the system gave no error for keeps the bare text.
+  errno = 0;
   const auto n = std::fread(buffer, 1, static_cast<std::size_t>(count), file_.get());
   if (n == 0 && count > 0) {
     if (std::ferror(file_.get())) {
-      throw stream_failure("bad read");
+      throw stream_failure("bad read", errno);
     }
     return -1;
   }
@@ -61,9 +63,10 @@ std::streamsize file_impl::read(char* buffer, std::streamsize count) {
 }
 
 std::streamsize file_impl::write(const char* buffer, std::streamsize count) {
+  errno = 0;
   if (std::fwrite(buffer, 1, static_cast<std::size_t>(count), file_.get()) !=
       static_cast<std::size_t>(count)) {
-    throw stream_failure("bad write");
+    throw stream_failure("bad write", errno);
   }
   return count;
 }
@@ -74,18 +77,18 @@ boost::iostreams::stream_offset file_impl::seek(boost::iostreams::stream_offset 
                      : direction == std::ios_base::cur ? SEEK_CUR
                                                        : SEEK_END;
   if (::fseeko(file_.get(), offset, whence) != 0) {
-    throw stream_failure("bad seek");
+    throw stream_failure("bad seek", errno);
   }
   const auto position = ::ftello(file_.get());
   if (position < 0) {
-    throw stream_failure("bad seek");
+    throw stream_failure("bad seek", errno);
   }
   return position;
 }
 
 void file_impl::flush() {
   if (std::fflush(file_.get()) != 0) {
-    throw stream_failure("bad write");
+    throw stream_failure("bad write", errno);
   }
 }
 

@@ -10,7 +10,9 @@
 namespace core::io::filesystem::detail {
 
 // One open FILE, closed when the last device holding it lets go. Offsets are
-// 64-bit; the path is UTF-8 and goes to the system as bytes.
+// 64-bit; the path is UTF-8 and goes to the system as bytes. The texts of its
+// failures carry the system's error after them: "bad write: No space left on
+// device".
 class file_impl {
  public:
   // Throws core::io::stream_failure "bad open".

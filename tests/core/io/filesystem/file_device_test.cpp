@@ -11,6 +11,7 @@
 #include "tests/support/descriptors.hpp"
 #include "tests/support/expect_error.hpp"
 #include "tests/support/temp_folder.hpp"
+#include "tests/support/unreadable_file.hpp"
 
 namespace {
 
@@ -30,20 +31,37 @@ TEST(file_device, offsets_beyond_4_gib_survive) {
   EXPECT_EQ(file_source(path).seek(0, ios_base::end), far + 1);
 }
 
+// The texts name the system's error, so that a log tells a full disk from a
+// failing drive or a missing right.
 TEST(file_device, failures_have_their_texts) {
   using test_support::expect_error;
   test_support::temp_folder folder;
-  expect_error<stream_failure>([&] { file_source source(folder.file("missing")); }, "bad open");
+  expect_error<stream_failure>([&] { file_source source(folder.file("missing")); },
+                               "bad open: No such file or directory");
   char byte;
   file_source source;
   expect_error<stream_failure>([&] { source.read(&byte, 1); }, "bad device");
   file_sink sink(folder.file("closed"));
   sink.close();
   expect_error<stream_failure>([&] { sink.write("x", 1); }, "bad device");
+  {
+    const test_support::unreadable_file unreadable(folder.file("closed"));
+    expect_error<stream_failure>([&] { file_source{folder.file("closed")}; },
+                                 "bad open: Permission denied");
+  }
   file_source folder_as_file(folder.path().string());
-  expect_error<stream_failure>([&] { folder_as_file.read(&byte, 1); }, "bad read");
+  expect_error<stream_failure>([&] { folder_as_file.read(&byte, 1); }, "bad read: Is a directory");
   expect_error<stream_failure>([&] { file_source(folder.file("closed")).seek(-1, ios_base::beg); },
-                               "bad seek");
+                               "bad seek: Invalid argument");
+  const std::string large(256 * 1024, 'x');  // beyond the device's buffer
+  expect_error<stream_failure>(
+      [&] {
+        file_sink("/dev/full").write(large.data(), static_cast<std::streamsize>(large.size()));
+      },
+      "bad write: No space left on device");
+  file_sink full("/dev/full");
+  full.write("x", 1);
+  expect_error<stream_failure>([&] { full.flush(); }, "bad write: No space left on device");
 }
 
 // A program started while a file is open (a browser, an installer) must not
