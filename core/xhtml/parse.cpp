@@ -14,7 +14,7 @@ void parse(const std::string& text, command_list& commands) {
   try {
     reader.parse(&handler, text);
   } catch (const msxml_exception&) {
-    // The handler stops the reading at its bounds: no fault of the text.
+    // What the handler stopped reading could not have been kept anyway.
     if (!handler.stopped())
       throw;
   }

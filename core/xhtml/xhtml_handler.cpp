@@ -64,8 +64,6 @@ void xhtml_handler::open(const command_ptr& command) {
 
 void xhtml_handler::start_element(const std::string& namespace_uri, const std::string& local_name,
                                   const xml_attribute_map&) {
-  if (++xml_depth_ > max_xml_depth)
-    stop();
   if (namespace_uri != xhtml_namespace || !is_structural(local_name))
     return;
   if (local_name == "br") {
@@ -81,7 +79,6 @@ void xhtml_handler::start_element(const std::string& namespace_uri, const std::s
 }
 
 void xhtml_handler::end_element(const std::string& namespace_uri, const std::string& local_name) {
-  --xml_depth_;
   if (namespace_uri != xhtml_namespace || !is_structural(local_name))
     return;
   // A block ends its line, so that what follows it is not drawn over it.

@@ -12,16 +12,14 @@ namespace core::xhtml {
 // come from the network, so the tree is bounded whatever the text: past
 // max_depth open commands an element opens no level (what it holds stays at
 // the deepest level), and no more commands and text are kept than a panel of
-// the tallest screen can show. Once nothing more can be kept, or elements
-// nest deeper than any notes need (the XML reader holds every open one), the
-// handler stops the reading: the parse then throws, and stopped() tells that
-// apart from a fault of the text.
+// the tallest screen can show. Once nothing more can be kept the handler
+// stops the reading: the parse then throws, and stopped() tells that apart
+// from a fault of the text.
 class xhtml_handler : public basic_xml_content_handler<char> {
  public:
   static constexpr std::size_t max_depth = 32;
   static constexpr std::size_t max_commands = 4096;
   static constexpr std::size_t max_text_bytes = 64 * 1024;
-  static constexpr std::size_t max_xml_depth = 1024;
 
   explicit xhtml_handler(command_list& target) : target_(target) {}
   xhtml_handler(const xhtml_handler&) = delete;
@@ -46,7 +44,6 @@ class xhtml_handler : public basic_xml_content_handler<char> {
   // Elements inside the deepest open command that opened no level; they
   // always end before any open command does.
   std::size_t unopened_ = 0;
-  std::size_t xml_depth_ = 0;
   std::size_t commands_made_ = 0;
   std::size_t text_bytes_kept_ = 0;
   bool stopped_ = false;

@@ -145,7 +145,6 @@ TEST(xhtml_parse, hostile_notes_build_a_bounded_tree_that_runs_and_goes) {
       {"110,000 unclosed p", xhtml_open + repeated("<p>", 110000)},
       {"150,000 nested ul", xhtml(repeated("<ul>", 150000) + repeated("</ul>", 150000))},
       {"1,000,000 unclosed p", xhtml_open + repeated("<p>", 1000000)},
-      {"1,000,000 unclosed elements of another kind", xhtml_open + repeated("<x>", 1000000)},
       {"100,000 list items", xhtml("<ul>" + repeated("<li>x</li>", 100000) + "</ul>")},
       {"one text of 1 MiB", xhtml("<p>" + std::string(1 << 20, 'a') + "</p>")},
   };
