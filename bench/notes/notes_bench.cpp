@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -72,12 +73,18 @@ const std::map<std::string, std::function<std::string()>> cases = {
     {"flat-1mb", [] { return filled(xhtml_open + "<ul>", "<li>x</li>", "</ul></div>", mib); }},
     {"flat-16mb", [] { return filled(xhtml_open + "<ul>", "<li>x</li>", "</ul></div>", cap); }},
     {"unclosed-p-110k", [] { return cdata(xhtml_open + repeated("<p>", 110000)); }},
+    // In the feed's own markup the reader refuses such nesting; in a CDATA
+    // section it reaches the notes as it stands.
     {"nested-ul-150k",
      [] { return xhtml_open + repeated("<ul>", 150000) + repeated("</ul>", 150000) + "</div>"; }},
-    {"nested-ul-16mb",
+    {"nested-ul-150k-cdata",
      [] {
-       const std::size_t levels = (cap - feed(xhtml_open + "</div>").size()) / 9;
-       return xhtml_open + repeated("<ul>", levels) + repeated("</ul>", levels) + "</div>";
+       return cdata(xhtml_open + repeated("<ul>", 150000) + repeated("</ul>", 150000) + "</div>");
+     }},
+    {"nested-ul-16mb-cdata",
+     [] {
+       const std::size_t levels = (cap - feed(cdata(xhtml_open + "</div>")).size()) / 9;
+       return cdata(xhtml_open + repeated("<ul>", levels) + repeated("</ul>", levels) + "</div>");
      }},
     {"unclosed-p-1m", [] { return cdata(xhtml_open + repeated("<p>", 1000000)); }},
     {"unclosed-p-16mb", [] { return filled("<![CDATA[" + xhtml_open, "<p>", "]]>", cap); }},
@@ -110,10 +117,14 @@ int main(int argc, char** argv) {
   QElapsedTimer timer;
   timer.start();
   core::update::update_feed read;
-  {
+  try {
     core::update::update_feed_handler handler(&read);
     core::xml_reader reader;
     reader.parse(&handler, body);
+  } catch (const std::exception& e) {
+    std::printf("%-22s feed %4.1f MB read %6.0f ms, refused: %s | peak %5.0f MB\n", argv[1],
+                feed_mb, ms_since(timer), e.what(), status_kib("VmHWM:") / 1024.0);
+    return 0;
   }
   const core::update::update_enclosure offer = core::update::select_enclosure(read, "X86");
   read.clear();

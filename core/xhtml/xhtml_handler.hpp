@@ -18,7 +18,7 @@ namespace core::xhtml {
 class xhtml_handler : public basic_xml_content_handler<char> {
  public:
   static constexpr std::size_t max_depth = 32;
-  static constexpr std::size_t max_commands = 4096;
+  static constexpr std::size_t max_commands = 2048;
   static constexpr std::size_t max_text_bytes = 64 * 1024;
 
   explicit xhtml_handler(command_list& target) : target_(target) {}
