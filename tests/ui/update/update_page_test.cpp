@@ -290,29 +290,6 @@ class update_page_test : public QObject {
     QCOMPARE(reports, 1);
   }
 
-  // The notes as the feed hands them over: the text of a CDATA section in
-  // the content stands as it is.
-  void hostile_notes_are_drawn_and_dropped_data() {
-    QTest::addColumn<QByteArray>("notes");
-    const QByteArray open = "<div xmlns='http://www.w3.org/1999/xhtml'>";
-    QTest::newRow("110,000 unclosed p") << open + QByteArray("<p>").repeated(110000);
-    QTest::newRow("150,000 nested ul") << open + QByteArray("<ul>").repeated(150000) +
-                                              QByteArray("</ul>").repeated(150000) + "</div>";
-    QTest::newRow("1,000,000 unclosed p") << open + QByteArray("<p>").repeated(1000000);
-  }
-
-  void hostile_notes_are_drawn_and_dropped() {
-    QFETCH(QByteArray, notes);
-    canvas_->on_update_check_succeeded(
-        true, {.title = "2.0", .content = notes.toStdString(), .content_type = "xhtml"});
-    const QPointer<update_page> page = offered_page();
-    QVERIFY(page);
-    QVERIFY(!page->grab().isNull());
-    // The next feed's offer takes the page's place, and the page its notes.
-    canvas_->on_update_check_succeeded(true, {.title = "2.1"});
-    QTRY_VERIFY_WITH_TIMEOUT(!page, 5000);
-  }
-
   void page_narrower_than_its_buttons_still_draws() {
     canvas_->on_update_check_succeeded(
         true, {.title = "2.0", .content = xhtml_notes, .content_type = "xhtml"});
