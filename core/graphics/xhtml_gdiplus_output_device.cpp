@@ -64,6 +64,10 @@ void xhtml_gdiplus_output_device::get_context(core::xhtml::text_context& context
   context = context_;
 }
 
+bool xhtml_gdiplus_output_device::full() const {
+  return layout_.height() <= 0 || layout_.width() <= 0;
+}
+
 QRectF xhtml_gdiplus_output_device::indented_layout() const {
   QRectF rect = layout_;
   if (indent_ > 0.0f)

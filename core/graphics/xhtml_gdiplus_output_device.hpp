@@ -24,6 +24,9 @@ class xhtml_gdiplus_output_device : public core::xhtml::xhtml_output_device {
   void print_text(const std::string& text) override;
   void set_context(const core::xhtml::text_context& context) override;
   void get_context(core::xhtml::text_context& context) const override;
+  // Line breaks have moved the rectangle's top to its bottom: what follows
+  // would be clipped away.
+  bool full() const override;
 
   // What the next operation starts from: the rectangle (y and height move
   // with line breaks), 1.5 x the height measured last, and the width

@@ -13,11 +13,13 @@ class basic_command;
 using command_ptr = std::shared_ptr<basic_command>;
 using command_list = std::vector<command_ptr>;
 
-// A node of the drawing tree made from XHTML; commands keep their children alive.
+// A node of the drawing tree made from XHTML; commands keep their children
+// alive. Running and destroying a tree take no call stack per level, so a
+// tree of any depth is safe.
 class basic_command {
  public:
   explicit basic_command(std::string name) : name_(std::move(name)) {}
-  virtual ~basic_command() = default;
+  virtual ~basic_command();
   basic_command(const basic_command&) = delete;
   basic_command& operator=(const basic_command&) = delete;
 
@@ -25,7 +27,8 @@ class basic_command {
   command_list& children() { return children_; }
   const command_list& children() const { return children_; }
 
-  // enter, execute, the children in order, leave.
+  // enter, execute, the children in order, leave. Once the device is full
+  // no further command starts; those started are still left, inner first.
   void run(xhtml_output_device& device);
 
   virtual void enter(xhtml_output_device&) {}

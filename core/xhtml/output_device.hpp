@@ -25,7 +25,7 @@ struct text_context {
 enum special_char : std::int32_t { bullet = 0, line_break = 1 };
 
 // Draws what a command tree asks for. Implementations keep a current
-// position that only line breaks move down.
+// position that only line breaks move down, and may say when they are full.
 class xhtml_output_device {
  public:
   virtual ~xhtml_output_device() = default;
@@ -34,6 +34,8 @@ class xhtml_output_device {
   virtual void print_text(const std::string& text) = 0;
   virtual void set_context(const text_context& context) = 0;
   virtual void get_context(text_context& context) const = 0;
+  // Nothing more can be drawn: running a tree stops here.
+  virtual bool full() const { return false; }
 };
 
 }  // namespace core::xhtml

@@ -2,6 +2,7 @@
 
 #include "core/com_apartment_guard.hpp"
 #include "core/xhtml/xhtml_handler.hpp"
+#include "core/xml/xml_exception.hpp"
 #include "core/xml/xml_reader.hpp"
 
 namespace core::xhtml {
@@ -10,7 +11,13 @@ void parse(const std::string& text, command_list& commands) {
   [[maybe_unused]] const com_apartment_guard apartment;
   xml_reader reader;
   xhtml_handler handler(commands);
-  reader.parse(&handler, text);
+  try {
+    reader.parse(&handler, text);
+  } catch (const msxml_exception&) {
+    // What the handler stopped reading could not have been kept anyway.
+    if (!handler.stopped())
+      throw;
+  }
 }
 
 }  // namespace core::xhtml

@@ -19,6 +19,9 @@ constexpr char name_separator = '\x01';
 constexpr std::uint32_t e_outofmemory = 0x8007000Eu;
 // XML_Parse takes an int length: larger documents go in pieces.
 constexpr std::size_t parse_piece = std::size_t{1} << 20;
+// Documents come from the network, and every open element holds memory
+// here and in the handlers: no real document nests anywhere near this deep.
+constexpr std::size_t max_nesting = 10000;
 
 struct parser_deleter {
   void operator()(XML_ParserStruct* parser) const { XML_ParserFree(parser); }
@@ -151,6 +154,10 @@ class content_handler_bridge {
 
   static void on_start_element(void* data, const XML_Char* name, const XML_Char** raw) {
     auto& bridge = self(data);
+    if (++bridge.depth_ > max_nesting) {
+      bridge.fail("Elements are nested more than 10000 levels deep.");
+      return;
+    }
     bridge.guarded([&] {
       const expanded_name element = split_name(name);
       bridge.flush();
@@ -161,6 +168,7 @@ class content_handler_bridge {
 
   static void on_end_element(void* data, const XML_Char* name) {
     auto& bridge = self(data);
+    --bridge.depth_;
     bridge.guarded([&] {
       const expanded_name element = split_name(name);
       bridge.flush();
@@ -198,6 +206,7 @@ class content_handler_bridge {
   std::map<std::string, std::string> prefixes_;
   std::vector<namespace_declaration> declarations_;
   std::string last_error_;
+  std::size_t depth_ = 0;
   bool failed_ = false;
 };
 

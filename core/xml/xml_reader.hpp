@@ -10,7 +10,8 @@ namespace core {
 // Parses XML documents held in memory and hands their events to a content
 // handler. The document is read as UTF-8 whatever its declaration says;
 // namespaces are resolved; document type declarations are refused, so no
-// entity is ever declared or expanded. Failures are msxml_exception:
+// entity is ever declared or expanded; elements nested more than 10000
+// levels deep are refused. Failures are msxml_exception:
 //   a handler's exception: "Cannot parse the xml-document: " + its text, E_FAIL;
 //   a document the parser rejects: "Cannot parse the xml-document: " and the
 //   parser's error number as the code.

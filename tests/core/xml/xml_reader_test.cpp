@@ -127,6 +127,14 @@ TEST(xml_reader, failures_throw_msxml_exception) {
        "Document type declarations are not allowed.", e_fail},
       {"external_entity_is_refused", "none", "<!DOCTYPE a SYSTEM 'file:///etc/passwd'><a/>",
        "Document type declarations are not allowed.", e_fail},
+      {"nesting_past_10000_levels_is_refused", "none",
+       [] {
+         std::string deep;
+         for (int level = 0; level < 10001; ++level)
+           deep += "<a>";
+         return deep;
+       }(),
+       "Elements are nested more than 10000 levels deep.", e_fail},
       {"mismatched_tags", "none", "<a><b></a>", "", 7},
       {"invalid_utf8", "none", "<a>\xFF</a>", "", 4}};
   core::xml_reader reader;

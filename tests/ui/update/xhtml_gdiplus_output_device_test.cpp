@@ -42,6 +42,7 @@ class recording_device : public core::xhtml::xhtml_output_device {
   void get_context(core::xhtml::text_context& context) const override {
     device_.get_context(context);
   }
+  bool full() const override { return device_.full(); }
 
   QStringList records;
 
@@ -114,6 +115,20 @@ class xhtml_gdiplus_output_device_test : public QObject {
     QFETCH(QByteArray, xhtml);
     QFETCH(QStringList, expected);
     QCOMPARE(run(xhtml.toStdString()), expected);
+  }
+
+  void stops_drawing_once_the_area_is_full() {
+    std::string items;
+    for (int i = 0; i < 1000; ++i)
+      items += "<li>x</li>";
+    const QStringList records = run(xhtml_open + "<ul>" + items + "</ul></div>");
+    // Each item's line starts a line height below the one before; the
+    // first break moves nothing, as nothing was measured before it.
+    const qreal line = measured(QStringLiteral("x")).height() * 1.5;
+    qsizetype lines = 0;
+    while (lines * line < area.height())
+      ++lines;
+    QCOMPARE(records.filter(QStringLiteral("text ")).size(), lines);
   }
 
   void draws_text_and_bullets_in_opaque_black_inside_the_area() {
