@@ -70,11 +70,12 @@ void addphotos_contact_list::draw_own_cell(QPainter& painter, const QRect& cell,
   const remove_glyph_geometry glyph = remove_glyph_in(cell);
   set_high_quality(painter);
   painter.setPen(QPen(hot_cell ? cross_hot : cross_cold, 1.0));
+  // On pixel centres like the outline's path, so the cross stays centred in it.
   const QRect& cross = glyph.cross;
-  painter.drawLine(cross.topLeft(),
-                   QPoint(cross.left() + cross.width(), cross.top() + cross.height()));
-  painter.drawLine(QPoint(cross.left(), cross.top() + cross.height()),
-                   QPoint(cross.left() + cross.width(), cross.top()));
+  painter.drawLine(pixel_centre(cross.topLeft()),
+                   pixel_centre({cross.left() + cross.width(), cross.top() + cross.height()}));
+  painter.drawLine(pixel_centre({cross.left(), cross.top() + cross.height()}),
+                   pixel_centre({cross.left() + cross.width(), cross.top()}));
   if (hot_cell) {
     const QRect& square = glyph.square;
     painter.setPen(QPen(glyph_outline, 1.0));
