@@ -9,7 +9,20 @@ class contact_list_test : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
-  void hot_cross_outline_is_one_pixel_in_its_colour() {
+  void remove_glyph_lines_are_one_pixel_in_their_colours_data() {
+    QTest::addColumn<int>("hovered_column");
+    QTest::addColumn<QString>("cross");
+    QTest::addColumn<QString>("outline");
+    QTest::newRow("mouse over the cross: bright cross in its outline") << 1 << "#ffff0000"
+                                                                       << "#ffacacac";
+    QTest::newRow("mouse over the name: dark cross, no outline") << 0 << "#ff800000"
+                                                                 << "";
+  }
+
+  void remove_glyph_lines_are_one_pixel_in_their_colours() {
+    QFETCH(int, hovered_column);
+    QFETCH(QString, cross);
+    QFETCH(QString, outline);
     parvel::user::instance()->contacts = {"ann@example.org", "bob@example.org"};
     QWidget window;
     window.resize(300, 100);
@@ -23,28 +36,26 @@ class contact_list_test : public QObject {
 
     const QRect row = *list->row_rect(0);
     const QRect cell(row.left() + 276, row.top(), 24, row.height());
-    QTest::mouseMove(window.windowHandle(), list->viewport()->mapTo(&window, cell.center()));
-    QTRY_COMPARE(list->state().hot().column, 1);
+    const QPoint hovered = hovered_column == 1 ? cell.center() : QPoint(40, cell.center().y());
+    QTest::mouseMove(window.windowHandle(), list->viewport()->mapTo(&window, hovered));
+    QTRY_COMPARE(list->state().hot().column, hovered_column);
 
     const QImage picture = list->viewport()->grab().toImage();
-    // The square's corners are Win32 ones: right and bottom lie one past the
-    // QRect's, and the outline runs on them.
-    const QRect square = parvel::remove_glyph_in(cell).square;
-    const int right = square.left() + square.width();
-    const int bottom = square.top() + square.height();
-    const int middle_x = square.center().x();
-    const int middle_y = square.center().y();
-    struct probe {
-      const char* name;
-      QPoint at;
-    };
-    for (const probe& p :
-         {probe{"top", {middle_x, square.top()}}, probe{"bottom", {middle_x, bottom}},
-          probe{"left", {square.left(), middle_y}}, probe{"right", {right, middle_y}}}) {
-      const QString seen = picture.pixelColor(p.at).name(QColor::HexArgb);
-      QVERIFY2(seen == QStringLiteral("#ffacacac"),
-               qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(p.name), seen)));
-    }
+    const auto seen = [&](QPoint at) { return picture.pixelColor(at).name(QColor::HexArgb); };
+    const parvel::remove_glyph_geometry glyph = parvel::remove_glyph_in(cell);
+    // Win32 corners: right and bottom lie one past the QRect's; the lines
+    // run on them and the two diagonals cross on the middle pixel.
+    const QRect& c = glyph.cross;
+    QCOMPARE(seen({c.left() + c.width() / 2, c.top() + c.height() / 2}), cross);
+    if (outline.isEmpty())
+      return;
+    const QRect& s = glyph.square;
+    const int middle_x = s.center().x();
+    const int middle_y = s.center().y();
+    for (const QPoint at : {QPoint(middle_x, s.top()), QPoint(middle_x, s.top() + s.height()),
+                            QPoint(s.left(), middle_y), QPoint(s.left() + s.width(), middle_y)})
+      QVERIFY2(seen(at) == outline,
+               qPrintable(QStringLiteral("(%1, %2): %3").arg(at.x()).arg(at.y()).arg(seen(at))));
   }
 };
 
