@@ -115,31 +115,6 @@ class theme_drawing_test : public QObject {
     QCOMPARE(image.pixelColor(50, 30).alpha(), 255);
   }
 
-  void rounded_rect_outline_covers_one_pixel_in_its_colour() {
-    QImage image = blank(60, 40);
-    QPainter painter(&image);
-    parvel::set_high_quality(painter);
-    painter.setPen(QPen(QColor(0xC6, 0x93, 0x67), 1));
-    painter.drawPath(parvel::make_rounded_rect_path({10, 5}, {50, 35}, 20, 0));
-    painter.end();
-    struct probe {
-      const char* name;
-      QPoint at;
-      int alpha;
-    };
-    for (const probe& p :
-         {probe{"top edge", {30, 5}, 255}, probe{"above the top", {30, 4}, 0},
-          probe{"below the top", {30, 6}, 0}, probe{"bottom edge", {30, 35}, 255},
-          probe{"below the bottom", {30, 36}, 0}, probe{"left edge", {10, 20}, 255},
-          probe{"left of the left", {9, 20}, 0}, probe{"right edge", {50, 20}, 255},
-          probe{"right of the right", {51, 20}, 0}, probe{"inside the right", {49, 20}, 0}}) {
-      const QColor seen = image.pixelColor(p.at);
-      QVERIFY2(seen.alpha() == p.alpha && (p.alpha == 0 || seen == QColor(0xC6, 0x93, 0x67)),
-               qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(p.name),
-                                                       seen.name(QColor::HexArgb))));
-    }
-  }
-
   void png_resource_that_does_not_exist_is_null() {
     QVERIFY(parvel::load_png_resource(9999).isNull());
   }
