@@ -32,9 +32,10 @@ void addphotos_logo_panel::draw_image(QPainter& painter, QSize size) {
   const auto fonts = theme::font_manager::instance();
   const QImage logo = load_png_resource(130);
   painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
-  // Half the rule's width lies inside the picture.
+  // Centred on the pixel row just below the picture, so exactly its last row
+  // shows the rule, unblended.
   painter.setPen(QPen(QColor(0x50, 0x50, 0x50), 3.0));
-  painter.drawLine(QPointF(0, size.height()), QPointF(size.width(), size.height()));
+  painter.drawLine(pixel_centre({0, size.height()}), pixel_centre({size.width(), size.height()}));
 
   const QString headline = localized("logo_header");
   const QString addition = localized("logo_header_add");

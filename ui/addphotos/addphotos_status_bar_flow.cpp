@@ -72,7 +72,7 @@ void flow_statusbar::draw_image(QPainter& painter, QSize size) {
   fill.setColorAt(1.0, QColor(0xF2, 0xF2, 0xF2));
   painter.fillRect(all, fill);
   painter.setPen(QPen(QColor(0x7D, 0x7D, 0x7D), 1));
-  painter.drawLine(QPointF(0, 0.5), QPointF(size.width(), 0.5));
+  painter.drawLine(pixel_centre({0, 0}), pixel_centre({size.width(), 0}));
 }
 
 void flow_statusbar::paintEvent(QPaintEvent*) {

@@ -39,7 +39,8 @@ void flow_statusbar_item::draw_image(QPainter& painter, QSize size) {
   painter.setPen(QColor(0x50, 0x50, 0x50));
   painter.drawText(QRect(QPoint(1, 1), text_size_), Qt::AlignLeft | Qt::AlignVCenter, text_);
   painter.setPen(QPen(QColor(0xAC, 0xAC, 0xAC), 1));
-  painter.drawLine(QPointF(size.width() - 0.5, 0), QPointF(size.width() - 0.5, size.height()));
+  painter.drawLine(pixel_centre({size.width() - 1, 0}),
+                   pixel_centre({size.width() - 1, size.height()}));
 }
 
 void flow_statusbar_item::paintEvent(QPaintEvent*) {

@@ -84,7 +84,8 @@ void addphotos_rename_unit::draw_image(QPainter& painter, QSize size) {
   const int title_height = title_size().height();
   const rounded_rect_metrics_t corner =
       rounded_rect_metrics(body.topLeft(), body.bottomRight() + QPoint(1, 1), 10, 0);
-  const QRectF band(body.left(), body.top(), body.width(), title_height);
+  // On pixel centres, as the body's path: the 1-pixel outline covers one row.
+  const QRectF band(pixel_centre(body.topLeft()), QSizeF(body.width(), title_height));
   QPainterPath band_path;
   band_path.moveTo(band.left(), band.bottom());
   band_path.arcTo(QRectF(band.left(), band.top(), corner.corner_width, corner.corner_height), 180,

@@ -66,12 +66,8 @@ void progress_bar::repaint_soon() {
 void progress_bar::draw_image(QPainter& painter, QSize size) {
   const int w = size.width();
   const int h = size.height();
-  // The outlines' whole-number points are pixel centres (GDI+'s pixel
-  // model); on Qt's pixel edges a 1-pixel outline blurs over two rows.
-  const QPainterPath outer =
-      make_rounded_rect_path({0, 0}, {w - 1, h - 1}, 30, h - 1).translated(0.5, 0.5);
-  const QPainterPath inner =
-      make_rounded_rect_path({1, 1}, {w - 2, h - 2}, 30, h - 3).translated(0.5, 0.5);
+  const QPainterPath outer = make_rounded_rect_path({0, 0}, {w - 1, h - 1}, 30, h - 1);
+  const QPainterPath inner = make_rounded_rect_path({1, 1}, {w - 2, h - 2}, 30, h - 3);
 
   painter.fillPath(outer, glass_gradient(size, QColor(0xFFEAEAEA), QColor(0xFFD8D8D8),
                                          QColor(0xFFB5B5B5), QColor(0xFFD1D1D1)));

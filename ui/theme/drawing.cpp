@@ -48,6 +48,10 @@ rounded_rect_metrics_t rounded_rect_metrics(QPoint first, QPoint second, int per
   return m;
 }
 
+QPointF pixel_centre(QPoint point) {
+  return QPointF(point) + QPointF(0.5, 0.5);
+}
+
 QPainterPath make_rounded_rect_path(QPoint first, QPoint second, int percentage, int base) {
   const rounded_rect_metrics_t m = rounded_rect_metrics(first, second, percentage, base);
   const int c = m.corner_width;
@@ -61,7 +65,7 @@ QPainterPath make_rounded_rect_path(QPoint first, QPoint second, int percentage,
   path.arcTo(m.left, m.bottom - c, c, c, 270, -90);
   path.arcTo(m.left, m.top, c, c, 180, -90);
   path.closeSubpath();
-  return path;
+  return path.translated(pixel_centre({0, 0}));
 }
 
 QImage load_png_resource(int id) {

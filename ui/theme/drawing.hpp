@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPainterPath>
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -49,8 +50,15 @@ struct rounded_rect_metrics_t {
 // percentage of base, or of the shorter side when base is 0 (truncated).
 rounded_rect_metrics_t rounded_rect_metrics(QPoint first, QPoint second, int percentage, int base);
 
+// Whole coordinates of the original GDI+ drawing name pixel centres; Qt's
+// centres lie half a pixel further. Geometry moved there is drawn where
+// GDI+ drew it, and a 1-pixel outline covers one row instead of blurring
+// over two.
+QPointF pixel_centre(QPoint point);
+
 // A closed rounded rectangle of those metrics, each corner an arc of an
-// ellipse whose diameter is the corner size.
+// ellipse whose diameter is the corner size; its points lie on pixel
+// centres.
 QPainterPath make_rounded_rect_path(QPoint first, QPoint second, int percentage, int base);
 
 // The program's PNG resource of this id, from the Qt resource system
