@@ -125,8 +125,9 @@ addphotos_page::addphotos_page(QWidget* parent) : QWidget(parent) {
   connections_.emplace_back(person.signal_sender_changed.connect(
       [this](const std::string& address) { on_sender_changed(address); }));
   connections_.emplace_back(hub.signal_commit_updates.connect([this] { on_commit_updates(); }));
+  // Raised on the upload job's thread.
   connections_.emplace_back(
-      hub.on_photo_upload_succeeded.connect([this] { on_upload_succeeded(); }));
+      hub.on_photo_upload_succeeded.connect(relay(&addphotos_page::on_upload_succeeded)));
   connections_.emplace_back(list_->signal_empty_click.connect([this] { on_add_files(); }));
 
   // Owned by the To edit; its popup follows the edit.
@@ -270,10 +271,6 @@ void addphotos_page::on_commit_updates() {
 }
 
 void addphotos_page::on_upload_succeeded() {
-  if (!on_window_thread()) {
-    post([this] { on_upload_succeeded(); });
-    return;
-  }
   to_edit_->clear();
   subject_edit_->clear();
   message_edit_->clear();

@@ -29,7 +29,7 @@ struct basic_list_notification;
 // possible, copies the form into the user and the photo set at the
 // controller's commit and starts a send. Photos come from the dialogs and
 // from drops. Controls carry the ids "id_<n>" as object names.
-// User-interface thread, except on_upload_succeeded, which re-posts itself.
+// User-interface thread; the upload job's success is posted to it.
 class addphotos_page : public QWidget, public core::windows_async_window_update {
   Q_OBJECT
 

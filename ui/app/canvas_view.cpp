@@ -28,16 +28,18 @@ QWidget* first_focus_target(QWidget* page) {
 
 canvas_view::canvas_view(QWidget* parent) : QWidget(parent) {
   controller& hub = *application::instance()->controller();
+  // The update check reports on its job's thread; signal_ui_updated comes
+  // only from this one.
   connections_.emplace_back(
-      hub.on_update_window_closed.connect([this](bool defer) { on_update_window_closed(defer); }));
+      hub.on_update_window_closed.connect(relay(&canvas_view::on_update_window_closed)));
   connections_.emplace_back(
-      hub.signal_send_window_opened.connect([this] { on_send_window_opened(); }));
+      hub.signal_send_window_opened.connect(relay(&canvas_view::on_send_window_opened)));
   connections_.emplace_back(
-      hub.signal_send_window_closed.connect([this](bool defer) { on_send_window_closed(defer); }));
-  connections_.emplace_back(hub.on_update_check_succeeded.connect(
-      [this](bool newer, const auto& enclosure) { on_update_check_succeeded(newer, enclosure); }));
+      hub.signal_send_window_closed.connect(relay(&canvas_view::on_send_window_closed)));
   connections_.emplace_back(
-      hub.signal_update_check_failed.connect([this] { on_update_check_failed(); }));
+      hub.on_update_check_succeeded.connect(relay(&canvas_view::on_update_check_succeeded)));
+  connections_.emplace_back(
+      hub.signal_update_check_failed.connect(relay(&canvas_view::on_update_check_failed)));
   connections_.emplace_back(hub.signal_ui_updated.connect([this] { on_ui_updated(); }));
   set_page(layer::addphotos, add_control_dispose<addphotos_page>::make());
 }
@@ -93,7 +95,7 @@ void canvas_view::layout_pages() {
 }
 
 void canvas_view::release_page(layer where, bool defer) {
-  if (defer || !on_window_thread()) {
+  if (defer) {
     // The page that asked: one opened again before the posted call survives it.
     post([this, where, which = pages_[index(where)].get()] {
       if (page(where) == which) {
@@ -118,10 +120,6 @@ void canvas_view::on_send_window_closed(bool defer) {
 }
 
 void canvas_view::on_send_window_opened() {
-  if (!on_window_thread()) {
-    post([this] { on_send_window_opened(); });
-    return;
-  }
   auto page = add_control_dispose<send_page>::make();
   page->set_state(send_started);
   set_page(layer::send, std::move(page));
@@ -130,10 +128,6 @@ void canvas_view::on_send_window_opened() {
 
 void canvas_view::on_update_check_succeeded(bool newer,
                                             const core::update::update_enclosure& enclosure) {
-  if (!on_window_thread()) {
-    post([this, newer, enclosure] { on_update_check_succeeded(newer, enclosure); });
-    return;
-  }
   core::log::write(core::log::severity::debug, "on_update_check_succeeded()");
   if (!newer) {
     return;
@@ -145,10 +139,6 @@ void canvas_view::on_update_check_succeeded(bool newer,
 }
 
 void canvas_view::on_update_check_failed() {
-  if (!on_window_thread()) {
-    post([this] { on_update_check_failed(); });
-    return;
-  }
   core::log::write(core::log::severity::debug, "on_update_check_failed()");
 }
 

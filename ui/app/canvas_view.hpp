@@ -17,7 +17,7 @@ namespace parvel {
 // reaches a page the user cannot see (while a send runs, nothing typed can
 // change the photo set the job reads). Pages asking to be closed are released
 // from a posted call, after the handler that asked has returned.
-// User-interface thread, except the slots that re-post themselves.
+// User-interface thread: the controller's signals reach the slots there.
 class canvas_view : public QWidget, public core::windows_async_window_update {
   Q_OBJECT
 
@@ -38,9 +38,9 @@ class canvas_view : public QWidget, public core::windows_async_window_update {
   // enabled and, when it is new on top, given the focus.
   void layout_pages();
 
-  // Controller slots. The close slots release their page: with defer, or off
-  // the user-interface thread, from a posted call of themselves without it,
-  // which releases only the page that was there when they were called.
+  // Controller slots. The close slots release their page: with defer, from a
+  // posted call of themselves without it, which releases only the page that
+  // was there when they were called.
   void on_update_window_closed(bool defer);
   void on_send_window_closed(bool defer);
   // A new send page (replacing an earlier one) over the add-photos page,

@@ -36,17 +36,17 @@ main_frame::main_frame()
 
   using state = taskbar_progress::state;
   controller& hub = *application::instance()->controller();
-  connections_.emplace_back(hub.signal_app_exit.connect([this] { close_window(); }));
+  connections_.emplace_back(hub.signal_app_exit.connect(relay(&main_frame::close_window)));
   connections_.emplace_back(
-      hub.on_taskbar_progress.connect([this](float p) { set_taskbar_progress(p); }));
+      hub.on_taskbar_progress.connect(relay(&main_frame::set_taskbar_progress)));
   connections_.emplace_back(
-      hub.on_taskbar_action_succeeded.connect([this] { set_taskbar_state(state::paused); }));
+      hub.on_taskbar_action_succeeded.connect(relay([this] { set_taskbar_state(state::paused); })));
   connections_.emplace_back(
-      hub.on_action_failed.connect([this] { set_taskbar_state(state::error); }));
+      hub.on_action_failed.connect(relay([this] { set_taskbar_state(state::error); })));
   connections_.emplace_back(
-      hub.on_action_set.connect([this] { set_taskbar_state(state::normal); }));
+      hub.on_action_set.connect(relay([this] { set_taskbar_state(state::normal); })));
   connections_.emplace_back(
-      hub.on_action_reset.connect([this] { set_taskbar_state(state::no_progress); }));
+      hub.on_action_reset.connect(relay([this] { set_taskbar_state(state::no_progress); })));
 }
 
 main_frame::~main_frame() {
@@ -54,10 +54,6 @@ main_frame::~main_frame() {
 }
 
 void main_frame::close_window() {
-  if (!on_window_thread()) {
-    post([this] { close_window(); });
-    return;
-  }
   // Not close(): a frame never shown gets no close event, and this one must
   // end the loop all the same.
   save_on_close_ = false;
@@ -100,18 +96,10 @@ void main_frame::fit_to_frame() {
 }
 
 void main_frame::set_taskbar_progress(float p) {
-  if (!on_window_thread()) {
-    post([this, p] { set_taskbar_progress(p); });
-    return;
-  }
   taskbar_.set_value(p);
 }
 
 void main_frame::set_taskbar_state(taskbar_progress::state s) {
-  if (!on_window_thread()) {
-    post([this, s] { set_taskbar_state(s); });
-    return;
-  }
   taskbar_.set_state(s);
 }
 

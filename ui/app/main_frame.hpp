@@ -16,7 +16,7 @@ class canvas_view;
 // the placement, the settings and the user's config; close_window (the
 // controller's exit, SIGTERM, the session's end) closes it without saving.
 // Either way it raises closed(), on which the loop ends with exit code 1.
-// User-interface thread, except the controller slots that re-post themselves.
+// User-interface thread: the controller's signals reach the slots there.
 class main_frame : public QWidget, public core::windows_async_window_update {
   Q_OBJECT
 

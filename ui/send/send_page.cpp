@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <chrono>
-#include <thread>
 
 #include "engine/app/application.hpp"
 #include "engine/controller/controller.hpp"
@@ -19,7 +18,7 @@ namespace parvel {
 namespace {
 
 // Kinds of the posted calls that a newer one of its kind replaces.
-enum coalesced : int { not_coalesced = 0, archive_progress_call = 1, upload_progress_call = 2 };
+enum coalesced : int { archive_progress_call = 1, upload_progress_call = 2 };
 
 }  // namespace
 
@@ -68,44 +67,21 @@ QPushButton* send_page::make_button(int id, const char* text_key) {
   return button;
 }
 
-template <class... Args>
-auto send_page::relay(int kind, void (send_page::*slot)(Args...)) {
-  // Runs on the job's thread, where the page may be going away: it touches
-  // only the poster, which outlives the page.
-  return [this, slot, kind, poster = make_poster(), page_thread = thread_id()](Args... args) {
-    if (std::this_thread::get_id() == page_thread) {
-      (this->*slot)(args...);
-      return;
-    }
-    auto call = [this, slot, ... copies = std::decay_t<Args>(args)] { (this->*slot)(copies...); };
-    if (kind == not_coalesced) {
-      poster(std::move(call));
-    } else {
-      poster.replacing(kind, std::move(call));
-    }
-  };
-}
-
 void send_page::connect_jobs() {
   controller& hub = *controller_;
   const auto keep = [this](boost::signals2::connection c) { connections_.emplace_back(c); };
-  keep(hub.on_photo_archive_succeeded.connect(
-      relay(not_coalesced, &send_page::on_photo_archive_succeeded)));
+  keep(hub.on_photo_archive_succeeded.connect(relay(&send_page::on_photo_archive_succeeded)));
   keep(hub.on_photo_archive_progress.connect(
-      relay(archive_progress_call, &send_page::on_photo_archive_progress)));
-  keep(hub.on_photo_archive_failed.connect(relay(not_coalesced, &send_page::on_send_failed)));
-  keep(hub.on_photo_archive_canceled.connect(relay(not_coalesced, &send_page::on_send_canceled)));
-  keep(hub.on_photo_upload_preparing.connect(
-      relay(not_coalesced, &send_page::on_photo_upload_preparing)));
-  keep(hub.on_photo_upload_succeeded.connect(
-      relay(not_coalesced, &send_page::on_photo_upload_succeeded)));
+      relay(&send_page::on_photo_archive_progress, archive_progress_call)));
+  keep(hub.on_photo_archive_failed.connect(relay(&send_page::on_send_failed)));
+  keep(hub.on_photo_archive_canceled.connect(relay(&send_page::on_send_canceled)));
+  keep(hub.on_photo_upload_preparing.connect(relay(&send_page::on_photo_upload_preparing)));
+  keep(hub.on_photo_upload_succeeded.connect(relay(&send_page::on_photo_upload_succeeded)));
   keep(hub.on_photo_upload_progress.connect(
-      relay(upload_progress_call, &send_page::on_photo_upload_progress)));
-  keep(hub.on_photo_upload_failed.connect(relay(not_coalesced, &send_page::on_send_failed)));
-  keep(hub.on_photo_upload_canceled.connect(relay(not_coalesced, &send_page::on_send_canceled)));
-  keep(hub.on_send_progress_message.connect(
-      [relayed = relay(not_coalesced, &send_page::on_send_progress_message)](
-          parvel_code::parvel_code code) { relayed(static_cast<int>(code)); }));
+      relay(&send_page::on_photo_upload_progress, upload_progress_call)));
+  keep(hub.on_photo_upload_failed.connect(relay(&send_page::on_send_failed)));
+  keep(hub.on_photo_upload_canceled.connect(relay(&send_page::on_send_canceled)));
+  keep(hub.on_send_progress_message.connect(relay(&send_page::on_send_progress_message)));
 }
 
 void send_page::set_state(int state, const parvel_error& error) {

@@ -69,10 +69,6 @@ class send_page : public QWidget,
 
  private:
   QPushButton* make_button(int id, const char* text_key);
-  // A slot for a job signal: run here on the page's thread, else posted
-  // (replacing an unrun call of the same nonzero kind).
-  template <class... Args>
-  auto relay(int kind, void (send_page::*slot)(Args...));
   void connect_jobs();
   void set_texts(int state, const parvel_error& error);
   void layout();

@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <algorithm>
 #include <exception>
-#include <thread>
 
 #include "core/graphics/xhtml_gdiplus_output_device.hpp"
 #include "core/log/logger.hpp"
@@ -107,38 +106,19 @@ update_page::update_page(QWidget* parent) : QWidget(parent) {
 }
 
 void update_page::connect_signals() {
-  // The jobs raise these on their threads, also while the page is being
-  // released: the slots hold only a poster, never the page, and a call
-  // posted for a page that is gone is dropped.
-  const poster to_page = make_poster();
-  const std::thread::id page_thread = thread_id();
-  const auto relay = [to_page, page_thread](work call) {
-    if (std::this_thread::get_id() == page_thread)
-      call();
-    else
-      to_page(std::move(call));
-  };
   controller& hub = *controller_;
   connections_.emplace_back(
-      hub.on_update_download_succeeded.connect([this, relay](const std::string& path) {
-        relay([this, path] { on_update_download_succeeded(path); });
-      }));
+      hub.on_update_download_succeeded.connect(relay(&update_page::on_update_download_succeeded)));
+  // Every 16 KiB piece reports: a report still queued is replaced by the
+  // newer one instead of piling up.
   connections_.emplace_back(hub.on_update_download_progress.connect(
-      [this, to_page, page_thread](unsigned received, unsigned total) {
-        work call = [this, received, total] { on_update_download_progress(received, total); };
-        // Every 16 KiB piece reports: a report still queued is replaced by
-        // the newer one instead of piling up.
-        if (std::this_thread::get_id() == page_thread)
-          call();
-        else
-          to_page.replacing(progress_post, std::move(call));
-      }));
-  connections_.emplace_back(hub.on_update_download_failed.connect(
-      [this, relay] { relay([this] { on_update_download_failed(); }); }));
-  connections_.emplace_back(hub.on_update_install_succeeded.connect(
-      [this, relay] { relay([this] { on_update_install_succeeded(); }); }));
-  connections_.emplace_back(hub.on_update_install_failed.connect(
-      [this, relay] { relay([this] { on_update_install_failed(); }); }));
+      relay(&update_page::on_update_download_progress, progress_post)));
+  connections_.emplace_back(
+      hub.on_update_download_failed.connect(relay(&update_page::on_update_download_failed)));
+  connections_.emplace_back(
+      hub.on_update_install_succeeded.connect(relay(&update_page::on_update_install_succeeded)));
+  connections_.emplace_back(
+      hub.on_update_install_failed.connect(relay(&update_page::on_update_install_failed)));
 }
 
 update_page::~update_page() {
