@@ -15,8 +15,7 @@ void set_control_id(QObject& control, int id);
 // The id and the theme's font number (1 to 11).
 void set_up_control(QWidget& control, int id, int font);
 
-// Edit controls that take digits only (ES_NUMBER), typed or pasted, up to
-// `digits` of them.
+// Digits only (ES_NUMBER), typed or pasted, up to `digits` of them.
 void admit_digits_only(QLineEdit& edit, int digits);
 
 // A child control of `parent` with its id and font; the control's constructor
@@ -28,6 +27,8 @@ Control* make_control(QWidget* parent, int id, int font, Args&&... args) {
   return control;
 }
 
+// A number field: a line edit (or one derived from it) made as above that
+// admits digits only.
 template <class Edit>
 Edit* make_number_field(QWidget* parent, int id, int font, int digits) {
   auto* edit = make_control<Edit>(parent, id, font);
