@@ -5,6 +5,7 @@
 
 #include "engine/user/user.hpp"
 #include "ui/addphotos/addphotos_contact_match.hpp"
+#include "ui/controls/make_control.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
 
@@ -20,7 +21,7 @@ const QColor glyph_outline(0xAC, 0xAC, 0xAC);
 }  // namespace
 
 addphotos_contact_list::addphotos_contact_list(QWidget* parent) : basic_list(parent) {
-  setObjectName(QStringLiteral("id_110"));
+  set_control_id(*this, 110);
   refresh_metrics();
   set_border(false);
   set_show_header(false);

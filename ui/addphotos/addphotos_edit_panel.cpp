@@ -1,7 +1,6 @@
 #include "ui/addphotos/addphotos_edit_panel.hpp"
 
 #include <QLabel>
-#include <QRegularExpressionValidator>
 
 #include "core/log/logger.hpp"
 #include "engine/app/application.hpp"
@@ -11,6 +10,7 @@
 #include "ui/addphotos/addphotos_edit_panel_layout.hpp"
 #include "ui/addphotos/addphotos_size_rows.hpp"
 #include "ui/controls/cue_edit.hpp"
+#include "ui/controls/make_control.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
 #include "ui/theme/localized_text.hpp"
@@ -28,14 +28,9 @@ QLabel* make_label(const QString& text, QWidget* parent) {
   return label;
 }
 
-// Digits only, typed or pasted, up to `digits` of them.
 template <class Edit>
-Edit* make_number_field(Edit* edit, int id, int digits, int font) {
-  static const QRegularExpression only_digits(QStringLiteral("[0-9]*"));
-  edit->setObjectName(QStringLiteral("id_%1").arg(id));
-  edit->setFont(theme::font_manager::instance()->font(font));
-  edit->setValidator(new QRegularExpressionValidator(only_digits, edit));
-  edit->setMaxLength(digits);
+Edit* make_hidden_number_field(QWidget* parent, int id, int font, int digits) {
+  auto* edit = make_number_field<Edit>(parent, id, font, digits);
   edit->hide();
   return edit;
 }
@@ -44,12 +39,12 @@ Edit* make_number_field(Edit* edit, int id, int digits, int font) {
 
 addphotos_edit_panel::addphotos_edit_panel(QWidget* parent) : QWidget(parent) {
   title_label_ = make_label(localized("edit_resize"), this);
-  width_edit_ = make_number_field(new cue_edit(this), 111, 5, 5);
+  width_edit_ = make_hidden_number_field<cue_edit>(this, 111, 5, 5);
   width_edit_->set_cue_text(localized("width"));
-  height_edit_ = make_number_field(new cue_edit(this), 112, 5, 5);
+  height_edit_ = make_hidden_number_field<cue_edit>(this, 112, 5, 5);
   height_edit_->set_cue_text(localized("height"));
   quality_label_ = make_label(localized("quality") + QStringLiteral(" (0-100)"), this);
-  quality_edit_ = make_number_field(new QLineEdit(this), 122, 3, 10);
+  quality_edit_ = make_hidden_number_field<QLineEdit>(this, 122, 10, 3);
   const auto current = convert_option_manager::instance()->current();
   set_window_value(*quality_edit_, current.params.has_quality() ? current.params.get_quality() : 0);
   setTabOrder(width_edit_, height_edit_);

@@ -3,11 +3,12 @@
 #include <stdexcept>
 
 #include "engine/options/convert_option_manager.hpp"
+#include "ui/controls/make_control.hpp"
 
 namespace parvel {
 
 addphotos_convert_list::addphotos_convert_list(QWidget* parent) : basic_list(parent) {
-  setObjectName(QStringLiteral("id_110"));
+  set_control_id(*this, 110);
   set_show_header(false);
   set_single_selection(false);
   set_focus_cell_mode(false);

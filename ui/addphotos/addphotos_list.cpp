@@ -8,6 +8,7 @@
 #include "engine/photos/photo_entry.hpp"
 #include "engine/user/user.hpp"
 #include "ui/addphotos/byte_size.hpp"
+#include "ui/controls/make_control.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
 #include "ui/theme/localized_text.hpp"
@@ -21,7 +22,7 @@ namespace parvel {
 
 addphotos_list::addphotos_list(QWidget* parent) : basic_list<addphotos_list>(parent) {
   init_addphotos_resources();
-  setObjectName(QStringLiteral("id_125"));
+  set_control_id(*this, 125);
   set_show_header(false);
   set_single_selection(false);
   set_focus_cell_mode(false);

@@ -41,8 +41,8 @@ void addphotos_logo_panel::draw_image(QPainter& painter, QSize size) {
   const QString addition = localized("logo_header_add");
   const QSizeF headline_size = text_size(headline, fonts->font(3));
   const QSizeF addition_size = text_size(addition, fonts->font(2));
-  const logo_panel_places places =
-      logo_panel_layout(size, logo.size(), headline_size, addition_size);
+  const logo_panel_layout places =
+      layout_logo_panel(size, logo.size(), headline_size, addition_size);
   link_ = places.link;
   if (!logo.isNull())
     painter.drawImage(places.link.topLeft(), logo);

@@ -2,8 +2,8 @@
 
 namespace parvel {
 
-logo_panel_places logo_panel_layout(QSize client, QSize logo, QSizeF headline, QSizeF addition) {
-  logo_panel_places p;
+logo_panel_layout layout_logo_panel(QSize client, QSize logo, QSizeF headline, QSizeF addition) {
+  logo_panel_layout p;
   const int y = (client.height() - logo.height()) / 2;
   // Right and bottom edges lie outside: a click on them misses the link.
   p.link = QRect(QPoint(2, y), logo);

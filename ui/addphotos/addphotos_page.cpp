@@ -24,7 +24,6 @@
 #include "ui/addphotos/addphotos_logo_panel.hpp"
 #include "ui/addphotos/addphotos_panel_alt.hpp"
 #include "ui/addphotos/addphotos_panel_alt_layout.hpp"
-#include "ui/addphotos/addphotos_panel_alt_link.hpp"
 #include "ui/addphotos/addphotos_status_bar.hpp"
 #include "ui/addphotos/photo_dialogs.hpp"
 #include "ui/addphotos/photo_filters.hpp"
@@ -32,9 +31,10 @@
 #include "ui/controls/add_control_dispose.hpp"
 #include "ui/controls/basic_list_notification.hpp"
 #include "ui/controls/cue_edit.hpp"
+#include "ui/controls/link_label.hpp"
+#include "ui/controls/make_control.hpp"
 #include "ui/rename/addphotos_rename_popup.hpp"
 #include "ui/theme/drawing.hpp"
-#include "ui/theme/font_manager.hpp"
 #include "ui/theme/localized_text.hpp"
 
 namespace parvel {
@@ -55,15 +55,12 @@ package_info& current_package() {
 
 addphotos_page::addphotos_page(QWidget* parent) : QWidget(parent) {
   const auto make_label = [this](const char* text_id, int id, Qt::Alignment alignment) {
-    auto* label = new QLabel(text_id ? localized(text_id) : QString(), this);
-    label->setObjectName(QStringLiteral("id_%1").arg(id));
-    label->setFont(theme::font_manager::instance()->font(6));
+    auto* label = make_control<QLabel>(this, id, 6, text_id ? localized(text_id) : QString());
     label->setAlignment(alignment | Qt::AlignVCenter);
     return label;
   };
-  const auto make_edit = [this](auto* edit, int id, int limit) {
-    edit->setObjectName(QStringLiteral("id_%1").arg(id));
-    edit->setFont(theme::font_manager::instance()->font(5));
+  const auto make_edit = [](auto* edit, int id, int limit) {
+    set_up_control(*edit, id, 5);
     edit->setMaxLength(limit);
     // Files dropped on a field go to the photo set, not into the text.
     edit->setAcceptDrops(false);
@@ -84,9 +81,7 @@ addphotos_page::addphotos_page(QWidget* parent) : QWidget(parent) {
   subject_edit_ = make_edit(new QLineEdit(this), 138, 128);
   message_label_ = make_label("message_label", 139, Qt::AlignRight);
   set_text_colour(*message_label_, dark_grey);
-  message_edit_ = new QPlainTextEdit(this);
-  message_edit_->setObjectName(QStringLiteral("id_140"));
-  message_edit_->setFont(theme::font_manager::instance()->font(5));
+  message_edit_ = make_control<QPlainTextEdit>(this, 140, 5);
   message_edit_->setAcceptDrops(false);
   message_edit_->setTabChangesFocus(true);
   counter_ = make_label(nullptr, 147, Qt::AlignHCenter);
@@ -95,13 +90,9 @@ addphotos_page::addphotos_page(QWidget* parent) : QWidget(parent) {
   photos_label_ = make_label("photos_label", 0, Qt::AlignRight);
   list_ = new addphotos_list(this);
   list_->hide();
-  checkbox_ = new QCheckBox(localized("copy_to_myself"), this);
-  checkbox_->setObjectName(QStringLiteral("id_141"));
-  checkbox_->setFont(theme::font_manager::instance()->font(10));
+  checkbox_ = make_control<QCheckBox>(this, 141, 10, localized("copy_to_myself"));
   checkbox_->hide();
-  send_ = new QPushButton(localized("send"), this);
-  send_->setObjectName(QStringLiteral("id_1"));
-  send_->setFont(theme::font_manager::instance()->font(10));
+  send_ = make_control<QPushButton>(this, 1, 10, localized("send"));
   send_->hide();
   setFocusProxy(to_edit_);
 
@@ -308,7 +299,7 @@ void addphotos_page::on_list_notify(const basic_list_notification& record) {
   } else if (record.code == notify_right_click && record.row != -1 && record.column != -1) {
     QMenu menu(this);
     QAction* remove = menu.addAction(QStringLiteral("Delete"));
-    remove->setObjectName(QStringLiteral("id_126"));
+    set_control_id(*remove, 126);
     connect(remove, &QAction::triggered, this, [this] { list_->remove_selected(); });
     menu.exec(QCursor::pos());
   }

@@ -5,9 +5,10 @@
 
 #include "ui/addphotos/addphotos_format_popup.hpp"
 #include "ui/addphotos/addphotos_panel_alt_layout.hpp"
-#include "ui/addphotos/addphotos_panel_alt_link.hpp"
 #include "ui/addphotos/addphotos_size_popup.hpp"
 #include "ui/controls/add_control_dispose.hpp"
+#include "ui/controls/link_label.hpp"
+#include "ui/controls/make_control.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
 #include "ui/theme/localized_text.hpp"
@@ -16,9 +17,8 @@ namespace parvel {
 
 namespace {
 
-const QFont& link_font() {
-  return theme::font_manager::instance()->font(6);
-}
+// The links and the separators between them share it.
+constexpr int strip_font = 6;
 
 template <class Popup>
 QRect popup_place(const QWidget& link, const Popup& popup) {
@@ -36,23 +36,21 @@ addphotos_panel_alt::addphotos_panel_alt(QWidget* parent) : QWidget(parent) {
   link_rename_ = make_link("rename", 121);
   for (QLabel*& separator : separators_) {
     separator = new QLabel(QStringLiteral("|"), this);
-    separator->setFont(link_font());
+    separator->setFont(theme::font_manager::instance()->font(strip_font));
     separator->setAlignment(Qt::AlignCenter);
     separator->hide();
   }
-  link_add_files_->signal_clicked.connect([this] { signal_add_files(); });
-  link_add_folder_->signal_clicked.connect([this] { signal_add_folder(); });
-  link_resize_->signal_clicked.connect([this] { toggle_resize_popup(); });
-  link_format_->signal_clicked.connect([this] { toggle_convert_popup(); });
-  link_rename_->signal_clicked.connect([this] { signal_rename_clicked(); });
+  connect(link_add_files_, &link_label::clicked, this, [this] { signal_add_files(); });
+  connect(link_add_folder_, &link_label::clicked, this, [this] { signal_add_folder(); });
+  connect(link_resize_, &link_label::clicked, this, [this] { toggle_resize_popup(); });
+  connect(link_format_, &link_label::clicked, this, [this] { toggle_convert_popup(); });
+  connect(link_rename_, &link_label::clicked, this, [this] { signal_rename_clicked(); });
 }
 
 addphotos_panel_alt::~addphotos_panel_alt() = default;
 
-addphotos_link* addphotos_panel_alt::make_link(const char* text_id, int id) {
-  auto* link = new addphotos_link(localized(text_id), this);
-  link->setObjectName(QStringLiteral("id_%1").arg(id));
-  link->setFont(link_font());
+link_label* addphotos_panel_alt::make_link(const char* text_id, int id) {
+  auto* link = make_control<link_label>(this, id, strip_font, localized(text_id));
   link->hide();
   return link;
 }

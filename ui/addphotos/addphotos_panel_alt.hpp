@@ -11,9 +11,9 @@ class QLabel;
 
 namespace parvel {
 
-class addphotos_link;
 class addphotos_convert_popup;
 class addphotos_resize_popup;
+class link_label;
 
 // The strip of links on the add-photos page: "Add Photos" and "Add Folder"
 // at its left end report their clicks; "Resize", "Format" and "Rename" at its
@@ -41,7 +41,7 @@ class addphotos_panel_alt : public QWidget, public core::windows_async_window_up
 
   addphotos_convert_popup* convert_popup() const { return convert_popup_.get(); }
   addphotos_resize_popup* resize_popup() const { return resize_popup_.get(); }
-  const addphotos_link& rename_link() const { return *link_rename_; }
+  const link_label& rename_link() const { return *link_rename_; }
 
   QSize sizeHint() const override;
 
@@ -49,13 +49,13 @@ class addphotos_panel_alt : public QWidget, public core::windows_async_window_up
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  addphotos_link* make_link(const char* text_id, int id);
+  link_label* make_link(const char* text_id, int id);
 
-  addphotos_link* link_add_files_;
-  addphotos_link* link_add_folder_;
-  addphotos_link* link_resize_;
-  addphotos_link* link_format_;
-  addphotos_link* link_rename_;
+  link_label* link_add_files_;
+  link_label* link_add_folder_;
+  link_label* link_resize_;
+  link_label* link_format_;
+  link_label* link_rename_;
   std::array<QLabel*, 3> separators_{};
   std::shared_ptr<addphotos_resize_popup> resize_popup_;
   std::shared_ptr<addphotos_convert_popup> convert_popup_;

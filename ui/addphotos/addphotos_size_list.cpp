@@ -1,11 +1,12 @@
 #include "ui/addphotos/addphotos_size_list.hpp"
 
 #include "engine/options/resize_option_manager.hpp"
+#include "ui/controls/make_control.hpp"
 
 namespace parvel {
 
 addphotos_resize_list::addphotos_resize_list(QWidget* parent) : basic_list(parent) {
-  setObjectName(QStringLiteral("id_110"));
+  set_control_id(*this, 110);
   set_show_header(false);
   set_take_focus_on_click(false);
   set_horizontal_scroll(false);

@@ -32,7 +32,7 @@ void flow_statusbar::layout_items() {
   std::vector<QSize> sizes;
   for (const flow_statusbar_item* item : items_)
     sizes.push_back(item->size());
-  const status_bar_places places = layout_status_fields(sizes);
+  const status_bar_layout places = layout_status_bar(sizes);
   for (std::size_t i = 0; i < items_.size(); ++i) {
     items_[i]->move(places.fields[i]);
     items_[i]->show();
@@ -47,7 +47,7 @@ void flow_statusbar::update_size() {
   std::vector<QSize> sizes;
   for (const flow_statusbar_item* item : items_)
     sizes.push_back(item->size());
-  const status_bar_places places = layout_status_fields(sizes);
+  const status_bar_layout places = layout_status_bar(sizes);
   const int height = status_bar_height(places.tallest);
   if (height == 0)
     return;  // every field empty: the bar keeps its last size

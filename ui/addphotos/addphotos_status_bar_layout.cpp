@@ -14,8 +14,8 @@ QSize status_text_size(qreal width, qreal height) {
   return {static_cast<int>(width * 1.1), static_cast<int>(height * 1.1)};
 }
 
-status_bar_places layout_status_fields(const std::vector<QSize>& fields) {
-  status_bar_places places{{}, 1, 0};
+status_bar_layout layout_status_bar(const std::vector<QSize>& fields) {
+  status_bar_layout places{{}, 1, 0};
   int x = 2;
   for (const QSize& field : fields) {
     places.fields.emplace_back(x, 2);

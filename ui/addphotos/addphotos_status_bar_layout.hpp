@@ -15,12 +15,12 @@ QSize status_text_size(qreal width, qreal height);
 
 // The fields placed left to right from x 2 at y 2, one pixel apart; an empty
 // field still takes its pixel.
-struct status_bar_places {
+struct status_bar_layout {
   std::vector<QPoint> fields;
   int content_width;  // 1 + the sum of (field width + 1)
   int tallest;
 };
-status_bar_places layout_status_fields(const std::vector<QSize>& fields);
+status_bar_layout layout_status_bar(const std::vector<QSize>& fields);
 
 // The bar's height for its tallest field; 0 (keep the last size) when every
 // field is empty.

@@ -12,6 +12,7 @@
 #include "engine/app/application.hpp"
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
+#include "ui/controls/make_control.hpp"
 #include "ui/rename/addphotos_rename_unit.hpp"
 #include "ui/rename/addphotos_rename_unit_item_counter.hpp"
 #include "ui/rename/addphotos_rename_unit_item_empty.hpp"
@@ -26,6 +27,9 @@
 namespace parvel {
 
 namespace {
+
+// The popup's and its controls' font.
+constexpr int text_font = 10;
 
 addphotos_rename_unit* make_unit(const char* title_id, QWidget* parent) {
   auto* unit = new addphotos_rename_unit(parent);
@@ -51,8 +55,7 @@ addphotos_rename_popup::addphotos_rename_popup(std::shared_ptr<package_info> pho
     : float_view(parent), photos_(std::move(photos)), params_(params) {
   register_art_resources();
   arrow_ = load_png_resource(131);
-  const QFont& text_font = theme::font_manager::instance()->font(10);
-  setFont(text_font);
+  setFont(theme::font_manager::instance()->font(text_font));
 
   prefix_unit_ = make_unit("unit_prefix", this);
   prefix_text_ = new addphotos_rename_unit_item_text("prefix_text", prefix_unit_);
@@ -74,21 +77,15 @@ addphotos_rename_popup::addphotos_rename_popup(std::shared_ptr<package_info> pho
   }
 
   scheme_label_ = new QLabel(localized("rename_scheme"), this);
-  scheme_label_->setFont(text_font);
-  scheme_list_ = new QComboBox(this);
-  scheme_list_->setObjectName(QStringLiteral("id_116"));
-  scheme_list_->setFont(text_font);
+  scheme_label_->setFont(theme::font_manager::instance()->font(text_font));
+  scheme_list_ = make_control<QComboBox>(this, 116, text_font);
   scheme_list_->addItem(localized("rename_preffix_suffix"));
   scheme_list_->addItem(localized("rename_sequence_numbers"));
   QObject::connect(scheme_list_, &QComboBox::activated, this,
                    [this](int entry) { choose_scheme(scheme_of_list_entry(entry)); });
-  apply_ = new QPushButton(localized("apply"), this);
-  apply_->setObjectName(QStringLiteral("id_1"));
-  apply_->setFont(text_font);
+  apply_ = make_control<QPushButton>(this, 1, text_font, localized("apply"));
   QObject::connect(apply_, &QPushButton::clicked, this, [this] { hide_view(); });
-  reset_ = new QPushButton(localized("reset"), this);
-  reset_->setObjectName(QStringLiteral("id_4"));
-  reset_->setFont(text_font);
+  reset_ = make_control<QPushButton>(this, 4, text_font, localized("reset"));
   QObject::connect(reset_, &QPushButton::clicked, this, [this] { on_reset(); });
   setTabOrder(scheme_list_, apply_);
   setTabOrder(apply_, reset_);
@@ -188,7 +185,7 @@ void addphotos_rename_popup::before_hide() {
 }
 
 void addphotos_rename_popup::layout() {
-  rename_popup_input input;
+  rename_popup_layout_input input;
   input.label = fit_static_to_text(*scheme_label_);
   const QFontMetrics metrics(scheme_list_->font());
   for (int i = 0; i < scheme_list_->count(); ++i) {
@@ -213,7 +210,7 @@ void addphotos_rename_popup::layout() {
     input.units.push_back(unit->unit_size());
   }
   input.client = size();
-  const rename_popup_places places = rename_popup_layout(input);
+  const rename_popup_layout places = layout_rename_popup(input);
   preview_origin_ = places.preview_origin;
   set_preferred_size(places.preferred);
   if (size().isEmpty())
@@ -247,8 +244,8 @@ void addphotos_rename_popup::paintEvent(QPaintEvent*) {
     const qreal advance = exact.horizontalAdvance(QString::fromStdString(name));
     widest = std::max(widest, static_cast<int>(std::ceil(advance)) + 1);
   }
-  const preview_places places =
-      preview_layout(content, preview_origin_, metrics.height(), widest, metrics.height(),
+  const preview_layout places =
+      layout_preview(content, preview_origin_, metrics.height(), widest, metrics.height(),
                      arrow_.size(), static_cast<int>(preview_.size()));
   painter.setFont(font());
   const auto draw = [&](const QRect& box, const QString& text, const QColor& colour) {
@@ -259,7 +256,7 @@ void addphotos_rename_popup::paintEvent(QPaintEvent*) {
   draw(places.heading, localized("rename_preview"), Qt::black);
   std::size_t row = 0;
   for (const auto& [name, result] : preview_) {
-    const preview_row_places& place = places.rows[row++];
+    const preview_row_layout& place = places.rows[row++];
     draw(place.name, QString::fromStdString(name), Qt::black);
     if (!arrow_.isNull())
       painter.drawImage(place.arrow.topLeft(), arrow_);

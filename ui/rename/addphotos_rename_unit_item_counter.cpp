@@ -3,8 +3,8 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRegularExpressionValidator>
 
+#include "ui/controls/make_control.hpp"
 #include "ui/rename/rename_layout.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
@@ -23,33 +23,23 @@ QLabel* make_label(const std::string& id, QWidget* parent) {
   return label;
 }
 
-QLineEdit* make_number_field(const char* id, QWidget* parent) {
-  auto* field = new QLineEdit(parent);
-  field->setObjectName(QLatin1String(id));
-  field->setFont(theme::font_manager::instance()->font(10));
-  field->setMaxLength(3);
-  field->setValidator(
-      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), field));
-  return field;
-}
-
 }  // namespace
 
 addphotos_rename_unit_item_counter::addphotos_rename_unit_item_counter(QWidget* parent)
     : addphotos_rename_unit_item("unit_item_counter", parent),
       start_label_(make_label("unit_item_counter_start", this)),
       digits_label_(make_label("unit_item_counter_digits", this)),
-      start_field_(make_number_field("id_114", this)),
-      digits_field_(make_number_field("id_115", this)) {
+      start_field_(make_number_field<QLineEdit>(this, 114, 10, 3)),
+      digits_field_(make_number_field<QLineEdit>(this, 115, 10, 3)) {
   QObject::connect(start_field_, &QLineEdit::textChanged, this, [this] { notify_changed(); });
   QObject::connect(digits_field_, &QLineEdit::textChanged, this, [this] { on_digits_changed(); });
   reset();
   measure();
 }
 
-counter_item_metrics addphotos_rename_unit_item_counter::metrics() const {
+counter_item_measure addphotos_rename_unit_item_counter::metrics() const {
   const QFontMetrics field(start_field_->font());
-  return counter_item_measure(QSize(field.horizontalAdvance(QStringLiteral("WWW")), field.height()),
+  return measure_counter_item(QSize(field.horizontalAdvance(QStringLiteral("WWW")), field.height()),
                               fit_static_to_text(*start_label_),
                               fit_static_to_text(*digits_label_));
 }
@@ -95,8 +85,8 @@ void addphotos_rename_unit_item_counter::on_digits_changed() {
 }
 
 void addphotos_rename_unit_item_counter::place_controls() {
-  const counter_item_metrics m = metrics();
-  const counter_item_places p = counter_item_place(m, label_offset(), height());
+  const counter_item_measure m = metrics();
+  const counter_item_layout p = layout_counter_item(m, label_offset(), height());
   start_label_->setGeometry(p.start_label);
   start_field_->setGeometry(p.start_field);
   digits_label_->setGeometry(p.digits_label);

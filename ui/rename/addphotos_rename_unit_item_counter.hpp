@@ -8,7 +8,7 @@ class QLineEdit;
 
 namespace parvel {
 
-struct counter_item_metrics;
+struct counter_item_measure;
 
 // The running number: its start and its zero-filled width.
 class addphotos_rename_unit_item_counter : public addphotos_rename_unit_item {
@@ -27,7 +27,7 @@ class addphotos_rename_unit_item_counter : public addphotos_rename_unit_item {
   void place_controls() override;
 
  private:
-  counter_item_metrics metrics() const;
+  counter_item_measure metrics() const;
   void set_values(const counter_values& values);
   void on_digits_changed();
 

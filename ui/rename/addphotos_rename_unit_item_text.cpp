@@ -3,18 +3,16 @@
 #include <QFontMetrics>
 #include <QLineEdit>
 
+#include "ui/controls/make_control.hpp"
 #include "ui/rename/rename_item_values.hpp"
 #include "ui/rename/rename_layout.hpp"
-#include "ui/theme/font_manager.hpp"
 
 namespace parvel {
 
 addphotos_rename_unit_item_text::addphotos_rename_unit_item_text(std::string key, QWidget* parent)
     : addphotos_rename_unit_item("unit_item_text", parent),
       key_(std::move(key)),
-      field_(new QLineEdit(this)) {
-  field_->setObjectName(QStringLiteral("id_113"));
-  field_->setFont(theme::font_manager::instance()->font(10));
+      field_(make_control<QLineEdit>(this, 113, 10)) {
   field_->setMaxLength(128);
   // Names the text makes unsafe ("/", "..") are made safe where the archive
   // stores them; the preview shows them so.

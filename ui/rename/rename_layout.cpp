@@ -16,8 +16,8 @@ QSize text_field_size(QSize w_size) {
   return {8 * w_size.width(), times(w_size.height(), 1.5)};
 }
 
-counter_item_metrics counter_item_measure(QSize www_size, QSize start_label, QSize digits_label) {
-  counter_item_metrics m;
+counter_item_measure measure_counter_item(QSize www_size, QSize start_label, QSize digits_label) {
+  counter_item_measure m;
   m.field = QSize(times(www_size.width(), 1.4), times(www_size.height(), 1.5));
   m.label_column = std::max(start_label.width(), digits_label.width());
   m.row_height = std::max({start_label.height(), digits_label.height(), m.field.height()});
@@ -26,14 +26,14 @@ counter_item_metrics counter_item_measure(QSize www_size, QSize start_label, QSi
   return m;
 }
 
-counter_item_places counter_item_place(const counter_item_metrics& m, int label_offset,
-                                       int client_height) {
+counter_item_layout layout_counter_item(const counter_item_measure& m, int label_offset,
+                                        int client_height) {
   const int x = label_offset + 2;
   const int block = 2 * m.row_height + 2;
   const int y = (client_height - block) / 2;
   const int second = y + m.row_height + 2;
   const int field_x = x + m.label_column + 2;
-  counter_item_places p;
+  counter_item_layout p;
   p.start_label = QRect(x, y, m.label_column, m.row_height);
   p.start_field =
       QRect(field_x, y + (m.row_height - m.field.height()) / 2, m.field.width(), m.field.height());
@@ -76,8 +76,8 @@ QRect unit_body(QSize unit) {
   return {1, 1, unit.width() - 3, unit.height() - 2};
 }
 
-rename_popup_places rename_popup_layout(const rename_popup_input& in) {
-  rename_popup_places p;
+rename_popup_layout layout_rename_popup(const rename_popup_layout_input& in) {
+  rename_popup_layout p;
   const int list_height = times(in.list_text.height(), 1.3);
   const int header = std::max(in.label.height(), list_height);
 
@@ -109,16 +109,16 @@ rename_popup_places rename_popup_layout(const rename_popup_input& in) {
   return p;
 }
 
-preview_places preview_layout(QRect content, QPoint origin, int heading_height, int widest_name,
+preview_layout layout_preview(QRect content, QPoint origin, int heading_height, int widest_name,
                               int tallest_name, QSize arrow, int rows) {
-  preview_places p;
+  preview_layout p;
   const int column = std::max(0, std::min(widest_name, content.width() / 2 - arrow.width() - 4));
   const int row_height = std::max(tallest_name, arrow.height());
   p.heading = QRect(origin.x(), origin.y(), content.right() + 1 - origin.x(), heading_height);
   int y = p.heading.bottom() + 1 + 4;
   const int result_x = content.left() + column + arrow.width() + 8;
   for (int i = 0; i < rows; ++i) {
-    preview_row_places row;
+    preview_row_layout row;
     row.name = QRect(content.left(), y, column, row_height);
     row.arrow =
         QRect(QPoint(content.left() + column + 4, y + (row_height - arrow.height()) / 2), arrow);

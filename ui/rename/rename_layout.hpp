@@ -15,19 +15,19 @@ namespace parvel {
 QSize text_field_size(QSize w_size);
 
 // The counter item: two rows of label and field.
-struct counter_item_metrics {
+struct counter_item_measure {
   QSize field;       // from "WWW" in the field's font
   int label_column;  // the wider label
   int row_height;
   QSize preferred;
 };
-counter_item_metrics counter_item_measure(QSize www_size, QSize start_label, QSize digits_label);
+counter_item_measure measure_counter_item(QSize www_size, QSize start_label, QSize digits_label);
 
-struct counter_item_places {
+struct counter_item_layout {
   QRect start_label, start_field, digits_label, digits_field;
 };
-counter_item_places counter_item_place(const counter_item_metrics& metrics, int label_offset,
-                                       int client_height);
+counter_item_layout layout_counter_item(const counter_item_measure& metrics, int label_offset,
+                                        int client_height);
 
 // An item's whole size: its controls beside its name label.
 struct item_measure {
@@ -47,7 +47,7 @@ QRect unit_item_place(QSize unit, QSize item, int title_height);
 QRect unit_body(QSize unit);
 
 // The popup's places from its measured texts and its units' sizes.
-struct rename_popup_input {
+struct rename_popup_layout_input {
   QSize label;      // "Rename Scheme:"
   QSize list_text;  // the scheme list's longer entry
   QSize apply_text;
@@ -55,7 +55,7 @@ struct rename_popup_input {
   std::vector<QSize> units;
   QSize client;
 };
-struct rename_popup_places {
+struct rename_popup_layout {
   int unit_height;  // every unit gets this height as its minimum
   QPoint preview_origin;
   QSize preferred;
@@ -63,17 +63,17 @@ struct rename_popup_places {
   std::vector<QRect> units;
   QRect apply, reset;
 };
-rename_popup_places rename_popup_layout(const rename_popup_input& input);
+rename_popup_layout layout_rename_popup(const rename_popup_layout_input& input);
 
 // The preview's rows: name, arrow and result of each.
-struct preview_row_places {
+struct preview_row_layout {
   QRect name, arrow, result;
 };
-struct preview_places {
+struct preview_layout {
   QRect heading;
-  std::vector<preview_row_places> rows;
+  std::vector<preview_row_layout> rows;
 };
-preview_places preview_layout(QRect content, QPoint origin, int heading_height, int widest_name,
+preview_layout layout_preview(QRect content, QPoint origin, int heading_height, int widest_name,
                               int tallest_name, QSize arrow, int rows);
 
 }  // namespace parvel

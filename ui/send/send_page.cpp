@@ -10,6 +10,7 @@
 #include "engine/errors/parvel_code.hpp"
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
+#include "ui/controls/make_control.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/localized_text.hpp"
 
@@ -40,14 +41,12 @@ send_page::send_page(tick_clock clock, QWidget* parent)
   connect(retry_, &QPushButton::clicked, this, [this] { on_retry(); });
 
   bar_ = new progress_bar(this);
-  bar_->setObjectName(QStringLiteral("id_0"));
+  set_control_id(*bar_, 0);
   bar_->set_show_text(true);
 
   for (auto [label, id] : {std::pair{&amount_, 128}, std::pair{&time_, 130}}) {
-    *label = new QLabel(this);
-    (*label)->setObjectName(QStringLiteral("id_%1").arg(id));
+    *label = make_control<QLabel>(this, id, 5);
     (*label)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    (*label)->setFont(theme::font_manager::instance()->font(5));
     (*label)->hide();
   }
   connect_jobs();
@@ -60,9 +59,7 @@ send_page::~send_page() {
 }
 
 QPushButton* send_page::make_button(int id, const char* text_key) {
-  auto* button = new QPushButton(localized(text_key), this);
-  button->setObjectName(QStringLiteral("id_%1").arg(id));
-  button->setFont(theme::font_manager::instance()->font(10));
+  auto* button = make_control<QPushButton>(this, id, 10, localized(text_key));
   button->hide();
   return button;
 }
@@ -185,8 +182,7 @@ void send_page::on_photo_upload_progress(unsigned sent, unsigned total) {
   }
   bar_->set_value(*p);
   controller_->on_taskbar_progress(*p);
-  amount_->setText(QString::fromStdString(
-      upload_amount_text(sent, total, application::instance()->get_localized_string("kb"))));
+  amount_->setText(progress_amount_text(sent, total, localized("kb")));
   const std::uint32_t remaining = remaining_.estimate(sent, total, clock_());
   if (const auto text = time_remaining_text(
           remaining, application::instance()->get_localized_string("time_remaining"))) {

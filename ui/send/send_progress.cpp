@@ -19,8 +19,8 @@ std::optional<float> upload_progress(unsigned sent, unsigned total) {
   return static_cast<float>(std::min(sent, total)) / static_cast<float>(total) * 0.49f + 0.5f;
 }
 
-std::string upload_amount_text(unsigned sent, unsigned total, const std::string& kb) {
-  return std::to_string(sent / 1024) + " / " + std::to_string(total / 1024) + " " + kb;
+QString progress_amount_text(unsigned done, unsigned total, const QString& kb) {
+  return QStringLiteral("%1 / %2 %3").arg(done / 1024).arg(total / 1024).arg(kb);
 }
 
 std::optional<std::string> time_remaining_text(std::uint32_t milliseconds,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,8 +14,9 @@ namespace parvel {
 std::optional<float> archive_progress(std::uint64_t done, std::uint64_t total);
 std::optional<float> upload_progress(unsigned sent, unsigned total);
 
-// "512 / 2048 Kb": both counts in whole KiB, then the unit's text.
-std::string upload_amount_text(unsigned sent, unsigned total, const std::string& kb);
+// "512 / 2048 Kb": both byte counts in whole KiB, then the localized unit.
+// The send and the update pages show their transfers so.
+QString progress_amount_text(unsigned done, unsigned total, const QString& kb);
 
 // "Time Remaining: 00:04:07" for 247,000 ms; hours take more digits when
 // needed. nullopt for 0, which leaves the shown text as it is.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ui/send/send_progress.hpp"
+
 namespace parvel {
 
 std::optional<download_progress> make_download_progress(unsigned received, unsigned total,
@@ -9,9 +11,8 @@ std::optional<download_progress> make_download_progress(unsigned received, unsig
   if (total == 0)
     return std::nullopt;
   const float fraction = static_cast<float>(received) / static_cast<float>(total);
-  return download_progress{
-      fraction, std::clamp(fraction, 0.0f, 1.0f),
-      QStringLiteral("%1 / %2 %3").arg(received / 1024).arg(total / 1024).arg(kb)};
+  return download_progress{fraction, std::clamp(fraction, 0.0f, 1.0f),
+                           progress_amount_text(received, total, kb)};
 }
 
 }  // namespace parvel

@@ -14,12 +14,13 @@
 #include "engine/app/application.hpp"
 #include "engine/app/service_addresses.hpp"
 #include "engine/controller/controller.hpp"
+#include "ui/controls/link_label.hpp"
+#include "ui/controls/make_control.hpp"
 #include "ui/send/progress_bar.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
 #include "ui/theme/localized_text.hpp"
 #include "ui/update/download_progress.hpp"
-#include "ui/update/link_label.hpp"
 #include "ui/update/link_text.hpp"
 #include "ui/update/update_page_layout.hpp"
 #include "ui/update/update_picture.hpp"
@@ -34,10 +35,8 @@ constexpr int progress_post = 1;
 
 constexpr int text_flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
 
-QLabel* make_static(QWidget* parent, const QString& text) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(QStringLiteral("id_0"));
-  label->setFont(theme::font_manager::instance()->font(5));
+QLabel* make_static(QWidget* parent, const QString& text, int id = 0) {
+  auto* label = make_control<QLabel>(parent, id, 5, text);
   label->setTextFormat(Qt::PlainText);
   label->hide();
   return label;
@@ -69,27 +68,23 @@ update_page::update_page(QWidget* parent) : QWidget(parent) {
   progress_->set_show_text(true);
   progress_->hide();
 
-  progress_text_ = make_static(this, QString());
-  progress_text_->setObjectName(QStringLiteral("id_128"));
+  progress_text_ = make_static(this, QString(), 128);
   progress_text_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
   const link_text_parts link = split_link_text(localized("upgrade_download_failed_go"));
   if (!link.before.isEmpty())
     link_before_ = make_static(this, link.before);
   if (!link.label.isEmpty()) {
-    link_ = new link_label(link.label, this);
-    link_->setObjectName(QStringLiteral("id_129"));
-    link_->setFont(theme::font_manager::instance()->font(5));
+    link_ = make_control<link_label>(this, 129, 5, link.label);
+    link_->set_underlined(true);
     link_->hide();
-    connect(link_, &link_label::activated, this, [this] { on_link(); });
+    connect(link_, &link_label::clicked, this, [this] { on_link(); });
   }
   if (!link.after.isEmpty())
     link_after_ = make_static(this, link.after);
 
   const auto make_button = [this](int id, const QString& text, void (update_page::*action)()) {
-    auto* button = new QPushButton(text, this);
-    button->setObjectName(QStringLiteral("id_%1").arg(id));
-    button->setFont(theme::font_manager::instance()->font(10));
+    auto* button = make_control<QPushButton>(this, id, 10, text);
     button->setFocusPolicy(Qt::StrongFocus);
     button->hide();
     connect(button, &QPushButton::clicked, this, [this, action] { (this->*action)(); });
@@ -154,7 +149,7 @@ void update_page::layout() {
   const update_state_view* view = find_update_state(state_);
   if (size().isEmpty() || !view)
     return;
-  const update_page_rects r = update_page_layout(
+  const update_page_layout r = layout_update_page(
       {.client = size(),
        .download = measure_text(localized("download_install"), download_->font()),
        .cancel = measure_text(cancel_->text(), cancel_->font()),

@@ -29,10 +29,10 @@ QRect line_part(int& left, int top, QSize text) {
 
 }  // namespace
 
-update_page_rects update_page_layout(const update_page_sizes& sizes,
-                                     const update_state_view& state) {
+update_page_layout layout_update_page(const update_page_layout_input& sizes,
+                                      const update_state_view& state) {
   const QSize client = sizes.client;
-  update_page_rects r;
+  update_page_layout r;
   r.download = button_rect(client, sizes.download);
   r.cancel = button_rect(client, sizes.cancel);
   r.retry = button_rect(client, sizes.retry);

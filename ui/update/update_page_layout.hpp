@@ -8,7 +8,7 @@ namespace parvel {
 struct update_state_view;
 
 // Measured sizes the update page's children are placed from.
-struct update_page_sizes {
+struct update_page_layout_input {
   QSize client;
   // Each button's text on one line in its font.
   QSize download;
@@ -23,7 +23,7 @@ struct update_page_sizes {
   QSize link_after;
 };
 
-struct update_page_rects {
+struct update_page_layout {
   QRect download;
   QRect cancel;
   QRect retry;
@@ -34,13 +34,13 @@ struct update_page_rects {
   QRect link;
   QRect link_after;
 
-  bool operator==(const update_page_rects&) const = default;
+  bool operator==(const update_page_layout&) const = default;
 };
 
 // Buttons in the bottom-right corner, Cancel stepping left past its
 // neighbour in the states that show both; the bar centred at 80 % of the
 // width; the downloaded size under its right half; the link line below.
-update_page_rects update_page_layout(const update_page_sizes& sizes,
-                                     const update_state_view& state);
+update_page_layout layout_update_page(const update_page_layout_input& sizes,
+                                      const update_state_view& state);
 
 }  // namespace parvel

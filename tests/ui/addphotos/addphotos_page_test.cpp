@@ -28,9 +28,9 @@
 #include "ui/addphotos/addphotos_list.hpp"
 #include "ui/addphotos/addphotos_page.hpp"
 #include "ui/addphotos/addphotos_panel_alt.hpp"
-#include "ui/addphotos/addphotos_panel_alt_link.hpp"
 #include "ui/addphotos/photo_dialogs.hpp"
 #include "ui/controls/cue_edit.hpp"
+#include "ui/controls/link_label.hpp"
 #include "ui/rename/addphotos_rename_popup.hpp"
 
 namespace {

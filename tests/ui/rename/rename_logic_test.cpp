@@ -290,7 +290,7 @@ TEST(status_bar_layout, empty_fields_close_up) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    const status_bar_places places = layout_status_fields(row.fields);
+    const status_bar_layout places = layout_status_bar(row.fields);
     EXPECT_EQ(places.fields, row.expected);
     EXPECT_EQ(places.content_width, row.content_width);
     EXPECT_EQ(status_bar_height(places.tallest), row.height);
@@ -302,12 +302,12 @@ TEST(status_bar_layout, empty_fields_close_up) {
 
 TEST(rename_layout, items_units_and_popup) {
   EXPECT_EQ(text_field_size({9, 15}), QSize(72, 22));
-  const counter_item_metrics counter = counter_item_measure({30, 15}, {50, 15}, {40, 15});
+  const counter_item_measure counter = measure_counter_item({30, 15}, {50, 15}, {40, 15});
   EXPECT_EQ(counter.field, QSize(42, 22));
   EXPECT_EQ(counter.label_column, 50);
   EXPECT_EQ(counter.row_height, 22);
   EXPECT_EQ(counter.preferred, QSize(102, 52));
-  const counter_item_places places = counter_item_place(counter, 30, 60);
+  const counter_item_layout places = layout_counter_item(counter, 30, 60);
   EXPECT_EQ(places.start_label, QRect(32, 7, 50, 22));
   EXPECT_EQ(places.digits_field, QRect(84, 31, 42, 22));
 
@@ -320,14 +320,14 @@ TEST(rename_layout, items_units_and_popup) {
   EXPECT_EQ(unit_size({{100, 30}}, {40, 18}, 90), QSize(110, 90)) << "minimum height";
   EXPECT_EQ(unit_item_place({110, 90}, {100, 30}, 18), QRect(5, 39, 100, 30));
 
-  rename_popup_input input;
+  rename_popup_layout_input input;
   input.label = {100, 15};
   input.list_text = {110, 15};
   input.apply_text = {40, 15};
   input.reset_text = {38, 15};
   input.units = {{120, 60}, {165, 85}, {120, 60}};
   input.client = {420, 250};
-  const rename_popup_places popup = rename_popup_layout(input);
+  const rename_popup_layout popup = layout_rename_popup(input);
   EXPECT_EQ(popup.unit_height, 85);
   EXPECT_EQ(popup.preview_origin, QPoint(4, 85 + 19 + 24));
   EXPECT_EQ(popup.preferred, QSize(421, 230));
@@ -336,8 +336,8 @@ TEST(rename_layout, items_units_and_popup) {
   EXPECT_EQ(popup.apply, QRect(328, 224, 88, 22));
   EXPECT_EQ(popup.reset, QRect(4, 224, 86, 22));
 
-  const preview_places preview =
-      preview_layout(QRect(8, 8, 404, 234), {4, 128}, 15, 300, 15, {16, 16}, 2);
+  const preview_layout preview =
+      layout_preview(QRect(8, 8, 404, 234), {4, 128}, 15, 300, 15, {16, 16}, 2);
   ASSERT_EQ(preview.rows.size(), 2u);
   EXPECT_EQ(preview.rows[0].name, QRect(8, 147, 182, 16)) << "names take at most half";
   EXPECT_EQ(preview.rows[0].arrow, QRect(194, 147, 16, 16));
@@ -345,7 +345,7 @@ TEST(rename_layout, items_units_and_popup) {
 }
 
 TEST(logo_panel_layout, logo_headline_and_link) {
-  const logo_panel_places places = logo_panel_layout({800, 56}, {216, 52}, {200, 20}, {40, 18});
+  const logo_panel_layout places = layout_logo_panel({800, 56}, {216, 52}, {200, 20}, {40, 18});
   EXPECT_EQ(places.link, QRect(2, 2, 216, 52));
   EXPECT_FALSE(places.link.contains(QPoint(218, 10))) << "right edge misses";
   EXPECT_FALSE(places.link.contains(QPoint(10, 54))) << "bottom edge misses";

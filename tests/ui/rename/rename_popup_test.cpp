@@ -1,4 +1,6 @@
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -36,6 +38,12 @@ class rename_popup_test : public QObject {
     QTRY_VERIFY(target->hasFocus());
     for (const QChar key : keys)
       QTest::keyClick(page_->windowHandle(), key.toLatin1());
+  }
+
+  void choose_sequence_numbers() {
+    type(popup_->findChild<QComboBox*>(QStringLiteral("id_116")), {});
+    QTest::keyClick(page_->windowHandle(), Qt::Key_Down);
+    QCOMPARE(popup_->scheme(), 2);
   }
 
   std::string preview_of(const std::string& name) const { return popup_->preview().at(name); }
@@ -82,10 +90,7 @@ class rename_popup_test : public QObject {
   }
 
   void sequence_numbers_count_and_digits_stop_at_eight() {
-    auto* list = popup_->findChild<QComboBox*>(QStringLiteral("id_116"));
-    type(list, {});
-    QTest::keyClick(page_->windowHandle(), Qt::Key_Down);
-    QCOMPARE(popup_->scheme(), 2);
+    choose_sequence_numbers();
     QCOMPARE(preview_of("test_image_a.jpg"), std::string("0.jpg"));
     QCOMPARE(preview_of("test_image_b.tiff"), std::string("1.tiff"));
 
@@ -97,6 +102,33 @@ class rename_popup_test : public QObject {
     QCOMPARE(preview_of("test_image_a.jpg"), std::string("00000000.jpg"));
     if (const QByteArray folder = qgetenv("LUMBREL_GRAB_DIR"); !folder.isEmpty())
       page_->grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/rename_popup.png"));
+  }
+
+  void the_counter_fields_take_up_to_three_digits_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("text");
+    const auto row = [](const char* name, const char* typed, const char* pasted, const char* text) {
+      QTest::newRow(name) << QString(typed) << QString(pasted) << QString(text);
+    };
+    row("letters and signs typed are dropped", "1a-2 b", "", "12");
+    row("typing stops at three digits", "12345", "", "123");
+    row("a pasted text with letters is refused whole", "7", "4x", "7");
+  }
+
+  void the_counter_fields_take_up_to_three_digits() {
+    QFETCH(QString, typed);
+    QFETCH(QString, pasted);
+    QFETCH(QString, text);
+    choose_sequence_numbers();
+    QLineEdit* start = field("id_114");
+    start->selectAll();
+    type(start, typed);
+    if (!pasted.isEmpty()) {
+      QGuiApplication::clipboard()->setText(pasted);
+      QTest::keyClick(page_->windowHandle(), Qt::Key_V, Qt::ControlModifier);
+    }
+    QCOMPARE(start->text(), text);
   }
 
   void a_hidden_item_raises_nothing() {

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "ui/send/progress_bar.hpp"
 #include "ui/send/send_page_state.hpp"
@@ -181,10 +182,15 @@ TEST(send_progress, percent_is_truncated) {
   EXPECT_EQ(progress_percent_text(*upload_progress(7, 7)).toStdString(), "99 %");
 }
 
-TEST(send_progress, amount_in_whole_kib) {
-  EXPECT_EQ(upload_amount_text(512 * 1024, 2048 * 1024, "Kb"), "512 / 2048 Kb");
-  EXPECT_EQ(upload_amount_text(1023, 2047, "Kb"), "0 / 1 Kb");
-  EXPECT_EQ(upload_amount_text(0xFFFFFFFFu, 0xFFFFFFFFu, "Kb"), "4194303 / 4194303 Kb");
+TEST(send_progress, amount_in_whole_kib_then_the_unit) {
+  const std::tuple<unsigned, unsigned, const char*, const char*> rows[] = {
+      {512 * 1024, 2048 * 1024, "Kb", "512 / 2048 Kb"},
+      {1023, 2047, "Kb", "0 / 1 Kb"},
+      {0xFFFFFFFFu, 0xFFFFFFFFu, "Kb", "4194303 / 4194303 Kb"},
+      {3 * 1024, 4 * 1024, "Ko", "3 / 4 Ko"},
+  };
+  for (const auto& [done, total, kb, text] : rows)
+    EXPECT_EQ(progress_amount_text(done, total, kb).toStdString(), text);
 }
 
 TEST(send_progress, time_remaining_as_hours_minutes_seconds) {

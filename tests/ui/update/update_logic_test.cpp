@@ -121,7 +121,7 @@ TEST(make_arrow_path, makes_a_downward_arrow_of_seven_points) {
 
 // ---- layout ----
 
-update_page_sizes sizes_of(QSize client) {
+update_page_layout_input sizes_of(QSize client) {
   return {.client = client,
           .download = {120, 14},
           .cancel = {40, 14},
@@ -134,7 +134,7 @@ update_page_sizes sizes_of(QSize client) {
 }
 
 TEST(update_page_layout, places_buttons_bar_text_and_link_line) {
-  const update_page_rects r = update_page_layout(sizes_of({1000, 700}), *find_update_state(4));
+  const update_page_layout r = layout_update_page(sizes_of({1000, 700}), *find_update_state(4));
   EXPECT_EQ(r.download, QRect(1000 - 184 - 16, 700 - 21 - 16, 184, 21));
   EXPECT_EQ(r.retry, QRect(1000 - 100 - 16, 663, 100, 21));
   // Cancel steps left past Retry.
@@ -150,16 +150,16 @@ TEST(update_page_layout, places_buttons_bar_text_and_link_line) {
 
 TEST(update_page_layout, cancel_steps_past_download_only_when_both_show) {
   const QSize client(1000, 700);
-  EXPECT_EQ(update_page_layout(sizes_of(client), *find_update_state(1)).cancel.x(),
+  EXPECT_EQ(layout_update_page(sizes_of(client), *find_update_state(1)).cancel.x(),
             1000 - 104 - 16 - 200);
   for (int state : {2, 3, 5})
-    EXPECT_EQ(update_page_layout(sizes_of(client), *find_update_state(state)).cancel.x(),
+    EXPECT_EQ(layout_update_page(sizes_of(client), *find_update_state(state)).cancel.x(),
               1000 - 104 - 16)
         << state;
 }
 
 TEST(update_page_layout, keeps_sizes_whole_in_a_page_narrower_than_the_buttons) {
-  const update_page_rects r = update_page_layout(sizes_of({50, 30}), *find_update_state(1));
+  const update_page_layout r = layout_update_page(sizes_of({50, 30}), *find_update_state(1));
   for (const QRect& rect : {r.download, r.cancel, r.progress_bar, r.progress_text, r.link})
     EXPECT_TRUE(rect.width() >= 0 && rect.height() >= 0);
   EXPECT_EQ(r.download.size(), QSize(184, 21));

@@ -9,7 +9,7 @@
 #include "tests/support/widget_test.hpp"
 #include "ui/addphotos/addphotos_page.hpp"
 #include "ui/addphotos/addphotos_panel_alt.hpp"
-#include "ui/addphotos/addphotos_panel_alt_link.hpp"
+#include "ui/controls/link_label.hpp"
 #include "ui/rename/addphotos_rename_popup.hpp"
 
 namespace {

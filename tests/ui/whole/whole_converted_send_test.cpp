@@ -19,10 +19,10 @@
 #include "ui/addphotos/addphotos_format_popup.hpp"
 #include "ui/addphotos/addphotos_page.hpp"
 #include "ui/addphotos/addphotos_panel_alt.hpp"
-#include "ui/addphotos/addphotos_panel_alt_link.hpp"
 #include "ui/addphotos/addphotos_size_list.hpp"
 #include "ui/addphotos/addphotos_size_popup.hpp"
 #include "ui/app/main_frame.hpp"
+#include "ui/controls/link_label.hpp"
 #include "ui/rename/addphotos_rename_popup.hpp"
 #include "ui/send/send_page.hpp"
 
