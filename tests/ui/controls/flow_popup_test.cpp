@@ -123,25 +123,6 @@ class flow_popup_test : public QObject {
     QVERIFY(picture.pixelColor(0, 40) != QColor(Qt::white));
   }
 
-  void a_hidden_popup_lives_until_the_posted_release_data() {
-    QTest::addColumn<parvel::popup_release>("release");
-    QTest::addColumn<bool>("held_while_hidden");
-    QTest::newRow("a link popup stays held") << parvel::popup_release::posted << true;
-    QTest::newRow("a completion popup leaves at once") << parvel::popup_release::at_hiding << false;
-  }
-  void a_hidden_popup_lives_until_the_posted_release() {
-    QFETCH(parvel::popup_release, release);
-    QFETCH(bool, held_while_hidden);
-    host h(release);
-    h.owner.open(kind_released(release));
-    QPointer<test_popup> popup = h.owner.popup.get();
-    popup->hide_popup();
-    QVERIFY(!popup.isNull());
-    QCOMPARE(h.owner.popup.get() == popup, held_while_hidden);
-    QTRY_VERIFY(popup.isNull());
-    QCOMPARE(h.owner.popup.get(), nullptr);
-  }
-
   void release_of_a_hidden_popup_spares_one_opened_since_data() {
     QTest::addColumn<parvel::popup_release>("release");
     QTest::newRow("a link popup") << parvel::popup_release::posted;
