@@ -5,7 +5,6 @@
 
 #include "engine/user/user.hpp"
 #include "ui/addphotos/addphotos_contact_match.hpp"
-#include "ui/controls/make_control.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
 
@@ -20,35 +19,21 @@ const QColor glyph_outline(0xAC, 0xAC, 0xAC);
 
 }  // namespace
 
-addphotos_contact_list::addphotos_contact_list(QWidget* parent) : basic_list(parent) {
-  set_control_id(*this, 110);
-  refresh_metrics();
-  set_border(false);
-  set_show_header(false);
-  set_single_selection(false);
-  set_focus_cell_mode(false);
-  set_take_focus_on_click(false);
-  set_horizontal_scroll(false);
+addphotos_contact_list::addphotos_contact_list(QWidget* parent)
+    : addphotos_popup_list(parent, QStringLiteral("Name"), QStringLiteral("X")) {
   set_vertical_scroll(false);
-  set_hot_tracking(true);
-  setFocusPolicy(Qt::NoFocus);
-  add_column(QStringLiteral("Name"));
-  add_column(QStringLiteral("X"));
 }
 
 void addphotos_contact_list::set_filter(const std::string& text) {
   filter_ = text;
-  clear_selection();
-  update_scroll_bars();
-  contacts_.clear();
-  user::instance()->find_contacts(text, contacts_);
-  row_added();
+  std::vector<std::string> found;
+  user::instance()->find_contacts(text, found);
+  replace_rows(std::move(found));
 }
 
 QString addphotos_contact_list::cell_text(int row, int column_id) const {
-  if (column_id != 0 || row < 0 || row >= row_count())
-    return {};
-  return QString::fromStdString(contacts_[static_cast<std::size_t>(row)]);
+  const std::string* const contact = row_at(row);
+  return contact && column_id == 0 ? QString::fromStdString(*contact) : QString();
 }
 
 int addphotos_contact_list::cell_kind(int row, int column_id) const {

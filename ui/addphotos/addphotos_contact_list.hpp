@@ -3,15 +3,15 @@
 #include <string>
 #include <vector>
 
-#include "ui/controls/basic_list.hpp"
+#include "ui/addphotos/addphotos_list_popup.hpp"
 
 namespace parvel {
 
 // The saved contacts that hold the typed text, drawn with every occurrence
 // of it in orange; the row under the mouse shows a removal cross in a narrow
-// second column. No header, no scroll bars, never takes the focus or the
-// mouse: the recipients field keeps typing. Control id 110. UI thread only.
-class addphotos_contact_list : public basic_list<addphotos_contact_list> {
+// second column. It never shows a scroll bar, and the recipients field keeps
+// the typing. UI thread only.
+class addphotos_contact_list : public addphotos_popup_list<addphotos_contact_list, std::string> {
  public:
   explicit addphotos_contact_list(QWidget* parent = nullptr);
 
@@ -19,9 +19,8 @@ class addphotos_contact_list : public basic_list<addphotos_contact_list> {
   // those beginning with it first; every contact for an empty text.
   void set_filter(const std::string& text);
   const std::string& filter() const { return filter_; }
-  const std::vector<std::string>& contacts() const { return contacts_; }
+  const std::vector<std::string>& contacts() const { return rows(); }
 
-  int row_count() const { return static_cast<int>(contacts_.size()); }
   QString cell_text(int row, int column_id) const;
   int cell_kind(int row, int column_id) const;
   // The removal cross (column 1), on the hot row only.
@@ -30,7 +29,6 @@ class addphotos_contact_list : public basic_list<addphotos_contact_list> {
   void draw_own_text(QPainter& painter, const QRect& text, int row, int column_id);
 
  private:
-  std::vector<std::string> contacts_;
   std::string filter_;
 };
 

@@ -24,28 +24,24 @@ QSize contact_popup_size(int total_width, int header_height, int rows, int row_h
 }
 
 addphotos_contact_popup::addphotos_contact_popup(QWidget* owner)
-    : addphotos_list_popup(flow_popup_kind::typed_past, owner),
-      list_(new addphotos_contact_list(this)) {
-  attach_list(list_);
-  list_->set_filter(std::string());
+    : addphotos_list_popup_of(flow_popup_kind::typed_past, owner) {
+  list().set_filter(std::string());
   calc_size();
 }
 
-addphotos_contact_popup::~addphotos_contact_popup() = default;
-
 void addphotos_contact_popup::calc_size() {
-  const int header = list_->options().show_header ? list_->header_height() : 0;
+  const int header = list().options().show_header ? list().header_height() : 0;
   set_preferred_size(
-      contact_popup_size(list_->total_width(), header, list_->row_count(), list_->row_height()));
+      contact_popup_size(list().total_width(), header, list().row_count(), list().row_height()));
 }
 
 void addphotos_contact_popup::list_placed(const QRect& client) {
-  list_->set_column_width(0, client.width() - cross_width);
-  list_->set_column_width(1, cross_width);
+  list().set_column_width(0, client.width() - cross_width);
+  list().set_column_width(1, cross_width);
 }
 
 void addphotos_contact_popup::on_list_click(const basic_list_notification& record) {
-  const auto& contacts = list_->contacts();
+  const auto& contacts = list().contacts();
   if (record.row != -1 && record.column != -1 &&
       static_cast<std::size_t>(record.row) < contacts.size()) {
     // A copy: the slots change the field, which refilters this very list.

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "ui/addphotos/addphotos_list_popup.hpp"
-#include "ui/controls/add_control_dispose.hpp"
 
 namespace parvel {
 
@@ -17,16 +16,12 @@ class addphotos_contact_list;
 // a click on its cross removes it from the saved contacts; any click, in
 // the popup or outside it, hides it. The owner releases it from a posted
 // call after signal_hidden. UI thread only.
-class addphotos_contact_popup : public addphotos_list_popup,
-                                public add_control_dispose<addphotos_contact_popup> {
+class addphotos_contact_popup : public addphotos_list_popup_of<addphotos_contact_list> {
  public:
   explicit addphotos_contact_popup(QWidget* owner);
-  ~addphotos_contact_popup() override;
 
   // The chosen contact, UTF-8.
   boost::signals2::signal<void(const std::string&)> signal_contact_selected;
-
-  addphotos_contact_list& list() const { return *list_; }
 
   // Recomputes preferred_size from the rows: every row shown, never a
   // scroll bar, plus the one-pixel border on both sides.
@@ -36,8 +31,6 @@ class addphotos_contact_popup : public addphotos_list_popup,
   // The list never shows a vertical scroll bar.
   void list_placed(const QRect& client) override;
   void on_list_click(const basic_list_notification& record) override;
-
-  addphotos_contact_list* list_;
 };
 
 // The popup's size for its rows: (total column width, rows × row height),

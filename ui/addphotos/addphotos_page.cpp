@@ -28,7 +28,6 @@
 #include "ui/addphotos/photo_dialogs.hpp"
 #include "ui/addphotos/photo_filters.hpp"
 #include "ui/addphotos/recipients_completion.hpp"
-#include "ui/controls/add_control_dispose.hpp"
 #include "ui/controls/basic_list_notification.hpp"
 #include "ui/controls/cue_edit.hpp"
 #include "ui/controls/link_label.hpp"
@@ -225,7 +224,7 @@ void addphotos_page::layout() {
     bar->move(places->status_bar);
     bar->show();
   }
-  if (rename_popup_ && rename_popup_->isVisible())
+  if (rename_popup_.is_shown())
     place_rename_popup();
   const QScrollBar* bar = list_->verticalScrollBar();
   const auto [name, size] =
@@ -306,25 +305,12 @@ void addphotos_page::on_list_notify(const basic_list_notification& record) {
 }
 
 void addphotos_page::toggle_rename_popup() {
-  if (rename_popup_) {
-    rename_popup_.reset();
-    return;
+  if (addphotos_rename_popup* const opened = rename_popup_.toggle(
+          user::instance()->get_package(), application::instance()->settings()->params, this)) {
+    place_rename_popup();
+    opened->raise();
+    opened->show();
   }
-  rename_popup_ = add_control_dispose<addphotos_rename_popup>::make(
-      user::instance()->get_package(), application::instance()->settings()->params, this);
-  const addphotos_rename_popup* const made = rename_popup_.get();
-  rename_popup_->signal_hidden.connect(
-      [this, made](bool deferred) { on_rename_popup_hidden(deferred, made); });
-  place_rename_popup();
-  rename_popup_->raise();
-  rename_popup_->show();
-}
-
-void addphotos_page::on_rename_popup_hidden(bool deferred, const addphotos_rename_popup* which) {
-  if (deferred)
-    post([this, which] { on_rename_popup_hidden(false, which); });
-  else
-    release_control(rename_popup_, which);
 }
 
 void addphotos_page::place_rename_popup() {

@@ -8,6 +8,7 @@
 #include "core/windows/async_window_update.hpp"
 #include "ui/addphotos/addphotos_form.hpp"
 #include "ui/addphotos/addphotos_layout.hpp"
+#include "ui/controls/popup_holder.hpp"
 
 class QCheckBox;
 class QLabel;
@@ -70,7 +71,6 @@ class addphotos_page : public QWidget, public core::windows_async_window_update 
   // The action panel's "Rename" link: opens the rename popup under the link,
   // or closes the open one.
   void toggle_rename_popup();
-  void on_rename_popup_hidden(bool deferred, const addphotos_rename_popup* which);
   addphotos_rename_popup* rename_popup() const { return rename_popup_.get(); }
 
   // Hands full paths to the photo set in one call; nothing for an empty list.
@@ -106,7 +106,7 @@ class addphotos_page : public QWidget, public core::windows_async_window_update 
   QWidget* panels_[4] = {};
   std::unique_ptr<photo_dialogs> dialogs_;
   // A child of the page, so that it may reach past the action panel.
-  std::shared_ptr<addphotos_rename_popup> rename_popup_;
+  popup_holder<addphotos_rename_popup> rename_popup_{*this, popup_release::posted};
   // Last member: disconnected first, before the controls go.
   std::vector<boost::signals2::scoped_connection> connections_;
 };

@@ -6,7 +6,6 @@
 #include "ui/addphotos/addphotos_format_popup.hpp"
 #include "ui/addphotos/addphotos_panel_alt_layout.hpp"
 #include "ui/addphotos/addphotos_size_popup.hpp"
-#include "ui/controls/add_control_dispose.hpp"
 #include "ui/controls/link_label.hpp"
 #include "ui/controls/make_control.hpp"
 #include "ui/theme/drawing.hpp"
@@ -20,10 +19,10 @@ namespace {
 // The links and the separators between them share it.
 constexpr int strip_font = 6;
 
-template <class Popup>
-QRect popup_place(const QWidget& link, const Popup& popup) {
-  return popup_rect_under(QRect(link.mapToGlobal(QPoint(0, 0)), link.size()),
-                          popup.preferred_size());
+// Just under the link; placed again on every layout while shown.
+void place_under(const QWidget& link, addphotos_list_popup& popup) {
+  popup.setGeometry(
+      popup_rect_under(QRect(link.mapToGlobal(QPoint(0, 0)), link.size()), popup.preferred_size()));
 }
 
 }  // namespace
@@ -92,52 +91,24 @@ void addphotos_panel_alt::layout() {
     control->setGeometry(place);
     control->show();
   }
-  if (resize_popup_ && resize_popup_->isVisible())
-    resize_popup_->setGeometry(popup_place(*link_resize_, *resize_popup_));
-  if (convert_popup_ && convert_popup_->isVisible())
-    convert_popup_->setGeometry(popup_place(*link_format_, *convert_popup_));
+  if (resize_popup_.is_shown())
+    place_under(*link_resize_, *resize_popup_);
+  if (convert_popup_.is_shown())
+    place_under(*link_format_, *convert_popup_);
 }
 
 void addphotos_panel_alt::toggle_convert_popup() {
-  if (convert_popup_) {
-    convert_popup_.reset();
-    return;
+  if (addphotos_convert_popup* const opened = convert_popup_.toggle(this)) {
+    place_under(*link_format_, *opened);
+    opened->show();
   }
-  convert_popup_ = addphotos_convert_popup::make(this);
-  const addphotos_convert_popup* const made = convert_popup_.get();
-  convert_popup_->signal_hidden.connect(
-      [this, made](bool deferred) { on_convert_popup_hidden(deferred, made); });
-  convert_popup_->setGeometry(popup_place(*link_format_, *convert_popup_));
-  convert_popup_->show();
 }
 
 void addphotos_panel_alt::toggle_resize_popup() {
-  if (resize_popup_) {
-    resize_popup_.reset();
-    return;
+  if (addphotos_resize_popup* const opened = resize_popup_.toggle(this)) {
+    place_under(*link_resize_, *opened);
+    opened->show();
   }
-  resize_popup_ = addphotos_resize_popup::make(this);
-  const addphotos_resize_popup* const made = resize_popup_.get();
-  resize_popup_->signal_hidden.connect(
-      [this, made](bool deferred) { on_resize_popup_hidden(deferred, made); });
-  resize_popup_->setGeometry(popup_place(*link_resize_, *resize_popup_));
-  resize_popup_->show();
-}
-
-void addphotos_panel_alt::on_convert_popup_hidden(bool deferred,
-                                                  const addphotos_convert_popup* which) {
-  if (deferred)
-    post([this, which] { on_convert_popup_hidden(false, which); });
-  else
-    release_control(convert_popup_, which);
-}
-
-void addphotos_panel_alt::on_resize_popup_hidden(bool deferred,
-                                                 const addphotos_resize_popup* which) {
-  if (deferred)
-    post([this, which] { on_resize_popup_hidden(false, which); });
-  else
-    release_control(resize_popup_, which);
 }
 
 }  // namespace parvel

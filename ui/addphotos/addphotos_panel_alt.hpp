@@ -3,9 +3,9 @@
 #include <QWidget>
 #include <array>
 #include <boost/signals2/signal.hpp>
-#include <memory>
 
 #include "core/windows/async_window_update.hpp"
+#include "ui/controls/popup_holder.hpp"
 
 class QLabel;
 
@@ -33,8 +33,6 @@ class addphotos_panel_alt : public QWidget, public core::windows_async_window_up
 
   void toggle_convert_popup();
   void toggle_resize_popup();
-  void on_convert_popup_hidden(bool deferred, const addphotos_convert_popup* which);
-  void on_resize_popup_hidden(bool deferred, const addphotos_resize_popup* which);
 
   // Places the links, the separators and the open popups.
   void layout();
@@ -57,8 +55,8 @@ class addphotos_panel_alt : public QWidget, public core::windows_async_window_up
   link_label* link_format_;
   link_label* link_rename_;
   std::array<QLabel*, 3> separators_{};
-  std::shared_ptr<addphotos_resize_popup> resize_popup_;
-  std::shared_ptr<addphotos_convert_popup> convert_popup_;
+  popup_holder<addphotos_resize_popup> resize_popup_{*this, popup_release::posted};
+  popup_holder<addphotos_convert_popup> convert_popup_{*this, popup_release::posted};
 };
 
 }  // namespace parvel

@@ -15,18 +15,15 @@ constexpr int mark_column_width = 32;
 }  // namespace
 
 addphotos_resize_popup::addphotos_resize_popup(QWidget* owner)
-    : addphotos_list_popup(flow_popup_kind::option, owner), list_(new addphotos_resize_list(this)) {
-  attach_list(list_);
-  list_->fill();
-  fit_option_columns(mark_column_width, list_->row_count());
+    : addphotos_list_popup_of(flow_popup_kind::option, owner) {
+  list().fill();
+  fit_option_columns(mark_column_width, list().row_count());
 }
 
-addphotos_resize_popup::~addphotos_resize_popup() = default;
-
 void addphotos_resize_popup::on_list_click(const basic_list_notification& record) {
-  if (record.row != -1 && record.column != -1 && !list_->is_group_row(record.row)) {
+  if (record.row != -1 && record.column != -1 && !list().is_group_row(record.row)) {
     try {
-      const photo_resize_option chosen = list_->option_at(record.row);
+      const photo_resize_option chosen = list().option_at(record.row);
       resize_option_manager& manager = *resize_option_manager::instance();
       if (!same_size_option(chosen, manager.current())) {
         manager.set_current(chosen);

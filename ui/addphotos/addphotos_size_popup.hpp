@@ -1,7 +1,6 @@
 #pragma once
 
 #include "ui/addphotos/addphotos_list_popup.hpp"
-#include "ui/controls/add_control_dispose.hpp"
 
 namespace parvel {
 
@@ -12,18 +11,12 @@ class addphotos_resize_list;
 // manager's signal; a band, the current size or any other click only hides
 // the popup. The action panel owns it and releases it from a posted call.
 // UI thread only.
-class addphotos_resize_popup : public addphotos_list_popup,
-                               public add_control_dispose<addphotos_resize_popup> {
+class addphotos_resize_popup : public addphotos_list_popup_of<addphotos_resize_list> {
  public:
   explicit addphotos_resize_popup(QWidget* owner);
-  ~addphotos_resize_popup() override;
-
-  addphotos_resize_list& list() const { return *list_; }
 
  private:
   void on_list_click(const basic_list_notification& record) override;
-
-  addphotos_resize_list* list_;
 };
 
 }  // namespace parvel

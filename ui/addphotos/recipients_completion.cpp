@@ -4,7 +4,6 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QLineEdit>
-#include <algorithm>
 
 #include "engine/user/user.hpp"
 #include "ui/addphotos/addphotos_contact_list.hpp"
@@ -59,7 +58,9 @@ void recipients_completion::move_caret_to_end() {
 void recipients_completion::on_recipients_changed() {
   const std::string recipient = current_recipient().toStdString();
   if (!edit_.text().isEmpty() && !popup_ && user::instance()->has_contact(recipient))
-    create_popup();
+    popup_.open(edit_.parentWidget())
+        .signal_contact_selected.connect(
+            [this](const std::string& contact) { on_contact_selected(contact); });
   if (!popup_)
     return;
   popup_->list().set_filter(recipient);
@@ -70,15 +71,6 @@ void recipients_completion::on_recipients_changed() {
     popup_->hide_popup();
 }
 
-void recipients_completion::create_popup() {
-  popup_ = addphotos_contact_popup::make(edit_.parentWidget());
-  const addphotos_contact_popup* const made = popup_.get();
-  popup_->signal_hidden.connect(
-      [this, made](bool deferred) { on_contact_popup_hidden(deferred, made); });
-  popup_->signal_contact_selected.connect(
-      [this](const std::string& contact) { on_contact_selected(contact); });
-}
-
 void recipients_completion::place_popup() {
   if (!popup_)
     return;
@@ -86,17 +78,6 @@ void recipients_completion::place_popup() {
   popup_->setGeometry(
       popup_rect_under(field, QSize(field.width(), popup_->preferred_size().height())));
   popup_->show();
-}
-
-void recipients_completion::on_contact_popup_hidden(bool deferred,
-                                                    const addphotos_contact_popup* which) {
-  if (deferred) {
-    if (popup_.get() == which)
-      hidden_.push_back(std::move(popup_));
-    post([this, which] { on_contact_popup_hidden(false, which); });
-    return;
-  }
-  std::erase_if(hidden_, [which](const auto& popup) { return popup.get() == which; });
 }
 
 void recipients_completion::on_contact_selected(const std::string& contact) {
@@ -109,12 +90,12 @@ void recipients_completion::on_contact_selected(const std::string& contact) {
 }
 
 void recipients_completion::hide_shown_popup() {
-  if (popup_ && popup_->isVisible())
+  if (popup_.is_shown())
     popup_->hide_popup();
 }
 
 bool recipients_completion::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != &edit_ || !popup_ || !popup_->isVisible())
+  if (watched != &edit_ || !popup_.is_shown())
     return QObject::eventFilter(watched, event);
   switch (event->type()) {
     case QEvent::Move:

@@ -2,12 +2,11 @@
 
 #include <QObject>
 #include <QString>
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "core/windows/async_window_update.hpp"
 #include "ui/addphotos/recipients_text.hpp"
+#include "ui/controls/popup_holder.hpp"
 
 class QLineEdit;
 
@@ -40,7 +39,6 @@ class recipients_completion : public QObject, public core::windows_async_window_
   // Slots.
   void on_recipients_changed();
   void on_contact_selected(const std::string& contact);
-  void on_contact_popup_hidden(bool deferred, const addphotos_contact_popup* which);
 
   // Puts the popup under the field, as wide as the field, at its preferred
   // height, without taking the focus; the page's layout calls it too.
@@ -50,15 +48,11 @@ class recipients_completion : public QObject, public core::windows_async_window_
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void create_popup();
   void hide_shown_popup();
 
   QLineEdit& edit_;
   recipients_typing_limit* limit_;
-  std::shared_ptr<addphotos_contact_popup> popup_;
-  // Popups that hid, kept until their posted release: a new popup may open
-  // meanwhile, and a popup is never destroyed inside its own signal.
-  std::vector<std::shared_ptr<addphotos_contact_popup>> hidden_;
+  popup_holder<addphotos_contact_popup> popup_{*this, popup_release::at_hiding};
 };
 
 }  // namespace parvel

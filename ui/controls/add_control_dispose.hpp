@@ -11,7 +11,7 @@ namespace parvel {
 // pages): the last release destroys the window, then the object. A window
 // already deleted with its Qt parent (at shut-down) is not deleted twice.
 // Owners never release from inside a signal the window raised: they post
-// the release to their own window.
+// the release to their own window (popup_holder).
 template <class T>
 class add_control_dispose {
  public:
@@ -30,13 +30,5 @@ class add_control_dispose {
     }
   };
 };
-
-// The posted release: drops holder's window only when it is still `which`,
-// so a window opened again between the hiding and this call survives.
-template <class T>
-void release_control(std::shared_ptr<T>& holder, const T* which) {
-  if (holder.get() == which)
-    holder.reset();
-}
 
 }  // namespace parvel

@@ -9,9 +9,7 @@
 #include <cmath>
 
 #include "core/log/logger.hpp"
-#include "engine/app/application.hpp"
 #include "engine/photos/package_info.hpp"
-#include "engine/user/user.hpp"
 #include "ui/controls/make_control.hpp"
 #include "ui/rename/addphotos_rename_unit.hpp"
 #include "ui/rename/addphotos_rename_unit_item_counter.hpp"
@@ -105,11 +103,6 @@ addphotos_rename_popup::addphotos_rename_popup(std::shared_ptr<package_info> pho
 }
 
 addphotos_rename_popup::~addphotos_rename_popup() = default;
-
-addphotos_rename_popup* addphotos_rename_popup::create_for_user(QWidget* page) {
-  return new addphotos_rename_popup(user::instance()->get_package(),
-                                    application::instance()->settings()->params, page);
-}
 
 std::shared_ptr<rename_alg> addphotos_rename_popup::make_scheme() const {
   std::vector<std::shared_ptr<rename_alg>> parts;

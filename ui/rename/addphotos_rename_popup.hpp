@@ -34,9 +34,6 @@ class addphotos_rename_popup : public float_view {
                          QWidget* parent);
   ~addphotos_rename_popup() override;
 
-  // The program's photo set and run-time values.
-  static addphotos_rename_popup* create_for_user(QWidget* page);
-
   // Builds the scheme from the units and stores it in the photo set.
   void do_commit_updates();
   int scheme() const { return scheme_; }

@@ -9,19 +9,21 @@
 #include "tests/support/widget_test.hpp"
 #include "ui/controls/add_control_dispose.hpp"
 #include "ui/controls/basic_flow_popup.hpp"
+#include "ui/controls/popup_holder.hpp"
 
 namespace {
 
-class test_popup : public parvel::basic_flow_popup, public parvel::add_control_dispose<test_popup> {
+class test_popup : public parvel::basic_flow_popup {
  public:
   test_popup(parvel::flow_popup_kind kind, QWidget* owner) : basic_flow_popup(kind, owner) {}
 };
 
-// An owner as the pages are: holds its popup by shared pointer and releases
-// it from a call posted to itself after the popup hid.
+// An owner as the pages are: holds its popup and releases it from a call
+// posted to itself after the popup hid.
 class popup_owner : public QWidget, public core::windows_async_window_update {
  public:
-  popup_owner() {
+  explicit popup_owner(parvel::popup_release release = parvel::popup_release::posted)
+      : popup(*this, release) {
     resize(400, 300);
     button = new QPushButton(QStringLiteral("Under"), this);
     button->setGeometry(10, 10, 100, 30);
@@ -29,20 +31,16 @@ class popup_owner : public QWidget, public core::windows_async_window_update {
     edit->setGeometry(10, 60, 200, 24);
   }
 
-  void open(parvel::flow_popup_kind kind) {
-    popup = test_popup::make(kind, this);
-    test_popup* const opened = popup.get();
-    popup->signal_hidden.connect([this, opened](bool) {
-      ++hidings;
-      post([this, opened] { parvel::release_control(popup, opened); });
-    });
-    popup->setGeometry(QRect(mapToGlobal(QPoint(220, 100)), QSize(120, 80)));
-    popup->show();
+  void show_popup(test_popup& opened) {
+    opened.signal_hidden.connect([this](bool) { ++hidings; });
+    opened.setGeometry(QRect(mapToGlobal(QPoint(220, 100)), QSize(120, 80)));
+    opened.show();
   }
+  void open(parvel::flow_popup_kind kind) { show_popup(popup.open(kind, this)); }
 
   QPushButton* button;
   QLineEdit* edit;
-  std::shared_ptr<test_popup> popup;
+  parvel::popup_holder<test_popup> popup;
   int hidings = 0;
 };
 
@@ -50,13 +48,20 @@ struct host {
   popup_owner owner;
   int clicks = 0;
 
-  host() {
+  explicit host(parvel::popup_release release = parvel::popup_release::posted) : owner(release) {
     QObject::connect(owner.button, &QPushButton::clicked, [this] { ++clicks; });
     owner.show();
     owner.activateWindow();
     owner.edit->setFocus();
   }
 };
+
+// As the program pairs them: a Qt popup destroyed while another is shown
+// would close that one too, so only popups typed past leave at the hiding.
+parvel::flow_popup_kind kind_released(parvel::popup_release release) {
+  return release == parvel::popup_release::at_hiding ? parvel::flow_popup_kind::typed_past
+                                                     : parvel::flow_popup_kind::option;
+}
 
 }  // namespace
 
@@ -92,7 +97,7 @@ class flow_popup_test : public QObject {
     QCOMPARE(h.clicks, 0);
     // The owner's posted call releases the popup, window and object.
     QTRY_VERIFY(popup.isNull());
-    QCOMPARE(h.owner.popup, nullptr);
+    QCOMPARE(h.owner.popup.get(), nullptr);
 
     QTest::mouseClick(h.owner.windowHandle(), Qt::LeftButton, {},
                       h.owner.button->geometry().center());
@@ -118,23 +123,54 @@ class flow_popup_test : public QObject {
     QVERIFY(picture.pixelColor(0, 40) != QColor(Qt::white));
   }
 
+  void release_of_a_hidden_popup_spares_one_opened_since_data() {
+    QTest::addColumn<parvel::popup_release>("release");
+    QTest::newRow("a link popup") << parvel::popup_release::posted;
+    QTest::newRow("a completion popup") << parvel::popup_release::at_hiding;
+  }
   void release_of_a_hidden_popup_spares_one_opened_since() {
-    host h;
-    h.owner.open(parvel::flow_popup_kind::option);
+    QFETCH(parvel::popup_release, release);
+    host h(release);
+    h.owner.open(kind_released(release));
     QPointer<test_popup> first = h.owner.popup.get();
     first->hide_popup();
     // Opened again before the posted release runs.
-    h.owner.open(parvel::flow_popup_kind::option);
+    h.owner.open(kind_released(release));
     QPointer<test_popup> second = h.owner.popup.get();
     QTRY_VERIFY(first.isNull());
     QVERIFY(!second.isNull());
     QCOMPARE(h.owner.popup.get(), second.data());
   }
 
+  void a_toggle_drops_the_held_popup_or_opens_one_data() {
+    QTest::addColumn<parvel::popup_release>("release");
+    QTest::addColumn<bool>("hidden_first");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("a shown popup closes") << parvel::popup_release::posted << false << false;
+    QTest::newRow("a link popup awaiting its release only closes")
+        << parvel::popup_release::posted << true << false;
+    QTest::newRow("a completion popup awaiting its release is no longer held")
+        << parvel::popup_release::at_hiding << true << true;
+  }
+  void a_toggle_drops_the_held_popup_or_opens_one() {
+    QFETCH(parvel::popup_release, release);
+    QFETCH(bool, hidden_first);
+    QFETCH(bool, opens);
+    host h(release);
+    h.owner.open(kind_released(release));
+    QPointer<test_popup> first = h.owner.popup.get();
+    if (hidden_first)
+      first->hide_popup();
+    test_popup* const opened = h.owner.popup.toggle(kind_released(release), &h.owner);
+    QCOMPARE(opened != nullptr, opens);
+    QTRY_VERIFY(first.isNull());
+    QCOMPARE(h.owner.popup.get(), opened);
+  }
+
   void popup_deleted_with_its_owner_is_not_deleted_again() {
     auto owner = std::make_unique<QWidget>();
     std::shared_ptr<test_popup> popup =
-        test_popup::make(parvel::flow_popup_kind::option, owner.get());
+        parvel::add_control_dispose<test_popup>::make(parvel::flow_popup_kind::option, owner.get());
     QPointer<test_popup> watch = popup.get();
     owner.reset();
     QVERIFY(watch.isNull());

@@ -202,6 +202,28 @@ class recipients_completion_test : public QObject {
     QTRY_VERIFY(popup.isNull());
   }
 
+  void the_row_under_the_mouse_stays_hot_while_the_rows_reach_it_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("hot_row");
+    QTest::newRow("three rows still") << QString("n") << 1;
+    QTest::newRow("one row left") << QString("nex") << -1;
+  }
+  void the_row_under_the_mouse_stays_hot_while_the_rows_reach_it() {
+    QFETCH(QString, typed);
+    QFETCH(int, hot_row);
+    host h;
+    h.type("an");
+    QPointer<addphotos_contact_popup> popup = h.completion->popup();
+    QTRY_VERIFY(popup && popup->isVisible());
+    // From another row: the last row of the table left the mouse on this one.
+    QTest::mouseMove(popup->windowHandle(), h.cell(0, 1));
+    QTest::mouseMove(popup->windowHandle(), h.cell(1, 1));
+    QTRY_COMPARE(popup->list().state().hot().row, 1);
+    h.type(typed);
+    QVERIFY(popup && popup->isVisible());
+    QCOMPARE(popup->list().state().hot().row, hot_row);
+  }
+
   void a_popup_opened_before_the_release_of_the_last_survives() {
     host h;
     h.type("ann");
