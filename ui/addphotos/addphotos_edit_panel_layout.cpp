@@ -53,7 +53,8 @@ std::optional<std::pair<QString, QString>> size_fields_for(const photo_resize_op
 }
 
 photo_resize_option typed_custom_size(const QString& width, const QString& height) {
-  return {resize_custom, parse_window_number<unsigned int>(width), parse_window_number<unsigned int>(height)};
+  return {resize_custom, parse_window_number<unsigned int>(width),
+          parse_window_number<unsigned int>(height)};
 }
 
 std::optional<QString> clamped_quality(const QString& typed) {

@@ -14,10 +14,10 @@ namespace parvel {
 // What the size edit panel's layout measures.
 struct edit_panel_layout_input {
   QRect client;
-  QSize five_digits;    // "WWWWW" in the width field's font
-  QSize three_digits;   // "WWW" in the same font
-  QSize title_text;     // the title's text
-  QSize quality_text;   // the quality label's text
+  QSize five_digits;              // "WWWWW" in the width field's font
+  QSize three_digits;             // "WWW" in the same font
+  QSize title_text;               // the title's text
+  QSize quality_text;             // the quality label's text
   int resize_kind = resize_keep;  // the resize manager's current kind
   int format = convert_keep;      // the convert manager's current format
 };
