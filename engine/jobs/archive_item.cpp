@@ -28,8 +28,8 @@ archive_item plan_item(photo_entry& photo, unique_entry_names& names) {
 
   archive_item item{photo.path, {}, photo.file_size(), std::nullopt};
   if (format != formats::psd && format != formats::raw &&
-      (convert.format != 0 || resize.kind != 0)) {
-    if (convert.format != 0) {
+      (convert.format != convert_keep || resize.kind != resize_keep)) {
+    if (convert.format != convert_keep) {
       parts.extension = core::graphics::image_format_default_extension(convert.format);
     }
     item.conversion = photo_conversion{resize, convert.params};

@@ -91,7 +91,7 @@ void open_source(const archive_item& item,
 std::string convert_photo(const archive_item& item) {
   batch::gdiplus_image_open_file open(item.path);
   std::unique_ptr<batch::gdiplus_image_resize> resized;
-  if (item.conversion->resize.kind != 0) {
+  if (item.conversion->resize.kind != resize_keep) {
     resized = std::make_unique<batch::gdiplus_image_resize>(
         &open, item.conversion->resize.width, item.conversion->resize.height,
         core::graphics::bicubic,

@@ -11,10 +11,10 @@ photo_convert_option::photo_convert_option(int format_id) : format(format_id) {
 }
 
 std::u16string photo_convert_option::text() const {
-  if (format == 0) {
+  if (format == convert_keep) {
     return application::instance()->get_localized_wstring("do_not_change");
   }
-  return format <= 5 ? core::utf8_to_wide(image_format_name(format)) : std::u16string();
+  return format <= convert_tiff ? core::utf8_to_wide(image_format_name(format)) : std::u16string();
 }
 
 }  // namespace parvel

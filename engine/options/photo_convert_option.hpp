@@ -3,15 +3,26 @@
 #include <string>
 
 #include "core/graphics/gdip/batch/gdiplus_batch_params.hpp"
+#include "core/graphics/image_format.hpp"
 
 namespace parvel {
 
-// The target format of a send with its encoder parameters; format 0 keeps each
-// photo's own format.
-struct photo_convert_option {
-  explicit photo_convert_option(int format_id = 0);
+// The formats a send may convert to, by their image format ids.
+enum photo_convert_format : int {
+  convert_keep = core::graphics::image_formats::none,  // each photo's own format
+  convert_bmp = core::graphics::image_formats::bmp,
+  convert_gif = core::graphics::image_formats::gif,
+  convert_jpeg = core::graphics::image_formats::jpeg,
+  convert_png = core::graphics::image_formats::png,
+  convert_tiff = core::graphics::image_formats::tiff
+};
 
-  // "Do not change" (localized) for 0, the format's name for 1 to 5, else empty.
+// The target format of a send with its encoder parameters.
+struct photo_convert_option {
+  explicit photo_convert_option(int format_id = convert_keep);
+
+  // "Do not change" (localized) for convert_keep, the format's name for the
+  // other convert formats, else empty.
   std::u16string text() const;
 
   int format;

@@ -8,7 +8,7 @@ namespace parvel {
 std::u16string photo_resize_option::kind_text() const {
   static const char* const keys[] = {"do_not_change", "custom_size", "size_hd", "size_wide",
                                      "size_monitor"};
-  if (kind < 0 || kind > 4) {
+  if (kind < resize_keep || kind > resize_monitor) {
     return {};
   }
   return application::instance()->get_localized_wstring(keys[kind]);

@@ -5,10 +5,18 @@
 
 namespace parvel {
 
-// The target size of a send. Kinds: 0 do not change, 1 custom size, 2 HD,
-// 3 wide-screen, 4 monitor sizes.
+// The kinds of target size; the numbers are the stored ones.
+enum photo_resize_kind : std::int32_t {
+  resize_keep = 0,  // do not change
+  resize_custom = 1,
+  resize_hd = 2,
+  resize_wide = 3,
+  resize_monitor = 4
+};
+
+// The target size of a send.
 struct photo_resize_option {
-  std::int32_t kind = 0;
+  std::int32_t kind = resize_keep;
   std::uint32_t width = 0;
   std::uint32_t height = 0;
 

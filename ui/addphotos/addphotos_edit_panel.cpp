@@ -129,14 +129,14 @@ void addphotos_edit_panel::on_commit_updates() {
   core::log::write(core::log::severity::debug,
                    std::string("addphotos_edit_panel::on_commit_updates"));
   resize_option_manager& sizes = *resize_option_manager::instance();
-  if (sizes.current().kind == 1) {
+  if (sizes.current().kind == resize_custom) {
     const photo_resize_option typed = typed_custom_size(width_edit_->text(), height_edit_->text());
     if (!same_size_option(sizes.current(), typed))
       sizes.set_current(typed);
   }
   convert_option_manager& formats = *convert_option_manager::instance();
-  if (formats.current().format == 3) {
-    photo_convert_option jpeg(3);
+  if (formats.current().format == convert_jpeg) {
+    photo_convert_option jpeg(convert_jpeg);
     jpeg.params.set_quality(get_window_value<int>(*quality_edit_));
     formats.set_current(jpeg);
   }

@@ -33,17 +33,17 @@ edit_panel_layout layout_edit_panel(const edit_panel_layout_input& in) {
       QRect(QPoint(left, bottom_of(out.width) + 2 * gap), scaled(in.quality_text, 1.2));
   out.quality =
       QRect(QPoint(left, bottom_of(out.quality_label) + gap), field_size(in.three_digits));
-  out.size_shown = in.resize_kind == 1;
-  out.quality_shown = in.format == 3;
+  out.size_shown = in.resize_kind == resize_custom;
+  out.quality_shown = in.format == convert_jpeg;
   return out;
 }
 
 std::optional<std::pair<QString, QString>> size_fields_for(const photo_resize_option& option,
                                                            bool typing) {
   switch (option.kind) {
-    case 0:
+    case resize_keep:
       return std::pair<QString, QString>();
-    case 1:
+    case resize_custom:
       if (typing)
         return std::nullopt;
       return std::pair<QString, QString>();
@@ -53,7 +53,8 @@ std::optional<std::pair<QString, QString>> size_fields_for(const photo_resize_op
 }
 
 photo_resize_option typed_custom_size(const QString& width, const QString& height) {
-  return {1, parse_window_number<unsigned int>(width), parse_window_number<unsigned int>(height)};
+  return {resize_custom, parse_window_number<unsigned int>(width),
+          parse_window_number<unsigned int>(height)};
 }
 
 std::optional<QString> clamped_quality(const QString& typed) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <utility>
 
+#include "engine/options/photo_convert_option.hpp"
 #include "engine/options/photo_resize_option.hpp"
 
 namespace parvel {
@@ -13,12 +14,12 @@ namespace parvel {
 // What the size edit panel's layout measures.
 struct edit_panel_layout_input {
   QRect client;
-  QSize five_digits;    // "WWWWW" in the width field's font
-  QSize three_digits;   // "WWW" in the same font
-  QSize title_text;     // the title's text
-  QSize quality_text;   // the quality label's text
-  int resize_kind = 0;  // the resize manager's current kind
-  int format = 0;       // the convert manager's current format
+  QSize five_digits;              // "WWWWW" in the width field's font
+  QSize three_digits;             // "WWW" in the same font
+  QSize title_text;               // the title's text
+  QSize quality_text;             // the quality label's text
+  int resize_kind = resize_keep;  // the resize manager's current kind
+  int format = convert_keep;      // the convert manager's current format
 };
 
 // The title and the width and height fields, shown for a custom size; the

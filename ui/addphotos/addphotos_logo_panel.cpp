@@ -7,7 +7,6 @@
 #include "core/log/logger.hpp"
 #include "core/shell_open.hpp"
 #include "engine/app/service_addresses.hpp"
-#include "ui/addphotos/addphotos_logo_panel_layout.hpp"
 #include "ui/rename/art_resources.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
@@ -25,35 +24,39 @@ QSizeF text_size(const QString& text, const QFont& font) {
 
 addphotos_logo_panel::addphotos_logo_panel(QWidget* parent) : QWidget(parent) {
   register_art_resources();
+  logo_ = load_png_resource(130);
   setMouseTracking(true);
+}
+
+void addphotos_logo_panel::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  // An empty panel (minimised) keeps its places, as it keeps its picture.
+  if (size().isEmpty())
+    return;
+  const auto fonts = theme::font_manager::instance();
+  places_ =
+      layout_logo_panel(size(), logo_.size(), text_size(localized("logo_header"), fonts->font(3)),
+                        text_size(localized("logo_header_add"), fonts->font(2)));
 }
 
 void addphotos_logo_panel::draw_image(QPainter& painter, QSize size) {
   const auto fonts = theme::font_manager::instance();
-  const QImage logo = load_png_resource(130);
   painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
   // Centred on the pixel row just below the picture, so exactly its last row
   // shows the rule, unblended.
   painter.setPen(QPen(QColor(0x50, 0x50, 0x50), 3.0));
   painter.drawLine(pixel_centre({0, size.height()}), pixel_centre({size.width(), size.height()}));
 
-  const QString headline = localized("logo_header");
-  const QString addition = localized("logo_header_add");
-  const QSizeF headline_size = text_size(headline, fonts->font(3));
-  const QSizeF addition_size = text_size(addition, fonts->font(2));
-  const logo_panel_layout places =
-      layout_logo_panel(size, logo.size(), headline_size, addition_size);
-  link_ = places.link;
-  if (!logo.isNull())
-    painter.drawImage(places.link.topLeft(), logo);
+  if (!logo_.isNull())
+    painter.drawImage(places_.link.topLeft(), logo_);
 
   const int no_clip = Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip;
   painter.setFont(fonts->font(3));
   painter.setPen(Qt::black);
-  painter.drawText(QRectF(places.headline, QSizeF(0, 0)), no_clip, headline);
+  painter.drawText(QRectF(places_.headline, QSizeF(0, 0)), no_clip, localized("logo_header"));
   painter.setFont(fonts->font(2));
   painter.setPen(QColor(0xFF, 0xA2, 0x3E));
-  painter.drawText(QRectF(places.addition, QSizeF(0, 0)), no_clip, addition);
+  painter.drawText(QRectF(places_.addition, QSizeF(0, 0)), no_clip, localized("logo_header_add"));
   painter.setFont(fonts->font(5));
   painter.setPen(QColor(0x80, 0x80, 0x80));
   painter.drawText(QRectF(QPointF(0, 0), size), Qt::AlignRight | Qt::AlignBottom,
@@ -65,12 +68,13 @@ void addphotos_logo_panel::paintEvent(QPaintEvent*) {
 }
 
 void addphotos_logo_panel::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton && link_.contains(event->position().toPoint()))
+  if (event->button() == Qt::LeftButton && link_rect().contains(event->position().toPoint()))
     open_web_site();
 }
 
 void addphotos_logo_panel::mouseMoveEvent(QMouseEvent* event) {
-  setCursor(link_.contains(event->position().toPoint()) ? Qt::PointingHandCursor : Qt::ArrowCursor);
+  setCursor(link_rect().contains(event->position().toPoint()) ? Qt::PointingHandCursor
+                                                              : Qt::ArrowCursor);
 }
 
 void addphotos_logo_panel::open_web_site() {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QImage>
 #include <QRect>
 #include <QWidget>
 
+#include "ui/addphotos/addphotos_logo_panel_layout.hpp"
 #include "ui/theme/control_image.hpp"
 
 namespace parvel {
@@ -13,20 +15,23 @@ class addphotos_logo_panel : public QWidget, public add_control_image<addphotos_
  public:
   explicit addphotos_logo_panel(QWidget* parent);
 
-  // Where the logo was last drawn; a click inside opens the site.
-  const QRect& link_rect() const { return link_; }
+  // Where the logo lies, placed on every resize to a non-empty size; a
+  // click inside opens the site.
+  const QRect& link_rect() const { return places_.link; }
 
   void draw_image(QPainter& painter, QSize size);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
   void open_web_site();
 
-  QRect link_;
+  QImage logo_;
+  logo_panel_layout places_;
 };
 
 }  // namespace parvel

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <algorithm>
 
 #include "core/log/logger.hpp"
 #include "engine/app/application.hpp"
@@ -28,6 +29,7 @@
 #include "ui/addphotos/photo_dialogs.hpp"
 #include "ui/addphotos/photo_filters.hpp"
 #include "ui/addphotos/recipients_completion.hpp"
+#include "ui/addphotos/recipients_text.hpp"
 #include "ui/controls/basic_list_notification.hpp"
 #include "ui/controls/cue_edit.hpp"
 #include "ui/controls/link_label.hpp"
@@ -274,22 +276,23 @@ void addphotos_page::on_sender_changed(const std::string& address) {
 }
 
 void addphotos_page::on_message_changed() {
-  const int length = message_edit_->document()->characterCount() - 1;
-  if (length > message_limit) {
-    // Typing and pasting stop at the limit: the excess just entered before
-    // the caret goes, else the tail.
-    QTextCursor cursor = message_edit_->textCursor();
-    const int excess = length - message_limit;
-    if (cursor.position() >= excess) {
-      cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor, excess);
-    } else {
-      cursor.setPosition(message_limit);
-      cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-    }
-    cursor.removeSelectedText();  // raises textChanged again, within the limit
+  const QString text = message_edit_->toPlainText();
+  QTextCursor cursor = message_edit_->textCursor();
+  const int growth = static_cast<int>(text.size() - message_before_.size());
+  // Nothing fitting refuses the insertion, which ends at the caret.
+  const limited_edit kept =
+      limit_user_edit(message_before_, text, cursor.position(), message_limit)
+          .value_or(limited_edit{message_before_, std::max(0, cursor.position() - growth)});
+  if (const int cut = static_cast<int>(text.size() - kept.text.size()); cut > 0) {
+    // What does not fit goes as an edit of its own, so that undo and the
+    // scroll position survive; textChanged comes again, within the limit.
+    cursor.setPosition(kept.cursor);
+    cursor.setPosition(kept.cursor + cut, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
     return;
   }
-  counter_->setText(make_remaining_text(length));
+  message_before_ = text;
+  counter_->setText(make_remaining_text(static_cast<int>(text.size())));
 }
 
 void addphotos_page::on_list_notify(const basic_list_notification& record) {

@@ -10,11 +10,12 @@ namespace parvel {
 std::vector<option_row> make_size_rows(const std::vector<photo_resize_option>& options) {
   std::vector<option_row> rows;
   // "Do not change" and "Custom size..." stand without a band.
-  std::set<int> seen{0, 1};
+  std::set<int> seen{resize_keep, resize_custom};
   for (std::size_t i = 0; i < options.size(); ++i) {
     const photo_resize_option& option = options[i];
     const QString text = QString::fromStdU16String(
-        option.kind == 0 || option.kind == 1 ? option.kind_text() : option.size_text());
+        option.kind == resize_keep || option.kind == resize_custom ? option.kind_text()
+                                                                   : option.size_text());
     if (seen.insert(option.kind).second)
       rows.push_back({list_kind_group, QString::fromStdU16String(option.kind_text()), -1});
     rows.push_back({0, text, static_cast<int>(i)});
@@ -38,7 +39,8 @@ const photo_resize_option& size_option_at(const std::vector<option_row>& rows,
 bool is_current_size(const photo_resize_option& option, const photo_resize_option& current) {
   if (option.kind != current.kind)
     return false;
-  return option.kind == 1 || option.width == current.width || option.height == current.height;
+  return option.kind == resize_custom || option.width == current.width ||
+         option.height == current.height;
 }
 
 }  // namespace parvel

@@ -24,13 +24,13 @@ QString selected_field_text(const QString& localized, std::size_t count, const Q
 }
 
 QString convert_field_text(const QString& localized, const photo_convert_option& option) {
-  if (option.format == 0)
+  if (option.format == convert_keep)
     return {};
   return format_status_text(localized, {QString::fromStdU16String(option.text())});
 }
 
 QString resize_field_text(const QString& localized, const photo_resize_option& option) {
-  if (option.kind == 0)
+  if (option.kind == resize_keep)
     return {};
   return format_status_text(localized, {QString::fromStdU16String(option.size_text())});
 }

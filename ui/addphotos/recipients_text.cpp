@@ -64,7 +64,10 @@ std::optional<limited_edit> limit_user_edit(const QString& before, const QString
   if (room <= 0)
     return std::nullopt;
   const qsizetype inserted = after.size() - prefix - suffix;
-  const qsizetype kept = std::min(room, inserted);
+  qsizetype kept = std::min(room, inserted);
+  // A character of two UTF-16 units fits whole or not at all.
+  if (kept > 0 && kept < inserted && after[prefix + kept - 1].isHighSurrogate())
+    --kept;
   return limited_edit{after.left(prefix) + after.mid(prefix, kept) + after.right(suffix),
                       static_cast<int>(prefix + kept)};
 }

@@ -26,9 +26,10 @@ QString normalized_recipients(const QString& text);
 
 // A user's edit of a field limited to `limit` characters, as the field
 // takes it: an edit that does not grow the text, or leaves it within the
-// limit, stands; a longer insertion is cut to what fits; nothing fitting
-// refuses the edit (nullopt). Text the program sets is never limited, so a
-// field may hold more than the limit and still be shortened by the user.
+// limit, stands; a longer insertion is cut to what fits, never inside a
+// surrogate pair, the cursor at the cut; nothing fitting refuses the edit
+// (nullopt). Text the program sets is never limited, so a field may hold
+// more than the limit and still be shortened by the user.
 struct limited_edit {
   QString text;
   int cursor = 0;

@@ -134,7 +134,7 @@ void canvas_view::on_update_check_succeeded(bool newer,
   }
   auto page = add_control_dispose<update_page>::make();
   page->set_enclosure(enclosure);
-  page->set_state(enclosure.status == "critical" ? 2 : 1);
+  page->set_state(enclosure.status == "critical" ? update_required : update_available);
   set_page(layer::update, std::move(page));
 }
 

@@ -191,19 +191,18 @@ void addphotos_rename_popup::layout() {
   for (addphotos_rename_unit* unit : units_) {
     unit->set_min_height(0);
     unit->update_layout();
-  }
-  int tallest = 0;
-  for (const addphotos_rename_unit* unit : units_)
-    tallest = std::max(tallest, unit->unit_size().height());
-  for (addphotos_rename_unit* unit : units_) {
-    if (unit->unit_size().height() != tallest) {
-      unit->set_min_height(tallest);
-      unit->update_layout();
-    }
     input.units.push_back(unit->unit_size());
   }
   input.client = size();
   const rename_popup_layout places = layout_rename_popup(input);
+  // The shorter units grow to the common height, which changes their item's
+  // place but not their width.
+  for (addphotos_rename_unit* unit : units_) {
+    if (unit->unit_size().height() != places.unit_height) {
+      unit->set_min_height(places.unit_height);
+      unit->update_layout();
+    }
+  }
   preview_origin_ = places.preview_origin;
   set_preferred_size(places.preferred);
   if (size().isEmpty())

@@ -23,6 +23,14 @@ QLinearGradient glass_gradient(QSize size, QColor top, QColor upper_middle, QCol
   return gradient;
 }
 
+// The trough's outline and the fill's shape. Whole-number points are pixel
+// centres (GDI+'s pixel model); on Qt's pixel edges a 1-pixel outline blurs
+// over two rows.
+QPainterPath outer_path(QSize size) {
+  return make_rounded_rect_path({0, 0}, {size.width() - 1, size.height() - 1}, 30,
+                                size.height() - 1);
+}
+
 }  // namespace
 
 QString progress_percent_text(float value) {
@@ -66,7 +74,7 @@ void progress_bar::repaint_soon() {
 void progress_bar::draw_image(QPainter& painter, QSize size) {
   const int w = size.width();
   const int h = size.height();
-  const QPainterPath outer = make_rounded_rect_path({0, 0}, {w - 1, h - 1}, 30, h - 1);
+  const QPainterPath outer = outer_path(size);
   const QPainterPath inner = make_rounded_rect_path({1, 1}, {w - 2, h - 2}, 30, h - 3);
 
   painter.fillPath(outer, glass_gradient(size, QColor(0xFFEAEAEA), QColor(0xFFD8D8D8),
@@ -76,16 +84,34 @@ void progress_bar::draw_image(QPainter& painter, QSize size) {
   painter.drawPath(outer);
   painter.setPen(QPen(QColor(0xFFE5CFB7), 1));
   painter.drawPath(inner);
+}
 
-  // The fill, at the trough's size and pixel ratio: rendered with it.
-  const QImage& trough = *static_cast<const QImage*>(painter.device());
-  fill_ = QImage(trough.size(), QImage::Format_ARGB32_Premultiplied);
-  fill_.setDevicePixelRatio(trough.devicePixelRatio());
+void progress_bar::render_fill() {
+  // An empty bar keeps what it had, as its trough does.
+  if (size().isEmpty())
+    return;
+  const qreal ratio = devicePixelRatioF();
+  fill_ = QImage((QSizeF(size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+  fill_.setDevicePixelRatio(ratio);
   fill_.fill(Qt::transparent);
-  QPainter fill_painter(&fill_);
-  set_high_quality(fill_painter);
-  fill_painter.fillPath(outer, glass_gradient(size, QColor(0xFFEAD6C0), QColor(0xFFF0C492),
-                                              QColor(0xFFE8A155), QColor(0xFFFFBD72)));
+  QPainter painter(&fill_);
+  set_high_quality(painter);
+  painter.fillPath(outer_path(size()),
+                   glass_gradient(size(), QColor(0xFFEAD6C0), QColor(0xFFF0C492),
+                                  QColor(0xFFE8A155), QColor(0xFFFFBD72)));
+}
+
+void progress_bar::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  render_fill();
+}
+
+bool progress_bar::event(QEvent* event) {
+  // Another screen may have another pixel ratio; the trough follows it when
+  // it next paints.
+  if (event->type() == QEvent::ScreenChangeInternal)
+    render_fill();
+  return QWidget::event(event);
 }
 
 void progress_bar::paintEvent(QPaintEvent*) {

@@ -15,8 +15,9 @@ QString progress_percent_text(float value);
 
 // The program's progress bar: a rounded glassy grey trough with an orange
 // fill up to value x width and, when asked, the percent in the middle. The
-// trough and fill pictures are rendered once per size; a value change only
-// copies them. The owner limits the value to 0..1.
+// trough and fill pictures are rendered once per size (the fill on resize, at
+// the screen's pixel ratio); a value change only copies them. The owner
+// limits the value to 0..1.
 class progress_bar : public QWidget, public add_control_image<progress_bar> {
  public:
   explicit progress_bar(QWidget* parent = nullptr);
@@ -27,14 +28,17 @@ class progress_bar : public QWidget, public add_control_image<progress_bar> {
   void set_value(float value);
   void set_show_text(bool show);
 
-  // From add_control_image: the trough, and the fill beside it.
+  // From add_control_image: the trough.
   void draw_image(QPainter& painter, QSize size);
   const QImage& fill_image() const { return fill_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
+  void render_fill();
   // What a value shows: the fill's width and the percent.
   std::pair<int, QString> shown(float value) const;
   void repaint_soon();

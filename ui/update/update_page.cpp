@@ -236,14 +236,14 @@ void update_page::resizeEvent(QResizeEvent*) {
 }
 
 void update_page::on_download_install() {
-  set_state(3);
+  set_state(update_downloading);
   controller_->notify_action_set();
   controller_->start_update_download(enclosure_.href);
 }
 
 void update_page::on_cancel() {
   controller_->notify_action_reset();
-  if (state_ == 3)
+  if (state_ == update_downloading)
     controller_->cancel_update_download();
   hide();
   controller_->notify_update_window_closed();
@@ -251,7 +251,7 @@ void update_page::on_cancel() {
 
 void update_page::on_retry() {
   controller_->notify_action_set();
-  set_state(3);
+  set_state(update_downloading);
   controller_->start_update_download(enclosure_.href);
 }
 
@@ -285,7 +285,7 @@ void update_page::on_update_download_progress(unsigned received, unsigned total)
 
 void update_page::on_update_download_failed() {
   controller_->notify_action_failed();
-  set_state(4);
+  set_state(update_download_failed);
 }
 
 void update_page::on_update_install_succeeded() {
@@ -294,7 +294,7 @@ void update_page::on_update_install_succeeded() {
 
 void update_page::on_update_install_failed() {
   controller_->notify_action_failed();
-  set_state(5);
+  set_state(update_install_failed);
 }
 
 }  // namespace parvel

@@ -11,6 +11,7 @@
 #include "core/windows/async_window_update.hpp"
 #include "core/xhtml/commands.hpp"
 #include "ui/theme/control_image.hpp"
+#include "ui/update/update_state.hpp"
 
 class QLabel;
 class QPushButton;
@@ -24,8 +25,8 @@ class progress_bar;
 // The page that offers a newer version: its texts and release notes over a
 // grey picture with a large arrow, then the download with its progress, and
 // the installer handed to the desktop; the program ends once it started.
-// The canvas makes it, gives it the enclosure and the first state (1, or 2
-// when the update is required) and releases it when it asks to be closed.
+// The canvas makes it, gives it the enclosure and the first state (available,
+// or required) and releases it when it asks to be closed.
 // User-interface thread; the download and install events are re-posted to it.
 class update_page : public QWidget,
                     public add_control_image<update_page>,
@@ -39,8 +40,7 @@ class update_page : public QWidget,
   // The offer. Its release notes are parsed here, once: notes that are not
   // well-formed are logged and drawn as far as they were read.
   void set_enclosure(const core::update::update_enclosure& enclosure);
-  // 1 available, 2 required, 3 downloading, 4 download failed, 5 installer
-  // failed; another value keeps the texts shown.
+  // An update_state; another value keeps the texts shown.
   void set_state(int state);
   int state() const { return state_; }
 
@@ -69,7 +69,7 @@ class update_page : public QWidget,
   void on_close();
   void on_link();
 
-  int state_ = 0;
+  int state_ = update_none;
   core::update::update_enclosure enclosure_;
   core::xhtml::command_list notes_;
   QString header_;

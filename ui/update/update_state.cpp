@@ -11,6 +11,7 @@ constexpr QRgb red = 0x1FFF0000;
 using shift = update_state_view::cancel_shift;
 
 // clang-format off
+// Rows from update_available to update_install_failed.
 constexpr std::array<update_state_view, 5> states{{
   //  header                            body                              dl     cancel retry  close  prog   link   notes
   {"upgrade_available_header",       "upgrade_available_text",        true,  true,  false, false, false, false, true,  shift::by_download, green},
@@ -24,9 +25,9 @@ constexpr std::array<update_state_view, 5> states{{
 }  // namespace
 
 const update_state_view* find_update_state(int state) {
-  if (state < 1 || state > static_cast<int>(states.size()))
+  if (state < update_available || state > update_install_failed)
     return nullptr;
-  return &states[static_cast<std::size_t>(state - 1)];
+  return &states[static_cast<std::size_t>(state - update_available)];
 }
 
 }  // namespace parvel

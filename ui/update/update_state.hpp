@@ -4,8 +4,17 @@
 
 namespace parvel {
 
-// What the update page shows in each of its states: 1 update available,
-// 2 update required, 3 downloading, 4 download failed, 5 installer failed.
+// The states of the update page: 0 before the canvas sets the first.
+enum update_state : int {
+  update_none = 0,
+  update_available = 1,
+  update_required = 2,
+  update_downloading = 3,
+  update_download_failed = 4,
+  update_install_failed = 5
+};
+
+// What the update page shows in each of its states.
 struct update_state_view {
   const char* header_id;
   const char* body_id;
@@ -16,7 +25,7 @@ struct update_state_view {
   bool progress;   // the bar and the downloaded size
   bool link_line;  // the way to the maker's web site
   bool notes;      // the release-notes panel
-  // Cancel steps left past Download & Install (1) or Retry (4).
+  // Cancel steps left past Download & Install or Retry.
   enum class cancel_shift { none, by_download, by_retry } shift;
   QRgb arrow;  // translucent green while things go well, red after a failure
 };

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextCursor>
 #include <QTimer>
 #include <QUrl>
 #include <filesystem>
@@ -367,6 +368,38 @@ class addphotos_page_test : public QObject {
     QCOMPARE(child<QPlainTextEdit>(140)->toPlainText().size(), 300);
     QVERIFY(child<QPlainTextEdit>(140)->toPlainText().startsWith(QStringLiteral("hello")));
     QCOMPARE(counter->text(), QStringLiteral("(0)"));
+  }
+
+  void message_keeps_what_fits_at_the_limit_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("inserted");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<int>("caret_after");
+    const QString a(298, QLatin1Char('a'));
+    QTest::newRow("a paste that fits stands") << a << 5 << "XY" << a.left(5) + "XY" + a.mid(5) << 7;
+    QTest::newRow("a paste in the middle is cut to what fits")
+        << a << 100 << "XYZ" << a.left(100) + "XY" + a.mid(100) << 102;
+    QTest::newRow("typing at the limit is refused where the caret stands")
+        << a + "bb" << 10 << "c" << a + "bb" << 10;
+    QTest::newRow("a character of two units that does not fit goes whole")
+        << a + "b" << 299 << QString::fromUtf8("\U0001F600") << a + "b" << 299;
+  }
+
+  void message_keeps_what_fits_at_the_limit() {
+    QFETCH(QString, before);
+    QFETCH(int, caret);
+    QFETCH(QString, inserted);
+    auto* message = child<QPlainTextEdit>(140);
+    message->setPlainText(before);
+    QTextCursor cursor = message->textCursor();
+    cursor.setPosition(caret);
+    message->setTextCursor(cursor);
+    message->insertPlainText(inserted);  // as a paste arrives
+    QTEST(message->toPlainText(), "after");
+    QTEST(message->textCursor().position(), "caret_after");
+    QCOMPARE(child<QLabel>(147)->text(),
+             QStringLiteral("(%1)").arg(300 - message->toPlainText().size()));
   }
 
   void successful_upload_empties_the_form_and_raises_the_counter() {

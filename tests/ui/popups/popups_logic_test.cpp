@@ -78,6 +78,8 @@ TEST(recipients, typing_stops_at_the_limit_but_the_program_does_not) {
       {"nothing fits", "abcd", "abcXd", 4, std::nullopt, 0},
       {"over-full text refuses typing", full, full + "y", 251, std::nullopt, 0},
       {"over-full text may shrink", full, full.left(249), 249, full.left(249), 249},
+      {"a pair of UTF-16 units fits whole or not at all", "abc", QString::fromUtf8("ab\U0001F600c"),
+       4, QString("abc"), 2},
   };
   for (const row& r : rows) {
     SCOPED_TRACE(r.name);

@@ -109,6 +109,20 @@ class progress_bar_test : public QObject {
     QVERIFY(dark_in_middle(bar.grab().toImage()) > 10);
   }
 
+  // Painting only copies: the fill is ready as soon as the size is known.
+  void fill_is_rendered_on_resize_before_any_paint() {
+    parvel::progress_bar bar;
+    bar.resize(200, 20);
+    bar.show();
+    const qreal ratio = bar.devicePixelRatioF();
+    for (const QSize size : {QSize(200, 20), QSize(500, 40), QSize(120, 16)}) {
+      bar.resize(size);
+      QCOMPARE(bar.fill_image().size(), size * ratio);
+    }
+    bar.resize(0, 0);  // an empty bar keeps its last fill
+    QCOMPARE(bar.fill_image().size(), QSize(120, 16) * ratio);
+  }
+
   void resizing_renders_both_pictures_again() {
     parvel::progress_bar bar;
     bar.resize(200, 20);

@@ -201,14 +201,14 @@ class screens {
       return;
     }
     shoot("12-update-1-available");
-    update->set_state(2);
+    update->set_state(parvel::update_required);
     shoot("13-update-2-required");
-    update->set_state(3);
+    update->set_state(parvel::update_downloading);
     update->on_update_download_progress(3 * 1024 * 1024, 8 * 1024 * 1024);
     shoot("14-update-3-downloading");
-    update->set_state(4);
+    update->set_state(parvel::update_download_failed);
     shoot("15-update-4-download-failed");
-    update->set_state(5);
+    update->set_state(parvel::update_install_failed);
     shoot("16-update-5-installer-failed");
   }
 
