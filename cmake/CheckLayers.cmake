@@ -1,8 +1,7 @@
 # Fails when a layer includes a layer above it: core sees nothing of engine,
 # ui, tools or tests, engine nothing of ui, tools or tests, and ui nothing of
-# tools or tests. Inside ui, the
-# controls and the theme see none of the pages, and the pages nothing of the
-# application that hosts them.
+# tools or tests. Inside ui, the controls and the theme see none of the pages,
+# and the pages nothing of the application that hosts them.
 # Run as: cmake -DSOURCE_DIR=<top> -P CheckLayers.cmake
 set(violations "")
 function(check_layer folder forbidden)
