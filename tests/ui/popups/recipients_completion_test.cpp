@@ -61,6 +61,8 @@ class recipients_completion_test : public QObject {
                                           "ann@example.org"};
   }
 
+  void cleanup() { parvel::user::instance()->contacts.clear(); }
+
   void typing_a_match_opens_the_popup_and_keeps_typing_in_the_field() {
     host h;
     QVERIFY(QTest::qWaitForWindowExposed(&h.window));

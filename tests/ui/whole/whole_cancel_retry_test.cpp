@@ -27,6 +27,8 @@ class whole_cancel_retry_test : public QObject {
  private Q_SLOTS:
   void initTestCase() { whole_test::prepare_process(); }
 
+  void cleanup() { parvel::user::instance()->contacts.clear(); }
+
   void cancel_at_the_first_upload_progress_then_retry_succeeds() {
     whole_test::service_road road;
     parvel::user::instance()->contacts = {"bob@y.example"};

@@ -78,6 +78,14 @@ class whole_converted_send_test : public QObject {
  private Q_SLOTS:
   void initTestCase() { whole_test::prepare_process(); }
 
+  // The options and the user are the process's: the scenario picks JPEG and
+  // a custom size through the popups, which the next test must not inherit.
+  void cleanup() {
+    parvel::resize_option_manager::instance()->set_current({0, 0, 0});
+    parvel::convert_option_manager::instance()->set_current(parvel::photo_convert_option(0));
+    parvel::user::instance()->contacts.clear();
+  }
+
   void a_converted_resized_send_with_a_copy_to_myself() {
     whole_test::service_road road;
     parvel::user::instance()->contacts = {"bob@y.example"};
