@@ -2,6 +2,7 @@
 #include <QTest>
 #include <memory>
 
+#include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "ui/controls/cue_edit.hpp"
 
@@ -17,11 +18,8 @@ class cue_edit_test : public QObject {
   // typed text would end: low where the cue is drawn.
   int darkest_in_cue_area() const {
     const QImage image = edit_->grab().toImage();
-    int darkest = 255;
-    for (int x = image.width() / 4; x < image.width() / 2; ++x)
-      for (int y = image.height() / 3; y < image.height() * 2 / 3; ++y)
-        darkest = std::min(darkest, QColor(image.pixel(x, y)).lightness());
-    return darkest;
+    return test_support::darkest(image, QRect(QPoint(image.width() / 4, image.height() / 3),
+                                              QPoint(image.width() / 2 - 1, image.height() * 2 / 3 - 1)));
   }
 
  private Q_SLOTS:
