@@ -39,7 +39,8 @@ template <class List>
 QPoint row_point(const List& list, int row, std::optional<int> x = std::nullopt) {
   const QRect rect = *list.row_rect(row);
   const QWidget& viewport = *list.viewport();
-  return viewport.mapTo(viewport.window(), QPoint(x.value_or(viewport.width() / 2), rect.center().y()));
+  return viewport.mapTo(viewport.window(),
+                        QPoint(x.value_or(viewport.width() / 2), rect.center().y()));
 }
 
 // A click on a row of a list, through its window.

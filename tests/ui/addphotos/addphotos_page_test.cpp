@@ -317,7 +317,8 @@ class addphotos_page_test : public QObject {
     QCOMPARE(counter->text(), QStringLiteral("(295)"));
     control<QPlainTextEdit>(*page_, 140)->insertPlainText(QString(400, QLatin1Char('x')));
     QCOMPARE(control<QPlainTextEdit>(*page_, 140)->toPlainText().size(), 300);
-    QVERIFY(control<QPlainTextEdit>(*page_, 140)->toPlainText().startsWith(QStringLiteral("hello")));
+    QVERIFY(
+        control<QPlainTextEdit>(*page_, 140)->toPlainText().startsWith(QStringLiteral("hello")));
     QCOMPARE(counter->text(), QStringLiteral("(0)"));
   }
 

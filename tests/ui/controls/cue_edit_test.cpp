@@ -18,8 +18,9 @@ class cue_edit_test : public QObject {
   // typed text would end: low where the cue is drawn.
   int darkest_in_cue_area() const {
     const QImage image = edit_->grab().toImage();
-    return test_support::darkest(image, QRect(QPoint(image.width() / 4, image.height() / 3),
-                                              QPoint(image.width() / 2 - 1, image.height() * 2 / 3 - 1)));
+    return test_support::darkest(image,
+                                 QRect(QPoint(image.width() / 4, image.height() / 3),
+                                       QPoint(image.width() / 2 - 1, image.height() * 2 / 3 - 1)));
   }
 
  private Q_SLOTS:
