@@ -225,7 +225,7 @@ class addphotos_page_test : public QObject {
       auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
       if (!menu)
         return;
-      QAction* remove = menu->findChild<QAction*>(QStringLiteral("id_126"));
+      QAction* remove = control<QAction>(*menu, 126);
       offered = remove && remove->text() == QStringLiteral("Delete");
       if (remove)
         remove->trigger();

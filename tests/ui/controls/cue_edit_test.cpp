@@ -61,16 +61,14 @@ class cue_edit_test : public QObject {
     edit_->setText(text);
     // Focus moves the way a user's click moves it.
     QWidget* target = focused ? static_cast<QWidget*>(edit_) : other_;
-    QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, {},
-                      target->mapTo(window_.get(), target->rect().center()));
+    test_support::click(*target);
     QTRY_COMPARE(edit_->hasFocus(), focused);
     QCOMPARE(darkest_in_cue_area() < 200, shown);
   }
 
   void cue_returns_when_the_focus_leaves_and_when_the_text_is_cleared() {
     edit_->set_cue_text(QStringLiteral("Your email address"));
-    QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, {},
-                      edit_->mapTo(window_.get(), edit_->rect().center()));
+    test_support::click(*edit_);
     QTest::keyClick(window_->windowHandle(), 'm');
     QTest::keyClick(window_->windowHandle(), 'e');
     QCOMPARE(edit_->text(), QStringLiteral("me"));

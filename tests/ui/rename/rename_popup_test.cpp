@@ -82,7 +82,7 @@ class rename_popup_test : public QObject {
   }
 
   void sequence_numbers_count_and_digits_stop_at_eight() {
-    auto* list = popup_->findChild<QComboBox*>(QStringLiteral("id_116"));
+    auto* list = test_support::control<QComboBox>(*popup_, 116);
     type(list, {});
     QTest::keyClick(page_->windowHandle(), Qt::Key_Down);
     QCOMPARE(popup_->scheme(), 2);
@@ -137,7 +137,7 @@ class rename_popup_test : public QObject {
   }
 
   void reset_returns_to_prefix_and_suffix() {
-    auto* list = popup_->findChild<QComboBox*>(QStringLiteral("id_116"));
+    auto* list = test_support::control<QComboBox>(*popup_, 116);
     type(list, {});
     QTest::keyClick(page_->windowHandle(), Qt::Key_Down);
     type(field("id_113", 0), QStringLiteral("p"));

@@ -110,10 +110,10 @@ class send_road_page_test : public QObject {
     QVERIFY(watch.highest_before_success >= 0.5f);
     QVERIFY(watch.highest_before_success < 1.0f);
     QCOMPARE(page->bar().value(), 1.0f);
-    auto* close = page->findChild<QPushButton*>(QStringLiteral("id_8"));
+    auto* close = test_support::control<QPushButton>(*page, 8);
     QVERIFY(close->isVisibleTo(page));
-    QVERIFY(!page->findChild<QPushButton*>(QStringLiteral("id_2"))->isVisibleTo(page));
-    QVERIFY(!page->findChild<QPushButton*>(QStringLiteral("id_4"))->isVisibleTo(page));
+    QVERIFY(!test_support::control<QPushButton>(*page, 2)->isVisibleTo(page));
+    QVERIFY(!test_support::control<QPushButton>(*page, 4)->isVisibleTo(page));
     QCOMPARE(r.service_.packages().size(), std::size_t{1});
 
     // Close asks the canvas, which releases the page from a posted call.
