@@ -20,7 +20,8 @@ namespace test_support {
 void click(const QWidget& widget, std::optional<QPoint> at = std::nullopt,
            Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers modifiers = {});
 
-// Types text, a key a character, into whatever has the window's focus.
+// Types Latin-1 text, a key a character, into whatever has the window's
+// focus.
 void type(QWindow* window, const QString& text);
 
 // Clicks into the field, then types through its window; false when the
