@@ -1,5 +1,7 @@
 # Fails when a layer includes a layer above it: core sees nothing of engine,
-# ui, tools or tests, and engine nothing of ui, tools or tests.
+# ui, tools or tests, engine nothing of ui, tools or tests, and ui nothing of
+# tools or tests. Inside ui, the controls and the theme see none of the pages,
+# and the pages nothing of the application that hosts them.
 # Run as: cmake -DSOURCE_DIR=<top> -P CheckLayers.cmake
 set(violations "")
 function(check_layer folder forbidden)
@@ -17,6 +19,13 @@ endfunction()
 
 check_layer(core "engine|ui|tools|tests")
 check_layer(engine "ui|tools|tests")
+check_layer(ui "tools|tests")
+foreach(shared controls theme)
+  check_layer(ui/${shared} "ui/(addphotos|rename|send|update|app)")
+endforeach()
+foreach(page addphotos rename send update)
+  check_layer(ui/${page} "ui/app")
+endforeach()
 
 if(violations)
   list(JOIN violations "\n  " text)

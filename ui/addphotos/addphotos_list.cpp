@@ -13,15 +13,9 @@
 #include "ui/theme/font_manager.hpp"
 #include "ui/theme/localized_text.hpp"
 
-// Outside any namespace, as the resource compiler's function is.
-static void init_addphotos_resources() {
-  Q_INIT_RESOURCE(addphotos);
-}
-
 namespace parvel {
 
 addphotos_list::addphotos_list(QWidget* parent) : basic_list<addphotos_list>(parent) {
-  init_addphotos_resources();
   set_control_id(*this, 125);
   set_show_header(false);
   set_single_selection(false);

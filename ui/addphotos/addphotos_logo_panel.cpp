@@ -7,7 +7,7 @@
 #include "core/log/logger.hpp"
 #include "core/shell_open.hpp"
 #include "engine/app/service_addresses.hpp"
-#include "ui/rename/art_resources.hpp"
+#include "ui/addphotos/addphotos_logo_panel_layout.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
 #include "ui/theme/localized_text.hpp"
@@ -23,7 +23,6 @@ QSizeF text_size(const QString& text, const QFont& font) {
 }  // namespace
 
 addphotos_logo_panel::addphotos_logo_panel(QWidget* parent) : QWidget(parent) {
-  register_art_resources();
   logo_ = load_png_resource(130);
   setMouseTracking(true);
 }

@@ -15,7 +15,6 @@
 #include "ui/rename/addphotos_rename_unit_item_counter.hpp"
 #include "ui/rename/addphotos_rename_unit_item_empty.hpp"
 #include "ui/rename/addphotos_rename_unit_item_text.hpp"
-#include "ui/rename/art_resources.hpp"
 #include "ui/rename/rename_layout.hpp"
 #include "ui/rename/rename_scheme.hpp"
 #include "ui/theme/drawing.hpp"
@@ -51,7 +50,6 @@ int saved_scheme(const core::key_value_params& params) {
 addphotos_rename_popup::addphotos_rename_popup(std::shared_ptr<package_info> photos,
                                                core::key_value_params& params, QWidget* parent)
     : float_view(parent), photos_(std::move(photos)), params_(params) {
-  register_art_resources();
   arrow_ = load_png_resource(131);
   setFont(theme::font_manager::instance()->font(text_font));
 

@@ -8,6 +8,8 @@
 #include <QPixmap>
 #include <algorithm>
 
+#include "ui/theme/ui_resources.hpp"
+
 namespace parvel {
 
 namespace {
@@ -69,6 +71,7 @@ QPainterPath make_rounded_rect_path(QPoint first, QPoint second, int percentage,
 }
 
 QImage load_png_resource(int id) {
+  register_ui_resources();
   QImage image(QStringLiteral(":/png/%1.png").arg(id), "PNG");
   if (image.isNull())
     return {};

@@ -24,7 +24,9 @@
 #include "engine/options/resize_option_manager.hpp"
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
+#include "tests/support/fake_photo_dialogs.hpp"
 #include "tests/support/temp_folder.hpp"
+#include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "ui/addphotos/addphotos_list.hpp"
 #include "ui/addphotos/addphotos_page.hpp"
@@ -37,6 +39,11 @@
 namespace {
 
 using parvel::addphotos_page;
+using test_support::click;
+using test_support::click_row;
+using test_support::control;
+using test_support::darkest;
+using test_support::type_into;
 
 parvel::package_info& package() {
   return *parvel::user::instance()->get_package();
@@ -48,25 +55,6 @@ std::vector<std::string> photo_paths() {
     paths.push_back(photo.path);
   return paths;
 }
-
-// Answers the dialogs with fixed paths and remembers how it was asked.
-struct fake_dialogs final : parvel::photo_dialogs {
-  QStringList files, folders;
-  QStringList filters_seen;
-  int selected_filter_seen = -1;
-  int opened = 0;
-
-  QStringList open_files(QWidget*, const QStringList& filters, int selected) override {
-    ++opened;
-    filters_seen = filters;
-    selected_filter_seen = selected;
-    return files;
-  }
-  QStringList open_folders(QWidget*, const QString&) override {
-    ++opened;
-    return folders;
-  }
-};
 
 // The darkest-to-blue spread of a picture: our art's blue arrow shows here,
 // white and the grey texts do not.
@@ -80,14 +68,6 @@ bool has_blue(const QImage& image) {
   return false;
 }
 
-int darkest(const QImage& image) {
-  int value = 255;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      value = std::min(value, image.pixelColor(x, y).lightness());
-  return value;
-}
-
 }  // namespace
 
 class addphotos_page_test : public QObject {
@@ -96,14 +76,9 @@ class addphotos_page_test : public QObject {
  private:
   std::unique_ptr<test_support::temp_folder> folder_;
   std::unique_ptr<addphotos_page> page_;
-  fake_dialogs* dialogs_ = nullptr;
+  test_support::fake_photo_dialogs* dialogs_ = nullptr;
 
   QWindow* window() const { return page_->windowHandle(); }
-  template <class T>
-  T* child(int id) const {
-    return page_->findChild<T*>(QStringLiteral("id_%1").arg(id));
-  }
-
   std::string photo(const std::string& name) const {
     const std::filesystem::path path = folder_->path() / name;
     std::filesystem::create_directories(path.parent_path());
@@ -118,34 +93,11 @@ class addphotos_page_test : public QObject {
     package().add_paths(paths);
   }
 
-  QPoint centre_of(const QWidget* widget) const {
-    return widget->mapTo(page_.get(), widget->rect().center());
-  }
-
-  void click(const QWidget* widget, Qt::MouseButton button = Qt::LeftButton,
-             Qt::KeyboardModifiers modifiers = {}, QPoint at = {-1, -1}) {
-    const QPoint point = at == QPoint(-1, -1) ? centre_of(widget) : widget->mapTo(page_.get(), at);
-    QTest::mouseClick(window(), button, modifiers, point);
-  }
-
-  void click_row(int row, Qt::KeyboardModifiers modifiers = {},
-                 Qt::MouseButton button = Qt::LeftButton) {
-    parvel::addphotos_list& list = page_->photo_list();
-    const QPoint in_viewport(20, row * list.row_height() + list.row_height() / 2);
-    QTest::mouseClick(window(), button, modifiers,
-                      list.viewport()->mapTo(page_.get(), in_viewport));
-  }
-
-  void type(QWidget* field, const QString& text) {
-    click(field);
-    for (const QChar c : text)
-      QTest::keyClick(window(), c.toLatin1());
-  }
-
   void drop(const QList<QUrl>& urls) {
     QMimeData data;
     data.setUrls(urls);
-    const QPointF at = centre_of(&page_->photo_list());
+    const QWidget& list = page_->photo_list();
+    const QPointF at = list.mapTo(page_.get(), list.rect().center());
     QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(page_.get(), &enter);
     QVERIFY(enter.isAccepted());
@@ -160,7 +112,7 @@ class addphotos_page_test : public QObject {
     package().sender.clear();
     parvel::user::instance()->contacts.clear();
     page_ = std::make_unique<addphotos_page>();
-    auto dialogs = std::make_unique<fake_dialogs>();
+    auto dialogs = std::make_unique<test_support::fake_photo_dialogs>();
     dialogs_ = dialogs.get();
     page_->set_dialogs(std::move(dialogs));
     page_->resize(1000, 700);
@@ -183,8 +135,8 @@ class addphotos_page_test : public QObject {
     parvel::convert_option_manager::instance()->set_current(jpeg);
     parvel::convert_option_manager::instance()->signal_option_changed(jpeg);
     add_photos(1);
-    type(child<QLineEdit>(123), QStringLiteral("me@x"));
-    type(child<QLineEdit>(124), QStringLiteral("you@y"));
+    QVERIFY(type_into(*control<QLineEdit>(*page_, 123), QStringLiteral("me@x")));
+    QVERIFY(type_into(*control<QLineEdit>(*page_, 124), QStringLiteral("you@y")));
     const int cycle[] = {124, 123, 138, 140, 111, 112, 122, 141, 1, 124};
     const auto key = [this](Qt::KeyboardModifiers modifiers) {
       QTest::keyClick(window(), Qt::Key_Tab, modifiers);
@@ -195,9 +147,9 @@ class addphotos_page_test : public QObject {
     for (int i = 8; i >= 0; --i)
       QCOMPARE(key(Qt::ShiftModifier), cycle[i]);
     // The photo list takes the focus by a click only; Tab goes on from its place.
-    click_row(0);
+    click_row(page_->photo_list(), 0);
     QCOMPARE(key(Qt::NoModifier), 141);
-    click_row(0);
+    click_row(page_->photo_list(), 0);
     QCOMPARE(key(Qt::ShiftModifier), 122);
   }
 
@@ -205,17 +157,17 @@ class addphotos_page_test : public QObject {
     const auto rename_and_apply = [this] {
       const auto& links = dynamic_cast<parvel::addphotos_panel_alt&>(
           *page_->panel_widget(addphotos_page::panel::action));
-      click(&links.rename_link());
-      click(page_->rename_popup()->findChild<QPushButton*>(QStringLiteral("id_1")));
+      click(links.rename_link());
+      click(*control<QPushButton>(*page_->rename_popup(), 1));
       QTest::keyClick(window(), 'x');
     };
-    auto* to = child<QLineEdit>(124);
-    type(to, QStringLiteral("a@b.org; c@d.org"));
-    type(child<QPlainTextEdit>(140), QStringLiteral("hi"));
+    auto* to = control<QLineEdit>(*page_, 124);
+    QVERIFY(type_into(*to, QStringLiteral("a@b.org; c@d.org")));
+    QVERIFY(type_into(*control<QPlainTextEdit>(*page_, 140), QStringLiteral("hi")));
     rename_and_apply();
-    QCOMPARE(child<QPlainTextEdit>(140)->toPlainText(), QStringLiteral("hix"));
+    QCOMPARE(control<QPlainTextEdit>(*page_, 140)->toPlainText(), QStringLiteral("hix"));
     QCOMPARE(to->text(), QStringLiteral("a@b.org; c@d.org"));
-    click(to);
+    click(*to);
     to->setSelection(1, 2);
     rename_and_apply();
     QCOMPARE(to->text(), QStringLiteral("ax.org; c@d.org"));
@@ -224,9 +176,9 @@ class addphotos_page_test : public QObject {
   void typing_into_the_fields_enables_send_at_once() {
     add_photos(1);
     QVERIFY(!page_->send_button().isEnabled());
-    type(child<QLineEdit>(124), QStringLiteral("you@y"));
+    QVERIFY(type_into(*control<QLineEdit>(*page_, 124), QStringLiteral("you@y")));
     QVERIFY(!page_->send_button().isEnabled());
-    type(child<QLineEdit>(123), QStringLiteral("  "));
+    QVERIFY(type_into(*control<QLineEdit>(*page_, 123), QStringLiteral("  ")));
     QVERIFY(!page_->send_button().isEnabled());
     QTest::keyClick(window(), 'm');
     QVERIFY(page_->send_button().isEnabled());
@@ -241,8 +193,8 @@ class addphotos_page_test : public QObject {
         hub.signal_commit_updates.connect([&] { ++commits; });
     const boost::signals2::scoped_connection c2 =
         hub.signal_send_window_opened.connect([&] { ++opened; });
-    type(child<QLineEdit>(124), QStringLiteral("you@y"));
-    type(child<QLineEdit>(123), QStringLiteral("me@x"));
+    QVERIFY(type_into(*control<QLineEdit>(*page_, 124), QStringLiteral("you@y")));
+    QVERIFY(type_into(*control<QLineEdit>(*page_, 123), QStringLiteral("me@x")));
     QTest::keyClick(window(), Qt::Key_Return);  // no photo yet
     QCOMPARE(commits, 0);
     add_photos(2);
@@ -256,8 +208,8 @@ class addphotos_page_test : public QObject {
   void delete_key_removes_exactly_the_selected_photos() {
     add_photos(5);
     const std::vector<std::string> before = photo_paths();
-    click_row(1);
-    click_row(3, Qt::ControlModifier);
+    click_row(page_->photo_list(), 1);
+    click_row(page_->photo_list(), 3, Qt::ControlModifier);
     QTest::keyClick(window(), Qt::Key_Delete);
     QCOMPARE(photo_paths(), (std::vector<std::string>{before[0], before[2], before[4]}));
     QCOMPARE(page_->photo_list().row_count(), 3);
@@ -267,32 +219,32 @@ class addphotos_page_test : public QObject {
   void menu_delete_removes_the_selected_photos() {
     add_photos(4);
     const std::vector<std::string> before = photo_paths();
-    click_row(0);
-    click_row(2, Qt::ControlModifier);
+    click_row(page_->photo_list(), 0);
+    click_row(page_->photo_list(), 2, Qt::ControlModifier);
     bool offered = false;
     QTimer::singleShot(0, this, [&] {
       auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
       if (!menu)
         return;
-      QAction* remove = menu->findChild<QAction*>(QStringLiteral("id_126"));
+      QAction* remove = control<QAction>(*menu, 126);
       offered = remove && remove->text() == QStringLiteral("Delete");
       if (remove)
         remove->trigger();
       menu->close();
     });
-    click_row(2, Qt::ControlModifier, Qt::RightButton);
+    click_row(page_->photo_list(), 2, Qt::ControlModifier, Qt::RightButton);
     QVERIFY(offered);
     QCOMPARE(photo_paths(), (std::vector<std::string>{before[1], before[3]}));
   }
 
   void selection_beyond_a_shrunk_set_is_dropped() {
     add_photos(6);
-    click_row(4);
-    click_row(5, Qt::ShiftModifier);
+    click_row(page_->photo_list(), 4);
+    click_row(page_->photo_list(), 5, Qt::ShiftModifier);
     package().clear_photos();  // a reset from elsewhere
     add_photos(3);
     QVERIFY(page_->photo_list().selected_rows().empty());
-    click_row(2);
+    click_row(page_->photo_list(), 2);
     package().remove_photos({package().photos()[0]});
     QCOMPARE(page_->photo_list().selected_rows(), std::vector<int>{});
     page_->photo_list().remove_selected();  // nothing selected: nothing happens
@@ -322,14 +274,14 @@ class addphotos_page_test : public QObject {
     QVERIFY(has_blue(list.grab().toImage()));
     dialogs_->files = {QString::fromStdString(photo("x.jpg")),
                        QString::fromStdString(photo("y.gif"))};
-    click(list.viewport());
+    click(*list.viewport());
     QCOMPARE(dialogs_->opened, 1);
     QCOMPARE(dialogs_->selected_filter_seen, 7);
     QVERIFY(dialogs_->filters_seen.value(7).startsWith(QStringLiteral("All Picture Files")));
     QCOMPARE(package().photo_count(), std::size_t{2});
     QVERIFY(list.background_image().isNull());
     QVERIFY(!has_blue(list.grab().toImage()));
-    click(list.viewport(), Qt::LeftButton, {}, QPoint(20, list.viewport()->height() - 5));
+    click(*list.viewport(), QPoint(20, list.viewport()->height() - 5));
     QCOMPARE(dialogs_->opened, 1);  // rows now: no dialog
   }
 
@@ -345,28 +297,29 @@ class addphotos_page_test : public QObject {
   }
 
   void cue_text_shows_only_while_empty_and_unfocused() {
-    auto* from = child<parvel::cue_edit>(123);
+    auto* from = control<parvel::cue_edit>(*page_, 123);
     QVERIFY(from->text().isEmpty());
     QVERIFY(!from->hasFocus());
     // Inside the frame, clear of the caret at the left.
     const QRect inside = from->rect().adjusted(8, 4, -8, -4);
     QVERIFY(darkest(from->grab(inside).toImage()) < 200);  // the grey cue
-    click(from);
+    click(*from);
     QVERIFY(from->hasFocus());
     QVERIFY(darkest(from->grab(inside).toImage()) > 200);
     QTest::keyClick(window(), 'x');
-    click(child<QLineEdit>(124));
+    click(*control<QLineEdit>(*page_, 124));
     QVERIFY(darkest(from->grab(inside).toImage()) < 200);  // the text itself
   }
 
   void message_counter_counts_down_and_stops_at_the_limit() {
-    auto* counter = child<QLabel>(147);
+    auto* counter = control<QLabel>(*page_, 147);
     QCOMPARE(counter->text(), QStringLiteral("(300)"));
-    type(child<QPlainTextEdit>(140), QStringLiteral("hello"));
+    QVERIFY(type_into(*control<QPlainTextEdit>(*page_, 140), QStringLiteral("hello")));
     QCOMPARE(counter->text(), QStringLiteral("(295)"));
-    child<QPlainTextEdit>(140)->insertPlainText(QString(400, QLatin1Char('x')));
-    QCOMPARE(child<QPlainTextEdit>(140)->toPlainText().size(), 300);
-    QVERIFY(child<QPlainTextEdit>(140)->toPlainText().startsWith(QStringLiteral("hello")));
+    control<QPlainTextEdit>(*page_, 140)->insertPlainText(QString(400, QLatin1Char('x')));
+    QCOMPARE(control<QPlainTextEdit>(*page_, 140)->toPlainText().size(), 300);
+    QVERIFY(
+        control<QPlainTextEdit>(*page_, 140)->toPlainText().startsWith(QStringLiteral("hello")));
     QCOMPARE(counter->text(), QStringLiteral("(0)"));
   }
 
@@ -404,21 +357,21 @@ class addphotos_page_test : public QObject {
 
   void successful_upload_empties_the_form_and_raises_the_counter() {
     add_photos(3);
-    type(child<QLineEdit>(124), QStringLiteral("you@y"));
-    type(child<QLineEdit>(123), QStringLiteral("me@x"));
-    type(child<QLineEdit>(138), QStringLiteral("hi"));
-    type(child<QPlainTextEdit>(140), QStringLiteral("text"));
-    child<QCheckBox>(141)->setChecked(true);
+    QVERIFY(type_into(*control<QLineEdit>(*page_, 124), QStringLiteral("you@y")));
+    QVERIFY(type_into(*control<QLineEdit>(*page_, 123), QStringLiteral("me@x")));
+    QVERIFY(type_into(*control<QLineEdit>(*page_, 138), QStringLiteral("hi")));
+    QVERIFY(type_into(*control<QPlainTextEdit>(*page_, 140), QStringLiteral("text")));
+    control<QCheckBox>(*page_, 141)->setChecked(true);
     page_->on_send();
     const int counter = package().counter;
     std::thread worker(
         [] { parvel::application::instance()->controller()->on_photo_upload_succeeded(); });
     worker.join();
-    QTRY_VERIFY(child<QLineEdit>(124)->text().isEmpty());
-    QVERIFY(child<QLineEdit>(138)->text().isEmpty());
-    QVERIFY(child<QPlainTextEdit>(140)->toPlainText().isEmpty());
-    QCOMPARE(child<QLineEdit>(123)->text(), QStringLiteral("me@x"));
-    QVERIFY(child<QCheckBox>(141)->isChecked());
+    QTRY_VERIFY(control<QLineEdit>(*page_, 124)->text().isEmpty());
+    QVERIFY(control<QLineEdit>(*page_, 138)->text().isEmpty());
+    QVERIFY(control<QPlainTextEdit>(*page_, 140)->toPlainText().isEmpty());
+    QCOMPARE(control<QLineEdit>(*page_, 123)->text(), QStringLiteral("me@x"));
+    QVERIFY(control<QCheckBox>(*page_, 141)->isChecked());
     QCOMPARE(page_->photo_list().row_count(), 0);
     QVERIFY(package().recipients.empty());
     QCOMPARE(package().counter, counter + 1);

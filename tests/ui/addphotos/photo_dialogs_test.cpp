@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "tests/support/temp_folder.hpp"
+#include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "ui/addphotos/photo_filters.hpp"
 
@@ -72,8 +73,7 @@ void click_name(QFileDialog& dialog, const QString& name, Qt::KeyboardModifiers 
 void click_accept(QFileDialog& dialog) {
   const QAbstractButton* accept =
       dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))->buttons().first();
-  QTest::mouseClick(dialog.windowHandle(), Qt::LeftButton, {},
-                    accept->mapTo(&dialog, accept->rect().center()));
+  test_support::click(*accept);
 }
 
 }  // namespace

@@ -34,6 +34,14 @@ class main_frame_test : public QObject {
     std::filesystem::remove(config_path());
   }
 
+  // The package and the contacts are the user's, one a process.
+  void cleanup() {
+    const auto package = user::instance()->get_package();
+    package->sender.clear();
+    package->counter = 0;
+    user::instance()->contacts.clear();
+  }
+
   // The minimum tracking size is the outer frame's, decorations included.
   void cannot_be_made_smaller_than_750_by_580() {
     main_frame frame;

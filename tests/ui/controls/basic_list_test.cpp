@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "ui/controls/basic_list.hpp"
 
@@ -64,13 +65,8 @@ class basic_list_test : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(window_.get()));
   }
 
-  QPoint row_point(int row) const {
-    const QPoint in_viewport(20, row * list_->row_height() + list_->row_height() / 2);
-    return list_->viewport()->mapTo(window_.get(), in_viewport);
-  }
-
   void click_row(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, modifiers, row_point(row));
+    test_support::click_row(*list_, row, modifiers);
   }
 
   void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {

@@ -2,6 +2,7 @@
 #include <QTest>
 #include <memory>
 
+#include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "ui/controls/cue_edit.hpp"
 
@@ -17,11 +18,9 @@ class cue_edit_test : public QObject {
   // typed text would end: low where the cue is drawn.
   int darkest_in_cue_area() const {
     const QImage image = edit_->grab().toImage();
-    int darkest = 255;
-    for (int x = image.width() / 4; x < image.width() / 2; ++x)
-      for (int y = image.height() / 3; y < image.height() * 2 / 3; ++y)
-        darkest = std::min(darkest, QColor(image.pixel(x, y)).lightness());
-    return darkest;
+    return test_support::darkest(image,
+                                 QRect(QPoint(image.width() / 4, image.height() / 3),
+                                       QPoint(image.width() / 2 - 1, image.height() * 2 / 3 - 1)));
   }
 
  private Q_SLOTS:
@@ -62,16 +61,14 @@ class cue_edit_test : public QObject {
     edit_->setText(text);
     // Focus moves the way a user's click moves it.
     QWidget* target = focused ? static_cast<QWidget*>(edit_) : other_;
-    QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, {},
-                      target->mapTo(window_.get(), target->rect().center()));
+    test_support::click(*target);
     QTRY_COMPARE(edit_->hasFocus(), focused);
     QCOMPARE(darkest_in_cue_area() < 200, shown);
   }
 
   void cue_returns_when_the_focus_leaves_and_when_the_text_is_cleared() {
     edit_->set_cue_text(QStringLiteral("Your email address"));
-    QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, {},
-                      edit_->mapTo(window_.get(), edit_->rect().center()));
+    test_support::click(*edit_);
     QTest::keyClick(window_->windowHandle(), 'm');
     QTest::keyClick(window_->windowHandle(), 'e');
     QCOMPARE(edit_->text(), QStringLiteral("me"));

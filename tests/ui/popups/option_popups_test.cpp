@@ -8,6 +8,7 @@
 #include "engine/controller/controller.hpp"
 #include "engine/options/convert_option_manager.hpp"
 #include "engine/options/resize_option_manager.hpp"
+#include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "ui/addphotos/addphotos_edit_panel.hpp"
 #include "ui/addphotos/addphotos_format_list.hpp"
@@ -41,26 +42,7 @@ struct host {
   }
 
   QWindow* handle() { return window.windowHandle(); }
-
-  QLabel& link(int id) const { return *panel->findChild<QLabel*>(QStringLiteral("id_%1").arg(id)); }
-
-  void click_link(int id) {
-    QLabel& l = link(id);
-    QTest::mouseClick(handle(), Qt::LeftButton, {}, l.mapTo(&window, l.rect().center()));
-  }
-
-  // A row of a popup's list, in the popup window's coordinates.
-  template <class Popup>
-  static QPoint row_point(Popup& popup, int row) {
-    auto& list = popup.list();
-    const QRect rect = *list.row_rect(row);
-    return list.viewport()->mapTo(&popup, QPoint(list.viewport()->width() / 2, rect.center().y()));
-  }
-
-  void type(const QString& text) {
-    for (const QChar c : text)
-      QTest::keyClick(handle(), c.toLatin1());
-  }
+  QLabel& link(int id) const { return *test_support::control<QLabel>(*panel, id); }
 };
 
 }  // namespace
@@ -88,14 +70,14 @@ class option_popups_test : public QObject {
     boost::signals2::scoped_connection counting =
         convert_option_manager::instance()->signal_option_changed.connect(
             [&](const parvel::photo_convert_option&) { ++signals_raised; });
-    h.click_link(119);
+    test_support::click(h.link(119));
     QPointer<parvel::addphotos_convert_popup> popup = h.panel->convert_popup();
     QVERIFY(popup && popup->isVisible());
     const QLabel& link = h.link(119);
     QCOMPARE(popup->geometry().topLeft(), link.mapToGlobal(QPoint(0, link.height() + 1)));
     QCOMPARE(popup->size(), popup->preferred_size());
     QCOMPARE(popup->height(), 6 * popup->list().row_height() + 2);
-    QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {}, host::row_point(*popup, 3));
+    test_support::click_row(popup->list(), 3);
     QCOMPARE(convert_option_manager::instance()->current().format, 3);
     QCOMPARE(signals_raised, 1);
     QVERIFY(!popup || !popup->isVisible());
@@ -104,23 +86,23 @@ class option_popups_test : public QObject {
     QCOMPARE(h.edit_panel->quality_edit().text(), QString("95"));
     QVERIFY(!h.edit_panel->width_edit().isVisible());
     // The same format again raises the signal again.
-    h.click_link(119);
+    test_support::click(h.link(119));
     popup = h.panel->convert_popup();
-    QTest::mouseClick(popup->windowHandle(), Qt::RightButton, {}, host::row_point(*popup, 3));
+    test_support::click_row(popup->list(), 3, {}, Qt::RightButton);
     QCOMPARE(signals_raised, 2);
   }
 
   void a_second_click_on_the_link_only_closes() {
     host h;
     QVERIFY(QTest::qWaitForWindowExposed(&h.window));
-    h.click_link(119);
+    test_support::click(h.link(119));
     QPointer<parvel::addphotos_convert_popup> first = h.panel->convert_popup();
     QVERIFY(first && first->isVisible());
-    h.click_link(119);
+    test_support::click(h.link(119));
     QVERIFY(!first || !first->isVisible());
     QTRY_VERIFY(first.isNull());
     QVERIFY(h.panel->convert_popup() == nullptr);
-    h.click_link(119);
+    test_support::click(h.link(119));
     QVERIFY(h.panel->convert_popup() && h.panel->convert_popup()->isVisible());
   }
 
@@ -131,13 +113,13 @@ class option_popups_test : public QObject {
     boost::signals2::scoped_connection counting =
         resize_option_manager::instance()->signal_option_changed.connect(
             [&](const photo_resize_option& option) { raised.push_back(option); });
-    h.click_link(120);
+    test_support::click(h.link(120));
     QPointer<parvel::addphotos_resize_popup> popup = h.panel->resize_popup();
     QVERIFY(popup && popup->isVisible());
     const QLabel& link = h.link(120);
     QCOMPARE(popup->geometry().topLeft(), link.mapToGlobal(QPoint(0, link.height() + 1)));
     QCOMPARE(popup->height(), 15 * popup->list().row_height() + 2);
-    QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {}, host::row_point(*popup, 4));
+    test_support::click_row(popup->list(), 4);
     const photo_resize_option current = resize_option_manager::instance()->current();
     QCOMPARE(current.kind, 2);
     QCOMPARE(current.width, 1920u);
@@ -148,16 +130,16 @@ class option_popups_test : public QObject {
 
     // A band and the current size change nothing.
     for (int row : {2, 4}) {
-      h.click_link(120);
+      test_support::click(h.link(120));
       popup = h.panel->resize_popup();
-      QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {}, host::row_point(*popup, row));
+      test_support::click_row(popup->list(), row);
       QTRY_VERIFY(popup.isNull());
     }
     QCOMPARE(raised.size(), std::size_t(1));
 
-    h.click_link(120);
+    test_support::click(h.link(120));
     popup = h.panel->resize_popup();
-    QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {}, host::row_point(*popup, 1));
+    test_support::click_row(popup->list(), 1);
     QCOMPARE(resize_option_manager::instance()->current().kind, 1);
     QVERIFY(h.edit_panel->width_edit().isVisible());
     QVERIFY(h.edit_panel->height_edit().isVisible());
@@ -167,7 +149,7 @@ class option_popups_test : public QObject {
   void hovered_options_get_the_selection_look_and_bands_do_not() {
     host h;
     QVERIFY(QTest::qWaitForWindowExposed(&h.window));
-    h.click_link(120);
+    test_support::click(h.link(120));
     QPointer<parvel::addphotos_resize_popup> popup = h.panel->resize_popup();
     QVERIFY(popup);
     auto& list = popup->list();
@@ -175,7 +157,7 @@ class option_popups_test : public QObject {
       return list.viewport()->grab(*list.row_rect(row)).toImage();
     };
     const auto hover = [&](int row) {
-      QTest::mouseMove(popup->windowHandle(), host::row_point(*popup, row));
+      QTest::mouseMove(popup->windowHandle(), test_support::row_point(popup->list(), row));
     };
     struct row {
       const char* name;
@@ -198,13 +180,13 @@ class option_popups_test : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&h.window));
     h.edit_panel->layout();
     h.edit_panel->width_edit().setFocus();
-    h.type("800");
+    test_support::type(h.handle(), "800");
     QTest::keyClick(h.handle(), Qt::Key_Tab);
     QVERIFY(h.edit_panel->height_edit().hasFocus());
-    h.type("600");
-    h.click_link(120);
+    test_support::type(h.handle(), "600");
+    test_support::click(h.link(120));
     QPointer<parvel::addphotos_resize_popup> popup = h.panel->resize_popup();
-    QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {}, host::row_point(*popup, 1));
+    test_support::click_row(popup->list(), 1);
     QTRY_VERIFY(popup.isNull());
     QCOMPARE(h.edit_panel->width_edit().text(), QString("800"));
     QCOMPARE(h.edit_panel->height_edit().text(), QString("600"));
@@ -225,7 +207,7 @@ class option_popups_test : public QObject {
         resize_option_manager::instance()->signal_option_changed.connect(
             [&](const photo_resize_option& option) { raised.push_back(option); });
     h.edit_panel->width_edit().setFocus();
-    h.type("1024");
+    test_support::type(h.handle(), "1024");
     QCOMPARE(h.edit_panel->width_edit().text(), QString("1024"));
     QCOMPARE(raised.size(), std::size_t(4));
     const unsigned widths[] = {1, 10, 102, 1024};
@@ -247,11 +229,11 @@ class option_popups_test : public QObject {
     QLineEdit& quality = h.edit_panel->quality_edit();
     quality.setFocus();
     quality.selectAll();
-    h.type("150");
+    test_support::type(h.handle(), "150");
     QCOMPARE(quality.text(), QString("100"));
     QCOMPARE(quality.selectedText(), QString("100"));
     quality.selectAll();
-    h.type("99");
+    test_support::type(h.handle(), "99");
     QCOMPARE(quality.text(), QString("99"));
   }
 

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "engine/user/user.hpp"
+#include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "ui/addphotos/addphotos_contact_list.hpp"
 #include "ui/addphotos/addphotos_contact_popup.hpp"
@@ -35,18 +36,10 @@ struct host {
 
   QWindow* handle() { return window.windowHandle(); }
 
-  void type(const QString& text) {
-    for (const QChar c : text)
-      QTest::keyClick(handle(), c.toLatin1());
-  }
-
   // Row and column of the popup's list in the popup window's coordinates.
   QPoint cell(int row, int column) const {
-    addphotos_contact_popup* popup = completion->popup();
-    auto& list = popup->list();
-    const QRect rect = *list.row_rect(row);
-    const int x = column == 0 ? 10 : list.viewport()->width() - 12;
-    return list.viewport()->mapTo(popup, QPoint(x, rect.center().y()));
+    const auto& list = completion->popup()->list();
+    return test_support::row_point(list, row, column == 0 ? 10 : list.viewport()->width() - 12);
   }
 };
 
@@ -61,13 +54,15 @@ class recipients_completion_test : public QObject {
                                           "ann@example.org"};
   }
 
+  void cleanup() { parvel::user::instance()->contacts.clear(); }
+
   void typing_a_match_opens_the_popup_and_keeps_typing_in_the_field() {
     host h;
     QVERIFY(QTest::qWaitForWindowExposed(&h.window));
-    h.type("an");
+    test_support::type(h.handle(), "an");
     QVERIFY(h.completion->popup() != nullptr);
     QTRY_VERIFY(h.completion->popup()->isVisible());
-    h.type("n");
+    test_support::type(h.handle(), "n");
     QCOMPARE(h.edit->text(), QString("ann"));
     QCOMPARE(QApplication::focusWidget(), h.edit);
     addphotos_contact_popup* popup = h.completion->popup();
@@ -75,20 +70,20 @@ class recipients_completion_test : public QObject {
              (std::vector<std::string>{"annex@mail.org", "ann@example.org", "joann@x.org"}));
     const QPoint under = h.edit->mapToGlobal(QPoint(0, h.edit->height() + 1));
     QCOMPARE(popup->geometry(), QRect(under, QSize(300, 3 * popup->list().row_height() + 2)));
-    h.type("ex");  // "annex" is held only by the first contact
+    test_support::type(h.handle(), "ex");  // "annex" is held only by the first contact
     QCOMPARE(popup->list().contacts().size(), std::size_t(1));
     QCOMPARE(popup->height(), popup->list().row_height() + 2);
   }
 
   void no_match_creates_nothing_and_hides_a_shown_popup() {
     host h;
-    h.type("zz");
+    test_support::type(h.handle(), "zz");
     QVERIFY(h.completion->popup() == nullptr);
     h.edit->clear();
-    h.type("bo");
+    test_support::type(h.handle(), "bo");
     QPointer<addphotos_contact_popup> popup = h.completion->popup();
     QVERIFY(popup);
-    h.type("q");
+    test_support::type(h.handle(), "q");
     QVERIFY(!popup || !popup->isVisible());
     QTRY_VERIFY(popup.isNull());
   }
@@ -100,7 +95,7 @@ class recipients_completion_test : public QObject {
       h.edit->setText(text);
       QVERIFY2(h.completion->popup() == nullptr, qPrintable(text));
     }
-    h.type("bo");
+    test_support::type(h.handle(), "bo");
     QVERIFY(h.completion->popup() != nullptr);
   }
 
@@ -113,8 +108,10 @@ class recipients_completion_test : public QObject {
     auto* completion = new parvel::recipients_completion(*edit);
     canvas.set_page(parvel::canvas_view::layer::addphotos, page);
     canvas.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&canvas));
-    QTest::keyClicks(edit, "an");
+    canvas.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&canvas));
+    test_support::click(*edit);
+    test_support::type(canvas.windowHandle(), "an");
     QPointer<addphotos_contact_popup> popup = completion->popup();
     QTRY_VERIFY(popup && popup->isVisible());
     canvas.set_page(parvel::canvas_view::layer::send, parvel::add_control_dispose<QWidget>::make());
@@ -123,7 +120,8 @@ class recipients_completion_test : public QObject {
     // Uncovered, the field offers contacts again only when typed in.
     canvas.set_page(parvel::canvas_view::layer::send, nullptr);
     QVERIFY(completion->popup() == nullptr);
-    QTest::keyClicks(edit, "n");
+    test_support::click(*edit);
+    test_support::type(canvas.windowHandle(), "n");
     QTRY_VERIFY(completion->popup() && completion->popup()->isVisible());
   }
 
@@ -135,7 +133,7 @@ class recipients_completion_test : public QObject {
     for (const Qt::KeyboardModifiers modifiers : {Qt::NoModifier, Qt::ShiftModifier}) {
       h.edit->clear();
       h.edit->setFocus();
-      h.type("a");
+      test_support::type(h.handle(), "a");
       QPointer<addphotos_contact_popup> shown = h.completion->popup();
       QTRY_VERIFY(shown && shown->isVisible());
       QTest::keyClick(h.handle(), Qt::Key_Tab, modifiers);
@@ -143,7 +141,7 @@ class recipients_completion_test : public QObject {
       QTRY_VERIFY(shown.isNull());
     }
     h.edit->setFocus();
-    h.type("n");
+    test_support::type(h.handle(), "n");
     QPointer<addphotos_contact_popup> popup = h.completion->popup();
     QTRY_VERIFY(popup && popup->isVisible());
     QWidget other;
@@ -157,7 +155,7 @@ class recipients_completion_test : public QObject {
     host h;
     h.edit->setText("ann; b; cy");
     h.edit->setCursorPosition(6);
-    h.type("o");
+    test_support::type(h.handle(), "o");
     QVERIFY(h.completion->popup() != nullptr);
     QTRY_VERIFY(h.completion->popup()->isVisible());
     QPointer<addphotos_contact_popup> popup = h.completion->popup();
@@ -169,7 +167,7 @@ class recipients_completion_test : public QObject {
 
   void right_button_acts_as_the_left() {
     host h;
-    h.type("jo");
+    test_support::type(h.handle(), "jo");
     QTRY_VERIFY(h.completion->popup() && h.completion->popup()->isVisible());
     QTest::mouseClick(h.completion->popup()->windowHandle(), Qt::RightButton, {}, h.cell(0, 0));
     QCOMPARE(h.edit->text(), QString("joann@x.org; "));
@@ -177,7 +175,7 @@ class recipients_completion_test : public QObject {
 
   void click_outside_closes_without_moving_the_caret() {
     host h;
-    h.type("ann");
+    test_support::type(h.handle(), "ann");
     h.edit->setCursorPosition(1);
     QPointer<addphotos_contact_popup> popup = h.completion->popup();
     QTRY_VERIFY(popup && popup->isVisible());
@@ -190,7 +188,7 @@ class recipients_completion_test : public QObject {
 
   void the_cross_removes_the_contact_and_leaves_the_field() {
     host h;
-    h.type("bob");
+    test_support::type(h.handle(), "bob");
     QPointer<addphotos_contact_popup> popup = h.completion->popup();
     QTRY_VERIFY(popup && popup->isVisible());
     QTest::mouseMove(popup->windowHandle(), h.cell(0, 1));
@@ -226,7 +224,7 @@ class recipients_completion_test : public QObject {
 
   void a_popup_opened_before_the_release_of_the_last_survives() {
     host h;
-    h.type("ann");
+    test_support::type(h.handle(), "ann");
     QPointer<addphotos_contact_popup> first = h.completion->popup();
     QVERIFY(first);
     h.edit->insert("z");  // matches nothing: hides, released later
@@ -244,7 +242,7 @@ class recipients_completion_test : public QObject {
     for (int i = 0; i < 17; ++i)
       text += QStringLiteral("u%1@xy.org,").arg(i, 2, 10, QChar('0'));
     h.edit->setText(text);
-    h.type("an");
+    test_support::type(h.handle(), "an");
     QTRY_VERIFY(h.completion->popup() && h.completion->popup()->isVisible());
     QTest::mouseClick(h.completion->popup()->windowHandle(), Qt::LeftButton, {}, h.cell(1, 0));
     QVERIFY(h.edit->text().size() > 200);

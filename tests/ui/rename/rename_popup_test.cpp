@@ -8,6 +8,7 @@
 
 #include "engine/photos/package_info.hpp"
 #include "engine/rename/rename_alg.hpp"
+#include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "ui/rename/addphotos_rename_popup.hpp"
 
@@ -36,12 +37,11 @@ class rename_popup_test : public QObject {
   void type(QWidget* target, const QString& keys) {
     target->setFocus();
     QTRY_VERIFY(target->hasFocus());
-    for (const QChar key : keys)
-      QTest::keyClick(page_->windowHandle(), key.toLatin1());
+    test_support::type(page_->windowHandle(), keys);
   }
 
   void choose_sequence_numbers() {
-    type(popup_->findChild<QComboBox*>(QStringLiteral("id_116")), {});
+    type(test_support::control<QComboBox>(*popup_, 116), {});
     QTest::keyClick(page_->windowHandle(), Qt::Key_Down);
     QCOMPARE(popup_->scheme(), 2);
   }
@@ -141,9 +141,7 @@ class rename_popup_test : public QObject {
   void apply_saves_and_a_new_popup_restores() {
     type(field("id_113", 0), QStringLiteral("p"));
     type(field("id_113", 2), QStringLiteral("s"));
-    QTest::mouseClick(
-        page_->windowHandle(), Qt::LeftButton, {},
-        popup_->findChild<QPushButton*>(QStringLiteral("id_1"))->mapTo(page_.get(), QPoint(5, 5)));
+    test_support::click(*test_support::control<QPushButton>(*popup_, 1), QPoint(5, 5));
     QTRY_COMPARE(hidden_, 1);
     QVERIFY(!popup_->isVisible());
     QCOMPARE(params_.get<std::string>("prefix_text"), std::string("p"));
@@ -171,13 +169,11 @@ class rename_popup_test : public QObject {
   }
 
   void reset_returns_to_prefix_and_suffix() {
-    auto* list = popup_->findChild<QComboBox*>(QStringLiteral("id_116"));
+    auto* list = test_support::control<QComboBox>(*popup_, 116);
     type(list, {});
     QTest::keyClick(page_->windowHandle(), Qt::Key_Down);
     type(field("id_113", 0), QStringLiteral("p"));
-    QTest::mouseClick(
-        page_->windowHandle(), Qt::LeftButton, {},
-        popup_->findChild<QPushButton*>(QStringLiteral("id_4"))->mapTo(page_.get(), QPoint(5, 5)));
+    test_support::click(*test_support::control<QPushButton>(*popup_, 4), QPoint(5, 5));
     QCOMPARE(popup_->scheme(), 1);
     QCOMPARE(field("id_113", 0)->text(), QString());
     QCOMPARE(field("id_115")->text(), QStringLiteral("1"));  // the counter keeps its values

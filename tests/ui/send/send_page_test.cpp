@@ -8,6 +8,7 @@
 #include "engine/app/application.hpp"
 #include "engine/controller/controller.hpp"
 #include "engine/errors/parvel_error.hpp"
+#include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "tests/ui/send/shown_send_page.hpp"
 #include "ui/send/send_page.hpp"
@@ -29,7 +30,7 @@ struct shown_page {
 
   shown_page() { test_support::show_send_page(*page); }
   QPushButton* button(int id) const { return test_support::send_page_button(*page, id); }
-  QLabel* label(int id) const { return page->findChild<QLabel*>(QStringLiteral("id_%1").arg(id)); }
+  QLabel* label(int id) const { return test_support::control<QLabel>(*page, id); }
   QString shown_buttons() const {
     QString shown;
     for (int id : {2, 4, 8}) {
@@ -173,7 +174,7 @@ class send_page_test : public QObject {
     shown_page s;
     taskbar_record taskbar;
     // Without jobs, Cancel changes nothing until a job would report.
-    QTest::mouseClick(s.button(2), Qt::LeftButton);
+    test_support::click(*s.button(2));
     QCOMPARE(s.page->state(), int(parvel::send_started));
 
     hub().on_photo_archive_failed(
@@ -182,7 +183,7 @@ class send_page_test : public QObject {
     hub().on_photo_archive_canceled();
     QCOMPARE(taskbar.succeeded, 1);
 
-    QTest::mouseClick(s.button(8), Qt::LeftButton);
+    test_support::click(*s.button(8));
     QVERIFY(!s.page->isVisible());
     QCOMPARE(taskbar.reset, 1);
     QCOMPARE(taskbar.closed, 1);

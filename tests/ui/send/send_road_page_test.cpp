@@ -8,6 +8,7 @@
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
 #include "tests/engine/road/send_road_fixture.hpp"
+#include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "tests/ui/send/shown_send_page.hpp"
 #include "ui/app/canvas_view.hpp"
@@ -109,16 +110,18 @@ class send_road_page_test : public QObject {
     QVERIFY(watch.highest_before_success >= 0.5f);
     QVERIFY(watch.highest_before_success < 1.0f);
     QCOMPARE(page->bar().value(), 1.0f);
-    auto* close = page->findChild<QPushButton*>(QStringLiteral("id_8"));
+    auto* close = test_support::control<QPushButton>(*page, 8);
     QVERIFY(close->isVisibleTo(page));
-    QVERIFY(!page->findChild<QPushButton*>(QStringLiteral("id_2"))->isVisibleTo(page));
-    QVERIFY(!page->findChild<QPushButton*>(QStringLiteral("id_4"))->isVisibleTo(page));
+    QVERIFY(!test_support::control<QPushButton>(*page, 2)->isVisibleTo(page));
+    QVERIFY(!test_support::control<QPushButton>(*page, 4)->isVisibleTo(page));
     QCOMPARE(r.service_.packages().size(), std::size_t{1});
 
     // Close asks the canvas, which releases the page from a posted call.
     QPointer<QWidget> alive(page);
-    QTest::mouseClick(close, Qt::LeftButton);
-    QVERIFY(alive);
+    bool alive_after_signal = false;
+    connect(close, &QPushButton::clicked, &canvas, [&] { alive_after_signal = !alive.isNull(); });
+    test_support::click(*close);
+    QVERIFY(alive_after_signal);
     QTRY_VERIFY(!alive);
     QVERIFY(!canvas.page(parvel::canvas_view::layer::send));
   }
@@ -168,7 +171,7 @@ class send_road_page_test : public QObject {
     const std::size_t uploads_before = r.received(step::archive);
 
     r.service_.set_fault(step::package, {.status = 500});
-    QTest::mouseClick(s.button(4), Qt::LeftButton);
+    test_support::click(*s.button(4));
     // A second press cannot start a second pair of jobs.
     QVERIFY(!s.shows(4));
     QTRY_COMPARE_WITH_TIMEOUT(s.page->status_text(),

@@ -115,8 +115,19 @@ class theme_drawing_test : public QObject {
     QCOMPARE(image.pixelColor(50, 30).alpha(), 255);
   }
 
-  void png_resource_that_does_not_exist_is_null() {
-    QVERIFY(parvel::load_png_resource(9999).isNull());
+  void png_resource_loads_before_any_window_exists_data() {
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("the photo list's empty picture") << 129 << QSize(128, 112);
+    QTest::newRow("the logo") << 130 << QSize(216, 52);
+    QTest::newRow("the rename preview's arrow") << 131 << QSize(16, 16);
+    QTest::newRow("an id the program has not is null") << 9999 << QSize(0, 0);
+  }
+
+  void png_resource_loads_before_any_window_exists() {
+    QFETCH(int, id);
+    QFETCH(QSize, size);
+    QCOMPARE(parvel::load_png_resource(id).size(), size);
   }
 
   void parent_background_shows_what_lies_behind_the_child() {

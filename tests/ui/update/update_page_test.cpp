@@ -17,6 +17,7 @@
 #include "tests/service/test_tools.hpp"
 #include "tests/support/log_capture.hpp"
 #include "tests/support/temp_folder.hpp"
+#include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "tools/service/server.hpp"
 #include "tools/service/web_service.hpp"
@@ -26,6 +27,9 @@
 namespace parvel {
 
 namespace {
+
+using test_support::click;
+using test_support::control;
 
 controller& hub() {
   return *application::instance()->controller();
@@ -95,24 +99,14 @@ class update_site {
                               .feed_folder = content_.path()}};
 };
 
-template <class T = QWidget>
-T* child(QWidget& page, const char* name) {
-  return page.findChild<T*>(QString::fromLatin1(name));
-}
-
 // The ids of the page's children that show, in the order of the page's table.
 QStringList shown(update_page& page) {
   QStringList ids;
-  for (const char* id : {"id_127", "id_2", "id_4", "id_8", "id_128", "id_129"}) {
-    if (child(page, id)->isVisible())
-      ids << QString::fromLatin1(id);
+  for (const int id : {127, 2, 4, 8, 128, 129}) {
+    if (control(page, id)->isVisible())
+      ids << QStringLiteral("id_%1").arg(id);
   }
   return ids;
-}
-
-void click(QWidget& window, QWidget& target) {
-  QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {},
-                    target.mapTo(&window, target.rect().center()));
 }
 
 // Dark pixels under the page's texts: only the release notes are drawn in
@@ -188,10 +182,10 @@ class update_page_test : public QObject {
     QCOMPARE(page->state(), 1);
     QCOMPARE(page->geometry(), canvas_->rect());
     QCOMPARE(shown(*page), (QStringList{"id_127", "id_2"}));
-    QCOMPARE(child<QPushButton>(*page, "id_127")->text(), QStringLiteral("Download && Install"));
+    QCOMPARE(control<QPushButton>(*page, 127)->text(), QStringLiteral("Download && Install"));
     QVERIFY2(dark_pixels_in_notes(*page) > 50, "the release notes are drawn");
 
-    click(*canvas_, *child(*page, "id_127"));
+    click(*control(*page, 127));
     QCOMPARE(page->state(), 3);
     QCOMPARE(shown(*page), (QStringList{"id_2", "id_128"}));
     QTRY_VERIFY_WITH_TIMEOUT(exited, 20000);
@@ -199,7 +193,7 @@ class update_page_test : public QObject {
     QCOMPARE(site.opened(), QString::fromStdString(saved + "\n"));
     QVERIFY(test_support::read_file(saved) == installer);
     QCOMPARE(page->state(), 3);
-    QCOMPARE(child<QLabel>(*page, "id_128")->text(), QStringLiteral("97 / 97 Kb"));
+    QCOMPARE(control<QLabel>(*page, 128)->text(), QStringLiteral("97 / 97 Kb"));
     QCOMPARE(page->findChild<progress_bar*>()->value(), 1.0f);
     QVERIFY(!taskbar.empty());
     QCOMPARE(taskbar.back(), 1.0f);
@@ -211,29 +205,29 @@ class update_page_test : public QObject {
     hub().start_update_check();
     update_page* page = offered_page();
     QVERIFY(page);
-    click(*canvas_, *child(*page, "id_127"));
+    click(*control(*page, 127));
     QTRY_COMPARE_WITH_TIMEOUT(page->state(), 4, 20000);
     QCOMPARE(shown(*page), (QStringList{"id_2", "id_4", "id_128", "id_129"}));
-    QCOMPARE(child<QLabel>(*page, "id_129")->text(), QStringLiteral("Click here"));
-    QVERIFY(drawn_underlined(*child<QLabel>(*page, "id_129")));
+    QCOMPARE(control<QLabel>(*page, 129)->text(), QStringLiteral("Click here"));
+    QVERIFY(drawn_underlined(*control<QLabel>(*page, 129)));
     const QLabel* after = nullptr;
     for (QLabel* label : page->findChildren<QLabel*>(QStringLiteral("id_0")))
       after = label;
     QVERIFY(after && after->isVisible());
     QCOMPARE(after->text(), QStringLiteral(" to go online and download the upgrade manually."));
-    QCOMPARE(after->x(), child(*page, "id_129")->geometry().right() + 1);
+    QCOMPARE(after->x(), control(*page, 129)->geometry().right() + 1);
     // Cancel stands left of Retry.
-    QVERIFY(child(*page, "id_2")->geometry().right() < child(*page, "id_4")->x());
+    QVERIFY(control(*page, 2)->geometry().right() < control(*page, 4)->x());
 
-    click(*canvas_, *child(*page, "id_129"));
+    click(*control(*page, 129));
     QTRY_COMPARE_WITH_TIMEOUT(site.opened(), QStringLiteral("https://www.lumbrel.example/\n"),
                               20000);
 
-    click(*canvas_, *child(*page, "id_4"));
+    click(*control(*page, 4));
     QCOMPARE(page->state(), 3);
     QTRY_COMPARE_WITH_TIMEOUT(page->state(), 4, 20000);
 
-    click(*canvas_, *child(*page, "id_2"));
+    click(*control(*page, 2));
     QTRY_VERIFY_WITH_TIMEOUT(!canvas_->page(canvas_view::layer::update), 5000);
   }
 
@@ -250,11 +244,11 @@ class update_page_test : public QObject {
     canvas_->on_update_check_succeeded(true, {.href = server.base_url() + "/files/setup.run"});
     update_page* page = offered_page();
     QVERIFY(page);
-    click(*canvas_, *child(*page, "id_127"));
-    QTRY_VERIFY_WITH_TIMEOUT(!child<QLabel>(*page, "id_128")->text().isEmpty(), 20000);
+    click(*control(*page, 127));
+    QTRY_VERIFY_WITH_TIMEOUT(!control<QLabel>(*page, 128)->text().isEmpty(), 20000);
 
     const QPointer<update_page> watched(page);
-    click(*canvas_, *child(*page, "id_2"));
+    click(*control(*page, 2));
     QVERIFY(!watched || !watched->isVisible());
     // A whole download would take 5 s.
     QTRY_VERIFY_WITH_TIMEOUT(failed, 3000);
@@ -303,7 +297,7 @@ class update_page_test : public QObject {
         hub().on_update_download_progress(piece * 16384, 1000 * 16384);
     });
     job.join();
-    QTRY_COMPARE(child<QLabel>(*page, "id_128")->text(), QStringLiteral("16000 / 16000 Kb"));
+    QTRY_COMPARE(control<QLabel>(*page, 128)->text(), QStringLiteral("16000 / 16000 Kb"));
     QCOMPARE(reports, 1);
   }
 

@@ -6,6 +6,7 @@
 #include "engine/photos/package_info.hpp"
 #include "engine/rename/rename_alg.hpp"
 #include "engine/user/user.hpp"
+#include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "ui/addphotos/addphotos_page.hpp"
 #include "ui/addphotos/addphotos_panel_alt.hpp"
@@ -33,10 +34,7 @@ class rename_link_test : public QObject {
                page_->panel_widget(parvel::addphotos_page::panel::action))
         ->rename_link();
   }
-  void click_link() {
-    QTest::mouseClick(window(), Qt::LeftButton, {},
-                      link().mapTo(page_.get(), link().rect().center()));
-  }
+  void click_link() { test_support::click(link()); }
   QPoint under_link() const { return link().mapTo(page_.get(), QPoint(0, link().height() + 1)); }
 
   void show_page(int width) {
@@ -68,7 +66,7 @@ class rename_link_test : public QObject {
     QVERIFY(popup->x() <= under_link().x());
     QVERIFY(popup->geometry().right() + 1 + kept_free <= page_->width());
 
-    auto* schemes = popup->findChild<QComboBox*>(QStringLiteral("id_116"));
+    auto* schemes = test_support::control<QComboBox>(*popup, 116);
     QVERIFY(schemes != nullptr);
     schemes->setFocus();
     QTRY_VERIFY(schemes->hasFocus());

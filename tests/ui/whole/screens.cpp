@@ -20,6 +20,7 @@
 #include "core/graphics/gdip/register_image_codecs.hpp"
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
+#include "tests/support/widget_driver.hpp"
 #include "ui/addphotos/addphotos_page.hpp"
 #include "ui/addphotos/addphotos_panel_alt.hpp"
 #include "ui/app/canvas_view.hpp"
@@ -72,7 +73,7 @@ class screens {
   }
   template <class T>
   T* child(int id) const {
-    return page().findChild<T*>(QStringLiteral("id_%1").arg(id));
+    return test_support::control<T>(page(), id);
   }
 
   // Lets posted calls, layouts and paints run.
@@ -149,7 +150,7 @@ class screens {
     to.clear();
     to.setFocus();
     settle();
-    QTest::keyClicks(&to, QStringLiteral("an"));
+    test_support::type(frame_.windowHandle(), QStringLiteral("an"));
   }
 
   void toggle_popup(void (parvel::addphotos_panel_alt::*toggle)(), const char* name) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/user/user.hpp"
+#include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "tests/ui/whole/whole_program.hpp"
 #include "ui/app/main_frame.hpp"
@@ -14,7 +15,7 @@
 namespace {
 
 QPushButton& button(parvel::send_page& page, int id) {
-  return *page.findChild<QPushButton*>(QStringLiteral("id_%1").arg(id));
+  return *test_support::control<QPushButton>(page, id);
 }
 
 }  // namespace
@@ -26,6 +27,8 @@ class whole_cancel_retry_test : public QObject {
 
  private Q_SLOTS:
   void initTestCase() { whole_test::prepare_process(); }
+
+  void cleanup() { parvel::user::instance()->contacts.clear(); }
 
   void cancel_at_the_first_upload_progress_then_retry_succeeds() {
     whole_test::service_road road;
@@ -43,7 +46,7 @@ class whole_cancel_retry_test : public QObject {
     // on loopback the upload could otherwise end before a press from here.
     road.recorder_.on_first("upload_progress", [&driver, frame = frame.get()] {
       QMetaObject::invokeMethod(
-          frame, [&driver] { driver.click(button(*driver.send_page(), 2)); },
+          frame, [&driver] { test_support::click(button(*driver.send_page(), 2)); },
           Qt::BlockingQueuedConnection);
     });
     QVERIFY(driver.press_send());
@@ -55,7 +58,7 @@ class whole_cancel_retry_test : public QObject {
     QCOMPARE(road.received(service::step::package), std::size_t{0});
     QVERIFY(road.service_.packages().empty());
 
-    driver.click(button(sending, 4));
+    test_support::click(button(sending, 4));
     QVERIFY2(driver.wait_for_outcome(parvel::send_canceled) == parvel::send_succeeded,
              qPrintable(sending.status_text()));
     const auto packages = road.service_.packages();

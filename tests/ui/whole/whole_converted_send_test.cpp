@@ -13,6 +13,7 @@
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
 #include "engine/user/user_config.hpp"
+#include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "tests/ui/whole/whole_program.hpp"
 #include "ui/addphotos/addphotos_format_list.hpp"
@@ -78,6 +79,14 @@ class whole_converted_send_test : public QObject {
  private Q_SLOTS:
   void initTestCase() { whole_test::prepare_process(); }
 
+  // The options and the user are the process's: the scenario picks JPEG and
+  // a custom size through the popups, which the next test must not inherit.
+  void cleanup() {
+    parvel::resize_option_manager::instance()->set_current({0, 0, 0});
+    parvel::convert_option_manager::instance()->set_current(parvel::photo_convert_option(0));
+    parvel::user::instance()->contacts.clear();
+  }
+
   void a_converted_resized_send_with_a_copy_to_myself() {
     whole_test::service_road road;
     parvel::user::instance()->contacts = {"bob@y.example"};
@@ -95,38 +104,38 @@ class whole_converted_send_test : public QObject {
     auto& page = driver.page();
     auto& action = *static_cast<parvel::addphotos_panel_alt*>(
         page.panel_widget(parvel::addphotos_page::panel::action));
-    driver.click(action.rename_link());
+    test_support::click(action.rename_link());
     QVERIFY(page.rename_popup());
     auto* prefix = page.rename_popup()->findChildren<QLineEdit*>(QStringLiteral("id_113")).value(0);
     QVERIFY(driver.type(*prefix, QStringLiteral("trip_")));
-    driver.click(action.rename_link());
+    test_support::click(action.rename_link());
     QTRY_VERIFY(!page.rename_popup());
 
-    driver.click(*action.findChild<QLabel*>(QStringLiteral("id_119")));
+    test_support::click(*test_support::control<QLabel>(action, 119));
     QPointer<parvel::addphotos_convert_popup> formats = action.convert_popup();
     QVERIFY(formats && formats->isVisible());
-    whole_test::frame_driver::click_row(*formats, jpeg_row);
+    test_support::click_row(formats->list(), jpeg_row);
     QCOMPARE(parvel::convert_option_manager::instance()->current().format, 3);
     QTRY_VERIFY(formats.isNull());
-    auto& quality = *page.findChild<QLineEdit*>(QStringLiteral("id_122"));
+    auto& quality = *test_support::control<QLineEdit>(page, 122);
     QTRY_VERIFY(quality.isVisible());
     QVERIFY(driver.retype(quality, QStringLiteral("80")));
 
-    driver.click(*action.findChild<QLabel*>(QStringLiteral("id_120")));
+    test_support::click(*test_support::control<QLabel>(action, 120));
     QPointer<parvel::addphotos_resize_popup> sizes = action.resize_popup();
     QVERIFY(sizes && sizes->isVisible());
-    whole_test::frame_driver::click_row(*sizes, custom_size_row);
+    test_support::click_row(sizes->list(), custom_size_row);
     QCOMPARE(parvel::resize_option_manager::instance()->current().kind, 1);
     QTRY_VERIFY(sizes.isNull());
-    auto& width = *page.findChild<QLineEdit*>(QStringLiteral("id_111"));
-    auto& height = *page.findChild<QLineEdit*>(QStringLiteral("id_112"));
+    auto& width = *test_support::control<QLineEdit>(page, 111);
+    auto& height = *test_support::control<QLineEdit>(page, 112);
     QTRY_VERIFY(width.isVisible() && height.isVisible());
     QVERIFY(driver.type(width, QStringLiteral("150")));
     QVERIFY(driver.type(height, QStringLiteral("100")));
 
     // On its box and text, not in the empty width beyond them.
-    auto& copy = *page.findChild<QCheckBox*>(QStringLiteral("id_141"));
-    driver.click(copy, QPoint(8, copy.height() / 2));
+    auto& copy = *test_support::control<QCheckBox>(page, 141);
+    test_support::click(copy, QPoint(8, copy.height() / 2));
     QVERIFY(copy.isChecked());
 
     QVERIFY(driver.press_send());

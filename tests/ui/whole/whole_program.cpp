@@ -11,7 +11,9 @@
 #include <QRandomGenerator>
 #include <QUrl>
 
+#include "tests/support/fake_photo_dialogs.hpp"
 #include "tests/support/image_codecs.hpp"
+#include "tests/support/widget_driver.hpp"
 #include "ui/addphotos/addphotos_contact_list.hpp"
 #include "ui/addphotos/addphotos_contact_popup.hpp"
 #include "ui/addphotos/addphotos_page.hpp"
@@ -100,29 +102,19 @@ bool frame_driver::show() {
   return QTest::qWaitForWindowActive(&frame_);
 }
 
-void frame_driver::click(const QWidget& widget, QPoint at) {
-  if (at == QPoint(-1, -1))
-    at = widget.rect().center();
-  QTest::mouseClick(window(), Qt::LeftButton, {}, widget.mapTo(&frame_, at));
-}
-
 bool frame_driver::type(QWidget& field, const QString& text) {
   // A contact chosen in its popup window leaves the frame inactive.
   frame_.activateWindow();
   if (!QTest::qWaitForWindowActive(&frame_))
     return false;
-  click(field);
-  if (!QTest::qWaitFor([&field] { return field.hasFocus(); }))
-    return false;
-  QTest::keyClicks(&field, text);
-  return true;
+  return test_support::type_into(field, text);
 }
 
 bool frame_driver::retype(QLineEdit& field, const QString& text) {
   if (!type(field, {}))
     return false;
-  QTest::keyClick(&field, Qt::Key_A, Qt::ControlModifier);
-  QTest::keyClicks(&field, text);
+  QTest::keyClick(window(), Qt::Key_A, Qt::ControlModifier);
+  test_support::type(window(), text);
   return field.text() == text;
 }
 
@@ -135,17 +127,17 @@ bool frame_driver::fill_form(const QString& subject, const QString& message) {
   parvel::addphotos_contact_popup* contacts = completion->popup();
   if (!QTest::qWaitFor([contacts] { return contacts->isVisible(); }))
     return false;
-  click_row(*contacts, 0);
+  test_support::click_row(contacts->list(), 0);
   if (page().recipients_edit().text() != QStringLiteral("carl@z.example; bob@y.example; ")) {
     return false;
   }
   return type(page().sender_edit(), QStringLiteral("anna@x.example")) &&
-         type(*page().findChild<QLineEdit*>(QStringLiteral("id_138")), subject) &&
-         type(*page().findChild<QPlainTextEdit*>(QStringLiteral("id_140")), message);
+         type(*test_support::control<QLineEdit>(page(), 138), subject) &&
+         type(*test_support::control<QPlainTextEdit>(page(), 140), message);
 }
 
 void frame_driver::add_photos(const QStringList& from_dialog, const QString& dropped) {
-  auto dialogs = std::make_unique<fixed_dialogs>();
+  auto dialogs = std::make_unique<test_support::fake_photo_dialogs>();
   dialogs->files = from_dialog;
   page().set_dialogs(std::move(dialogs));
   page().on_add_files();
@@ -158,7 +150,7 @@ void frame_driver::add_photos(const QStringList& from_dialog, const QString& dro
 }
 
 bool frame_driver::press_send() {
-  click(page().send_button());
+  test_support::click(page().send_button());
   return QTest::qWaitFor([this] { return send_page() != nullptr; });
 }
 

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "tests/engine/road/send_road_fixture.hpp"
-#include "ui/addphotos/photo_dialogs.hpp"
 
 class QWindow;
 
@@ -39,13 +38,6 @@ class service_road : public test_support::send_road {
   using send_road::service_;
 };
 
-// The file dialog's seam: answers every question with the same files.
-struct fixed_dialogs final : parvel::photo_dialogs {
-  QStringList files;
-  QStringList open_files(QWidget*, const QStringList&, int) override { return files; }
-  QStringList open_folders(QWidget*, const QString&) override { return {}; }
-};
-
 // Writes a PNG of that size into folder; its path. A noisy one hardly
 // compresses, so its upload takes several progress reports.
 QString make_photo(const std::filesystem::path& folder, const std::string& name, int width,
@@ -62,8 +54,8 @@ tool_result run_tool(const QString& program, const QStringList& arguments);
 // zipfile reads them.
 QByteArray archive_names(const std::string& archive);
 
-// The frame of a running program, driven through its window: clicks and keys
-// go to the window the way the platform would deliver them.
+// The frame of a running program, driven through its window (clicks through
+// tests/support/widget_driver.hpp).
 class frame_driver {
  public:
   explicit frame_driver(parvel::main_frame& frame) : frame_(frame) {}
@@ -75,21 +67,10 @@ class frame_driver {
 
   // Shows the frame at a realistic size and waits until it is active.
   bool show();
-  // A left click at a point of the widget, its centre by default.
-  void click(const QWidget& widget, QPoint at = {-1, -1});
   // Clicks into the field and types; false when it did not get the focus.
   bool type(QWidget& field, const QString& text);
   // Selects the field's text and types over it.
   bool retype(QLineEdit& field, const QString& text);
-  // Clicks a row of a drop-down popup's list, in its own window.
-  template <class Popup>
-  static void click_row(Popup& popup, int row) {
-    auto& list = popup.list();
-    const QRect rect = *list.row_rect(row);
-    QTest::mouseClick(
-        popup.windowHandle(), Qt::LeftButton, {},
-        list.viewport()->mapTo(&popup, QPoint(list.viewport()->width() / 2, rect.center().y())));
-  }
 
   // The recipients "carl@z.example; " and the contact completed from "bo",
   // then the sender, subject and message.

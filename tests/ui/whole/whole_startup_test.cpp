@@ -55,6 +55,13 @@ class whole_startup_test : public QObject {
  private Q_SLOTS:
   void initTestCase() { whole_test::prepare_process(); }
 
+  // The settings and the user are the process's: a failed scenario must not
+  // point the next one at its stopped service.
+  void cleanup() {
+    parvel::application::instance()->settings()->feed_url.clear();
+    parvel::user::instance()->contacts.clear();
+  }
+
   void started_as_the_program_starts_sends_and_saves_on_close() {
     whole_test::service_road road;
     parvel::application::instance()->settings()->feed_url = road.service_.feed_url();

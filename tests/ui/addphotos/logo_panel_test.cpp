@@ -24,7 +24,12 @@ class logo_panel_test : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(page_.get()));
   }
 
-  void cleanup() { page_.reset(); }
+  // The opener is process-wide: a failed click test must not leave the
+  // next test its script.
+  void cleanup() {
+    page_.reset();
+    core::set_shell_open_program("xdg-open");
+  }
 
   void draws_logo_texts_and_rule() {
     const QImage picture = panel_->grab().toImage();
@@ -59,7 +64,6 @@ class logo_panel_test : public QObject {
     QTest::mouseClick(page_->windowHandle(), Qt::LeftButton, {}, link.center());
     QTRY_VERIFY(std::filesystem::exists(log) &&
                 test_support::read_file(log) == "https://www.lumbrel.example/\n");
-    core::set_shell_open_program("xdg-open");
   }
 };
 
