@@ -343,7 +343,7 @@ class addphotos_page_test : public QObject {
     QFETCH(QString, before);
     QFETCH(int, caret);
     QFETCH(QString, inserted);
-    auto* message = child<QPlainTextEdit>(140);
+    auto* message = control<QPlainTextEdit>(*page_, 140);
     message->setPlainText(before);
     QTextCursor cursor = message->textCursor();
     cursor.setPosition(caret);
@@ -351,7 +351,7 @@ class addphotos_page_test : public QObject {
     message->insertPlainText(inserted);  // as a paste arrives
     QTEST(message->toPlainText(), "after");
     QTEST(message->textCursor().position(), "caret_after");
-    QCOMPARE(child<QLabel>(147)->text(),
+    QCOMPARE(control<QLabel>(*page_, 147)->text(),
              QStringLiteral("(%1)").arg(300 - message->toPlainText().size()));
   }
 

@@ -210,14 +210,14 @@ class recipients_completion_test : public QObject {
     QFETCH(QString, typed);
     QFETCH(int, hot_row);
     host h;
-    h.type("an");
+    test_support::type(h.handle(), "an");
     QPointer<addphotos_contact_popup> popup = h.completion->popup();
     QTRY_VERIFY(popup && popup->isVisible());
     // From another row: the last row of the table left the mouse on this one.
     QTest::mouseMove(popup->windowHandle(), h.cell(0, 1));
     QTest::mouseMove(popup->windowHandle(), h.cell(1, 1));
     QTRY_COMPARE(popup->list().state().hot().row, 1);
-    h.type(typed);
+    test_support::type(h.handle(), typed);
     QVERIFY(popup && popup->isVisible());
     QCOMPARE(popup->list().state().hot().row, hot_row);
   }
