@@ -15,8 +15,8 @@
 
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
-#include "ui/addphotos/addphotos_list.hpp"
 #include "ui/addphotos/addphotos_page.hpp"
+#include "ui/addphotos/photo_list/addphotos_list.hpp"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QRectF>
 #include <QString>
 
-#include "core/xhtml/output_device.hpp"
+#include "core/xhtml/xhtml_output_device.hpp"
 
 class QPainter;
 

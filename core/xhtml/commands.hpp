@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/xhtml/output_device.hpp"
+#include "core/xhtml/xhtml_output_device.hpp"
 
 namespace core::xhtml {
 

@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "ui/addphotos/photo_dialogs.hpp"
+#include "ui/addphotos/photo_list/photo_dialogs.hpp"
 
 namespace test_support {
 

@@ -8,7 +8,7 @@
 #include "engine/options/convert_option_manager.hpp"
 #include "engine/options/resize_option_manager.hpp"
 #include "ui/addphotos/addphotos_edit_panel_layout.hpp"
-#include "ui/addphotos/addphotos_size_rows.hpp"
+#include "ui/addphotos/addphotos_resize_rows.hpp"
 #include "ui/controls/cue_edit.hpp"
 #include "ui/controls/make_control.hpp"
 #include "ui/theme/drawing.hpp"

@@ -2,7 +2,7 @@
 
 #include <QResizeEvent>
 
-#include "ui/addphotos/addphotos_format_rows.hpp"
+#include "ui/addphotos/addphotos_convert_rows.hpp"
 #include "ui/controls/basic_list_base.hpp"
 #include "ui/controls/basic_list_notification.hpp"
 

@@ -5,7 +5,7 @@
 #include <QWidget>
 
 #include "ui/addphotos/addphotos_logo_panel_layout.hpp"
-#include "ui/theme/control_image.hpp"
+#include "ui/theme/add_control_image.hpp"
 
 namespace parvel {
 

@@ -3,9 +3,9 @@
 #include <QLabel>
 #include <algorithm>
 
-#include "ui/addphotos/addphotos_format_popup.hpp"
+#include "ui/addphotos/addphotos_convert_popup.hpp"
 #include "ui/addphotos/addphotos_panel_alt_layout.hpp"
-#include "ui/addphotos/addphotos_size_popup.hpp"
+#include "ui/addphotos/addphotos_resize_popup.hpp"
 #include "ui/controls/link_label.hpp"
 #include "ui/controls/make_control.hpp"
 #include "ui/theme/drawing.hpp"

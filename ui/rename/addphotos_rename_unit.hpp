@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "ui/theme/control_image.hpp"
+#include "ui/theme/add_control_image.hpp"
 
 namespace parvel {
 

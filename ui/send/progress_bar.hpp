@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "ui/theme/control_image.hpp"
+#include "ui/theme/add_control_image.hpp"
 
 namespace parvel {
 

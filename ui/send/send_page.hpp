@@ -14,7 +14,7 @@
 #include "ui/send/progress_bar.hpp"
 #include "ui/send/send_page_state.hpp"
 #include "ui/send/send_progress.hpp"
-#include "ui/theme/control_image.hpp"
+#include "ui/theme/add_control_image.hpp"
 
 class QLabel;
 class QPushButton;

@@ -10,7 +10,7 @@
 #include "core/update/update_enclosure.hpp"
 #include "core/windows/async_window_update.hpp"
 #include "core/xhtml/commands.hpp"
-#include "ui/theme/control_image.hpp"
+#include "ui/theme/add_control_image.hpp"
 #include "ui/update/update_state.hpp"
 
 class QLabel;

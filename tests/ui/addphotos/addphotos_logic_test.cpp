@@ -10,8 +10,8 @@
 #include "tests/support/table.hpp"
 #include "ui/addphotos/addphotos_form.hpp"
 #include "ui/addphotos/addphotos_layout.hpp"
-#include "ui/addphotos/byte_size.hpp"
-#include "ui/addphotos/photo_filters.hpp"
+#include "ui/addphotos/photo_list/byte_size.hpp"
+#include "ui/addphotos/photo_list/photo_filters.hpp"
 
 namespace parvel {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/addphotos/photo_dialogs.hpp"
+#include "ui/addphotos/photo_list/photo_dialogs.hpp"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -13,7 +13,7 @@
 #include "tests/support/temp_folder.hpp"
 #include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
-#include "ui/addphotos/photo_filters.hpp"
+#include "ui/addphotos/photo_list/photo_filters.hpp"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "engine/user/user.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "tests/support/widget_test.hpp"
-#include "ui/addphotos/addphotos_status_bar.hpp"
-#include "ui/addphotos/addphotos_status_bar_item.hpp"
+#include "ui/addphotos/addphotos_statusbar.hpp"
+#include "ui/addphotos/flow_statusbar_item.hpp"
 #include "ui/rename/rename_item_values.hpp"
 #include "ui/rename/rename_scheme.hpp"
 

@@ -2,8 +2,8 @@
 
 #include "engine/user/user.hpp"
 #include "tests/support/widget_test.hpp"
-#include "ui/addphotos/addphotos_contact_list.hpp"
-#include "ui/addphotos/addphotos_contact_match.hpp"
+#include "ui/addphotos/recipients/addphotos_contact_list.hpp"
+#include "ui/addphotos/recipients/addphotos_contact_match.hpp"
 
 class contact_list_test : public QObject {
   Q_OBJECT

@@ -9,12 +9,12 @@
 
 #include "engine/options/resize_option_manager.hpp"
 #include "tests/support/table.hpp"
-#include "ui/addphotos/addphotos_contact_match.hpp"
-#include "ui/addphotos/addphotos_contact_popup.hpp"
-#include "ui/addphotos/addphotos_format_rows.hpp"
+#include "ui/addphotos/addphotos_convert_rows.hpp"
 #include "ui/addphotos/addphotos_panel_alt_layout.hpp"
-#include "ui/addphotos/addphotos_size_rows.hpp"
-#include "ui/addphotos/recipients_text.hpp"
+#include "ui/addphotos/addphotos_resize_rows.hpp"
+#include "ui/addphotos/recipients/addphotos_contact_match.hpp"
+#include "ui/addphotos/recipients/addphotos_contact_popup.hpp"
+#include "ui/addphotos/recipients/recipients_text.hpp"
 
 namespace parvel {
 namespace {

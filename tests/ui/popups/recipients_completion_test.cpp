@@ -6,10 +6,10 @@
 #include "engine/user/user.hpp"
 #include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
-#include "ui/addphotos/addphotos_contact_list.hpp"
-#include "ui/addphotos/addphotos_contact_popup.hpp"
 #include "ui/addphotos/addphotos_form.hpp"
-#include "ui/addphotos/recipients_completion.hpp"
+#include "ui/addphotos/recipients/addphotos_contact_list.hpp"
+#include "ui/addphotos/recipients/addphotos_contact_popup.hpp"
+#include "ui/addphotos/recipients/recipients_completion.hpp"
 #include "ui/app/canvas_view.hpp"
 #include "ui/controls/add_control_dispose.hpp"
 

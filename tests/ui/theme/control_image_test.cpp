@@ -2,7 +2,7 @@
 #include <QTest>
 
 #include "tests/support/widget_test.hpp"
-#include "ui/theme/control_image.hpp"
+#include "ui/theme/add_control_image.hpp"
 
 namespace {
 
