@@ -13,24 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/process_status.hpp"
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
 #include "ui/addphotos/addphotos_page.hpp"
 #include "ui/addphotos/photo_list/addphotos_list.hpp"
-
-namespace {
-
-long status_kib(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind(field, 0) == 0)
-      return std::stol(line.substr(std::string(field).size()));
-  }
-  return 0;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -64,7 +51,7 @@ int main(int argc, char** argv) {
   }
   page.repaint();
   parvel::addphotos_list& list = page.photo_list();
-  const long before_kib = status_kib("VmRSS:");
+  const long before_kib = bench::process_status_kib("VmRSS:");
 
   clock.start();
   parvel::user::instance()->get_package()->add_paths({folder.string()});
@@ -81,7 +68,7 @@ int main(int argc, char** argv) {
   }
   const auto worst_at = std::max_element(steps.begin(), steps.end()) - steps.begin();
   std::sort(steps.begin(), steps.end());
-  const long peak_kib = status_kib("VmHWM:");
+  const long peak_kib = bench::process_status_kib("VmHWM:");
 
   std::printf("rows %d, scroll steps %zu (%d rows visible)\n", list.row_count(), steps.size(),
               list.visible_row_count());

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/process_status.hpp"
 #include "core/update/select_enclosure.hpp"
 #include "core/update/update_feed.hpp"
 #include "core/update/update_feed_handler.hpp"
@@ -27,16 +28,6 @@ namespace {
 
 constexpr std::size_t mib = 1 << 20;
 const std::string xhtml_open = "<div xmlns='http://www.w3.org/1999/xhtml'>";
-
-long status_kib(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind(field, 0) == 0)
-      return std::stol(line.substr(std::string(field).size()));
-  }
-  return 0;
-}
 
 std::string repeated(const std::string& piece, std::size_t count) {
   std::string out;
@@ -123,7 +114,7 @@ int main(int argc, char** argv) {
     reader.parse(&handler, body);
   } catch (const std::exception& e) {
     std::printf("%-22s feed %4.1f MB read %6.0f ms, refused: %s | peak %5.0f MB\n", argv[1],
-                feed_mb, ms_since(timer), e.what(), status_kib("VmHWM:") / 1024.0);
+                feed_mb, ms_since(timer), e.what(), bench::process_status_kib("VmHWM:") / 1024.0);
     return 0;
   }
   const core::update::update_enclosure offer = core::update::select_enclosure(read, "X86");
@@ -154,7 +145,7 @@ int main(int argc, char** argv) {
     times.push_back(ms_since(timer));
   }
   std::sort(times.begin(), times.end());
-  const long resident = status_kib("VmRSS:");
+  const long resident = bench::process_status_kib("VmRSS:");
 
   timer.restart();
   page.reset();
@@ -164,6 +155,6 @@ int main(int argc, char** argv) {
       "%-22s feed %4.1f MB read %6.0f ms | notes parse %6.0f ms, first draw %6.1f ms, redraw "
       "median %6.1f / worst %6.1f ms, drop %5.1f ms | resident %5.0f MB, peak %5.0f MB\n",
       argv[1], feed_mb, feed_ms, parse_ms, first_ms, times[times.size() / 2], times.back(),
-      teardown_ms, resident / 1024.0, status_kib("VmHWM:") / 1024.0);
+      teardown_ms, resident / 1024.0, bench::process_status_kib("VmHWM:") / 1024.0);
   return 0;
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "bench/support/process_status.hpp"
 #include "engine/app/application.hpp"
 #include "engine/controller/controller.hpp"
 #include "ui/send/send_page.hpp"
@@ -18,18 +19,6 @@ namespace {
 
 constexpr unsigned events = 1000000;
 constexpr int tick_ms = 5;
-
-// Resident memory in KiB, from /proc.
-long resident_kib() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) {
-      return std::stol(line.substr(6));
-    }
-  }
-  return -1;
-}
 
 // Counts a widget's paints and the shortest time between two of them.
 class paint_counter : public QObject {
@@ -79,7 +68,7 @@ int main(int argc, char** argv) {
     app.processEvents(QEventLoop::AllEvents, 50);
   }
   counter.reset();
-  const long before = resident_kib();
+  const long before = bench::process_status_kib("VmRSS:");
 
   // A timer that should fire every tick_ms: its worst lateness is the loop's.
   QElapsedTimer clock;
@@ -120,7 +109,7 @@ int main(int argc, char** argv) {
   while (tail.elapsed() < 100) {
     app.processEvents(QEventLoop::AllEvents, 50);
   }
-  const long after = resident_kib();
+  const long after = bench::process_status_kib("VmRSS:");
 
   std::printf("upload progress signals   %u in %.2f s (%.0f per second)\n", events, seconds,
               events / seconds);
