@@ -5,8 +5,8 @@
 
 #include "core/graphics/image_format.hpp"
 #include "core/log/logger.hpp"
+#include "engine/photos/archive_name.hpp"
 #include "engine/photos/local_date.hpp"
-#include "engine/photos/safe_file_name.hpp"
 #include "engine/photos/temp_folder.hpp"
 #include "engine/rename/file_name_parts.hpp"
 #include "engine/rename/rename_alg.hpp"
@@ -170,10 +170,7 @@ void package_info::rename_all() {
 }
 
 void package_info::make_archive_name() {
-  const std::size_t at = sender.find('@');
-  const std::string local_part = at == std::string::npos ? "unknown" : sender.substr(0, at);
-  archive_name =
-      safe_file_name(local_part + "-" + today_iso_date() + "-" + std::to_string(counter) + ".zip");
+  archive_name = archive_name_for(sender, today_iso_date(), counter);
 }
 
 std::string package_info::archive_path() const {

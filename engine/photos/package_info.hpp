@@ -59,8 +59,7 @@ class package_info {
   // without a strategy.
   void rename_all();
 
-  // "<sender's local part>-<today>-<counter>.zip"; "unknown" for a sender
-  // without "@".
+  // archive_name_for the sender, today and the counter.
   void make_archive_name();
   std::string archive_path() const;
   void remove_archive();

@@ -17,6 +17,7 @@
 #include "core/log/logger.hpp"
 #include "core/scoped_handle.hpp"
 #include "core/system_error.hpp"
+#include "engine/photos/archive_name.hpp"
 
 namespace parvel {
 
@@ -88,37 +89,12 @@ std::string fallback_for(const std::string& taken, const std::string& reason) {
   return folder;
 }
 
-bool is_digits(std::string_view text) {
-  return !text.empty() &&
-         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 std::string lower(std::string_view text) {
   std::string out(text);
   std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : static_cast<char>(c);
   });
   return out;
-}
-
-// "<name>-<yyyy>-<mm>-<dd>-<n>.zip", as the photo set names its archives.
-bool is_archive_name(std::string_view name) {
-  if (!lower(name).ends_with(".zip")) {
-    return false;
-  }
-  name.remove_suffix(4);
-  const std::size_t counter = name.rfind('-');
-  if (counter == std::string_view::npos || !is_digits(name.substr(counter + 1))) {
-    return false;
-  }
-  const std::string_view rest = name.substr(0, counter);
-  // "-yyyy-mm-dd" after a name of at least one byte.
-  if (rest.size() < 12) {
-    return false;
-  }
-  const std::string_view date = rest.substr(rest.size() - 11);
-  return date[0] == '-' && is_digits(date.substr(1, 4)) && date[5] == '-' &&
-         is_digits(date.substr(6, 2)) && date[8] == '-' && is_digits(date.substr(9, 2));
 }
 
 // The kinds of installer an update feed offers for this platform.
@@ -136,14 +112,25 @@ bool is_installer_name(std::string_view name) {
   return false;
 }
 
-bool is_leftover(std::string_view name) {
-  if (is_archive_name(name) || is_installer_name(name)) {
-    return true;
+// The name of a write_file_atomically that never finished: the installer's
+// name, "." and the six letters or digits of mkstemp. Archives are written in
+// place, so only installers leave these.
+bool is_interrupted_installer(std::string_view name) {
+  constexpr std::size_t suffix = 7;
+  if (name.size() <= suffix || name[name.size() - suffix] != '.') {
+    return false;
   }
-  // An interrupted atomic write: the name, "." and six random characters.
-  return name.size() > 7 && name[name.size() - 7] == '.' &&
-         (is_archive_name(name.substr(0, name.size() - 7)) ||
-          is_installer_name(name.substr(0, name.size() - 7)));
+  const std::string_view random = name.substr(name.size() - suffix + 1);
+  return std::all_of(random.begin(), random.end(),
+                     [](char c) {
+                       return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
+                              (c >= 'a' && c <= 'z');
+                     }) &&
+         is_installer_name(name.substr(0, name.size() - suffix));
+}
+
+bool is_leftover(std::string_view name) {
+  return is_archive_name(name) || is_installer_name(name) || is_interrupted_installer(name);
 }
 
 std::mutex leftovers_mutex;

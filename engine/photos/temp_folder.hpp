@@ -14,10 +14,10 @@ namespace parvel {
 std::string get_temp_folder();
 
 // Removes the archives and installers that earlier runs left in folder, once
-// a process. Only files of ours by their names: archives
-// "<name>-<yyyy-mm-dd>-<n>.zip", installers of the kinds an update offers,
-// and interrupted writes of either. Skipped while another process of ours
-// uses the folder, whose archive may still wait for a retry. Never throws.
+// a process. Only files of ours by their names: every name the photo set can
+// give an archive (is_archive_name), installers of the kinds an update offers
+// and their interrupted downloads. Skipped while another process of ours uses
+// the folder, whose archive may still wait for a retry. Never throws.
 void remove_leftovers(const std::string& folder);
 
 }  // namespace parvel

@@ -120,42 +120,75 @@ class leftovers : public testing::Test {
   test_support::temp_folder folder_;
 };
 
-const strings earlier_run = {"photos-2026-12-05-3.zip",
-                             "unknown-2027-01-31-12.ZIP",
-                             "setup.run",
-                             "Lumbrel-2.0.AppImage",
-                             "setup.run.Ab12Cd",
-                             "notes.txt",
-                             "lumbrel_parvel.lock",
-                             "photos.zip",
-                             "photos-2026-12-05-.zip"};
+struct leftover_row {
+  const char* name;
+  bool removed;
+  const char* why;
+};
+
+// Every name a run of ours leaves, and files of like shape no run of ours makes.
+const leftover_row earlier_run[] = {
+    {"photos-2026-12-05-3.zip", true, "an archive"},
+    {"photos-2026-12-05--5.zip", true, "a negative counter from the config file"},
+    {"photos-2026-12-05--2147483648.zip", true, "the lowest counter"},
+    {"photos-2026-12-05-2147483647.zip", true, "the highest counter"},
+    {"-2026-12-05-3.zip", true, "a sender with nothing before the at sign"},
+    {"a-2026-12-05-9-2027-01-31-1.zip", true, "a sender shaped like an archive name"},
+    {"12_00 _me_-2026-12-05-0.zip", true, "a sender made safe"},
+    {"setup.run", true, "an installer"},
+    {"Lumbrel-2.0.AppImage", true, "an installer of another kind"},
+    {"setup.run.Ab12Cd", true, "an interrupted installer download"},
+    {"notes.txt", false, "no name of ours"},
+    {"lumbrel_parvel.lock", false, "the instance lock"},
+    {"photos.zip", false, "no date, no counter"},
+    {"photos-2026-12-05-.zip", false, "no counter"},
+    {"photos-2026-12-05---5.zip", false, "two signs"},
+    {"photos-2026-12-05-007.zip", false, "a counter never has leading zeros"},
+    {"photos-2026-12-05--0.zip", false, "nor a negative zero"},
+    {"photos-2026-12-05-+5.zip", false, "nor a plus sign"},
+    {"photos-2026-12-05-2147483648.zip", false, "past the highest counter"},
+    {"photos-2026-12-05--2147483649.zip", false, "past the lowest counter"},
+    {"photos-2026-12-5-3.zip", false, "a one-digit day"},
+    {"unknown-2027-01-31-12.ZIP", false, "archives end in lower-case .zip"},
+    {"me@x-2026-12-05-3.zip", false, "the sender's name ends before its at sign"},
+    {"a:b-2026-12-05-3.zip", false, "archive names are made safe"},
+    {"photos-2026-12-05-3.zip.Ab12Cd", false, "archives are written in place"},
+    {"setup.run.Ab-2Cd", false, "temporary names hold letters and digits only"},
+};
+
+strings leftover_names() {
+  strings names;
+  for (const leftover_row& row : earlier_run) {
+    names.push_back(row.name);
+  }
+  return names;
+}
 
 TEST_F(leftovers, of_earlier_runs_go_once_by_their_names) {
   fs::create_directory(folder_.path() / "folder-2026-12-05-1.zip");
   fs::create_symlink(folder_.path() / "notes.txt", folder_.path() / "link-2026-12-05-1.zip");
-  const strings kept = {".in-use",
-                        "folder-2026-12-05-1.zip",
-                        "link-2026-12-05-1.zip",
-                        "lumbrel_parvel.lock",
-                        "notes.txt",
-                        "photos-2026-12-05-.zip",
-                        "photos.zip"};
-  EXPECT_EQ(after_removal(earlier_run), kept);
+  after_removal(leftover_names());
+  for (const leftover_row& row : earlier_run) {
+    SCOPED_TRACE(std::string(row.name) + ": " + row.why);
+    const bool gone = !fs::exists(fs::symlink_status(folder_.file(row.name)));
+    EXPECT_EQ(gone, row.removed);
+  }
+  EXPECT_TRUE(fs::is_directory(folder_.file("folder-2026-12-05-1.zip")));
+  EXPECT_TRUE(fs::is_symlink(folder_.file("link-2026-12-05-1.zip")));
   // This run's own archive waits for a retry.
-  strings now_kept = kept;
-  now_kept.push_back("me-2026-12-06-1.zip");
-  std::sort(now_kept.begin(), now_kept.end());
-  EXPECT_EQ(after_removal({"me-2026-12-06-1.zip"}), now_kept);
+  after_removal({"me-2026-12-06-1.zip"});
+  EXPECT_TRUE(fs::exists(folder_.file("me-2026-12-06-1.zip")));
 }
 
 TEST_F(leftovers, of_another_running_instance_stay) {
   const core::scoped_handle other(
       ::open(folder_.file(".in-use").c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600));
   ASSERT_EQ(::flock(other.get(), LOCK_SH), 0);
-  strings all = earlier_run;
+  strings all = leftover_names();
+  const strings kept = after_removal(all);
   all.push_back(".in-use");
   std::sort(all.begin(), all.end());
-  EXPECT_EQ(after_removal(earlier_run), all);
+  EXPECT_EQ(kept, all);
 }
 
 }  // namespace
