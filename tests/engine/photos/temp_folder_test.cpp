@@ -130,11 +130,7 @@ struct leftover_row {
 const leftover_row earlier_run[] = {
     {"photos-2026-12-05-3.zip", true, "an archive"},
     {"photos-2026-12-05--5.zip", true, "a negative counter from the config file"},
-    {"photos-2026-12-05--2147483648.zip", true, "the lowest counter"},
-    {"photos-2026-12-05-2147483647.zip", true, "the highest counter"},
     {"-2026-12-05-3.zip", true, "a sender with nothing before the at sign"},
-    {"a-2026-12-05-9-2027-01-31-1.zip", true, "a sender shaped like an archive name"},
-    {"12_00 _me_-2026-12-05-0.zip", true, "a sender made safe"},
     {"setup.run", true, "an installer"},
     {"Lumbrel-2.0.AppImage", true, "an installer of another kind"},
     {"setup.run.Ab12Cd", true, "an interrupted installer download"},
