@@ -47,7 +47,12 @@ void expect_address(const std::string& address, const char* step) {
 
 std::string read_archive(const std::string& path) {
   core::io::filesystem::input_file in(path);
-  if (!in || !in.seekg(0, std::ios::end)) {
+  if (in.open_error() != 0) {
+    // The user sees the generic failure; the log names what the system refused.
+    throw std::system_error(in.open_error(), std::generic_category(),
+                            "req_server_upload: package_path is invalid.");
+  }
+  if (!in.seekg(0, std::ios::end)) {
     throw std::runtime_error("req_server_upload: package_path is invalid.");
   }
   const std::streamoff size = in.tellg();

@@ -1,11 +1,21 @@
 #include "core/graphics/gdip/gdiplus_exception.hpp"
 
+#include "core/system_error.hpp"
+
 namespace core::graphics::gdip {
 
-gdiplus_exception::gdiplus_exception(const std::string& message, gdip::status s)
-    : graphics_exception(message),
-      text_(message + " [GdiplusErrorCode: " + std::to_string(static_cast<std::int32_t>(s)) + ", " +
-            status_text(s) + "]"),
-      status_(s) {}
+namespace {
+
+std::string full_text(const std::string& message, gdip::status s, int error) {
+  std::string text = message +
+                     " [GdiplusErrorCode: " + std::to_string(static_cast<std::int32_t>(s)) + ", " +
+                     status_text(s) + "]";
+  return error == 0 ? text : windows_system_error(text, static_cast<std::uint32_t>(error)).what();
+}
+
+}  // namespace
+
+gdiplus_exception::gdiplus_exception(const std::string& message, gdip::status s, int error)
+    : graphics_exception(message), text_(full_text(message, s, error)), status_(s) {}
 
 }  // namespace core::graphics::gdip

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <functional>
 #include <sstream>
+#include <string_view>
 
 #include "core/graphics/gdip/batch/gdiplus_image_open_file.hpp"
 #include "core/graphics/gdip/batch/gdiplus_image_resize.hpp"
@@ -156,6 +157,9 @@ TEST_F(hostile_images, missing_helper_fails_the_photo) {
     ADD_FAILURE() << "no exception";
   } catch (const gdip::gdiplus_exception& e) {
     EXPECT_EQ(e.status(), gdip::status::win32_error);
+    EXPECT_TRUE(
+        std::string_view(e.what()).ends_with("Microsoft Win32 error.]: No such file or directory"))
+        << e.what();
   }
   gdip::set_hd_photo_decoder_program(helper);
   EXPECT_FALSE(has_children());

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <stdexcept>
 
 #include "core/graphics/gdip/batch/gdiplus_image_open_file.hpp"
@@ -15,6 +16,7 @@
 #include "tests/support/sample_images.hpp"
 #include "tests/support/table.hpp"
 #include "tests/support/temp_folder.hpp"
+#include "tests/support/unreadable_file.hpp"
 
 namespace {
 
@@ -228,6 +230,8 @@ struct bad_file_case {
   const char* bytes;  // nullptr: not written
   int status;
   const char* status_text;
+  const char* cause = "";  // the system's error the log names, after the frame
+  bool unreadable = false;
 };
 
 class chain_bad_files : public image_chain, public testing::WithParamInterface<bad_file_case> {};
@@ -238,19 +242,25 @@ TEST_P(chain_bad_files, fail_to_load_with_the_path) {
   if (c.bytes != nullptr) {
     test_support::write_file(path, c.bytes);
   }
+  std::optional<test_support::unreadable_file> unreadable;
+  if (c.unreadable) {
+    unreadable.emplace(path);
+  }
   chain units(path, 100, 100, archive_flags, "out.jpg");
   try {
     units.run();
     FAIL() << "no exception";
   } catch (const gdip::gdiplus_exception& e) {
-    EXPECT_EQ(std::string(e.what()), "Cannot load the bitmap: '" + path + "'. [GdiplusErrorCode: " +
-                                         std::to_string(c.status) + ", " + c.status_text + "]");
+    EXPECT_EQ(std::string(e.what()), "Cannot load the bitmap: '" + path +
+                                         "'. [GdiplusErrorCode: " + std::to_string(c.status) +
+                                         ", " + c.status_text + "]" + c.cause);
     EXPECT_EQ(static_cast<int>(e.status()), c.status);
   }
   EXPECT_FALSE(units.open.image());
 }
 
 const char* const unknown_format = "The specified image file format is not known.";
+const char* const win32_error = "The method generated a Microsoft Win32 error.";
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(
@@ -261,7 +271,8 @@ INSTANTIATE_TEST_SUITE_P(
         bad_file_case{"jpeg_signature_then_junk", "bad.jpg", "\xFF\xD8\xFF junk junk junk", 1,
                       "An error on the method call."},
         bad_file_case{"psd_is_not_decoded", "bad.psd", "8BPS\x01\x01\x01", 13, unknown_format},
-        bad_file_case{"folder", "", nullptr, 7, "The method generated a Microsoft Win32 error."}),
+        bad_file_case{"folder", "", nullptr, 7, win32_error, ": Is a directory"},
+        bad_file_case{"unreadable", "private.jpg", "\xFF\xD8\xFF", 7, win32_error, ": Permission denied", true}),
     test_support::row_name());
 // clang-format on
 

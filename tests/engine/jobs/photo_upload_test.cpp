@@ -7,6 +7,8 @@
 
 #include "engine/app/application.hpp"
 #include "tests/engine/road/send_road_fixture.hpp"
+#include "tests/support/log_capture.hpp"
+#include "tests/support/unreadable_file.hpp"
 
 namespace {
 
@@ -92,6 +94,24 @@ TEST_F(photo_upload_run, archives_arrive_whole_from_memory_or_from_the_file) {
     const auto media = service_.media().back();
     EXPECT_EQ(media.archive_size, archive.size());
     EXPECT_TRUE(test_support::read_file(media.archive.string()) == archive);
+  }
+}
+
+// The user sees the generic network failure, whichever way the archive is
+// sent; the log says what the system refused.
+TEST_F(photo_upload_run, an_unreadable_archive_is_logged_with_its_cause) {
+  for (const std::size_t size : {1000, 10485761}) {
+    SCOPED_TRACE(size);
+    write_archive(random_data(size, 5));
+    const test_support::log_capture capture;
+    {
+      // The job's thread starts with this thread's lowered rights.
+      const test_support::unreadable_file unreadable(package_->archive_path());
+      upload();
+    }
+    EXPECT_EQ(recorder_.outcome(), test_support::upload_failed(11));
+    EXPECT_NE(capture.text().find(": Permission denied'"), std::string::npos) << capture.text();
+    EXPECT_EQ(service_.requests(step::archive).size(), 0u);
   }
 }
 

@@ -126,7 +126,7 @@ vips::VImage decode_from(int input) {
 vips::VImage decode_hd_photo_file(const std::string& path) {
   const scoped_handle file = io::filesystem::open_regular_file(path);
   if (!file) {
-    throw status_failure(status::win32_error);
+    throw status_failure(status::win32_error, errno);
   }
   return decode_from(file.get());
 }

@@ -34,8 +34,10 @@ struct spawn_settings {
   posix_spawnattr_t attributes;
 };
 
-[[noreturn]] void cannot_start() {
-  throw status_failure(status::win32_error);
+// error: why, as an errno value (0 unknown), so that a log tells a missing
+// helper program from a process limit.
+[[noreturn]] void cannot_start(int error = 0) {
+  throw status_failure(status::win32_error, error);
 }
 
 }  // namespace
@@ -45,7 +47,7 @@ helper_process::helper_process(const std::string& program, int input,
     : deadline_(std::chrono::steady_clock::now() + time_limit) {
   int ends[2];
   if (::pipe2(ends, O_CLOEXEC) != 0) {
-    cannot_start();
+    cannot_start(errno);
   }
   output_.reset(ends[0]);
   const scoped_handle child_output(ends[1]);
@@ -66,10 +68,13 @@ helper_process::helper_process(const std::string& program, int input,
     cannot_start();
   }
   char* const argv[] = {const_cast<char*>(program.c_str()), nullptr};
-  if (program.empty() || ::posix_spawn(&child_, program.c_str(), &settings.actions,
-                                       &settings.attributes, argv, environ) != 0) {
+  // posix_spawn returns its error rather than setting errno.
+  const int error = program.empty() ? ENOENT
+                                    : ::posix_spawn(&child_, program.c_str(), &settings.actions,
+                                                    &settings.attributes, argv, environ);
+  if (error != 0) {
     child_ = -1;
-    cannot_start();
+    cannot_start(error);
   }
 }
 

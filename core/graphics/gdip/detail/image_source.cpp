@@ -27,15 +27,18 @@ bool starts_with(std::string_view head, std::string_view magic) {
 std::string_view file_head(const std::string& path, std::array<char, 32>& buffer) {
   const scoped_handle file = io::filesystem::open_regular_file(path);
   if (!file) {
-    throw status_failure(errno == ENOENT || errno == ENOTDIR ? status::file_not_found
-                                                             : status::win32_error);
+    const int error = errno;
+    if (error == ENOENT || error == ENOTDIR) {
+      throw status_failure(status::file_not_found);
+    }
+    throw status_failure(status::win32_error, error);
   }
   ssize_t count = 0;
   do {
     count = ::read(file.get(), buffer.data(), buffer.size());
   } while (count < 0 && errno == EINTR);
   if (count < 0) {
-    throw status_failure(status::win32_error);
+    throw status_failure(status::win32_error, errno);
   }
   return {buffer.data(), static_cast<std::size_t>(count)};
 }
