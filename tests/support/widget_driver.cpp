@@ -35,4 +35,13 @@ int darkest(const QImage& picture, std::optional<QRect> area) {
   return value;
 }
 
+QString first_pixel_mismatch(const QImage& picture, std::initializer_list<pixel_probe> probes) {
+  for (const pixel_probe& p : probes) {
+    const QString seen = picture.pixelColor(p.at).name(QColor::HexArgb);
+    if (seen != p.colour.name(QColor::HexArgb))
+      return QStringLiteral("%1: %2").arg(QLatin1String(p.name), seen);
+  }
+  return {};
+}
+
 }  // namespace test_support

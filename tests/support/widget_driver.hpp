@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <QString>
 #include <QTest>
 #include <QWidget>
+#include <initializer_list>
 #include <optional>
 
 class QWindow;
@@ -54,5 +56,16 @@ void click_row(const List& list, int row, Qt::KeyboardModifiers modifiers = {},
 // The lowest lightness within the rectangle of the picture, the whole picture
 // by default; 255 for an empty one.
 int darkest(const QImage& picture, std::optional<QRect> area = std::nullopt);
+
+// A pixel the picture must show exactly, named for the failure message.
+struct pixel_probe {
+  const char* name;
+  QPoint at;
+  QColor colour;
+};
+
+// "<name>: <colour seen>" for the first probe the picture does not match,
+// empty when all match.
+QString first_pixel_mismatch(const QImage& picture, std::initializer_list<pixel_probe> probes);
 
 }  // namespace test_support

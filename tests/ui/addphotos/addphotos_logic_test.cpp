@@ -189,10 +189,10 @@ TEST(dialog_filters, descriptions_list_seven_patterns_and_specs_keep_all) {
     SCOPED_TRACE(expected[i].description);
     EXPECT_EQ(entries[i], expected[i]);
   }
-  std::string all_specs;
+  std::string all_patterns;
   for (std::size_t i = 0; i < expected.size(); ++i)
-    all_specs += (i == 0 ? "" : ";") + expected[i].spec;
-  EXPECT_EQ(entries[7], (photo_filter_entry{"All Picture Files", all_specs}));
+    all_patterns += (i == 0 ? "" : ";") + expected[i].patterns;
+  EXPECT_EQ(entries[7], (photo_filter_entry{"All Picture Files", all_patterns}));
   EXPECT_EQ(entries[8], (photo_filter_entry{"All Files", "*.*"}));
 }
 

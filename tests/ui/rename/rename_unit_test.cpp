@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "ui/rename/addphotos_rename_unit.hpp"
 #include "ui/rename/addphotos_rename_unit_item_empty.hpp"
@@ -28,19 +29,13 @@ class rename_unit_test : public QObject {
     const int band_bottom = 1 + parvel::measure_string(unit->title(), unit->font()).height();
     const QColor body(0xB2, 0xB2, 0xB2);
     const QColor band(0xB7, 0xB7, 0xB7);
-    struct probe {
-      const char* name;
-      QPoint at;
-      QColor colour;
-    };
-    for (const probe& p :
-         {probe{"body top", {w / 2, 1}, body}, probe{"body bottom", {w / 2, h - 1}, body},
-          probe{"body left", {1, h / 2}, body}, probe{"body right", {w - 2, h / 2}, body},
-          probe{"band bottom", {w / 2, band_bottom}, band}}) {
-      const QString seen = picture.pixelColor(p.at).name(QColor::HexArgb);
-      QVERIFY2(seen == p.colour.name(QColor::HexArgb),
-               qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(p.name), seen)));
-    }
+    const QString mismatch =
+        test_support::first_pixel_mismatch(picture, {{"body top", {w / 2, 1}, body},
+                                                     {"body bottom", {w / 2, h - 1}, body},
+                                                     {"body left", {1, h / 2}, body},
+                                                     {"body right", {w - 2, h / 2}, body},
+                                                     {"band bottom", {w / 2, band_bottom}, band}});
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
   }
 };
 

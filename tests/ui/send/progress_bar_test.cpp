@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "ui/send/progress_bar.hpp"
 
@@ -73,22 +74,16 @@ class progress_bar_test : public QObject {
     static_cast<QWidget&>(bar).render(&picture, QPoint(), QRegion(), QWidget::DrawChildren);
     const QColor outer(198, 147, 103);
     const QColor inner(229, 207, 183);
-    struct probe {
-      const char* name;
-      QPoint at;
-      QColor colour;
-    };
-    for (const probe& p :
-         {probe{"top outline", {200, 0}, outer}, probe{"bottom outline", {200, 29}, outer},
-          probe{"left outline", {0, 15}, outer}, probe{"right outline", {399, 15}, outer},
-          probe{"top inner outline", {200, 1}, inner},
-          probe{"bottom inner outline", {200, 28}, inner},
-          probe{"left inner outline", {1, 15}, inner},
-          probe{"right inner outline", {398, 15}, inner}}) {
-      const QString seen = picture.pixelColor(p.at).name(QColor::HexArgb);
-      QVERIFY2(seen == p.colour.name(QColor::HexArgb),
-               qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(p.name), seen)));
-    }
+    const QString mismatch =
+        test_support::first_pixel_mismatch(picture, {{"top outline", {200, 0}, outer},
+                                                     {"bottom outline", {200, 29}, outer},
+                                                     {"left outline", {0, 15}, outer},
+                                                     {"right outline", {399, 15}, outer},
+                                                     {"top inner outline", {200, 1}, inner},
+                                                     {"bottom inner outline", {200, 28}, inner},
+                                                     {"left inner outline", {1, 15}, inner},
+                                                     {"right inner outline", {398, 15}, inner}});
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
   }
 
   void text_shows_the_percent_in_the_middle() {

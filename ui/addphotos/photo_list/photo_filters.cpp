@@ -41,7 +41,7 @@ std::vector<photo_filter_entry> make_filter_text() {
   for (const photo_filter_group& group : make_filter_groups()) {
     photo_filter_entry entry{group.name, {}};
     for (std::size_t i = 0; i < group.patterns.size(); ++i)
-      entry.spec += (i == 0 ? "" : ";") + group.patterns[i];
+      entry.patterns += (i == 0 ? "" : ";") + group.patterns[i];
     if (group.name != all_pictures && group.name != all_files) {
       entry.description += " (";
       for (std::size_t i = 0; i < std::min(group.patterns.size(), listed_patterns); ++i)
@@ -58,7 +58,7 @@ std::vector<photo_filter_entry> make_filter_text() {
 QStringList make_dialog_filters() {
   QStringList filters;
   for (const photo_filter_entry& entry : make_filter_text()) {
-    QString patterns = QString::fromStdString(entry.spec);
+    QString patterns = QString::fromStdString(entry.patterns);
     patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
     filters.push_back(
         QStringLiteral("%1 (%2)").arg(QString::fromStdString(entry.description), patterns));

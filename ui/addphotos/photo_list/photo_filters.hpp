@@ -20,14 +20,14 @@ std::vector<photo_filter_group> make_filter_groups();
 // One entry of the type list: what it shows and the patterns it matches.
 struct photo_filter_entry {
   std::string description;  // UTF-8
-  std::string spec;         // "*.jpg;*.jpeg;..."
+  std::string patterns;     // "*.jpg;*.jpeg;..."
 
   bool operator==(const photo_filter_entry&) const = default;
 };
 
 // One entry a group. The description is the group's name and its first seven
 // patterns, "; ..." when more follow: "BMP (*.bmp; *.dib)"; the two "All"
-// groups show their name alone. The spec holds every pattern.
+// groups show their name alone. The patterns hold every one of them.
 std::vector<photo_filter_entry> make_filter_text();
 
 // The entries as Qt's file dialog takes them: the description, then every
