@@ -3,6 +3,9 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "core/damaged_file.hpp"
+#include "core/log/logger.hpp"
+#include "core/log/severity.hpp"
 #include "core/special_folders.hpp"
 #include "core/system_error.hpp"
 
@@ -25,10 +28,18 @@ std::string system_settings_path(const std::string& product, const std::string& 
   return settings_path(system_config_folder(), product, sub_key);
 }
 
-registry_key::registry_key(const std::string& product, const std::string& sub_key)
-    : user_path_(user_settings_path(product, sub_key)) {
-  const int user_error = user_.load(user_path_);
-  const int system_error = system_.load(system_settings_path(product, sub_key));
+registry_key::registry_key(const std::string& product, const std::string& sub_key) {
+  const std::string system_path = system_settings_path(product, sub_key);
+  key_path_ = system_path;
+  // Without a home folder (a container) the system's values still count.
+  int user_error = ENOENT;
+  try {
+    key_path_ = user_settings_path(product, sub_key);
+    user_error = user_.load(key_path_);
+  } catch (const windows_system_error& e) {
+    log::write(log::severity::warning, "The user's settings are skipped: %s", e.what());
+  }
+  const int system_error = system_.load(system_path);
   // The system file is the last place looked, but a file that exists and
   // cannot be read is the cause of a missing value wherever it lies, never
   // the other's absence.
@@ -45,7 +56,7 @@ std::string registry_key::read(const std::string& name) const {
     }
   }
   throw windows_system_error(
-      "cannot read the registry. key: '" + user_path_ + "', value: '" + name + "'.",
+      "cannot read the registry. key: '" + key_path_ + "', value: '" + name + "'.",
       static_cast<std::uint32_t>(missing_error_));
 }
 
@@ -64,6 +75,14 @@ void write_registry_string(const std::string& name, const std::string& sub_key,
   if (open_error != 0 && open_error != ENOENT) {
     throw windows_system_error("cannot open the registry key: '" + path + "'.",
                                static_cast<std::uint32_t>(open_error));
+  }
+  // What a damaged file held beyond its readable lines is kept aside.
+  if (file.has_skipped_lines()) {
+    if (const int error = move_damaged_file_aside(path)) {
+      throw windows_system_error(
+          "cannot write the registry. key: '" + path + "', value: '" + name + "'.",
+          static_cast<std::uint32_t>(error));
+    }
   }
   file.set(name, value);
   if (const int error = file.save(path)) {

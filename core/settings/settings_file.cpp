@@ -129,6 +129,7 @@ settings_file settings_file::parse(std::string_view text, const std::string& pat
     if (value_start == std::string_view::npos) {
       log::write(log::severity::debug, "Settings file '%s': line %u has no '=' and is skipped.",
                  path, line_number);
+      file.has_skipped_lines_ = true;
       continue;
     }
     std::string value;
@@ -174,7 +175,7 @@ int settings_file::load(const std::string& path) {
 }
 
 int settings_file::save(const std::string& path) const {
-  return write_file_atomically(path, text());
+  return write_stored_file(path, text());
 }
 
 }  // namespace core

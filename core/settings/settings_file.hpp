@@ -20,15 +20,19 @@ class settings_file {
   static settings_file parse(std::string_view text, const std::string& path);
   std::string text() const;
 
+  // Whether parse skipped a line: writing the file again would lose it.
+  bool has_skipped_lines() const { return has_skipped_lines_; }
+
   // The value of name, or null.
   const std::string* find(const std::string& name) const;
   void set(const std::string& name, const std::string& value);
 
   // Reads the file at path; the errno value of a failure, 0 on success.
   int load(const std::string& path);
-  // Writes the file through a temporary file in the same folder and a rename,
-  // so a crash leaves either the old file or the new one. The errno value of
-  // a failure, 0 on success.
+  // Writes the file through a temporary file and a rename, so a crash leaves
+  // either the old file or the new one; a symbolic link stays a link and the
+  // file keeps its mode (write_stored_file). The errno value of a failure, 0
+  // on success.
   int save(const std::string& path) const;
 
  private:
@@ -36,6 +40,7 @@ class settings_file {
   std::vector<std::pair<std::string, std::string>> entries_;
   // Name to its place in entries_: files grow to many thousand lines.
   std::unordered_map<std::string, std::size_t> index_;
+  bool has_skipped_lines_ = false;
 };
 
 }  // namespace core

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <boost/lexical_cast.hpp>
 #include <exception>
-#include <optional>
 
 #include "core/base64.hpp"
 #include "core/log/logger.hpp"
@@ -47,20 +46,8 @@ bool is_https_address(const std::string& text) {
 }  // namespace
 
 void application_settings::load() {
-  // A key that cannot be found (no home folder) fails every value alike.
-  std::optional<core::registry_key> key;
-  std::exception_ptr unreadable;
-  try {
-    key.emplace(key_name_, "");
-  } catch (const std::exception&) {
-    unreadable = std::current_exception();
-  }
-  const auto read = [&](const char* name) {
-    if (!key) {
-      std::rethrow_exception(unreadable);
-    }
-    return key->read(name);
-  };
+  const core::registry_key key(key_name_, "");
+  const auto read = [&key](const char* name) { return key.read(name); };
 
   if (!attempt([&] { placement = placement_from_bytes(core::base64_decode(read("Placement"))); })) {
     placement = window_placement{};

@@ -9,6 +9,7 @@
 
 #include "core/atomic_file.hpp"
 #include "core/com_apartment_guard.hpp"
+#include "core/damaged_file.hpp"
 #include "core/io/filesystem/whole_file.hpp"
 #include "core/log/logger.hpp"
 #include "core/special_folders.hpp"
@@ -24,34 +25,39 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The config files that load found but could not read, with the error: the
-// records saved in this run were made without what they hold, so no save may
-// write over them, not even once they can be read again. The next start
-// tries again.
-class unread_files {
+// How load found each config file, for the saves of the run. One it could
+// not read holds what the records saved in this run lack, so no save may
+// write over it, not even once it can be read again; the next start tries
+// again. One it read only in part is kept aside before the first save.
+struct load_outcome {
+  int read_error = 0;
+  bool damaged = false;
+};
+
+class load_outcomes {
  public:
-  void set(const std::string& path, int error) {
+  void set(const std::string& path, load_outcome outcome) {
     std::lock_guard lock(mutex_);
-    if (error == 0) {
-      errors_.erase(path);
+    if (outcome.read_error == 0 && !outcome.damaged) {
+      outcomes_.erase(path);
     } else {
-      errors_[path] = error;
+      outcomes_[path] = outcome;
     }
   }
-  int get(const std::string& path) const {
+  load_outcome get(const std::string& path) const {
     std::lock_guard lock(mutex_);
-    const auto found = errors_.find(path);
-    return found == errors_.end() ? 0 : found->second;
+    const auto found = outcomes_.find(path);
+    return found == outcomes_.end() ? load_outcome{} : found->second;
   }
 
  private:
   mutable std::mutex mutex_;
-  std::map<std::string, int> errors_;
+  std::map<std::string, load_outcome> outcomes_;
 };
 
-unread_files& unread() {
-  static unread_files files;
-  return files;
+load_outcomes& loaded() {
+  static load_outcomes outcomes;
+  return outcomes;
 }
 
 std::string config_document(const user_config& record) {
@@ -85,11 +91,13 @@ user_config user_config::load() {
     const std::string path = config_path();
     std::string document;
     const int error = core::io::filesystem::read_whole_file(path, document);
-    unread().set(path, error == ENOENT ? 0 : error);
+    // A file read counts as damaged until it has parsed.
+    loaded().set(path, {error == ENOENT ? 0 : error, error == 0});
     if (error == 0) {
       [[maybe_unused]] const core::com_apartment_guard apartment;
       user_config_handler handler(record);
       core::xml_reader().parse(&handler, document);
+      loaded().set(path, {});
     } else if (error != ENOENT) {
       throw core::windows_system_error("cannot read the file '" + path + "'",
                                        static_cast<std::uint32_t>(error));
@@ -105,16 +113,24 @@ user_config user_config::load() {
 void save_config(const user_config& record) {
   try {
     const fs::path path = config_path();
-    if (const int unread_error = unread().get(path)) {
+    const load_outcome outcome = loaded().get(path);
+    if (outcome.read_error != 0) {
       throw core::windows_system_error("cannot write over the unread file '" + path.string() + "'",
-                                       static_cast<std::uint32_t>(unread_error));
+                                       static_cast<std::uint32_t>(outcome.read_error));
+    }
+    if (outcome.damaged) {
+      if (const int failure = core::move_damaged_file_aside(path)) {
+        throw std::system_error(failure, std::generic_category(),
+                                "cannot keep the damaged file " + path.string());
+      }
+      loaded().set(path, {});
     }
     std::error_code error;
     fs::create_directories(path.parent_path(), error);
     if (error) {
       throw fs::filesystem_error("cannot create the folder", path.parent_path(), error);
     }
-    if (const int failure = core::write_file_atomically(path.string(), config_document(record))) {
+    if (const int failure = core::write_stored_file(path.string(), config_document(record))) {
       throw std::system_error(failure, std::generic_category(), "cannot write " + path.string());
     }
   } catch (const std::exception& e) {

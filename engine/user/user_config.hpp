@@ -27,9 +27,11 @@ struct user_config {
 };
 
 // Writes the file through a temporary file and a rename, creating its folder;
-// a failure is logged and leaves the old file as it was. A file that load
-// found but could not read in this run is never written over: the record
-// lacks what it holds. Never throws.
+// a symbolic link stays a link and the file keeps its mode. A failure is
+// logged and leaves the old file as it was. A file that load found but could
+// not read in this run is never written over: the record lacks what it holds.
+// One it read only in part is first moved aside to "parvel.config.unreadable".
+// Never throws.
 void save_config(const user_config& record);
 
 // "<local application data>/Lumbrel Send Photo/parvel.config".

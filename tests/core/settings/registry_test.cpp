@@ -107,6 +107,28 @@ TEST_F(registry, unreadable_user_file_is_the_reported_cause) {
   EXPECT_EQ(core::read_registry_string("Culture", "", product), "de-DE");
 }
 
+// A line that cannot be read would be lost when the file is written again:
+// the whole file is kept aside first, once, and its readable values go on.
+TEST_F(registry, damaged_file_is_kept_aside_before_the_first_write) {
+  const std::string aside = user_file() + ".unreadable";
+  for (const std::string damaged :
+       {"Culture=fr-FR\n\x01\xFFgarbled\n", "broken\nCulture=fr-FR\n"}) {
+    SCOPED_TRACE(damaged);
+    write_settings(user_file(), damaged);
+    test_support::log_capture log;
+    core::write_registry_string("Fullscreen", "", product, "1");
+    core::write_registry_string("Placement", "", product, "AAAA");
+
+    EXPECT_EQ(test_support::read_file(user_file()),
+              "Culture=fr-FR\nFullscreen=1\nPlacement=AAAA\n");
+    EXPECT_EQ(test_support::read_file(aside), damaged);  // a later one replaces an earlier
+    const std::string kept =
+        "parvel [warning] - The damaged file '" + user_file() + "' is kept as '" + aside + "'.";
+    const auto lines = log.lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), kept), 1) << log.text();
+  }
+}
+
 // The kernel kills the process in the middle of writing the new settings.
 void write_past_file_size_limit(const std::string& name, const std::string& value) {
   const rlimit limit{4096, 4096};

@@ -1,13 +1,20 @@
 #include "engine/app/application_settings.hpp"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sched.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "core/base64.hpp"
 #include "core/settings/registry.hpp"
 #include "core/version_strings.hpp"
 #include "tests/support/log_capture.hpp"
+#include "tests/support/shell.hpp"
 #include "tests/support/table.hpp"
 #include "tests/support/temp_folder.hpp"
 
@@ -180,6 +187,39 @@ TEST(settings_save, unwritable_folder_is_logged_and_never_throws) {
   parvel::application_settings settings(product);
   settings.save();
   EXPECT_EQ(capture.lines().size(), 2u) << capture.text();
+}
+
+// As in a container: no HOME and a user the password database does not know
+// (a user namespace maps one in). Prints what the settings hold and logged.
+void load_in_container() {
+  constexpr uid_t unknown_uid = 54321;
+  const std::string map = std::to_string(unknown_uid) + " " + std::to_string(::getuid()) + " 1";
+  const int uid_map = ::unshare(CLONE_NEWUSER) == 0 ? ::open("/proc/self/uid_map", O_WRONLY) : -1;
+  if (uid_map < 0 || ::write(uid_map, map.data(), map.size()) < 0 ||
+      ::getpwuid(unknown_uid) != nullptr) {
+    std::exit(2);
+  }
+  ::unsetenv("HOME");
+  ::unsetenv("XDG_CONFIG_HOME");
+  test_support::log_capture capture;
+  parvel::application_settings settings(product);
+  settings.load();
+  std::fprintf(stderr, "%s\n%s", summary(settings).c_str(), capture.text().c_str());
+  std::exit(0);
+}
+
+// The system's own service address is read without a home folder; only the
+// user's settings are skipped, and that is said.
+TEST(settings_load, system_values_are_read_without_a_home_folder) {
+  if (test_support::run("unshare --user true 2>&1") != 0) {
+    GTEST_SKIP() << "no user namespaces";
+  }
+  settings_folders folders;
+  folders.write(false, "ServiceUrl=https://127.0.0.1:8443/desktopserver\nCulture=de-DE\n");
+  EXPECT_EXIT(load_in_container(), testing::ExitedWithCode(0),
+              "windowed [0-9.]+ \\[de-DE\\] \\[https://127.0.0.1:8443/desktopserver\\]\n"
+              "parvel \\[warning\\] - The user's settings are skipped: Cannot to get a "
+              "system-wide directory.: No such file or directory");
 }
 
 }  // namespace

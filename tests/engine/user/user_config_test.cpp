@@ -157,4 +157,89 @@ TEST_F(config_file, unreadable_file_is_logged_and_never_written_over) {
                                        refused, refused}));
 }
 
+// A config damaged elsewhere (a crash, a full disk) holds contacts past the
+// damage: the first save moves it aside, under a name saying why, before
+// writing what was read; later saves write as usual.
+struct damaged_case {
+  const char* name;
+  std::string document;
+  std::string read;  // its summary
+};
+
+class damaged_config : public config_file, public testing::WithParamInterface<damaged_case> {};
+
+TEST_P(damaged_config, is_kept_aside_at_the_first_save) {
+  const auto& c = GetParam();
+  const std::string path = parvel::config_path();
+  const std::string aside = path + ".unreadable";
+  fs::create_directories(fs::path(path).parent_path());
+  test_support::write_file(aside, "an earlier damaged file");
+  test_support::write_file(path, c.document);
+
+  const auto record = parvel::user_config::load();
+  EXPECT_EQ(summary(record), c.read);
+  parvel::save_config(record);
+  parvel::save_config(record);
+
+  EXPECT_TRUE(test_support::read_file(aside) == c.document) << "the damaged file is kept whole";
+  EXPECT_EQ(summary(parvel::user_config::load()), c.read);
+  ASSERT_EQ(capture_.lines().size(), 2u) << capture_.text();
+  EXPECT_EQ(capture_.lines()[0].rfind(load_failed, 0), 0u);
+  EXPECT_EQ(capture_.lines()[1],
+            "parvel [warning] - The damaged file '" + path + "' is kept as '" + aside + "'.");
+}
+
+std::string random_bytes(std::size_t size) {
+  std::string bytes;
+  std::uint32_t state = 12345;
+  for (std::size_t i = 0; i < size; ++i) {
+    state = state * 1103515245u + 12345u;
+    bytes += static_cast<char>(state >> 24);
+  }
+  return bytes;
+}
+
+std::string nested(std::size_t depth) {
+  std::string xml = "<user email=\"a@x\">";
+  for (std::size_t i = 0; i < depth; ++i) {
+    xml += "<x>";
+  }
+  return xml;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    files, damaged_config,
+    testing::Values(
+        damaged_case{"cut_short",
+                     "<?xml version=\"1.0\" encoding=\"utf-8\"?><user email=\"a@x\"><contacts>"
+                     "<contact email=\"z\" /><contact email=\"y\" /><contact em",
+                     "a@x [y,z] 0"},
+        damaged_case{"counter_not_a_number",
+                     "<user email=\"a@x\"><package date=\"" + today + "\" value=\"9x\"/></user>",
+                     "a@x [] 0"},
+        damaged_case{"random_bytes", random_bytes(5000), " [] 0"},
+        damaged_case{"nested_too_deep", nested(20000), "a@x [] 0"}),
+    test_support::row_name());
+
+// parvel.config kept as a link into a dotfiles folder stays a link through a
+// save, also when the file it leads to is damaged and moved aside.
+TEST_F(config_file, linked_file_stays_a_link) {
+  const std::string path = parvel::config_path();
+  fs::create_directories(fs::path(path).parent_path());
+  test_support::temp_folder dotfiles;
+  const std::string target = dotfiles.file("parvel.config");
+  test_support::write_file(target, "<user email=\"a@x\"><contacts><contact email=\"b\"/>");
+  fs::create_symlink(target, path);
+
+  parvel::save_config(parvel::user_config::load());
+  auto record = parvel::user_config::load();
+  record.contacts.push_back("c");
+  parvel::save_config(record);
+
+  EXPECT_TRUE(fs::is_symlink(path));
+  EXPECT_EQ(summary(parvel::user_config::load()), "a@x [b,c] 0");
+  EXPECT_EQ(test_support::read_file(target + ".unreadable"),
+            "<user email=\"a@x\"><contacts><contact email=\"b\"/>");
+}
+
 }  // namespace
