@@ -8,7 +8,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
@@ -23,36 +22,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-QPushButton& button(parvel::send_page& page, int id) {
-  return *test_support::control<QPushButton>(page, id);
-}
-
-// The zip archives in the program's temporary folder.
-std::vector<std::string> archives_left() {
-  std::vector<std::string> found;
+// The zip archives in the program's temporary folder, by name.
+QByteArray archives_left() {
+  QByteArray names;
   const fs::path folder = parvel::user::instance()->get_package()->temp_folder();
   for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-    if (entry.path().extension() == ".zip") {
-      found.push_back(entry.path().filename().string());
-    }
+    if (entry.path().extension() == ".zip")
+      names += QByteArray::fromStdString(entry.path().filename().string()) + ' ';
   }
-  return found;
-}
-
-QByteArray listed(const std::vector<std::string>& names) {
-  std::string joined;
-  for (const std::string& name : names) {
-    joined += name + " ";
-  }
-  return QByteArray::fromStdString(joined);
-}
-
-parvel::main_frame* running_frame() {
-  for (QWidget* window : QApplication::topLevelWidgets()) {
-    if (auto* frame = qobject_cast<parvel::main_frame*>(window))
-      return frame;
-  }
-  return nullptr;
+  return names;
 }
 
 // The form filled and two photos added, one large enough for several upload
@@ -93,19 +71,22 @@ class whole_kept_archive_test : public QObject {
     // Pressed from the job's first upload report, which waits for the press.
     road.recorder_.on_first("upload_progress", [&driver, frame = frame.get()] {
       QMetaObject::invokeMethod(
-          frame, [&driver] { test_support::click(button(*driver.send_page(), 2)); },
+          frame,
+          [&driver] {
+            test_support::click(*test_support::control<QPushButton>(*driver.send_page(), 2));
+          },
           Qt::BlockingQueuedConnection);
     });
     QVERIFY(driver.press_send());
     parvel::send_page& sending = *driver.send_page();
     QCOMPARE(driver.wait_for_outcome(), int(parvel::send_canceled));
     // Kept for a Retry.
-    QCOMPARE(listed(archives_left()),
-             listed({parvel::user::instance()->get_package()->archive_name}));
+    QCOMPARE(archives_left(), QByteArray::fromStdString(
+                                  parvel::user::instance()->get_package()->archive_name + ' '));
 
-    test_support::click(button(sending, 8));
+    test_support::click(*test_support::control<QPushButton>(sending, 8));
     QTRY_VERIFY_WITH_TIMEOUT(driver.send_page() == nullptr, 5000);
-    QCOMPARE(listed(archives_left()), QByteArray());
+    QCOMPARE(archives_left(), QByteArray());
   }
 
   // The whole program, as its entry runs it: the person closes the window
@@ -119,13 +100,13 @@ class whole_kept_archive_test : public QObject {
           qApp,
           [&uploading] {
             uploading = true;
-            running_frame()->close();
+            whole_test::running_frame()->close();
           },
           Qt::BlockingQueuedConnection);
     });
     bool sent = false;
     QTimer::singleShot(0, [&] {
-      parvel::main_frame* frame = running_frame();
+      parvel::main_frame* frame = whole_test::running_frame();
       whole_test::frame_driver driver(*frame);
       sent =
           QTest::qWaitForWindowExposed(frame) && prepare_send(driver, road) && driver.press_send();
@@ -135,7 +116,7 @@ class whole_kept_archive_test : public QObject {
     // A send that never uploads ends the loop all the same.
     QTimer give_up;
     give_up.setSingleShot(true);
-    QObject::connect(&give_up, &QTimer::timeout, [] { running_frame()->close(); });
+    QObject::connect(&give_up, &QTimer::timeout, [] { whole_test::running_frame()->close(); });
     give_up.start(whole_test::send_limit_ms);
     std::optional<core::graphics::gdip::gdiplus_background_startup> imaging;
     QCOMPARE(parvel::application_run({}, imaging), 1);
@@ -143,7 +124,7 @@ class whole_kept_archive_test : public QObject {
     QVERIFY(sent);
     QVERIFY(uploading);
     QCOMPARE(road.received(service::step::package), std::size_t{0});
-    QCOMPARE(listed(archives_left()), QByteArray());
+    QCOMPARE(archives_left(), QByteArray());
   }
 };
 
