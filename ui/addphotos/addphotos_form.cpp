@@ -40,6 +40,9 @@ void commit_form(const addphotos_form& form, user& person, package_info& package
     recipients.push_back(std::move(address));
   }
   package.sender = form.from.toStdString();
+  // An archive an earlier send kept for its Retry goes before the name moves
+  // on: nothing can send it any more.
+  package.remove_archive();
   package.make_archive_name();
   if (form.copy_to_myself)
     recipients.push_back(package.sender);

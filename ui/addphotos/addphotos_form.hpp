@@ -34,7 +34,8 @@ struct addphotos_form {
 // Copies the form into the user and the photo set before a send: every
 // recipient not yet saved joins the contacts (kept sorted byte-wise, one
 // contacts-changed signal per addition), the sender as typed names the
-// archive, the sender is appended to the recipients when a copy is asked for.
+// archive (an archive an earlier send kept for its Retry is removed first),
+// the sender is appended to the recipients when a copy is asked for.
 // User-interface thread.
 void commit_form(const addphotos_form& form, user& person, package_info& package);
 

@@ -13,7 +13,9 @@
 #include "engine/app/application.hpp"
 #include "engine/controller/controller.hpp"
 #include "engine/controller/job_dispatch.hpp"
+#include "engine/photos/package_info.hpp"
 #include "engine/photos/temp_folder.hpp"
+#include "engine/user/user.hpp"
 #include "ui/app/desktop_file_id.hpp"
 #include "ui/app/guarded_application.hpp"
 #include "ui/app/main_frame.hpp"
@@ -46,6 +48,21 @@ QString private_temp_folder() {
   } catch (const std::exception& e) {
     core::log::write(sev::warning, "%s", e.what());
     return {};
+  }
+}
+
+// After the loop: every job cancelled and ended before imaging stops, so that
+// quitting during a send neither crashes nor hangs. The archive kept for a
+// Retry goes then, as after a cancel: no Retry can come any more. A job held
+// in the kernel (a photo on a stalled network mount) sees no cancel: the
+// process ends without it, before any object it uses is destroyed under it;
+// the archive goes all the same, since a file open in that job outlives its
+// name.
+void end_jobs(int result) {
+  const bool ended = cancel_all_jobs_and_wait(job_quit_limit);
+  user::instance()->get_package()->remove_archive();
+  if (!ended) {
+    std::_Exit(result);
   }
 }
 
@@ -107,7 +124,9 @@ int application_run(const core::command_line_options& options,
   // Its result comes through the controller's signals; the window does not wait for it.
   app.controller()->start_update_check();
 
-  return QCoreApplication::exec();
+  const int result = QCoreApplication::exec();
+  end_jobs(result);
+  return result;
 }
 
 int app_main(int argc, char** argv) {
@@ -127,13 +146,6 @@ int app_main(int argc, char** argv) {
   guarded_application qt(argc, argv);
   std::optional<core::graphics::gdip::gdiplus_background_startup> imaging;
   const int result = application_run(options, imaging);
-  // Every job cancelled and ended before imaging stops, so that quitting
-  // during a send neither crashes nor hangs. A job held in the kernel (a
-  // photo on a stalled network mount) sees no cancel: the process ends
-  // without it, before any object it uses is destroyed under it.
-  if (!parvel::cancel_all_jobs_and_wait(job_quit_limit)) {
-    std::_Exit(result);
-  }
   imaging.reset();
   return result;
 }

@@ -219,6 +219,11 @@ void send_page::on_cancel() {
 
 void send_page::on_close() {
   hide();
+  // No Retry can send the kept archive any more. A retry still under way
+  // reads it: the next send's commit or the program's end removes it then.
+  if (!retrying_) {
+    user::instance()->get_package()->remove_archive();
+  }
   controller_->notify_action_reset();
   controller_->notify_send_window_closed();
 }

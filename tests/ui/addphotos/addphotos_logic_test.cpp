@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -150,6 +152,20 @@ TEST(commit, stores_the_form_and_saves_new_recipients_sorted) {
   EXPECT_EQ(package.recipients, (std::vector<std::string>{"amy@x", "zed@x"}));
   EXPECT_EQ(person.contacts, (std::vector<std::string>{"amy@x", "bob@x", "zed@x"}));
   EXPECT_EQ(changes, 2);
+}
+
+TEST(commit, removes_the_archive_an_earlier_send_kept_for_its_retry) {
+  user& person = *user::instance();
+  package_info& package = *person.get_package();
+  package.sender = "ann@x";
+  package.make_archive_name();
+  const std::string kept = package.archive_path();
+  std::ofstream(kept) << "PK";
+  package.archived = true;
+
+  commit_form({"bob@x", "cy@x", "", "", false}, person, package);
+  EXPECT_FALSE(std::filesystem::exists(kept));
+  EXPECT_EQ(package.archive_name.substr(0, 3), "cy-");
 }
 
 TEST(dialog_filters, one_per_format_then_all_pictures_then_all_files) {

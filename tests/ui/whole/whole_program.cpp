@@ -39,6 +39,14 @@ parvel::recipients_completion* completion_of(QWidget& edit) {
 
 }  // namespace
 
+parvel::main_frame* running_frame() {
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (auto* frame = qobject_cast<parvel::main_frame*>(window))
+      return frame;
+  }
+  return nullptr;
+}
+
 void prepare_process() {
   test_support::trusted_certificates();
   test_support::register_image_codecs();

@@ -24,6 +24,9 @@ namespace whole_test {
 
 constexpr int send_limit_ms = 120000;
 
+// The frame application_run shows, while it runs; else null.
+parvel::main_frame* running_frame();
+
 // Once a process: trusts the tests' CA and starts imaging with the codecs
 // registered, as the program's start-up does.
 void prepare_process();

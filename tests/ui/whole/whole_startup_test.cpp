@@ -1,4 +1,3 @@
-#include <QApplication>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -14,18 +13,6 @@
 #include "ui/app/application_run.hpp"
 #include "ui/app/main_frame.hpp"
 #include "ui/send/send_page.hpp"
-
-namespace {
-
-parvel::main_frame* running_frame() {
-  for (QWidget* window : QApplication::topLevelWidgets()) {
-    if (auto* frame = qobject_cast<parvel::main_frame*>(window))
-      return frame;
-  }
-  return nullptr;
-}
-
-}  // namespace
 
 // The program as its entry starts it: one instance, the frame at its saved
 // placement, the update check, the loop; a send through the frame, and the
@@ -70,7 +57,7 @@ class whole_startup_test : public QObject {
 
     bool driven = false;
     QTimer::singleShot(0, [&] {
-      parvel::main_frame* frame = running_frame();
+      parvel::main_frame* frame = whole_test::running_frame();
       if (!frame) {
         QCoreApplication::exit(2);
         return;
@@ -86,7 +73,7 @@ class whole_startup_test : public QObject {
     QCOMPARE(parvel::application_run({}, imaging), 1);
     imaging.reset();
     QVERIFY(driven);
-    QVERIFY(!running_frame());
+    QVERIFY(!whole_test::running_frame());
 
     const parvel::user_config saved = parvel::user_config::load();
     QCOMPARE(saved.email, std::string("anna@x.example"));
