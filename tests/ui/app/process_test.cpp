@@ -22,6 +22,7 @@
 
 #include "core/graphics/gdip/gdiplus_startup.hpp"
 #include "core/log/logger.hpp"
+#include "tests/support/log_capture.hpp"
 #include "ui/app/guarded_application.hpp"
 #include "ui/app/process_setup.hpp"
 #include "ui/app/single_instance.hpp"
@@ -198,9 +199,14 @@ TEST(single_instance, a_missing_runtime_folder_passes_the_lock_on) {
   single_instance second(places);
   EXPECT_FALSE(second.acquire());
 
+  const test_support::log_capture capture;
   single_instance unguarded(
       instance_places(QStringLiteral("lumbrel_parvel"), QStringLiteral("/nonexistent/folder"), {}));
   EXPECT_TRUE(unguarded.acquire());
+  EXPECT_NE(capture.text().find("parvel [warning] - no folder can hold the lock file: this "
+                                "instance runs unguarded"),
+            std::string::npos)
+      << capture.text();
 }
 
 }  // namespace
