@@ -158,15 +158,18 @@ basic_response photo_upload::post(const std::string& url, const std::string& bod
 }
 
 basic_response photo_upload::put(const std::string& url, const std::string& body,
-                                 const std::string& content_type) {
+                                 const std::string& content_type,
+                                 core::net::http::answer_wait wait) {
   throw_if_canceled();
   core::net::http::basic_request request(url, {});
+  request.wait = wait;
   return client_.put(request, body, content_type);
 }
 
 basic_response photo_upload::put_file(const std::string& url, const std::string& path) {
   throw_if_canceled();
   core::net::http::basic_file_request request(url, {}, path);
+  request.wait = core::net::http::answer_wait::stall_floor;
   return client_.put(request, octets_type, path);
 }
 
@@ -199,9 +202,10 @@ void photo_upload::req_server_upload(const std::string& address) {
   const std::uint64_t size = fs::file_size(path);
   client_.set_upload_progress(
       [this](std::uint64_t sent, std::uint64_t total) { on_progress(sent, total); });
-  const basic_response response = size <= in_memory_limit
-                                      ? put(address, read_archive(path), octets_type)
-                                      : put_file(address, path);
+  const basic_response response =
+      size <= in_memory_limit
+          ? put(address, read_archive(path), octets_type, core::net::http::answer_wait::stall_floor)
+          : put_file(address, path);
   expect_ok(response, "req_server_upload", address);
 }
 

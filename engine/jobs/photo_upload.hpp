@@ -63,11 +63,15 @@ class photo_upload : public cancellable_job {
   void package_account(const std::string& media_href);
 
   // Every request goes through these, which refuse to start after a cancel.
+  // Every answer is held to the client's deadline but the archive's: the
+  // service may take long to answer the upload of a large one.
   core::net::http::basic_response post(const std::string& url, const std::string& body,
                                        const std::string& content_type,
                                        const core::string_map& headers = {});
-  core::net::http::basic_response put(const std::string& url, const std::string& body,
-                                      const std::string& content_type);
+  core::net::http::basic_response put(
+      const std::string& url, const std::string& body, const std::string& content_type,
+      core::net::http::answer_wait wait = core::net::http::answer_wait::deadline);
+  // The archive, streamed from its file.
   core::net::http::basic_response put_file(const std::string& url, const std::string& path);
 
   void on_progress(std::uint64_t sent, std::uint64_t total);

@@ -30,8 +30,9 @@ class update_download : public cancellable_job {
   void abort_work() noexcept override { fetch_.cancel(); }
   std::string download();
 
-  // The installer is held in memory before it is saved.
-  update_fetch fetch_{"package", std::uint64_t{1} << 30};
+  // The installer is held in memory before it is saved. It is the answer
+  // itself, megabytes long: only the stall floor bounds its download.
+  update_fetch fetch_{"package", std::uint64_t{1} << 30, core::net::http::answer_wait::stall_floor};
   const std::string url_;
 };
 

@@ -26,6 +26,7 @@ std::string update_fetch::get(const std::string& url,
   });
   throw_if_canceled();
   core::net::http::basic_request request(url, {});
+  request.wait = wait_;
   core::net::http::basic_response response = client_.get(request, body_limit_);
   throw_if_canceled();
   if (response.status != 200) {

@@ -20,10 +20,11 @@ class update_fetch {
  public:
   // what names the document in the failure for a status other than 200:
   // "Cannot retreive the <what>. Error: [<status>, <reason>]". A body over
-  // body_limit bytes fails the get.
+  // body_limit bytes fails the get; wait bounds the time it takes.
   explicit update_fetch(std::string what,
-                        std::uint64_t body_limit = core::net::http::default_body_limit)
-      : what_(std::move(what)), body_limit_(body_limit) {}
+                        std::uint64_t body_limit = core::net::http::default_body_limit,
+                        core::net::http::answer_wait wait = core::net::http::answer_wait::deadline)
+      : what_(std::move(what)), body_limit_(body_limit), wait_(wait) {}
 
   // progress: after each body piece, the bytes so far and the announced total.
   std::string get(const std::string& url, const core::net::http::progress_callback& progress = {});
@@ -36,6 +37,7 @@ class update_fetch {
 
   const std::string what_;
   const std::uint64_t body_limit_;
+  const core::net::http::answer_wait wait_;
   core::net::http::basic_client client_;
   std::atomic<bool> canceled_{false};
 };

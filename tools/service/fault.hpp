@@ -42,6 +42,10 @@ struct fault {
   std::string body;
   // Silence before the answer (a stall the client must time out).
   std::chrono::milliseconds delay{0};
+  // The answer's body dripped: pieces of this many bytes with this pause
+  // between two (an answer too slow to end, too steady to stall).
+  std::size_t trickle_piece = 0;
+  std::chrono::milliseconds trickle_pause{0};
   // The answer's body cut after this many bytes, short of its announced
   // length, and the connection closed.
   std::optional<std::size_t> cut_after;

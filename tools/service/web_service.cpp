@@ -266,6 +266,8 @@ class web_service::impl {
         made.body = scripted.body;
       }
       made.delay = scripted.delay;
+      made.trickle_piece = scripted.trickle_piece;
+      made.trickle_pause = scripted.trickle_pause;
       made.cut_after = scripted.cut_after;
       if (scripted.drop) {
         made.raw = "";

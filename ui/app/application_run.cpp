@@ -84,9 +84,9 @@ int application_run(const core::command_line_options& options,
   application& app = *application::instance();
   const QString title = QString::fromStdString(app.product_title());
 
-  single_instance instance(instance_paths(QString::fromStdString(app.mutex_name()),
-                                          qEnvironmentVariable("XDG_RUNTIME_DIR"),
-                                          private_temp_folder()));
+  single_instance instance(instance_places(QString::fromStdString(app.mutex_name()),
+                                           qEnvironmentVariable("XDG_RUNTIME_DIR"),
+                                           private_temp_folder()));
   if (!instance.acquire()) {
     instance.ask_first_to_show();
     return -1;

@@ -21,18 +21,24 @@ constexpr char show_request[] = "show\n";
 
 }  // namespace
 
-single_instance_paths instance_paths(const QString& name, const QString& runtime_folder,
-                                     const QString& private_temp_folder) {
+std::vector<single_instance_paths> instance_places(const QString& name,
+                                                   const QString& runtime_folder,
+                                                   const QString& private_temp_folder) {
   QString base = name;
   base.remove(QStringLiteral("Local\\"));
-  const QString folder =
-      QDir::isAbsolutePath(runtime_folder) ? runtime_folder : private_temp_folder;
-  const QDir dir(folder);
-  return {dir.filePath(base + QStringLiteral(".lock")),
-          dir.filePath(base + QStringLiteral(".socket"))};
+  std::vector<single_instance_paths> places;
+  for (const QString& folder : {runtime_folder, private_temp_folder}) {
+    if (QDir::isAbsolutePath(folder)) {
+      const QDir dir(folder);
+      places.push_back({dir.filePath(base + QStringLiteral(".lock")),
+                        dir.filePath(base + QStringLiteral(".socket"))});
+    }
+  }
+  return places;
 }
 
-single_instance::single_instance(single_instance_paths paths) : paths_(std::move(paths)) {}
+single_instance::single_instance(std::vector<single_instance_paths> places)
+    : places_(std::move(places)) {}
 
 single_instance::~single_instance() {
   if (server_) {
@@ -44,28 +50,37 @@ single_instance::~single_instance() {
 }
 
 bool single_instance::acquire() {
-  const QByteArray path = QFile::encodeName(paths_.lock_file);
-  lock_fd_ = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (lock_fd_ == -1) {
-    core::log::write(core::log::severity::warning, "cannot open the lock file '%s': %s",
-                     path.constData(), std::strerror(errno));
+  for (const single_instance_paths& place : places_) {
+    const QByteArray path = QFile::encodeName(place.lock_file);
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd == -1) {
+      core::log::write(core::log::severity::warning, "cannot open the lock file '%s': %s",
+                       path.constData(), std::strerror(errno));
+      continue;
+    }
+    chosen_ = &place;
+    int result;
+    do {
+      result = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (result == -1 && errno == EINTR);
+    if (result != 0) {
+      ::close(fd);
+      return false;
+    }
+    lock_fd_ = fd;
     return true;
   }
-  int result;
-  do {
-    result = ::flock(lock_fd_, LOCK_EX | LOCK_NB);
-  } while (result == -1 && errno == EINTR);
-  if (result == 0) {
-    return true;
-  }
-  ::close(lock_fd_);
-  lock_fd_ = -1;
-  return false;
+  core::log::write(core::log::severity::warning,
+                   "no folder can hold the lock file: this instance runs unguarded");
+  return true;
 }
 
 void single_instance::ask_first_to_show() const {
+  if (chosen_ == nullptr) {
+    return;
+  }
   QLocalSocket socket;
-  socket.connectToServer(paths_.socket);
+  socket.connectToServer(chosen_->socket);
   if (!socket.waitForConnected(request_wait_ms)) {
     return;
   }
@@ -75,12 +90,17 @@ void single_instance::ask_first_to_show() const {
 }
 
 void single_instance::listen() {
+  // Without the lock another instance may be listening: its socket stays.
+  if (lock_fd_ == -1) {
+    return;
+  }
+  const QString& socket = chosen_->socket;
   server_ = std::make_unique<QLocalServer>();
   server_->setSocketOptions(QLocalServer::UserAccessOption);
-  QLocalServer::removeServer(paths_.socket);
-  if (!server_->listen(paths_.socket)) {
+  QLocalServer::removeServer(socket);
+  if (!server_->listen(socket)) {
     core::log::write(core::log::severity::warning, "cannot listen on '%s': %s",
-                     paths_.socket.toStdString(), server_->errorString().toStdString());
+                     socket.toStdString(), server_->errorString().toStdString());
     return;
   }
   connect(server_.get(), &QLocalServer::newConnection, this, [this] {

@@ -3,22 +3,26 @@
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <vector>
 
 class QLocalServer;
 
 namespace parvel {
 
 // The files that keep the program to one instance a user: a lock file held
-// with flock and a local socket beside it, in $XDG_RUNTIME_DIR, else in the
-// program's private temporary folder (never a folder every user shares).
+// with flock and a local socket beside it, in one folder.
 struct single_instance_paths {
   QString lock_file;
   QString socket;
 };
 
+// The places that may hold the files, in the order they are tried:
+// $XDG_RUNTIME_DIR when it is an absolute path, then the program's private
+// temporary folder when there is one (never a folder every user shares).
 // name is the mutex name; a "Local\" prefix is left out of the file names.
-single_instance_paths instance_paths(const QString& name, const QString& runtime_folder,
-                                     const QString& private_temp_folder);
+std::vector<single_instance_paths> instance_places(const QString& name,
+                                                   const QString& runtime_folder,
+                                                   const QString& private_temp_folder);
 
 // One instance of the program a user. The first start holds the lock for its
 // whole run and, once its window exists, listens on the socket; a later start
@@ -28,11 +32,13 @@ class single_instance : public QObject {
   Q_OBJECT
 
  public:
-  explicit single_instance(single_instance_paths paths);
+  explicit single_instance(std::vector<single_instance_paths> places);
   ~single_instance() override;
 
-  // Takes the lock. false when another instance holds it. A lock file that
-  // cannot be opened does not stop the start: the result is true, logged.
+  // Takes the lock in the first place whose lock file opens (a runtime
+  // folder that is missing or read-only passes to the next, logged). false
+  // when another instance holds it there. When no place can hold the lock
+  // the start goes on unguarded: the result is true, logged.
   bool acquire();
 
   // The second start's request: asks the running instance to show its window.
@@ -42,13 +48,16 @@ class single_instance : public QObject {
 
   // The first start, once its window exists: removes a stale socket (safe
   // while the lock is held) and listens; each request raises show_requested.
+  // An unguarded start does not listen.
   void listen();
 
  Q_SIGNALS:
   void show_requested();
 
  private:
-  single_instance_paths paths_;
+  std::vector<single_instance_paths> places_;
+  // Where the lock was taken or found taken; none when no place can hold it.
+  const single_instance_paths* chosen_ = nullptr;
   int lock_fd_ = -1;
   std::unique_ptr<QLocalServer> server_;
 };

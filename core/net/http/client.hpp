@@ -31,6 +31,8 @@ inline constexpr std::uint64_t default_body_limit = std::uint64_t{16} << 20;
 // to an HTTP server.", "Wait to receive the WinHTTP response failed.",
 // "Failed to read data.") and a core::winhttp_error code; a response body
 // over the call's limit fails as a read, "Failed to read data." with EMSGSIZE;
+// an answer held to a deadline (basic_request::wait) that has not arrived
+// whole by then fails as a time-out, as a stalled one does;
 // a cancelled call throws std::runtime_error "WinHTTP close pending....".
 //
 // Calls are made one after another by one thread; cancel() may come from any.

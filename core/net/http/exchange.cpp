@@ -6,6 +6,7 @@
 #include <boost/algorithm/string/predicate.hpp>
 #include <boost/lexical_cast.hpp>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <exception>
 #include <memory>
@@ -219,6 +220,7 @@ struct transfer {
 
   // Starts one request of the call; body is null when it sends none.
   void start(int code, body_source* request_body) {
+    answer_due.reset();
     head_only = code == method::head;
     body = request_body;
     current = phase::sending;
@@ -320,6 +322,30 @@ struct transfer {
     return length;
   }
 
+  // Starts the answer's clock once the request has gone out; whether the
+  // answer has outlasted its deadline since.
+  bool answer_overdue() {
+    if (!answer_limit || (current != phase::receiving && current != phase::reading)) {
+      return false;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (!answer_due) {
+      answer_due = now + *answer_limit;
+    }
+    return now >= *answer_due;
+  }
+
+  // How long the call may sleep before its next turn: never past the deadline.
+  int wait_ms() const {
+    if (!answer_due) {
+      return idle_wait_ms;
+    }
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+        *answer_due - std::chrono::steady_clock::now());
+    return static_cast<int>(
+        std::clamp<std::chrono::milliseconds::rep>(left.count(), 0, idle_wait_ms));
+  }
+
   const std::atomic<bool>& abort;
   const progress_callback& upload_progress;
   const progress_callback& download_progress;
@@ -337,6 +363,9 @@ struct transfer {
   std::uint64_t received = 0;
   bool abort_seen = false;
   std::exception_ptr error;
+  // The whole answer's deadline; none for a bulk transfer.
+  std::optional<std::chrono::milliseconds> answer_limit;
+  std::optional<std::chrono::steady_clock::time_point> answer_due;
 };
 
 transfer& state(void* data) {
@@ -494,9 +523,9 @@ class attachment {
 };
 
 // Runs one request to its end and returns its result. Between two turns the
-// call sleeps until the connection or one of libcurl's timers needs it, or a
-// cancel wakes it: a cancel then ends the request at once, while it is still
-// connecting or waiting for an answer too.
+// call sleeps until the connection or one of libcurl's timers needs it, the
+// answer's deadline comes, or a cancel wakes it: a cancel then ends the
+// request at once, while it is still connecting or waiting for an answer too.
 CURLcode perform(CURLM* multi, CURL* easy, transfer& t) {
   const attachment attached(multi, easy);
   for (;;) {
@@ -509,7 +538,10 @@ CURLcode perform(CURLM* multi, CURL* easy, transfer& t) {
       t.abort_seen = true;
       return CURLE_ABORTED_BY_CALLBACK;
     }
-    check(prefix_of(t.current), curl_multi_poll(multi, nullptr, 0, idle_wait_ms, nullptr));
+    if (t.answer_overdue()) {
+      return CURLE_OPERATION_TIMEDOUT;
+    }
+    check(prefix_of(t.current), curl_multi_poll(multi, nullptr, 0, t.wait_ms(), nullptr));
   }
   int queued = 0;
   while (const CURLMsg* message = curl_multi_info_read(multi, &queued)) {
@@ -545,7 +577,11 @@ basic_response exchange::run(const basic_request& request, body_source& body) {
   std::string url = first_url(request);
   const header_list headers = make_header_list(request.headers);
   transfer t(abort_, upload_progress_, download_progress_, body_limit_);
-  configure(handle.get(), t, headers.get(), default_timeouts());
+  const timeouts limits = default_timeouts();
+  if (request.wait == answer_wait::deadline) {
+    t.answer_limit = limits.answer;
+  }
+  configure(handle.get(), t, headers.get(), limits);
 
   int code = request.method;
   body_source* request_body = &body;

@@ -6,6 +6,17 @@
 
 namespace core::net::http {
 
+// What bounds the wait for a request's answer once the request has gone out.
+enum class answer_wait {
+  // The whole answer within timeouts::answer, besides the stall floor: the
+  // short answers of service requests and feeds.
+  deadline,
+  // Only the stall floor (timeouts::stall): a bulk transfer, an archive's
+  // upload that the service may take long to answer or an installer's
+  // download, which is the answer itself.
+  stall_floor,
+};
+
 // One request as the client sends it. The target comes from a URL split by
 // core::net::uri; the client's operations set the method, the body and the
 // "Content-Type" and "Content-Length" headers.
@@ -23,6 +34,7 @@ struct basic_request {
   int method = 0;
   // Path and query: the request target.
   std::string path;
+  answer_wait wait = answer_wait::deadline;
 };
 
 // A request whose body is the content of a file.

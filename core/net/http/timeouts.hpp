@@ -11,6 +11,10 @@ struct timeouts {
   std::chrono::milliseconds connect{60000};
   // A transfer that moves no byte for this long ends; whole seconds, at least one.
   std::chrono::milliseconds stall{30000};
+  // The whole answer, from the request's last byte to the answer's last, of
+  // a request held to a deadline (answer_wait::deadline): an answer that
+  // trickles in ends here, as one that stalls does.
+  std::chrono::milliseconds answer{30000};
 };
 
 timeouts default_timeouts();

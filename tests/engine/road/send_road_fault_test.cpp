@@ -59,10 +59,30 @@ struct fault_case {
   // A line the job logs; "{media}" and "{base}" stand for the service's addresses.
   std::string logged;
   bool service_stopped = false;
-  // The client's shortest stall limit, for the row whose service stalls: on
-  // a loaded machine it would cut the other rows' slow but sound exchanges.
-  bool short_stall_limit = false;
+  // The client's shortest stall limit and a short answer deadline, for the
+  // rows whose service stalls or drips: on a loaded machine they would cut
+  // the other rows' slow but sound exchanges.
+  bool short_limits = false;
 };
+
+// The client's shortest stall limit and an answer deadline of five seconds
+// while it lives.
+class short_client_limits {
+ public:
+  short_client_limits() : normal_(core::net::http::default_timeouts()) {
+    core::net::http::set_default_timeouts(
+        {normal_.connect, std::chrono::seconds(1), std::chrono::seconds(5)});
+  }
+  ~short_client_limits() { core::net::http::set_default_timeouts(normal_); }
+  short_client_limits(const short_client_limits&) = delete;
+  short_client_limits& operator=(const short_client_limits&) = delete;
+
+ private:
+  const core::net::http::timeouts normal_;
+};
+
+// One byte of the answer every half second: some minutes for an entry.
+const service::fault dripped{.trickle_piece = 1, .trickle_pause = std::chrono::milliseconds(500)};
 
 class send_road_fault : public send_road_faults, public testing::WithParamInterface<fault_case> {};
 
@@ -78,14 +98,13 @@ TEST_P(send_road_fault, ends_the_send_as_the_user_is_told) {
   if (!c.cancel_at.empty()) {
     recorder_.on_first(c.cancel_at, [] { test_support::the_controller().cancel_photo_upload(); });
   }
-  // The shortest stall the client allows; curl still waits for the ticket's
-  // body to age out of its speed window, some seconds.
-  const auto normal = core::net::http::default_timeouts();
-  if (c.short_stall_limit) {
-    core::net::http::set_default_timeouts({normal.connect, std::chrono::seconds(1)});
+  {
+    std::optional<short_client_limits> limits;
+    if (c.short_limits) {
+      limits.emplace();
+    }
+    send();
   }
-  send();
-  core::net::http::set_default_timeouts(normal);
 
   EXPECT_EQ(recorder_.outcome(), c.outcome);
   expect_reached(c.reached);
@@ -125,6 +144,8 @@ INSTANTIATE_TEST_SUITE_P(
         fault_case{"ticket_stalled",
                    scripted{step::archive_ticket, {.delay = std::chrono::seconds(30)}}, "",
                    upload_failed(13), 2, "", false, true},
+        fault_case{"ticket_dripped", scripted{step::archive_ticket, dripped}, "", upload_failed(13),
+                   2, "", false, true},
         fault_case{"package_refused", refused(step::package, 403), "", upload_failed(14), 4,
                    failed + "parvel code: 0xe, '" + parvel::parvel_error(14).what() + "'"},
         // Accepted: the recipients are notified, so the send must not be retried.
@@ -197,10 +218,26 @@ TEST_F(send_road_faults, a_missing_archive_fails_after_the_ticket) {
   EXPECT_NE(capture.text().find("photo_upload failed: system code: 2, "), std::string::npos);
 }
 
-TEST_F(send_road_faults, a_failed_upload_is_retried_alone) {
-  service_.set_fault(step::package, {.count = 1, .status = 500});
-  send();
-  EXPECT_EQ(recorder_.outcome(), upload_failed(11));
+struct retry_case {
+  const char* name;
+  scripted first_failure;
+  int code;
+  bool short_limits = false;  // for the first send, see fault_case
+};
+
+class send_road_retry : public send_road_faults, public testing::WithParamInterface<retry_case> {};
+
+TEST_P(send_road_retry, a_failed_upload_is_retried_alone) {
+  const auto& c = GetParam();
+  service_.set_fault(c.first_failure.where, c.first_failure.fault);
+  {
+    std::optional<short_client_limits> limits;
+    if (c.short_limits) {
+      limits.emplace();
+    }
+    send();
+  }
+  EXPECT_EQ(recorder_.outcome(), upload_failed(c.code));
   ASSERT_TRUE(package_->archived);
 
   upload();
@@ -210,5 +247,16 @@ TEST_F(send_road_faults, a_failed_upload_is_retried_alone) {
   EXPECT_EQ(service_.media().size(), 2u);
   EXPECT_EQ(service_.packages().size(), 1u);
 }
+
+service::fault once(service::fault scripted) {
+  scripted.count = 1;
+  return scripted;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    first_failures, send_road_retry,
+    testing::Values(retry_case{"package_refused", {step::package, {.count = 1, .status = 500}}, 11},
+                    retry_case{"ticket_dripped", {step::archive_ticket, once(dripped)}, 13, true}),
+    test_support::row_name());
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "core/shell_open.hpp"
+#include "tests/support/log_capture.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "tests/support/widget_test.hpp"
 #include "ui/addphotos/addphotos_logo_panel.hpp"
@@ -59,11 +60,33 @@ class logo_panel_test : public QObject {
     panel_->setGeometry(0, 0, 1000, 120);
     const QRect link = panel_->link_rect();
     QCOMPARE(link.top(), (120 - link.height()) / 2);
-    // The right edge is outside the link.
-    QTest::mouseClick(page_->windowHandle(), Qt::LeftButton, {}, QPoint(link.right() + 1, 20));
     QTest::mouseClick(page_->windowHandle(), Qt::LeftButton, {}, link.center());
     QTRY_VERIFY(std::filesystem::exists(log) &&
                 test_support::read_file(log) == "https://www.lumbrel.example/\n");
+  }
+
+  // An opener that cannot start fails at once with a logged line, so a click
+  // that misses is seen to open nothing without waiting for a child.
+  void the_right_and_bottom_edges_are_outside_the_link() {
+    core::set_shell_open_program("/nonexistent/opener");
+    panel_->setGeometry(0, 0, 1000, 120);
+    const QRect link = panel_->link_rect();
+    struct row {
+      const char* name;
+      QPoint at;
+      bool opens;
+    };
+    const row rows[] = {
+        {"last column, middle row", {link.right(), link.center().y()}, true},
+        {"beyond the right edge, middle row", {link.right() + 1, link.center().y()}, false},
+        {"last row, middle column", {link.center().x(), link.bottom()}, true},
+        {"below the bottom edge, middle column", {link.center().x(), link.bottom() + 1}, false},
+    };
+    for (const row& r : rows) {
+      const test_support::log_capture capture;
+      QTest::mouseClick(page_->windowHandle(), Qt::LeftButton, {}, r.at);
+      QVERIFY2(capture.text().empty() != r.opens, r.name);
+    }
   }
 };
 

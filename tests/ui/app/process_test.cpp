@@ -18,9 +18,11 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "core/graphics/gdip/gdiplus_startup.hpp"
 #include "core/log/logger.hpp"
+#include "tests/support/log_capture.hpp"
 #include "ui/app/guarded_application.hpp"
 #include "ui/app/process_setup.hpp"
 #include "ui/app/single_instance.hpp"
@@ -142,36 +144,37 @@ TEST(drop_token_privileges, a_privileged_process_keeps_no_capability_in_any_set)
   EXPECT_EXIT(drop_in_a_privileged_child(), emptied_or_not_privileged, "");
 }
 
-TEST(single_instance, files_lie_in_the_runtime_folder_else_the_private_temp_folder) {
+TEST(single_instance, files_lie_in_the_runtime_folder_then_the_private_temp_folder) {
   struct row {
     const char* name;
     const char* runtime;
-    const char* lock;
-    const char* socket;
+    const char* temp;
+    std::vector<std::string> folders;
   };
+  const std::string temp = "/var/tmp/lumbrel-send-photo-1000";
   const row rows[] = {
-      {"runtime folder", "/run/user/1000", "/run/user/1000/lumbrel_parvel.lock",
-       "/run/user/1000/lumbrel_parvel.socket"},
-      {"no runtime folder", "", "/var/tmp/lumbrel-send-photo-1000/lumbrel_parvel.lock",
-       "/var/tmp/lumbrel-send-photo-1000/lumbrel_parvel.socket"},
-      {"relative runtime folder is ignored", "run",
-       "/var/tmp/lumbrel-send-photo-1000/lumbrel_parvel.lock",
-       "/var/tmp/lumbrel-send-photo-1000/lumbrel_parvel.socket"},
+      {"runtime folder first", "/run/user/1000", temp.c_str(), {"/run/user/1000", temp}},
+      {"no runtime folder", "", temp.c_str(), {temp}},
+      {"relative runtime folder is ignored", "run", temp.c_str(), {temp}},
+      {"no private temp folder", "/run/user/1000", "", {"/run/user/1000"}},
   };
   for (const row& r : rows) {
     SCOPED_TRACE(r.name);
-    const single_instance_paths paths =
-        instance_paths(QStringLiteral("Local\\lumbrel_parvel"), QString::fromLatin1(r.runtime),
-                       QStringLiteral("/var/tmp/lumbrel-send-photo-1000"));
-    EXPECT_EQ(paths.lock_file.toStdString(), r.lock);
-    EXPECT_EQ(paths.socket.toStdString(), r.socket);
+    const std::vector<single_instance_paths> places =
+        instance_places(QStringLiteral("Local\\lumbrel_parvel"), QString::fromLatin1(r.runtime),
+                        QString::fromLatin1(r.temp));
+    ASSERT_EQ(places.size(), r.folders.size());
+    for (std::size_t i = 0; i < places.size(); ++i) {
+      EXPECT_EQ(places[i].lock_file.toStdString(), r.folders[i] + "/lumbrel_parvel.lock");
+      EXPECT_EQ(places[i].socket.toStdString(), r.folders[i] + "/lumbrel_parvel.socket");
+    }
   }
 }
 
 TEST(single_instance, second_holder_is_refused_until_the_first_ends) {
   const QString folder = QDir(qEnvironmentVariable("TMPDIR")).filePath(QStringLiteral("instance"));
   QDir().mkpath(folder);
-  const single_instance_paths paths = instance_paths(QStringLiteral("lumbrel_parvel"), folder, {});
+  const auto paths = instance_places(QStringLiteral("lumbrel_parvel"), folder, {});
   {
     single_instance first(paths);
     ASSERT_TRUE(first.acquire());
@@ -182,11 +185,28 @@ TEST(single_instance, second_holder_is_refused_until_the_first_ends) {
   EXPECT_TRUE(after.acquire()) << "the lock goes with its holder; the lock file stays";
 }
 
-TEST(single_instance, lock_file_that_cannot_be_opened_does_not_stop_the_start) {
-  const single_instance_paths paths =
-      instance_paths(QStringLiteral("lumbrel_parvel"), QStringLiteral("/nonexistent/folder"), {});
-  single_instance instance(paths);
-  EXPECT_TRUE(instance.acquire());
+// A runtime folder that cannot hold the lock passes it to the next place,
+// where a second holder is refused; only without any place does a start go
+// on unguarded. (A read-only one is tried with the real program, which runs
+// without the privileges that let a test write there.)
+TEST(single_instance, a_missing_runtime_folder_passes_the_lock_on) {
+  const QString temp = QDir(qEnvironmentVariable("TMPDIR")).filePath(QStringLiteral("fallback"));
+  QDir().mkpath(temp);
+  const auto places = instance_places(QStringLiteral("lumbrel_parvel"),
+                                      QStringLiteral("/nonexistent/folder"), temp);
+  single_instance first(places);
+  ASSERT_TRUE(first.acquire());
+  single_instance second(places);
+  EXPECT_FALSE(second.acquire());
+
+  const test_support::log_capture capture;
+  single_instance unguarded(
+      instance_places(QStringLiteral("lumbrel_parvel"), QStringLiteral("/nonexistent/folder"), {}));
+  EXPECT_TRUE(unguarded.acquire());
+  EXPECT_NE(capture.text().find("parvel [warning] - no folder can hold the lock file: this "
+                                "instance runs unguarded"),
+            std::string::npos)
+      << capture.text();
 }
 
 }  // namespace

@@ -204,6 +204,33 @@ def second_start_shows_first(s):
     close_normally(s, first, window[0])
 
 
+def runtime_folder_unusable(s, make_unusable):
+    """The runtime folder cannot hold the lock: the private temporary folder
+    holds it instead, and a second start still ends at once."""
+    make_unusable(s)
+    first, window = start_and_map(s)
+    code = exit_code(s.start())
+    check(code == 255, f"a second start exits with 255, got {code}")
+    fallback = os.path.join(s.env["TMPDIR"], f"lumbrel-send-photo-{os.getuid()}")
+    check(os.path.exists(os.path.join(fallback, "lumbrel_parvel.socket")),
+          "the first instance listens in the private temporary folder")
+    close_normally(s, first, window)
+
+
+# Gone with the folder above it, as after a reboot: Qt makes a missing
+# runtime folder, but not its parents.
+def one_instance_without_runtime_folder(s):
+    def remove(session):
+        os.rmdir(session.env["XDG_RUNTIME_DIR"])
+        session.env["XDG_RUNTIME_DIR"] = os.path.join(session.root, "gone", "runtime")
+    runtime_folder_unusable(s, remove)
+
+
+# The program runs without the privileges that would let root write there.
+def one_instance_with_read_only_runtime_folder(s):
+    runtime_folder_unusable(s, lambda session: os.chmod(session.env["XDG_RUNTIME_DIR"], 0o500))
+
+
 def start_while_first_starts(s):
     # The lock held and no socket yet: a first instance that has not made its window.
     with open(s.lock, "w") as lock:
@@ -235,7 +262,10 @@ def debug_prints_version(s):
 
 
 SCENARIOS = {f.__name__: f for f in (maps_and_close_saves, sigterm_ends_without_saving,
-                                      second_start_shows_first, start_while_first_starts,
+                                      second_start_shows_first,
+                                      one_instance_without_runtime_folder,
+                                      one_instance_with_read_only_runtime_folder,
+                                      start_while_first_starts,
                                       frame_keeps_its_size_under_a_window_manager,
                                       debug_prints_version)}
 

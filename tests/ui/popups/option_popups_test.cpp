@@ -50,10 +50,22 @@ struct host {
 class option_popups_test : public QObject {
   Q_OBJECT
 
+  // The managers are process-wide: what a case chose, failed or not, must
+  // not reach the next test class.
+  photo_resize_option saved_size_;
+  parvel::photo_convert_option saved_format_;
+
  private Q_SLOTS:
   void init() {
+    saved_size_ = resize_option_manager::instance()->current();
+    saved_format_ = convert_option_manager::instance()->current();
     resize_option_manager::instance()->set_current({0, 0, 0});
     convert_option_manager::instance()->set_current(parvel::photo_convert_option(0));
+  }
+
+  void cleanup() {
+    resize_option_manager::instance()->set_current(saved_size_);
+    convert_option_manager::instance()->set_current(saved_format_);
   }
 
   void at_start_the_edit_panel_shows_nothing() {

@@ -22,6 +22,7 @@ class rename_popup_test : public QObject {
   parvel::addphotos_rename_popup* popup_ = nullptr;
   int rename_changes_ = 0;
   int hidden_ = 0;
+  QString saved_clipboard_;
 
   void open() {
     popup_ = new parvel::addphotos_rename_popup(photos_, params_, page_.get());
@@ -53,6 +54,7 @@ class rename_popup_test : public QObject {
 
  private Q_SLOTS:
   void init() {
+    saved_clipboard_ = QGuiApplication::clipboard()->text();
     photos_ = std::make_shared<parvel::package_info>();
     photos_->signal_rename_changed.connect([this] { ++rename_changes_; });
     params_ = core::key_value_params();
@@ -66,9 +68,12 @@ class rename_popup_test : public QObject {
     open();
   }
 
+  // The clipboard is process-wide: a pasting case must not leave its text
+  // to the next test class.
   void cleanup() {
     page_.reset();
     photos_.reset();
+    QGuiApplication::clipboard()->setText(saved_clipboard_);
   }
 
   void opening_stores_the_name_keeping_scheme() {

@@ -16,6 +16,7 @@
 namespace {
 
 using namespace std::chrono_literals;
+using core::net::http::answer_wait;
 using core::net::http::basic_client;
 using core::net::http::basic_request;
 using core::net::http::basic_response;
@@ -199,6 +200,7 @@ struct failure_case {
   service::reply answer;
   std::uint32_t code;
   const char* text;
+  answer_wait wait = answer_wait::deadline;
 };
 
 class http_client_failure : public http_client, public testing::WithParamInterface<failure_case> {};
@@ -208,8 +210,21 @@ TEST_P(http_client_failure, ends_the_call_with_the_transport_code) {
   const http_test::short_timeouts timeouts(1s);
   server_.add_route("GET", "/fault", c.answer);
   basic_request request(url("/fault"), {});
+  request.wait = c.wait;
 
   http_test::expect_transport_failure([&] { client_.get(request); }, c.code, c.text);
+}
+
+// A bulk transfer's answer is bound only by the stall floor: it may take
+// longer than the deadline of other answers.
+TEST_F(http_client, bulk_answer_outlasts_the_answer_deadline) {
+  const http_test::short_timeouts timeouts(1s);
+  server_.add_route("GET", "/bulk",
+                    {.body = pattern(40), .trickle_piece = 2, .trickle_pause = 100ms});
+  basic_request request(url("/bulk"), {});
+  request.wait = answer_wait::stall_floor;
+
+  EXPECT_EQ(client_.get(request).body, pattern(40));
 }
 
 struct limit_case {
@@ -283,7 +298,11 @@ INSTANTIATE_TEST_SUITE_P(
                      "Wait to receive the WinHTTP response failed.: The operation timed out"},
         failure_case{"body_cut_short", {.body = pattern(40000), .cut_after = 1000}, 12030,
                      "Failed to read data.: The connection with the server was terminated abnormally"},
+        // Without a deadline: the stall floor alone ends it.
         failure_case{"body_stalls", {.body = pattern(4000), .trickle_piece = 1000, .trickle_pause = 20s},
+                     12002, "Failed to read data.: The operation timed out", answer_wait::stall_floor},
+        // Fast enough for the stall floor, too slow to end within the deadline.
+        failure_case{"body_trickles", {.body = pattern(400), .trickle_piece = 1, .trickle_pause = 50ms},
                      12002, "Failed to read data.: The operation timed out"},
         failure_case{"answer_is_not_http", {.raw = "HELLO WORLD\r\n\r\n"}, 12152,
                      "Wait to receive the WinHTTP response failed.: The server returned an invalid or "

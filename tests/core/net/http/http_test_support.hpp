@@ -17,13 +17,14 @@ namespace http_test {
 
 using test_support::pattern;
 
-// Shortens the clients' time-outs for one test.
+// Shortens the clients' time-outs for one test; the answer's deadline is the
+// stall limit.
 class short_timeouts {
  public:
   explicit short_timeouts(std::chrono::milliseconds stall,
                           std::chrono::milliseconds connect = std::chrono::seconds(5))
       : saved_(core::net::http::default_timeouts()) {
-    core::net::http::set_default_timeouts({connect, stall});
+    core::net::http::set_default_timeouts({connect, stall, stall});
   }
   ~short_timeouts() { core::net::http::set_default_timeouts(saved_); }
 
