@@ -283,84 +283,64 @@ TEST_F(photo_archive_run, workers_write_what_one_worker_writes_in_photo_order) {
 
 struct taken_name_case {
   const char* name;
-  // Takes the name at path, as another copy of the program may have.
-  std::function<void(const std::string& path)> take;
-  int taken_counters;
+  int taken;  // counters whose names another copy took
+  bool as_link;
+  bool send_fails;
 };
 
 class archive_name_taken : public photo_archive_run,
                            public testing::WithParamInterface<taken_name_case> {
  protected:
-  std::string name_with(std::int32_t counter) {
+  std::string path_with(std::int32_t counter) {
     package_->counter = counter;
     package_->make_archive_name();
     return package_->archive_path();
   }
 };
 
-// Two copies of the program sharing the temp folder read one counter: the
-// archive must never be written over what is there.
+// Two copies of the program sharing the temp folder read one counter: an
+// archive is never written over, nor removed from, a name the other took.
 TEST_P(archive_name_taken, moves_on_to_the_next_counter_and_leaves_the_file_alone) {
   const taken_name_case& c = GetParam();
   package_->sender = "copies@x.example";
-  std::vector<std::string> taken;
-  for (int i = 0; i < c.taken_counters; ++i) {
-    taken.push_back(name_with(5 + i));
-    c.take(taken.back());
+  std::vector<std::string> others;
+  for (int i = 0; i < c.taken; ++i) {
+    others.push_back(path_with(5 + i));
+    const std::string file = c.as_link ? others.back() + ".target" : others.back();
+    test_support::write_file(file, "another copy's archive");
+    if (c.as_link) {
+      fs::create_symlink(file, others.back());
+    }
   }
-  const std::string free_name = name_with(5 + c.taken_counters);
-  name_with(5);
+  path_with(5);
   const std::string photo = random_data(5000, 9);
   add_file("a.jpg", photo);
+  if (c.send_fails) {
+    fs::remove(add_file("gone.jpg", "2"));
+  }
   archive();
 
-  ASSERT_EQ(recorder_.outcome(), "succeeded");
-  EXPECT_EQ(package_->counter, 5 + c.taken_counters) << "the counter follows the name used";
-  EXPECT_EQ(package_->archive_path(), free_name);
-  EXPECT_EQ(read_archive(free_name), (std::map<std::string, std::string>{{"a.jpg", photo}}));
-  for (const std::string& path : taken) {
+  EXPECT_EQ(package_->counter, 5 + c.taken) << "the counter follows the name used";
+  if (c.send_fails) {
+    EXPECT_TRUE(recorder_.outcome().starts_with("failed:7:")) << recorder_.outcome();
+    EXPECT_FALSE(fs::exists(package_->archive_path()));
+  } else {
+    EXPECT_EQ(read_archive(package_->archive_path()),
+              (std::map<std::string, std::string>{{"a.jpg", photo}}));
+  }
+  for (const std::string& path : others) {
     EXPECT_EQ(test_support::read_file(path), "another copy's archive") << path;
     fs::remove(path);
     fs::remove(path + ".target");
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    takers, archive_name_taken,
-    testing::Values(taken_name_case{"an_archive",
-                                    [](const std::string& path) {
-                                      test_support::write_file(path, "another copy's archive");
-                                    },
-                                    1},
-                    taken_name_case{"two_archives",
-                                    [](const std::string& path) {
-                                      test_support::write_file(path, "another copy's archive");
-                                    },
-                                    2},
-                    taken_name_case{"a_link_to_an_archive",
-                                    [](const std::string& path) {
-                                      test_support::write_file(path + ".target",
-                                                               "another copy's archive");
-                                      fs::create_symlink(path + ".target", path);
-                                    },
-                                    1}),
-    test_support::row_name());
-
-TEST_F(photo_archive_run, a_failed_send_removes_its_own_archive_only) {
-  package_->sender = "copies@x.example";
-  package_->make_archive_name();
-  const std::string other = package_->archive_path();
-  test_support::write_file(other, "another copy's archive");
-  add_file("a.jpg", "1");
-  fs::remove(add_file("gone.jpg", "2"));
-  archive();
-
-  EXPECT_TRUE(recorder_.outcome().starts_with("failed:7:")) << recorder_.outcome();
-  EXPECT_NE(package_->archive_path(), other);
-  EXPECT_FALSE(fs::exists(package_->archive_path()));
-  EXPECT_EQ(test_support::read_file(other), "another copy's archive");
-  fs::remove(other);
-}
+INSTANTIATE_TEST_SUITE_P(takers, archive_name_taken,
+                         testing::Values(taken_name_case{"an_archive", 1, false, false},
+                                         taken_name_case{"two_archives", 2, false, false},
+                                         taken_name_case{"a_link_to_an_archive", 1, true, false},
+                                         taken_name_case{"by_a_send_that_fails", 1, false, true}),
+                         test_support::row_name());
 
 // No temp folder served at start: the program runs on, and each send fails.
 TEST_F(photo_archive_run, without_a_temp_folder_fails_generically_and_writes_nowhere) {
@@ -376,16 +356,11 @@ TEST_F(photo_archive_run, without_a_temp_folder_fails_generically_and_writes_now
 
   EXPECT_EQ(recorder.outcome(), "failed:6:" + std::string(parvel::parvel_error(6).what()));
   EXPECT_FALSE(package->archived);
-  strings errors;
-  for (const std::string& line : log.lines()) {
-    if (line.starts_with("parvel [error]")) {
-      errors.push_back(line);
-    }
-  }
-  EXPECT_EQ(errors, (strings{"parvel [error] - No folder for archives: Cannot get the temp path: "
-                             "No such file or directory",
-                             "parvel [error] - photo_archive failed: 'Cannot get the temp path: "
-                             "No such file or directory'"}));
+  EXPECT_EQ(log.lines(),
+            (strings{"parvel [error] - No folder for archives: Cannot get the temp path: "
+                     "No such file or directory",
+                     "parvel [error] - photo_archive failed: 'Cannot get the temp path: "
+                     "No such file or directory'"}));
   package->reset();
   EXPECT_FALSE(fs::exists(package->archive_name)) << "nothing relative to the working folder";
 }
