@@ -42,9 +42,10 @@ void file_impl::closer::operator()(std::FILE* file) const noexcept {
 }
 
 file_impl::file_impl(const std::string& path, std::ios_base::openmode mode)
-    : file_impl(std::fopen(path.c_str(), fopen_mode(mode).c_str())) {}
+    : file_impl(
+          std::unique_ptr<std::FILE, closer>(std::fopen(path.c_str(), fopen_mode(mode).c_str()))) {}
 
-file_impl::file_impl(std::FILE* file) : file_(file) {
+file_impl::file_impl(std::unique_ptr<std::FILE, closer> file) : file_(std::move(file)) {
   if (!file_) {
     throw stream_failure("bad open", errno);
   }
@@ -54,11 +55,11 @@ file_impl::file_impl(std::FILE* file) : file_(file) {
 std::shared_ptr<file_impl> file_impl::create_new(const std::string& path) {
   // "x" is O_EXCL: the name is taken and the file made in one step, and a
   // link in the name's place is never followed.
-  std::FILE* file = std::fopen(path.c_str(), "wbxe");
-  if (file == nullptr && errno == EEXIST) {
+  std::unique_ptr<std::FILE, closer> file(std::fopen(path.c_str(), "wbxe"));
+  if (!file && errno == EEXIST) {
     return nullptr;
   }
-  return std::shared_ptr<file_impl>(new file_impl(file));
+  return std::shared_ptr<file_impl>(new file_impl(std::move(file)));
 }
 
 std::streamsize file_impl::read(char* buffer, std::streamsize count) {

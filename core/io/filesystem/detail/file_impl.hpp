@@ -37,8 +37,8 @@ class file_impl {
   struct closer {
     void operator()(std::FILE* file) const noexcept;
   };
-  // Takes file, which may be null: "bad open" with errno then.
-  explicit file_impl(std::FILE* file);
+  // Takes file, which may be empty: "bad open" with errno then.
+  explicit file_impl(std::unique_ptr<std::FILE, closer> file);
 
   std::unique_ptr<std::FILE, closer> file_;
 };
