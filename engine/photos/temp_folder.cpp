@@ -161,8 +161,6 @@ std::mutex leftovers_mutex;
 // Folders this process uses, each with a shared lock held until exit.
 std::map<std::string, core::scoped_handle> folders_in_use;
 
-}  // namespace
-
 std::vector<std::string> temp_folder_bases() {
   std::vector<std::string> bases;
   if (const char* tmpdir = std::getenv("TMPDIR"); tmpdir != nullptr && tmpdir[0] != '\0') {
@@ -172,6 +170,8 @@ std::vector<std::string> temp_folder_bases() {
   bases.emplace_back("/tmp");
   return bases;
 }
+
+}  // namespace
 
 std::string get_temp_folder(const std::vector<std::string>& bases) {
   int first_error = 0;

@@ -5,11 +5,6 @@
 
 namespace parvel {
 
-// Where the private temporary folder may go, in order: $TMPDIR when set,
-// then /var/tmp (archives reach 4 GiB: never a RAM-backed folder by default),
-// then /tmp.
-std::vector<std::string> temp_folder_bases();
-
 // The program's private temporary folder: "lumbrel-send-photo-<uid>" of mode
 // 0700 in the first of bases that serves. Created when missing; a folder of
 // ours with wider modes is narrowed. When the name is taken by someone else
@@ -20,7 +15,8 @@ std::vector<std::string> temp_folder_bases();
 // process. When none serves, throws windows_system_error "Cannot get the temp
 // path" with the first base's error.
 std::string get_temp_folder(const std::vector<std::string>& bases);
-// In temp_folder_bases().
+// In $TMPDIR when set, else (or when it cannot serve) /var/tmp: archives
+// reach 4 GiB, so never a RAM-backed folder by default; /tmp last.
 std::string get_temp_folder();
 
 // Throws get_temp_folder's failure with the system's error.

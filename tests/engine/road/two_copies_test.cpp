@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <set>
 #include <sstream>
 
 #include "engine/photos/local_date.hpp"
