@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "engine/controller/job_dispatch.hpp"
 #include "engine/photos/local_date.hpp"
 #include "engine/user/user.hpp"
 #include "engine/user/user_config.hpp"
@@ -42,7 +43,8 @@ int send_a_copy(const std::vector<std::string>& arguments) {
   }
   std::cout << package->counter << ' ' << package->archive_name << ' '
             << (ended ? recorder.outcome() : "no end") << std::endl;
-  return 0;
+  // As the program's exit does: no job thread outlives main.
+  return parvel::cancel_all_jobs_and_wait(std::chrono::minutes(1)) ? 0 : 1;
 }
 
 const test_support::child_role copy_role("send_a_copy", send_a_copy);
