@@ -15,6 +15,7 @@
 #include "core/graphics/gdip/image_threads.hpp"
 #include "core/io/archivers/zip_compress.hpp"
 #include "core/io/archivers/zip_compressed_entry.hpp"
+#include "core/io/filesystem/file_sink.hpp"
 #include "core/io/filesystem/input_file.hpp"
 #include "core/io/stream_failure.hpp"
 #include "core/log/logger.hpp"
@@ -243,7 +244,8 @@ void photo_archive::build_archive() {
   throw_if_canceled();
 
   {
-    auto archive = std::make_unique<archivers::zip_compress>(package_->archive_path());
+    auto archive = std::make_unique<archivers::zip_compress>(package_->create_archive_file());
+    created_archive_ = true;
     std::lock_guard lock(output_mutex_);
     archive_ = std::move(archive);
   }
@@ -355,8 +357,11 @@ void photo_archive::discard_archive() {
     std::lock_guard lock(output_mutex_);
     archive_.reset();
   }
-  std::error_code ignored;
-  fs::remove(package_->archive_path(), ignored);
+  // A name this job did not take may be another copy's archive.
+  if (created_archive_) {
+    std::error_code ignored;
+    fs::remove(package_->archive_path(), ignored);
+  }
 }
 
 }  // namespace parvel

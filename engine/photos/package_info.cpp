@@ -4,9 +4,12 @@
 #include <filesystem>
 
 #include "core/graphics/image_format.hpp"
+#include "core/io/filesystem/file_sink.hpp"
 #include "core/log/logger.hpp"
+#include "core/system_error.hpp"
 #include "engine/photos/archive_name.hpp"
 #include "engine/photos/local_date.hpp"
+#include "engine/photos/package_counter.hpp"
 #include "engine/photos/temp_folder.hpp"
 #include "engine/rename/file_name_parts.hpp"
 #include "engine/rename/rename_alg.hpp"
@@ -29,8 +32,17 @@ photo_entry entry_for(const fs::path& file) {
 
 }  // namespace
 
+package_info::package_info() : package_info([] { return get_temp_folder(); }) {}
+
 // The one set is made at start: what earlier runs left goes then.
-package_info::package_info() : temp_folder_(get_temp_folder()) {
+package_info::package_info(const std::function<std::string()>& find_temp_folder) {
+  try {
+    temp_folder_ = find_temp_folder();
+  } catch (const core::windows_system_error& e) {
+    core::log::write(core::log::severity::error, "No folder for archives: %s", e.what());
+    temp_folder_error_ = static_cast<int>(e.code());
+    return;
+  }
   remove_leftovers(temp_folder_);
 }
 
@@ -177,9 +189,26 @@ std::string package_info::archive_path() const {
   return (fs::path(temp_folder_) / archive_name).string();
 }
 
+core::io::filesystem::file_sink package_info::create_archive_file() {
+  if (temp_folder_.empty()) {
+    throw_temp_path_error(temp_folder_error_);
+  }
+  // Ends: each name passed over is a file in the folder.
+  for (;;) {
+    if (std::optional<core::io::filesystem::file_sink> file =
+            core::io::filesystem::file_sink::create_new(archive_path())) {
+      return std::move(*file);
+    }
+    core::log::write(core::log::severity::info, "The archive name %s is taken", archive_name);
+    counter = next_package_counter(counter);
+    make_archive_name();
+  }
+}
+
 void package_info::remove_archive() {
-  if (archive_name.empty()) {
-    return;  // the path would name the temporary folder itself
+  // Without a folder or a name the path would not name an archive of ours.
+  if (temp_folder_.empty() || archive_name.empty()) {
+    return;
   }
   std::error_code error;
   fs::remove(archive_path(), error);

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <boost/signals2/signal.hpp>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -10,6 +11,10 @@
 #include <vector>
 
 #include "engine/photos/photo_entry.hpp"
+
+namespace core::io::filesystem {
+class file_sink;
+}
 
 namespace parvel {
 
@@ -20,11 +25,15 @@ class rename_alg;
 // and the upload job reads the texts on their threads. The photos and the
 // strategy are guarded by a lock, since the add-photos page may still add to
 // a set whose vector the job is walking; the texts are written only at the
-// send's commit, before the jobs start. Signals are raised on the calling
-// thread, never under the lock.
+// send's commit, before the jobs start, except the archive name and counter,
+// which the archive job settles before it writes. Signals are raised on the
+// calling thread, never under the lock.
 class package_info {
  public:
+  // In get_temp_folder(). A temp folder that cannot be had never stops the
+  // program: it is logged, and each send fails with its error.
   package_info();
+  explicit package_info(const std::function<std::string()>& find_temp_folder);
   package_info(const package_info&) = delete;
   package_info& operator=(const package_info&) = delete;
 
@@ -62,6 +71,12 @@ class package_info {
   // archive_name_for the sender, today and the counter.
   void make_archive_name();
   std::string archive_path() const;
+  // Creates the archive file, never over an existing one: a name already
+  // taken (by another copy of the program sharing the temp folder) moves the
+  // counter on to the next free name, so archive_name and counter name the
+  // file made. Throws the temp folder's failure when there is none, and
+  // core::io::stream_failure "bad open" when the file cannot be made.
+  core::io::filesystem::file_sink create_archive_file();
   void remove_archive();
 
   const std::string& temp_folder() const { return temp_folder_; }
@@ -72,7 +87,8 @@ class package_info {
   std::string message;
   std::string archive_name;
   std::atomic<bool> archived{false};
-  std::int32_t counter = 0;
+  // Read by the closing window while an archive job may settle it.
+  std::atomic<std::int32_t> counter{0};
 
  private:
   mutable std::mutex mutex_;
@@ -81,7 +97,9 @@ class package_info {
   // without a walk through the list.
   std::unordered_set<std::string> paths_;
   std::shared_ptr<rename_alg> rename_alg_;
-  const std::string temp_folder_;
+  // Empty when no temp folder served; temp_folder_error_ then holds why.
+  std::string temp_folder_;
+  int temp_folder_error_ = 0;
 };
 
 }  // namespace parvel

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string_view>
 
 #include "core/log/logger.hpp"
@@ -25,17 +26,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-[[noreturn]] void throw_temp_path_error(int error) {
-  throw core::windows_system_error("Cannot get the temp path", static_cast<std::uint32_t>(error));
-}
-
 std::string folder_name() {
   return "lumbrel-send-photo-" + std::to_string(::getuid());
 }
 
-std::string base_folder() {
-  const char* base = std::getenv("TMPDIR");
-  std::string folder = base != nullptr && base[0] == '/' ? base : "/var/tmp";
+std::string without_trailing_slashes(std::string folder) {
   while (folder.size() > 1 && folder.back() == '/') {
     folder.pop_back();
   }
@@ -65,6 +60,10 @@ std::string refusal(const std::string& path) {
     core::log::write(core::log::severity::warning, "The temp folder %s had mode %o; now 0700", path,
                      status.st_mode & 07777);
   }
+  // A folder of ours on a file system mounted read-only since.
+  if (::access(path.c_str(), W_OK | X_OK) != 0) {
+    throw_temp_path_error(errno);
+  }
   return {};
 }
 
@@ -87,6 +86,31 @@ std::string fallback_for(const std::string& taken, const std::string& reason) {
                      taken, reason, folder);
   }
   return folder;
+}
+
+// The private folder in base, made when missing.
+std::string private_folder_in(const std::string& base) {
+  const std::string folder = (base == "/" ? "" : base) + "/" + folder_name();
+  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    throw_temp_path_error(errno);
+  }
+  const std::string reason = refusal(folder);
+  return reason.empty() ? folder : fallback_for(folder, reason);
+}
+
+// Each base skipped with its reason, "Cannot use the temp folder <base>:
+// <reason><outcome>", once a process: the folder is asked for at every send.
+void log_skipped_once(const std::vector<std::pair<std::string, std::string>>& skipped,
+                      const std::string& outcome) {
+  static std::mutex mutex;
+  static std::set<std::string> logged;
+  std::lock_guard lock(mutex);
+  for (const auto& [base, reason] : skipped) {
+    const std::string line = "Cannot use the temp folder " + base + ": " + reason + outcome;
+    if (logged.insert(line).second) {
+      core::log::write(core::log::severity::warning, "%s", line);
+    }
+  }
 }
 
 std::string lower(std::string_view text) {
@@ -137,15 +161,49 @@ std::mutex leftovers_mutex;
 // Folders this process uses, each with a shared lock held until exit.
 std::map<std::string, core::scoped_handle> folders_in_use;
 
+std::vector<std::string> temp_folder_bases() {
+  std::vector<std::string> bases;
+  if (const char* tmpdir = std::getenv("TMPDIR"); tmpdir != nullptr && tmpdir[0] != '\0') {
+    bases.emplace_back(tmpdir);
+  }
+  bases.emplace_back("/var/tmp");
+  bases.emplace_back("/tmp");
+  return bases;
+}
+
 }  // namespace
 
-std::string get_temp_folder() {
-  const std::string folder = base_folder() + "/" + folder_name();
-  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-    throw_temp_path_error(errno);
+std::string get_temp_folder(const std::vector<std::string>& bases) {
+  int first_error = 0;
+  std::vector<std::pair<std::string, std::string>> skipped;
+  for (const std::string& base : bases) {
+    int error = EINVAL;
+    std::string reason = "it is no absolute path";
+    if (base.starts_with('/')) {
+      try {
+        const std::string folder = private_folder_in(without_trailing_slashes(base));
+        log_skipped_once(skipped, "; using " + folder);
+        return folder;
+      } catch (const core::windows_system_error& e) {
+        error = static_cast<int>(e.code());
+        reason = std::strerror(error);
+      }
+    }
+    if (first_error == 0) {
+      first_error = error;
+    }
+    skipped.emplace_back(base, reason);
   }
-  const std::string reason = refusal(folder);
-  return reason.empty() ? folder : fallback_for(folder, reason);
+  log_skipped_once(skipped, "");
+  throw_temp_path_error(first_error == 0 ? ENOENT : first_error);
+}
+
+std::string get_temp_folder() {
+  return get_temp_folder(temp_folder_bases());
+}
+
+void throw_temp_path_error(int error) {
+  throw core::windows_system_error("Cannot get the temp path", static_cast<std::uint32_t>(error));
 }
 
 void remove_leftovers(const std::string& folder) {

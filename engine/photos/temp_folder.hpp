@@ -1,17 +1,26 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace parvel {
 
 // The program's private temporary folder: "lumbrel-send-photo-<uid>" of mode
-// 0700 under $TMPDIR, else /var/tmp (archives reach 4 GiB: never a RAM-backed
-// folder by default). Created when missing; a folder of ours with wider modes
-// is narrowed. When the name is taken by someone else (another owner, not a
-// folder, a link) in that folder everyone can write, a fresh private folder
-// beside it serves this process instead, with a log line: the same one at
-// every call. Failures throw windows_system_error "Cannot get the temp path".
+// 0700 in the first of bases that serves. Created when missing; a folder of
+// ours with wider modes is narrowed. When the name is taken by someone else
+// (another owner, not a folder, a link) in that folder everyone can write, a
+// fresh private folder beside it serves this process instead, with a log
+// line: the same one at every call. A base that cannot serve (missing, no
+// folder, not writable, not absolute) is skipped with a log line, once a
+// process. When none serves, throws windows_system_error "Cannot get the temp
+// path" with the first base's error.
+std::string get_temp_folder(const std::vector<std::string>& bases);
+// In $TMPDIR when set, else (or when it cannot serve) /var/tmp: archives
+// reach 4 GiB, so never a RAM-backed folder by default; /tmp last.
 std::string get_temp_folder();
+
+// Throws get_temp_folder's failure with the system's error.
+[[noreturn]] void throw_temp_path_error(int error);
 
 // Removes the archives and installers that earlier runs left in folder, once
 // a process. Only files of ours by their names: every name the photo set can

@@ -48,8 +48,10 @@ void rewind_stream(std::istream& stream) {
 
 }  // namespace
 
-zip_compress::zip_compress(const std::string& path)
-    : impl_(std::make_shared<sink_impl>(filesystem::file_sink(path))) {}
+zip_compress::zip_compress(const std::string& path) : zip_compress(filesystem::file_sink(path)) {}
+
+zip_compress::zip_compress(filesystem::file_sink file)
+    : impl_(std::make_shared<sink_impl>(std::move(file))) {}
 
 void zip_compress::close() {
   impl_->close();

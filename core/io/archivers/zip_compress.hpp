@@ -35,6 +35,8 @@ class zip_compress {
 
   // path is UTF-8; an existing file is truncated. "bad open" on failure.
   explicit zip_compress(const std::string& path);
+  // Writes into file, open and empty (file_sink::create_new).
+  explicit zip_compress(filesystem::file_sink file);
 
   // Writes the central directory and the end records and closes the file.
   // Until then the file is not a complete archive.

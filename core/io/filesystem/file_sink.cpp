@@ -8,6 +8,16 @@ file_sink::file_sink(const std::string& path, std::ios_base::openmode mode) {
   open(path, mode);
 }
 
+std::optional<file_sink> file_sink::create_new(const std::string& path) {
+  std::shared_ptr<detail::file_impl> file = detail::file_impl::create_new(path);
+  if (!file) {
+    return std::nullopt;
+  }
+  file_sink sink;
+  sink.impl_ = std::move(file);
+  return sink;
+}
+
 void file_sink::open(const std::string& path, std::ios_base::openmode mode) {
   impl_ = std::make_shared<detail::file_impl>(path, mode);
 }

@@ -2,6 +2,7 @@
 
 #include <ios>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <boost/iostreams/categories.hpp>
@@ -28,6 +29,10 @@ class file_sink {
   // path is UTF-8; "bad open" when the file cannot be opened.
   explicit file_sink(const std::string& path,
                      std::ios_base::openmode mode = std::ios_base::out | std::ios_base::binary);
+
+  // A file made now, never one that was there before: nullopt when the name
+  // is taken. Other failures throw "bad open".
+  static std::optional<file_sink> create_new(const std::string& path);
 
   void open(const std::string& path,
             std::ios_base::openmode mode = std::ios_base::out | std::ios_base::binary);

@@ -39,6 +39,8 @@ archive_test::archive_test() : package_(std::make_shared<parvel::package_info>()
 }
 
 archive_test::~archive_test() {
+  // The next test of the process would find the name taken.
+  package_->remove_archive();
   parvel::convert_option_manager::instance()->set_current(parvel::photo_convert_option(0));
   parvel::resize_option_manager::instance()->set_current({0, 0, 0});
 }

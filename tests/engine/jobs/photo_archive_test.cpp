@@ -14,9 +14,11 @@
 #include "engine/controller/job_dispatch.hpp"
 #include "engine/options/convert_option_manager.hpp"
 #include "engine/options/resize_option_manager.hpp"
+#include "engine/photos/temp_folder.hpp"
 #include "engine/rename/rename_alg_value.hpp"
 #include "tests/engine/jobs/archive_fixture.hpp"
 #include "tests/support/image_codecs.hpp"
+#include "tests/support/log_capture.hpp"
 #include "tests/support/sample_images.hpp"
 #include "tests/support/table.hpp"
 
@@ -277,6 +279,90 @@ TEST_F(photo_archive_run, workers_write_what_one_worker_writes_in_photo_order) {
   EXPECT_EQ(sequential.entries[1].method, 0) << "noise is stored";
   EXPECT_EQ(sequential.events.size(), 9u) << "two stages, six progress reports, the ending";
   EXPECT_EQ(run_with(4), sequential);
+}
+
+struct taken_name_case {
+  const char* name;
+  int taken;  // counters whose names another copy took
+  bool as_link;
+  bool send_fails;
+};
+
+class archive_name_taken : public photo_archive_run,
+                           public testing::WithParamInterface<taken_name_case> {
+ protected:
+  std::string path_with(std::int32_t counter) {
+    package_->counter = counter;
+    package_->make_archive_name();
+    return package_->archive_path();
+  }
+};
+
+// Two copies of the program sharing the temp folder read one counter: an
+// archive is never written over, nor removed from, a name the other took.
+TEST_P(archive_name_taken, moves_on_to_the_next_counter_and_leaves_the_file_alone) {
+  const taken_name_case& c = GetParam();
+  package_->sender = "copies@x.example";
+  std::vector<std::string> others;
+  for (int i = 0; i < c.taken; ++i) {
+    others.push_back(path_with(5 + i));
+    const std::string file = c.as_link ? others.back() + ".target" : others.back();
+    test_support::write_file(file, "another copy's archive");
+    if (c.as_link) {
+      fs::create_symlink(file, others.back());
+    }
+  }
+  path_with(5);
+  const std::string photo = random_data(5000, 9);
+  add_file("a.jpg", photo);
+  if (c.send_fails) {
+    fs::remove(add_file("gone.jpg", "2"));
+  }
+  archive();
+
+  EXPECT_EQ(package_->counter, 5 + c.taken) << "the counter follows the name used";
+  if (c.send_fails) {
+    EXPECT_TRUE(recorder_.outcome().starts_with("failed:7:")) << recorder_.outcome();
+    EXPECT_FALSE(fs::exists(package_->archive_path()));
+  } else {
+    EXPECT_EQ(read_archive(package_->archive_path()),
+              (std::map<std::string, std::string>{{"a.jpg", photo}}));
+  }
+  for (const std::string& path : others) {
+    EXPECT_EQ(test_support::read_file(path), "another copy's archive") << path;
+    fs::remove(path);
+    fs::remove(path + ".target");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(takers, archive_name_taken,
+                         testing::Values(taken_name_case{"an_archive", 1, false, false},
+                                         taken_name_case{"two_archives", 2, false, false},
+                                         taken_name_case{"a_link_to_an_archive", 1, true, false},
+                                         taken_name_case{"by_a_send_that_fails", 1, false, true}),
+                         test_support::row_name());
+
+// No temp folder served at start: the program runs on, and each send fails.
+TEST_F(photo_archive_run, without_a_temp_folder_fails_generically_and_writes_nowhere) {
+  test_support::log_capture log;
+  const auto package = std::make_shared<parvel::package_info>(
+      []() -> std::string { parvel::throw_temp_path_error(ENOENT); });
+  package->sender = "photos@x.example";
+  package->make_archive_name();
+  package->add_entries({parvel::photo_entry{add_file("a.jpg", "1")}});
+  parvel::photo_archive job(package);
+  test_support::job_recorder recorder(job);
+  job.run();
+
+  EXPECT_EQ(recorder.outcome(), "failed:6:" + std::string(parvel::parvel_error(6).what()));
+  EXPECT_FALSE(package->archived);
+  EXPECT_EQ(log.lines(),
+            (strings{"parvel [error] - No folder for archives: Cannot get the temp path: "
+                     "No such file or directory",
+                     "parvel [error] - photo_archive failed: 'Cannot get the temp path: "
+                     "No such file or directory'"}));
+  package->reset();
+  EXPECT_FALSE(fs::exists(package->archive_name)) << "nothing relative to the working folder";
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "core/scoped_handle.hpp"
+#include "core/system_error.hpp"
 #include "tests/support/log_capture.hpp"
 #include "tests/support/table.hpp"
 #include "tests/support/temp_folder.hpp"
@@ -100,6 +101,76 @@ INSTANTIATE_TEST_SUITE_P(
                                },
                                "another user owns it", true}),
     test_support::row_name());
+
+struct skipped_base {
+  const char* name;
+  // Makes the base in root; its path.
+  std::function<std::string(const fs::path& root)> make;
+  const char* reason;
+  bool needs_a_user = false;
+};
+
+class temp_folder_base : public testing::TestWithParam<skipped_base> {
+ protected:
+  test_support::temp_folder root_;
+  test_support::log_capture log_;
+};
+
+// A TMPDIR gone after a reboot, or one that names no folder of ours to write
+// in, never ends the program: the next base serves, and the log says why once.
+TEST_P(temp_folder_base, that_cannot_serve_gives_way_to_the_next) {
+  const skipped_base& c = GetParam();
+  if (c.needs_a_user && ::geteuid() == 0) {
+    GTEST_SKIP() << "root writes in any folder";
+  }
+  const std::string skipped = c.make(root_.path());
+  const std::string next = root_.file("next");
+  fs::create_directory(next);
+  const std::string expected = next + "/lumbrel-send-photo-" + std::to_string(::getuid());
+
+  EXPECT_EQ(parvel::get_temp_folder({skipped, next}), expected);
+  EXPECT_EQ(parvel::get_temp_folder({skipped, next}), expected);
+  EXPECT_EQ(log_.lines(), strings{"parvel [warning] - Cannot use the temp folder " + skipped +
+                                  ": " + c.reason + "; using " + expected});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    bases, temp_folder_base,
+    testing::Values(skipped_base{"missing",
+                                 [](const fs::path& root) { return (root / "gone").string(); },
+                                 "No such file or directory"},
+                    skipped_base{"file",
+                                 [](const fs::path& root) {
+                                   test_support::write_file((root / "file").string(), "x");
+                                   return (root / "file").string();
+                                 },
+                                 "Not a directory"},
+                    skipped_base{"relative", [](const fs::path&) { return std::string("tmp"); },
+                                 "it is no absolute path"},
+                    skipped_base{"read_only",
+                                 [](const fs::path& root) {
+                                   fs::create_directory(root / "read-only");
+                                   fs::permissions(root / "read-only",
+                                                   fs::perms::owner_read | fs::perms::owner_exec);
+                                   return (root / "read-only").string();
+                                 },
+                                 "Permission denied", true}),
+    test_support::row_name());
+
+TEST_F(private_temp_folder, none_serving_throws_the_first_bases_error) {
+  const std::string missing = root_.file("gone");
+  test_support::write_file(root_.file("file"), "x");
+  try {
+    parvel::get_temp_folder({missing, root_.file("file")});
+    FAIL() << "no folder serves";
+  } catch (const core::windows_system_error& e) {
+    EXPECT_STREQ(e.what(), "Cannot get the temp path: No such file or directory");
+  }
+  EXPECT_EQ(log_.lines(), (strings{"parvel [warning] - Cannot use the temp folder " + missing +
+                                       ": No such file or directory",
+                                   "parvel [warning] - Cannot use the temp folder " +
+                                       root_.file("file") + ": Not a directory"}));
+}
 
 class leftovers : public testing::Test {
  protected:

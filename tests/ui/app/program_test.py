@@ -261,13 +261,34 @@ def debug_prints_version(s):
                     errors, re.M), f"the version line on standard error: {errors!r}")
 
 
+def starts_whatever_tmpdir_holds(s):
+    missing = os.path.join(s.root, "gone-after-reboot")
+    a_file = os.path.join(s.root, "a-file")
+    with open(a_file, "w"):
+        pass
+    cases = [(missing, "No such file or directory"), (a_file, "Not a directory")]
+    # Root writes wherever it likes.
+    if os.geteuid() != 0:
+        read_only = os.path.join(s.root, "read-only")
+        os.mkdir(read_only, 0o500)
+        cases.append((read_only, "Permission denied"))
+    for tmpdir, reason in cases:
+        s.env["TMPDIR"] = tmpdir
+        program, window = start_and_map(s, "-debug")
+        close_normally(s, program, window)
+        errors = program.stderr.read().decode("utf-8", "replace")
+        skipped = re.findall(rf"^parvel \[warning\] - Cannot use the temp folder {re.escape(tmpdir)}: "
+                             rf"{reason}; using /\S+/lumbrel-send-photo-{os.getuid()}\r$", errors, re.M)
+        check(len(skipped) == 1, f"TMPDIR {tmpdir}: one line saying why, got {errors!r}")
+
+
 SCENARIOS = {f.__name__: f for f in (maps_and_close_saves, sigterm_ends_without_saving,
                                       second_start_shows_first,
                                       one_instance_without_runtime_folder,
                                       one_instance_with_read_only_runtime_folder,
                                       start_while_first_starts,
                                       frame_keeps_its_size_under_a_window_manager,
-                                      debug_prints_version)}
+                                      debug_prints_version, starts_whatever_tmpdir_holds)}
 
 
 def main():

@@ -42,11 +42,24 @@ void file_impl::closer::operator()(std::FILE* file) const noexcept {
 }
 
 file_impl::file_impl(const std::string& path, std::ios_base::openmode mode)
-    : file_(std::fopen(path.c_str(), fopen_mode(mode).c_str())) {
+    : file_impl(
+          std::unique_ptr<std::FILE, closer>(std::fopen(path.c_str(), fopen_mode(mode).c_str()))) {}
+
+file_impl::file_impl(std::unique_ptr<std::FILE, closer> file) : file_(std::move(file)) {
   if (!file_) {
     throw stream_failure("bad open", errno);
   }
   std::setvbuf(file_.get(), nullptr, _IOFBF, buffer_size);
+}
+
+std::shared_ptr<file_impl> file_impl::create_new(const std::string& path) {
+  // "x" is O_EXCL: the name is taken and the file made in one step, and a
+  // link in the name's place is never followed.
+  std::unique_ptr<std::FILE, closer> file(std::fopen(path.c_str(), "wbxe"));
+  if (!file && errno == EEXIST) {
+    return nullptr;
+  }
+  return std::shared_ptr<file_impl>(new file_impl(std::move(file)));
 }
 
 std::streamsize file_impl::read(char* buffer, std::streamsize count) {

@@ -17,6 +17,10 @@ class file_impl {
  public:
   // Throws core::io::stream_failure "bad open".
   file_impl(const std::string& path, std::ios_base::openmode mode);
+  // A file made now for writing, never one that was there before: nullptr
+  // when the name is taken (by any kind of entry, a link included). Other
+  // failures throw "bad open".
+  static std::shared_ptr<file_impl> create_new(const std::string& path);
 
   // Up to count bytes; -1 at the end of the file; "bad read" on an error.
   std::streamsize read(char* buffer, std::streamsize count);
@@ -33,6 +37,9 @@ class file_impl {
   struct closer {
     void operator()(std::FILE* file) const noexcept;
   };
+  // Takes file, which may be empty: "bad open" with errno then.
+  explicit file_impl(std::unique_ptr<std::FILE, closer> file);
+
   std::unique_ptr<std::FILE, closer> file_;
 };
 
