@@ -245,7 +245,6 @@ void photo_archive::build_archive() {
 
   {
     auto archive = std::make_unique<archivers::zip_compress>(package_->create_archive_file());
-    created_archive_ = true;
     std::lock_guard lock(output_mutex_);
     archive_ = std::move(archive);
   }
@@ -357,11 +356,7 @@ void photo_archive::discard_archive() {
     std::lock_guard lock(output_mutex_);
     archive_.reset();
   }
-  // A name this job did not take may be another copy's archive.
-  if (created_archive_) {
-    std::error_code ignored;
-    fs::remove(package_->archive_path(), ignored);
-  }
+  package_->remove_archive();
 }
 
 }  // namespace parvel

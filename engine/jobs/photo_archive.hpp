@@ -78,8 +78,6 @@ class photo_archive : public cancellable_job {
   std::mutex output_mutex_;
   std::unique_ptr<core::io::archivers::zip_compress> archive_;
   entry_pipeline* pipeline_ = nullptr;
-  // Whether the file at the set's archive path is this job's to remove.
-  bool created_archive_ = false;
   unique_entry_names entry_names_;
 };
 

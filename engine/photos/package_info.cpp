@@ -193,10 +193,14 @@ core::io::filesystem::file_sink package_info::create_archive_file() {
   if (temp_folder_.empty()) {
     throw_temp_path_error(temp_folder_error_);
   }
+  // A set keeps one archive at a time.
+  remove_archive();
   // Ends: each name passed over is a file in the folder.
   for (;;) {
     if (std::optional<core::io::filesystem::file_sink> file =
             core::io::filesystem::file_sink::create_new(archive_path())) {
+      std::lock_guard lock(mutex_);
+      made_archive_ = archive_path();
       return std::move(*file);
     }
     core::log::write(core::log::severity::info, "The archive name %s is taken", archive_name);
@@ -206,12 +210,16 @@ core::io::filesystem::file_sink package_info::create_archive_file() {
 }
 
 void package_info::remove_archive() {
-  // Without a folder or a name the path would not name an archive of ours.
-  if (temp_folder_.empty() || archive_name.empty()) {
+  std::string path;
+  {
+    std::lock_guard lock(mutex_);
+    path.swap(made_archive_);
+  }
+  if (path.empty()) {
     return;
   }
   std::error_code error;
-  fs::remove(archive_path(), error);
+  fs::remove(path, error);
   if (error) {
     core::log::write(core::log::severity::debug, "Cannot remove the file: %s", error.message());
   }

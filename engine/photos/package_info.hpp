@@ -75,8 +75,11 @@ class package_info {
   // taken (by another copy of the program sharing the temp folder) moves the
   // counter on to the next free name, so archive_name and counter name the
   // file made. Throws the temp folder's failure when there is none, and
-  // core::io::stream_failure "bad open" when the file cannot be made.
+  // core::io::stream_failure "bad open" when the file cannot be made. An
+  // archive this set made before goes first: a set has one at a time.
   core::io::filesystem::file_sink create_archive_file();
+  // Removes the archive only when this set made it: until then the name may
+  // be another copy's file.
   void remove_archive();
 
   const std::string& temp_folder() const { return temp_folder_; }
@@ -97,6 +100,8 @@ class package_info {
   // without a walk through the list.
   std::unordered_set<std::string> paths_;
   std::shared_ptr<rename_alg> rename_alg_;
+  // The archive create_archive_file made and nothing removed yet, else "".
+  std::string made_archive_;
   // Empty when no temp folder served; temp_folder_error_ then holds why.
   std::string temp_folder_;
   int temp_folder_error_ = 0;

@@ -7,6 +7,7 @@
 #include <limits>
 #include <thread>
 
+#include "core/io/filesystem/file_sink.hpp"
 #include "engine/photos/local_date.hpp"
 #include "engine/photos/package_counter.hpp"
 #include "engine/rename/rename_alg_add.hpp"
@@ -169,6 +170,31 @@ TEST(archive_name, stays_inside_the_temporary_folder) {
   parvel::set_today_source(nullptr);
 }
 
+// Another copy sharing the temp folder may hold the name this set chose but
+// has not made yet: only a file the set made itself is ever removed.
+TEST_F(photo_folder, only_an_archive_the_set_made_is_removed) {
+  set_.sender = "me@x.example";
+  set_.counter = 4;
+  set_.make_archive_name();
+  const std::string others = set_.archive_path();
+  test_support::write_file(others, "another copy's archive");
+  set_.remove_archive();
+  set_.reset();
+  EXPECT_TRUE(fs::exists(others));
+
+  set_.create_archive_file();
+  const std::string own = set_.archive_path();
+  ASSERT_NE(own, others);
+  set_.counter = 9;
+  set_.make_archive_name();
+  set_.create_archive_file();
+  EXPECT_FALSE(fs::exists(own)) << "a set keeps one archive at a time";
+  set_.remove_archive();
+  EXPECT_FALSE(fs::exists(set_.archive_path()));
+  EXPECT_TRUE(fs::exists(others));
+  fs::remove(others);
+}
+
 // The counter starts from whatever the config file holds.
 TEST(package_counter, goes_on_from_any_stored_value) {
   using limits = std::numeric_limits<std::int32_t>;
@@ -185,7 +211,8 @@ TEST_F(photo_folder, reset_keeps_sender_subject_and_counter_and_removes_the_arch
   set_.recipients = {"you@x.example"};
   set_.counter = 4;
   set_.make_archive_name();
-  test_support::write_file(set_.archive_path(), "zip");
+  set_.create_archive_file();
+  ASSERT_TRUE(fs::exists(set_.archive_path()));
   set_.set_rename_alg(std::make_shared<parvel::rename_alg_value>("x"));
   set_.archived = true;
 

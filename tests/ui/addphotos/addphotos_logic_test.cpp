@@ -3,10 +3,10 @@
 #include <QString>
 #include <QStringList>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "core/io/filesystem/file_sink.hpp"
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
 #include "tests/support/table.hpp"
@@ -159,8 +159,8 @@ TEST(commit, removes_the_archive_an_earlier_send_kept_for_its_retry) {
   package_info& package = *person.get_package();
   package.sender = "ann@x";
   package.make_archive_name();
+  package.create_archive_file();
   const std::string kept = package.archive_path();
-  std::ofstream(kept) << "PK";
   package.archived = true;
 
   commit_form({"bob@x", "cy@x", "", "", false}, person, package);
