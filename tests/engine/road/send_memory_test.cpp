@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <utility>
 
 #include "bench/support/process_status.hpp"
+#include "engine/controller/job_dispatch.hpp"
 #include "engine/options/resize_option_manager.hpp"
 #include "tests/engine/road/send_road_fixture.hpp"
 
@@ -23,6 +25,11 @@ constexpr bool allocator_replaced = false;
 
 using send_memory = test_support::send_road;
 
+// A job's thread ends after the job has told its outcome.
+bool jobs_ended() {
+  return parvel::cancel_all_jobs_and_wait(std::chrono::seconds(60));
+}
+
 long resident_mib() {
   return bench::process_status_kib("VmRSS:") / 1024;
 }
@@ -40,6 +47,7 @@ TEST_F(send_memory, a_send_gives_back_what_its_threads_held) {
   add_image("warm.jpg", 200, 100);
   send();
   ASSERT_EQ(recorder_.outcome(), "upload_succeeded");
+  ASSERT_TRUE(jobs_ended());
   package_->clear_photos();
   package_->remove_archive();
 
@@ -51,6 +59,7 @@ TEST_F(send_memory, a_send_gives_back_what_its_threads_held) {
     }
     send();
     ASSERT_EQ(recorder_.outcome(), "upload_succeeded");
+    ASSERT_TRUE(jobs_ended());
     package_->clear_photos();
     package_->remove_archive();
   }
