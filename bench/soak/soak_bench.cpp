@@ -1,6 +1,6 @@
 // soak_bench generate FOLDER COUNT
-//   writes COUNT photo-like JPEGs of 2 to 8 MB (gradients and noise, 2900 to
-//   5700 pixels wide) into FOLDER.
+//   writes COUNT photo-like JPEGs of 2 to 8 MB (3300 to 6700 pixels wide)
+//   into FOLDER.
 // soak_bench SERVICE_BASE SERVICE_DATA SENDS PHOTO...
 //   runs SENDS sends one after another in this one process, as the program
 //   makes them: the archive job through the controller, on its success the
@@ -13,8 +13,6 @@
 //   allocator holds, and at the end each of its arenas on standard error; fails unless every send
 //   succeeded and the service kept the very archive sent.
 #include <malloc.h>
-
-#include <vips/vips8>
 
 #include <algorithm>
 #include <chrono>
@@ -31,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/photo_like.hpp"
 #include "bench/support/process_status.hpp"
 #include "core/graphics/gdip/gdiplus_startup.hpp"
 #include "core/log/logger.hpp"
@@ -49,22 +48,10 @@ namespace fs = std::filesystem;
 void generate(const fs::path& folder, int count) {
   fs::create_directories(folder);
   for (int i = 0; i < count; ++i) {
-    // Widths in steps across the range, 3:2, so the files span 2 to 8 MB.
-    const int width = 2900 + (i * 397) % 2800;
-    const int height = width * 2 / 3;
-    const vips::VImage xy = vips::VImage::xyz(width, height);
-    const vips::VImage x = xy[0] * (255.0 / width);
-    const vips::VImage y = xy[1] * (255.0 / height);
-    const double shift = 40.0 * (i % 5);
-    const vips::VImage noise = vips::VImage::gaussnoise(
-        width, height, vips::VImage::option()->set("mean", 0.0)->set("sigma", 8.0));
-    const vips::VImage photo =
-        vips::VImage::bandjoin({x, y + shift / 2, (x + y) / 2 + shift})
-            .add(noise)
-            .cast(VIPS_FORMAT_UCHAR)
-            .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
-    const std::string name = (folder / ("IMG_" + std::to_string(2000 + i) + ".jpg")).string();
-    photo.jpegsave(name.c_str(), vips::VImage::option()->set("Q", 92));
+    // Widths in steps across the range, 3:2, so that the files span 2 to 8 MB.
+    const int width = 3300 + (i * 397) % 3400;
+    bench::write_photo_like((folder / ("IMG_" + std::to_string(2000 + i) + ".jpg")).string(), width,
+                            width * 2 / 3, i);
   }
 }
 
