@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/graphics/gdip/gdiplus_startup.hpp"
+#include "core/large_blocks.hpp"
 #include "engine/jobs/photo_archive.hpp"
 #include "engine/options/resize_option_manager.hpp"
 #include "engine/photos/package_info.hpp"
@@ -17,6 +18,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: archive_bench WORKERS WIDTHxHEIGHT|- FILE...\n");
     return 2;
   }
+  // As the program's application object does before any job.
+  core::map_large_blocks();
   const core::graphics::gdip::gdiplus_startup startup;
   const std::string box = argv[2];
   if (box != "-") {

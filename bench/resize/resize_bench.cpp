@@ -4,7 +4,6 @@
 //   converts each photo as the archive job does (a 1920 x 1080 box, bicubic,
 //   fit, no enlarging, orientation matched, JPEG quality 95) and writes the
 //   encoded bytes to OUT_FOLDER under the photo's name.
-#include <vips/vips8>
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +11,7 @@
 #include <iostream>
 #include <string>
 
+#include "bench/support/photo_like.hpp"
 #include "core/graphics/gdip/batch/gdiplus_image_open_file.hpp"
 #include "core/graphics/gdip/batch/gdiplus_image_resize.hpp"
 #include "core/graphics/gdip/batch/gdiplus_image_save_stream.hpp"
@@ -26,20 +26,8 @@ void generate(const std::filesystem::path& folder, int count) {
   constexpr int height = 4000;
   std::filesystem::create_directories(folder);
   for (int i = 0; i < count; ++i) {
-    const vips::VImage xy = vips::VImage::xyz(width, height);
-    const vips::VImage x = xy[0] * (255.0 / width);
-    const vips::VImage y = xy[1] * (255.0 / height);
-    // A different light on each photo, and fine noise as a sensor gives.
-    const double shift = 40.0 * (i % 5);
-    const vips::VImage noise = vips::VImage::gaussnoise(
-        width, height, vips::VImage::option()->set("mean", 0.0)->set("sigma", 6.0));
-    const vips::VImage photo =
-        vips::VImage::bandjoin({x, y + shift / 2, (x + y) / 2 + shift})
-            .add(noise)
-            .cast(VIPS_FORMAT_UCHAR)
-            .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
-    const std::string name = (folder / ("IMG_" + std::to_string(1000 + i) + ".jpg")).string();
-    photo.jpegsave(name.c_str(), vips::VImage::option()->set("Q", 90));
+    bench::write_photo_like((folder / ("IMG_" + std::to_string(1000 + i) + ".jpg")).string(), width,
+                            height, i);
   }
 }
 

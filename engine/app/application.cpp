@@ -4,13 +4,14 @@
 #include <filesystem>
 
 #include "core/io/l10n/load_localization.hpp"
+#include "core/large_blocks.hpp"
 #include "core/log/logger.hpp"
-#include "engine/controller/controller.hpp"
 #include "core/module.hpp"
 #include "core/resources/resource_location_inprocess.hpp"
 #include "core/resources/resource_location_zip.hpp"
 #include "core/utf.hpp"
 #include "core/version_strings.hpp"
+#include "engine/controller/controller.hpp"
 
 namespace parvel {
 
@@ -38,6 +39,9 @@ application::application()
       settings_(std::make_shared<application_settings>(product_name_)),
       localization_(this),
       controller_(std::make_shared<parvel::controller>()) {
+  // Before any job: the archive and upload jobs free large buffers on
+  // threads that come and go with each send.
+  core::map_large_blocks();
   settings_->load();
   load_localization();
 }
