@@ -219,10 +219,23 @@ image_format sniff_image_format(std::string_view head) {
   return image_formats::none;
 }
 
+image_format file_image_format(const std::string& path) {
+  std::array<char, 32> head;
+  return known_format(file_head(path, head));
+}
+
+vips::VImage read_image_header(const std::string& path, image_format format) {
+  try {
+    return load_file(path, format, 1);
+  } catch (const vips::VError&) {
+    vips_error_clear();
+    throw status_failure(status::generic_error);
+  }
+}
+
 std::shared_ptr<bitmap> open_image_file(const std::string& path) {
   require_started();
-  std::array<char, 32> head;
-  const image_format format = known_format(file_head(path, head));
+  const image_format format = file_image_format(path);
   try {
     if (format == image_formats::hd_photo) {
       return make_memory_bitmap(to_srgb8(decode_hd_photo_file(path)).copy_memory());
