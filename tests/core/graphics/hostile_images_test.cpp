@@ -240,6 +240,12 @@ std::string bmp_claiming(std::uint32_t width, std::uint32_t height) {
   return bytes;
 }
 
+// A constant image of width x height whose decoder holds it whole: saved in
+// the format of suffix with the option that makes it so.
+std::function<std::string()> decoded_whole(int width, int height, const char* suffix) {
+  return [=] { return test_support::encode(test_support::flat(width, height, {9, 9, 9}), suffix); };
+}
+
 const char* const damaged = "An error on the method call.";
 const char* const too_large = "Could not allocate memory to process the method call.";
 
@@ -259,6 +265,11 @@ INSTANTIATE_TEST_SUITE_P(
         hostile_case{"jpeg_claiming_30000_square", [] { return jpeg_claiming(30000, 30000); }, 3, too_large,
                      "its 803 bytes cannot hold the 30000 x 30000 pixels it declares",
                      "its 30000 x 30000 pixels take 2575 MiB decoded whole, over 192 MiB"},
+        // Read in strips these would pass; their decoders hold them whole.
+        hostile_case{"progressive_jpeg_of_9000_x_8000", decoded_whole(9000, 8000, ".jpg[interlace]"), 3, too_large,
+                     "its 9000 x 8000 pixels take 206 MiB decoded whole, over 192 MiB"},
+        hostile_case{"interlaced_png_of_9000_x_8000", decoded_whole(9000, 8000, ".png[interlace]"), 3, too_large,
+                     "its 9000 x 8000 pixels take 206 MiB decoded whole, over 192 MiB"},
         hostile_case{"bmp_claiming_20000_square", [] { return bmp_claiming(20000, 20000); }, 3, too_large,
                      "its 20000 x 20000 pixels take 1145 MiB decoded whole, over 192 MiB"}),
     test_support::row_name());
