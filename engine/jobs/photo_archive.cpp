@@ -43,10 +43,10 @@ constexpr std::uint64_t largest_in_memory = 64 * mib;
 // conversions.
 constexpr std::uint64_t pipeline_budget = 192 * mib;
 // The imaging library's working memory for one photo converted on one
-// thread, beyond what the photo's own size makes it hold: a 24 MP JPEG of 6 MB
-// takes about 30 MiB in all, so six such photos convert at once. 16 MiB let
-// eight in, for 270 MiB and no measurable gain.
-constexpr std::uint64_t conversion_working_set = 24 * mib;
+// thread, beyond what the photo's decoder and encoded image hold: a 24 MP
+// JPEG of 6 MB resized into 1920 x 1080 takes about 30 MiB in all, so six such
+// photos convert at once. Eight gained nothing measurable, for 270 MiB.
+constexpr std::uint64_t conversion_working_set = 16 * mib;
 
 constexpr std::uint32_t resize_flags =
     core::graphics::fit_size | core::graphics::no_enlarge | core::graphics::match_orientation;
