@@ -1,28 +1,34 @@
-// archive_bench WORKERS WIDTHxHEIGHT|- FILE...
+// archive_bench WORKERS WIDTHxHEIGHT|.EXTENSION|- FILE...
 //   runs the archive job on the files with WORKERS photos prepared at once (1:
-//   each photo in turn), resizing into the box or storing every file
-//   unchanged ("-"), and prints the archive's path. The archive goes to the
-//   temporary folder ($TMPDIR).
+//   each photo in turn), resizing into the box, converting each photo at its
+//   size into the format of the extension, or storing every file unchanged
+//   ("-"), and prints the archive's path. The archive goes to the temporary
+//   folder ($TMPDIR).
 #include <cstdio>
 #include <memory>
 #include <string>
 
 #include "core/graphics/gdip/gdiplus_startup.hpp"
+#include "core/graphics/image_format.hpp"
 #include "core/large_blocks.hpp"
 #include "engine/jobs/photo_archive.hpp"
+#include "engine/options/convert_option_manager.hpp"
 #include "engine/options/resize_option_manager.hpp"
 #include "engine/photos/package_info.hpp"
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    std::fprintf(stderr, "usage: archive_bench WORKERS WIDTHxHEIGHT|- FILE...\n");
+    std::fprintf(stderr, "usage: archive_bench WORKERS WIDTHxHEIGHT|.EXTENSION|- FILE...\n");
     return 2;
   }
   // As the program's application object does before any job.
   core::map_large_blocks();
   const core::graphics::gdip::gdiplus_startup startup;
   const std::string box = argv[2];
-  if (box != "-") {
+  if (box.starts_with('.')) {
+    parvel::convert_option_manager::instance()->set_current(
+        parvel::photo_convert_option(core::graphics::image_format_from_extension(box)));
+  } else if (box != "-") {
     const auto x = box.find('x');
     parvel::resize_option_manager::instance()->set_current(
         {1, static_cast<std::uint32_t>(std::stoul(box.substr(0, x))),

@@ -12,6 +12,7 @@
 #include "core/graphics/gdip/batch/gdiplus_image_open_file.hpp"
 #include "core/graphics/gdip/batch/gdiplus_image_resize.hpp"
 #include "core/graphics/gdip/batch/gdiplus_image_save_stream.hpp"
+#include "core/graphics/gdip/conversion_memory.hpp"
 #include "core/graphics/gdip/image_threads.hpp"
 #include "core/io/archivers/zip_compress.hpp"
 #include "core/io/archivers/zip_compressed_entry.hpp"
@@ -43,10 +44,13 @@ constexpr std::uint64_t largest_in_memory = 64 * mib;
 // conversions.
 constexpr std::uint64_t pipeline_budget = 192 * mib;
 // The imaging library's working memory for one photo converted on one
-// thread, beyond what the source's size stands for: a 24 MP JPEG of 6 MB
-// takes about 30 MiB in all, so six such photos convert at once. 16 MiB let
-// eight in, for 270 MiB and no measurable gain.
-constexpr std::uint64_t conversion_working_set = 24 * mib;
+// thread, beyond what the photo's decoder and encoded image hold: a 24 MP
+// JPEG of 6 MB resized into 1920 x 1080 takes about 30 MiB in all, so six such
+// photos convert at once. Eight gained nothing measurable, for 270 MiB.
+constexpr std::uint64_t conversion_working_set = 16 * mib;
+
+constexpr std::uint32_t resize_flags =
+    core::graphics::fit_size | core::graphics::no_enlarge | core::graphics::match_orientation;
 
 // The imaging library's threads for each photo while the job runs: while
 // conversions run side by side, one each. A JPEG decoder is serial, so more
@@ -93,10 +97,9 @@ std::string convert_photo(const archive_item& item) {
   batch::gdiplus_image_open_file open(item.path);
   std::unique_ptr<batch::gdiplus_image_resize> resized;
   if (item.conversion->resize.kind != resize_keep) {
-    resized = std::make_unique<batch::gdiplus_image_resize>(
-        &open, item.conversion->resize.width, item.conversion->resize.height,
-        core::graphics::bicubic,
-        core::graphics::fit_size | core::graphics::no_enlarge | core::graphics::match_orientation);
+    resized = std::make_unique<batch::gdiplus_image_resize>(&open, item.conversion->resize.width,
+                                                            item.conversion->resize.height,
+                                                            core::graphics::bicubic, resize_flags);
   }
   batch::gdiplus_image_unit* last =
       resized ? static_cast<batch::gdiplus_image_unit*>(resized.get()) : &open;
@@ -131,13 +134,34 @@ std::string read_source(const archive_item& item) {
   return bytes;
 }
 
+bool prepared_in_memory(const archive_item& item) {
+  return item.conversion || item.size <= largest_in_memory;
+}
+
+// What converting the item may hold at most, from its header: a photo larger
+// than the budget then waits until it converts alone.
+std::uint64_t conversion_cost(const archive_item& item) {
+  std::optional<core::graphics::image_size> box;
+  if (item.conversion->resize.kind != resize_keep) {
+    box = core::graphics::image_size{item.conversion->resize.width, item.conversion->resize.height};
+  }
+  const std::optional<gdip::conversion_memory> memory =
+      gdip::estimate_conversion_memory(item.path, box, resize_flags, item.entry_name);
+  if (!memory) {
+    // The conversion fails at its turn; the source's size stands for it.
+    return conversion_working_set + item.size;
+  }
+  // The encoded image beside its copy on its way out, then beside its
+  // deflated form.
+  return conversion_working_set + memory->working + 2 * memory->encoded;
+}
+
 // What preparing the item may hold at most; 0 leaves it to the writer.
 std::uint64_t preparation_cost(const archive_item& item) {
   if (item.conversion) {
-    // The source's size stands for the encoded image and its deflated copy.
-    return conversion_working_set + item.size;
+    return conversion_cost(item);
   }
-  if (item.size > largest_in_memory) {
+  if (!prepared_in_memory(item)) {
     return 0;
   }
   // The source and its deflated form side by side.
@@ -281,7 +305,7 @@ void photo_archive::build_archive() {
     if (pipeline) {
       entry = pipeline->take(i);
       throw_if_canceled();
-    } else if (preparation_cost(items[i]) != 0) {
+    } else if (prepared_in_memory(items[i])) {
       // As a worker would: the way an entry is deflated shows in its bytes,
       // and the archive must not depend on the number of workers. A cancel
       // meanwhile fails the entry's write.

@@ -6,16 +6,21 @@ namespace core::graphics::gdip {
 
 namespace {
 
-std::string full_text(const std::string& message, gdip::status s, int error) {
+std::string full_text(const std::string& message, gdip::status s, int error,
+                      const std::string& reason) {
   std::string text = message +
                      " [GdiplusErrorCode: " + std::to_string(static_cast<std::int32_t>(s)) + ", " +
                      status_text(s) + "]";
-  return error == 0 ? text : windows_system_error(text, static_cast<std::uint32_t>(error)).what();
+  if (error != 0) {
+    return windows_system_error(text, static_cast<std::uint32_t>(error)).what();
+  }
+  return reason.empty() ? text : text + ": " + reason;
 }
 
 }  // namespace
 
-gdiplus_exception::gdiplus_exception(const std::string& message, gdip::status s, int error)
-    : graphics_exception(message), text_(full_text(message, s, error)), status_(s) {}
+gdiplus_exception::gdiplus_exception(const std::string& message, gdip::status s, int error,
+                                     const std::string& reason)
+    : graphics_exception(message), text_(full_text(message, s, error, reason)), status_(s) {}
 
 }  // namespace core::graphics::gdip

@@ -80,17 +80,21 @@ const unsigned char black_16x16_codestream[] = {
     0x00, 0x01, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
     0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x03, 0x47, 0x20};
 
-// GUID_PKPixelFormat24bppRGB as stored.
+// GUID_PKPixelFormat24bppRGB as stored; the other formats differ in the last byte.
 const char rgb24_format[] = "\x24\xC3\xDD\x6F\x03\x4E\xFE\x4B\xB1\x85\x3D\x77\x76\x8D\xC9\x0D";
+constexpr char cmyk64_format_last = '\x1F';
 
 // A black RGB HD Photo whose container and codestream claim width x height,
-// cut or padded with zeros to file_size bytes (0: as it comes).
+// cut or padded with zeros to file_size bytes (0: as it comes); its container
+// may claim another pixel format.
 std::string hd_photo(std::uint16_t width_minus_1, std::uint16_t height_minus_1,
-                     std::size_t file_size = 0) {
+                     std::size_t file_size = 0, char format_last = rgb24_format[15]) {
   std::string codestream(reinterpret_cast<const char*>(black_16x16_codestream),
                          sizeof black_16x16_codestream);
   set_be16(codestream, 12, width_minus_1);
   set_be16(codestream, 14, height_minus_1);
+  std::string format(rgb24_format, 16);
+  format.back() = format_last;
   constexpr std::uint32_t entries = 6;
   constexpr std::uint32_t data = 8 + 2 + 12 * entries + 4;
   std::string file =
@@ -100,7 +104,7 @@ std::string hd_photo(std::uint16_t width_minus_1, std::uint16_t height_minus_1,
                           {0xBC81, type_long, 1, height_minus_1 + 1U},
                           {0xBCC0, type_long, 1, data + 16},  // the codestream after the GUID
                           {0xBCC1, type_long, 1, static_cast<std::uint32_t>(codestream.size())}},
-                         std::string(rgb24_format, 16) + codestream);
+                         format + codestream);
   if (file_size != 0) {
     file.resize(file_size, '\0');
   }
@@ -171,7 +175,15 @@ struct hostile_case {
   std::function<std::string()> bytes;
   int status;
   const char* status_text;
+  // What the failure adds after its frame, opening the file and decoding
+  // its bytes; empty for none.
+  std::string file_reason = {};
+  std::string bytes_reason = file_reason;
 };
+
+std::string with_reason(const std::string& text, const std::string& reason) {
+  return reason.empty() ? text : text + ": " + reason;
+}
 
 class hostile_files : public hostile_images, public testing::WithParamInterface<hostile_case> {};
 
@@ -189,7 +201,8 @@ TEST_P(hostile_files, fail_the_photo_alone) {
     thumbnail(path);
     ADD_FAILURE() << "no exception";
   } catch (const gdip::gdiplus_exception& e) {
-    EXPECT_EQ(e.what(), "Cannot load the bitmap: '" + path + "'." + frame);
+    EXPECT_EQ(e.what(),
+              with_reason("Cannot load the bitmap: '" + path + "'." + frame, c.file_reason));
   }
 
   gdip::gdiplus_image_codec codec;
@@ -199,7 +212,8 @@ TEST_P(hostile_files, fail_the_photo_alone) {
     codec.decode(decoded, in);
     ADD_FAILURE() << "no exception";
   } catch (const gdip::gdiplus_exception& e) {
-    EXPECT_EQ(e.what(), "Cannot load a GDI+ bitmap from the IStream." + frame);
+    EXPECT_EQ(e.what(),
+              with_reason("Cannot load a GDI+ bitmap from the IStream." + frame, c.bytes_reason));
   }
   EXPECT_FALSE(decoded.first);
 
@@ -226,6 +240,12 @@ std::string bmp_claiming(std::uint32_t width, std::uint32_t height) {
   return bytes;
 }
 
+// A constant image of width x height whose decoder holds it whole: saved in
+// the format of suffix with the option that makes it so.
+std::function<std::string()> decoded_whole(int width, int height, const char* suffix) {
+  return [=] { return test_support::encode(test_support::flat(width, height, {9, 9, 9}), suffix); };
+}
+
 const char* const damaged = "An error on the method call.";
 const char* const too_large = "Could not allocate memory to process the method call.";
 
@@ -235,10 +255,23 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         hostile_case{"hd_photo_orientation_8", hd_photo_orientation_8, 1, damaged},
         hostile_case{"hd_photo_signature_alone", [] { return std::string("II\xBC\x01", 4); }, 1, damaged},
-        hostile_case{"hd_photo_claiming_12_gb", [] { return hd_photo(0xFFFF, 0xFFFF, 150); }, 3, too_large},
-        hostile_case{"hd_photo_claiming_16384_square", [] { return hd_photo(0x3FFF, 0x3FFF, 450); }, 3, too_large},
-        hostile_case{"jpeg_claiming_30000_square", [] { return jpeg_claiming(30000, 30000); }, 3, too_large},
-        hostile_case{"bmp_claiming_20000_square", [] { return bmp_claiming(20000, 20000); }, 3, too_large}),
+        hostile_case{"hd_photo_claiming_12_gb", [] { return hd_photo(0xFFFF, 0xFFFF, 150); }, 3, too_large,
+                     "its 65536 x 65536 pixels take 12288 MiB decoded whole, over 192 MiB"},
+        hostile_case{"hd_photo_claiming_16384_square", [] { return hd_photo(0x3FFF, 0x3FFF, 450); }, 3, too_large,
+                     "its 16384 x 16384 pixels take 768 MiB decoded whole, over 192 MiB"},
+        // 8 bytes a pixel arrive, though 3 would do once converted.
+        hostile_case{"hd_photo_cmyk_16_bit_claiming_6000_x_5000", [] { return hd_photo(5999, 4999, 0, cmyk64_format_last); }, 3, too_large,
+                     "its 6000 x 5000 pixels take 229 MiB decoded whole, over 192 MiB"},
+        hostile_case{"jpeg_claiming_30000_square", [] { return jpeg_claiming(30000, 30000); }, 3, too_large,
+                     "its 803 bytes cannot hold the 30000 x 30000 pixels it declares",
+                     "its 30000 x 30000 pixels take 2575 MiB decoded whole, over 192 MiB"},
+        // Read in strips these would pass; their decoders hold them whole.
+        hostile_case{"progressive_jpeg_of_9000_x_8000", decoded_whole(9000, 8000, ".jpg[interlace]"), 3, too_large,
+                     "its 9000 x 8000 pixels take 206 MiB decoded whole, over 192 MiB"},
+        hostile_case{"interlaced_png_of_9000_x_8000", decoded_whole(9000, 8000, ".png[interlace]"), 3, too_large,
+                     "its 9000 x 8000 pixels take 206 MiB decoded whole, over 192 MiB"},
+        hostile_case{"bmp_claiming_20000_square", [] { return bmp_claiming(20000, 20000); }, 3, too_large,
+                     "its 20000 x 20000 pixels take 1145 MiB decoded whole, over 192 MiB"}),
     test_support::row_name());
 // clang-format on
 

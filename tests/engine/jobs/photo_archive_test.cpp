@@ -173,6 +173,67 @@ INSTANTIATE_TEST_SUITE_P(
                     limit_case{"one_photo_prepared_past_the_limit", {9 << 20}, 4}),
     test_support::row_name());
 
+struct large_photo_case {
+  const char* name;
+  const char* file;
+  int width, height;
+  core::graphics::image_format convert;
+  parvel::photo_resize_option resize;
+  const char* entry;
+  int entry_width, entry_height;
+};
+
+class photo_archive_large : public photo_archive_run,
+                            public testing::WithParamInterface<large_photo_case> {};
+
+// Photos far larger than the memory a conversion may hold convert, read in
+// strips, beside a small one that the other workers take meanwhile. A
+// constant colour keeps the files small.
+TEST_P(photo_archive_large, converts_within_the_budget) {
+  const auto& c = GetParam();
+  add_file(c.file, test_support::encode(test_support::flat(c.width, c.height, {200, 120, 40}),
+                                        fs::path(c.file).extension().c_str()));
+  add_image("small.jpg", 640, 480);
+  parvel::convert_option_manager::instance()->set_current(parvel::photo_convert_option(c.convert));
+  parvel::resize_option_manager::instance()->set_current(c.resize);
+  parvel::photo_archive job(package_, parvel::photo_archive::default_size_limit, 4);
+  test_support::job_recorder recorder(job);
+  job.run();
+
+  ASSERT_EQ(recorder.outcome(), "succeeded");
+  const auto entries = read_archive(package_->archive_path());
+  ASSERT_EQ(entries.count(c.entry), 1U) << testing::PrintToString(names_of(entries));
+  const vips::VImage entry = vips::VImage::new_from_buffer(
+      entries.at(c.entry), "", vips::VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL));
+  EXPECT_EQ(entry.width(), c.entry_width);
+  EXPECT_EQ(entry.height(), c.entry_height);
+  // One pass over the pixels: the band means in column 4 of the rows after the first.
+  const vips::VImage stats = entry.stats();
+  EXPECT_NEAR(stats.getpoint(4, 1)[0], 200, 3);
+  EXPECT_NEAR(stats.getpoint(4, 3)[0], 40, 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(photos, photo_archive_large,
+                         testing::Values(large_photo_case{"panorama_jpeg_resized_into_1920_x_1080",
+                                                          "pano.jpg",
+                                                          20000,
+                                                          15000,
+                                                          formats::none,
+                                                          {2, 1920, 1080},
+                                                          "pano.jpg",
+                                                          1440,
+                                                          1080},
+                                         large_photo_case{"png_converted_to_jpeg_at_its_own_size",
+                                                          "big.png",
+                                                          12000,
+                                                          9000,
+                                                          formats::jpeg,
+                                                          {},
+                                                          "big.jpg",
+                                                          12000,
+                                                          9000}),
+                         test_support::row_name());
+
 // Whether work, run on a thread of its own, ends within a bound. If it does
 // not, the readers waiting to open the pipe at path are let go until it ends,
 // so that the fault fails the test instead of hanging it.

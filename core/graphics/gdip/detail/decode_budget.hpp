@@ -2,25 +2,33 @@
 
 #include <cstdint>
 
-#include "core/graphics/gdip/detail/status_failure.hpp"
-
 namespace core::graphics::gdip::detail {
 
-// The most bytes the pixels of one image may take once decoded to 8-bit
-// sRGB(A): what the archive job lets its conversions hold at once. A
-// 61-megapixel photo fits; a header claiming more is refused before any
-// pixel is decoded, so a few hostile bytes cannot ask for gigabytes.
+// The most bytes one image may hold while it is decoded whole (HD Photo in its
+// helper, BMP, GIF, interlaced PNG, progressive JPEG's coefficients): what the
+// archive job lets a conversion hold beside the others. A 61-megapixel photo
+// fits at 3 bytes a pixel.
 inline constexpr std::uint64_t decode_budget = std::uint64_t{192} << 20;
 
-// Throws status_failure(out_of_memory) when width x height pixels, with alpha
-// or without, exceed the budget.
-inline void check_decode_budget(std::uint64_t width, std::uint64_t height, bool alpha) {
-  const std::uint64_t bytes_per_pixel = alpha ? 4 : 3;
-  // Each side fits 32 bits, so the product cannot overflow.
-  if (width > UINT32_MAX || height > UINT32_MAX ||
-      width * height > decode_budget / bytes_per_pixel) {
-    throw status_failure(status::out_of_memory);
-  }
-}
+// What a decoder reading in strips holds per column of the image: a few rows
+// of 8-bit RGBA for the decoder, the pipeline's caches and the resampler's
+// window, at its widest (a 16-bit source before its cast).
+inline constexpr std::uint64_t streamed_bytes_per_column = 2048;
+
+// No photo's file is this small for its pixels: a constant colour saved as
+// JPEG takes a byte for 64 pixels, as PNG a byte for about 330. A file that
+// declares more pixels is a decompression bomb, whatever it would cost.
+inline constexpr std::uint64_t most_pixels_per_file_byte = 4096;
+
+// Throws status_failure(out_of_memory), the reason in its text, when an image
+// of width x height decoded whole at bytes_per_pixel exceeds the budget. Done
+// before a byte of its pixels is allocated.
+void check_decode_budget(std::uint64_t width, std::uint64_t height, std::uint64_t bytes_per_pixel);
+
+// Throws status_failure(out_of_memory) when an image read in strips is too
+// wide for the budget, or when its file of file_size bytes is far too small
+// for the pixels it declares. Images whole-decodable within the budget always
+// pass, so the small files of small images are never judged by their bytes.
+void check_streamed_image(std::uint64_t width, std::uint64_t height, std::uint64_t file_size);
 
 }  // namespace core::graphics::gdip::detail

@@ -73,10 +73,9 @@ const sample_layout& checked_layout(const wire::header& header) {
       header.height > std::numeric_limits<int>::max()) {
     damaged();
   }
-  const sample_layout& layout = sample_layouts[static_cast<std::size_t>(header.pixels)];
-  const bool alpha = layout.bands == 4 && layout.space != VIPS_INTERPRETATION_CMYK;
-  check_decode_budget(header.width, header.height, alpha);
-  return layout;
+  // The samples as they arrive, before any conversion: up to 8 bytes a pixel.
+  check_decode_budget(header.width, header.height, wire::stored_bytes(header.pixels));
+  return sample_layouts[static_cast<std::size_t>(header.pixels)];
 }
 
 vips::VImage image_from_samples(const wire::header& header, const sample_layout& layout,

@@ -1,7 +1,6 @@
 #include "core/graphics/gdip/detail/image_encoder.hpp"
 
 #include <algorithm>
-#include <memory>
 
 #include "core/graphics/gdip/detail/bmp_writer.hpp"
 
@@ -9,30 +8,17 @@ namespace core::graphics::gdip::detail {
 
 namespace {
 
-struct blob_unref {
-  void operator()(VipsBlob* blob) const noexcept { vips_area_unref(VIPS_AREA(blob)); }
-};
-using blob_ptr = std::unique_ptr<VipsBlob, blob_unref>;
+gint64 write_to(VipsTargetCustom*, const void* data, gint64 length, std::ostream* out) {
+  out->write(static_cast<const char*>(data), static_cast<std::streamsize>(length));
+  return out->good() ? length : -1;
+}
 
-blob_ptr save(const vips::VImage& srgb8, encoder_clsid encoder, std::optional<int> jpeg_quality) {
-  switch (encoder) {
-    case encoder_clsid::jpeg: {
-      const vips::VImage opaque =
-          srgb8.bands() == 4 ? srgb8.extract_band(0, vips::VImage::option()->set("n", 3)) : srgb8;
-      vips::VOption* options = vips::VImage::option();
-      if (jpeg_quality) {
-        options->set("Q", std::clamp(*jpeg_quality, 1, 100));
-      }
-      return blob_ptr(opaque.jpegsave_buffer(options));
-    }
-    case encoder_clsid::png:
-      return blob_ptr(srgb8.pngsave_buffer());
-    case encoder_clsid::gif:
-      return blob_ptr(srgb8.gifsave_buffer());
-    default:  // tiff
-      return blob_ptr(srgb8.tiffsave_buffer(
-          vips::VImage::option()->set("compression", VIPS_FOREIGN_TIFF_COMPRESSION_LZW)));
-  }
+// A target that hands the encoder's bytes to out as they come, so that a
+// large image is never held twice on its way.
+vips::VTarget stream_target(std::ostream& out) {
+  VipsTargetCustom* target = vips_target_custom_new();
+  g_signal_connect(target, "write", G_CALLBACK(write_to), &out);
+  return vips::VTarget(VIPS_TARGET(target));  // steals the reference
 }
 
 }  // namespace
@@ -43,10 +29,33 @@ void encode_image(std::ostream& out, const vips::VImage& srgb8, encoder_clsid en
     write_bmp(out, srgb8);
     return;
   }
-  const blob_ptr encoded = save(srgb8, encoder, jpeg_quality);
-  std::size_t size = 0;
-  const void* bytes = vips_blob_get(encoded.get(), &size);
-  out.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(size));
+  const vips::VTarget target = stream_target(out);
+  switch (encoder) {
+    case encoder_clsid::jpeg: {
+      const vips::VImage opaque =
+          srgb8.bands() == 4 ? srgb8.extract_band(0, vips::VImage::option()->set("n", 3)) : srgb8;
+      vips::VOption* options = vips::VImage::option();
+      if (jpeg_quality) {
+        options->set("Q", std::clamp(*jpeg_quality, 1, 100));
+      }
+      opaque.jpegsave_target(target, options);
+      break;
+    }
+    case encoder_clsid::png:
+      srgb8.pngsave_target(target);
+      break;
+    case encoder_clsid::gif:
+      srgb8.gifsave_target(target);
+      break;
+    default: {  // tiff, which seeks back over what it wrote: through memory
+      VipsBlob* blob = srgb8.tiffsave_buffer(
+          vips::VImage::option()->set("compression", VIPS_FOREIGN_TIFF_COMPRESSION_LZW));
+      std::size_t size = 0;
+      const void* bytes = vips_blob_get(blob, &size);
+      out.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(size));
+      vips_area_unref(VIPS_AREA(blob));
+    }
+  }
 }
 
 }  // namespace core::graphics::gdip::detail

@@ -1,5 +1,6 @@
 #include "core/graphics/gdip/detail/image_source.hpp"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -92,10 +93,54 @@ void require_started() {
   }
 }
 
+std::uint64_t file_size(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
+}
+
+}  // namespace
+
+std::uint64_t whole_decode_bytes_per_pixel(const vips::VImage& header, image_format format) {
+  const auto sample_size = static_cast<std::uint64_t>(vips_format_sizeof(header.format()));
+  const auto bands = static_cast<std::uint64_t>(header.bands());
+  const auto flag = [&](const char* name) {
+    return header.get_typeof(name) != 0 && header.get_int(name) != 0;
+  };
+  switch (format) {
+    case image_formats::gif:
+      return 4;  // the decoder's frame, RGBA
+    case image_formats::png:
+      return flag("interlaced") ? bands * sample_size : 0;
+    case image_formats::jpeg: {
+      if (!flag("jpeg-multiscan")) {
+        return 0;
+      }
+      // A progressive JPEG's coefficients, 2 bytes each, at full size
+      // whatever the shrink: a quarter of a sample for each 4:2:0 chroma band.
+      const bool subsampled =
+          header.get_typeof("jpeg-chroma-subsample") != 0 &&
+          std::string_view(header.get_string("jpeg-chroma-subsample")) == "4:2:0";
+      return subsampled && bands == 3 ? 3 : 2 * bands;
+    }
+    case image_formats::tiff:
+      return 0;
+    default:  // bmp, through ImageMagick
+      return header.has_alpha() ? 4 : 3;
+  }
+}
+
+namespace {
+
 // The loaders read only the header until the pixels are asked for.
-void check_header(const vips::VImage& header) {
-  check_decode_budget(static_cast<std::uint64_t>(header.width()),
-                      static_cast<std::uint64_t>(header.height()), header.has_alpha());
+void check_header(const vips::VImage& header, image_format format, std::uint64_t size) {
+  const auto width = static_cast<std::uint64_t>(header.width());
+  const auto height = static_cast<std::uint64_t>(header.height());
+  const std::uint64_t whole = whole_decode_bytes_per_pixel(header, format);
+  if (whole != 0) {
+    check_decode_budget(width, height, whole);
+  } else {
+    check_streamed_image(width, height, size);
+  }
 }
 
 std::uint32_t little_endian(std::string_view bytes, std::size_t at, std::size_t size) {
@@ -115,7 +160,7 @@ void check_bmp_header(std::string_view head) {
     throw status_failure(status::generic_error);
   }
   if (little_endian(head, 14, 4) == 12) {
-    check_decode_budget(little_endian(head, 18, 2), little_endian(head, 20, 2), false);
+    check_decode_budget(little_endian(head, 18, 2), little_endian(head, 20, 2), 3);
     return;
   }
   if (head.size() < info_header_end) {
@@ -125,7 +170,7 @@ void check_bmp_header(std::string_view head) {
     const auto value = static_cast<std::int32_t>(little_endian(head, at, 4));
     return static_cast<std::uint64_t>(std::abs(std::int64_t{value}));
   };
-  check_decode_budget(side(18), side(22), little_endian(head, 28, 2) == 32);
+  check_decode_budget(side(18), side(22), little_endian(head, 28, 2) == 32 ? 4 : 3);
 }
 
 // The file's image, its claimed size checked before anything is decoded: on
@@ -136,7 +181,7 @@ vips::VImage load_checked_file(const std::string& path, image_format format, int
     check_bmp_header(file_head(path, head));
   }
   vips::VImage image = load_file(path, format, shrink);
-  check_header(image);
+  check_header(image, format, file_size(path));
   return image;
 }
 
@@ -174,10 +219,23 @@ image_format sniff_image_format(std::string_view head) {
   return image_formats::none;
 }
 
+image_format file_image_format(const std::string& path) {
+  std::array<char, 32> head;
+  return known_format(file_head(path, head));
+}
+
+vips::VImage read_image_header(const std::string& path, image_format format) {
+  try {
+    return load_file(path, format, 1);
+  } catch (const vips::VError&) {
+    vips_error_clear();
+    throw status_failure(status::generic_error);
+  }
+}
+
 std::shared_ptr<bitmap> open_image_file(const std::string& path) {
   require_started();
-  std::array<char, 32> head;
-  const image_format format = known_format(file_head(path, head));
+  const image_format format = file_image_format(path);
   try {
     if (format == image_formats::hd_photo) {
       return make_memory_bitmap(to_srgb8(decode_hd_photo_file(path)).copy_memory());
@@ -208,7 +266,10 @@ std::shared_ptr<bitmap> decode_image(const std::string& bytes) {
       check_bmp_header(bytes);
     }
     const vips::VImage decoded = load_bytes(bytes, format);
-    check_header(decoded);
+    // Held whole once converted, whatever the loader holds meanwhile.
+    check_decode_budget(static_cast<std::uint64_t>(decoded.width()),
+                        static_cast<std::uint64_t>(decoded.height()), decoded.has_alpha() ? 4 : 3);
+    check_header(decoded, format, bytes.size());
     return make_memory_bitmap(to_srgb8(decoded).copy_memory());
   } catch (const vips::VError&) {
     vips_error_clear();

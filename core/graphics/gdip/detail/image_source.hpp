@@ -2,6 +2,7 @@
 
 #include <vips/vips8>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,6 +17,18 @@ namespace core::graphics::gdip::detail {
 // no other decoder of the imaging library (ImageMagick's delegates among
 // them) ever sees untrusted input.
 image_format sniff_image_format(std::string_view head);
+
+// The format the first bytes of the file at path announce. Throws
+// status_failure, also for a format that is not decoded.
+image_format file_image_format(const std::string& path);
+
+// The header of the image file at path in format, neither HD Photo nor BMP
+// (their decoders read the whole image at once). Throws status_failure.
+vips::VImage read_image_header(const std::string& path, image_format format);
+
+// The bytes a pixel of header's image takes while its loader decodes it
+// whole; 0 for a loader that reads it in strips.
+std::uint64_t whole_decode_bytes_per_pixel(const vips::VImage& header, image_format format);
 
 // A bitmap over the image file at path: the header is read now, the pixels
 // are streamed from the file by each reader. Throws status_failure.

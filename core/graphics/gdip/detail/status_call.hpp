@@ -11,15 +11,15 @@
 namespace core::graphics::gdip::detail {
 
 // Runs step and turns its failure into gdiplus_exception with message and the
-// failure's status: the status it carries (with its system error), generic_error for a libvips
-// error (whose text is dropped, as the library keeps it globally), out_of_memory for a failed
-// allocation.
+// failure's status: the status it carries (with its system error or reason), generic_error for a
+// libvips error (whose text is dropped, as the library keeps it globally), out_of_memory for a
+// failed allocation.
 template <class Step>
 auto call_with_status(const std::string& message, Step&& step) -> decltype(step()) {
   try {
     return step();
   } catch (const status_failure& failure) {
-    throw gdiplus_exception(message, failure.status(), failure.error());
+    throw gdiplus_exception(message, failure.status(), failure.error(), failure.reason());
   } catch (const vips::VError&) {
     vips_error_clear();
     throw gdiplus_exception(message, status::generic_error);

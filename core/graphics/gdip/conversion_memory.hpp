@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/graphics/image_target_size.hpp"
+
+namespace core::graphics::gdip {
+
+// What converting one image file holds at once, at most.
+struct conversion_memory {
+  // The decoder's, resampler's and encoder's buffers.
+  std::uint64_t working = 0;
+  // The encoded image.
+  std::uint64_t encoded = 0;
+};
+
+// The memory of converting the image file at path, resized into box by flags
+// as the resizing unit does (kept at its size without a box), into the format
+// of target_name's extension. Reads the file's header alone: an HD Photo, whose
+// size only its decoding tells, counts as the largest one admitted. Empty when
+// the header cannot be read: the conversion itself then fails and says why.
+std::optional<conversion_memory> estimate_conversion_memory(const std::string& path,
+                                                            std::optional<image_size> box,
+                                                            std::uint32_t flags,
+                                                            const std::string& target_name);
+
+}  // namespace core::graphics::gdip

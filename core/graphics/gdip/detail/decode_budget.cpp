@@ -1,0 +1,54 @@
+#include "core/graphics/gdip/detail/decode_budget.hpp"
+
+#include <string>
+
+#include "core/graphics/gdip/detail/status_failure.hpp"
+
+namespace core::graphics::gdip::detail {
+
+namespace {
+
+constexpr std::uint64_t mib = std::uint64_t{1} << 20;
+
+std::string dimensions(std::uint64_t width, std::uint64_t height) {
+  return std::to_string(width) + " x " + std::to_string(height) + " pixels";
+}
+
+void check_sides(std::uint64_t width, std::uint64_t height) {
+  if (width > UINT32_MAX || height > UINT32_MAX) {
+    throw status_failure(status::out_of_memory, "the image declares " + dimensions(width, height));
+  }
+}
+
+}  // namespace
+
+void check_decode_budget(std::uint64_t width, std::uint64_t height, std::uint64_t bytes_per_pixel) {
+  check_sides(width, height);
+  // Each side fits 32 bits and a pixel takes at most 8 bytes: no overflow.
+  const std::uint64_t bytes = width * height * bytes_per_pixel;
+  if (bytes > decode_budget) {
+    throw status_failure(status::out_of_memory, "its " + dimensions(width, height) + " take " +
+                                                    std::to_string((bytes + mib - 1) / mib) +
+                                                    " MiB decoded whole, over " +
+                                                    std::to_string(decode_budget / mib) + " MiB");
+  }
+}
+
+void check_streamed_image(std::uint64_t width, std::uint64_t height, std::uint64_t file_size) {
+  check_sides(width, height);
+  constexpr std::uint64_t smallest_pixel = 3;
+  if (width * height * smallest_pixel <= decode_budget) {
+    return;
+  }
+  if (width * streamed_bytes_per_column > decode_budget) {
+    throw status_failure(status::out_of_memory,
+                         "its " + dimensions(width, height) + " are too wide to read in strips");
+  }
+  if (width * height / most_pixels_per_file_byte > file_size) {
+    throw status_failure(status::out_of_memory, "its " + std::to_string(file_size) +
+                                                    " bytes cannot hold the " +
+                                                    dimensions(width, height) + " it declares");
+  }
+}
+
+}  // namespace core::graphics::gdip::detail

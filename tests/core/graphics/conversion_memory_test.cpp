@@ -1,0 +1,88 @@
+#include "core/graphics/gdip/conversion_memory.hpp"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+
+#include "core/graphics/image_modes.hpp"
+#include "tests/support/image_codecs.hpp"
+#include "tests/support/sample_images.hpp"
+#include "tests/support/table.hpp"
+#include "tests/support/temp_folder.hpp"
+
+namespace {
+
+using namespace core::graphics;
+constexpr std::uint64_t mib = std::uint64_t{1} << 20;
+
+// A JPEG of 16 x 16 saved with suffix's options whose frame header claims
+// width x height: the estimate reads no further.
+std::string jpeg_claiming(std::uint16_t width, std::uint16_t height, const char* suffix) {
+  std::string bytes = test_support::encode(test_support::flat(16, 16, {9, 9, 9}), suffix);
+  std::size_t frame = bytes.find("\xFF\xC0");
+  if (frame == std::string::npos) {
+    frame = bytes.find("\xFF\xC2");  // progressive
+  }
+  bytes[frame + 5] = static_cast<char>(height >> 8);
+  bytes[frame + 6] = static_cast<char>(height & 0xFF);
+  bytes[frame + 7] = static_cast<char>(width >> 8);
+  bytes[frame + 8] = static_cast<char>(width & 0xFF);
+  return bytes;
+}
+
+struct memory_case {
+  const char* name;
+  std::function<std::string()> file;  // empty: no file at all
+  std::optional<image_size> box;
+  const char* target;
+  // Bounds of the estimate; none expected when most_working is 0.
+  std::uint64_t least_working, most_working, least_encoded, most_encoded;
+};
+
+class conversion_memory : public testing::TestWithParam<memory_case> {
+ protected:
+  void SetUp() override { test_support::register_image_codecs(); }
+  test_support::temp_folder folder_;
+};
+
+TEST_P(conversion_memory, bounds_what_the_conversion_holds) {
+  const memory_case& c = GetParam();
+  const std::string path = folder_.file("photo");
+  if (c.file) {
+    test_support::write_file(path, c.file());
+  }
+  const auto memory = gdip::estimate_conversion_memory(
+      path, c.box, fit_size | no_enlarge | match_orientation, c.target);
+  if (c.most_working == 0) {
+    EXPECT_FALSE(memory);
+    return;
+  }
+  ASSERT_TRUE(memory);
+  EXPECT_GE(memory->working, c.least_working);
+  EXPECT_LE(memory->working, c.most_working);
+  EXPECT_GE(memory->encoded, c.least_encoded);
+  EXPECT_LE(memory->encoded, c.most_encoded);
+}
+
+constexpr std::uint64_t panorama = std::uint64_t{20000} * 15000;
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    photos, conversion_memory,
+    testing::Values(
+        memory_case{"panorama_resized_decodes_shrunk_strips", [] { return jpeg_claiming(20000, 15000, ".jpg"); },
+                    image_size{1920, 1080}, "p.jpg", 1 * mib, 16 * mib, 1440 * 1080, 1440 * 1080 * 3},
+        memory_case{"panorama_kept_at_its_size_reads_full_strips", [] { return jpeg_claiming(20000, 15000, ".jpg"); },
+                    std::nullopt, "p.png", 16 * mib, 64 * mib, panorama * 3, panorama * 3},
+        memory_case{"progressive_panorama_holds_its_coefficients", [] { return jpeg_claiming(20000, 15000, ".jpg[interlace]"); },
+                    image_size{1920, 1080}, "p.jpg", panorama * 3, panorama * 6, 1440 * 1080, 1440 * 1080 * 3},
+        memory_case{"gif_target_quantises_the_whole_frame", [] { return jpeg_claiming(4000, 3000, ".jpg"); },
+                    std::nullopt, "p.gif", 4000 * 3000 * 4, 4000 * 3000 * 5, 4000 * 3000, 4000 * 3000},
+        memory_case{"missing_file_gives_none", nullptr, std::nullopt, "p.jpg", 0, 0, 0, 0},
+        memory_case{"unknown_bytes_give_none", [] { return std::string("not an image"); },
+                    std::nullopt, "p.jpg", 0, 0, 0, 0}),
+    test_support::row_name());
+// clang-format on
+
+}  // namespace
