@@ -21,7 +21,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <iterator>
 #include <memory>
 #include <mutex>
@@ -31,9 +30,8 @@
 
 #include "bench/support/photo_like.hpp"
 #include "bench/support/process_status.hpp"
+#include "bench/support/warnings_log.hpp"
 #include "core/graphics/gdip/gdiplus_startup.hpp"
-#include "core/log/logger.hpp"
-#include "core/log/severity.hpp"
 #include "engine/app/application.hpp"
 #include "engine/controller/controller.hpp"
 #include "engine/controller/job_dispatch.hpp"
@@ -235,12 +233,7 @@ int main(int argc, char** argv) {
                  "       soak_bench SERVICE_BASE SERVICE_DATA SENDS PHOTO...\n");
     return 2;
   }
-  // Failures and warnings only.
-  auto& logger = core::log::global_logger();
-  logger.set_formatters(core::log::standard_chain());
-  core::log::sink_record errors = core::log::make_sink(&std::cerr);
-  errors.max_severity = core::log::severity::warning;
-  logger.add_sink(errors);
+  bench::log_warnings_to_stderr();
   try {
     return soak(argv[1], argv[2], std::atoi(argv[3]), {argv + 4, argv + argc});
   } catch (const std::exception& e) {

@@ -8,8 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "core/log/logger.hpp"
-#include "core/log/severity.hpp"
+#include "bench/support/warnings_log.hpp"
 #include "engine/app/application.hpp"
 #include "engine/jobs/photo_upload.hpp"
 #include "engine/photos/package_info.hpp"
@@ -19,12 +18,7 @@ int main(int argc, char** argv) {
     std::cerr << "usage: bench_upload_job SERVICE_BASE ARCHIVE\n";
     return 2;
   }
-  // Failures and warnings only: the job's own lines tell what went wrong.
-  auto& logger = core::log::global_logger();
-  logger.set_formatters(core::log::standard_chain());
-  core::log::sink_record errors = core::log::make_sink(&std::cerr);
-  errors.max_severity = core::log::severity::warning;
-  logger.add_sink(errors);
+  bench::log_warnings_to_stderr();
   try {
     parvel::application::instance()->settings()->service_url = argv[1];
     const auto package = std::make_shared<parvel::package_info>();

@@ -1,10 +1,13 @@
 #include "tests/engine/road/send_road_fixture.hpp"
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/io/filesystem/file_sink.hpp"
 #include "core/settings/registry.hpp"
 #include "engine/app/application.hpp"
+#include "engine/controller/job_dispatch.hpp"
 #include "engine/errors/parvel_error.hpp"
 #include "tests/service/test_tools.hpp"
 
@@ -56,6 +59,9 @@ send_road::send_road() : service_(service_options(data_.path())) {
 }
 
 send_road::~send_road() {
+  // The jobs have told how they ended; their threads are joined here, so that
+  // none outlives the test into the libraries' clean-up at exit.
+  parvel::cancel_all_jobs_and_wait(std::chrono::seconds(30));
   service_.stop();
   package_->reset();
   const auto& settings = parvel::application::instance()->settings();
@@ -64,6 +70,8 @@ send_road::~send_road() {
 }
 
 void send_road::write_archive(const std::string& bytes) {
+  // Made by the set, as the archive job makes it, so that the set removes it.
+  package_->create_archive_file();
   write_file(package_->archive_path(), bytes);
   package_->archived = true;
 }
