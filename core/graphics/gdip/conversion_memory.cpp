@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "core/graphics/gdip/detail/decode_budget.hpp"
+#include "core/graphics/gdip/detail/decoder_memory.hpp"
 #include "core/graphics/gdip/detail/image_source.hpp"
 #include "core/graphics/gdip/detail/resample.hpp"
 #include "core/graphics/gdip/detail/status_failure.hpp"
@@ -12,13 +13,9 @@ namespace core::graphics::gdip {
 
 namespace {
 
-// Decoders that read the whole image as their first step, sized without a
-// header: the HD Photo's samples as they arrive and their 8-bit copy, a BMP's
-// 16-bit samples in ImageMagick and the imaging library's copy of them.
-std::uint64_t whole_file_decoding(const std::string& path, image_format format) {
-  return format == image_formats::hd_photo ? 2 * detail::decode_budget
-                                           : 4 * std::filesystem::file_size(path);
-}
+// HD Photo's size only its decoding tells: the largest one admitted, its
+// samples as they arrive and their 8-bit copy.
+constexpr std::uint64_t hd_photo_decoding = 2 * detail::decode_budget;
 
 // A byte a pixel bounds a photo at JPEG's quality 95 and any GIF; the other
 // formats may take every byte of the pixels.
@@ -39,31 +36,38 @@ std::optional<conversion_memory> estimate_conversion_memory(const std::string& p
     conversion_memory memory;
     std::uint64_t pixels = 0;
     std::uint64_t bands = 4;
-    if (format == image_formats::hd_photo || format == image_formats::bmp) {
-      memory.working = whole_file_decoding(path, format);
+    if (format == image_formats::hd_photo) {
+      memory.working = hd_photo_decoding;
       pixels = memory.working / bands;  // the result is no larger than the source
     } else {
-      const vips::VImage header = detail::read_image_header(path, format);
-      const image_size size{static_cast<std::uint32_t>(header.width()),
-                            static_cast<std::uint32_t>(header.height())};
+      std::optional<vips::VImage> header;
+      detail::bmp_header declared;  // a BMP's header, or the sides of any other
+      if (format == image_formats::bmp) {
+        declared = detail::read_bmp_file_header(path);
+      } else {
+        header = detail::read_image_header(path, format);
+        declared = {static_cast<std::uint64_t>(header->width()),
+               static_cast<std::uint64_t>(header->height()), header->has_alpha() ? 4U : 3U, 0};
+      }
+      const image_size size{static_cast<std::uint32_t>(declared.width),
+                            static_cast<std::uint32_t>(declared.height)};
       image_size result = size;
       if (box) {
         const image_resize_plan plan = plan_image_resize(size, *box, flags);
         result = plan.unchanged ? size : plan.result;
       }
       pixels = std::uint64_t{result.width} * result.height;
-      bands = header.has_alpha() ? 4 : 3;
-      const std::uint64_t whole = detail::whole_decode_bytes_per_pixel(header, format);
-      if (whole != 0) {
-        memory.working = std::uint64_t{size.width} * size.height * whole;
+      bands = declared.bands;
+      if (!header) {
+        memory.working = detail::bmp_decoder_bytes(declared);
       } else {
-        // Read in strips, after the shrink a JPEG decodes with on its way.
+        // A JPEG decodes shrunk on its way into a smaller box.
         const int shrink =
             format == image_formats::jpeg && result != size
                 ? detail::load_shrink(size.width, size.height, result.width, result.height)
                 : 1;
         memory.working =
-            size.width / static_cast<std::uint64_t>(shrink) * detail::streamed_bytes_per_column;
+            detail::estimate_decoder_memory({path, {}}, *header, format, shrink).bytes;
       }
     }
     memory.encoded = encoded_bytes(target, pixels, bands);

@@ -20,12 +20,7 @@ void check_sides(std::uint64_t width, std::uint64_t height) {
   }
 }
 
-}  // namespace
-
-void check_decode_budget(std::uint64_t width, std::uint64_t height, std::uint64_t bytes_per_pixel) {
-  check_sides(width, height);
-  // Each side fits 32 bits and a pixel takes at most 8 bytes: no overflow.
-  const std::uint64_t bytes = width * height * bytes_per_pixel;
+void check_decoded_bytes(std::uint64_t width, std::uint64_t height, std::uint64_t bytes) {
   if (bytes > decode_budget) {
     throw status_failure(status::out_of_memory, "its " + dimensions(width, height) + " take " +
                                                     std::to_string((bytes + mib - 1) / mib) +
@@ -34,17 +29,28 @@ void check_decode_budget(std::uint64_t width, std::uint64_t height, std::uint64_
   }
 }
 
-void check_streamed_image(std::uint64_t width, std::uint64_t height, std::uint64_t file_size) {
+}  // namespace
+
+void check_decode_budget(std::uint64_t width, std::uint64_t height, std::uint64_t bytes_per_pixel) {
   check_sides(width, height);
-  constexpr std::uint64_t smallest_pixel = 3;
-  if (width * height * smallest_pixel <= decode_budget) {
+  // Each side fits 32 bits and a pixel takes at most 8 bytes: no overflow.
+  check_decoded_bytes(width, height, width * height * bytes_per_pixel);
+}
+
+void check_decoder_memory(std::uint64_t width, std::uint64_t height, const decoder_memory& memory,
+                          std::uint64_t file_size) {
+  check_sides(width, height);
+  if (memory.whole) {
+    check_decoded_bytes(width, height, memory.bytes);
     return;
   }
-  if (width * streamed_bytes_per_column > decode_budget) {
+  if (memory.bytes > decode_budget) {
     throw status_failure(status::out_of_memory,
                          "its " + dimensions(width, height) + " are too wide to read in strips");
   }
-  if (width * height / most_pixels_per_file_byte > file_size) {
+  constexpr std::uint64_t smallest_pixel = 3;
+  if (width * height * smallest_pixel > decode_budget &&
+      width * height / most_pixels_per_file_byte > file_size) {
     throw status_failure(status::out_of_memory, "its " + std::to_string(file_size) +
                                                     " bytes cannot hold the " +
                                                     dimensions(width, height) + " it declares");

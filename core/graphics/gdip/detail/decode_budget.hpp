@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "core/graphics/gdip/detail/decoder_memory.hpp"
+
 namespace core::graphics::gdip::detail {
 
 // The most bytes one image may hold while it is decoded whole (HD Photo in its
@@ -10,9 +12,9 @@ namespace core::graphics::gdip::detail {
 // fits at 3 bytes a pixel.
 inline constexpr std::uint64_t decode_budget = std::uint64_t{192} << 20;
 
-// What a decoder reading in strips holds per column of the image: a few rows
-// of 8-bit RGBA for the decoder, the pipeline's caches and the resampler's
-// window, at its widest (a 16-bit source before its cast).
+// What a decoder reading in strips and the chain behind it hold per column of
+// an image of 8-bit samples without alpha: a few rows for the decoder, the
+// pipeline's caches and the resampler's window.
 inline constexpr std::uint64_t streamed_bytes_per_column = 2048;
 
 // No photo's file is this small for its pixels: a constant colour saved as
@@ -25,10 +27,12 @@ inline constexpr std::uint64_t most_pixels_per_file_byte = 4096;
 // before a byte of its pixels is allocated.
 void check_decode_budget(std::uint64_t width, std::uint64_t height, std::uint64_t bytes_per_pixel);
 
-// Throws status_failure(out_of_memory) when an image read in strips is too
-// wide for the budget, or when its file of file_size bytes is far too small
-// for the pixels it declares. Images whole-decodable within the budget always
-// pass, so the small files of small images are never judged by their bytes.
-void check_streamed_image(std::uint64_t width, std::uint64_t height, std::uint64_t file_size);
+// Throws status_failure(out_of_memory) when decoding an image of width x
+// height takes more than the budget: held whole or, read in strips, across
+// a width too wide; or when its file of file_size bytes is far too small for
+// the pixels it declares (images small enough to decode whole at 3 bytes a
+// pixel are never judged by their bytes).
+void check_decoder_memory(std::uint64_t width, std::uint64_t height, const decoder_memory& memory,
+                          std::uint64_t file_size);
 
 }  // namespace core::graphics::gdip::detail

@@ -3,14 +3,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 
 #include "core/graphics/gdip/detail/bitmap_impl.hpp"
+#include "core/graphics/gdip/detail/bmp_decoder.hpp"
 #include "core/graphics/gdip/detail/decode_budget.hpp"
 #include "core/graphics/gdip/detail/hd_photo_decoder.hpp"
+#include "core/graphics/gdip/detail/library_error.hpp"
 #include "core/graphics/gdip/detail/srgb8.hpp"
 #include "core/graphics/gdip/detail/status_failure.hpp"
 #include "core/graphics/gdip/gdiplus_startup.hpp"
@@ -44,9 +47,16 @@ std::string_view file_head(const std::string& path, std::array<char, 32>& buffer
   return {buffer.data(), static_cast<std::size_t>(count)};
 }
 
+// A photo cut short or damaged fails rather than turn out grey where its
+// data ended; a decoder's warnings alone (bytes left over after the image,
+// say) do not.
+vips::VOption* failing_on_errors() {
+  return vips::VImage::option()->set("fail_on", VIPS_FAIL_ON_ERROR);
+}
+
 // Loads stream from top to bottom, which lets the decoders work in strips.
 vips::VOption* sequential() {
-  return vips::VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL);
+  return failing_on_errors()->set("access", VIPS_ACCESS_SEQUENTIAL);
 }
 
 vips::VImage load_file(const std::string& path, image_format format, int shrink) {
@@ -58,10 +68,8 @@ vips::VImage load_file(const std::string& path, image_format format, int shrink)
       return vips::VImage::pngload(name, sequential());
     case image_formats::gif:
       return vips::VImage::gifload(name, sequential());
-    case image_formats::tiff:
-      return vips::VImage::tiffload(name, sequential());
     default:
-      return vips::VImage::magickload(name, sequential());  // bmp
+      return vips::VImage::tiffload(name, sequential());
   }
 }
 
@@ -75,15 +83,13 @@ vips::VImage load_bytes(const std::string& bytes, image_format format) {
       vips_blob_new(nullptr, bytes.data(), bytes.size()));
   switch (format) {
     case image_formats::jpeg:
-      return vips::VImage::jpegload_buffer(blob.get());
+      return vips::VImage::jpegload_buffer(blob.get(), failing_on_errors());
     case image_formats::png:
-      return vips::VImage::pngload_buffer(blob.get());
+      return vips::VImage::pngload_buffer(blob.get(), failing_on_errors());
     case image_formats::gif:
-      return vips::VImage::gifload_buffer(blob.get());
-    case image_formats::tiff:
-      return vips::VImage::tiffload_buffer(blob.get());
+      return vips::VImage::gifload_buffer(blob.get(), failing_on_errors());
     default:
-      return vips::VImage::magickload_buffer(blob.get());  // bmp
+      return vips::VImage::tiffload_buffer(blob.get(), failing_on_errors());
   }
 }
 
@@ -98,49 +104,12 @@ std::uint64_t file_size(const std::string& path) {
   return ::stat(path.c_str(), &status) == 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
 }
 
-}  // namespace
-
-std::uint64_t whole_decode_bytes_per_pixel(const vips::VImage& header, image_format format) {
-  const auto sample_size = static_cast<std::uint64_t>(vips_format_sizeof(header.format()));
-  const auto bands = static_cast<std::uint64_t>(header.bands());
-  const auto flag = [&](const char* name) {
-    return header.get_typeof(name) != 0 && header.get_int(name) != 0;
-  };
-  switch (format) {
-    case image_formats::gif:
-      return 4;  // the decoder's frame, RGBA
-    case image_formats::png:
-      return flag("interlaced") ? bands * sample_size : 0;
-    case image_formats::jpeg: {
-      if (!flag("jpeg-multiscan")) {
-        return 0;
-      }
-      // A progressive JPEG's coefficients, 2 bytes each, at full size
-      // whatever the shrink: a quarter of a sample for each 4:2:0 chroma band.
-      const bool subsampled =
-          header.get_typeof("jpeg-chroma-subsample") != 0 &&
-          std::string_view(header.get_string("jpeg-chroma-subsample")) == "4:2:0";
-      return subsampled && bands == 3 ? 3 : 2 * bands;
-    }
-    case image_formats::tiff:
-      return 0;
-    default:  // bmp, through ImageMagick
-      return header.has_alpha() ? 4 : 3;
-  }
-}
-
-namespace {
-
 // The loaders read only the header until the pixels are asked for.
-void check_header(const vips::VImage& header, image_format format, std::uint64_t size) {
-  const auto width = static_cast<std::uint64_t>(header.width());
-  const auto height = static_cast<std::uint64_t>(header.height());
-  const std::uint64_t whole = whole_decode_bytes_per_pixel(header, format);
-  if (whole != 0) {
-    check_decode_budget(width, height, whole);
-  } else {
-    check_streamed_image(width, height, size);
-  }
+void check_header(const encoded_image& image, const vips::VImage& header, image_format format,
+                  std::uint64_t size) {
+  check_decoder_memory(static_cast<std::uint64_t>(header.width()),
+                       static_cast<std::uint64_t>(header.height()),
+                       estimate_decoder_memory(image, header, format, 1), size);
 }
 
 std::uint32_t little_endian(std::string_view bytes, std::size_t at, std::size_t size) {
@@ -151,38 +120,56 @@ std::uint32_t little_endian(std::string_view bytes, std::size_t at, std::size_t 
   return value;
 }
 
+}  // namespace
+
 // ImageMagick decodes a BMP whole while it reads the header, so the size is
 // checked here first: the info header's width and height (negative for rows
 // stored top down), or the old core header's 16-bit ones.
-void check_bmp_header(std::string_view head) {
+bmp_header read_bmp_header(std::string_view head) {
   constexpr std::size_t core_header_end = 26, info_header_end = 30;
   if (head.size() < core_header_end) {
-    throw status_failure(status::generic_error);
+    throw status_failure(status::generic_error, "the file ends in its header");
   }
+  bmp_header header;
   if (little_endian(head, 14, 4) == 12) {
-    check_decode_budget(little_endian(head, 18, 2), little_endian(head, 20, 2), 3);
-    return;
+    header = {little_endian(head, 18, 2), little_endian(head, 20, 2), 3,
+              little_endian(head, 24, 2)};
+  } else {
+    if (head.size() < info_header_end) {
+      throw status_failure(status::generic_error, "the file ends in its header");
+    }
+    const auto side = [&](std::size_t at) {
+      const auto value = static_cast<std::int32_t>(little_endian(head, at, 4));
+      return static_cast<std::uint64_t>(std::abs(std::int64_t{value}));
+    };
+    const std::uint32_t bits = little_endian(head, 28, 2);
+    header = {side(18), side(22), bits == 32 ? 4U : 3U, bits};
   }
-  if (head.size() < info_header_end) {
-    throw status_failure(status::generic_error);
-  }
-  const auto side = [&](std::size_t at) {
-    const auto value = static_cast<std::int32_t>(little_endian(head, at, 4));
-    return static_cast<std::uint64_t>(std::abs(std::int64_t{value}));
-  };
-  check_decode_budget(side(18), side(22), little_endian(head, 28, 2) == 32 ? 4 : 3);
+  check_decode_budget(header.width, header.height, header.bands);
+  return header;
 }
+
+std::uint64_t bmp_decoder_bytes(const bmp_header& header) {
+  // The decoded copy, and the decoder's rows of stored pixels beside
+  // ImageMagick's cache, which it sends to a file when large.
+  const std::uint64_t row_bytes = (header.width * std::max(1U, header.bits) + 31) / 32 * 4;
+  return header.width * header.height * header.bands + row_bytes * header.height;
+}
+
+namespace {
 
 // The file's image, its claimed size checked before anything is decoded: on
 // each load, as the file may have been replaced since the last one.
 vips::VImage load_checked_file(const std::string& path, image_format format, int shrink) {
-  if (format == image_formats::bmp) {
-    std::array<char, 32> head;
-    check_bmp_header(file_head(path, head));
-  }
   vips::VImage image = load_file(path, format, shrink);
-  check_header(image, format, file_size(path));
+  check_header({path, {}}, image, format, file_size(path));
   return image;
+}
+
+// The image's pixels for a reader on this thread, its failures naming the file.
+vips::VImage file_pixels(const std::string& path, image_format format, int shrink) {
+  note_decoded_file(path);
+  return to_srgb8(load_checked_file(path, format, shrink));
 }
 
 image_format known_format(std::string_view head) {
@@ -227,10 +214,14 @@ image_format file_image_format(const std::string& path) {
 vips::VImage read_image_header(const std::string& path, image_format format) {
   try {
     return load_file(path, format, 1);
-  } catch (const vips::VError&) {
-    vips_error_clear();
-    throw status_failure(status::generic_error);
+  } catch (const vips::VError& e) {
+    throw status_failure(status::generic_error, library_error_words(e));
   }
+}
+
+bmp_header read_bmp_file_header(const std::string& path) {
+  std::array<char, 32> head;
+  return read_bmp_header(file_head(path, head));
 }
 
 std::shared_ptr<bitmap> open_image_file(const std::string& path) {
@@ -240,18 +231,19 @@ std::shared_ptr<bitmap> open_image_file(const std::string& path) {
     if (format == image_formats::hd_photo) {
       return make_memory_bitmap(to_srgb8(decode_hd_photo_file(path)).copy_memory());
     }
+    if (format == image_formats::bmp) {
+      read_bmp_file_header(path);
+      return make_memory_bitmap(decode_bmp_file(path));
+    }
     const vips::VImage header = load_checked_file(path, format, 1);
     auto state = std::make_unique<bitmap::impl>();
     state->width = static_cast<std::uint32_t>(header.width());
     state->height = static_cast<std::uint32_t>(header.height());
-    state->pixels = [path, format](int shrink) {
-      return to_srgb8(load_checked_file(path, format, shrink));
-    };
+    state->pixels = [path, format](int shrink) { return file_pixels(path, format, shrink); };
     state->shrinks_on_load = format == image_formats::jpeg;
     return std::make_shared<bitmap>(std::move(state));
-  } catch (const vips::VError&) {
-    vips_error_clear();
-    throw status_failure(status::generic_error);
+  } catch (const vips::VError& e) {
+    throw status_failure(status::generic_error, library_error_words(e));
   }
 }
 
@@ -263,17 +255,17 @@ std::shared_ptr<bitmap> decode_image(const std::string& bytes) {
       return make_memory_bitmap(to_srgb8(decode_hd_photo(bytes)).copy_memory());
     }
     if (format == image_formats::bmp) {
-      check_bmp_header(bytes);
+      read_bmp_header(bytes);
+      return make_memory_bitmap(decode_bmp(bytes));
     }
     const vips::VImage decoded = load_bytes(bytes, format);
     // Held whole once converted, whatever the loader holds meanwhile.
     check_decode_budget(static_cast<std::uint64_t>(decoded.width()),
                         static_cast<std::uint64_t>(decoded.height()), decoded.has_alpha() ? 4 : 3);
-    check_header(decoded, format, bytes.size());
+    check_header({{}, bytes}, decoded, format, bytes.size());
     return make_memory_bitmap(to_srgb8(decoded).copy_memory());
-  } catch (const vips::VError&) {
-    vips_error_clear();
-    throw status_failure(status::generic_error);
+  } catch (const vips::VError& e) {
+    throw status_failure(status::generic_error, library_error_words(e));
   }
 }
 

@@ -26,9 +26,20 @@ image_format file_image_format(const std::string& path);
 // (their decoders read the whole image at once). Throws status_failure.
 vips::VImage read_image_header(const std::string& path, image_format format);
 
-// The bytes a pixel of header's image takes while its loader decodes it
-// whole; 0 for a loader that reads it in strips.
-std::uint64_t whole_decode_bytes_per_pixel(const vips::VImage& header, image_format format);
+// What a BMP's header declares.
+struct bmp_header {
+  std::uint64_t width = 0, height = 0;
+  std::uint32_t bands = 3;  // decoded: 4 for 32 bits a pixel
+  std::uint32_t bits = 0;   // stored, a pixel
+};
+
+// The header of the BMP file at path, or of its bytes; throws status_failure
+// when it is cut short or its decoded pixels would exceed the decode budget.
+bmp_header read_bmp_file_header(const std::string& path);
+bmp_header read_bmp_header(std::string_view head);
+
+// What decoding the BMP holds at most.
+std::uint64_t bmp_decoder_bytes(const bmp_header& header);
 
 // A bitmap over the image file at path: the header is read now, the pixels
 // are streamed from the file by each reader. Throws status_failure.

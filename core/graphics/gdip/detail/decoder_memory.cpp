@@ -1,0 +1,303 @@
+#include "core/graphics/gdip/detail/decoder_memory.hpp"
+
+#include <tiffio.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "core/graphics/gdip/detail/decode_budget.hpp"
+#include "core/graphics/gdip/detail/status_failure.hpp"
+#include "core/io/filesystem/regular_file.hpp"
+#include "core/scoped_handle.hpp"
+
+namespace core::graphics::gdip::detail {
+
+namespace {
+
+std::uint64_t round_up(std::uint64_t value, std::uint64_t step) {
+  return (value + step - 1) / step * step;
+}
+
+// The chain behind a decoder reading rows: the loader's caches and the
+// resampler's window, per column of the image. 8-bit samples without alpha
+// take streamed_bytes_per_column; alpha is resampled premultiplied in float,
+// and wider samples are converted on the way: measured on 40000 and 80000
+// pixels wide PNGs and TIFFs, with room.
+std::uint64_t chain_bytes_per_column(const vips::VImage& header) {
+  const auto sample = static_cast<std::uint64_t>(vips_format_sizeof(header.format()));
+  const std::uint64_t alpha = header.has_alpha() ? 4 : 1;
+  return streamed_bytes_per_column * alpha * std::max<std::uint64_t>(1, sample / 2 * 2);
+}
+
+// Reads bytes of the encoded image from any offset.
+class image_reader {
+ public:
+  explicit image_reader(const encoded_image& image) : bytes_(image.bytes) {
+    if (!image.path.empty()) {
+      file_ = io::filesystem::open_regular_file(image.path);
+      if (!file_) {
+        throw status_failure(status::win32_error, errno);
+      }
+    }
+  }
+
+  // Up to size bytes from offset; fewer at the end.
+  std::string_view read(std::uint64_t offset, std::size_t size) {
+    if (!file_) {
+      return offset < bytes_.size() ? bytes_.substr(offset, size) : std::string_view();
+    }
+    buffer_.resize(size);
+    std::size_t done = 0;
+    while (done < size) {
+      const ssize_t count = ::pread(file_.get(), buffer_.data() + done, size - done,
+                                    static_cast<off_t>(offset + done));
+      if (count < 0 && errno == EINTR) {
+        continue;
+      }
+      if (count < 0) {
+        throw status_failure(status::win32_error, errno);
+      }
+      if (count == 0) {
+        break;
+      }
+      done += static_cast<std::size_t>(count);
+    }
+    return {buffer_.data(), done};
+  }
+
+ private:
+  std::string_view bytes_;
+  scoped_handle file_;
+  std::string buffer_;
+};
+
+struct jpeg_component {
+  std::uint32_t h = 1, v = 1;
+};
+
+struct jpeg_frame {
+  bool progressive = false;
+  std::vector<jpeg_component> components;
+};
+
+bool is_frame_marker(unsigned char marker) {
+  // SOF0 to SOF15, except DHT (C4), JPG (C8) and DAC (CC).
+  return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+// The frame header's progressive flag and sampling factors: libvips reports
+// any sampling above 1 as "4:2:0", which says nothing of what each component
+// takes. Empty when no sound frame header comes before the first scan.
+std::optional<jpeg_frame> read_jpeg_frame(image_reader& reader) {
+  std::uint64_t at = 2;  // past SOI
+  for (;;) {
+    const std::string_view marker = reader.read(at, 4);
+    if (marker.size() < 4 || static_cast<unsigned char>(marker[0]) != 0xFF) {
+      return std::nullopt;
+    }
+    const auto code = static_cast<unsigned char>(marker[1]);
+    if (code == 0xFF) {  // fill byte
+      ++at;
+      continue;
+    }
+    if (code == 0xDA || code == 0xD9) {  // a scan or the end before any frame
+      return std::nullopt;
+    }
+    const std::uint64_t length =
+        std::uint64_t{static_cast<unsigned char>(marker[2])} << 8 | static_cast<unsigned char>(marker[3]);
+    if (length < 2) {
+      return std::nullopt;
+    }
+    if (is_frame_marker(code)) {
+      const std::string_view frame = reader.read(at + 4, length - 2);
+      if (frame.size() < 6) {
+        return std::nullopt;
+      }
+      const std::size_t count = static_cast<unsigned char>(frame[5]);
+      if (count == 0 || frame.size() < 6 + 3 * count) {
+        return std::nullopt;
+      }
+      jpeg_frame result;
+      // SOF2, SOF6, SOF10 and SOF14 hold every coefficient until the last scan.
+      result.progressive = (code & 0x03) == 0x02;
+      for (std::size_t i = 0; i < count; ++i) {
+        const auto factors = static_cast<unsigned char>(frame[6 + 3 * i + 1]);
+        result.components.push_back(
+            {std::max(1U, std::uint32_t{factors} >> 4), std::max(1U, std::uint32_t{factors} & 0xFU)});
+      }
+      return result;
+    }
+    at += 2 + length;
+  }
+}
+
+// libjpeg's coefficient arrays of a progressive frame: each component's
+// blocks at its own sampling, padded to whole MCUs, 64 coefficients of 2 bytes.
+std::uint64_t coefficient_bytes(const jpeg_frame& frame, std::uint64_t width,
+                                std::uint64_t height) {
+  std::uint32_t h_max = 1, v_max = 1;
+  for (const jpeg_component& c : frame.components) {
+    h_max = std::max(h_max, c.h);
+    v_max = std::max(v_max, c.v);
+  }
+  std::uint64_t bytes = 0;
+  for (const jpeg_component& c : frame.components) {
+    const std::uint64_t blocks_across = round_up((width * c.h + 8 * h_max - 1) / (8 * h_max), c.h);
+    const std::uint64_t blocks_down = round_up((height * c.v + 8 * v_max - 1) / (8 * v_max), c.v);
+    bytes += blocks_across * blocks_down * 64 * 2;
+  }
+  return bytes;
+}
+
+decoder_memory jpeg_memory(image_reader& reader, const vips::VImage& header, int shrink) {
+  const auto width = static_cast<std::uint64_t>(header.width());
+  const auto height = static_cast<std::uint64_t>(header.height());
+  const std::optional<jpeg_frame> frame = read_jpeg_frame(reader);
+  if (!frame || frame->progressive) {
+    // Unknown sampling counts as none: a full-size plane for each band.
+    const std::uint64_t bytes = frame ? coefficient_bytes(*frame, width, height)
+                                      : width * height * 2 * static_cast<std::uint64_t>(header.bands());
+    return {true, bytes};
+  }
+  return {false, width / static_cast<std::uint64_t>(std::max(1, shrink)) * chain_bytes_per_column(header)};
+}
+
+struct tiff_layout {
+  bool tiled = false;
+  // Rows of one strip, or of one row of tiles.
+  std::uint32_t rows = 0;
+  std::uint32_t tile_width = 0;
+  // Bytes of a pixel as the loader unpacks it: samples below 8 bits take a byte.
+  std::uint64_t pixel_bytes = 0;
+};
+
+int silent_handler(TIFF*, void*, const char*, const char*, va_list) {
+  return 1;  // reported: libtiff prints nothing
+}
+
+struct tiff_close {
+  void operator()(TIFF* tiff) const noexcept { TIFFClose(tiff); }
+};
+
+struct memory_file {
+  std::string_view bytes;
+  toff_t at = 0;
+};
+
+tmsize_t memory_read(thandle_t handle, void* buffer, tmsize_t size) {
+  auto* file = static_cast<memory_file*>(handle);
+  const std::string_view piece =
+      file->at < file->bytes.size() ? file->bytes.substr(file->at, static_cast<std::size_t>(size))
+                                    : std::string_view();
+  std::copy(piece.begin(), piece.end(), static_cast<char*>(buffer));
+  file->at += piece.size();
+  return static_cast<tmsize_t>(piece.size());
+}
+
+tmsize_t memory_write(thandle_t, void*, tmsize_t) {
+  return -1;
+}
+
+toff_t memory_seek(thandle_t handle, toff_t offset, int whence) {
+  auto* file = static_cast<memory_file*>(handle);
+  const toff_t base = whence == SEEK_CUR ? file->at : whence == SEEK_END ? file->bytes.size() : 0;
+  file->at = base + offset;
+  return file->at;
+}
+
+int memory_close(thandle_t) {
+  return 0;
+}
+
+toff_t memory_size(thandle_t handle) {
+  return static_cast<memory_file*>(handle)->bytes.size();
+}
+
+std::optional<tiff_layout> read_tiff_layout(const encoded_image& image) {
+  const std::unique_ptr<TIFFOpenOptions, decltype(&TIFFOpenOptionsFree)> options(
+      TIFFOpenOptionsAlloc(), TIFFOpenOptionsFree);
+  TIFFOpenOptionsSetErrorHandlerExtR(options.get(), silent_handler, nullptr);
+  TIFFOpenOptionsSetWarningHandlerExtR(options.get(), silent_handler, nullptr);
+  memory_file memory{image.bytes};
+  // "m": no mapping, which would hold the whole file.
+  const std::unique_ptr<TIFF, tiff_close> tiff(
+      image.path.empty()
+          ? TIFFClientOpenExt("image", "rm", &memory, memory_read, memory_write, memory_seek,
+                              memory_close, memory_size, nullptr, nullptr, options.get())
+          : TIFFOpenExt(image.path.c_str(), "rm", options.get()));
+  if (!tiff) {
+    return std::nullopt;
+  }
+  std::uint32_t height = 0;
+  std::uint16_t bits = 1, samples = 1;
+  TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_IMAGELENGTH, &height);
+  TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_BITSPERSAMPLE, &bits);
+  TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_SAMPLESPERPIXEL, &samples);
+  tiff_layout layout;
+  layout.pixel_bytes = std::uint64_t{samples} * std::max(1, (bits + 7) / 8);
+  if (TIFFIsTiled(tiff.get()) != 0) {
+    layout.tiled = true;
+    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_TILELENGTH, &layout.rows);
+    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_TILEWIDTH, &layout.tile_width);
+  } else {
+    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_ROWSPERSTRIP, &layout.rows);
+  }
+  // A plane after another reads as one more strip of the whole pixel's height.
+  layout.rows = std::clamp(layout.rows, 1U, std::max(1U, height));
+  return layout;
+}
+
+// The loader decodes a strip, or a row of tiles, into a buffer and keeps the
+// strip before it while the chain catches up: two of them across the width;
+// a planar file's plane buffers take no more. A file whose strip holds every
+// row is held whole.
+decoder_memory tiff_memory(const encoded_image& image, const vips::VImage& header) {
+  const auto width = static_cast<std::uint64_t>(header.width());
+  const auto height = static_cast<std::uint64_t>(header.height());
+  const std::optional<tiff_layout> layout = read_tiff_layout(image);
+  if (!layout) {
+    throw status_failure(status::generic_error);
+  }
+  const std::uint64_t across = layout->tiled && layout->tile_width != 0
+                                   ? round_up(width, layout->tile_width)
+                                   : width;
+  const std::uint64_t rows = std::min<std::uint64_t>(2 * std::uint64_t{layout->rows}, height);
+  const std::uint64_t decoder = across * rows * layout->pixel_bytes;
+  return {layout->rows >= height, decoder + width * chain_bytes_per_column(header)};
+}
+
+bool flag(const vips::VImage& header, const char* name) {
+  return header.get_typeof(name) != 0 && header.get_int(name) != 0;
+}
+
+}  // namespace
+
+decoder_memory estimate_decoder_memory(const encoded_image& image, const vips::VImage& header,
+                                       image_format format, int shrink) {
+  const auto width = static_cast<std::uint64_t>(header.width());
+  const auto height = static_cast<std::uint64_t>(header.height());
+  const auto pixel_bytes = static_cast<std::uint64_t>(vips_format_sizeof(header.format())) *
+                           static_cast<std::uint64_t>(header.bands());
+  switch (format) {
+    case image_formats::gif:
+      return {true, width * height * 4};  // the decoder's frame, RGBA
+    case image_formats::png:
+      if (flag(header, "interlaced")) {
+        return {true, width * height * pixel_bytes};
+      }
+      return {false, width * chain_bytes_per_column(header)};
+    case image_formats::jpeg: {
+      image_reader reader(image);
+      return jpeg_memory(reader, header, shrink);
+    }
+    default:  // tiff
+      return tiff_memory(image, header);
+  }
+}
+
+}  // namespace core::graphics::gdip::detail

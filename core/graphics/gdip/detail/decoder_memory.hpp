@@ -1,0 +1,34 @@
+#pragma once
+
+#include <vips/vips8>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/graphics/image_format.hpp"
+
+namespace core::graphics::gdip::detail {
+
+// What an image's decoder and the chain behind it hold at most while they
+// read it, judged from the file's own layout before its pixels are decoded.
+struct decoder_memory {
+  // Every pixel (or coefficient) at once; else a band of rows across the width.
+  bool whole = false;
+  std::uint64_t bytes = 0;
+};
+
+// An encoded image: the file at path, or bytes when path is empty.
+struct encoded_image {
+  std::string path;
+  std::string_view bytes;
+};
+
+// The memory of decoding image in format (neither HD Photo nor BMP, decoded
+// whole on their own terms) as its loader's header announces it, scaled down
+// by shrink on the way (JPEG alone does). Throws status_failure when the file
+// cannot be read.
+decoder_memory estimate_decoder_memory(const encoded_image& image, const vips::VImage& header,
+                                       image_format format, int shrink);
+
+}  // namespace core::graphics::gdip::detail
