@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <exception>
 
+#include "core/graphics/gdip/decoder_scratch_folder.hpp"
 #include "core/graphics/gdip/gdiplus_startup.hpp"
 #include "core/log/logger.hpp"
 #include "core/module.hpp"
@@ -84,15 +85,16 @@ int application_run(const core::command_line_options& options,
   application& app = *application::instance();
   const QString title = QString::fromStdString(app.product_title());
 
+  const QString temp_folder = private_temp_folder();
   single_instance instance(instance_places(QString::fromStdString(app.mutex_name()),
-                                           qEnvironmentVariable("XDG_RUNTIME_DIR"),
-                                           private_temp_folder()));
+                                           qEnvironmentVariable("XDG_RUNTIME_DIR"), temp_folder));
   if (!instance.acquire()) {
     instance.ask_first_to_show();
     return -1;
   }
 
   QGuiApplication::setDesktopFileName(QString::fromLatin1(desktop_file_id));
+  core::graphics::gdip::set_decoder_scratch_folder(temp_folder.toStdString());
 
   const application_settings& settings = *app.settings();
   QScreen* screen = QGuiApplication::primaryScreen();

@@ -47,7 +47,7 @@ std::optional<conversion_memory> estimate_conversion_memory(const std::string& p
       } else {
         header = detail::read_image_header(path, format);
         declared = {static_cast<std::uint64_t>(header->width()),
-               static_cast<std::uint64_t>(header->height()), header->has_alpha() ? 4U : 3U, 0};
+                    static_cast<std::uint64_t>(header->height()), header->has_alpha() ? 4U : 3U, 0};
       }
       const image_size size{static_cast<std::uint32_t>(declared.width),
                             static_cast<std::uint32_t>(declared.height)};
@@ -66,8 +66,7 @@ std::optional<conversion_memory> estimate_conversion_memory(const std::string& p
             format == image_formats::jpeg && result != size
                 ? detail::load_shrink(size.width, size.height, result.width, result.height)
                 : 1;
-        memory.working =
-            detail::estimate_decoder_memory({path, {}}, *header, format, shrink).bytes;
+        memory.working = detail::estimate_decoder_memory({path, {}}, *header, format, shrink).bytes;
       }
     }
     memory.encoded = encoded_bytes(target, pixels, bands);

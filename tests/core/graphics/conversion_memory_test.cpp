@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/graphics/image_modes.hpp"
+#include "tests/core/graphics/crafted_images.hpp"
 #include "tests/support/image_codecs.hpp"
 #include "tests/support/sample_images.hpp"
 #include "tests/support/table.hpp"
@@ -77,6 +78,14 @@ INSTANTIATE_TEST_SUITE_P(
                     std::nullopt, "p.png", 16 * mib, 64 * mib, panorama * 3, panorama * 3},
         memory_case{"progressive_panorama_holds_its_coefficients", [] { return jpeg_claiming(20000, 15000, ".jpg[interlace]"); },
                     image_size{1920, 1080}, "p.jpg", panorama * 3, panorama * 6, 1440 * 1080, 1440 * 1080 * 3},
+        // Y sampled 2 x 1, each chroma 1 x 1: two bytes a pixel's coefficient
+        // for Y, half that for each chroma.
+        memory_case{"progressive_4_2_2_holds_each_planes_coefficients", [] { return test_support::progressive_jpeg_claiming(8192, 8192, 0x21, 0x11, 0x11); },
+                    image_size{1920, 1080}, "p.jpg", 256 * mib, 257 * mib, 1080 * 1080, 1080 * 1080},
+        memory_case{"planar_tiff_with_a_strip_a_plane_is_held_by_its_area", [] { return test_support::tiff_claiming({20000, 15000, true, 15000}); },
+                    image_size{1920, 1080}, "p.jpg", panorama * 3, panorama * 4, 1440 * 1080, 1440 * 1080},
+        memory_case{"tiff_tiles_hold_two_rows_of_tiles", [] { return test_support::tiff_claiming({20000, 15000, false, 0, 512}); },
+                    image_size{1920, 1080}, "p.jpg", 20480 * 1024 * 3, 128 * mib, 1440 * 1080, 1440 * 1080},
         memory_case{"gif_target_quantises_the_whole_frame", [] { return jpeg_claiming(4000, 3000, ".jpg"); },
                     std::nullopt, "p.gif", 4000 * 3000 * 4, 4000 * 3000 * 5, 4000 * 3000, 4000 * 3000},
         memory_case{"missing_file_gives_none", nullptr, std::nullopt, "p.jpg", 0, 0, 0, 0},

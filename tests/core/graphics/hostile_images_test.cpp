@@ -12,6 +12,7 @@
 #include "core/graphics/gdip/gdiplus_exception.hpp"
 #include "core/graphics/gdip/gdiplus_image_codec.hpp"
 #include "core/graphics/gdip/hd_photo_decoder_program.hpp"
+#include "tests/core/graphics/crafted_images.hpp"
 #include "tests/support/descriptors.hpp"
 #include "tests/support/image_codecs.hpp"
 #include "tests/support/sample_images.hpp"
@@ -240,10 +241,16 @@ std::string bmp_claiming(std::uint32_t width, std::uint32_t height) {
   return bytes;
 }
 
-// A constant image of width x height whose decoder holds it whole: saved in
-// the format of suffix with the option that makes it so.
+// A constant image of width x height saved in the format of suffix (with the
+// option that makes its decoder hold it whole); RGBA for PNG.
 std::function<std::string()> decoded_whole(int width, int height, const char* suffix) {
-  return [=] { return test_support::encode(test_support::flat(width, height, {9, 9, 9}), suffix); };
+  return [=] {
+    const bool alpha = std::string_view(suffix) == ".png";
+    return test_support::encode(
+        test_support::flat(width, height,
+                           alpha ? std::vector<double>{9, 9, 9, 9} : std::vector<double>{9, 9, 9}),
+        suffix);
+  };
 }
 
 const char* const damaged = "An error on the method call.";
@@ -266,8 +273,26 @@ INSTANTIATE_TEST_SUITE_P(
                      "its 803 bytes cannot hold the 30000 x 30000 pixels it declares",
                      "its 30000 x 30000 pixels take 2575 MiB decoded whole, over 192 MiB"},
         // Read in strips these would pass; their decoders hold them whole.
+        // The bytes are first judged by what their decoded copy takes.
         hostile_case{"progressive_jpeg_of_9000_x_8000", decoded_whole(9000, 8000, ".jpg[interlace]"), 3, too_large,
+                     "its 9000 x 8000 pixels take 207 MiB decoded whole, over 192 MiB",
                      "its 9000 x 8000 pixels take 206 MiB decoded whole, over 192 MiB"},
+        // Y sampled 2 x 1, each chroma 1 x 1: libvips calls it 4:2:0, yet each
+        // chroma plane holds half the pixels' coefficients, not a quarter.
+        hostile_case{"progressive_jpeg_4_2_2_of_8192_square", [] { return test_support::progressive_jpeg_claiming(8192, 8192, 0x21, 0x11, 0x11); }, 3, too_large,
+                     "its 8192 x 8192 pixels take 256 MiB decoded whole, over 192 MiB"},
+        hostile_case{"planar_tiff_a_strip_a_plane", [] { return test_support::tiff_claiming({10000, 8000, true, 8000}); }, 3, too_large,
+                     "its 10000 x 8000 pixels take 249 MiB decoded whole, over 192 MiB",
+                     "its 10000 x 8000 pixels take 229 MiB decoded whole, over 192 MiB"},
+        hostile_case{"tiff_of_one_row_of_tiles", [] { return test_support::tiff_claiming({98304, 4096, false, 0, 4096}); }, 3, too_large,
+                     "its 98304 x 4096 pixels take 1344 MiB decoded whole, over 192 MiB",
+                     "its 98304 x 4096 pixels take 1152 MiB decoded whole, over 192 MiB"},
+        hostile_case{"tiff_of_wide_tile_rows", [] { return test_support::tiff_claiming({30000, 4096, false, 0, 1024}); }, 3, too_large,
+                     "its 30000 x 4096 pixels are too wide to read in strips",
+                     "its 30000 x 4096 pixels take 352 MiB decoded whole, over 192 MiB"},
+        // Alpha is resampled premultiplied, in float.
+        hostile_case{"rgba_png_30000_wide", decoded_whole(30000, 8, ".png"), 3, too_large,
+                     "its 30000 x 8 pixels are too wide to read in strips"},
         hostile_case{"interlaced_png_of_9000_x_8000", decoded_whole(9000, 8000, ".png[interlace]"), 3, too_large,
                      "its 9000 x 8000 pixels take 206 MiB decoded whole, over 192 MiB"},
         hostile_case{"bmp_claiming_20000_square", [] { return bmp_claiming(20000, 20000); }, 3, too_large,

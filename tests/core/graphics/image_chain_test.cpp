@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <stdexcept>
+#include <string_view>
 
 #include "core/graphics/gdip/batch/gdiplus_image_open_file.hpp"
 #include "core/graphics/gdip/batch/gdiplus_image_resize.hpp"
@@ -269,10 +270,65 @@ INSTANTIATE_TEST_SUITE_P(
         bad_file_case{"missing", "gone.jpg", nullptr, 10, "The specified image file or metafile cannot be found."},
         bad_file_case{"text", "bad.jpg", "hello, world", 13, unknown_format},
         bad_file_case{"jpeg_signature_then_junk", "bad.jpg", "\xFF\xD8\xFF junk junk junk", 1,
-                      "An error on the method call."},
+                      "An error on the method call.", ": VipsJpeg: Unsupported marker type 0x20"},
         bad_file_case{"psd_is_not_decoded", "bad.psd", "8BPS\x01\x01\x01", 13, unknown_format},
         bad_file_case{"folder", "", nullptr, 7, win32_error, ": Is a directory"},
         bad_file_case{"unreadable", "private.jpg", "\xFF\xD8\xFF", 7, win32_error, ": Permission denied", true}),
+    test_support::row_name());
+// clang-format on
+
+struct damaged_case {
+  const char* name;
+  std::function<std::string()> bytes;
+  const char* message;  // of the unit that fails; nullptr: the opening unit's
+  // The decoder's words the failure goes on with (the encoder's may follow);
+  // a file decoded as the chain reads its pixels is named before them.
+  const char* words;
+  bool names_the_file;
+};
+
+class chain_damaged_files : public image_chain, public testing::WithParamInterface<damaged_case> {};
+
+TEST_P(chain_damaged_files, fail_with_the_decoders_words) {
+  const damaged_case& c = GetParam();
+  const std::string path = folder_.file("damaged.jpg");
+  test_support::write_file(path, c.bytes());
+  chain units(path, 100, 100, archive_flags, "out.png");
+  try {
+    units.run();
+    FAIL() << "no exception";
+  } catch (const gdip::gdiplus_exception& e) {
+    const std::string named = c.names_the_file ? "cannot decode '" + path + "': " : "";
+    const std::string message =
+        c.message != nullptr ? c.message : "Cannot load the bitmap: '" + path + "'.";
+    EXPECT_TRUE(std::string_view(e.what()).starts_with(
+        message + " [GdiplusErrorCode: 1, An error on the method call.]: " + named + c.words))
+        << e.what();
+  }
+}
+
+std::string jpeg_cut_short() {
+  std::string bytes = test_support::encode(test_support::photo_like(400, 300), ".jpg");
+  bytes.resize(bytes.size() / 2);
+  return bytes;
+}
+
+std::string jpeg_65535_wide() {
+  std::string bytes = test_support::encode(test_support::flat(16, 16, {9, 9, 9}), ".jpg");
+  const std::size_t frame = bytes.find("\xFF\xC0");
+  bytes[frame + 7] = '\xFF';
+  bytes[frame + 8] = '\xFF';
+  return bytes;
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    files, chain_damaged_files,
+    testing::Values(
+        damaged_case{"jpeg_cut_short", jpeg_cut_short, "Cannnot save the GDI+ bitmap.",
+                     "VipsJpeg: Premature end of input file", true},
+        damaged_case{"jpeg_wider_than_its_decoder_takes", jpeg_65535_wide, nullptr,
+                     "VipsJpeg: Maximum supported image dimension is 65500 pixels", false}),
     test_support::row_name());
 // clang-format on
 

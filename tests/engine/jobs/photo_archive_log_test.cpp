@@ -1,8 +1,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "engine/options/convert_option_manager.hpp"
+#include "engine/options/resize_option_manager.hpp"
 #include "tests/engine/jobs/archive_fixture.hpp"
 #include "tests/support/log_capture.hpp"
+#include "tests/support/sample_images.hpp"
 #include "tests/support/unreadable_file.hpp"
 
 namespace {
@@ -25,6 +28,22 @@ TEST_F(photo_archive_log, unreadable_photo_is_logged_with_its_cause) {
             "failed:6:We've encountered a problem zipping your photos. Please Try Again.");
   EXPECT_THAT(capture_.text(), testing::HasSubstr("photo_archive failed: 'cannot open the file '" +
                                                   path + "': Permission denied'"));
+}
+
+// A photo cut short converts no more than it is sent unchanged: the decoder's
+// words reach the log instead of a grey picture reaching the recipient.
+TEST_F(photo_archive_log, photo_cut_short_fails_its_conversion) {
+  std::string photo = test_support::encode(test_support::photo_like(1600, 1200), ".jpg");
+  photo.resize(photo.size() / 2);
+  const std::string path = add_file("cut.jpg", photo);
+  parvel::resize_option_manager::instance()->set_current({2, 1920, 1080});
+  parvel::convert_option_manager::instance()->set_current(
+      parvel::photo_convert_option(core::graphics::image_formats::png));
+  archive();
+  EXPECT_EQ(recorder_.outcome(),
+            "failed:6:We've encountered a problem zipping your photos. Please Try Again.");
+  EXPECT_THAT(capture_.text(), testing::HasSubstr("cannot decode '" + path +
+                                                  "': VipsJpeg: Premature end of input file"));
 }
 
 }  // namespace

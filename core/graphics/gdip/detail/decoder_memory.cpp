@@ -108,8 +108,8 @@ std::optional<jpeg_frame> read_jpeg_frame(image_reader& reader) {
     if (code == 0xDA || code == 0xD9) {  // a scan or the end before any frame
       return std::nullopt;
     }
-    const std::uint64_t length =
-        std::uint64_t{static_cast<unsigned char>(marker[2])} << 8 | static_cast<unsigned char>(marker[3]);
+    const std::uint64_t length = std::uint64_t{static_cast<unsigned char>(marker[2])} << 8 |
+                                 static_cast<unsigned char>(marker[3]);
     if (length < 2) {
       return std::nullopt;
     }
@@ -127,8 +127,8 @@ std::optional<jpeg_frame> read_jpeg_frame(image_reader& reader) {
       result.progressive = (code & 0x03) == 0x02;
       for (std::size_t i = 0; i < count; ++i) {
         const auto factors = static_cast<unsigned char>(frame[6 + 3 * i + 1]);
-        result.components.push_back(
-            {std::max(1U, std::uint32_t{factors} >> 4), std::max(1U, std::uint32_t{factors} & 0xFU)});
+        result.components.push_back({std::max(1U, std::uint32_t{factors} >> 4),
+                                     std::max(1U, std::uint32_t{factors} & 0xFU)});
       }
       return result;
     }
@@ -160,11 +160,13 @@ decoder_memory jpeg_memory(image_reader& reader, const vips::VImage& header, int
   const std::optional<jpeg_frame> frame = read_jpeg_frame(reader);
   if (!frame || frame->progressive) {
     // Unknown sampling counts as none: a full-size plane for each band.
-    const std::uint64_t bytes = frame ? coefficient_bytes(*frame, width, height)
-                                      : width * height * 2 * static_cast<std::uint64_t>(header.bands());
+    const std::uint64_t bytes =
+        frame ? coefficient_bytes(*frame, width, height)
+              : width * height * 2 * static_cast<std::uint64_t>(header.bands());
     return {true, bytes};
   }
-  return {false, width / static_cast<std::uint64_t>(std::max(1, shrink)) * chain_bytes_per_column(header)};
+  return {false,
+          width / static_cast<std::uint64_t>(std::max(1, shrink)) * chain_bytes_per_column(header)};
 }
 
 struct tiff_layout {
@@ -191,9 +193,9 @@ struct memory_file {
 
 tmsize_t memory_read(thandle_t handle, void* buffer, tmsize_t size) {
   auto* file = static_cast<memory_file*>(handle);
-  const std::string_view piece =
-      file->at < file->bytes.size() ? file->bytes.substr(file->at, static_cast<std::size_t>(size))
-                                    : std::string_view();
+  const std::string_view piece = file->at < file->bytes.size()
+                                     ? file->bytes.substr(file->at, static_cast<std::size_t>(size))
+                                     : std::string_view();
   std::copy(piece.begin(), piece.end(), static_cast<char*>(buffer));
   file->at += piece.size();
   return static_cast<tmsize_t>(piece.size());
@@ -263,9 +265,8 @@ decoder_memory tiff_memory(const encoded_image& image, const vips::VImage& heade
   if (!layout) {
     throw status_failure(status::generic_error);
   }
-  const std::uint64_t across = layout->tiled && layout->tile_width != 0
-                                   ? round_up(width, layout->tile_width)
-                                   : width;
+  const std::uint64_t across =
+      layout->tiled && layout->tile_width != 0 ? round_up(width, layout->tile_width) : width;
   const std::uint64_t rows = std::min<std::uint64_t>(2 * std::uint64_t{layout->rows}, height);
   const std::uint64_t decoder = across * rows * layout->pixel_bytes;
   return {layout->rows >= height, decoder + width * chain_bytes_per_column(header)};

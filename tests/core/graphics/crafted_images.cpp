@@ -1,0 +1,89 @@
+#include "tests/core/graphics/crafted_images.hpp"
+
+#include <vector>
+
+#include "tests/support/sample_images.hpp"
+
+namespace test_support {
+
+namespace {
+
+void put(std::string& out, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) {
+    out += static_cast<char>(value >> (8 * i) & 0xFF);
+  }
+}
+
+struct tag {
+  std::uint16_t id, type;
+  std::uint32_t count, value;
+};
+
+constexpr std::uint16_t type_short = 3, type_long = 4;
+
+}  // namespace
+
+std::string tiff_claiming(const tiff_claim& claim) {
+  const std::uint32_t planes = claim.planar ? 3 : 1;
+  const bool tiled = claim.rows_per_strip == 0;
+  const std::uint32_t across = tiled ? (claim.width + claim.tile_side - 1) / claim.tile_side : 1;
+  const std::uint32_t rows = tiled ? claim.tile_side : claim.rows_per_strip;
+  const std::uint32_t pieces = across * ((claim.height + rows - 1) / rows) * planes;
+  // Header, then the arrays: bits per sample, offsets, byte counts; then
+  // the directory, then 16 zero bytes every piece points at.
+  const std::uint32_t bits_at = 8, offsets_at = bits_at + 6, counts_at = offsets_at + 4 * pieces;
+  const std::uint32_t directory_at = counts_at + 4 * pieces;
+  std::vector<tag> tags{{256, type_long, 1, claim.width},
+                        {257, type_long, 1, claim.height},
+                        {258, type_short, 3, bits_at},
+                        {259, type_short, 1, 1},
+                        {262, type_short, 1, 2},
+                        {277, type_short, 1, 3},
+                        {284, type_short, 1, planes == 3 ? 2U : 1U}};
+  if (tiled) {
+    tags.insert(tags.end(), {{322, type_long, 1, claim.tile_side},
+                             {323, type_long, 1, claim.tile_side},
+                             {324, type_long, pieces, offsets_at},
+                             {325, type_long, pieces, counts_at}});
+  } else {
+    tags.insert(tags.begin() + 5, {273, type_long, pieces, offsets_at});
+    tags.insert(tags.begin() + 7, {{278, type_long, 1, rows}, {279, type_long, pieces, counts_at}});
+  }
+  const std::uint32_t data_at = directory_at + 2 + 12 * static_cast<std::uint32_t>(tags.size()) + 4;
+  std::string file("II*\0", 4);
+  put(file, directory_at, 4);
+  for (int i = 0; i < 3; ++i) {
+    put(file, 8, 2);
+  }
+  for (std::uint32_t i = 0; i < pieces; ++i) {
+    put(file, data_at, 4);
+  }
+  for (std::uint32_t i = 0; i < pieces; ++i) {
+    put(file, 16, 4);
+  }
+  put(file, static_cast<std::uint32_t>(tags.size()), 2);
+  for (const tag& t : tags) {
+    put(file, t.id, 2);
+    put(file, t.type, 2);
+    put(file, t.count, 4);
+    put(file, t.value, 4);
+  }
+  put(file, 0, 4);
+  return file + std::string(16, '\0');
+}
+
+std::string progressive_jpeg_claiming(std::uint16_t width, std::uint16_t height, unsigned char y,
+                                      unsigned char cb, unsigned char cr) {
+  std::string bytes = encode(flat(16, 16, {9, 9, 9}), ".jpg[interlace]");
+  const std::size_t frame = bytes.find("\xFF\xC2");
+  bytes[frame + 5] = static_cast<char>(height >> 8);
+  bytes[frame + 6] = static_cast<char>(height & 0xFF);
+  bytes[frame + 7] = static_cast<char>(width >> 8);
+  bytes[frame + 8] = static_cast<char>(width & 0xFF);
+  bytes[frame + 11] = static_cast<char>(y);
+  bytes[frame + 14] = static_cast<char>(cb);
+  bytes[frame + 17] = static_cast<char>(cr);
+  return bytes;
+}
+
+}  // namespace test_support

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace test_support {
+
+// An uncompressed 8-bit RGB TIFF whose tags declare width x height in the
+// given layout, its strips or tiles all pointing at a few zero bytes: what
+// the decoders' memory is judged by, without the pixels.
+struct tiff_claim {
+  std::uint32_t width, height;
+  bool planar = false;               // one plane after another
+  std::uint32_t rows_per_strip = 0;  // 0: tiled
+  std::uint32_t tile_side = 0;
+};
+std::string tiff_claiming(const tiff_claim& claim);
+
+// A progressive JPEG of 16 x 16 whose frame header claims width x height
+// and these sampling factors (0xHV) for its three components.
+std::string progressive_jpeg_claiming(std::uint16_t width, std::uint16_t height, unsigned char y,
+                                      unsigned char cb, unsigned char cr);
+
+}  // namespace test_support
