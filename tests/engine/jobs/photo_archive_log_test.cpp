@@ -5,6 +5,7 @@
 #include "engine/options/resize_option_manager.hpp"
 #include "tests/engine/jobs/archive_fixture.hpp"
 #include "tests/support/log_capture.hpp"
+#include "tests/support/image_codecs.hpp"
 #include "tests/support/sample_images.hpp"
 #include "tests/support/unreadable_file.hpp"
 
@@ -33,6 +34,7 @@ TEST_F(photo_archive_log, unreadable_photo_is_logged_with_its_cause) {
 // A photo cut short converts no more than it is sent unchanged: the decoder's
 // words reach the log instead of a grey picture reaching the recipient.
 TEST_F(photo_archive_log, photo_cut_short_fails_its_conversion) {
+  test_support::register_image_codecs();
   std::string photo = test_support::encode(test_support::photo_like(1600, 1200), ".jpg");
   photo.resize(photo.size() / 2);
   const std::string path = add_file("cut.jpg", photo);
