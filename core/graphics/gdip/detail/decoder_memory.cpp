@@ -19,6 +19,12 @@ namespace core::graphics::gdip::detail {
 
 namespace {
 
+// A hostile header's product saturates rather than wrap round to a small one.
+std::uint64_t product(std::uint64_t a, std::uint64_t b) {
+  std::uint64_t result = 0;
+  return __builtin_mul_overflow(a, b, &result) ? UINT64_MAX : result;
+}
+
 std::uint64_t round_up(std::uint64_t value, std::uint64_t step) {
   return (value + step - 1) / step * step;
 }
@@ -268,8 +274,9 @@ decoder_memory tiff_memory(const encoded_image& image, const vips::VImage& heade
   const std::uint64_t across =
       layout->tiled && layout->tile_width != 0 ? round_up(width, layout->tile_width) : width;
   const std::uint64_t rows = std::min<std::uint64_t>(2 * std::uint64_t{layout->rows}, height);
-  const std::uint64_t decoder = across * rows * layout->pixel_bytes;
-  return {layout->rows >= height, decoder + width * chain_bytes_per_column(header)};
+  const std::uint64_t decoder = product(product(across, rows), layout->pixel_bytes);
+  const std::uint64_t chain = width * chain_bytes_per_column(header);
+  return {layout->rows >= height, decoder > UINT64_MAX - chain ? UINT64_MAX : decoder + chain};
 }
 
 bool flag(const vips::VImage& header, const char* name) {
