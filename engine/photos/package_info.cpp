@@ -56,7 +56,8 @@ void package_info::add_paths(const std::vector<std::string>& paths) {
           found.push_back(entry_for(path));
         }
       } else if (fs::is_directory(status)) {
-        // Sorted, so a folder always comes in the same order as a file manager shows it.
+        // Sorted by the names' bytes, so a folder comes in the same order at every add.
+        // Not a file manager's order: upper case before lower, "IMG_10" before "IMG_9".
         std::vector<fs::path> files;
         for (const fs::directory_entry& item : fs::directory_iterator(path)) {
           if (item.is_regular_file() && is_known_image(item.path())) {
