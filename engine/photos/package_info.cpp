@@ -10,6 +10,7 @@
 #include "engine/photos/archive_name.hpp"
 #include "engine/photos/local_date.hpp"
 #include "engine/photos/package_counter.hpp"
+#include "engine/photos/safe_file_name.hpp"
 #include "engine/photos/temp_folder.hpp"
 #include "engine/rename/file_name_parts.hpp"
 #include "engine/rename/rename_alg.hpp"
@@ -176,9 +177,14 @@ void package_info::rename_all() {
   if (!rename_alg_) {
     return;
   }
-  rename_alg_->reset();
+  std::vector<std::string> names;
+  names.reserve(photos_.size());
   for (photo_entry& entry : photos_) {
-    entry.rename(*rename_alg_);
+    names.push_back(entry.get_display_name());
+  }
+  const std::vector<std::string> targets = target_names(*rename_alg_, names);
+  for (std::size_t i = 0; i < photos_.size(); ++i) {
+    photos_[i].target_name = safe_file_name(targets[i]);
   }
 }
 
