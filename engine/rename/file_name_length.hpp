@@ -12,7 +12,8 @@ namespace parvel {
 inline constexpr std::size_t longest_file_name = 255;
 
 // The first `size` bytes of text, or fewer where the cut would fall inside a
-// UTF-8 character. Bytes that are not UTF-8 (Latin-1 names) are cut anywhere.
+// UTF-8 character. In bytes that are not UTF-8 (Latin-1 names) the cut may
+// fall a byte or two earlier than needed, never later.
 std::string_view cut_at_character(std::string_view text, std::size_t size);
 
 // stem + marker + extension, within longest_file_name bytes: the stem gives
