@@ -35,31 +35,4 @@ TEST(cut_at_character, never_ends_inside_a_character) {
   }
 }
 
-struct fit_case {
-  std::string stem, marker, extension, fitted;
-};
-
-TEST(fit_file_name, keeps_marker_and_extension_and_cuts_the_stem) {
-  const std::string kanji = "\xe6\x97\xa5";
-  std::string kanji_stem;
-  for (int i = 0; i < 90; ++i) {
-    kanji_stem += kanji;
-  }
-  const fit_case rows[] = {
-      {"IMG", "", ".jpg", "IMG.jpg"},
-      {"IMG", "(1)", ".jpg", "IMG(1).jpg"},
-      {std::string(251, 'x'), "", ".jpg", std::string(251, 'x') + ".jpg"},
-      {std::string(251, 'x'), "(1)", ".jpg", std::string(248, 'x') + "(1).jpg"},
-      {std::string(300, 'x'), "(10)", "", std::string(251, 'x') + "(10)"},
-      {kanji_stem, "(2)", ".jpeg", kanji_stem.substr(0, 246) + "(2).jpeg"},
-      {"a", "(1)", "." + std::string(260, 'e'), "(1)." + std::string(251, 'e')},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.stem.size());
-    const std::string fitted = parvel::fit_file_name(row.stem, row.marker, row.extension);
-    EXPECT_EQ(fitted, row.fitted);
-    EXPECT_LE(fitted.size(), parvel::longest_file_name);
-  }
-}
-
 }  // namespace
