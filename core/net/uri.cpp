@@ -1,8 +1,12 @@
 #include "core/net/uri.hpp"
 
+#include <arpa/inet.h>
+
 #include <algorithm>
 #include <boost/lexical_cast.hpp>
 #include <stdexcept>
+#include <string_view>
+#include <typeinfo>
 
 namespace core::net {
 
@@ -13,6 +17,43 @@ std::string lower_ascii(std::string text) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : static_cast<char>(c);
   });
   return text;
+}
+
+const char* const host_not_found = "Invalid basic_uri. The Host could not be located and parsed.";
+
+// A name of RFC 3986 (letters, digits, "-._~", sub-delimiters, percent
+// escapes) or of UTF-8 bytes, which libcurl converts itself. Any other byte
+// would make libcurl read another host, or another URL, than this one.
+bool is_host_name(std::string_view host) {
+  constexpr std::string_view punctuation = "-._~!$&'()*+,;=%";
+  return !host.empty() && std::all_of(host.begin(), host.end(), [&](unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           c >= 0x80 || punctuation.find(static_cast<char>(c)) != std::string_view::npos;
+  });
+}
+
+// "[" IPv6 address "]": no zone, no future forms, which libcurl and
+// browsers refuse too.
+bool is_ipv6_literal(std::string_view host) {
+  if (host.size() < 3 || host.front() != '[' || host.back() != ']') {
+    return false;
+  }
+  in6_addr address{};
+  const std::string inner(host.substr(1, host.size() - 2));
+  return inet_pton(AF_INET6, inner.c_str(), &address) == 1;
+}
+
+// 1 to 5 digits, at most 65535: what fits a TCP port. Anything else fails
+// as a cast of the text to a number does.
+int port_number(std::string_view text) {
+  const bool digits =
+      !text.empty() && text.size() <= 5 &&
+      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  const int port = digits ? std::stoi(std::string(text)) : -1;
+  if (port < 0 || port > 65535) {
+    throw boost::bad_lexical_cast(typeid(std::string), typeid(int));
+  }
+  return port;
 }
 
 }  // namespace
@@ -57,16 +98,26 @@ void basic_uri<char>::parse() {
         password_ = authority.substr(user_colon + 1, at - user_colon - 1);
       }
       host_part = authority.substr(at + 1);
-      if (host_part.empty()) {
-        throw std::invalid_argument("Invalid basic_uri. The Host could not be located and parsed.");
+    }
+    // An IPv6 host stands in brackets, its colons inside them; the port
+    // follows the closing one.
+    const bool bracketed = host_part.starts_with('[');
+    const std::size_t close = host_part.find(']');
+    const std::size_t port_colon = !bracketed                   ? host_part.find(':')
+                                   : close == std::string::npos ? close
+                                                                : close + 1;
+    const std::string_view host = std::string_view(host_part).substr(0, port_colon);
+    if (bracketed ? !is_ipv6_literal(host) : !is_host_name(host)) {
+      throw std::invalid_argument(host_not_found);
+    }
+    if (port_colon < host_part.size()) {
+      if (host_part[port_colon] != ':') {
+        throw std::invalid_argument(host_not_found);
       }
+      port_ = port_number(std::string_view(host_part).substr(port_colon + 1));
     }
-    const std::size_t port_colon = host_part.find(':');
-    if (port_colon != std::string::npos) {
-      port_ = boost::lexical_cast<int>(host_part.substr(port_colon + 1));
-      host_part.resize(port_colon);
-    }
-    host_ = lower_ascii(host_part);
+    // Brackets kept: the host is written back into URLs as it came.
+    host_ = lower_ascii(std::string(host));
     if (port_ == 0 && scheme_ == "http") {
       port_ = 80;
     } else if (port_ == 0 && scheme_ == "https") {

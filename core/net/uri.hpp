@@ -4,8 +4,10 @@
 
 namespace core::net {
 
-// A URL split at its separators, without percent-decoding or validation.
-// Scheme and host are lower-cased; http and https get their default ports.
+// A URL split at its separators, without percent-decoding. Scheme and host
+// are lower-cased; http and https get their default ports. The host is a
+// name, an IPv4 address or a bracketed IPv6 address, brackets kept, and is
+// checked, since it goes on to libcurl in a URL.
 template <class Char>
 class basic_uri;
 
@@ -14,8 +16,9 @@ class basic_uri<char> {
  public:
   enum kind_type { unparsed = 0, relative = 1, absolute = 2 };
 
-  // Throws std::invalid_argument for a URL whose parts cannot be found, and
-  // boost::bad_lexical_cast for a port that is not a number.
+  // Throws std::invalid_argument for a URL whose parts cannot be found or
+  // whose host is not one, and boost::bad_lexical_cast for a port that is not
+  // a number from 0 to 65535.
   explicit basic_uri(const std::string& text);
 
   // The request target: path and query. A '#' left in the path (a URL with a

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/rename/file_name_length.hpp"
 #include "engine/rename/file_name_parts.hpp"
 
 namespace parvel {
@@ -18,14 +19,16 @@ std::string folded(std::string name) {
 }  // namespace
 
 std::string unique_entry_names::make_unique(const std::string& name) {
-  const std::string key = folded(name);
-  const auto [it, inserted] = used_.emplace(key, 1);
-  if (inserted) {
-    return name;
-  }
   const file_name_parts parts = split_at_last_dot(name);
+  std::string fitted = fit_file_name(parts.stem, "", parts.extension);
+  const auto [it, inserted] = used_.emplace(folded(fitted), 1);
+  if (inserted) {
+    return fitted;
+  }
+  // Ends: the names of n with one count of digits differ in their "(n)".
   for (unsigned& next = it->second;; ++next) {
-    std::string candidate = parts.stem + "(" + std::to_string(next) + ")" + parts.extension;
+    std::string candidate =
+        fit_file_name(parts.stem, "(" + std::to_string(next) + ")", parts.extension);
     if (used_.emplace(folded(candidate), 1).second) {
       ++next;
       return candidate;

@@ -11,7 +11,9 @@ namespace parvel {
 class unique_entry_names {
  public:
   // The name itself when unused, else its stem + "(n)" + its extension with
-  // the smallest n that gives an unused name. Every name handed out is used.
+  // the smallest n that gives an unused name. Every name handed out is used
+  // and within longest_file_name bytes: a longer one loses the end of its
+  // stem, never its extension or "(n)".
   std::string make_unique(const std::string& name);
 
  private:

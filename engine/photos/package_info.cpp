@@ -10,6 +10,7 @@
 #include "engine/photos/archive_name.hpp"
 #include "engine/photos/local_date.hpp"
 #include "engine/photos/package_counter.hpp"
+#include "engine/photos/safe_file_name.hpp"
 #include "engine/photos/temp_folder.hpp"
 #include "engine/rename/file_name_parts.hpp"
 #include "engine/rename/rename_alg.hpp"
@@ -56,7 +57,8 @@ void package_info::add_paths(const std::vector<std::string>& paths) {
           found.push_back(entry_for(path));
         }
       } else if (fs::is_directory(status)) {
-        // Sorted, so a folder always comes in the same order as a file manager shows it.
+        // Sorted by the names' bytes, so a folder comes in the same order at every add.
+        // Not a file manager's order: upper case before lower, "IMG_10" before "IMG_9".
         std::vector<fs::path> files;
         for (const fs::directory_entry& item : fs::directory_iterator(path)) {
           if (item.is_regular_file() && is_known_image(item.path())) {
@@ -175,9 +177,14 @@ void package_info::rename_all() {
   if (!rename_alg_) {
     return;
   }
-  rename_alg_->reset();
+  std::vector<std::string> names;
+  names.reserve(photos_.size());
   for (photo_entry& entry : photos_) {
-    entry.rename(*rename_alg_);
+    names.push_back(entry.get_display_name());
+  }
+  const std::vector<std::string> targets = target_names(*rename_alg_, names);
+  for (std::size_t i = 0; i < photos_.size(); ++i) {
+    photos_[i].target_name = safe_file_name(targets[i]);
   }
 }
 

@@ -64,8 +64,9 @@ class package_info {
   std::shared_ptr<rename_alg> get_rename_alg() const;
   // Stores the strategy; the caller raises signal_rename_changed.
   void set_rename_alg(std::shared_ptr<rename_alg> alg);
-  // Resets the strategy and renames every photo in list order; nothing
-  // without a strategy.
+  // Resets the strategy and renames every photo in list order, each name
+  // within what a recipient can extract (target_names); nothing without a
+  // strategy.
   void rename_all();
 
   // archive_name_for the sender, today and the counter.

@@ -18,7 +18,9 @@ struct photo_entry {
   // missing file.
   std::uint64_t file_size();
   const std::string& get_display_name();
-  // target_name = the strategy's stem + the extension, made a safe file name.
+  // target_name = the strategy's stem + the extension, made a safe file name:
+  // one photo on its own, as the rename preview shows it. A send renames
+  // through package_info::rename_all, which also bounds the names' length.
   void rename(rename_alg& alg);
 };
 

@@ -134,7 +134,13 @@ INSTANTIATE_TEST_SUITE_P(
                   "parvel [warning] - Culture ignored: not a culture name"},
         load_case{"plain_http_service_is_ignored", "ServiceUrl=http://evil.example/\n", defaults,
                   "parvel [warning] - ServiceUrl ignored: not an https address: "
-                  "'http://evil.example/'"}),
+                  "'http://evil.example/'"},
+        load_case{"ipv6_service_is_read", "ServiceUrl=https://[::1]:8443/desktopserver\n",
+                  "none windowed " + own_version + " [] [https://[::1]:8443/desktopserver]", ""},
+        load_case{"ipv6_service_without_its_closing_bracket_is_ignored",
+                  "ServiceUrl=https://[::1:8443/desktopserver\n", defaults,
+                  "parvel [warning] - ServiceUrl ignored: not an https address: "
+                  "'https://[::1:8443/desktopserver'"}),
     test_support::row_name());
 
 // Each file is read and parsed once, not once a value: its broken line is

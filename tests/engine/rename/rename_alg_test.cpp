@@ -42,19 +42,26 @@ struct rename_case {
 
 class rename_list : public testing::TestWithParam<rename_case> {};
 
-// What a send does: reset once, then every photo in list order; twice, since
-// a retry must number from the start again.
+// What a send does; twice, since a retry must number from the start again.
 TEST_P(rename_list, numbers_in_list_order_from_the_start_after_reset) {
   const auto& c = GetParam();
   for (int round = 0; round < 2; ++round) {
-    c.alg->reset();
-    strings targets;
-    for (const auto& file : c.file_names) {
-      targets.push_back(parvel::target_name(*c.alg, file));
-    }
-    EXPECT_EQ(targets, c.targets) << "round " << round;
+    EXPECT_EQ(parvel::target_names(*c.alg, c.file_names), c.targets) << "round " << round;
   }
 }
+
+std::string repeat(const std::string& text, std::size_t times) {
+  std::string result;
+  for (std::size_t i = 0; i < times; ++i) {
+    result += text;
+  }
+  return result;
+}
+
+// Stems of 251 bytes: with ".jpg", names as long as a file name can be.
+const std::string x251 = std::string(251, 'x');
+const std::string a_kanji_b = "a" + repeat("\xe6\x97\xa5", 83) + "b";
+const std::string a_emoji_b = "a" + repeat("\xf0\x9f\x98\x80", 62) + "b";
 
 INSTANTIATE_TEST_SUITE_P(
     schemes, rename_list,
@@ -81,7 +88,26 @@ INSTANTIATE_TEST_SUITE_P(
                     rename_case{"empty_parts_are_skipped",
                                 std::make_shared<parvel::rename_alg_add>(nullptr, nullptr),
                                 {"a.jpg"},
-                                {".jpg"}}),
+                                {".jpg"}},
+                    rename_case{
+                        "long_stems_give_way_between_the_texts_and_the_counter",
+                        chain(value("Urlaub2026_"), keep(), counter(1, 3)),
+                        {x251 + ".jpg", "short.jpg", std::string(255, 'y')},
+                        {"Urlaub2026_" + std::string(237, 'x') + "001.jpg",
+                         "Urlaub2026_short002.jpg", "Urlaub2026_" + std::string(241, 'y') + "003"}},
+                    rename_case{"multi_byte_stems_are_cut_between_characters",
+                                chain(value("Urlaub2026_"), keep(), value("")),
+                                {a_kanji_b + ".jpg", a_emoji_b + ".JPG"},
+                                {"Urlaub2026_a" + repeat("\xe6\x97\xa5", 79) + ".jpg",
+                                 "Urlaub2026_a" + repeat("\xf0\x9f\x98\x80", 59) + ".JPG"}},
+                    rename_case{"a_name_that_fits_exactly_stays_whole",
+                                chain(value("P_"), keep(), nullptr),
+                                {std::string(249, 'z') + ".jpg"},
+                                {"P_" + std::string(249, 'z') + ".jpg"}},
+                    rename_case{"texts_alone_too_long_give_way_at_their_end",
+                                chain(value(std::string(300, 'p').c_str()), counter(1, 2), nullptr),
+                                {"a.jpeg"},
+                                {std::string(250, 'p') + ".jpeg"}}),
     test_support::row_name());
 
 // What the status bar and the preview call: the strategy's own apply, which
