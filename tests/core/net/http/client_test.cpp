@@ -227,6 +227,21 @@ TEST_F(http_client, bulk_answer_outlasts_the_answer_deadline) {
   EXPECT_EQ(client_.get(request).body, pattern(40));
 }
 
+// The answer's deadline counts from the request's last byte: an upload that
+// takes longer than the deadline to go out is not cut.
+TEST_F(http_client, upload_outlasts_the_answer_deadline) {
+  const http_test::short_timeouts timeouts({.connect = 5s, .stall = 5s, .answer = 1s});
+  // More than the loopback connection holds: the body waits for the pause.
+  server_.add_route({.method = "PUT",
+                     .path = "/slow",
+                     .respond = [](const auto&) { return service::reply{.body = "stored"}; },
+                     .body = service::body_mode::discard,
+                     .stall_request = 2s});
+  basic_request request(url("/slow"), {});
+
+  EXPECT_EQ(client_.put(request, pattern(16 << 20), "application/octet-stream").body, "stored");
+}
+
 struct limit_case {
   const char* name;
   service::reply answer;

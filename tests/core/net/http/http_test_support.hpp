@@ -17,14 +17,16 @@ namespace http_test {
 
 using test_support::pattern;
 
-// Shortens the clients' time-outs for one test; the answer's deadline is the
-// stall limit.
+// Shortens the clients' time-outs for one test; unless given, the answer's
+// deadline is the stall limit.
 class short_timeouts {
  public:
   explicit short_timeouts(std::chrono::milliseconds stall,
                           std::chrono::milliseconds connect = std::chrono::seconds(5))
+      : short_timeouts(core::net::http::timeouts{connect, stall, stall}) {}
+  explicit short_timeouts(const core::net::http::timeouts& values)
       : saved_(core::net::http::default_timeouts()) {
-    core::net::http::set_default_timeouts({connect, stall, stall});
+    core::net::http::set_default_timeouts(values);
   }
   ~short_timeouts() { core::net::http::set_default_timeouts(saved_); }
 
