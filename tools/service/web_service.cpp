@@ -266,8 +266,9 @@ class web_service::impl {
         made.body = scripted.body;
       }
       if (!scripted.content_type.empty()) {
-        std::erase_if(made.headers,
-                      [](const auto& field) { return boost::iequals(field.first, "Content-Type"); });
+        std::erase_if(made.headers, [](const auto& field) {
+          return boost::iequals(field.first, "Content-Type");
+        });
         made.headers.emplace_back("Content-Type", scripted.content_type);
       }
       made.delay = scripted.delay;

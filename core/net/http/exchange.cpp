@@ -624,8 +624,8 @@ basic_response exchange::run(const basic_request& request, body_source& body) {
     }
     if (result != CURLE_OK) {
       fail(prefix_of(t.current), result,
-           t.answer_expired ? "no whole answer within " +
-                                  std::to_string(t.answer_limit->count()) + " ms of the request"
+           t.answer_expired ? "no whole answer within " + std::to_string(t.answer_limit->count()) +
+                                  " ms of the request"
                             : curl_detail(error_text.data(), result));
     }
 

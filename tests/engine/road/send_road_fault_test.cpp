@@ -203,10 +203,11 @@ INSTANTIATE_TEST_SUITE_P(
                             "not by the service: [200, OK, Content-Type 'text/plain; "
                             "charset=utf-8']'"},
         // The service's own entry, cut short: accepted all the same.
-        fault_case{"package_accepted_with_a_cut_entry",
-                   answered(step::package, R"(<?xml version="1.0" encoding="utf-8"?>)"
-                                           R"(<atom:entry xmlns:atom="http://www.w3.org/2005/Atom">)"),
-                   "", "upload_succeeded", 4, ""},
+        fault_case{
+            "package_accepted_with_a_cut_entry",
+            answered(step::package, R"(<?xml version="1.0" encoding="utf-8"?>)"
+                                    R"(<atom:entry xmlns:atom="http://www.w3.org/2005/Atom">)"),
+            "", "upload_succeeded", 4, ""},
         fault_case{"service_not_listening", std::nullopt, "", upload_failed(12), 0, "", true},
         // The archive is 3 MiB: the cancel comes with its first piece.
         fault_case{"cancel_during_the_archive", std::nullopt, "upload_progress:", "upload_canceled",
@@ -259,8 +260,7 @@ TEST_P(package_cancel, ends_the_send_canceled) {
 }
 
 INSTANTIATE_TEST_SUITE_P(moments, package_cancel,
-                         testing::Values(package_cancel_case{"before_it_is_posted",
-                                                             false},
+                         testing::Values(package_cancel_case{"before_it_is_posted", false},
                                          package_cancel_case{"while_its_answer_is_awaited", true}),
                          test_support::row_name());
 
@@ -309,14 +309,13 @@ service::fault once(service::fault scripted) {
 
 INSTANTIATE_TEST_SUITE_P(
     first_failures, send_road_retry,
-    testing::Values(retry_case{"package_refused", {step::package, {.count = 1, .status = 500}}, 11},
-                    retry_case{"ticket_dripped", {step::archive_ticket, once(dripped)}, 13, true},
-                    retry_case{"archive_answer_dripped",
-                               {step::archive, once(archive_answer_dripped)}, 13, true},
-                    retry_case{"archive_answered_by_a_block_page", {step::archive, once(blocked)},
-                               11},
-                    retry_case{"package_answered_by_a_block_page", {step::package, once(blocked)},
-                               11}),
+    testing::Values(
+        retry_case{"package_refused", {step::package, {.count = 1, .status = 500}}, 11},
+        retry_case{"ticket_dripped", {step::archive_ticket, once(dripped)}, 13, true},
+        retry_case{
+            "archive_answer_dripped", {step::archive, once(archive_answer_dripped)}, 13, true},
+        retry_case{"archive_answered_by_a_block_page", {step::archive, once(blocked)}, 11},
+        retry_case{"package_answered_by_a_block_page", {step::package, once(blocked)}, 11}),
     test_support::row_name());
 
 }  // namespace

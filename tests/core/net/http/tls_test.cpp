@@ -50,8 +50,7 @@ TEST_P(https_client_trust, accepts_only_a_verified_peer_with_its_own_name) {
   if (c.failure == nullptr) {
     EXPECT_EQ(client_.get(request).body, "<feed/>");
   } else {
-    http_test::expect_transport_failure([&] { client_.get(request); }, 12175, c.failure,
-                                        c.detail);
+    http_test::expect_transport_failure([&] { client_.get(request); }, 12175, c.failure, c.detail);
     EXPECT_TRUE(server_.requests().empty());
   }
 }
