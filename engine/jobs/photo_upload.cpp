@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <filesystem>
-
 #include <stdexcept>
 #include <system_error>
 
 #include "core/graphics/image_format.hpp"
 #include "core/io/filesystem/input_file.hpp"
 #include "core/log/logger.hpp"
+#include "core/net/http/find_header.hpp"
+#include "core/net/http/html_page.hpp"
 #include "core/system_error.hpp"
 #include "engine/app/application.hpp"
 #include "engine/app/service_addresses.hpp"
@@ -36,6 +37,22 @@ void expect_ok(const basic_response& response, const char* step, const std::stri
   if (response.status != 200) {
     throw std::runtime_error(std::string(step) + ": '" + url + "' error: [" +
                              std::to_string(response.status) + ", " + response.reason + "]");
+  }
+}
+
+// A 200 of the service itself, for the answers whose body is not read (the
+// uploads) or whose unreadable body is forgiven (the package). Something
+// between the program and the service (a filtering front's block page, a
+// captive portal) may answer in its stead with a 200 and a page of its own:
+// then the step did not reach the service.
+void expect_service_answer(const basic_response& response, const char* step,
+                           const std::string& url) {
+  expect_ok(response, step, url);
+  if (core::net::http::is_html_page(response)) {
+    throw std::runtime_error(
+        std::string(step) + ": '" + url + "' answered with a page, not by the service: [" +
+        std::to_string(response.status) + ", " + response.reason + ", Content-Type '" +
+        core::net::http::find_header(response.headers, "Content-Type").value_or("") + "']");
   }
 }
 
@@ -135,13 +152,13 @@ void photo_upload::report_failure(const parvel_error& error) {
 }
 
 void photo_upload::on_package_progress(std::uint64_t sent, std::uint64_t total) {
-  on_progress(sent, total);
-  // No cancel came (on_progress throws then): the last piece goes out, and
-  // the service may notify the recipients whether or not its answer is awaited.
+  throw_if_canceled();
+  // No cancel came: the last piece goes out, and the service may notify the
+  // recipients whether or not its answer is awaited.
   package_sent_ = sent == total;
 }
 
-void photo_upload::on_progress(std::uint64_t sent, std::uint64_t total) {
+void photo_upload::on_archive_progress(std::uint64_t sent, std::uint64_t total) {
   // An archive stays below 4 GiB, so both fit.
   signal_progress(static_cast<unsigned>(sent), static_cast<unsigned>(total));
   // Closes the gap between the test before a request and its start, which
@@ -158,18 +175,15 @@ basic_response photo_upload::post(const std::string& url, const std::string& bod
 }
 
 basic_response photo_upload::put(const std::string& url, const std::string& body,
-                                 const std::string& content_type,
-                                 core::net::http::answer_wait wait) {
+                                 const std::string& content_type) {
   throw_if_canceled();
   core::net::http::basic_request request(url, {});
-  request.wait = wait;
   return client_.put(request, body, content_type);
 }
 
 basic_response photo_upload::put_file(const std::string& url, const std::string& path) {
   throw_if_canceled();
   core::net::http::basic_file_request request(url, {}, path);
-  request.wait = core::net::http::answer_wait::stall_floor;
   return client_.put(request, octets_type, path);
 }
 
@@ -201,12 +215,14 @@ void photo_upload::req_server_upload(const std::string& address) {
   const std::string path = package_->archive_path();
   const std::uint64_t size = fs::file_size(path);
   client_.set_upload_progress(
-      [this](std::uint64_t sent, std::uint64_t total) { on_progress(sent, total); });
-  const basic_response response =
-      size <= in_memory_limit
-          ? put(address, read_archive(path), octets_type, core::net::http::answer_wait::stall_floor)
-          : put_file(address, path);
-  expect_ok(response, "req_server_upload", address);
+      [this](std::uint64_t sent, std::uint64_t total) { on_archive_progress(sent, total); });
+  const basic_response response = size <= in_memory_limit
+                                      ? put(address, read_archive(path), octets_type)
+                                      : put_file(address, path);
+  // The send's progress is the archive's; the bodies after it only close
+  // the gap between a cancel and their start.
+  client_.set_upload_progress([this](std::uint64_t, std::uint64_t) { throw_if_canceled(); });
+  expect_service_answer(response, "req_server_upload", address);
 }
 
 void photo_upload::photo_thumbnail_upload(const std::string& media_href) {
@@ -252,7 +268,7 @@ void photo_upload::req_server_upload_thumbnail(const std::string& address,
   }
   const basic_response response =
       put(address, std::string(device.data(), device.size()), "image/jpeg");
-  expect_ok(response, "req_server_upload_thumbnail", address);
+  expect_service_answer(response, "req_server_upload_thumbnail", address);
 }
 
 void photo_upload::package_account(const std::string& media_href) {
@@ -285,10 +301,10 @@ void photo_upload::package_account(const std::string& media_href) {
   if (response.status == 403) {
     throw parvel_error(parvel_code::network_error_forbidden);
   }
-  expect_ok(response, "package_account", url);
+  expect_service_answer(response, "package_account", url);
   // The service has accepted the package and notifies the recipients: an
-  // answer we cannot read must not turn the send into a failure, which the
-  // user would retry, notifying them twice.
+  // answer of its own that we cannot read must not turn the send into a
+  // failure, which the user would retry, notifying them twice.
   try {
     interop::package::parse(response.body);
   } catch (const std::exception& e) {

@@ -25,11 +25,13 @@ class ticket;
 // Hands a finished archive to the service: a media entry, an upload ticket,
 // the archive itself, up to three thumbnails (whose failures are only
 // logged) and the package entry, after which the service notifies the
-// recipients. Ends with exactly one of succeeded, failed or canceled. After a
-// cancel no further request starts, so the package is never posted then. A
-// cancel once the package's body is sent ends the wait for its answer: the
-// send ends canceled, though the service may have taken the package (which
-// is logged); once the answer has arrived a cancel changes nothing.
+// recipients. An HTML page answering an upload or the package in the
+// service's stead fails that step. Ends with exactly one of succeeded, failed
+// or canceled. After a cancel no further request starts, so the package is
+// never posted then. A cancel once the package's body is sent ends the wait
+// for its answer: the send ends canceled, though the service may have taken
+// the package (which is logged); once the answer has arrived a cancel
+// changes nothing.
 class photo_upload : public cancellable_job {
  public:
   // Archives up to this size are sent from memory, larger ones from the file.
@@ -41,7 +43,8 @@ class photo_upload : public cancellable_job {
 
   boost::signals2::signal<void()> signal_preparing;
   boost::signals2::signal<void()> signal_succeeded;
-  // Bytes of the current request body: the archive, then each later request.
+  // Bytes of the archive sent, of its size. The requests after it report
+  // nothing: their small bodies would read as the send's amount.
   boost::signals2::signal<void(unsigned sent, unsigned total)> signal_progress;
   boost::signals2::signal<void(const parvel_error&)> signal_failed;
   boost::signals2::signal<void()> signal_canceled;
@@ -63,18 +66,17 @@ class photo_upload : public cancellable_job {
   void package_account(const std::string& media_href);
 
   // Every request goes through these, which refuse to start after a cancel.
-  // Every answer is held to the client's deadline but the archive's: the
-  // service may take long to answer the upload of a large one.
+  // Every answer is held to the client's deadline, the archive's too: it
+  // counts from the request's last byte, so a long upload is never cut.
   core::net::http::basic_response post(const std::string& url, const std::string& body,
                                        const std::string& content_type,
                                        const core::string_map& headers = {});
-  core::net::http::basic_response put(
-      const std::string& url, const std::string& body, const std::string& content_type,
-      core::net::http::answer_wait wait = core::net::http::answer_wait::deadline);
+  core::net::http::basic_response put(const std::string& url, const std::string& body,
+                                      const std::string& content_type);
   // The archive, streamed from its file.
   core::net::http::basic_response put_file(const std::string& url, const std::string& path);
 
-  void on_progress(std::uint64_t sent, std::uint64_t total);
+  void on_archive_progress(std::uint64_t sent, std::uint64_t total);
   void on_package_progress(std::uint64_t sent, std::uint64_t total);
   void abort_work() noexcept override;
   // canceled when a cancel was asked, else failed with the error.

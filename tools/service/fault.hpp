@@ -40,6 +40,10 @@ struct fault {
   // Not empty: the step takes effect, but its answer's body is this instead
   // (bad XML, an entry without links; a blank for a body with nothing to read).
   std::string body;
+  // Not empty: the answer's Content-Type is this instead. With status 200 and
+  // a body, an answer of something in the service's stead, such as a
+  // filtering front's block page.
+  std::string content_type;
   // Silence before the answer (a stall the client must time out).
   std::chrono::milliseconds delay{0};
   // The answer's body dripped: pieces of this many bytes with this pause

@@ -265,6 +265,12 @@ class web_service::impl {
       if (!scripted.body.empty()) {
         made.body = scripted.body;
       }
+      if (!scripted.content_type.empty()) {
+        std::erase_if(made.headers, [](const auto& field) {
+          return boost::iequals(field.first, "Content-Type");
+        });
+        made.headers.emplace_back("Content-Type", scripted.content_type);
+      }
       made.delay = scripted.delay;
       made.trickle_piece = scripted.trickle_piece;
       made.trickle_pause = scripted.trickle_pause;

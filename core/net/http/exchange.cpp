@@ -3,11 +3,13 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <array>
 #include <boost/algorithm/string/predicate.hpp>
 #include <boost/lexical_cast.hpp>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -15,10 +17,12 @@
 #include <string_view>
 #include <vector>
 
+#include "core/net/http/find_header.hpp"
 #include "core/net/http/header_line.hpp"
 #include "core/net/http/method.hpp"
 #include "core/net/http/raw_headers.hpp"
 #include "core/net/http/timeouts.hpp"
+#include "core/net/http/transport_error.hpp"
 #include "core/system_error.hpp"
 
 namespace core::net::http {
@@ -93,11 +97,23 @@ std::uint32_t winhttp_code(CURLcode code) {
   }
 }
 
-[[noreturn]] void fail(const char* prefix, CURLcode code) {
+// detail: the transport's own account of the failure, when it has one
+// beyond the code's text.
+[[noreturn]] void fail(const char* prefix, CURLcode code, const std::string& detail = {}) {
   if (const std::uint32_t winhttp = winhttp_code(code)) {
-    throw windows_system_error(prefix, winhttp);
+    throw transport_error(prefix, winhttp, detail);
   }
-  throw std::runtime_error(std::string(prefix) + ": " + curl_easy_strerror(code));
+  std::string text = std::string(prefix) + ": " + curl_easy_strerror(code);
+  if (!detail.empty()) {
+    text += " (" + detail + ")";
+  }
+  throw std::runtime_error(text);
+}
+
+// What libcurl wrote into the transfer's error buffer, unless it only
+// repeats the code's text.
+std::string curl_detail(const char* error_text, CURLcode code) {
+  return std::strcmp(error_text, curl_easy_strerror(code)) == 0 ? std::string() : error_text;
 }
 
 void check(const char* prefix, CURLMcode code) {
@@ -186,15 +202,6 @@ header_list make_header_list(const string_map& headers) {
     }
   }
   return list;
-}
-
-std::optional<std::string> find_header(const string_map& headers, std::string_view name) {
-  for (const auto& [key, value] : headers) {
-    if (boost::iequals(key, name)) {
-      return value;
-    }
-  }
-  return std::nullopt;
 }
 
 bool is_redirect(int status) {
@@ -362,6 +369,8 @@ struct transfer {
   std::uint64_t announced = 0;
   std::uint64_t received = 0;
   bool abort_seen = false;
+  // The call ended itself at the answer's deadline.
+  bool answer_expired = false;
   std::exception_ptr error;
   // The whole answer's deadline; none for a bulk transfer.
   std::optional<std::chrono::milliseconds> answer_limit;
@@ -423,8 +432,13 @@ int on_connected(void* data, char*, char*, int, int) {
   return CURL_PREREQFUNC_OK;
 }
 
-void configure(CURL* handle, transfer& t, curl_slist* headers, const timeouts& limits) {
+// error_text: CURL_ERROR_SIZE bytes that outlive the handle's transfers.
+void configure(CURL* handle, transfer& t, curl_slist* headers, const timeouts& limits,
+               char* error_text) {
   set_option(handle, CURLOPT_NOSIGNAL, 1L, request_failed);
+  // A failure's own words, such as a proxy's refusal of the tunnel, which
+  // its code alone does not tell.
+  set_option(handle, CURLOPT_ERRORBUFFER, error_text, request_failed);
   set_option(handle, CURLOPT_PROTOCOLS_STR, "http,https", request_failed);
   set_option(handle, CURLOPT_HTTP_VERSION, long{CURL_HTTP_VERSION_1_1}, request_failed);
   set_option(handle, CURLOPT_USERAGENT, "core::net::winhttp", request_failed);
@@ -433,6 +447,9 @@ void configure(CURL* handle, transfer& t, curl_slist* headers, const timeouts& l
   // its own (and free what it holds) instead of waiting for it.
   set_option(handle, CURLOPT_QUICK_EXIT, 1L, request_failed);
   set_option(handle, CURLOPT_HTTPHEADER, headers, header_failed);
+  // A proxy's answer to the tunnel is not the server's: a refused tunnel
+  // fails the sending, before any of the request went out.
+  set_option(handle, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L, request_failed);
 
   // Peer and host name are always checked; there is no switch to turn it off.
   set_option(handle, CURLOPT_SSL_VERIFYPEER, 1L, certificate_failed);
@@ -539,6 +556,7 @@ CURLcode perform(CURLM* multi, CURL* easy, transfer& t) {
       return CURLE_ABORTED_BY_CALLBACK;
     }
     if (t.answer_overdue()) {
+      t.answer_expired = true;
       return CURLE_OPERATION_TIMEDOUT;
     }
     check(prefix_of(t.current), curl_multi_poll(multi, nullptr, 0, t.wait_ms(), nullptr));
@@ -573,6 +591,8 @@ void exchange::abort() noexcept {
 }
 
 basic_response exchange::run(const basic_request& request, body_source& body) {
+  // libcurl empties it as each transfer starts; it outlives the handle.
+  std::array<char, CURL_ERROR_SIZE> error_text{};
   const easy_handle handle = open_handle();
   std::string url = first_url(request);
   const header_list headers = make_header_list(request.headers);
@@ -581,7 +601,7 @@ basic_response exchange::run(const basic_request& request, body_source& body) {
   if (request.wait == answer_wait::deadline) {
     t.answer_limit = limits.answer;
   }
-  configure(handle.get(), t, headers.get(), limits);
+  configure(handle.get(), t, headers.get(), limits, error_text.data());
 
   int code = request.method;
   body_source* request_body = &body;
@@ -603,7 +623,10 @@ basic_response exchange::run(const basic_request& request, body_source& body) {
       throw std::runtime_error("WinHTTP close pending....");
     }
     if (result != CURLE_OK) {
-      fail(prefix_of(t.current), result);
+      fail(prefix_of(t.current), result,
+           t.answer_expired ? "no whole answer within " + std::to_string(t.answer_limit->count()) +
+                                  " ms of the request"
+                            : curl_detail(error_text.data(), result));
     }
 
     const auto next = t.redirect && redirects < redirect_limit ? redirect_target(handle.get(), url)

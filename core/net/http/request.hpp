@@ -8,12 +8,12 @@ namespace core::net::http {
 
 // What bounds the wait for a request's answer once the request has gone out.
 enum class answer_wait {
-  // The whole answer within timeouts::answer, besides the stall floor: the
-  // short answers of service requests and feeds.
+  // The whole answer within timeouts::answer of the request's last byte,
+  // besides the stall floor: service answers and feeds. A long upload is
+  // never cut by it.
   deadline,
-  // Only the stall floor (timeouts::stall): a bulk transfer, an archive's
-  // upload that the service may take long to answer or an installer's
-  // download, which is the answer itself.
+  // Only the stall floor (timeouts::stall): a bulk download, such as an
+  // installer's, which is the answer itself.
   stall_floor,
 };
 

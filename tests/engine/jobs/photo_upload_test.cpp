@@ -8,7 +8,10 @@
 #include "engine/app/application.hpp"
 #include "tests/engine/road/send_road_fixture.hpp"
 #include "tests/support/log_capture.hpp"
+#include "tests/support/table.hpp"
+#include "tests/support/temp_folder.hpp"
 #include "tests/support/unreadable_file.hpp"
+#include "tools/service/server.hpp"
 
 namespace {
 
@@ -62,13 +65,11 @@ TEST_F(photo_upload_run, sends_media_ticket_archive_and_package) {
       R"(<lm:media href=")" +
           media[0].href + R"(" /></atom:entry>)");
 
-  // The media and ticket requests report no progress; from the archive on, each body does.
-  const std::string package_size = std::to_string(packages[0].entry.size());
+  // The archive's body alone reports progress: the send's amount is its size.
   EXPECT_EQ(recorder_.events(),
             (strings{"upload_preparing", "status:send_upload_start", "status:send_uploading",
                      "upload_progress:16384/40000", "upload_progress:32768/40000",
-                     "upload_progress:40000/40000",
-                     "upload_progress:" + package_size + "/" + package_size, "upload_succeeded"}));
+                     "upload_progress:40000/40000", "upload_succeeded"}));
 }
 
 TEST_F(photo_upload_run, a_culture_goes_with_the_package_alone) {
@@ -135,5 +136,62 @@ TEST_F(photo_upload_run, a_throwing_listener_of_success_gets_no_second_outcome) 
             1);
   EXPECT_EQ(service_.packages().size(), 1u);
 }
+
+// A proxy that turns down every tunnel with its status, named as curl finds
+// one, while it lives.
+class refusing_proxy {
+ public:
+  explicit refusing_proxy(int status) {
+    proxy_.set_router([status](const service::received_request&) {
+      service::route refusing;
+      refusing.respond = [status](const service::received_request&) {
+        service::reply made{.status = status};
+        if (status == 407) {
+          made.headers = {{"Proxy-Authenticate", R"(Basic realm="office")"}};
+        }
+        return made;
+      };
+      return std::optional<service::route>(refusing);
+    });
+  }
+
+ private:
+  service::server proxy_;
+  const test_support::scoped_env https_proxy_{"https_proxy", proxy_.base_url()};
+  const test_support::scoped_env no_proxy_{"no_proxy", ""};
+};
+
+struct proxy_case {
+  const char* name;
+  int status;
+};
+
+class photo_upload_proxy : public photo_upload_run,
+                           public testing::WithParamInterface<proxy_case> {};
+
+// The user sees the generic failure; the log says what the proxy answered.
+TEST_P(photo_upload_proxy, a_refused_tunnel_is_named_in_the_log) {
+  const int status = GetParam().status;
+  write_archive("zip");
+  const test_support::log_capture capture;
+  {
+    const refusing_proxy proxy(status);
+    upload();
+  }
+  EXPECT_EQ(recorder_.outcome(), test_support::upload_failed(11));
+  EXPECT_EQ(received(step::media), 0u);
+  const std::string line =
+      "parvel [error] - photo_upload failed: system code: 12030, 'Cannot send the WinHTTP "
+      "request.: The connection with the server was terminated abnormally (CONNECT tunnel "
+      "failed, response " +
+      std::to_string(status) + ")'";
+  const auto lines = capture.lines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << capture.text();
+}
+
+INSTANTIATE_TEST_SUITE_P(refusals, photo_upload_proxy,
+                         testing::Values(proxy_case{"forbidden", 403},
+                                         proxy_case{"credentials_asked", 407}),
+                         test_support::row_name());
 
 }  // namespace

@@ -196,7 +196,7 @@ INSTANTIATE_TEST_SUITE_P(
         download_case{"body_shorter_than_its_length", "/files/setup.run",
                       service::reply{.body = std::string(50000, 'x'), .cut_after = 20000},
                       "Failed to read data.: The connection with the server was terminated "
-                      "abnormally",
+                      "abnormally (transfer closed with 30000 bytes remaining to read)",
                       1},
         download_case{"not_found", "/files/setup.run", answered(404),
                       "Cannot retreive the package. Error: [404, Not Found]", 1},

@@ -56,7 +56,8 @@ struct fault_case {
   std::string cancel_at;
   std::string outcome;
   std::size_t reached;  // steps, see expect_reached
-  // A line the job logs; "{media}" and "{base}" stand for the service's addresses.
+  // A line the job logs; "{media}", "{base}" and "{archive}" (the archive's
+  // upload) stand for the service's addresses.
   std::string logged;
   bool service_stopped = false;
   // The client's shortest stall limit and a short answer deadline, for the
@@ -83,6 +84,18 @@ class short_client_limits {
 
 // One byte of the answer every half second: some minutes for an entry.
 const service::fault dripped{.trickle_piece = 1, .trickle_pause = std::chrono::milliseconds(500)};
+// The archive's answer has no body of its own: five minutes of blanks,
+// dripped once the whole archive has arrived.
+const service::fault archive_answer_dripped{.body = std::string(600, ' '),
+                                            .trickle_piece = 1,
+                                            .trickle_pause = std::chrono::milliseconds(500)};
+
+// A filtering front's block page in the service's stead: a 200 of its own.
+const std::string block_page =
+    "<!DOCTYPE html>\n<html><head><title>Blocked</title></head>"
+    "<body>This upload was blocked by your network's policy.</body></html>\n";
+const service::fault blocked{
+    .status = 200, .body = block_page, .content_type = "text/html; charset=utf-8"};
 
 class send_road_fault : public send_road_faults, public testing::WithParamInterface<fault_case> {};
 
@@ -113,6 +126,11 @@ TEST_P(send_road_fault, ends_the_send_as_the_user_is_told) {
     std::string line = boost::replace_all_copy(c.logged, "{base}", service_.base_url());
     if (!service_.media().empty()) {
       boost::replace_all(line, "{media}", service_.media().front().href);
+    }
+    if (const auto uploads = service_.requests(step::archive); !uploads.empty()) {
+      const std::string base = service_.base_url();
+      boost::replace_all(line, "{archive}",
+                         base.substr(0, base.rfind("/desktopserver")) + uploads.front().target);
     }
     const auto lines = capture.lines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line << "\n"
@@ -153,6 +171,43 @@ INSTANTIATE_TEST_SUITE_P(
                    "", "upload_succeeded", 4,
                    "parvel [warning] - package_account: unreadable answer: 'MSXMLError: Cannot "
                    "parse the xml-document:  [0x2]'"},
+        // The answer's deadline counts from the archive's last byte.
+        fault_case{"archive_answer_dripped", scripted{step::archive, archive_answer_dripped}, "",
+                   upload_failed(13), 3,
+                   failed + "system code: 12002, 'Failed to read data.: The operation timed out "
+                            "(no whole answer within 5000 ms of the request)'",
+                   false, true},
+        fault_case{"archive_answered_by_a_block_page", scripted{step::archive, blocked}, "",
+                   upload_failed(11), 3,
+                   failed + "'req_server_upload: '{archive}' answered with a page, not by the "
+                            "service: [200, OK, Content-Type 'text/html; charset=utf-8']'"},
+        // Told by its body alone: an XHTML page behind an XML declaration and a comment.
+        fault_case{"archive_answered_by_an_xhtml_body",
+                   scripted{step::archive,
+                            {.status = 200,
+                             .body = "\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!-- policy -->\n"
+                                     "<HTML xmlns=\"http://www.w3.org/1999/xhtml\"></HTML>",
+                             .content_type = "application/xml"}},
+                   "", upload_failed(11), 3,
+                   failed + "'req_server_upload: '{archive}' answered with a page, not by the "
+                            "service: [200, OK, Content-Type 'application/xml']'"},
+        fault_case{"package_answered_by_a_block_page", scripted{step::package, blocked}, "",
+                   upload_failed(11), 4,
+                   failed + "'package_account: '{base}/atom/1.0/package/' answered with a page, "
+                            "not by the service: [200, OK, Content-Type 'text/html; "
+                            "charset=utf-8']'"},
+        fault_case{"package_answered_by_a_page_sent_as_text",
+                   scripted{step::package, {.status = 200, .body = block_page}}, "",
+                   upload_failed(11), 4,
+                   failed + "'package_account: '{base}/atom/1.0/package/' answered with a page, "
+                            "not by the service: [200, OK, Content-Type 'text/plain; "
+                            "charset=utf-8']'"},
+        // The service's own entry, cut short: accepted all the same.
+        fault_case{
+            "package_accepted_with_a_cut_entry",
+            answered(step::package, R"(<?xml version="1.0" encoding="utf-8"?>)"
+                                    R"(<atom:entry xmlns:atom="http://www.w3.org/2005/Atom">)"),
+            "", "upload_succeeded", 4, ""},
         fault_case{"service_not_listening", std::nullopt, "", upload_failed(12), 0, "", true},
         // The archive is 3 MiB: the cancel comes with its first piece.
         fault_case{"cancel_during_the_archive", std::nullopt, "upload_progress:", "upload_canceled",
@@ -163,7 +218,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct package_cancel_case {
   const char* name;
-  // Else canceled at the package's last progress report, before that piece goes.
+  // Else canceled at the archive's last progress report, before the package
+  // is posted: its requests report no progress of their own.
   bool answer_awaited;
 };
 
@@ -175,12 +231,11 @@ class package_cancel : public send_road_faults,
 TEST_P(package_cancel, ends_the_send_canceled) {
   const bool awaited = GetParam().answer_awaited;
   test_support::log_capture capture;
-  // Larger than the package entry, whose last progress report is the cue.
   write_archive(test_support::random_data(200 << 10, 3));
   auto& controller = test_support::the_controller();
   const boost::signals2::scoped_connection canceling =
       controller.on_photo_upload_progress.connect([&](unsigned sent, unsigned total) {
-        if (!awaited && sent == total && total < (64 << 10)) {
+        if (!awaited && sent == total) {
           controller.cancel_photo_upload();
         }
       });
@@ -205,8 +260,7 @@ TEST_P(package_cancel, ends_the_send_canceled) {
 }
 
 INSTANTIATE_TEST_SUITE_P(moments, package_cancel,
-                         testing::Values(package_cancel_case{"as_its_last_piece_is_reported",
-                                                             false},
+                         testing::Values(package_cancel_case{"before_it_is_posted", false},
                                          package_cancel_case{"while_its_answer_is_awaited", true}),
                          test_support::row_name());
 
@@ -255,8 +309,13 @@ service::fault once(service::fault scripted) {
 
 INSTANTIATE_TEST_SUITE_P(
     first_failures, send_road_retry,
-    testing::Values(retry_case{"package_refused", {step::package, {.count = 1, .status = 500}}, 11},
-                    retry_case{"ticket_dripped", {step::archive_ticket, once(dripped)}, 13, true}),
+    testing::Values(
+        retry_case{"package_refused", {step::package, {.count = 1, .status = 500}}, 11},
+        retry_case{"ticket_dripped", {step::archive_ticket, once(dripped)}, 13, true},
+        retry_case{
+            "archive_answer_dripped", {step::archive, once(archive_answer_dripped)}, 13, true},
+        retry_case{"archive_answered_by_a_block_page", {step::archive, once(blocked)}, 11},
+        retry_case{"package_answered_by_a_block_page", {step::package, once(blocked)}, 11}),
     test_support::row_name());
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <optional>
 #include <sstream>
 
-#include "engine/interop/thumbnail.hpp"
 #include "tests/engine/road/send_road_fixture.hpp"
 #include "tests/support/image_codecs.hpp"
 #include "tests/support/log_capture.hpp"
@@ -99,14 +98,13 @@ TEST_P(thumbnail_choice, delivers_archive_thumbnails_and_package) {
   const auto media = service_.media();
   ASSERT_EQ(packages.size(), 1u);
   ASSERT_EQ(media.size(), 1u);
-  const auto events = recorder_.events();
+  // The upload's progress is the archive's alone: the requests after it report none.
+  const std::string archive = test_support::read_file(package_->archive_path());
   EXPECT_EQ(
-      without_intermediate_progress(events),
+      without_intermediate_progress(recorder_.events()),
       (strings{"status:send_renaming", "status:send_zipping", "progress:" + total + "/" + total,
                "succeeded", "upload_preparing", "status:send_upload_start", "status:send_uploading",
-               progress_of(packages[0].entry.size()), "upload_succeeded"}));
-  const std::string archive = test_support::read_file(package_->archive_path());
-  EXPECT_NE(std::find(events.begin(), events.end(), progress_of(archive.size())), events.end());
+               progress_of(archive.size()), "upload_succeeded"}));
   EXPECT_TRUE(test_support::read_file(media[0].archive.string()) == archive);
   EXPECT_EQ(media[0].read.original_name, package_->archive_name);
   EXPECT_EQ(media[0].read.entries, package_->photos().size());
@@ -138,13 +136,19 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(send_road_with_images, cancel_among_the_thumbnails_skips_the_rest_and_the_package) {
   add("a.jpg=320x80 b.jpg=320x80");
-  // The first thumbnail entry's body is its one progress report.
-  recorder_.on_first(progress_of(parvel::interop::thumbnail(160, 40).to_xml().size()),
-                     [] { test_support::the_controller().cancel_photo_upload(); });
-  send();
+  // Canceled while the first thumbnail entry's answer is held back.
+  service_.set_fault(step::thumbnail, {.count = 1, .delay = std::chrono::minutes(1)});
+  archive();
+  ASSERT_EQ(recorder_.outcome(), "succeeded");
+  test_support::the_controller().start_photo_upload(package_);
+  // Media, ticket, archive and the thumbnail entry.
+  ASSERT_TRUE(service_.wait_for_requests(4, std::chrono::seconds(60)));
+  test_support::the_controller().cancel_photo_upload();
+  ASSERT_TRUE(recorder_.wait_for_end());
   EXPECT_EQ(recorder_.outcome(), "upload_canceled");
-  EXPECT_TRUE(thumbnail_sizes().empty());
+  EXPECT_EQ(received(step::thumbnail), 1u);
   EXPECT_EQ(received(step::thumbnail_ticket), 0u);
+  EXPECT_EQ(received(step::thumbnail_image), 0u);
   EXPECT_EQ(received(step::package), 0u);
 }
 

@@ -110,6 +110,10 @@ class send_road_page_test : public QObject {
     QVERIFY(watch.highest_before_success >= 0.5f);
     QVERIFY(watch.highest_before_success < 1.0f);
     QCOMPARE(page->bar().value(), 1.0f);
+    // The amount is the archive's: the package's small body after it does not count.
+    const QString archive_kb = QString::number(r.service_.media().at(0).archive_size / 1024);
+    QCOMPARE(test_support::control<QLabel>(*page, 128)->text(),
+             archive_kb + " / " + archive_kb + " Kb");
     auto* close = test_support::control<QPushButton>(*page, 8);
     QVERIFY(close->isVisibleTo(page));
     QVERIFY(!test_support::control<QPushButton>(*page, 2)->isVisibleTo(page));

@@ -200,6 +200,8 @@ struct failure_case {
   service::reply answer;
   std::uint32_t code;
   const char* text;
+  // The transport's own words; nullptr: not checked.
+  const char* detail;
   answer_wait wait = answer_wait::deadline;
 };
 
@@ -212,7 +214,7 @@ TEST_P(http_client_failure, ends_the_call_with_the_transport_code) {
   basic_request request(url("/fault"), {});
   request.wait = c.wait;
 
-  http_test::expect_transport_failure([&] { client_.get(request); }, c.code, c.text);
+  http_test::expect_transport_failure([&] { client_.get(request); }, c.code, c.text, c.detail);
 }
 
 // A bulk transfer's answer is bound only by the stall floor: it may take
@@ -225,6 +227,21 @@ TEST_F(http_client, bulk_answer_outlasts_the_answer_deadline) {
   request.wait = answer_wait::stall_floor;
 
   EXPECT_EQ(client_.get(request).body, pattern(40));
+}
+
+// The answer's deadline counts from the request's last byte: an upload that
+// takes longer than the deadline to go out is not cut.
+TEST_F(http_client, upload_outlasts_the_answer_deadline) {
+  const http_test::short_timeouts timeouts({.connect = 5s, .stall = 5s, .answer = 1s});
+  // More than the loopback connection holds: the body waits for the pause.
+  server_.add_route({.method = "PUT",
+                     .path = "/slow",
+                     .respond = [](const auto&) { return service::reply{.body = "stored"}; },
+                     .body = service::body_mode::discard,
+                     .stall_request = 2s});
+  basic_request request(url("/slow"), {});
+
+  EXPECT_EQ(client_.put(request, pattern(16 << 20), "application/octet-stream").body, "stored");
 }
 
 struct limit_case {
@@ -294,22 +311,27 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     faults, http_client_failure,
     testing::Values(
+        // The stall floor and the deadline strike together: either may tell.
         failure_case{"silent_server", {.delay = 20s}, 12002,
-                     "Wait to receive the WinHTTP response failed.: The operation timed out"},
+                     "Wait to receive the WinHTTP response failed.: The operation timed out", nullptr},
         failure_case{"body_cut_short", {.body = pattern(40000), .cut_after = 1000}, 12030,
-                     "Failed to read data.: The connection with the server was terminated abnormally"},
+                     "Failed to read data.: The connection with the server was terminated abnormally",
+                     "transfer closed with 39000 bytes remaining to read"},
         // Without a deadline: the stall floor alone ends it.
         failure_case{"body_stalls", {.body = pattern(4000), .trickle_piece = 1000, .trickle_pause = 20s},
-                     12002, "Failed to read data.: The operation timed out", answer_wait::stall_floor},
+                     12002, "Failed to read data.: The operation timed out",
+                     "Operation too slow. Less than 1 bytes/sec transferred the last 1 seconds",
+                     answer_wait::stall_floor},
         // Fast enough for the stall floor, too slow to end within the deadline.
         failure_case{"body_trickles", {.body = pattern(400), .trickle_piece = 1, .trickle_pause = 50ms},
-                     12002, "Failed to read data.: The operation timed out"},
+                     12002, "Failed to read data.: The operation timed out",
+                     "no whole answer within 1000 ms of the request"},
         failure_case{"answer_is_not_http", {.raw = "HELLO WORLD\r\n\r\n"}, 12152,
                      "Wait to receive the WinHTTP response failed.: The server returned an invalid or "
-                     "unrecognized response"},
+                     "unrecognized response", "Received HTTP/0.9 when not allowed"},
         failure_case{"closed_without_answer", {.raw = ""}, 12030,
                      "Wait to receive the WinHTTP response failed.: The connection with the server was "
-                     "terminated abnormally"}),
+                     "terminated abnormally", "Empty reply from server"}),
     test_support::row_name());
 // clang-format on
 
