@@ -12,7 +12,11 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QUrl>
 #include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "core/log/logger.hpp"
 #include "engine/app/application.hpp"
@@ -26,6 +30,7 @@
 #include "ui/addphotos/addphotos_panel_alt_layout.hpp"
 #include "ui/addphotos/addphotos_statusbar.hpp"
 #include "ui/addphotos/photo_list/addphotos_list.hpp"
+#include "ui/addphotos/photo_list/dropped_path.hpp"
 #include "ui/addphotos/photo_list/photo_dialogs.hpp"
 #include "ui/addphotos/photo_list/photo_filters.hpp"
 #include "ui/addphotos/recipients/recipients_completion.hpp"
@@ -340,13 +345,16 @@ void addphotos_page::on_add_folder() {
 }
 
 void addphotos_page::add_paths(const QStringList& paths) {
-  if (paths.isEmpty())
-    return;
   std::vector<std::string> list;
   list.reserve(static_cast<std::size_t>(paths.size()));
   for (const QString& path : paths)
     list.push_back(path.toStdString());
-  current_package().add_paths(list);
+  add_paths(list);
+}
+
+void addphotos_page::add_paths(const std::vector<std::string>& paths) {
+  if (!paths.empty())
+    current_package().add_paths(paths);
 }
 
 void addphotos_page::paintEvent(QPaintEvent*) {
@@ -367,10 +375,10 @@ void addphotos_page::dragEnterEvent(QDragEnterEvent* event) {
 void addphotos_page::dropEvent(QDropEvent* event) {
   // Nothing may leave an event handler: a drop that fails adds nothing.
   try {
-    QStringList paths;
+    std::vector<std::string> paths;
     for (const QUrl& url : event->mimeData()->urls()) {
-      if (url.isLocalFile() && !url.toLocalFile().isEmpty())
-        paths.push_back(url.toLocalFile());
+      if (std::optional<std::string> path = dropped_path(url))
+        paths.push_back(std::move(*path));
     }
     add_paths(paths);
     event->acceptProposedAction();

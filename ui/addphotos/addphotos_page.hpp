@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <boost/signals2/connection.hpp>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/windows/async_window_update.hpp"
@@ -73,8 +74,10 @@ class addphotos_page : public QWidget, public core::windows_async_window_update 
   void toggle_rename_popup();
   addphotos_rename_popup* rename_popup() const { return rename_popup_.get(); }
 
-  // Hands full paths to the photo set in one call; nothing for an empty list.
+  // Hand full paths to the photo set in one call; nothing for an empty list.
   static void add_paths(const QStringList& paths);
+  // Paths as the file system spells them, which need not be UTF-8.
+  static void add_paths(const std::vector<std::string>& paths);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -88,14 +88,22 @@ void list_state::set_client_size(QSize size) {
   set_horizontal_position(horizontal_);
 }
 
+scroll_range list_vertical_range(int rows, int row_height, int page) {
+  page = std::max(0, page);
+  if (rows <= 0 || row_height <= 0)
+    return {0, page};
+  const int fitting = std::max(1, page / row_height);
+  const std::int64_t last = static_cast<std::int64_t>(rows - std::min(rows, fitting)) * row_height;
+  if (last <= 0)
+    return {0, page};
+  constexpr std::int64_t most = std::numeric_limits<int>::max();
+  return {static_cast<int>(std::min(last + page, most)), page};
+}
+
 scroll_range list_state::vertical_range() const {
   if (!options.vertical_scroll)
     return {};
-  scroll_range range{model_.row_count() * row_height_ + band_height(),
-                     client_.height() - band_height()};
-  if (range.maximum <= band_height() + range.page)
-    range.maximum = 0;
-  return range;
+  return list_vertical_range(model_.row_count(), row_height_, client_.height() - band_height());
 }
 
 scroll_range list_state::horizontal_range() const {

@@ -54,6 +54,13 @@ struct scroll_range {
   friend bool operator==(const scroll_range&, const scroll_range&) = default;
 };
 
+// The vertical range of `rows` rows of `row_height` pixels in `page` pixels
+// of room for them. Rows are painted from the row nearest the position, so
+// the last position is a whole number of rows: the one that puts the last
+// row whole at the bottom (at the top when not even one row fits). The
+// content is padded to it; `maximum` is 0 when every row fits.
+scroll_range list_vertical_range(int rows, int row_height, int page);
+
 struct header_hit {
   enum flag : int { divider = 1, divider_left = 2, divider_zero_width = 4 };
   int column = -1;

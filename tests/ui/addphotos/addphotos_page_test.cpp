@@ -7,13 +7,16 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextCursor>
 #include <QTimer>
 #include <QUrl>
+#include <QWheelEvent>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -98,6 +101,10 @@ class addphotos_page_test : public QObject {
   void drop(const QList<QUrl>& urls) {
     QMimeData data;
     data.setUrls(urls);
+    drop(data);
+  }
+
+  void drop(const QMimeData& data) {
     const QWidget& list = page_->photo_list();
     const QPointF at = list.mapTo(page_.get(), list.rect().center());
     QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
@@ -290,6 +297,65 @@ class addphotos_page_test : public QObject {
     const std::string f = (folder_->path() / "folder").string();
     QCOMPARE(photo_paths(), (std::vector<std::string>{b, f + "/c.jpg", f + "/d.png", a}));
     QCOMPARE(page_->photo_list().row_count(), 4);
+  }
+
+  // As a file manager lists them, percent-encoded byte for byte: Latin-1
+  // names from an old camera's card beside signs that mean something in an
+  // address.
+  void drop_adds_names_that_are_not_utf8_byte_for_byte() {
+    std::vector<std::string> expected;
+    for (const char* name :
+         {"\xe9t\xe9.jpg", "\xff\xfe.jpg", "100%.jpg", "#hash.jpg", "normal.jpg"})
+      expected.push_back(photo(name));
+    expected.push_back(
+        photo("bad\xe9"
+              "dir/\xe9"
+              "cole.jpg"));
+    const std::string folder = (folder_->path() /
+                                "bad\xe9"
+                                "dir")
+                                   .string();
+    QByteArray list;
+    for (const std::string& path :
+         {expected[0], expected[1], expected[2], expected[3], expected[4], folder})
+      list += "file://" + QByteArray::fromStdString(path).toPercentEncoding("/") + "\r\n";
+    QMimeData data;
+    data.setData(QStringLiteral("text/uri-list"), list);
+    drop(data);
+    QCOMPARE(photo_paths(), expected);
+    QCOMPARE(page_->photo_list().row_count(), 6);
+  }
+
+  // The default window's page, scrolled to the end by the wheel and by End.
+  void the_list_scrolled_to_the_end_shows_its_last_row_whole_data() {
+    QTest::addColumn<int>("photos");
+    QTest::addColumn<bool>("wheel");
+    for (const int photos : {18, 31}) {
+      QTest::addRow("%d photos by the wheel", photos) << photos << true;
+      QTest::addRow("%d photos by End", photos) << photos << false;
+    }
+  }
+
+  void the_list_scrolled_to_the_end_shows_its_last_row_whole() {
+    QFETCH(int, photos);
+    QFETCH(bool, wheel);
+    page_->resize(748, 555);
+    add_photos(photos);
+    parvel::addphotos_list& list = page_->photo_list();
+    QVERIFY(list.verticalScrollBar()->isVisible());
+    if (wheel) {
+      for (int notch = 0; notch < photos; ++notch) {
+        QWheelEvent turn(QPointF(20, 20), list.viewport()->mapToGlobal(QPointF(20, 20)), {},
+                         QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(list.viewport(), &turn);
+      }
+    } else {
+      click_row(list, 0);
+      QTest::keyClick(window(), Qt::Key_End);
+    }
+    const std::optional<QRect> last = list.row_rect(photos - 1);
+    QVERIFY(last);
+    QVERIFY(list.viewport()->rect().contains(*last));
   }
 
   void empty_list_shows_its_picture_and_a_click_opens_the_file_dialog() {

@@ -1,7 +1,9 @@
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
 #include <memory>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <vector>
@@ -153,6 +155,60 @@ class basic_list_test : public QObject {
     list_->viewport()->repaint();
     QCOMPARE(*list_->painted.begin(), 30);
     QVERIFY(*list_->painted.rbegin() <= 30 + visible);
+  }
+
+  // Ten rows and some pixels of room: the rows' grid snaps to whole rows, so
+  // the end of the range must be a whole row too.
+  void the_end_shows_the_last_row_whole_data() {
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<int>("over");  // pixels beyond ten rows: 0 one, 1 half a row, 2 a row less one
+    for (const char* way : {"wheel", "arrow", "End"}) {
+      QTest::addRow("%s with a pixel over", way) << QString::fromLatin1(way) << 0;
+      QTest::addRow("%s with half a row over", way) << QString::fromLatin1(way) << 1;
+      QTest::addRow("%s with a row less a pixel over", way) << QString::fromLatin1(way) << 2;
+    }
+  }
+
+  void the_end_shows_the_last_row_whole() {
+    QFETCH(QString, way);
+    QFETCH(int, over);
+    constexpr int rows = 31;
+    show_list(rows);
+    const int row = list_->row_height();
+    const int height = 10 * row + (over == 0 ? 1 : over == 1 ? row / 2 : row - 1);
+    window_->resize(260, height);
+    QTRY_COMPARE(list_->viewport()->height(), height);
+    QScrollBar& bar = *list_->verticalScrollBar();
+    if (way == QLatin1String("wheel")) {
+      for (int notch = 0; notch < rows; ++notch) {
+        QWheelEvent wheel(QPointF(20, 20), list_->viewport()->mapToGlobal(QPointF(20, 20)), {},
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(list_->viewport(), &wheel);
+      }
+    } else if (way == QLatin1String("arrow")) {
+      // The arrow at the bar's lower end, clicked through the window.
+      const QPoint arrow = bar.mapTo(window_.get(), QPoint(bar.width() / 2, bar.height() - 3));
+      for (int click = 0; click < rows; ++click) {
+        QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, {}, arrow);
+        if (click == 0)
+          QCOMPARE(bar.value(), row);
+      }
+    } else {
+      click_row(0);
+      key(Qt::Key_End);
+      QCOMPARE(list_->selected_rows(), std::vector<int>{rows - 1});
+    }
+    QCOMPARE(bar.value(), bar.maximum());
+    const std::optional<QRect> last = list_->row_rect(rows - 1);
+    QVERIFY(last);
+    QVERIFY2(list_->viewport()->rect().contains(*last),
+             qPrintable(QStringLiteral("last row at %1 to %2 of %3")
+                            .arg(last->top())
+                            .arg(last->bottom())
+                            .arg(list_->viewport()->height())));
+    list_->painted.clear();
+    list_->viewport()->repaint();
+    QCOMPARE(*list_->painted.rbegin(), rows - 1);
   }
 };
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <map>
 #include <optional>
 #include <set>
@@ -335,7 +336,7 @@ TEST(list_state, scroll_ranges_follow_rows_header_and_options) {
   const std::vector<range_row> rows = {
       {"ten rows fit", 10, false, true, {0, 300}},
       {"twenty rows overflow", 20, false, true, {400, 300}},
-      {"the header takes its band from the page", 20, true, true, {420, 280}},
+      {"the header takes its band from the page", 20, true, true, {400, 280}},
       {"fourteen rows just fit under the header", 14, true, true, {0, 280}},
       {"an empty list", 0, false, true, {0, 300}},
       {"no vertical scrolling", 20, false, false, {0, 0}},
@@ -350,6 +351,66 @@ TEST(list_state, scroll_ranges_follow_rows_header_and_options) {
   EXPECT_EQ(list.state.horizontal_range(), (scroll_range{150, 120}));
   list.state.set_client_size({200, 300});
   EXPECT_EQ(list.state.horizontal_range(), (scroll_range{0, 200}));
+}
+
+TEST(list_vertical_range, ends_where_the_last_row_lies_whole_at_the_bottom) {
+  struct range_row {
+    std::string name;
+    int rows, row_height, page;
+    scroll_range expected;
+  };
+  constexpr int most = std::numeric_limits<int>::max();
+  const std::vector<range_row> rows = {
+      {"every row fits", 10, 20, 300, {0, 300}},
+      {"the rows just fill the room", 15, 20, 300, {0, 300}},
+      {"room for a whole number of rows", 20, 20, 300, {400, 300}},
+      {"fifteen rows and 13 pixels of room", 18, 20, 313, {373, 313}},
+      {"more rows in the same room", 31, 20, 313, {633, 313}},
+      {"one row more than fits, a pixel short of another", 16, 20, 319, {339, 319}},
+      {"a pixel more than a row", 16, 20, 21, {321, 21}},
+      {"less room than a row shows the last at the top", 3, 20, 13, {53, 13}},
+      {"no room", 3, 20, 0, {40, 0}},
+      {"less than no room, under a header taller than the list", 3, 20, -5, {40, 0}},
+      {"no rows", 0, 20, 313, {0, 313}},
+      {"no row height yet", 5, 0, 313, {0, 313}},
+      {"rows beyond the integers stop at the largest", most, 20, 313, {most, 313}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(list_vertical_range(row.rows, row.row_height, row.page), row.expected);
+  }
+}
+
+TEST(list_state, the_end_of_the_range_shows_the_last_row_whole) {
+  // Client heights that leave part of a row over, with and without a header;
+  // the end reached by position, wheel, End and the bar's last value.
+  for (const bool header : {false, true}) {
+    for (const int height : {313, 319, 301, 330, 45}) {
+      for (const int count : {18, 31}) {
+        SCOPED_TRACE(testing::Message()
+                     << "header " << header << ", height " << height << ", " << count << " rows");
+        const auto last_row_whole = [&](const list_fixture& list) {
+          const std::optional<QRect> rect = list.state.row_rect(count - 1);
+          return rect && rect->top() >= list.state.band_height() && rect->bottom() < height;
+        };
+        list_fixture list(count, {200, height}, header);
+        list.state.set_vertical_position(std::numeric_limits<int>::max());
+        EXPECT_TRUE(last_row_whole(list));
+        const scroll_range range = list.state.vertical_range();
+        EXPECT_EQ(list.state.vertical_position(), range.maximum - range.page);
+
+        list_fixture wheeled(count, {200, height}, header);
+        for (int notch = 0; notch < count; ++notch)
+          wheeled.state.wheel(-120);
+        EXPECT_TRUE(last_row_whole(wheeled));
+
+        list_fixture keyed(count, {200, height}, header);
+        keyed.state.select(0, 0, Qt::NoModifier);
+        keyed.state.key_down(Qt::Key_End, false, false);
+        EXPECT_TRUE(last_row_whole(keyed));
+      }
+    }
+  }
 }
 
 TEST(list_state, wheel_moves_by_the_whole_lines_of_the_deltas_sum_within_the_range) {
