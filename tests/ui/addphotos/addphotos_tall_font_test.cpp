@@ -1,38 +1,16 @@
 #include <QApplication>
 #include <QFont>
 #include <QTest>
-#include <utility>
 #include <vector>
 
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
 #include "tests/support/widget_test.hpp"
+#include "tests/ui/addphotos/ink_bands.hpp"
 #include "ui/addphotos/addphotos_page.hpp"
 #include "ui/addphotos/photo_list/addphotos_list.hpp"
 #include "ui/app/canvas_view.hpp"
 #include "ui/app/main_frame.hpp"
-
-namespace {
-
-// The runs of rows holding anything but white, top to bottom, as first and
-// last row.
-std::vector<std::pair<int, int>> ink_bands(const QImage& picture) {
-  std::vector<std::pair<int, int>> bands;
-  bool in_band = false;
-  for (int y = 0; y < picture.height(); ++y) {
-    bool ink = false;
-    for (int x = 0; x < picture.width() && !ink; ++x)
-      ink = picture.pixelColor(x, y) != QColor(Qt::white);
-    if (ink && !in_band)
-      bands.emplace_back(y, y);
-    if (ink)
-      bands.back().second = y;
-    in_band = ink;
-  }
-  return bands;
-}
-
-}  // namespace
 
 // A desktop font taller than the one the fixed sizes were made for, as a CJK
 // fallback font is under a Japanese locale: the rows grow with it, and the
@@ -62,7 +40,7 @@ class addphotos_tall_font_test : public QObject {
     const QImage picture = list.grab().toImage();
     // The art, the first line and the second line, the last above the
     // list's bottom edge.
-    const std::vector<std::pair<int, int>> bands = ink_bands(picture);
+    const std::vector<std::pair<int, int>> bands = test_support::ink_bands(picture);
     QCOMPARE(bands.size(), std::size_t{3});
     QVERIFY2(bands.back().second < picture.height() - 1, "the second line is cut");
   }

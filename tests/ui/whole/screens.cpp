@@ -115,8 +115,7 @@ class screens {
     image.fill(QColor(0x80, 0x80, 0x80));
     QPainter painter(&image);
     for (QWidget* window : windows) {
-      painter.drawPixmap(window->geometry().topLeft() - area.topLeft(),
-                         window->grab());
+      painter.drawPixmap(window->geometry().topLeft() - area.topLeft(), window->grab());
     }
     painter.end();
     const QString path = QDir(folder_).filePath(QString::fromLatin1(name) + ".png");

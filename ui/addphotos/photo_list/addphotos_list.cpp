@@ -136,9 +136,11 @@ empty_picture_places place_empty_picture(QSize size, QSize image, empty_picture_
 }
 
 int empty_picture_height(QSize image, empty_picture_lines lines) {
-  // The second line hangs below the centred block of picture and first line,
-  // so the block's free space must hold it twice, less the halving's rounding.
-  return image.height() + 16 + lines.first + 2 * lines.second - 1;
+  // The second line hangs below the centred block of art and first line, so
+  // the block's free space holds it and the spare rows twice, less the
+  // halving's rounding.
+  constexpr int spare = 8;
+  return image.height() + 16 + lines.first + 2 * (lines.second + spare) - 1;
 }
 
 int empty_picture_height() {

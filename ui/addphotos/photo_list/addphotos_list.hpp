@@ -68,7 +68,8 @@ struct empty_picture_places {
 };
 empty_picture_places place_empty_picture(QSize size, QSize image, empty_picture_lines lines);
 
-// The smallest list height that shows the art and both lines whole.
+// The smallest list height that shows the art and both lines whole, with 8
+// rows to spare under the second line for its descenders and a margin.
 int empty_picture_height(QSize image, empty_picture_lines lines);
 // The same for the program's art and texts in the theme's font.
 int empty_picture_height();
