@@ -134,8 +134,8 @@ TEST(empty_picture, its_height_is_the_least_that_holds_both_lines_and_the_spare_
     const auto bottom = [&](int height) {
       return place_empty_picture(QSize(400, height), art, lines).second_line + lines.second;
     };
-    EXPECT_EQ(bottom(h), h - 8);
-    EXPECT_GT(bottom(h - 1), h - 1 - 8);
+    EXPECT_EQ(bottom(h), h - 4);
+    EXPECT_GT(bottom(h - 1), h - 1 - 4);
   }
 }
 

@@ -139,7 +139,7 @@ int empty_picture_height(QSize image, empty_picture_lines lines) {
   // The second line hangs below the centred block of art and first line, so
   // the block's free space holds it and the spare rows twice, less the
   // halving's rounding.
-  constexpr int spare = 8;
+  constexpr int spare = 4;
   return image.height() + 16 + lines.first + 2 * (lines.second + spare) - 1;
 }
 

@@ -68,8 +68,8 @@ struct empty_picture_places {
 };
 empty_picture_places place_empty_picture(QSize size, QSize image, empty_picture_lines lines);
 
-// The smallest list height that shows the art and both lines whole, with 8
-// rows to spare under the second line for its descenders and a margin.
+// The smallest list height that shows the art and both lines whole, with 4
+// rows to spare under the second line, so its descenders keep off the edge.
 int empty_picture_height(QSize image, empty_picture_lines lines);
 // The same for the program's art and texts in the theme's font.
 int empty_picture_height();
