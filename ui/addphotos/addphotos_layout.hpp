@@ -31,6 +31,10 @@ struct addphotos_layout {
 // empty client area (everything stays where it was).
 std::optional<addphotos_layout> layout_addphotos_page(const addphotos_layout_input& input);
 
+// The client height at which the page's photo list is list_height high, in
+// the fonts and panels measured (the client size in input is not read).
+int addphotos_height_for_list(const addphotos_layout_input& input, int list_height);
+
 // The photo list's two column widths for its width, less its vertical
 // scroll bar while that shows.
 std::pair<int, int> photo_column_widths(int field_width, int scroll_bar_width);

@@ -1,5 +1,6 @@
 #include "ui/addphotos/addphotos_logo_panel.hpp"
 
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
@@ -23,7 +24,7 @@ QSizeF text_size(const QString& text, const QFont& font) {
 }  // namespace
 
 addphotos_logo_panel::addphotos_logo_panel(QWidget* parent) : QWidget(parent) {
-  logo_ = load_png_resource(130);
+  logo_size_ = load_png_resource(130).size();
   setMouseTracking(true);
 }
 
@@ -34,7 +35,7 @@ void addphotos_logo_panel::resizeEvent(QResizeEvent* event) {
     return;
   const auto fonts = theme::font_manager::instance();
   places_ =
-      layout_logo_panel(size(), logo_.size(), text_size(localized("logo_header"), fonts->font(3)),
+      layout_logo_panel(size(), logo_size_, text_size(localized("logo_header"), fonts->font(3)),
                         text_size(localized("logo_header_add"), fonts->font(2)));
 }
 
@@ -46,8 +47,11 @@ void addphotos_logo_panel::draw_image(QPainter& painter, QSize size) {
   painter.setPen(QPen(QColor(0x50, 0x50, 0x50), 3.0));
   painter.drawLine(pixel_centre({0, size.height()}), pixel_centre({size.width(), size.height()}));
 
-  if (!logo_.isNull())
-    painter.drawImage(places_.link.topLeft(), logo_);
+  // Our art at the picture's own density, so its word mark is as sharp as
+  // the headline beside it.
+  const QImage logo = load_png_resource(130, painter.device()->devicePixelRatioF());
+  if (!logo.isNull())
+    draw_image_on_pixels(painter, places_.link.topLeft(), logo);
 
   const int no_clip = Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip;
   painter.setFont(fonts->font(3));
@@ -58,8 +62,12 @@ void addphotos_logo_panel::draw_image(QPainter& painter, QSize size) {
   painter.drawText(QRectF(places_.addition, QSizeF(0, 0)), no_clip, localized("logo_header_add"));
   painter.setFont(fonts->font(5));
   painter.setPen(QColor(0x80, 0x80, 0x80));
-  painter.drawText(QRectF(QPointF(0, 0), size), Qt::AlignRight | Qt::AlignBottom,
-                   localized("logo_limits_text"));
+  // A sixth of an em at the far end, as the text routines of the system the
+  // panel was made for pad a string: without it the last glyph touches the
+  // window's edge at every scale.
+  const qreal padding = QFontInfo(fonts->font(5)).pixelSize() / 6.0;
+  painter.drawText(QRectF(QPointF(0, 0), size).adjusted(0, 0, -padding, 0),
+                   Qt::AlignRight | Qt::AlignBottom, localized("logo_limits_text"));
 }
 
 void addphotos_logo_panel::paintEvent(QPaintEvent*) {

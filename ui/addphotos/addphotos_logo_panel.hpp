@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QImage>
 #include <QRect>
 #include <QWidget>
 
@@ -30,7 +29,7 @@ class addphotos_logo_panel : public QWidget, public add_control_image<addphotos_
  private:
   void open_web_site();
 
-  QImage logo_;
+  QSize logo_size_;  // in logical pixels
   logo_panel_layout places_;
 };
 

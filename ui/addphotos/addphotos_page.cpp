@@ -199,6 +199,10 @@ addphotos_layout_input addphotos_page::measure() const {
   return input;
 }
 
+QSize addphotos_page::minimumSizeHint() const {
+  return {0, addphotos_height_for_list(measure(), empty_picture_height())};
+}
+
 void addphotos_page::layout() {
   const std::optional<addphotos_layout> places = layout_addphotos_page(measure());
   if (!places)

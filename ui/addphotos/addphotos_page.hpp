@@ -79,6 +79,11 @@ class addphotos_page : public QWidget, public core::windows_async_window_update 
   // Paths as the file system spells them, which need not be UTF-8.
   static void add_paths(const std::vector<std::string>& paths);
 
+  // The smallest client size that shows everything whole in the theme's
+  // fonts: the empty list's picture with both its lines. Its height grows with
+  // taller fonts (a CJK fallback font); its width asks for nothing.
+  QSize minimumSizeHint() const override;
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;

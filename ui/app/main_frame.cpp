@@ -10,16 +10,26 @@
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
 #include "engine/user/user_config.hpp"
+#include "ui/addphotos/frame_minimum.hpp"
 #include "ui/app/canvas_view.hpp"
 #include "ui/app/desktop_file_id.hpp"
 #include "ui/app/window_geometry.hpp"
 
 namespace parvel {
 
+namespace {
+
+QSize page_minimum(const canvas_view& canvas) {
+  const QWidget* page = canvas.page(canvas_view::layer::addphotos);
+  return page ? page->minimumSizeHint() : QSize();
+}
+
+}  // namespace
+
 main_frame::main_frame()
     : canvas_(new canvas_view(this)), taskbar_(QString::fromLatin1(desktop_file_id)) {
   setObjectName(QStringLiteral("LumbrelParvelMainFrame"));
-  setMinimumSize(minimum_size);
+  setMinimumSize(frame_minimum_client_size(minimum_size, {}, page_minimum(*canvas_)));
   QIcon icon;
   for (const char* name : {":/icons/parvel-16.png", ":/icons/parvel-32.png",
                            ":/icons/parvel-48.png", ":/icons/parvel.png"}) {
@@ -84,7 +94,7 @@ QMargins main_frame::frame_margins() const {
 void main_frame::fit_to_frame() {
   const QMargins margins = frame_margins();
   // The minimum tracking size is the outer frame's.
-  setMinimumSize(minimum_size.shrunkBy(margins));
+  setMinimumSize(frame_minimum_client_size(minimum_size, margins, page_minimum(*canvas_)));
   const bool normal =
       !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
   if (!restoring_ || margins.isNull() || !normal) {

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QWidget>
 
+#include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
 
 namespace parvel {
@@ -33,7 +34,7 @@ class add_control_image {
   void paint_image() {
     QWidget& w = window();
     const qreal ratio = w.devicePixelRatioF();
-    const QSize pixels = (QSizeF(w.size()) * ratio).toSize();
+    const QSize pixels = device_size(w.size(), ratio);
     if (stale_ || image_.size() != pixels)
       render(pixels, ratio);
     if (image_.isNull())
@@ -51,9 +52,7 @@ class add_control_image {
       image_ = QImage();
       return;
     }
-    image_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-    image_.setDevicePixelRatio(ratio);
-    image_.fill(Qt::transparent);
+    image_ = make_device_image(window().size(), ratio);
     QPainter painter(&image_);
     set_high_quality(painter);
     static_cast<T&>(*this).draw_image(painter, window().size());

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <algorithm>
+#include <cmath>
 
 #include "ui/theme/ui_resources.hpp"
 
@@ -70,12 +71,41 @@ QPainterPath make_rounded_rect_path(QPoint first, QPoint second, int percentage,
   return path.translated(pixel_centre({0, 0}));
 }
 
-QImage load_png_resource(int id) {
+QImage load_png_resource(int id, qreal device_pixel_ratio) {
   register_ui_resources();
   QImage image(QStringLiteral(":/png/%1.png").arg(id), "PNG");
   if (image.isNull())
     return {};
-  return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  if (device_pixel_ratio <= 1)
+    return image;
+  const QImage twice(QStringLiteral(":/png/%1@2x.png").arg(id), "PNG");
+  const QImage& source = twice.isNull() ? image : twice;
+  const QSize pixels = device_size(image.size(), device_pixel_ratio);
+  QImage sharp = source.size() == pixels
+                     ? source
+                     : source.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  sharp = sharp.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  sharp.setDevicePixelRatio(device_pixel_ratio);
+  return sharp;
+}
+
+QSize device_size(QSize logical, qreal device_pixel_ratio) {
+  return (QSizeF(logical) * device_pixel_ratio).toSize();
+}
+
+QImage make_device_image(QSize logical, qreal device_pixel_ratio) {
+  QImage image(device_size(logical, device_pixel_ratio), QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(device_pixel_ratio);
+  image.fill(Qt::transparent);
+  return image;
+}
+
+void draw_image_on_pixels(QPainter& painter, QPoint top_left, const QImage& image) {
+  const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1;
+  const QPointF device = painter.transform().map(QPointF(top_left)) * ratio;
+  const QPointF snapped(std::round(device.x()), std::round(device.y()));
+  painter.drawImage(painter.transform().inverted().map(snapped / ratio), image);
 }
 
 QBrush paint_parent_background(QWidget& parent, const QWidget& child) {

@@ -63,7 +63,23 @@ QPainterPath make_rounded_rect_path(QPoint first, QPoint second, int percentage,
 
 // The program's PNG resource of this id, from the Qt resource system
 // (":/png/<id>.png"); a null image when there is none or it cannot be decoded.
-QImage load_png_resource(int id);
+// Above a device pixel ratio of 1 it comes from the art drawn at twice the
+// size (":/png/<id>@2x.png") where there is one, scaled to the ratio and
+// carrying it: drawn at its size in logical pixels, it fills device pixels
+// one to one instead of being scaled up.
+QImage load_png_resource(int id, qreal device_pixel_ratio = 1);
+
+// The device pixels of a logical size at a device pixel ratio.
+QSize device_size(QSize logical, qreal device_pixel_ratio);
+
+// A transparent picture of a logical size at the ratio, for drawing in
+// logical coordinates.
+QImage make_device_image(QSize logical, qreal device_pixel_ratio);
+
+// Draws an image at its logical size with its top left on the device pixel
+// nearest to top_left: at a fractional ratio a whole logical position may
+// fall between device pixels, where the image would be resampled and blur.
+void draw_image_on_pixels(QPainter& painter, QPoint top_left, const QImage& image);
 
 // What the parent paints behind the child, as a brush the child can fill
 // with to look transparent; white when the parent has no size.

@@ -12,6 +12,8 @@
 #include "tests/support/table.hpp"
 #include "ui/addphotos/addphotos_form.hpp"
 #include "ui/addphotos/addphotos_layout.hpp"
+#include "ui/addphotos/frame_minimum.hpp"
+#include "ui/addphotos/photo_list/addphotos_list.hpp"
 #include "ui/addphotos/photo_list/byte_size.hpp"
 #include "ui/addphotos/photo_list/photo_filters.hpp"
 
@@ -70,6 +72,88 @@ TEST(page_layout_empty, leaves_everything_in_place) {
   for (const QSize client : {QSize(0, 700), QSize(1000, 0), QSize(0, 0)}) {
     SCOPED_TRACE(testing::Message() << client.width() << " x " << client.height());
     EXPECT_FALSE(layout_addphotos_page(measured(client, 22, 30)));
+  }
+}
+
+// The page's measures in DejaVu Sans 9 pt and in a CJK fallback font of the
+// same size, whose taller lines make taller labels, fields, Send button,
+// panels and picture lines (the client size is the window's minimum's).
+struct font_case {
+  std::string name;
+  addphotos_layout_input input;
+  empty_picture_lines lines;
+  bool window_grows;
+};
+
+class font_heights : public testing::TestWithParam<font_case> {};
+
+// At the window's minimum the empty list shows its art and both its lines
+// whole, however tall the font.
+TEST_P(font_heights, the_smallest_window_shows_the_empty_picture_whole) {
+  const font_case& row = GetParam();
+  const QSize art(128, 112);
+  const QSize frame(750, 580);
+  const QMargins decorations(1, 24, 1, 1);
+  const int page_height =
+      addphotos_height_for_list(row.input, empty_picture_height(art, row.lines));
+  addphotos_layout_input input = row.input;
+  input.client = frame_minimum_client_size(frame, decorations, QSize(0, page_height));
+  EXPECT_EQ(input.client.height() > frame.height() - 25, row.window_grows);
+  EXPECT_EQ(input.client.width(), frame.width() - 2);
+
+  const auto places = layout_addphotos_page(input);
+  ASSERT_TRUE(places);
+  const empty_picture_places picture = place_empty_picture(places->list.size(), art, row.lines);
+  EXPECT_GE(picture.image.y(), 0);
+  EXPECT_LE(picture.second_line + row.lines.second, places->list.height());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    rows, font_heights,
+    testing::Values(font_case{"dejavu_sans_fits_the_fixed_minimum",
+                              {{}, QSize(58, 16), 38, 14, QSize(75, 14), 22, 30},
+                              {14, 14},
+                              false},
+                    font_case{"cjk_fallback_grows_the_window",
+                              {{}, QSize(58, 20), 38, 18, QSize(75, 18), 26, 38},
+                              {18, 18},
+                              true},
+                    font_case{"labels_taller_than_the_fields",
+                              {{}, QSize(58, 40), 38, 14, QSize(75, 14), 22, 30},
+                              {14, 14},
+                              true}),
+    test_support::row_name());
+
+TEST(empty_picture, its_height_is_the_least_that_holds_both_lines_and_the_spare_rows) {
+  const QSize art(128, 112);
+  for (const empty_picture_lines lines :
+       {empty_picture_lines{14, 14}, empty_picture_lines{18, 18}, empty_picture_lines{15, 16},
+        empty_picture_lines{21, 20}}) {
+    SCOPED_TRACE(testing::Message() << lines.first << ", " << lines.second);
+    const int h = empty_picture_height(art, lines);
+    const auto bottom = [&](int height) {
+      return place_empty_picture(QSize(400, height), art, lines).second_line + lines.second;
+    };
+    EXPECT_EQ(bottom(h), h - 4);
+    EXPECT_GT(bottom(h - 1), h - 1 - 4);
+  }
+}
+
+TEST(frame_minimum, grows_to_the_page_and_leaves_out_the_decorations) {
+  struct row {
+    const char* name;
+    QMargins decorations;
+    QSize page;
+    QSize client;
+  };
+  for (const row& r : {row{"no page minimum", {}, QSize(), QSize(750, 580)},
+                       row{"a short page", {}, QSize(0, 400), QSize(750, 580)},
+                       row{"a tall page", {}, QSize(0, 640), QSize(750, 640)},
+                       row{"decorations", QMargins(1, 24, 1, 1), QSize(0, 500), QSize(748, 555)},
+                       row{"decorations and a tall page", QMargins(1, 24, 1, 1), QSize(0, 600),
+                           QSize(748, 600)}}) {
+    SCOPED_TRACE(r.name);
+    EXPECT_EQ(frame_minimum_client_size(QSize(750, 580), r.decorations, r.page), r.client);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
+#include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/font_manager.hpp"
@@ -128,6 +129,50 @@ class theme_drawing_test : public QObject {
     QFETCH(int, id);
     QFETCH(QSize, size);
     QCOMPARE(parvel::load_png_resource(id).size(), size);
+  }
+
+  // Above 1 the art drawn at twice the size is taken down to the ratio; art
+  // without it is scaled up from 1x. Either way its logical size stays.
+  void png_resource_at_a_device_pixel_ratio_data() {
+    QTest::addColumn<int>("id");
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<QSize>("pixels");
+    QTest::newRow("the logo at 1") << 130 << 1.0 << QSize(216, 52);
+    QTest::newRow("the logo at 1.25") << 130 << 1.25 << QSize(270, 65);
+    QTest::newRow("the logo at 1.5") << 130 << 1.5 << QSize(324, 78);
+    QTest::newRow("the logo at 2, its 2x art as drawn") << 130 << 2.0 << QSize(432, 104);
+    QTest::newRow("the empty picture at 1.5") << 129 << 1.5 << QSize(192, 168);
+    QTest::newRow("the arrow, without 2x art, at 2") << 131 << 2.0 << QSize(32, 32);
+  }
+
+  void png_resource_at_a_device_pixel_ratio() {
+    QFETCH(int, id);
+    QFETCH(qreal, ratio);
+    QFETCH(QSize, pixels);
+    const QImage image = parvel::load_png_resource(id, ratio);
+    QCOMPARE(image.size(), pixels);
+    QCOMPARE(image.devicePixelRatio(), ratio);
+    QCOMPARE(image.deviceIndependentSize().toSize(), parvel::load_png_resource(id).size());
+  }
+
+  // At 1.25 a logical 1 falls between device pixels: the image goes to the
+  // nearest whole one and is copied, not resampled.
+  void image_on_pixels_is_copied_whole() {
+    QImage source(4, 4, QImage::Format_ARGB32_Premultiplied);
+    source.fill(QColor(0, 0, 255));
+    source.setDevicePixelRatio(1.25);
+    QImage target = parvel::make_device_image(QSize(8, 8), 1.25);
+    target.fill(Qt::white);
+    QPainter painter(&target);
+    parvel::set_high_quality(painter);
+    parvel::draw_image_on_pixels(painter, QPoint(1, 1), source);
+    painter.end();
+    const QString mismatch =
+        test_support::first_pixel_mismatch(target, {{"left of it", {0, 2}, Qt::white},
+                                                    {"its first column", {1, 2}, QColor(0, 0, 255)},
+                                                    {"its last column", {4, 2}, QColor(0, 0, 255)},
+                                                    {"right of it", {5, 2}, Qt::white}});
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
   }
 
   void parent_background_shows_what_lies_behind_the_child() {

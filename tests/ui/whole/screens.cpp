@@ -1,14 +1,14 @@
 // ui_screens DIR: renders every page and state of the program in a
 // 1000 x 700 main frame on the offscreen platform and saves each as a PNG in
-// DIR, for people to look at. Popups are taken from the screen, where they
-// lie over the page, not from a widget's own picture, which leaves them out.
+// DIR, for people to look at, at the screen's scale (QT_SCALE_FACTOR). Each
+// top-level window is grabbed by itself and put where it lies: the frame's
+// own picture leaves the popups out.
 #include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QTest>
 #include <cstdint>
 #include <cstdio>
@@ -45,6 +45,10 @@ class screens {
   }
 
   void run() {
+    // The window as it starts by default: at its minimum size.
+    frame_.resize(frame_.minimumSize());
+    shoot("00-addphotos-smallest");
+    frame_.resize(1000, 700);
     shoot("01-addphotos-empty");
     fill_form();
     add_twelve_photos();
@@ -90,26 +94,28 @@ class screens {
     settle();
   }
 
-  // The frame and the drop-downs reaching past it, each window taken from
-  // the screen, on grey where no window lies.
+  // The frame and the drop-downs reaching past it, each window's own picture
+  // where the program places it, on grey where no window lies; in device
+  // pixels, so a high-density screen shows at its own sharpness. The
+  // offscreen screen's grabWindow takes native coordinates for logical ones
+  // at scales other than 1, so the windows are grabbed one by one.
   void shoot(const char* name) {
     settle();
-    QScreen* screen = frame_.screen();
-    std::vector<QRect> windows{frame_.geometry()};
-    QRect area = windows.front();
-    for (const QWidget* window : QApplication::topLevelWidgets()) {
+    std::vector<QWidget*> windows{&frame_};
+    QRect area = frame_.geometry();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
       if (window != &frame_ && window->isVisible()) {
-        windows.push_back(window->geometry());
-        area = area.united(windows.back());
+        windows.push_back(window);
+        area = area.united(window->geometry());
       }
     }
-    QImage image(area.size(), QImage::Format_RGB32);
+    const qreal ratio = frame_.devicePixelRatioF();
+    QImage image((QSizeF(area.size()) * ratio).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(QColor(0x80, 0x80, 0x80));
     QPainter painter(&image);
-    for (const QRect& window : windows) {
-      painter.drawPixmap(
-          window.topLeft() - area.topLeft(),
-          screen->grabWindow(0, window.x(), window.y(), window.width(), window.height()));
+    for (QWidget* window : windows) {
+      painter.drawPixmap(window->geometry().topLeft() - area.topLeft(), window->grab());
     }
     painter.end();
     const QString path = QDir(folder_).filePath(QString::fromLatin1(name) + ".png");

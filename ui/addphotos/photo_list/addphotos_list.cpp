@@ -109,31 +109,62 @@ void addphotos_list::update_empty_picture() {
       set_background_image(QImage());
     return;
   }
-  if (background_image().size() != size)
-    set_background_image(render_empty_picture(size));
+  const qreal ratio = viewport()->devicePixelRatioF();
+  if (background_image().size() != device_size(size, ratio) ||
+      background_image().devicePixelRatio() != ratio) {
+    set_background_image(render_empty_picture(size, ratio));
+  }
 }
 
-QImage render_empty_picture(QSize size) {
+empty_picture_lines empty_picture_text_heights() {
+  const QFont& font = theme::font_manager::instance()->font(5);
+  return {measure_text(localized("drag_here_1"), font).height(),
+          measure_text(localized("drag_here_2"), font).height()};
+}
+
+empty_picture_places place_empty_picture(QSize size, QSize image, empty_picture_lines lines) {
+  const int h1 = lines.first;
+  empty_picture_places places;
+  // A list narrower than the picture keeps its left edge in view.
+  places.image = QPoint(std::max(0, (size.width() - image.width()) / 2),
+                        (size.height() - h1 - image.height() - 16) / 2);
+  if (places.image.y() < 0)
+    places.image.setY(16);
+  places.first_line = places.image.y() + image.height() + 16;
+  places.second_line = places.first_line + h1;
+  return places;
+}
+
+int empty_picture_height(QSize image, empty_picture_lines lines) {
+  // The second line hangs below the centred block of art and first line, so
+  // the block's free space holds it and the spare rows twice, less the
+  // halving's rounding.
+  constexpr int spare = 4;
+  return image.height() + 16 + lines.first + 2 * (lines.second + spare) - 1;
+}
+
+int empty_picture_height() {
+  return empty_picture_height(load_png_resource(129).size(), empty_picture_text_heights());
+}
+
+QImage render_empty_picture(QSize size, qreal device_pixel_ratio) {
   const int w = size.width();
   const int h = size.height();
   const QString first = localized("drag_here_1");
   const QString second = localized("drag_here_2");
-  QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+  QImage picture = make_device_image(size, device_pixel_ratio);
   picture.fill(Qt::white);
   QPainter painter(&picture);
   set_high_quality(painter);
-  const QFont& font = theme::font_manager::instance()->font(5);
-  painter.setFont(font);
-  const int h1 = measure_text(first, font).height();
-  const int h2 = measure_text(second, font).height();
+  painter.setFont(theme::font_manager::instance()->font(5));
+  const empty_picture_lines heights = empty_picture_text_heights();
 
-  const QImage image = load_png_resource(129);
-  // A list narrower than the picture keeps its left edge in view.
-  const int x = std::max(0, (w - image.width()) / 2);
-  int y = (h - h1 - image.height() - 16) / 2;
-  if (y < 0)
-    y = 16;
-  painter.drawImage(QPoint(x, y), image);
+  // Our art at the picture's density, so it and the texts under it are as
+  // sharp as the rest of the window.
+  const QImage image = load_png_resource(129, device_pixel_ratio);
+  const empty_picture_places places =
+      place_empty_picture(size, image.deviceIndependentSize().toSize(), heights);
+  draw_image_on_pixels(painter, places.image, image);
 
   painter.setPen(QColor(0x80, 0x80, 0x80));
   const auto draw_line = [&](const QString& text, int top, int measured) {
@@ -142,9 +173,8 @@ QImage render_empty_picture(QSize size) {
     painter.drawText(QRect(0, top, w, height), Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
                      shown);
   };
-  const int top = y + image.height() + 16;
-  draw_line(first, top, h1);
-  draw_line(second, top + h1, h2);
+  draw_line(first, places.first_line, heights.first);
+  draw_line(second, places.second_line, heights.second);
   return picture;
 }
 

@@ -49,7 +49,29 @@ class addphotos_list : public basic_list<addphotos_list> {
   std::vector<boost::signals2::scoped_connection> connections_;
 };
 
-// The empty list's picture at a size: PNG 129 above the two invitation texts.
-QImage render_empty_picture(QSize size);
+// The empty list's picture at a size in logical pixels, drawn at the device
+// pixel ratio: PNG 129 above the two invitation texts.
+QImage render_empty_picture(QSize size, qreal device_pixel_ratio);
+
+// The heights of the empty list's two text lines.
+struct empty_picture_lines {
+  int first = 0;
+  int second = 0;
+};
+
+// Where the empty list's picture puts its art and the tops of its two text
+// lines.
+struct empty_picture_places {
+  QPoint image;
+  int first_line = 0;
+  int second_line = 0;
+};
+empty_picture_places place_empty_picture(QSize size, QSize image, empty_picture_lines lines);
+
+// The smallest list height that shows the art and both lines whole, with 4
+// rows to spare under the second line, so its descenders keep off the edge.
+int empty_picture_height(QSize image, empty_picture_lines lines);
+// The same for the program's art and texts in the theme's font.
+int empty_picture_height();
 
 }  // namespace parvel
