@@ -1,7 +1,7 @@
 // lumbrel-weston-helper: a module of Debian's weston that lets the tests of
-// the program under a headless compositor do what a user would with the
-// mouse: the headless backend has no seat, and no client may close or
-// resize another's window.
+// the program under a headless compositor see its window and do what a user
+// or the compositor would: the headless backend has no seat of its own, and
+// no client may close or resize another's window.
 //
 //   weston --backend=headless-backend.so --modules=/path/lumbrel-weston-helper.so
 //
@@ -10,12 +10,12 @@
 //   windows          one line "window <pid> <x> <y> <width> <height> <state>"
 //                    a top-level window (its window geometry on the output,
 //                    state normal, maximized or fullscreen), then "end"
-//   close PID        asks the windows of PID to close, as a title bar's close
-//                    button does: "closed <count>"
+//   close PID        asks the windows of PID to close, as a compositor's own
+//                    close does: "closed <count>"
 //   fullscreen PID   makes the windows of PID fill the output, as a shell's
 //                    key binding does: "fullscreen <count>"
 //   click X Y        a left click of the module's own pointer at that point
-//                    of the output: "clicked"
+//                    of the output, 200 ms later: "clicked"
 #define _GNU_SOURCE  // accept4
 #include <errno.h>
 #include <libweston-desktop/libweston-desktop.h>
@@ -43,18 +43,35 @@ int weston_seat_init_pointer(struct weston_seat* seat);
 struct helper {
   struct weston_compositor* compositor;
   struct weston_seat seat;
+  struct wl_event_source* click_timer;
+  double click_x, click_y;
   int listener;
 };
 
+// Moves the pointer there, then clicks once weston has had a repaint to give
+// it the window under it: a window that has just changed takes no button
+// before that.
 static void click(struct helper* helper, double x, double y) {
   struct timespec now;
   weston_compositor_get_time(&now);
   notify_motion_absolute(&helper->seat, &now, x, y);
   notify_pointer_frame(&helper->seat);
+  helper->click_x = x;
+  helper->click_y = y;
+  wl_event_source_timer_update(helper->click_timer, 200);
+}
+
+static int press_and_release(void* data) {
+  struct helper* helper = data;
+  struct timespec now;
+  weston_compositor_get_time(&now);
+  notify_motion_absolute(&helper->seat, &now, helper->click_x, helper->click_y);
+  notify_pointer_frame(&helper->seat);
   notify_button(&helper->seat, &now, BTN_LEFT, WL_POINTER_BUTTON_STATE_PRESSED);
   notify_pointer_frame(&helper->seat);
   notify_button(&helper->seat, &now, BTN_LEFT, WL_POINTER_BUTTON_STATE_RELEASED);
   notify_pointer_frame(&helper->seat);
+  return 0;
 }
 
 typedef void (*window_action)(struct weston_desktop_surface* window, struct weston_view* view,
@@ -172,7 +189,8 @@ WL_EXPORT int wet_module_init(struct weston_compositor* compositor, int* argc, c
     weston_log("lumbrel-weston-helper: cannot listen on %s: %s\n", path, strerror(errno));
     return -1;
   }
-  wl_event_loop_add_fd(wl_display_get_event_loop(compositor->wl_display), helper->listener,
-                       WL_EVENT_READABLE, on_connection, helper);
+  struct wl_event_loop* loop = wl_display_get_event_loop(compositor->wl_display);
+  helper->click_timer = wl_event_loop_add_timer(loop, press_and_release, helper);
+  wl_event_loop_add_fd(loop, helper->listener, WL_EVENT_READABLE, on_connection, helper);
   return 0;
 }

@@ -93,7 +93,8 @@ void main_frame::fit_to_frame() {
     const QRect frame = *restoring_;
     restoring_.reset();
     setGeometry(frame.marginsRemoved(margins));
-  } else if (isVisible()) {
+  }
+  if (isVisible()) {
     normal_frame_ = frameGeometry();
   }
 }
@@ -143,6 +144,11 @@ void main_frame::resizeEvent(QResizeEvent*) {
 
 // The window manager reports its frame with the window's first placement.
 void main_frame::moveEvent(QMoveEvent*) {
+  fit_to_frame();
+}
+
+// A window shown where it was asked to be may see no move or resize.
+void main_frame::showEvent(QShowEvent*) {
   fit_to_frame();
 }
 
