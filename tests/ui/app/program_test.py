@@ -101,14 +101,15 @@ class Session:
         check(display == str(number) and self.xvfb.poll() is None, "Xvfb did not start")
         self.env["DISPLAY"] = ":" + display
 
-    def start_weston(self, *options):
+    def start_weston(self):
         """A headless weston with the helper module, its socket in the
         session's runtime folder as a desktop session's is."""
         control = os.path.join(self.root, "weston-helper.socket")
         weston_env = dict(self.env, LUMBREL_WESTON_HELPER=control)
         self.weston = subprocess.Popen(
             ["weston", "--backend=headless-backend.so", "--no-config", "--idle-time=0",
-             "--width=1280", "--height=1024", "--socket=wayland-test", f"--modules={self.helper}", *options],
+             "--width=1280", "--height=1024", "--socket=wayland-test",
+             f"--modules={self.helper}"],
             env=weston_env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_for(lambda: os.path.exists(control) or self.weston.poll() is not None, "weston")
         check(self.weston.poll() is None, "weston did not start")
@@ -299,7 +300,8 @@ def start_on_wayland(s):
 
 
 def wait_for_window(s, program, width, height, state):
-    """Qt draws its own title bar under weston: the window's size includes it."""
+    """Waits until the program's one window has that size (its window
+    geometry, the title bar Qt draws under weston included) and state."""
     windows = []
 
     def shown():
@@ -331,6 +333,7 @@ def wayland_closes_keep_the_placement(s):
         wait_for_window(s, program, 750, 580, "normal")
         if close % 2 == 0:
             x, y, width, _, _ = s.wayland_windows(program.pid)[0]
+            # The close button at the title bar's right end.
             check(s.ask_weston(f"click {x + width - 12} {y + 15}") == ["clicked"], "a click")
             code = exit_code(program)
             check(code == 1, f"a closed frame ends the program with 1, not {code}")

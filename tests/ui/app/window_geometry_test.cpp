@@ -101,16 +101,5 @@ TEST(window_geometry, window_becomes_record_at_close) {
   }
 }
 
-TEST(window_geometry, closes_without_a_known_position_save_the_same_record) {
-  // Each start restores the record, each close saves the frame it showed.
-  window_placement placement;
-  for (int close = 0; close < 8; ++close) {
-    const window_geometry shown = placement_to_window(placement, minimum);
-    placement = placement_from_window(placement, QRect(QPoint(0, 0), shown.frame.size()),
-                                      shown.state, false);
-  }
-  EXPECT_EQ(placement, window_placement{.show_command = 1});
-}
-
 }  // namespace
 }  // namespace parvel
