@@ -92,17 +92,21 @@ QMargins main_frame::frame_margins() const {
 }
 
 void main_frame::fit_to_frame() {
+  if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
+    // A larger minimum now would undo the size the state gave the window.
+    return;
+  }
   const QMargins margins = frame_margins();
   // The minimum tracking size is the outer frame's.
   setMinimumSize(frame_minimum_client_size(minimum_size, margins, page_minimum(*canvas_)));
-  const bool normal =
-      !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
-  if (!restoring_ || margins.isNull() || !normal) {
-    return;
+  if (restoring_ && !margins.isNull()) {
+    const QRect frame = *restoring_;
+    restoring_.reset();
+    setGeometry(frame.marginsRemoved(margins));
   }
-  const QRect frame = *restoring_;
-  restoring_.reset();
-  setGeometry(frame.marginsRemoved(margins));
+  if (isVisible()) {
+    normal_frame_ = frameGeometry();
+  }
 }
 
 void main_frame::set_taskbar_progress(float p) {
@@ -124,14 +128,14 @@ void main_frame::closeEvent(QCloseEvent* event) {
 }
 
 void main_frame::save_placement_and_config() {
-  // A close can come before the frame's first report reached the window.
-  fit_to_frame();
   application_settings& settings = *application::instance()->settings();
-  // A window started maximised or minimised has not yet taken the restored
-  // rectangle: that one is still the one to come back to.
-  const QRect normal_frame = restoring_.value_or(normalGeometry().marginsAdded(frame_margins()));
+  // A window never shown in the normal state (started maximised, minimised
+  // or hidden) comes back to the rectangle it was to take.
+  const QRect normal_frame = normal_frame_.value_or(restoring_.value_or(QRect()));
+  // Wayland tells no client where its window lies.
+  const bool position_known = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
   settings.placement =
-      placement_from_window(settings.placement, frameGeometry(), normal_frame, windowState());
+      placement_from_window(settings.placement, normal_frame, windowState(), position_known);
   settings.save();
 
   const auto& person = *user::instance();
@@ -150,6 +154,11 @@ void main_frame::resizeEvent(QResizeEvent*) {
 
 // The window manager reports its frame with the window's first placement.
 void main_frame::moveEvent(QMoveEvent*) {
+  fit_to_frame();
+}
+
+// A window shown where it was asked to be may see no move or resize.
+void main_frame::showEvent(QShowEvent*) {
   fit_to_frame();
 }
 

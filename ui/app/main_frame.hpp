@@ -50,18 +50,24 @@ class main_frame : public QWidget, public core::windows_async_window_update {
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void save_placement_and_config();
-  // The window manager's decorations around the window; none until it has framed it.
+  // The decorations around the window, the window manager's or Qt's own; none
+  // until the window is framed, nor while it fills the screen.
   QMargins frame_margins() const;
-  // Keeps the minimum size and the restored rectangle to the outer frame.
+  // In the normal state: keeps the minimum size and the restored rectangle to
+  // the outer frame, and notes the outer frame a close saves.
   void fit_to_frame();
 
   // The outer rectangle restore_frame was given, until the window could take it.
   std::optional<QRect> restoring_;
+  // The outer rectangle the window last had shown in the normal state. Read
+  // neither in other states nor at close: decorations come and go with them.
+  std::optional<QRect> normal_frame_;
 
   canvas_view* canvas_;
   taskbar_button taskbar_;

@@ -37,15 +37,17 @@ window_geometry placement_to_window(const window_placement& placement, QSize min
   return {QRect(placement.left, placement.top, width, height), state_of(placement.show_command)};
 }
 
-window_placement placement_from_window(const window_placement& saved, QRect frame,
-                                       QRect normal_frame, Qt::WindowStates state) {
+window_placement placement_from_window(const window_placement& saved, QRect normal_frame,
+                                       Qt::WindowStates state, bool position_known) {
   window_placement placement = saved;
-  const bool normal = !(state & (Qt::WindowMinimized | Qt::WindowMaximized));
-  const QRect rectangle = normal || !normal_frame.isValid() ? frame : normal_frame;
-  placement.left = rectangle.left();
-  placement.top = rectangle.top();
-  placement.right = rectangle.left() + rectangle.width();
-  placement.bottom = rectangle.top() + rectangle.height();
+  if (normal_frame.isValid()) {
+    if (position_known) {
+      placement.left = normal_frame.left();
+      placement.top = normal_frame.top();
+    }
+    placement.right = placement.left + normal_frame.width();
+    placement.bottom = placement.top + normal_frame.height();
+  }
   if (state & Qt::WindowMinimized) {
     placement.show_command = show_minimized;
   } else if (state & Qt::WindowMaximized) {

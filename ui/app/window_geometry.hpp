@@ -24,10 +24,13 @@ struct window_geometry {
 // saved, only never smaller than the frame's minimum size.
 window_geometry placement_to_window(const window_placement& placement, QSize minimum);
 
-// The record saved at close from the window: frame is its outer rectangle,
-// normal_frame its outer rectangle when neither minimised nor maximised (the
-// one to come back to); the other fields of saved are kept.
-window_placement placement_from_window(const window_placement& saved, QRect frame,
-                                       QRect normal_frame, Qt::WindowStates state);
+// The record saved at close. normal_frame is the outer rectangle the window
+// last had in the normal state (neither minimised, maximised nor full screen),
+// the one to come back to; invalid when it had none, and then the saved
+// rectangle stays. Where the platform tells no client its position
+// (Wayland), the saved left and top stay and only the size is taken. The
+// show state follows state; the other fields of saved are kept.
+window_placement placement_from_window(const window_placement& saved, QRect normal_frame,
+                                       Qt::WindowStates state, bool position_known);
 
 }  // namespace parvel

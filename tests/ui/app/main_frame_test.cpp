@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <filesystem>
@@ -86,6 +87,28 @@ class main_frame_test : public QObject {
             "Placement", "", application::instance()->settings()->key_name())));
     QCOMPARE(QRect(stored.left, stored.top, stored.right - stored.left, stored.bottom - stored.top),
              restored);
+  }
+
+  // The platform takes the decorations away in full screen, as Qt's own
+  // title bar on Wayland goes: neither the frame nor its minimum may follow.
+  void close_in_full_screen_saves_the_normal_frame() {
+    const QRect normal(20, 10, 760, 600);
+    main_frame frame;
+    frame.restore_frame(normal);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QTRY_COMPARE_WITH_TIMEOUT(frame.frameGeometry(), normal, 5000);
+    frame.setWindowState(Qt::WindowFullScreen);
+    const QRect screen = frame.screen()->geometry();
+    QTRY_COMPARE_WITH_TIMEOUT(frame.geometry(), screen, 5000);
+    QVERIFY(frame.close());
+
+    const window_placement stored =
+        placement_from_bytes(core::base64_decode(core::read_registry_string(
+            "Placement", "", application::instance()->settings()->key_name())));
+    QCOMPARE(QRect(stored.left, stored.top, stored.right - stored.left, stored.bottom - stored.top),
+             normal);
+    QCOMPARE(stored.show_command, 1);
   }
 
   void close_saves_placement_settings_and_config() {

@@ -1,16 +1,19 @@
 #!/usr/bin/env python3
-"""The real lumbrel-send-photo under a private Xvfb server, one scenario a run:
+"""The real lumbrel-send-photo under a private Xvfb server or a private
+headless weston, one scenario a run:
 
-    program_test.py PROGRAM X_HELPER SCENARIO
+    program_test.py PROGRAM HELPER SCENARIO
 
-Each run has its own X server (Xvfb -displayfd), configuration, data and
-runtime folders, and bounded waits."""
+HELPER is lumbrel-x-helper, or the lumbrel-weston-helper module for the
+scenarios named wayland_*. Each run has its own display server,
+configuration, data and runtime folders, and bounded waits."""
 import base64
 import fcntl
 import os
 import re
 import select
 import signal
+import socket
 import struct
 import subprocess
 import sys
@@ -54,6 +57,7 @@ class Session:
         self.socket = os.path.join(self.env["XDG_RUNTIME_DIR"], "lumbrel_parvel.socket")
         self.lock = os.path.join(self.env["XDG_RUNTIME_DIR"], "lumbrel_parvel.lock")
         self.xvfb = None
+        self.weston = None
         self.claim = None
         self.children = []
 
@@ -97,6 +101,39 @@ class Session:
         check(display == str(number) and self.xvfb.poll() is None, "Xvfb did not start")
         self.env["DISPLAY"] = ":" + display
 
+    def start_weston(self):
+        """A headless weston with the helper module, its socket in the
+        session's runtime folder as a desktop session's is."""
+        control = os.path.join(self.root, "weston-helper.socket")
+        weston_env = dict(self.env, LUMBREL_WESTON_HELPER=control)
+        self.weston = subprocess.Popen(
+            ["weston", "--backend=headless-backend.so", "--no-config", "--idle-time=0",
+             "--width=1280", "--height=1024", "--socket=wayland-test",
+             f"--modules={self.helper}"],
+            env=weston_env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_for(lambda: os.path.exists(control) or self.weston.poll() is not None, "weston")
+        check(self.weston.poll() is None, "weston did not start")
+        self.control = control
+        self.env["WAYLAND_DISPLAY"] = "wayland-test"
+        self.env["QT_QPA_PLATFORM"] = "wayland"
+
+    def ask_weston(self, request):
+        with socket.socket(socket.AF_UNIX) as connection:
+            connection.settimeout(WAIT)
+            connection.connect(self.control)
+            connection.sendall(request.encode() + b"\n")
+            reply = b""
+            while piece := connection.recv(4096):
+                reply += piece
+        return reply.decode().splitlines()
+
+    def wayland_windows(self, pid):
+        """(x, y, width, height, state) of each top-level window of pid."""
+        return [(int(x), int(y), int(w), int(h), state)
+                for kind, owner, x, y, w, h, state in
+                (line.split() for line in self.ask_weston("windows") if line.startswith("window "))
+                if int(owner) == pid]
+
     def watch_maps(self, timeout_ms=WAIT * 1000, count=1):
         watcher = subprocess.Popen([self.helper, "watch-map", str(timeout_ms), str(count)],
                                    env=self.env, stdout=subprocess.PIPE, text=True)
@@ -123,9 +160,10 @@ class Session:
             if child.poll() is None:
                 child.kill()
                 child.wait()
-        if self.xvfb:
-            self.xvfb.terminate()
-            self.xvfb.wait()
+        for server in (self.xvfb, self.weston):
+            if server:
+                server.terminate()
+                server.wait()
         if self.claim:
             self.claim.close()
 
@@ -253,6 +291,62 @@ def frame_keeps_its_size_under_a_window_manager(s):
           f"each start restores the default outer 750 x 580 at 50,20; saved {frames}")
 
 
+def start_on_wayland(s):
+    program = s.start()
+    wait_for(lambda: s.wayland_windows(program.pid) or program.poll() is not None,
+             "the program's window")
+    check(program.poll() is None, f"the program ended with {program.returncode}")
+    return program
+
+
+def wait_for_window(s, program, width, height, state):
+    """Waits until the program's one window has that size (its window
+    geometry, the title bar Qt draws under weston included) and state."""
+    windows = []
+
+    def shown():
+        windows[:] = [w[2:] for w in s.wayland_windows(program.pid)]
+        return windows == [(width, height, state)]
+    try:
+        wait_for(shown, f"a {state} window {width} x {height}", timeout=5)
+    except Failure:
+        raise Failure(f"expected a {state} window {width} x {height}, shown {windows}")
+
+
+def close_on_wayland(s, program):
+    check(s.ask_weston(f"close {program.pid}") == ["closed 1"], "weston asks the window to close")
+    code = exit_code(program)
+    check(code == 1, f"a closed frame ends the program with 1, not {code}")
+
+
+def saved_show_command(s):
+    return struct.unpack("<11i", base64.b64decode(saved_settings(s)["Placement"]))[2]
+
+
+def wayland_closes_keep_the_placement(s):
+    """Closes by the title bar's close button that Qt draws, and by the
+    compositor after it made the window fill the output, which takes Qt's
+    decorations away."""
+    frames = []
+    for close in range(8):
+        program = start_on_wayland(s)
+        wait_for_window(s, program, 750, 580, "normal")
+        if close % 2 == 0:
+            x, y, width, _, _ = s.wayland_windows(program.pid)[0]
+            # The close button at the title bar's right end.
+            check(s.ask_weston(f"click {x + width - 12} {y + 15}") == ["clicked"], "a click")
+            code = exit_code(program)
+            check(code == 1, f"a closed frame ends the program with 1, not {code}")
+        else:
+            check(s.ask_weston(f"fullscreen {program.pid}") == ["fullscreen 1"], "full screen")
+            wait_for_window(s, program, 1280, 1024, "fullscreen")
+            close_on_wayland(s, program)
+        frames.append((saved_frame(s), saved_show_command(s)))
+    # Weston places windows itself and tells no client where: the position stays as saved.
+    check(frames == [((50, 20, 800, 600), 1)] * 8,
+          f"each close saves the default outer 750 x 580 at 50,20, shown normally; saved {frames}")
+
+
 def debug_prints_version(s):
     program, window = start_and_map(s, "-debug")
     close_normally(s, program, window)
@@ -288,16 +382,20 @@ SCENARIOS = {f.__name__: f for f in (maps_and_close_saves, sigterm_ends_without_
                                       one_instance_with_read_only_runtime_folder,
                                       start_while_first_starts,
                                       frame_keeps_its_size_under_a_window_manager,
-                                      debug_prints_version, starts_whatever_tmpdir_holds)}
+                                      debug_prints_version, starts_whatever_tmpdir_holds,
+                                      wayland_closes_keep_the_placement)}
 
 
 def main():
     if len(sys.argv) != 4 or sys.argv[3] not in SCENARIOS:
-        sys.exit(f"usage: program_test.py PROGRAM X_HELPER {{{'|'.join(SCENARIOS)}}}")
+        sys.exit(f"usage: program_test.py PROGRAM HELPER {{{'|'.join(SCENARIOS)}}}")
     with tempfile.TemporaryDirectory() as root:
         session = Session(sys.argv[1], sys.argv[2], root)
         try:
-            session.start_x()
+            if sys.argv[3].startswith("wayland_"):
+                session.start_weston()
+            else:
+                session.start_x()
             SCENARIOS[sys.argv[3]](session)
         except Failure as failure:
             print(f"FAILED: {failure}", file=sys.stderr)

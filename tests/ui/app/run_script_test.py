@@ -1,12 +1,18 @@
 #!/usr/bin/env python3
-"""scripts/run on a machine without a display: it starts the stand-in service
-and the program under Xvfb, and on SIGTERM stops both and reports.
+"""scripts/run in a session, stopped by SIGTERM: it starts the stand-in
+service and the program, and on SIGTERM stops both and reports.
 
-    run_script_test.py SOURCE_DIR BUILD_DIR"""
+    run_script_test.py SOURCE_DIR BUILD_DIR SESSION
+
+SESSION is "no-display" (no display: the program runs under the script's own Xvfb,
+also when the session asks Qt for Wayland) or "wayland" (a headless weston
+whose socket WAYLAND_DISPLAY names, as sessions do, inside the session's
+runtime folder)."""
 import os
 import signal
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 
@@ -18,11 +24,22 @@ def fail(message, output):
     sys.exit(1)
 
 
-def main():
-    source, build = sys.argv[1], sys.argv[2]
-    env = dict(os.environ, LUMBREL_RUN_BUILD=build)
-    for name in ("DISPLAY", "WAYLAND_DISPLAY"):
-        env.pop(name, None)
+def start_weston(env, runtime):
+    """A headless compositor listening in the session's runtime folder."""
+    env["XDG_RUNTIME_DIR"] = runtime
+    weston = subprocess.Popen(["weston", "--backend=headless-backend.so", "--no-config",
+                               "--socket=wayland-session", "--idle-time=0"],
+                              env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    deadline = time.monotonic() + 30
+    while not os.path.exists(os.path.join(runtime, "wayland-session")):
+        if time.monotonic() > deadline or weston.poll() is not None:
+            fail("weston did not start", [])
+        time.sleep(0.05)
+    env["WAYLAND_DISPLAY"] = "wayland-session"
+    return weston
+
+
+def run_until_up_then_stop(source, env, session):
     run = subprocess.Popen([os.path.join(source, "scripts", "run")], env=env, cwd=source,
                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
                            start_new_session=True)
@@ -41,9 +58,10 @@ def main():
                     folder = line.split(" ", 2)[2].strip()
                     socket = os.path.join(folder, "runtime", "lumbrel_parvel.socket")
             time.sleep(0.05)
-        text = "".join(output)
-        if "running the program under Xvfb" not in text:
-            fail("the script says it runs under Xvfb", output)
+        under_xvfb = "running the program under Xvfb" in "".join(output)
+        if under_xvfb != (session == "no-display"):
+            fail(f"the script runs under Xvfb only without a display (says so: {under_xvfb})",
+                 output)
         run.send_signal(signal.SIGTERM)
         try:
             code = run.wait(WAIT)
@@ -63,7 +81,29 @@ def main():
         if run.poll() is None:
             os.killpg(run.pid, signal.SIGKILL)
             run.wait()
-    print("scripts/run: passed")
+
+
+def main():
+    if len(sys.argv) != 4 or sys.argv[3] not in ("no-display", "wayland"):
+        sys.exit("usage: run_script_test.py SOURCE_DIR BUILD_DIR {no-display|wayland}")
+    source, build, session = sys.argv[1:]
+    env = dict(os.environ, LUMBREL_RUN_BUILD=build)
+    for name in ("DISPLAY", "WAYLAND_DISPLAY"):
+        env.pop(name, None)
+    # A session that asks Qt for Wayland: the script's own Xvfb must not follow it.
+    env["QT_QPA_PLATFORM"] = "wayland"
+    weston = None
+    with tempfile.TemporaryDirectory() as runtime:
+        os.chmod(runtime, 0o700)
+        try:
+            if session == "wayland":
+                weston = start_weston(env, runtime)
+            run_until_up_then_stop(source, env, session)
+        finally:
+            if weston:
+                weston.terminate()
+                weston.wait()
+    print(f"scripts/run in a session {session}: passed")
 
 
 if __name__ == "__main__":

@@ -58,32 +58,40 @@ TEST(window_geometry, saved_record_becomes_frame_rectangle_and_state) {
 TEST(window_geometry, window_becomes_record_at_close) {
   struct row {
     const char* name;
-    QRect frame;
     QRect normal_frame;
     Qt::WindowStates state;
+    bool position_known;
     std::int32_t show;
     QRect stored;
   };
+  const QRect before_frame(50, 20, 750, 580);
   const QRect normal(60, 40, 800, 620);
   const QRect screen(0, 0, 1280, 1024);
   const row rows[] = {
-      {"normal stores its frame", normal, normal, Qt::WindowNoState, 1, normal},
-      {"maximised stores the rectangle to come back to", screen, normal, Qt::WindowMaximized, 3,
+      {"normal stores its frame", normal, Qt::WindowNoState, true, 1, normal},
+      {"maximised stores the rectangle to come back to", normal, Qt::WindowMaximized, true, 3,
        normal},
-      {"minimised stores minimised", normal, normal, Qt::WindowMinimized, 2, normal},
-      {"minimised from maximised stays minimised", screen, normal,
-       Qt::WindowMinimized | Qt::WindowMaximized, 2, normal},
-      {"maximised without a known normal rectangle stores its frame", screen, QRect(),
-       Qt::WindowMaximized, 3, screen},
-      {"full screen stores the screen as its normal rectangle", screen, screen, Qt::WindowNoState,
-       1, screen},
+      {"minimised stores minimised", normal, Qt::WindowMinimized, true, 2, normal},
+      {"minimised from maximised stays minimised", normal,
+       Qt::WindowMinimized | Qt::WindowMaximized, true, 2, normal},
+      {"full screen by the window manager stores the normal rectangle, shown normally", normal,
+       Qt::WindowFullScreen, true, 1, normal},
+      {"never normal keeps the saved rectangle", QRect(), Qt::WindowMaximized, true, 3,
+       before_frame},
+      {"the frameless full screen of the settings stores the screen", screen, Qt::WindowNoState,
+       true, 1, screen},
+      {"without a known position the size is taken at the saved place", normal, Qt::WindowNoState,
+       false, 1, QRect(50, 20, 800, 620)},
+      {"full screen without a known position", normal, Qt::WindowFullScreen, false, 1,
+       QRect(50, 20, 800, 620)},
   };
   window_placement before;
   before.flags = 2;
   before.min_x = -1;
   for (const row& r : rows) {
     SCOPED_TRACE(r.name);
-    const window_placement after = placement_from_window(before, r.frame, r.normal_frame, r.state);
+    const window_placement after =
+        placement_from_window(before, r.normal_frame, r.state, r.position_known);
     EXPECT_EQ(after.show_command, r.show);
     EXPECT_EQ(QRect(QPoint(after.left, after.top), QPoint(after.right - 1, after.bottom - 1)),
               r.stored);
