@@ -12,7 +12,10 @@ namespace {
 
 using detail::record_writer;
 
-constexpr std::uint16_t version_made_by = 20;
+// Made under NTFS, version 2.0: Info-ZIP's unzip recodes every name of an
+// archive made under MS-DOS (host 0) through a DOS code page, UTF-8 flag or
+// not; NTFS keeps the same DOS attributes and leaves UTF-8 names alone.
+constexpr std::uint16_t version_made_by = 11 << 8 | 20;
 constexpr std::uint16_t zip64_version = 45;
 
 std::uint16_t length16(std::size_t length) {

@@ -95,6 +95,27 @@ INSTANTIATE_TEST_SUITE_P(
     test_support::row_name());
 // clang-format on
 
+TEST(written_archive, unzip_extracts_utf8_names_as_they_are) {
+  test_support::temp_folder folder;
+  const auto path = folder.file("names.zip");
+  const std::vector<std::string> names{"\xE6\x97\xA5\xE6\x9C\xAC-caf\xC3\xA9.jpg", "plain.jpg"};
+  zip_compress archive(path);
+  for (const auto& name : names) {
+    std::istringstream in("photo");
+    append_stream(name, in, archive);
+  }
+  archive.close();
+
+  const auto into = folder.file("out");
+  std::string listing;
+  ASSERT_EQ(test_support::run("unzip -qq -d " + test_support::quoted(into) + " " +
+                                  test_support::quoted(path) + " && LC_ALL=C ls " +
+                                  test_support::quoted(into),
+                              &listing),
+            0);
+  EXPECT_EQ(listing, names[1] + "\n" + names[0] + "\n");  // in byte order
+}
+
 // Writes entries through the writer's own interface, for what append_stream
 // never asks for.
 void write_entry(zip_compress& archive, const zip_entry& entry, const std::string& data) {
