@@ -25,6 +25,7 @@ class spooled_buffer : public std::streambuf {
   // Bytes written so far.
   std::uint64_t size() const { return size_; }
   bool in_file() const { return file_ != nullptr; }
+  std::size_t memory_limit() const { return memory_limit_; }
   // The errno value of the first write that failed (the file could not be
   // made or filled), 0 while none did. A failed write writes nothing, so a
   // stream over the buffer turns bad.

@@ -24,8 +24,12 @@ struct prepared_entry {
   std::optional<core::io::archivers::compressed_entry> compressed;
   std::unique_ptr<core::io::spooled_buffer> spooled;
 
-  // What it holds in memory while it waits for the writer.
-  std::uint64_t held() const { return compressed ? compressed->data.capacity() : 0; }
+  // What it takes of the budget while it waits for the writer: its memory; a
+  // spooled file counts as much as it could have held, so that only a few
+  // such files wait on disk at a time.
+  std::uint64_t held() const {
+    return compressed ? compressed->data.capacity() : spooled ? spooled->memory_limit() : 0;
+  }
 };
 
 // Prepares the entries of one archive on worker threads and hands them, in

@@ -355,8 +355,9 @@ void photo_archive::build_archive() {
     if (entry) {
       if (entry->compressed) {
         append_prepared(items[i], *entry->compressed);
-      } else {
-        stream_entry(items[i].entry_name, entry->spooled->file());
+      } else if (stream_entry(items[i].entry_name, entry->spooled->file()) !=
+                 entry->spooled->size()) {
+        throw core::io::stream_failure("bad read");
       }
       // The spooled file goes with it.
       entry.reset();
