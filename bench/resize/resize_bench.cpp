@@ -5,7 +5,7 @@
 //   converts each photo as the archive job does (into the box, 1920x1080
 //   unless given, bicubic, fit, no enlarging, orientation matched; "-" keeps
 //   the size) and encodes it by the extension (.jpg unless given) at JPEG
-//   quality 95, written to OUT_FOLDER under the photo's name.
+//   quality 95, written to OUT_FOLDER under the photo's name as it is encoded.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -66,11 +66,10 @@ void convert(const std::filesystem::path& out_folder, size box, const std::strin
           core::graphics::fit_size | core::graphics::no_enlarge |
               core::graphics::match_orientation);
     }
+    std::ofstream out(out_folder / name, std::ios_base::binary);
     batch::gdiplus_image_save_stream save(
-        resize ? static_cast<batch::gdiplus_image_unit*>(resize.get()) : &open, name, params);
+        resize ? static_cast<batch::gdiplus_image_unit*>(resize.get()) : &open, name, params, out);
     save.run();
-    std::ofstream(out_folder / name, std::ios_base::binary)
-        .write(save.device().data(), static_cast<std::streamsize>(save.device().size()));
   }
 }
 

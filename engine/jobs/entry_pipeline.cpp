@@ -106,7 +106,7 @@ void entry_pipeline::work() {
       std::lock_guard lock(mutex_);
       slot& done = slots_[*index];
       // From the preparation's bound down to what the entry really holds.
-      const std::uint64_t held = prepared ? prepared->data.capacity() : 0;
+      const std::uint64_t held = prepared ? prepared->held() : 0;
       reserved_ = reserved_ - done.reserved + held;
       done.reserved = held;
       done.prepared = std::move(prepared);

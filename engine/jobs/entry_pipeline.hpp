@@ -6,14 +6,31 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
 
 #include "core/io/archivers/zip_compressed_entry.hpp"
+#include "core/io/spooled_buffer.hpp"
 
 namespace parvel {
+
+// What a worker makes of one item for the writer: the entry compressed in
+// memory, which the writer copies as it stands, or else a converted photo too
+// large to hold, in a file the writer deflates as it reads it.
+struct prepared_entry {
+  std::optional<core::io::archivers::compressed_entry> compressed;
+  std::unique_ptr<core::io::spooled_buffer> spooled;
+
+  // What it takes of the budget while it waits for the writer: its memory; a
+  // spooled file counts as much as it could have held, so that only a few
+  // such files wait on disk at a time.
+  std::uint64_t held() const {
+    return compressed ? compressed->data.capacity() : spooled ? spooled->memory_limit() : 0;
+  }
+};
 
 // Prepares the entries of one archive on worker threads and hands them, in
 // item order, to the one thread that writes the archive. Items are started in
@@ -24,7 +41,7 @@ namespace parvel {
 // always been started: the budget never stalls it.
 class entry_pipeline {
  public:
-  using entry = core::io::archivers::compressed_entry;
+  using entry = prepared_entry;
   // Runs on a worker; empty leaves the item to the writer (so does a stop).
   // What it throws reaches the writer at the item's turn.
   using prepare_function =

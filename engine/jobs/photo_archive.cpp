@@ -18,6 +18,7 @@
 #include "core/io/archivers/zip_compressed_entry.hpp"
 #include "core/io/filesystem/file_sink.hpp"
 #include "core/io/filesystem/input_file.hpp"
+#include "core/io/spooled_buffer.hpp"
 #include "core/io/stream_failure.hpp"
 #include "core/log/logger.hpp"
 #include "core/system_error.hpp"
@@ -36,7 +37,8 @@ namespace batch = core::graphics::gdip::batch;
 namespace gdip = core::graphics::gdip;
 
 constexpr std::uint64_t mib = std::uint64_t{1} << 20;
-// Larger unchanged files are streamed from disk at their turn, never held.
+// Larger unchanged files are streamed from disk at their turn, never held;
+// a larger converted photo is encoded into a file, then streamed the same way.
 constexpr std::uint64_t largest_in_memory = 64 * mib;
 // What the photos being prepared or waiting to be written may hold at once.
 // With the program's own 35 MB and the allocator's slack a send stays under
@@ -92,8 +94,30 @@ void open_source(const archive_item& item,
   }
 }
 
-// The photo converted by the item's options, encoded in memory.
-std::string convert_photo(const archive_item& item) {
+// A photo that changed size since the job measured it is being written to:
+// what the archive would hold is no whole photo.
+void expect_planned_size(const archive_item& item, std::uint64_t size) {
+  if (size != item.size) {
+    throw std::runtime_error("cannot read the file '" + item.path + "': it holds " +
+                             std::to_string(size) + " bytes, not the " + std::to_string(item.size) +
+                             " planned");
+  }
+}
+
+void expect_planned_size(const archive_item& item) {
+  std::error_code error;
+  const std::uint64_t size = fs::file_size(item.path, error);
+  if (error) {
+    throw fs::filesystem_error("cannot read the file's size", item.path, error);
+  }
+  expect_planned_size(item, size);
+}
+
+// The photo converted by the item's options, encoded into encoded.
+void convert_photo(const archive_item& item, core::io::spooled_buffer& encoded) {
+  // Decoded as the encoder asks for its pixels: the file must hold the planned
+  // bytes before and still after, else the decoder read a photo being written.
+  expect_planned_size(item);
   batch::gdiplus_image_open_file open(item.path);
   std::unique_ptr<batch::gdiplus_image_resize> resized;
   if (item.conversion->resize.kind != resize_keep) {
@@ -103,19 +127,18 @@ std::string convert_photo(const archive_item& item) {
   }
   batch::gdiplus_image_unit* last =
       resized ? static_cast<batch::gdiplus_image_unit*>(resized.get()) : &open;
-  batch::gdiplus_image_save_stream save(last, item.entry_name, item.conversion->params);
-  save.run();
-  return {save.device().data(), save.device().size()};
-}
-
-// A photo that changed size since the job measured it is being written to:
-// what the archive would hold is no whole photo.
-void expect_planned_size(const archive_item& item, std::uint64_t size) {
-  if (size != item.size) {
-    throw std::runtime_error("cannot read the file '" + item.path + "': it holds " +
-                             std::to_string(size) + " bytes, not the " + std::to_string(item.size) +
-                             " planned");
+  std::ostream out(&encoded);
+  batch::gdiplus_image_save_stream save(last, item.entry_name, item.conversion->params, out);
+  try {
+    save.run();
+  } catch (const std::exception&) {
+    if (encoded.write_error() != 0) {
+      throw core::io::stream_failure("cannot write the converted photo '" + item.path + "'",
+                                     encoded.write_error());
+    }
+    throw;
   }
+  expect_planned_size(item);
 }
 
 std::string read_source(const archive_item& item) {
@@ -134,7 +157,9 @@ std::string read_source(const archive_item& item) {
   return bytes;
 }
 
-bool prepared_in_memory(const archive_item& item) {
+// Converted photos, and unchanged files small enough to hold, are prepared
+// before their turn; larger unchanged files are streamed at their turn.
+bool prepared_ahead(const archive_item& item) {
   return item.conversion || item.size <= largest_in_memory;
 }
 
@@ -151,9 +176,9 @@ std::uint64_t conversion_cost(const archive_item& item) {
     // The conversion fails at its turn; the source's size stands for it.
     return conversion_working_set + item.size;
   }
-  // The encoded image beside its copy on its way out, then beside its
-  // deflated form.
-  return conversion_working_set + memory->working + 2 * memory->encoded;
+  // The encoded image beside its deflated form; a larger one goes to a file.
+  return conversion_working_set + memory->working +
+         2 * std::min(memory->encoded, largest_in_memory);
 }
 
 // What preparing the item may hold at most; 0 leaves it to the writer.
@@ -161,18 +186,23 @@ std::uint64_t preparation_cost(const archive_item& item) {
   if (item.conversion) {
     return conversion_cost(item);
   }
-  if (!prepared_in_memory(item)) {
+  if (!prepared_ahead(item)) {
     return 0;
   }
   // The source and its deflated form side by side.
   return 2 * item.size;
 }
 
-std::optional<archivers::compressed_entry> prepare_entry(const archive_item& item,
-                                                         const std::atomic<bool>& stop) {
+// Empty on a stop. spool_folder: where a converted photo too large to hold
+// is encoded into a file.
+std::optional<prepared_entry> prepare_entry(const archive_item& item,
+                                            const std::string& spool_folder,
+                                            const std::atomic<bool>& stop) {
   check_exists(item);
+  prepared_entry prepared;
   if (item.conversion) {
-    std::string encoded = convert_photo(item);
+    auto encoded = std::make_unique<core::io::spooled_buffer>(spool_folder, largest_in_memory);
+    convert_photo(item, *encoded);
     // The imaging library frees its working memory into the allocator's
     // per-thread pools, where it would stay and add up across threads beyond
     // the budget: hand it back to the system.
@@ -180,9 +210,20 @@ std::optional<archivers::compressed_entry> prepare_entry(const archive_item& ite
     if (stop) {
       return std::nullopt;
     }
-    return archivers::compress_entry(std::move(encoded), stop);
+    // Entries of a given size are deflated the same way, whatever their
+    // source: the archive does not depend on the number of workers.
+    if (encoded->in_file()) {
+      prepared.spooled = std::move(encoded);
+      return prepared;
+    }
+    prepared.compressed = archivers::compress_entry(encoded->take_bytes(), stop);
+  } else {
+    prepared.compressed = archivers::compress_entry(read_source(item), stop);
   }
-  return archivers::compress_entry(read_source(item), stop);
+  if (!prepared.compressed) {
+    return std::nullopt;
+  }
+  return prepared;
 }
 
 }  // namespace
@@ -291,8 +332,8 @@ void photo_archive::build_archive() {
     std::vector<std::uint64_t> costs;
     std::transform(items.begin(), items.end(), std::back_inserter(costs), preparation_cost);
     pipeline.emplace(std::move(costs), workers_, pipeline_budget,
-                     [&items](std::size_t index, const std::atomic<bool>& stop) {
-                       return prepare_entry(items[index], stop);
+                     [this, &items](std::size_t index, const std::atomic<bool>& stop) {
+                       return prepare_entry(items[index], package_->temp_folder(), stop);
                      });
   }
   pipeline_registration registration(*this, pipeline ? &*pipeline : nullptr);
@@ -301,18 +342,24 @@ void photo_archive::build_archive() {
   std::uint64_t done = 0;
   for (std::size_t i = 0; i < items.size(); ++i) {
     throw_if_canceled();
-    std::optional<archivers::compressed_entry> entry;
+    std::optional<prepared_entry> entry;
     if (pipeline) {
       entry = pipeline->take(i);
       throw_if_canceled();
-    } else if (prepared_in_memory(items[i])) {
+    } else if (prepared_ahead(items[i])) {
       // As a worker would: the way an entry is deflated shows in its bytes,
       // and the archive must not depend on the number of workers. A cancel
       // meanwhile fails the entry's write.
-      entry = prepare_entry(items[i], never_stopped);
+      entry = prepare_entry(items[i], package_->temp_folder(), never_stopped);
     }
     if (entry) {
-      append_prepared(items[i], *entry);
+      if (entry->compressed) {
+        append_prepared(items[i], *entry->compressed);
+      } else if (stream_entry(items[i].entry_name, entry->spooled->file()) !=
+                 entry->spooled->size()) {
+        throw core::io::stream_failure("bad read");
+      }
+      // The spooled file goes with it.
       entry.reset();
       if (pipeline) {
         pipeline->release(i);
@@ -355,11 +402,15 @@ void photo_archive::append_streamed(const archive_item& item) {
   check_exists(item);
   std::optional<core::io::filesystem::input_file> file;
   open_source(item, file);
+  expect_planned_size(item, stream_entry(item.entry_name, *file->rdbuf()));
+}
+
+std::uint64_t photo_archive::stream_entry(const std::string& entry_name, std::streambuf& data) {
   // Looks at the archive's size every few mebibytes, so that a selection
   // far beyond the limit stops there instead of filling the disk.
   bool over_limit = false;
   std::uint64_t next_look = 0;
-  counted_source source(*file->rdbuf(), [&](std::uint64_t position) {
+  counted_source source(data, [&](std::uint64_t position) {
     if (position >= next_look) {
       next_look = position + 4 * mib;
       std::error_code error;
@@ -368,11 +419,11 @@ void photo_archive::append_streamed(const archive_item& item) {
     return !over_limit;
   });
   std::istream stream(&source);
-  archivers::append_stream(item.entry_name, stream, *archive_);
+  archivers::append_stream(entry_name, stream, *archive_);
   if (over_limit) {
     throw parvel_error(parvel_code::zip_error_4GB_limit);
   }
-  expect_planned_size(item, source.position());
+  return source.position();
 }
 
 void photo_archive::discard_archive() {

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <streambuf>
+#include <string>
 
 #include "engine/errors/parvel_error.hpp"
 #include "engine/jobs/cancellable_job.hpp"
@@ -26,8 +28,10 @@ struct archive_item;
 // succeed leaves no archive behind.
 //
 // With more than one worker, photos are converted and compressed into memory
-// on worker threads, several at a time within a memory budget, and written in
-// photo order; the archive holds the same bytes as one worker writes.
+// on worker threads (a large converted photo into a file of the temporary
+// folder, deflated as it is written), several at a time within a memory
+// budget, and written in photo order; the archive holds the same bytes as one
+// worker writes.
 class photo_archive : public cancellable_job {
  public:
   static constexpr std::uint64_t default_size_limit = std::uint64_t{1} << 32;
@@ -65,6 +69,8 @@ class photo_archive : public cancellable_job {
   // An unchanged file too large to hold, streamed from disk and deflated by
   // zlib as it goes.
   void append_streamed(const archive_item& item);
+  // Appends data, read from its start, as the entry; the bytes read.
+  std::uint64_t stream_entry(const std::string& entry_name, std::streambuf& data);
   // Fails with code 9 once the archive written so far, and what is about to
   // follow, reach the limit.
   void check_size_limit(std::uint64_t coming = 0) const;

@@ -51,9 +51,10 @@ TEST(entry_pipeline, hands_entries_over_in_order_within_the_worker_and_byte_boun
   parvel::entry_pipeline pipeline(
       costs, 3, 100, [&](std::size_t index, const std::atomic<bool>&) -> std::optional<entry> {
         log.begin(index);
-        entry prepared{"entry " + std::to_string(index), 0, 0, 0};
+        entry prepared;
+        prepared.compressed = {"entry " + std::to_string(index), 0, 0, 0};
         log.end(index);
-        return index == 9 ? std::nullopt : std::optional<entry>(prepared);
+        return index == 9 ? std::nullopt : std::optional<entry>(std::move(prepared));
       });
   for (std::size_t i = 0; i < costs.size(); ++i) {
     const std::optional<entry> taken = pipeline.take(i);
@@ -62,7 +63,7 @@ TEST(entry_pipeline, hands_entries_over_in_order_within_the_worker_and_byte_boun
       continue;
     }
     ASSERT_TRUE(taken) << i;
-    EXPECT_EQ(taken->data, "entry " + std::to_string(i));
+    EXPECT_EQ(taken->compressed->data, "entry " + std::to_string(i));
     pipeline.release(i);
   }
   EXPECT_LE(log.most_running, 3);

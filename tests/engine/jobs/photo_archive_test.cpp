@@ -1,6 +1,7 @@
 #include "engine/jobs/photo_archive.hpp"
 
 #include <fcntl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +18,7 @@
 #include "engine/photos/temp_folder.hpp"
 #include "engine/rename/rename_alg_value.hpp"
 #include "tests/engine/jobs/archive_fixture.hpp"
+#include "tests/support/descriptors.hpp"
 #include "tests/support/image_codecs.hpp"
 #include "tests/support/log_capture.hpp"
 #include "tests/support/sample_images.hpp"
@@ -282,6 +284,62 @@ TEST_F(photo_archive_run, a_streamed_photo_cut_short_after_planning_fails_the_jo
     EXPECT_FALSE(fs::exists(package_->archive_path()));
     package_->clear_photos();
   }
+}
+
+// A converted photo is read at its turn too: cut short after the job measured
+// it, it must fail as an unchanged one does, never go in as a grey picture.
+TEST_F(photo_archive_run, a_converted_photo_cut_short_after_planning_fails_the_job) {
+  test_support::log_capture log;
+  add_image("a.jpg", 64, 48);
+  add_image("b.jpg", 1600, 1200);
+  const std::string cut = (folder_.path() / "b.jpg").string();
+  const std::uintmax_t planned = fs::file_size(cut);
+  parvel::convert_option_manager::instance()->set_current(
+      parvel::photo_convert_option(formats::jpeg));
+  // One worker: the second photo is converted only after the first is written.
+  parvel::photo_archive job(package_, parvel::photo_archive::default_size_limit, 1);
+  test_support::job_recorder recorder(job);
+  recorder.on_first("progress:", [&] { fs::resize_file(cut, 1000); });
+  job.run();
+
+  EXPECT_EQ(recorder.outcome(), "failed:6:" + std::string(parvel::parvel_error(6).what()));
+  EXPECT_FALSE(fs::exists(package_->archive_path()));
+  EXPECT_THAT(log.text(), testing::HasSubstr("cannot read the file '" + cut +
+                                             "': it holds 1000 bytes, not the " +
+                                             std::to_string(planned) + " planned"));
+}
+
+// Encoded larger than the job holds in memory, a converted photo goes through
+// a file of the temporary folder and is deflated from there, as a large
+// unchanged file is: the same archive with any number of workers, and
+// nothing of the file left afterwards.
+TEST_F(photo_archive_run, a_converted_photo_too_large_to_hold_goes_in_whole_through_a_file) {
+  add_image("wide.jpg", 5000, 4600);  // 69 MB as a BMP
+  add_image("small.jpg", 64, 48);
+  parvel::convert_option_manager::instance()->set_current(
+      parvel::photo_convert_option(formats::bmp));
+  std::vector<std::vector<test_support::raw_entry>> runs;
+  for (const unsigned workers : {1u, 4u}) {
+    SCOPED_TRACE(workers);
+    const int descriptors = test_support::open_descriptors();
+    parvel::photo_archive job(package_, parvel::photo_archive::default_size_limit, workers);
+    test_support::job_recorder recorder(job);
+    job.run();
+    ASSERT_EQ(recorder.outcome(), "succeeded");
+    EXPECT_EQ(test_support::open_descriptors(), descriptors);
+    const auto entries = read_archive(package_->archive_path());
+    ASSERT_EQ(names_of(entries), (strings{"small.bmp", "wide.bmp"}));
+    const vips::VImage wide = test_support::decode(entries.at("wide.bmp"));
+    EXPECT_EQ(wide.width(), 5000);
+    EXPECT_EQ(wide.height(), 4600);
+    runs.push_back(test_support::python_raw_entries(package_->archive_path()));
+    for (const auto& file : fs::directory_iterator(package_->temp_folder())) {
+      EXPECT_FALSE(file.path().filename().string().starts_with("spool")) << file.path();
+    }
+    package_->remove_archive();
+  }
+  EXPECT_EQ(runs[0], runs[1]);
+  EXPECT_EQ(runs[0][0].method, 8) << "deflated as it was read";
 }
 
 // The program's exit: imaging is shut down right after this returns, so no

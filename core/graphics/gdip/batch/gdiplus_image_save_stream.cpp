@@ -35,6 +35,14 @@ gdiplus_image_save_stream::gdiplus_image_save_stream(gdiplus_image_unit* predece
       stream_(device_),
       params_(params) {}
 
+gdiplus_image_save_stream::gdiplus_image_save_stream(gdiplus_image_unit* predecessor,
+                                                     std::string target_name,
+                                                     const gdiplus_batch_params& params,
+                                                     std::ostream& out)
+    : gdiplus_image_save_stream(predecessor, std::move(target_name), params) {
+  out_ = &out;
+}
+
 void gdiplus_image_save_stream::execute() {
   if (predecessor() == nullptr) {
     throw std::runtime_error("Invalid unit.");
@@ -50,15 +58,18 @@ void gdiplus_image_save_stream::execute() {
   }
   const encoder_clsid encoder = get_encoder_clsid(image_format_mime_type(format));
 
-  // A second run replaces the first one's bytes rather than following them.
-  stream_.clear();
-  stream_.flush();
-  device_.buffer().set_size(0);
-  stream_.seekp(0, std::ios_base::beg);
-  detail::call_with_status("Cannnot save the GDI+ bitmap.", [&] {
-    detail::encode_image(stream_, source->state().pixels(1), encoder, quality);
+  if (out_ == nullptr) {
+    // A second run replaces the first one's bytes rather than following them.
+    stream_.clear();
     stream_.flush();
-    if (!stream_) {
+    device_.buffer().set_size(0);
+    stream_.seekp(0, std::ios_base::beg);
+  }
+  std::ostream& out = out_ != nullptr ? *out_ : stream_;
+  detail::call_with_status("Cannnot save the GDI+ bitmap.", [&] {
+    detail::encode_image(out, source->state().pixels(1), encoder, quality);
+    out.flush();
+    if (!out) {
       throw detail::status_failure(status::win32_error);
     }
   });

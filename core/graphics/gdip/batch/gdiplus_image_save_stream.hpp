@@ -18,9 +18,15 @@ class gdiplus_image_save_stream : public gdiplus_image_unit {
  public:
   gdiplus_image_save_stream(gdiplus_image_unit* predecessor, std::string target_name,
                             const gdiplus_batch_params& params);
+  // Encodes into out instead, at its position, as the bytes come: a large
+  // image need not be held in memory. The caller keeps out alive while the
+  // unit runs; the unit's own stream stays empty.
+  gdiplus_image_save_stream(gdiplus_image_unit* predecessor, std::string target_name,
+                            const gdiplus_batch_params& params, std::ostream& out);
 
   // Replaces the stream's content with the encoded image and leaves the
-  // stream at its end: rewind it before reading. Throws std::runtime_error
+  // stream at its end: rewind it before reading. A caller's stream is
+  // written on from where it stands. Throws std::runtime_error
   // "Invalid unit." without a predecessor and "Invalid image." when it holds
   // no bitmap; graphics_exception "Cannnot find the encoder for the given file
   // format: '<MIME type>'." for an extension without an encoder (the MIME
@@ -36,6 +42,7 @@ class gdiplus_image_save_stream : public gdiplus_image_unit {
   io::memorystream_device device_;
   io::memorystream stream_;
   gdiplus_batch_params params_;
+  std::ostream* out_ = nullptr;
 };
 
 }  // namespace core::graphics::gdip::batch
