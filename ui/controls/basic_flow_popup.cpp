@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 namespace parvel {
 
@@ -21,6 +23,24 @@ bool is_press(const QEvent* event) {
 }
 
 }  // namespace
+
+// At a fractional scale a window of odd logical size ends in the middle of a
+// device pixel: a border drawn at the last logical pixel lands one device
+// pixel inside the window's edge, where the children's rectangles, rounded
+// out to whole device pixels, paint over it. The children always leave the
+// outermost device pixels free.
+void paint_window_border(QPainter& painter, const QWidget& window, const QColor& colour) {
+  const qreal ratio = painter.device()->devicePixelRatioF();
+  const QSize pixels = (QSizeF(window.size()) * ratio).toSize();
+  const int thickness = std::max(1, static_cast<int>(std::floor(ratio + 1e-9)));
+  painter.save();
+  painter.scale(1 / ratio, 1 / ratio);
+  painter.fillRect(0, 0, pixels.width(), thickness, colour);
+  painter.fillRect(0, pixels.height() - thickness, pixels.width(), thickness, colour);
+  painter.fillRect(0, 0, thickness, pixels.height(), colour);
+  painter.fillRect(pixels.width() - thickness, 0, thickness, pixels.height(), colour);
+  painter.restore();
+}
 
 basic_flow_popup::basic_flow_popup(flow_popup_kind kind, QWidget* owner)
     : QWidget(owner, flags_of(kind)), kind_(kind) {
@@ -55,8 +75,7 @@ void basic_flow_popup::mousePressEvent(QMouseEvent* event) {
 void basic_flow_popup::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), Qt::white);
-  painter.setPen(palette().color(QPalette::Dark));
-  painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  paint_window_border(painter, *this, palette().color(QPalette::Dark));
 }
 
 void basic_flow_popup::showEvent(QShowEvent* event) {

@@ -3,6 +3,8 @@
 #include <QWidget>
 #include <boost/signals2/signal.hpp>
 
+class QPainter;
+
 namespace parvel {
 
 // How a flow popup keeps the clicks outside it from the windows beneath.
@@ -15,6 +17,10 @@ enum class flow_popup_kind {
   // consumes the first press outside it.
   typed_past,
 };
+
+// Paints a window's one-pixel border on its outermost device pixels, as many
+// as a logical pixel covers whole (one at 1.25 and 1.5, two at 2).
+void paint_window_border(QPainter& painter, const QWidget& window, const QColor& colour);
 
 // A bordered drop-down window that never activates, hides at the first mouse
 // press its derived class does not consume (inside or outside it), paints

@@ -50,7 +50,7 @@ int saved_scheme(const core::key_value_params& params) {
 addphotos_rename_popup::addphotos_rename_popup(std::shared_ptr<package_info> photos,
                                                core::key_value_params& params, QWidget* parent)
     : float_view(parent), photos_(std::move(photos)), params_(params) {
-  arrow_ = load_png_resource(131);
+  arrow_size_ = load_png_resource(131).size();
   setFont(theme::font_manager::instance()->font(text_font));
 
   prefix_unit_ = make_unit("unit_prefix", this);
@@ -236,7 +236,7 @@ void addphotos_rename_popup::paintEvent(QPaintEvent*) {
   }
   const preview_layout places =
       layout_preview(content, preview_origin_, metrics.height(), widest, metrics.height(),
-                     arrow_.size(), static_cast<int>(preview_.size()));
+                     arrow_size_, static_cast<int>(preview_.size()));
   painter.setFont(font());
   const auto draw = [&](const QRect& box, const QString& text, const QColor& colour) {
     painter.setPen(colour);
@@ -244,12 +244,13 @@ void addphotos_rename_popup::paintEvent(QPaintEvent*) {
                      metrics.elidedText(text, Qt::ElideRight, box.width()));
   };
   draw(places.heading, localized("rename_preview"), Qt::black);
+  const QImage arrow = load_png_resource(131, painter.device()->devicePixelRatioF());
   std::size_t row = 0;
   for (const auto& [name, result] : preview_) {
     const preview_row_layout& place = places.rows[row++];
     draw(place.name, QString::fromStdString(name), Qt::black);
-    if (!arrow_.isNull())
-      painter.drawImage(place.arrow.topLeft(), arrow_);
+    if (!arrow.isNull())
+      draw_image_on_pixels(painter, place.arrow.topLeft(), arrow);
     draw(place.result, QString::fromStdString(result), QColor(0, 128, 0));
   }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QImage>
+#include <QSize>
 #include <boost/signals2/connection.hpp>
 #include <memory>
 #include <vector>
@@ -71,7 +71,7 @@ class addphotos_rename_popup : public float_view {
   QPushButton* apply_;
   QPushButton* reset_;
   QPoint preview_origin_;
-  QImage arrow_;
+  QSize arrow_size_;
   std::vector<boost::signals2::scoped_connection> item_connections_;
 };
 

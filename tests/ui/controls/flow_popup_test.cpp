@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/windows/async_window_update.hpp"
+#include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "ui/controls/add_control_dispose.hpp"
 #include "ui/controls/basic_flow_popup.hpp"
@@ -121,6 +122,40 @@ class flow_popup_test : public QObject {
     const QImage picture = h.owner.popup->grab().toImage();
     QCOMPARE(picture.pixelColor(60, 40), QColor(Qt::white));
     QVERIFY(picture.pixelColor(0, 40) != QColor(Qt::white));
+  }
+
+  // CTest runs this class again at QT_SCALE_FACTOR 1.25, 1.5 and 2, where odd
+  // sizes end inside a device pixel: the border stays on the picture's
+  // outermost pixels, whatever the list filling the popup paints.
+  void a_filled_popup_keeps_its_border_on_every_side_data() {
+    QTest::addColumn<QSize>("size");
+    for (const QSize size : {QSize(120, 80), QSize(121, 81), QSize(122, 82), QSize(123, 83)})
+      QTest::newRow(qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())))
+          << size;
+  }
+
+  void a_filled_popup_keeps_its_border_on_every_side() {
+    QFETCH(QSize, size);
+    host h;
+    h.owner.open(parvel::flow_popup_kind::option);
+    test_popup& popup = *h.owner.popup.get();
+    popup.resize(size);
+    auto* list = new QWidget(&popup);
+    list->setAutoFillBackground(true);
+    list->setPalette(QPalette(Qt::white));
+    list->setGeometry(popup.contentsRect());
+    list->show();
+    const QImage picture = popup.grab().toImage();
+    const int right = picture.width() - 1;
+    const int bottom = picture.height() - 1;
+    const QColor border = popup.palette().color(QPalette::Dark);
+    const QString mismatch = test_support::first_pixel_mismatch(
+        picture, {{"left", {0, bottom / 2}, border},
+                  {"top", {right / 2, 0}, border},
+                  {"right", {right, bottom / 2}, border},
+                  {"bottom", {right / 2, bottom}, border},
+                  {"inside", {right / 2, bottom / 2}, Qt::white}});
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
   }
 
   void release_of_a_hidden_popup_spares_one_opened_since_data() {

@@ -104,6 +104,34 @@ class option_popups_test : public QObject {
     QCOMPARE(signals_raised, 2);
   }
 
+  // CTest runs this class again at QT_SCALE_FACTOR 1.25, 1.5 and 2: the
+  // lists fill the popups up to the border, which stays whole on each side.
+  void the_popups_keep_their_border_whole_data() {
+    QTest::addColumn<int>("link");
+    QTest::newRow("format") << 119;
+    QTest::newRow("size") << 120;
+  }
+
+  void the_popups_keep_their_border_whole() {
+    QFETCH(int, link);
+    host h;
+    QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+    test_support::click(h.link(link));
+    QWidget* popup = link == 119 ? static_cast<QWidget*>(h.panel->convert_popup())
+                                 : static_cast<QWidget*>(h.panel->resize_popup());
+    QVERIFY(popup && popup->isVisible());
+    const QImage picture = popup->grab().toImage();
+    const int right = picture.width() - 1;
+    const int bottom = picture.height() - 1;
+    const QColor border = popup->palette().color(QPalette::Dark);
+    const QString mismatch =
+        test_support::first_pixel_mismatch(picture, {{"left", {0, bottom / 2}, border},
+                                                     {"top", {right / 2, 0}, border},
+                                                     {"right", {right, bottom / 2}, border},
+                                                     {"bottom", {right / 2, bottom}, border}});
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+  }
+
   void a_second_click_on_the_link_only_closes() {
     host h;
     QVERIFY(QTest::qWaitForWindowExposed(&h.window));

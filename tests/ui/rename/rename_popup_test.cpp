@@ -1,6 +1,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -11,6 +12,7 @@
 #include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "ui/rename/addphotos_rename_popup.hpp"
+#include "ui/theme/drawing.hpp"
 
 class rename_popup_test : public QObject {
   Q_OBJECT
@@ -171,6 +173,20 @@ class rename_popup_test : public QObject {
   void unsafe_text_previews_as_stored() {
     type(field("id_113", 0), QStringLiteral("a/b"));
     QCOMPARE(preview_of("test_image_a.jpg"), std::string("a_btest_image_a.jpg"));
+  }
+
+  // On a screen of scale 2 the preview's arrow comes from art drawn at twice
+  // its size, not from the 1x art scaled up.
+  void the_arrow_has_art_for_twice_its_size() {
+    const QImage once = parvel::load_png_resource(131);
+    const QImage twice = parvel::load_png_resource(131, 2);
+    QCOMPARE(twice.size(), once.size() * 2);
+    QCOMPARE(twice.devicePixelRatio(), 2.0);
+    QImage art(QStringLiteral(":/png/131@2x.png"));
+    QVERIFY(!art.isNull());
+    art = art.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    art.setDevicePixelRatio(2);
+    QVERIFY(twice == art);
   }
 
   void reset_returns_to_prefix_and_suffix() {
