@@ -102,20 +102,27 @@ class screens {
   void shoot(const char* name) {
     settle();
     std::vector<QWidget*> windows{&frame_};
-    QRect area = frame_.geometry();
     for (QWidget* window : QApplication::topLevelWidgets()) {
       if (window != &frame_ && window->isVisible()) {
         windows.push_back(window);
-        area = area.united(window->geometry());
       }
     }
+    // Each window on the device pixels the platform gives it: its logical
+    // position rounded, not the picture's origin shifted by half a pixel.
     const qreal ratio = frame_.devicePixelRatioF();
-    QImage image((QSizeF(area.size()) * ratio).toSize(), QImage::Format_RGB32);
-    image.setDevicePixelRatio(ratio);
+    const auto device_point = [ratio](QPoint point) { return (QPointF(point) * ratio).toPoint(); };
+    QRect pixels;
+    for (QWidget* window : windows) {
+      pixels = pixels.united(QRect(device_point(window->geometry().topLeft()),
+                                   (QSizeF(window->size()) * ratio).toSize()));
+    }
+    QImage image(pixels.size(), QImage::Format_RGB32);
     image.fill(QColor(0x80, 0x80, 0x80));
     QPainter painter(&image);
     for (QWidget* window : windows) {
-      painter.drawPixmap(window->geometry().topLeft() - area.topLeft(), window->grab());
+      QPixmap picture = window->grab();
+      picture.setDevicePixelRatio(1);
+      painter.drawPixmap(device_point(window->geometry().topLeft()) - pixels.topLeft(), picture);
     }
     painter.end();
     const QString path = QDir(folder_).filePath(QString::fromLatin1(name) + ".png");
