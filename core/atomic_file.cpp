@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <utility>
 
 #include "core/scoped_handle.hpp"
 
@@ -19,63 +20,75 @@ namespace fs = std::filesystem;
 // As many links as the system itself follows in one path.
 constexpr int max_links = 40;
 
-int write_all(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+int replace_file(const std::string& target, const std::string& bytes, bool keep_old_mode) {
+  file_replacement file(target);
+  int error = file.open();
+  if (error == 0 && keep_old_mode) {
+    error = file.keep_old_mode();
+  }
+  if (error == 0) {
+    error = file.write(bytes);
+  }
+  return error == 0 ? file.commit() : error;
+}
+
+}  // namespace
+
+file_replacement::file_replacement(std::string target) : target_(std::move(target)) {}
+
+file_replacement::~file_replacement() {
+  if (fd_) {
+    fail(0);
+  }
+}
+
+int file_replacement::fail(int error) {
+  fd_.reset();
+  ::unlink(temporary_.c_str());
+  return error;
+}
+
+int file_replacement::open() {
+  temporary_ = target_ + ".XXXXXX";
+  fd_.reset(::mkostemp(temporary_.data(), O_CLOEXEC));
+  return fd_ ? 0 : errno;
+}
+
+int file_replacement::write(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd_.get(), bytes.data(), bytes.size());
     if (written < 0) {
       if (errno == EINTR) {
         continue;
       }
-      return errno;
+      return fail(errno);
     }
-    done += static_cast<std::size_t>(written);
+    bytes.remove_prefix(static_cast<std::size_t>(written));
   }
   return 0;
 }
 
-// The new file takes the mode of the one it replaces, if any.
-int keep_mode(int fd, const std::string& replaced) {
+int file_replacement::keep_old_mode() {
   struct stat old {};
-  if (::stat(replaced.c_str(), &old) != 0) {
+  if (::stat(target_.c_str(), &old) != 0) {
     return 0;
   }
-  return ::fchmod(fd, old.st_mode & 0777) == 0 ? 0 : errno;
+  return ::fchmod(fd_.get(), old.st_mode & 0777) == 0 ? 0 : fail(errno);
 }
 
-int replace_file(const std::string& target, const std::string& bytes, bool keep_old_mode) {
-  std::string temporary = target + ".XXXXXX";
-  scoped_handle fd(::mkostemp(temporary.data(), O_CLOEXEC));
-  if (!fd) {
-    return errno;
-  }
-  int error = keep_old_mode ? keep_mode(fd.get(), target) : 0;
-  if (error == 0) {
-    error = write_all(fd.get(), bytes);
-  }
-  if (error == 0 && ::fsync(fd.get()) != 0) {
-    error = errno;
-  }
-  if (error == 0 && ::close(fd.release()) != 0) {
-    error = errno;
-  }
-  if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) {
-    error = errno;
-  }
-  if (error != 0) {
-    ::unlink(temporary.c_str());
-    return error;
+int file_replacement::commit() {
+  if (::fsync(fd_.get()) != 0 || ::close(fd_.release()) != 0 ||
+      ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    return fail(errno);
   }
   // The rename itself reaches the disk with the folder.
-  const std::string folder_path = fs::path(target).parent_path();
+  const std::string folder_path = fs::path(target_).parent_path();
   const scoped_handle folder(::open(folder_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder) {
     ::fsync(folder.get());
   }
   return 0;
 }
-
-}  // namespace
 
 int follow_links(const std::string& path, std::string& target) {
   fs::path current = path;

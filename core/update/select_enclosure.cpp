@@ -1,5 +1,9 @@
 #include "core/update/select_enclosure.hpp"
 
+#include <exception>
+
+#include "core/log/logger.hpp"
+
 namespace core::update {
 
 update_enclosure select_enclosure(const update_feed& feed, const std::string& platform) {
@@ -7,7 +11,14 @@ update_enclosure select_enclosure(const update_feed& feed, const std::string& pl
   for (unsigned e = 0; e < feed.entry_count(); ++e) {
     const update_entry& entry = feed.entry_value(e);
     core::version offered;
-    parse_version_string(entry.version(), offered);
+    try {
+      parse_version_string(entry.version(), offered);
+    } catch (const std::exception& error) {
+      core::log::write(core::log::severity::warning,
+                       "update_check: entry %u (id '%s', version '%s') skipped: %s", e + 1,
+                       entry.id(), entry.version(), error.what());
+      continue;
+    }
     if (offered <= chosen.version) {
       continue;
     }
@@ -22,6 +33,7 @@ update_enclosure select_enclosure(const update_feed& feed, const std::string& pl
       chosen.content = entry.content();
       chosen.title = link.title();
       chosen.href = link.href();
+      chosen.length = link.length() > 0 ? static_cast<std::uint64_t>(link.length()) : 0;
       chosen.platform = link.platform();
       break;
     }

@@ -10,10 +10,9 @@ namespace core::update {
 // The package the feed offers for platform: of the entries with a link whose
 // platform equals it exactly, the one with the highest version (the first of
 // equal ones), with that entry's first such link. An entry's version must be
-// above 0.0.0.0 to be chosen. Every entry's version is parsed, so an entry
-// without one throws std::invalid_argument "The version string is empty." and
-// one that is not numeric boost::bad_lexical_cast. Nothing offered: a default
-// enclosure.
+// above 0.0.0.0 to be chosen. An entry whose version cannot be read (none,
+// not numeric, out of range) is skipped with a log line naming it, so that
+// it hides no other. Nothing offered: a default enclosure.
 update_enclosure select_enclosure(const update_feed& feed, const std::string& platform);
 
 // Whether nothing was chosen: no title, platform, address or status and

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "core/version.hpp"
@@ -13,6 +14,8 @@ struct update_enclosure {
   std::string title;
   std::string platform;
   std::string href;
+  // The installer's size in bytes as the link gives it; 0 when it gives none.
+  std::uint64_t length = 0;
   // "critical" (exactly) makes the offer the urgent one.
   std::string status;
   core::version version;

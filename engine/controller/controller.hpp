@@ -88,7 +88,8 @@ class controller {
   // Each start makes a new job and hands it to the application's dispatcher;
   // each cancel asks every running job of that name to stop and returns.
   void start_update_check();
-  void start_update_download(const std::string& url);
+  // length: the installer's size as the feed gives it, 0 when it gives none.
+  void start_update_download(const std::string& url, std::uint64_t length = 0);
   void cancel_update_download();
   void start_update_install(const std::string& path);
   void start_photo_archive(const std::shared_ptr<package_info>& package);

@@ -15,8 +15,8 @@ void controller::start_update_check() {
   submit_job(job);
 }
 
-void controller::start_update_download(const std::string& url) {
-  auto job = std::make_shared<update_download>(url);
+void controller::start_update_download(const std::string& url, std::uint64_t length) {
+  auto job = std::make_shared<update_download>(url, length);
   job->signal_succeeded.connect(
       [this](const auto& path) { handle_update_download_succeeded(path); });
   job->signal_failed.connect([this] { handle_update_download_failed(); });

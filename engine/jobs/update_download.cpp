@@ -1,12 +1,16 @@
 #include "engine/jobs/update_download.hpp"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <boost/algorithm/string/predicate.hpp>
 #include <limits>
 #include <stdexcept>
 #include <system_error>
 
 #include "core/atomic_file.hpp"
 #include "core/log/logger.hpp"
+#include "core/net/http/find_header.hpp"
 #include "engine/photos/temp_folder.hpp"
 
 namespace parvel {
@@ -29,6 +33,23 @@ unsigned saturated(std::uint64_t value) {
       std::min<std::uint64_t>(value, std::numeric_limits<unsigned>::max()));
 }
 
+void check_saved(int error) {
+  if (error != 0) {
+    throw std::runtime_error("Cannot save the package: " + std::generic_category().message(error));
+  }
+}
+
+// The client fails a body cut short of its Content-Length or of its last
+// chunk; a body that ends when the connection closes cannot be told whole.
+void require_declared_length(const core::net::http::basic_response& answer) {
+  const auto encoding = core::net::http::find_header(answer.headers, "Transfer-Encoding");
+  if (!core::net::http::find_header(answer.headers, "Content-Length") &&
+      !(encoding && boost::icontains(*encoding, "chunked"))) {
+    throw std::runtime_error(
+        "Cannot retreive the package: the answer does not declare its length.");
+  }
+}
+
 }  // namespace
 
 void update_download::run() {
@@ -44,14 +65,31 @@ void update_download::run() {
 }
 
 std::string update_download::download() {
-  const std::string path = get_temp_folder() + "/" + installer_file_name(url_);
-  // A body cut short of its Content-Length fails inside the client, so only
-  // a whole installer is ever saved.
-  const std::string body = fetch_.get(url_, [this](std::uint64_t received, std::uint64_t total) {
-    signal_progress(saturated(received), saturated(total));
-  });
-  if (const int error = core::write_file_atomically(path, body)) {
-    throw std::runtime_error("Cannot save the package: " + std::generic_category().message(error));
+  const std::string path = get_installer_folder() + "/" + installer_file_name(url_);
+  core::file_replacement file(path);
+  check_saved(file.open());
+  std::uint64_t received = 0;
+  const auto answer = fetch_.get(
+      url_,
+      [&](std::string_view piece) {
+        check_saved(file.write(piece));
+        received += piece.size();
+      },
+      [this](std::uint64_t done, std::uint64_t total) {
+        signal_progress(saturated(done), saturated(total));
+      });
+  require_declared_length(answer);
+  if (length_ != 0 && received != length_) {
+    throw std::runtime_error("Cannot retreive the package: " + std::to_string(received) +
+                             " bytes arrived, the feed gives " + std::to_string(length_) + ".");
+  }
+  check_saved(file.commit());
+  // Writing hundreds of megabytes to the disk takes a while: a cancel that
+  // came meanwhile still wins, up to here.
+  settle_outcome();
+  if (canceled()) {
+    ::unlink(path.c_str());
+    throw std::runtime_error("WinHTTP close pending....");
   }
   return path;
 }

@@ -15,6 +15,12 @@ void require_https_address(const std::string& url) {
 
 std::string update_fetch::get(const std::string& url,
                               const core::net::http::progress_callback& progress) {
+  return std::move(get(url, {}, progress).body);
+}
+
+core::net::http::basic_response update_fetch::get(
+    const std::string& url, const core::net::http::body_sink& sink,
+    const core::net::http::progress_callback& progress) {
   require_https_address(url);
   // The client forgets a cancel that comes before its call starts; this
   // flag does not, and stops the body at its next piece.
@@ -27,13 +33,14 @@ std::string update_fetch::get(const std::string& url,
   throw_if_canceled();
   core::net::http::basic_request request(url, {});
   request.wait = wait_;
-  core::net::http::basic_response response = client_.get(request, body_limit_);
+  core::net::http::basic_response response =
+      sink ? client_.get(request, sink) : client_.get(request, body_limit_);
   throw_if_canceled();
   if (response.status != 200) {
     throw std::runtime_error("Cannot retreive the " + what_ + ". Error: [" +
                              std::to_string(response.status) + ", " + response.reason + "]");
   }
-  return std::move(response.body);
+  return response;
 }
 
 void update_fetch::cancel() noexcept {

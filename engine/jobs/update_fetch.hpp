@@ -13,9 +13,9 @@ namespace parvel {
 // address." (and the URL parser's std::invalid_argument for a URL without a path).
 void require_https_address(const std::string& url);
 
-// The GET of the update jobs: https only, the whole body in memory. A cancel
-// stops it at any point, before the request or between two body pieces, and
-// is remembered: every later get fails too.
+// The GET of the update jobs: https only, the body in memory or handed to a
+// sink. A cancel stops it at any point, before the request or between two
+// body pieces, and is remembered: every later get fails too.
 class update_fetch {
  public:
   // what names the document in the failure for a status other than 200:
@@ -28,6 +28,11 @@ class update_fetch {
 
   // progress: after each body piece, the bytes so far and the announced total.
   std::string get(const std::string& url, const core::net::http::progress_callback& progress = {});
+  // The same GET with the body of a 200 answer handed to sink as it arrives,
+  // of any size; returns the answer without it (with it, when sink is empty).
+  core::net::http::basic_response get(const std::string& url,
+                                      const core::net::http::body_sink& sink,
+                                      const core::net::http::progress_callback& progress);
   // Any thread: the get under way, or the next, fails with the client's
   // cancellation text "WinHTTP close pending....".
   void cancel() noexcept;

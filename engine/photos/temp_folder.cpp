@@ -30,6 +30,8 @@ std::string folder_name() {
   return "lumbrel-send-photo-" + std::to_string(::getuid());
 }
 
+constexpr char installer_folder_name[] = "installer";
+
 std::string without_trailing_slashes(std::string folder) {
   while (folder.size() > 1 && folder.back() == '/') {
     folder.pop_back();
@@ -157,6 +159,19 @@ bool is_leftover(std::string_view name) {
   return is_archive_name(name) || is_installer_name(name) || is_interrupted_installer(name);
 }
 
+// Removes the regular files of folder (not links) whose names is_removed accepts.
+template <class Test>
+void remove_files(const fs::path& folder, const Test& is_removed) {
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    std::error_code ignored;
+    if (it->is_regular_file(ignored) && !it->is_symlink(ignored) &&
+        is_removed(it->path().filename().string())) {
+      fs::remove(it->path(), ignored);
+    }
+  }
+}
+
 std::mutex leftovers_mutex;
 // Folders this process uses, each with a shared lock held until exit.
 std::map<std::string, core::scoped_handle> folders_in_use;
@@ -202,6 +217,21 @@ std::string get_temp_folder() {
   return get_temp_folder(temp_folder_bases());
 }
 
+std::string get_installer_folder() {
+  const std::string folder = get_temp_folder() + "/" + installer_folder_name;
+  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    throw_temp_path_error(errno);
+  }
+  struct stat status {};
+  if (::lstat(folder.c_str(), &status) != 0) {
+    throw_temp_path_error(errno);
+  }
+  if (!S_ISDIR(status.st_mode)) {
+    throw_temp_path_error(ENOTDIR);
+  }
+  return folder;
+}
+
 void throw_temp_path_error(int error) {
   throw core::windows_system_error("Cannot get the temp path", static_cast<std::uint32_t>(error));
 }
@@ -220,14 +250,8 @@ void remove_leftovers(const std::string& folder) {
   }
   // The exclusive lock fails while another process of ours holds its shared one.
   if (::flock(in_use.get(), LOCK_EX | LOCK_NB) == 0) {
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-      std::error_code ignored;
-      if (it->is_regular_file(ignored) && !it->is_symlink(ignored) &&
-          is_leftover(it->path().filename().string())) {
-        fs::remove(it->path(), ignored);
-      }
-    }
+    remove_files(folder, is_leftover);
+    remove_files(fs::path(folder) / installer_folder_name, [](const std::string&) { return true; });
   }
   ::flock(in_use.get(), LOCK_SH | LOCK_NB);
   folders_in_use.emplace(folder, std::move(in_use));

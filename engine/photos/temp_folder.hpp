@@ -19,14 +19,22 @@ std::string get_temp_folder(const std::vector<std::string>& bases);
 // reach 4 GiB, so never a RAM-backed folder by default; /tmp last.
 std::string get_temp_folder();
 
+// The folder in get_temp_folder() that holds downloaded installers and
+// nothing else, so that no installer's name can take a file of the program's
+// own. Created when missing; throws get_temp_folder's failure, with the
+// system's error when it cannot be made.
+std::string get_installer_folder();
+
 // Throws get_temp_folder's failure with the system's error.
 [[noreturn]] void throw_temp_path_error(int error);
 
 // Removes the archives and installers that earlier runs left in folder, once
-// a process. Only files of ours by their names: every name the photo set can
-// give an archive (is_archive_name), installers of the kinds an update offers
-// and their interrupted downloads. Skipped while another process of ours uses
-// the folder, whose archive may still wait for a retry. Never throws.
+// a process: every file of the installer folder in it, whatever its name, and
+// of folder itself only files of ours by their names: every name the photo
+// set can give an archive (is_archive_name), and the installers (of the kinds
+// an update offers) and interrupted downloads that older versions saved
+// there. Skipped while another process of ours uses the folder, whose archive
+// may still wait for a retry. Never throws.
 void remove_leftovers(const std::string& folder);
 
 }  // namespace parvel

@@ -238,7 +238,7 @@ void update_page::resizeEvent(QResizeEvent*) {
 void update_page::on_download_install() {
   set_state(update_downloading);
   controller_->notify_action_set();
-  controller_->start_update_download(enclosure_.href);
+  controller_->start_update_download(enclosure_.href, enclosure_.length);
 }
 
 void update_page::on_cancel() {
@@ -252,7 +252,7 @@ void update_page::on_cancel() {
 void update_page::on_retry() {
   controller_->notify_action_set();
   set_state(update_downloading);
-  controller_->start_update_download(enclosure_.href);
+  controller_->start_update_download(enclosure_.href, enclosure_.length);
 }
 
 void update_page::on_close() {

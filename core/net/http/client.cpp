@@ -32,6 +32,11 @@ basic_response basic_client::get(basic_request& request, std::uint64_t body_limi
   return send(request, body_limit);
 }
 
+basic_response basic_client::get(basic_request& request, const body_sink& sink) {
+  request.method = method::get;
+  return run(request, nullptr, default_body_limit, sink);
+}
+
 basic_response basic_client::post(basic_request& request, const std::string& body,
                                   const std::string& content_type) {
   set_body(request, method::post, body, content_type);
@@ -65,8 +70,8 @@ void basic_client::cancel() noexcept {
 }
 
 basic_response basic_client::run(const basic_request& request, const std::string* file_path,
-                                 std::uint64_t body_limit) {
-  exchange call(upload_progress_, download_progress_, body_limit);
+                                 std::uint64_t body_limit, const body_sink& sink) {
+  exchange call(upload_progress_, download_progress_, body_limit, sink);
   std::optional<file_body> file;
   std::optional<memory_body> memory;
   body_source& body = file_path != nullptr ? static_cast<body_source&>(file.emplace(*file_path))

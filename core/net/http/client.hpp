@@ -4,6 +4,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 #include "core/net/http/request.hpp"
 #include "core/net/http/response.hpp"
@@ -15,6 +16,10 @@ class exchange;
 // Bytes of the current body done so far, and its total: the body size for
 // uploads, the announced "Content-Length" (0 when absent) for downloads.
 using progress_callback = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
+// Takes a response body piece by piece, in order, on the calling thread, as
+// it arrives; an exception it throws ends the call and reaches the caller.
+using body_sink = std::function<void(std::string_view piece)>;
 
 // The most bytes a response body may hold, as it is kept whole in memory: a
 // service answer or a feed. Callers that fetch more (an installer) say so.
@@ -48,6 +53,10 @@ class basic_client {
   // body_limit: the most bytes the response body may hold.
   basic_response send(basic_request& request, std::uint64_t body_limit = default_body_limit);
   basic_response get(basic_request& request, std::uint64_t body_limit = default_body_limit);
+  // A GET whose successful (2xx) body goes to sink as it arrives, of any
+  // size, and is not kept in the response; the body of any other answer is
+  // kept as get keeps it.
+  basic_response get(basic_request& request, const body_sink& sink);
   // Set "Content-Type" (when not empty) and "Content-Length" on the request.
   basic_response post(basic_request& request, const std::string& body,
                       const std::string& content_type);
@@ -69,9 +78,10 @@ class basic_client {
 
  protected:
   // Runs one exchange with the file at file_path as its body, or with
-  // request.body when file_path is null.
+  // request.body when file_path is null; a successful answer's body goes to
+  // sink when there is one.
   basic_response run(const basic_request& request, const std::string* file_path,
-                     std::uint64_t body_limit);
+                     std::uint64_t body_limit, const body_sink& sink = {});
 
  private:
   // Guards active_ only; never held across network calls.

@@ -219,11 +219,12 @@ std::string first_url(const basic_request& request) {
 // unwind through libcurl: a callback keeps it and stops the transfer.
 struct transfer {
   transfer(const std::atomic<bool>& abort_flag, const progress_callback& upload,
-           const progress_callback& download, std::uint64_t limit)
+           const progress_callback& download, std::uint64_t limit, const body_sink& streamed)
       : abort(abort_flag),
         upload_progress(upload),
         download_progress(download),
-        body_limit(limit) {}
+        body_limit(limit),
+        sink(streamed) {}
 
   // Starts one request of the call; body is null when it sends none.
   void start(int code, body_source* request_body) {
@@ -304,22 +305,27 @@ struct transfer {
     current = phase::reading;
     const auto length = find_header(response.headers, "Content-Length");
     announced = length ? boost::lexical_cast<std::uint64_t>(*length) : 0;
-    if (!head_only && announced > body_limit) {
+    if (!head_only && !streams_body() && announced > body_limit) {
       throw body_too_large();
     }
     redirect = is_redirect(response.status) && find_header(response.headers, "Location");
   }
 
+  // Only a successful answer's body is the download: a redirect's or an
+  // error page's is not, so no bar fills with it and no sink takes it.
+  bool successful() const { return response.status >= 200 && response.status < 300; }
+  bool streams_body() const { return sink && successful(); }
+
   std::size_t body_piece(const char* data, std::size_t length) {
-    if (length > body_limit - response.body.size()) {
+    if (streams_body()) {
+      sink(std::string_view(data, length));
+    } else if (length > body_limit - response.body.size()) {
       throw body_too_large();
+    } else {
+      response.body.append(data, length);
     }
-    response.body.append(data, length);
     received += length;
-    // Only a successful answer's body is the download: a redirect's or an
-    // error page's is not, so no bar fills with it.
-    const bool successful = response.status >= 200 && response.status < 300;
-    if (successful && download_progress) {
+    if (successful() && download_progress) {
       download_progress(received, announced);
     }
     if (abort) {
@@ -357,6 +363,7 @@ struct transfer {
   const progress_callback& upload_progress;
   const progress_callback& download_progress;
   const std::uint64_t body_limit;
+  const body_sink& sink;
   bool head_only = false;
   body_source* body = nullptr;
   phase current = phase::sending;
@@ -574,10 +581,11 @@ CURLcode perform(CURLM* multi, CURL* easy, transfer& t) {
 }  // namespace
 
 exchange::exchange(progress_callback upload_progress, progress_callback download_progress,
-                   std::uint64_t body_limit)
+                   std::uint64_t body_limit, body_sink sink)
     : upload_progress_(std::move(upload_progress)),
       download_progress_(std::move(download_progress)),
-      body_limit_(body_limit) {
+      body_limit_(body_limit),
+      sink_(std::move(sink)) {
   initialize_curl();
   multi_.reset(curl_multi_init());
   if (!multi_) {
@@ -596,7 +604,7 @@ basic_response exchange::run(const basic_request& request, body_source& body) {
   const easy_handle handle = open_handle();
   std::string url = first_url(request);
   const header_list headers = make_header_list(request.headers);
-  transfer t(abort_, upload_progress_, download_progress_, body_limit_);
+  transfer t(abort_, upload_progress_, download_progress_, body_limit_, sink_);
   const timeouts limits = default_timeouts();
   if (request.wait == answer_wait::deadline) {
     t.answer_limit = limits.answer;

@@ -16,9 +16,10 @@ namespace core::net::http {
 // when the call starts.
 class exchange {
  public:
-  // body_limit: the most bytes a response body may hold.
+  // body_limit: the most bytes a response body may hold; sink, when set,
+  // takes a successful answer's body instead, unbounded.
   exchange(progress_callback upload_progress, progress_callback download_progress,
-           std::uint64_t body_limit);
+           std::uint64_t body_limit, body_sink sink = {});
   exchange(const exchange&) = delete;
   exchange& operator=(const exchange&) = delete;
 
@@ -37,6 +38,7 @@ class exchange {
   progress_callback upload_progress_;
   progress_callback download_progress_;
   std::uint64_t body_limit_;
+  body_sink sink_;
   // Made with the exchange, so that a cancel can always wake the call up.
   std::unique_ptr<CURLM, multi_deleter> multi_;
 };

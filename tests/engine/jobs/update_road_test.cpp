@@ -49,10 +49,14 @@ class update_road : public testing::Test {
     fs::remove_all(parvel::get_temp_folder());
   }
 
+  // Below the temp folder, folders left out.
   static strings saved_files() {
     strings names;
-    for (const auto& file : fs::directory_iterator(parvel::get_temp_folder())) {
-      names.push_back(file.path().filename().string());
+    const fs::path folder = parvel::get_temp_folder();
+    for (const auto& file : fs::recursive_directory_iterator(folder)) {
+      if (!file.is_directory()) {
+        names.push_back(file.path().lexically_relative(folder).string());
+      }
     }
     return names;
   }
@@ -91,13 +95,13 @@ TEST_F(update_road, newer_feed_downloads_and_starts_the_installer) {
   test_support::write_file(content.file("parvel.feed.xml"), feed(entry("1.2.10.0", href)));
   test_support::write_file(content.file("setup.run"), installer);
   // An older download of that name is replaced; a link there is not followed.
-  const std::string saved = parvel::get_temp_folder() + "/setup.run";
+  const std::string saved = parvel::get_installer_folder() + "/setup.run";
   test_support::write_file(folder_.file("elsewhere"), "keep");
   fs::create_symlink(folder_.file("elsewhere"), saved);
 
   the_controller().start_update_check();
   ASSERT_EQ(outcome(), "check newer 1.2.10.0 " + href);
-  the_controller().start_update_download(href);
+  the_controller().start_update_download(href, installer.size());
   ASSERT_EQ(outcome(), "download saved " + saved);
   EXPECT_EQ(recorder_.events().end()[-2], "progress 100000/100000");
   EXPECT_TRUE(test_support::read_file(saved) == installer);
@@ -123,6 +127,8 @@ struct check_case {
   std::string outcome;
   // Instead of the server's feed.
   std::string feed_url = "";
+  // A line the check logs.
+  std::string log_line = "";
 };
 
 class update_check_outcome : public update_road, public testing::WithParamInterface<check_case> {};
@@ -140,6 +146,10 @@ TEST_P(update_check_outcome, is_relayed_or_logged) {
   } else {
     expect_failure("check", c.outcome);
   }
+  if (!c.log_line.empty()) {
+    const strings lines = log_.lines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), c.log_line), lines.end()) << log_.text();
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -151,6 +161,12 @@ INSTANTIATE_TEST_SUITE_P(
                    served(feed(entry("3.0.0.0", b_run, "x86") + entry("1.5.0.0", b_run) +
                                entry("2.0.0.0", a_run) + entry("2.0.0.0", b_run))),
                    "check newer 2.0.0.0 " + a_run},
+        check_case{"unreadable_versions_hide_no_other", "1.0.0.0",
+                   served(feed(entry("99999999999", b_run) + entry("", b_run) +
+                               entry("2.0.0.0", a_run))),
+                   "check newer 2.0.0.0 " + a_run, "",
+                   "parvel [warning] - update_check: entry 2 (id '', version '') skipped: The "
+                   "version string is empty."},
         check_case{"not_found", "1.0.0.0", answered(404),
                    "Cannot retreive the manifest. Error: [404, Not Found]"},
         check_case{"malformed_feed", "1.0.0.0", served("<feed><entry>"),
@@ -173,6 +189,8 @@ struct download_case {
   service::reply answer;
   std::string failure;
   std::size_t requests;
+  // The installer's size as the feed gives it.
+  std::uint64_t length = 0;
 };
 
 class update_download_failure : public update_road,
@@ -182,7 +200,8 @@ TEST_P(update_download_failure, saves_nothing) {
   const auto& c = GetParam();
   server_.add_route({.path = "/files/setup.run", .respond = [&](const auto&) { return c.answer; }});
   const bool own_scheme = c.address.find("://") != std::string::npos;
-  the_controller().start_update_download(own_scheme ? c.address : server_.base_url() + c.address);
+  the_controller().start_update_download(own_scheme ? c.address : server_.base_url() + c.address,
+                                         c.length);
   expect_failure("download", c.failure);
   EXPECT_EQ(saved_files(), strings{});
   EXPECT_EQ(server_.requests().size(), c.requests);
@@ -198,6 +217,17 @@ INSTANTIATE_TEST_SUITE_P(
                       "Failed to read data.: The connection with the server was terminated "
                       "abnormally (transfer closed with 30000 bytes remaining to read)",
                       1},
+        // It ends when the connection closes: a cut there looks like its end.
+        download_case{"body_of_undeclared_length",
+                      "/files/setup.run",
+                      {.raw = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" +
+                              std::string(50000, 'x')},
+                      "Cannot retreive the package: the answer does not declare its length.",
+                      1},
+        download_case{"body_shorter_than_the_feeds_length", "/files/setup.run",
+                      served(std::string(50000, 'x')),
+                      "Cannot retreive the package: 50000 bytes arrived, the feed gives 60000.", 1,
+                      60000},
         download_case{"not_found", "/files/setup.run", answered(404),
                       "Cannot retreive the package. Error: [404, Not Found]", 1},
         download_case{"plain_http_address", "http://127.0.0.1:1/files/setup.run", service::reply(),
@@ -222,10 +252,27 @@ TEST_F(update_road, canceled_download_saves_nothing) {
                     {.body = std::string(1 << 20, 'x'),
                      .trickle_piece = 4096,
                      .trickle_pause = std::chrono::milliseconds(20)});
-  recorder_.on_first("progress ", [] { the_controller().cancel_update_download(); });
+  // What has arrived is on the disk already, not held in memory.
+  std::uintmax_t on_disk = 0;
+  recorder_.on_first("progress ", [&] {
+    for (const auto& file : fs::directory_iterator(parvel::get_installer_folder())) {
+      on_disk += file.file_size();
+    }
+    the_controller().cancel_update_download();
+  });
   the_controller().start_update_download(server_.base_url() + "/files/setup.run");
   expect_failure("download", "WinHTTP close pending....");
+  EXPECT_GT(on_disk, 0U);
   EXPECT_EQ(saved_files(), strings{});
+}
+
+TEST_F(update_road, installer_takes_no_name_of_the_temp_folders_own_files) {
+  const std::string lock = parvel::get_temp_folder() + "/.in-use";
+  test_support::write_file(lock, "lock");
+  server_.add_route("GET", "/files/.in-use", served("installer"));
+  the_controller().start_update_download(server_.base_url() + "/files/.in-use");
+  ASSERT_EQ(outcome(), "download saved " + parvel::get_installer_folder() + "/.in-use");
+  EXPECT_EQ(test_support::read_file(lock), "lock");
 }
 
 TEST_F(update_road, install_without_a_file_fails) {

@@ -234,7 +234,14 @@ strings leftover_names() {
 TEST_F(leftovers, of_earlier_runs_go_once_by_their_names) {
   fs::create_directory(folder_.path() / "folder-2026-12-05-1.zip");
   fs::create_symlink(folder_.path() / "notes.txt", folder_.path() / "link-2026-12-05-1.zip");
+  // Downloaded installers go whatever their names.
+  const fs::path installers = folder_.path() / "installer";
+  fs::create_directory(installers);
+  for (const char* name : {".in-use", "notes.txt", "photos-2026-12-05-3.zip.Ab12Cd"}) {
+    test_support::write_file((installers / name).string(), "x");
+  }
   after_removal(leftover_names());
+  EXPECT_TRUE(fs::is_empty(installers));
   for (const leftover_row& row : earlier_run) {
     SCOPED_TRACE(std::string(row.name) + ": " + row.why);
     const bool gone = !fs::exists(fs::symlink_status(folder_.file(row.name)));
