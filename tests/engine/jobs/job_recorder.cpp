@@ -55,7 +55,8 @@ job_recorder::job_recorder(parvel::controller& c) {
   on(c.on_photo_upload_canceled, true, fixed("upload_canceled"));
   on(c.on_update_check_succeeded, true, [](bool newer, const auto& offer) {
     return std::string(newer ? "check newer " : "check not newer ") +
-           core::version_to_string(offer.version) + " " + offer.href;
+           core::version_to_string(offer.version) + " " + offer.href +
+           (offer.length != 0 ? " " + std::to_string(offer.length) + " bytes" : "");
   });
   on(c.signal_update_check_failed, true, fixed("check failed"));
   on(c.on_update_download_progress, false,

@@ -28,9 +28,9 @@ const std::string a_run = "https://www.lumbrel.example/a.run";
 const std::string b_run = "https://www.lumbrel.example/b.run";
 
 std::string entry(const std::string& version, const std::string& href,
-                  const std::string& platform = "X86") {
+                  const std::string& platform = "X86", const std::string& length = "") {
   return "<entry><u:version>" + version + "</u:version><link platform='" + platform + "' href='" +
-         href + "'/></entry>";
+         href + (length.empty() ? "" : "' length='" + length) + "'/></entry>";
 }
 
 std::string feed(const std::string& entries) {
@@ -92,7 +92,8 @@ TEST_F(update_road, newer_feed_downloads_and_starts_the_installer) {
   const std::string installer = test_support::pattern(100000);
   const std::string href =
       site.feed_url().substr(0, site.feed_url().rfind('/')) + "/setup.run?channel=beta#notes";
-  test_support::write_file(content.file("parvel.feed.xml"), feed(entry("1.2.10.0", href)));
+  test_support::write_file(content.file("parvel.feed.xml"),
+                           feed(entry("1.2.10.0", href, "X86", "100000")));
   test_support::write_file(content.file("setup.run"), installer);
   // An older download of that name is replaced; a link there is not followed.
   const std::string saved = parvel::get_installer_folder() + "/setup.run";
@@ -100,8 +101,8 @@ TEST_F(update_road, newer_feed_downloads_and_starts_the_installer) {
   fs::create_symlink(folder_.file("elsewhere"), saved);
 
   the_controller().start_update_check();
-  ASSERT_EQ(outcome(), "check newer 1.2.10.0 " + href);
-  the_controller().start_update_download(href, installer.size());
+  ASSERT_EQ(outcome(), "check newer 1.2.10.0 " + href + " 100000 bytes");
+  the_controller().start_update_download(href, 100000);
   ASSERT_EQ(outcome(), "download saved " + saved);
   EXPECT_EQ(recorder_.events().end()[-2], "progress 100000/100000");
   EXPECT_TRUE(test_support::read_file(saved) == installer);
@@ -161,12 +162,12 @@ INSTANTIATE_TEST_SUITE_P(
                    served(feed(entry("3.0.0.0", b_run, "x86") + entry("1.5.0.0", b_run) +
                                entry("2.0.0.0", a_run) + entry("2.0.0.0", b_run))),
                    "check newer 2.0.0.0 " + a_run},
-        check_case{"unreadable_versions_hide_no_other", "1.0.0.0",
-                   served(feed(entry("99999999999", b_run) + entry("", b_run) +
-                               entry("2.0.0.0", a_run))),
-                   "check newer 2.0.0.0 " + a_run, "",
-                   "parvel [warning] - update_check: entry 2 (id '', version '') skipped: The "
-                   "version string is empty."},
+        check_case{
+            "unreadable_versions_hide_no_other", "1.0.0.0",
+            served(feed(entry("99999999999", b_run) + entry("", b_run) + entry("2.0.0.0", a_run))),
+            "check newer 2.0.0.0 " + a_run, "",
+            "parvel [warning] - update_check: entry 2 (id '', version '') skipped: The "
+            "version string is empty."},
         check_case{"not_found", "1.0.0.0", answered(404),
                    "Cannot retreive the manifest. Error: [404, Not Found]"},
         check_case{"malformed_feed", "1.0.0.0", served("<feed><entry>"),
@@ -218,12 +219,12 @@ INSTANTIATE_TEST_SUITE_P(
                       "abnormally (transfer closed with 30000 bytes remaining to read)",
                       1},
         // It ends when the connection closes: a cut there looks like its end.
-        download_case{"body_of_undeclared_length",
-                      "/files/setup.run",
-                      {.raw = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" +
-                              std::string(50000, 'x')},
-                      "Cannot retreive the package: the answer does not declare its length.",
-                      1},
+        download_case{
+            "body_of_undeclared_length",
+            "/files/setup.run",
+            {.raw = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + std::string(50000, 'x')},
+            "Cannot retreive the package: the answer does not declare its length.",
+            1},
         download_case{"body_shorter_than_the_feeds_length", "/files/setup.run",
                       served(std::string(50000, 'x')),
                       "Cannot retreive the package: 50000 bytes arrived, the feed gives 60000.", 1,
