@@ -189,7 +189,7 @@ class update_page_test : public QObject {
     QCOMPARE(page->state(), 3);
     QCOMPARE(shown(*page), (QStringList{"id_2", "id_128"}));
     QTRY_VERIFY_WITH_TIMEOUT(exited, 20000);
-    const std::string saved = get_temp_folder() + "/setup.run";
+    const std::string saved = get_installer_folder() + "/setup.run";
     QCOMPARE(site.opened(), QString::fromStdString(saved + "\n"));
     QVERIFY(test_support::read_file(saved) == installer);
     QCOMPARE(page->state(), 3);
@@ -253,7 +253,7 @@ class update_page_test : public QObject {
     // A whole download would take 5 s.
     QTRY_VERIFY_WITH_TIMEOUT(failed, 3000);
     QTRY_VERIFY_WITH_TIMEOUT(!canvas_->page(canvas_view::layer::update), 5000);
-    QVERIFY(!std::filesystem::exists(get_temp_folder() + "/setup.run"));
+    QVERIFY(std::filesystem::is_empty(get_installer_folder()));
   }
 
   void critical_update_opens_required() {
