@@ -19,8 +19,8 @@ void require_https_address(const std::string& url);
 class update_fetch {
  public:
   // what names the document in the failure for a status other than 200:
-  // "Cannot retreive the <what>. Error: [<status>, <reason>]". A body over
-  // body_limit bytes fails the get; wait bounds the time it takes.
+  // "Cannot retreive the <what>. Error: [<status>, <reason>]". A body kept
+  // in memory over body_limit bytes fails the get; wait bounds the time it takes.
   explicit update_fetch(std::string what,
                         std::uint64_t body_limit = core::net::http::default_body_limit,
                         core::net::http::answer_wait wait = core::net::http::answer_wait::deadline)
