@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <optional>
+#include <random>
 #include <stdexcept>
 #include <string_view>
 
@@ -289,21 +290,32 @@ struct damaged_case {
 
 class chain_damaged_files : public image_chain, public testing::WithParamInterface<damaged_case> {};
 
+// Converted at its size, resized, and made a thumbnail.
+struct chain_shape {
+  std::uint32_t width, height, flags;
+  const char* target;
+};
+constexpr chain_shape chain_shapes[] = {
+    {0, 0, archive_flags, "out.png"}, {100, 100, archive_flags, "out.png"}, {160, 160, thumbnail_flags, "t.jpg"}};
+
 TEST_P(chain_damaged_files, fail_with_the_decoders_words) {
   const damaged_case& c = GetParam();
   const std::string path = folder_.file("damaged.jpg");
   test_support::write_file(path, c.bytes());
-  chain units(path, 100, 100, archive_flags, "out.png");
-  try {
-    units.run();
-    FAIL() << "no exception";
-  } catch (const gdip::gdiplus_exception& e) {
-    const std::string named = c.names_the_file ? "cannot decode '" + path + "': " : "";
-    const std::string message =
-        c.message != nullptr ? c.message : "Cannot load the bitmap: '" + path + "'.";
-    EXPECT_TRUE(std::string_view(e.what()).starts_with(
-        message + " [GdiplusErrorCode: 1, An error on the method call.]: " + named + c.words))
-        << e.what();
+  for (const chain_shape& shape : chain_shapes) {
+    SCOPED_TRACE(shape.width);
+    chain units(path, shape.width, shape.height, shape.flags, shape.target);
+    try {
+      units.run();
+      ADD_FAILURE() << "no exception";
+    } catch (const gdip::gdiplus_exception& e) {
+      const std::string named = c.names_the_file ? "cannot decode '" + path + "': " : "";
+      const std::string message =
+          c.message != nullptr ? c.message : "Cannot load the bitmap: '" + path + "'.";
+      EXPECT_TRUE(std::string_view(e.what()).starts_with(
+          message + " [GdiplusErrorCode: 1, An error on the method call.]: " + named + c.words))
+          << e.what();
+    }
   }
 }
 
@@ -311,6 +323,32 @@ std::string jpeg_cut_short() {
   std::string bytes = test_support::encode(test_support::photo_like(400, 300), ".jpg");
   bytes.resize(bytes.size() / 2);
   return bytes;
+}
+
+// A photo whose data has stretch written over it, past_middle bytes after its middle.
+std::function<std::string()> jpeg_overwritten(std::function<std::string()> stretch,
+                                              std::size_t past_middle = 0) {
+  return [=] {
+    std::string bytes = test_support::encode(test_support::photo_like(1600, 1200), ".jpg");
+    const std::string written = stretch();
+    bytes.replace(bytes.size() / 2 + past_middle, written.size(), written);
+    return bytes;
+  };
+}
+
+std::string random_bytes() {
+  std::minstd_rand random(7);
+  std::string bytes(4096, '\0');
+  for (char& byte : bytes) {
+    byte = static_cast<char>(random());
+  }
+  return bytes;
+}
+
+// 1 bits (a stuffed FF is FF 00), sixteen of which no Huffman code is. Where
+// libjpeg-turbo decodes in its fast path, it takes them silently for a 0.
+std::string ones() {
+  return std::string("\xFF\x00\xFF\x00\xFF\x00\xFF\x00", 8);
 }
 
 std::string jpeg_65535_wide() {
@@ -327,10 +365,36 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         damaged_case{"jpeg_cut_short", jpeg_cut_short, "Cannnot save the GDI+ bitmap.",
                      "VipsJpeg: Premature end of input file", true},
+        // libjpeg decodes on with grey in the place of what it lost.
+        damaged_case{"jpeg_with_overwritten_middle", jpeg_overwritten(random_bytes), "Cannnot save the GDI+ bitmap.",
+                     "VipsJpeg: Corrupt JPEG data: premature end of data segment", true},
+        damaged_case{"jpeg_with_a_bad_huffman_code", jpeg_overwritten(ones, 1024), "Cannnot save the GDI+ bitmap.",
+                     "VipsJpeg: Corrupt JPEG data: bad Huffman code", true},
         damaged_case{"jpeg_wider_than_its_decoder_takes", jpeg_65535_wide, nullptr,
                      "VipsJpeg: Maximum supported image dimension is 65500 pixels", false}),
     test_support::row_name());
 // clang-format on
+
+// libjpeg warns of bytes between segments, which some cameras write, and
+// loses nothing: in the header, or after a progressive photo's last scan.
+TEST_F(image_chain, stray_bytes_between_jpeg_segments_still_convert) {
+  const vips::VImage photo = test_support::photo_like(400, 300);
+  std::string baseline = test_support::encode(photo, ".jpg");
+  baseline.insert(baseline.find("\xFF\xC4"), 3, '\0');
+  std::string progressive = test_support::encode(photo, ".jpg[interlace]");
+  progressive.insert(progressive.size() - 2, 2, '\0');
+  for (const std::string& bytes : {baseline, progressive}) {
+    const std::string path = folder_.file("stray.jpg");
+    test_support::write_file(path, bytes);
+    for (const chain_shape& shape : chain_shapes) {
+      SCOPED_TRACE(std::to_string(bytes.size()) + " bytes into " + std::to_string(shape.width));
+      chain units(path, shape.width, shape.height, shape.flags, shape.target);
+      const vips::VImage decoded = test_support::decode(units.run());
+      EXPECT_EQ(decoded.width(), shape.width == 0 ? 400 : shape.width);
+      EXPECT_NEAR(test_support::band_means(decoded)[1], test_support::band_means(photo)[1], 3);
+    }
+  }
+}
 
 TEST_F(image_chain, unit_misuse_and_targets_without_an_encoder) {
   using test_support::expect_error;
