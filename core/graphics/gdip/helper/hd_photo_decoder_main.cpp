@@ -124,13 +124,13 @@ bool write_output(const void* data, std::size_t size) {
 }
 
 // jxrlib decodes what is there of a cut image and makes up the rest: the
-// container's directory says where the image (and its alpha plane) lie.
+// container's directory says where the image lies. Its alpha plane's byte
+// count cannot be trusted (jxrlib's own encoder writes the file's size
+// there), so that plane has only to begin within the file.
 bool holds_declared_data(const WmpDEMisc& directory, std::size_t input_size) {
-  const auto holds = [&](std::uint64_t offset, std::uint64_t count) {
-    return offset + count <= input_size;
-  };
-  return holds(directory.uImageOffset, directory.uImageByteCount) &&
-         holds(directory.uAlphaOffset, directory.uAlphaByteCount);
+  const std::uint64_t image_end = std::uint64_t{directory.uImageOffset} + directory.uImageByteCount;
+  return image_end <= input_size &&
+         (directory.uAlphaByteCount == 0 || directory.uAlphaOffset < input_size);
 }
 
 int decode(std::vector<U8>& input) {
