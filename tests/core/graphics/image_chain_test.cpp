@@ -209,6 +209,51 @@ TEST_F(image_chain, keeps_orientation_and_resolution) {
   EXPECT_NEAR(decoded.yres() * 25.4, 150, 1);
 }
 
+struct turned_case {
+  const char* name;
+  int orientation;  // of a 400 x 300 photo, red growing rightwards, green downwards
+  std::uint32_t box_width, box_height;
+  const char* target;
+  int width, height;
+  int band;  // the one that grows rightwards as shown, or leftwards
+  bool rightwards;
+};
+
+class chain_turned_photos : public image_chain, public testing::WithParamInterface<turned_case> {};
+
+// For targets without an orientation tag: the box is matched to the photo as
+// it is shown, and its pixels are saved that way.
+TEST_P(chain_turned_photos, are_saved_upright) {
+  const turned_case& c = GetParam();
+  vips::VImage photo = test_support::photo_like(400, 300).copy();
+  photo.set("orientation", c.orientation);
+  const std::string path = source(photo, formats::jpeg, "phone.jpg");
+  gdiplus_image_open_file open(path, orientation_tag::applied);
+  gdiplus_image_resize resize(&open, c.box_width, c.box_height, bicubic, archive_flags);
+  gdiplus_image_save_stream save(&resize, c.target, {});
+  save.run();
+  const vips::VImage decoded = test_support::decode({save.device().data(), save.device().size()});
+  ASSERT_EQ(decoded.width(), c.width);
+  ASSERT_EQ(decoded.height(), c.height);
+  const int side = c.width / 4;
+  const double left = decoded[c.band].crop(0, 0, side, c.height).avg();
+  const double right = decoded[c.band].crop(c.width - side, 0, side, c.height).avg();
+  EXPECT_EQ(left + 20 < right, c.rightwards) << left << " " << right;
+  EXPECT_EQ(right + 20 < left, !c.rightwards) << left << " " << right;
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    orientations, chain_turned_photos,
+    testing::Values(
+        turned_case{"turned_right_to_gif", 6, 200, 100, "a.gif", 100, 133, 1, false},
+        turned_case{"turned_left_to_bmp", 8, 200, 100, "a.bmp", 100, 133, 1, true},
+        turned_case{"turned_left_to_bmp_at_its_size", 8, 0, 0, "a.bmp", 300, 400, 1, true},
+        turned_case{"upside_down_to_gif", 3, 200, 100, "a.gif", 133, 100, 0, false},
+        turned_case{"upright_to_gif", 1, 200, 100, "a.gif", 133, 100, 0, true}),
+    test_support::row_name());
+// clang-format on
+
 TEST_F(image_chain, jpeg_quality_is_the_one_encoder_parameter) {
   const std::string path = source(test_support::photo_like(300, 200), formats::jpeg, "q.jpg");
   const auto size_at = [&](std::optional<int> quality, const char* target = "q.jpg") {
@@ -295,8 +340,9 @@ struct chain_shape {
   std::uint32_t width, height, flags;
   const char* target;
 };
-constexpr chain_shape chain_shapes[] = {
-    {0, 0, archive_flags, "out.png"}, {100, 100, archive_flags, "out.png"}, {160, 160, thumbnail_flags, "t.jpg"}};
+constexpr chain_shape chain_shapes[] = {{0, 0, archive_flags, "out.png"},
+                                        {100, 100, archive_flags, "out.png"},
+                                        {160, 160, thumbnail_flags, "t.jpg"}};
 
 TEST_P(chain_damaged_files, fail_with_the_decoders_words) {
   const damaged_case& c = GetParam();

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <utility>
 
 #include "core/graphics/gdip/detail/bitmap_impl.hpp"
 #include "core/graphics/gdip/detail/bmp_decoder.hpp"
@@ -17,6 +18,7 @@
 #include "core/graphics/gdip/detail/library_error.hpp"
 #include "core/graphics/gdip/detail/srgb8.hpp"
 #include "core/graphics/gdip/detail/status_failure.hpp"
+#include "core/graphics/gdip/detail/upright.hpp"
 #include "core/graphics/gdip/gdiplus_startup.hpp"
 #include "core/io/filesystem/regular_file.hpp"
 #include "core/scoped_handle.hpp"
@@ -98,9 +100,8 @@ vips::VImage load_bytes(const std::string& bytes, image_format format, VipsFailO
 // libjpeg's words for warnings that mean picture data was lost: it decodes
 // on with grey in its place.
 bool loses_picture_data(std::string_view words) {
-  for (const std::string_view lost :
-       {"premature end of", "Premature end of", "bad Huffman code", "bad arithmetic code",
-        "instead of RST"}) {
+  for (const std::string_view lost : {"premature end of", "Premature end of", "bad Huffman code",
+                                      "bad arithmetic code", "instead of RST"}) {
     if (words.find(lost) != std::string_view::npos) {
       return true;
     }
@@ -217,9 +218,8 @@ vips::VImage load_checked_file(const std::string& path, image_format format, int
 // The image's pixels for a reader on this thread, its failures naming the file.
 vips::VImage file_pixels(const std::string& path, image_format format, int shrink) {
   note_decoded_file(path);
-  return to_srgb8(decoded_intact(format, [&](VipsFailOn level) {
-    return load_checked_file(path, format, shrink, level);
-  }));
+  return to_srgb8(decoded_intact(
+      format, [&](VipsFailOn level) { return load_checked_file(path, format, shrink, level); }));
 }
 
 image_format known_format(std::string_view head) {
@@ -274,7 +274,7 @@ bmp_header read_bmp_file_header(const std::string& path) {
   return read_bmp_header(file_head(path, head));
 }
 
-std::shared_ptr<bitmap> open_image_file(const std::string& path) {
+std::shared_ptr<bitmap> open_image_file(const std::string& path, bool apply_orientation) {
   require_started();
   const image_format format = file_image_format(path);
   try {
@@ -291,6 +291,12 @@ std::shared_ptr<bitmap> open_image_file(const std::string& path) {
     state->height = static_cast<std::uint32_t>(header.height());
     state->pixels = [path, format](int shrink) { return file_pixels(path, format, shrink); };
     state->shrinks_on_load = format == image_formats::jpeg;
+    if (apply_orientation) {
+      state->orientation = vips_image_get_orientation(header.get_image());
+      if (turns_sideways(state->orientation)) {
+        std::swap(state->width, state->height);
+      }
+    }
     return std::make_shared<bitmap>(std::move(state));
   } catch (const vips::VError& e) {
     throw status_failure(status::generic_error, library_error_words(e));
