@@ -141,10 +141,14 @@ vips::VImage decoded_intact(image_format format,
   return load(VIPS_FAIL_ON_ERROR);
 }
 
-void require_started() {
+// Once imaging has started, the library's error buffer is emptied of the
+// warnings that earlier decodes left there as they went on despite them:
+// they are not the words of this photo's failure.
+void start_decoding() {
   if (!gdiplus_started()) {
     throw status_failure(status::gdiplus_not_initialized);
   }
+  vips_error_clear();
 }
 
 std::uint64_t file_size(const std::string& path) {
@@ -275,7 +279,7 @@ bmp_header read_bmp_file_header(const std::string& path) {
 }
 
 std::shared_ptr<bitmap> open_image_file(const std::string& path, bool apply_orientation) {
-  require_started();
+  start_decoding();
   const image_format format = file_image_format(path);
   try {
     if (format == image_formats::hd_photo) {
@@ -304,7 +308,7 @@ std::shared_ptr<bitmap> open_image_file(const std::string& path, bool apply_orie
 }
 
 std::shared_ptr<bitmap> decode_image(const std::string& bytes) {
-  require_started();
+  start_decoding();
   const image_format format = known_format(bytes);
   try {
     if (format == image_formats::hd_photo) {

@@ -29,11 +29,7 @@ void note_decoded_file(const std::string& path) {
   decoded_file = path;
 }
 
-failure_scope::failure_scope() : saved_(std::exchange(decoded_file, {})) {
-  // The decoders' warnings stay in the library's buffer when a decode goes
-  // on despite them; they must not read as the words of a later failure.
-  vips_error_clear();
-}
+failure_scope::failure_scope() : saved_(std::exchange(decoded_file, {})) {}
 
 failure_scope::~failure_scope() {
   decoded_file = std::move(saved_);

@@ -16,8 +16,7 @@ std::string library_error_words(const vips::VError& error);
 void note_decoded_file(const std::string& path);
 
 // Forgets the files noted on this thread while it lives, and puts back
-// those noted before it: each imaging step names only its own files. Empties
-// the library's error buffer of what earlier steps left there.
+// those noted before it: each imaging step names only its own files.
 class failure_scope {
  public:
   failure_scope();
