@@ -18,6 +18,7 @@
 #include "core/graphics/gdip/batch/gdiplus_image_resize.hpp"
 #include "core/graphics/gdip/batch/gdiplus_image_save_stream.hpp"
 #include "core/graphics/gdip/gdiplus_startup.hpp"
+#include "core/graphics/image_format.hpp"
 
 namespace {
 
@@ -58,7 +59,11 @@ void convert(const std::filesystem::path& out_folder, size box, const std::strin
   for (int i = 0; i < count; ++i) {
     const std::filesystem::path photo = photos[i];
     const std::string name = photo.stem().string() + extension;
-    batch::gdiplus_image_open_file open(photo.string());
+    batch::gdiplus_image_open_file open(photo.string(),
+                                        core::graphics::image_format_carries_orientation(
+                                            core::graphics::image_format_from_extension(extension))
+                                            ? batch::orientation_tag::kept
+                                            : batch::orientation_tag::applied);
     std::unique_ptr<batch::gdiplus_image_resize> resize;
     if (box.width > 0) {
       resize = std::make_unique<batch::gdiplus_image_resize>(

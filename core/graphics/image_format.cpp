@@ -86,4 +86,9 @@ std::string image_format_mime_type(image_format format) {
   return entry == nullptr ? std::string() : std::string(entry->mime_type);
 }
 
+bool image_format_carries_orientation(image_format format) {
+  return format == image_formats::jpeg || format == image_formats::png ||
+         format == image_formats::tiff;
+}
+
 }  // namespace core::graphics

@@ -36,4 +36,8 @@ std::vector<std::string> image_format_extensions(image_format format);
 // "image/jpeg" and the like; "" for none and for ids outside bmp..raw.
 std::string image_format_mime_type(image_format format);
 
+// Whether the format's files tell how a photo is turned (JPEG, PNG and TIFF
+// keep the EXIF orientation); GIF and BMP have no such field.
+bool image_format_carries_orientation(image_format format);
+
 }  // namespace core::graphics

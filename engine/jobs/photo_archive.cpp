@@ -14,6 +14,7 @@
 #include "core/graphics/gdip/batch/gdiplus_image_save_stream.hpp"
 #include "core/graphics/gdip/conversion_memory.hpp"
 #include "core/graphics/gdip/image_threads.hpp"
+#include "core/graphics/image_format.hpp"
 #include "core/io/archivers/zip_compress.hpp"
 #include "core/io/archivers/zip_compressed_entry.hpp"
 #include "core/io/filesystem/file_sink.hpp"
@@ -26,6 +27,7 @@
 #include "engine/jobs/counted_source.hpp"
 #include "engine/jobs/entry_pipeline.hpp"
 #include "engine/photos/package_info.hpp"
+#include "engine/rename/file_name_parts.hpp"
 
 namespace parvel {
 
@@ -113,12 +115,21 @@ void expect_planned_size(const archive_item& item) {
   expect_planned_size(item, size);
 }
 
+// GIF and BMP carry no orientation: a photo stored turned is turned upright
+// before it is resized, so that the box is matched to the photo as it is seen.
+batch::orientation_tag orientation_of(const archive_item& item) {
+  const core::graphics::image_format target =
+      core::graphics::image_format_from_extension(split_at_last_dot(item.entry_name).extension);
+  return core::graphics::image_format_carries_orientation(target) ? batch::orientation_tag::kept
+                                                                  : batch::orientation_tag::applied;
+}
+
 // The photo converted by the item's options, encoded into encoded.
 void convert_photo(const archive_item& item, core::io::spooled_buffer& encoded) {
   // Decoded as the encoder asks for its pixels: the file must hold the planned
   // bytes before and still after, else the decoder read a photo being written.
   expect_planned_size(item);
-  batch::gdiplus_image_open_file open(item.path);
+  batch::gdiplus_image_open_file open(item.path, orientation_of(item));
   std::unique_ptr<batch::gdiplus_image_resize> resized;
   if (item.conversion->resize.kind != resize_keep) {
     resized = std::make_unique<batch::gdiplus_image_resize>(&open, item.conversion->resize.width,

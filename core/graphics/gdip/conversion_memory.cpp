@@ -67,6 +67,11 @@ std::optional<conversion_memory> estimate_conversion_memory(const std::string& p
                 ? detail::load_shrink(size.width, size.height, result.width, result.height)
                 : 1;
         memory.working = detail::estimate_decoder_memory({path, {}}, *header, format, shrink).bytes;
+        // Turned upright for a target without orientation: held whole for the turn.
+        if (!image_format_carries_orientation(target) &&
+            vips_image_get_orientation(header->get_image()) > 1) {
+          memory.working += pixels * bands;
+        }
       }
     }
     memory.encoded = encoded_bytes(target, pixels, bands);

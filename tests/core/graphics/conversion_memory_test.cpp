@@ -17,10 +17,16 @@ namespace {
 using namespace core::graphics;
 constexpr std::uint64_t mib = std::uint64_t{1} << 20;
 
-// A JPEG of 16 x 16 saved with suffix's options whose frame header claims
-// width x height: the estimate reads no further.
-std::string jpeg_claiming(std::uint16_t width, std::uint16_t height, const char* suffix) {
-  std::string bytes = test_support::encode(test_support::flat(16, 16, {9, 9, 9}), suffix);
+// A JPEG of 16 x 16 saved with suffix's options (and an EXIF orientation
+// other than 1) whose frame header claims width x height: the estimate reads
+// no further.
+std::string jpeg_claiming(std::uint16_t width, std::uint16_t height, const char* suffix,
+                          int orientation = 1) {
+  vips::VImage image = test_support::flat(16, 16, {9, 9, 9}).copy();
+  if (orientation != 1) {
+    image.set("orientation", orientation);
+  }
+  std::string bytes = test_support::encode(image, suffix);
   std::size_t frame = bytes.find("\xFF\xC0");
   if (frame == std::string::npos) {
     frame = bytes.find("\xFF\xC2");  // progressive
@@ -88,6 +94,8 @@ INSTANTIATE_TEST_SUITE_P(
                     image_size{1920, 1080}, "p.jpg", 20480 * 1024 * 3, 128 * mib, 1440 * 1080, 1440 * 1080},
         memory_case{"gif_target_quantises_the_whole_frame", [] { return jpeg_claiming(4000, 3000, ".jpg"); },
                     std::nullopt, "p.gif", 4000 * 3000 * 4, 4000 * 3000 * 5, 4000 * 3000, 4000 * 3000},
+        memory_case{"turned_photo_to_bmp_is_held_for_the_turn", [] { return jpeg_claiming(4000, 3000, ".jpg", 6); },
+                    std::nullopt, "p.bmp", 4000 * 3000 * 3, 64 * mib, 4000 * 3000 * 3, 4000 * 3000 * 3},
         memory_case{"missing_file_gives_none", nullptr, std::nullopt, "p.jpg", 0, 0, 0, 0},
         memory_case{"unknown_bytes_give_none", [] { return std::string("not an image"); },
                     std::nullopt, "p.jpg", 0, 0, 0, 0}),

@@ -262,6 +262,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         hostile_case{"hd_photo_orientation_8", hd_photo_orientation_8, 1, damaged},
         hostile_case{"hd_photo_signature_alone", [] { return std::string("II\xBC\x01", 4); }, 1, damaged},
+        // Two bytes short: jxrlib decodes what it finds and makes up the rest.
+        hostile_case{"hd_photo_shorter_than_its_image_data", [] { return hd_photo(15, 15, 180); }, 1, damaged},
         hostile_case{"hd_photo_claiming_12_gb", [] { return hd_photo(0xFFFF, 0xFFFF, 150); }, 3, too_large,
                      "its 65536 x 65536 pixels take 12288 MiB decoded whole, over 192 MiB"},
         hostile_case{"hd_photo_claiming_16384_square", [] { return hd_photo(0x3FFF, 0x3FFF, 450); }, 3, too_large,

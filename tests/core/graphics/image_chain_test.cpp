@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <optional>
+#include <random>
 #include <stdexcept>
 #include <string_view>
 
@@ -208,6 +209,50 @@ TEST_F(image_chain, keeps_orientation_and_resolution) {
   EXPECT_NEAR(decoded.yres() * 25.4, 150, 1);
 }
 
+struct turned_case {
+  const char* name;
+  int orientation;  // of a 400 x 300 photo, red growing rightwards, green downwards
+  std::uint32_t box_width, box_height;
+  const char* target;
+  int width, height;
+  int band;  // the one that grows rightwards as shown, or leftwards
+  bool rightwards;
+};
+
+class chain_turned_photos : public image_chain, public testing::WithParamInterface<turned_case> {};
+
+// For targets without an orientation tag: the box is matched to the photo as
+// it is shown, and its pixels are saved that way.
+TEST_P(chain_turned_photos, are_saved_upright) {
+  const turned_case& c = GetParam();
+  vips::VImage photo = test_support::photo_like(400, 300).copy();
+  photo.set("orientation", c.orientation);
+  const std::string path = source(photo, formats::jpeg, "phone.jpg");
+  gdiplus_image_open_file open(path, orientation_tag::applied);
+  gdiplus_image_resize resize(&open, c.box_width, c.box_height, bicubic, archive_flags);
+  gdiplus_image_save_stream save(&resize, c.target, {});
+  save.run();
+  const vips::VImage decoded = test_support::decode({save.device().data(), save.device().size()});
+  ASSERT_EQ(decoded.width(), c.width);
+  ASSERT_EQ(decoded.height(), c.height);
+  const int side = c.width / 4;
+  const double left = decoded[c.band].crop(0, 0, side, c.height).avg();
+  const double right = decoded[c.band].crop(c.width - side, 0, side, c.height).avg();
+  EXPECT_EQ(left + 20 < right, c.rightwards) << left << " " << right;
+  EXPECT_EQ(right + 20 < left, !c.rightwards) << left << " " << right;
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    orientations, chain_turned_photos,
+    testing::Values(
+        turned_case{"turned_right_to_gif", 6, 200, 100, "a.gif", 100, 133, 1, false},
+        turned_case{"turned_left_to_bmp", 8, 200, 100, "a.bmp", 100, 133, 1, true},
+        turned_case{"turned_left_to_bmp_at_its_size", 8, 0, 0, "a.bmp", 300, 400, 1, true},
+        turned_case{"upside_down_to_gif", 3, 200, 100, "a.gif", 133, 100, 0, false}),
+    test_support::row_name());
+// clang-format on
+
 TEST_F(image_chain, jpeg_quality_is_the_one_encoder_parameter) {
   const std::string path = source(test_support::photo_like(300, 200), formats::jpeg, "q.jpg");
   const auto size_at = [&](std::optional<int> quality, const char* target = "q.jpg") {
@@ -289,21 +334,33 @@ struct damaged_case {
 
 class chain_damaged_files : public image_chain, public testing::WithParamInterface<damaged_case> {};
 
+// Converted at its size, resized, and made a thumbnail.
+struct chain_shape {
+  std::uint32_t width, height, flags;
+  const char* target;
+};
+constexpr chain_shape chain_shapes[] = {{0, 0, archive_flags, "out.png"},
+                                        {100, 100, archive_flags, "out.png"},
+                                        {160, 160, thumbnail_flags, "t.jpg"}};
+
 TEST_P(chain_damaged_files, fail_with_the_decoders_words) {
   const damaged_case& c = GetParam();
   const std::string path = folder_.file("damaged.jpg");
   test_support::write_file(path, c.bytes());
-  chain units(path, 100, 100, archive_flags, "out.png");
-  try {
-    units.run();
-    FAIL() << "no exception";
-  } catch (const gdip::gdiplus_exception& e) {
-    const std::string named = c.names_the_file ? "cannot decode '" + path + "': " : "";
-    const std::string message =
-        c.message != nullptr ? c.message : "Cannot load the bitmap: '" + path + "'.";
-    EXPECT_TRUE(std::string_view(e.what()).starts_with(
-        message + " [GdiplusErrorCode: 1, An error on the method call.]: " + named + c.words))
-        << e.what();
+  for (const chain_shape& shape : chain_shapes) {
+    SCOPED_TRACE(shape.width);
+    chain units(path, shape.width, shape.height, shape.flags, shape.target);
+    try {
+      units.run();
+      ADD_FAILURE() << "no exception";
+    } catch (const gdip::gdiplus_exception& e) {
+      const std::string named = c.names_the_file ? "cannot decode '" + path + "': " : "";
+      const std::string message =
+          c.message != nullptr ? c.message : "Cannot load the bitmap: '" + path + "'.";
+      EXPECT_TRUE(std::string_view(e.what()).starts_with(
+          message + " [GdiplusErrorCode: 1, An error on the method call.]: " + named + c.words))
+          << e.what();
+    }
   }
 }
 
@@ -311,6 +368,32 @@ std::string jpeg_cut_short() {
   std::string bytes = test_support::encode(test_support::photo_like(400, 300), ".jpg");
   bytes.resize(bytes.size() / 2);
   return bytes;
+}
+
+// A photo whose data has stretch written over it, past_middle bytes after its middle.
+std::function<std::string()> jpeg_overwritten(std::function<std::string()> stretch,
+                                              std::size_t past_middle = 0) {
+  return [=] {
+    std::string bytes = test_support::encode(test_support::photo_like(1600, 1200), ".jpg");
+    const std::string written = stretch();
+    bytes.replace(bytes.size() / 2 + past_middle, written.size(), written);
+    return bytes;
+  };
+}
+
+std::string random_bytes() {
+  std::minstd_rand random(7);
+  std::string bytes(4096, '\0');
+  for (char& byte : bytes) {
+    byte = static_cast<char>(random());
+  }
+  return bytes;
+}
+
+// 1 bits (a stuffed FF is FF 00), sixteen of which no Huffman code is. Where
+// libjpeg-turbo decodes in its fast path, it takes them silently for a 0.
+std::string ones() {
+  return std::string("\xFF\x00\xFF\x00\xFF\x00\xFF\x00", 8);
 }
 
 std::string jpeg_65535_wide() {
@@ -327,10 +410,36 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         damaged_case{"jpeg_cut_short", jpeg_cut_short, "Cannnot save the GDI+ bitmap.",
                      "VipsJpeg: Premature end of input file", true},
+        // libjpeg decodes on with grey in the place of what it lost.
+        damaged_case{"jpeg_with_overwritten_middle", jpeg_overwritten(random_bytes), "Cannnot save the GDI+ bitmap.",
+                     "VipsJpeg: Corrupt JPEG data: premature end of data segment", true},
+        damaged_case{"jpeg_with_a_bad_huffman_code", jpeg_overwritten(ones, 1024), "Cannnot save the GDI+ bitmap.",
+                     "VipsJpeg: Corrupt JPEG data: bad Huffman code", true},
         damaged_case{"jpeg_wider_than_its_decoder_takes", jpeg_65535_wide, nullptr,
                      "VipsJpeg: Maximum supported image dimension is 65500 pixels", false}),
     test_support::row_name());
 // clang-format on
+
+// libjpeg warns of bytes between segments, which some cameras write, and
+// loses nothing: in the header, or after a progressive photo's last scan.
+TEST_F(image_chain, stray_bytes_between_jpeg_segments_still_convert) {
+  const vips::VImage photo = test_support::photo_like(400, 300);
+  std::string baseline = test_support::encode(photo, ".jpg");
+  baseline.insert(baseline.find("\xFF\xC4"), 3, '\0');
+  std::string progressive = test_support::encode(photo, ".jpg[interlace]");
+  progressive.insert(progressive.size() - 2, 2, '\0');
+  for (const std::string& bytes : {baseline, progressive}) {
+    const std::string path = folder_.file("stray.jpg");
+    test_support::write_file(path, bytes);
+    for (const chain_shape& shape : chain_shapes) {
+      SCOPED_TRACE(std::to_string(bytes.size()) + " bytes into " + std::to_string(shape.width));
+      chain units(path, shape.width, shape.height, shape.flags, shape.target);
+      const vips::VImage decoded = test_support::decode(units.run());
+      EXPECT_EQ(decoded.width(), shape.width == 0 ? 400 : shape.width);
+      EXPECT_NEAR(test_support::band_means(decoded)[1], test_support::band_means(photo)[1], 3);
+    }
+  }
+}
 
 TEST_F(image_chain, unit_misuse_and_targets_without_an_encoder) {
   using test_support::expect_error;

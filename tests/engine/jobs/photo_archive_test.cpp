@@ -83,6 +83,22 @@ TEST_F(photo_archive_run, converts_and_resizes_into_the_chosen_box) {
   EXPECT_EQ(entries.at("layers.psd"), "not decoded");
 }
 
+// GIF has no orientation tag: the photo is turned as it is shown, then fitted.
+TEST_F(photo_archive_run, turns_a_photo_upright_for_a_format_without_orientation) {
+  vips::VImage photo = test_support::photo_like(400, 300).copy();
+  photo.set("orientation", 6);
+  add_file("phone.jpg", test_support::encode(photo, ".jpg"));
+  parvel::convert_option_manager::instance()->set_current(
+      parvel::photo_convert_option(formats::gif));
+  parvel::resize_option_manager::instance()->set_current({2, 200, 100});
+  archive();
+
+  ASSERT_EQ(recorder_.outcome(), "succeeded");
+  const auto gif = test_support::decode(read_archive(package_->archive_path()).at("phone.gif"));
+  EXPECT_EQ(gif.width(), 100);
+  EXPECT_EQ(gif.height(), 133);
+}
+
 TEST_F(photo_archive_run, resize_alone_keeps_each_photos_format_and_renaming_names_them) {
   add_image("x/wide.png", 3000, 1000);
   add_image("y/small.png", 64, 48);

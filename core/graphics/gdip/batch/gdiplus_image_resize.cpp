@@ -4,6 +4,7 @@
 
 #include "core/graphics/gdip/detail/bitmap_impl.hpp"
 #include "core/graphics/gdip/detail/resample.hpp"
+#include "core/graphics/gdip/detail/upright.hpp"
 #include "core/graphics/image_target_size.hpp"
 
 namespace core::graphics::gdip::batch {
@@ -44,7 +45,11 @@ void gdiplus_image_resize::execute() {
     const bitmap::impl& from = source->state();
     const int shrink =
         from.shrinks_on_load ? detail::load_shrink(from.width, from.height, width, height) : 1;
-    return detail::resample(from.pixels(shrink), width, height, kernel);
+    // Resized as stored, then turned: the turn holds only the smaller pixels.
+    const bool sideways = detail::turns_sideways(from.orientation);
+    return detail::turned_upright(detail::resample(from.pixels(shrink), sideways ? height : width,
+                                                   sideways ? width : height, kernel),
+                                  from.orientation);
   };
   bitmap_ = std::make_shared<bitmap>(std::move(state));
 }

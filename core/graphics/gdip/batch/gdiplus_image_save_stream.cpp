@@ -6,6 +6,7 @@
 #include "core/graphics/gdip/detail/bitmap_impl.hpp"
 #include "core/graphics/gdip/detail/image_encoder.hpp"
 #include "core/graphics/gdip/detail/status_call.hpp"
+#include "core/graphics/gdip/detail/upright.hpp"
 #include "core/graphics/gdip/encoder_clsid.hpp"
 #include "core/graphics/image_format.hpp"
 
@@ -67,7 +68,9 @@ void gdiplus_image_save_stream::execute() {
   }
   std::ostream& out = out_ != nullptr ? *out_ : stream_;
   detail::call_with_status("Cannnot save the GDI+ bitmap.", [&] {
-    detail::encode_image(out, source->state().pixels(1), encoder, quality);
+    const bitmap::impl& state = source->state();
+    detail::encode_image(out, detail::turned_upright(state.pixels(1), state.orientation), encoder,
+                         quality);
     out.flush();
     if (!out) {
       throw detail::status_failure(status::win32_error);

@@ -18,6 +18,10 @@ struct bitmap::impl {
   // 4 or 8 and gives that much smaller pixels; other sources ignore it.
   std::function<vips::VImage(int shrink)> pixels;
   bool shrinks_on_load = false;
+  // The EXIF orientation (2 to 8) the pixels are still to be turned by
+  // before they are encoded; width and height are those of the photo turned
+  // upright. 1: the pixels stand as they are shown.
+  int orientation = 1;
 };
 
 }  // namespace core::graphics::gdip

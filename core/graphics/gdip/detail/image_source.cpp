@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
+#include <utility>
 
 #include "core/graphics/gdip/detail/bitmap_impl.hpp"
 #include "core/graphics/gdip/detail/bmp_decoder.hpp"
@@ -16,6 +18,7 @@
 #include "core/graphics/gdip/detail/library_error.hpp"
 #include "core/graphics/gdip/detail/srgb8.hpp"
 #include "core/graphics/gdip/detail/status_failure.hpp"
+#include "core/graphics/gdip/detail/upright.hpp"
 #include "core/graphics/gdip/gdiplus_startup.hpp"
 #include "core/io/filesystem/regular_file.hpp"
 #include "core/scoped_handle.hpp"
@@ -49,27 +52,28 @@ std::string_view file_head(const std::string& path, std::array<char, 32>& buffer
 
 // A photo cut short or damaged fails rather than turn out grey where its
 // data ended; a decoder's warnings alone (bytes left over after the image,
-// say) do not.
-vips::VOption* failing_on_errors() {
-  return vips::VImage::option()->set("fail_on", VIPS_FAIL_ON_ERROR);
+// say) do not, except where decoded_intact says.
+vips::VOption* failing_on(VipsFailOn level) {
+  return vips::VImage::option()->set("fail_on", level);
 }
 
 // Loads stream from top to bottom, which lets the decoders work in strips.
-vips::VOption* sequential() {
-  return failing_on_errors()->set("access", VIPS_ACCESS_SEQUENTIAL);
+vips::VOption* sequential(VipsFailOn level) {
+  return failing_on(level)->set("access", VIPS_ACCESS_SEQUENTIAL);
 }
 
-vips::VImage load_file(const std::string& path, image_format format, int shrink) {
+vips::VImage load_file(const std::string& path, image_format format, int shrink,
+                       VipsFailOn level = VIPS_FAIL_ON_ERROR) {
   const char* name = path.c_str();
   switch (format) {
     case image_formats::jpeg:
-      return vips::VImage::jpegload(name, sequential()->set("shrink", shrink));
+      return vips::VImage::jpegload(name, sequential(level)->set("shrink", shrink));
     case image_formats::png:
-      return vips::VImage::pngload(name, sequential());
+      return vips::VImage::pngload(name, sequential(level));
     case image_formats::gif:
-      return vips::VImage::gifload(name, sequential());
+      return vips::VImage::gifload(name, sequential(level));
     default:
-      return vips::VImage::tiffload(name, sequential());
+      return vips::VImage::tiffload(name, sequential(level));
   }
 }
 
@@ -77,26 +81,74 @@ struct blob_unref {
   void operator()(VipsBlob* blob) const noexcept { vips_area_unref(VIPS_AREA(blob)); }
 };
 
-vips::VImage load_bytes(const std::string& bytes, image_format format) {
+vips::VImage load_bytes(const std::string& bytes, image_format format, VipsFailOn level) {
   // The blob borrows the bytes; the caller reads the pixels before they go.
   const std::unique_ptr<VipsBlob, blob_unref> blob(
       vips_blob_new(nullptr, bytes.data(), bytes.size()));
   switch (format) {
     case image_formats::jpeg:
-      return vips::VImage::jpegload_buffer(blob.get(), failing_on_errors());
+      return vips::VImage::jpegload_buffer(blob.get(), failing_on(level));
     case image_formats::png:
-      return vips::VImage::pngload_buffer(blob.get(), failing_on_errors());
+      return vips::VImage::pngload_buffer(blob.get(), failing_on(level));
     case image_formats::gif:
-      return vips::VImage::gifload_buffer(blob.get(), failing_on_errors());
+      return vips::VImage::gifload_buffer(blob.get(), failing_on(level));
     default:
-      return vips::VImage::tiffload_buffer(blob.get(), failing_on_errors());
+      return vips::VImage::tiffload_buffer(blob.get(), failing_on(level));
   }
 }
 
-void require_started() {
+// libjpeg's words for warnings that mean picture data was lost: it decodes
+// on with grey in its place.
+bool loses_picture_data(std::string_view words) {
+  for (const std::string_view lost : {"premature end of", "Premature end of", "bad Huffman code",
+                                      "bad arithmetic code", "instead of RST"}) {
+    if (words.find(lost) != std::string_view::npos) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool first_row_decodes(const vips::VImage& image) {
+  VipsRegion* region = vips_region_new(image.get_image());
+  const VipsRect row{0, 0, image.width(), 1};
+  const bool decoded = vips_region_prepare(region, &row) == 0;
+  g_object_unref(region);
+  return decoded;
+}
+
+// The image load(level) gives, failing on the warnings that mean a JPEG's
+// picture data was lost. libjpeg reports them as warnings alone, and libvips
+// passes on only the first warning of a decode and fails on any, so the
+// first row is decoded here (a multi-scan file reads all its scans for it,
+// and the rows are kept for the reader): when it fails on a warning that
+// loses nothing, such as the stray bytes between segments that some cameras
+// write, the file is loaded again failing on errors only.
+vips::VImage decoded_intact(image_format format,
+                            const std::function<vips::VImage(VipsFailOn)>& load) {
+  if (format != image_formats::jpeg) {
+    return load(VIPS_FAIL_ON_ERROR);
+  }
+  vips::VImage image = load(VIPS_FAIL_ON_WARNING);
+  if (first_row_decodes(image)) {
+    return image;
+  }
+  const std::string words = vips_error_buffer();
+  if (loses_picture_data(words)) {
+    throw vips::VError(words);
+  }
+  vips_error_clear();
+  return load(VIPS_FAIL_ON_ERROR);
+}
+
+// Once imaging has started, the library's error buffer is emptied of the
+// warnings that earlier decodes left there as they went on despite them:
+// they are not the words of this photo's failure.
+void start_decoding() {
   if (!gdiplus_started()) {
     throw status_failure(status::gdiplus_not_initialized);
   }
+  vips_error_clear();
 }
 
 std::uint64_t file_size(const std::string& path) {
@@ -160,8 +212,9 @@ namespace {
 
 // The file's image, its claimed size checked before anything is decoded: on
 // each load, as the file may have been replaced since the last one.
-vips::VImage load_checked_file(const std::string& path, image_format format, int shrink) {
-  vips::VImage image = load_file(path, format, shrink);
+vips::VImage load_checked_file(const std::string& path, image_format format, int shrink,
+                               VipsFailOn level = VIPS_FAIL_ON_ERROR) {
+  vips::VImage image = load_file(path, format, shrink, level);
   check_header({path, {}}, image, format, file_size(path));
   return image;
 }
@@ -169,7 +222,8 @@ vips::VImage load_checked_file(const std::string& path, image_format format, int
 // The image's pixels for a reader on this thread, its failures naming the file.
 vips::VImage file_pixels(const std::string& path, image_format format, int shrink) {
   note_decoded_file(path);
-  return to_srgb8(load_checked_file(path, format, shrink));
+  return to_srgb8(decoded_intact(
+      format, [&](VipsFailOn level) { return load_checked_file(path, format, shrink, level); }));
 }
 
 image_format known_format(std::string_view head) {
@@ -224,8 +278,8 @@ bmp_header read_bmp_file_header(const std::string& path) {
   return read_bmp_header(file_head(path, head));
 }
 
-std::shared_ptr<bitmap> open_image_file(const std::string& path) {
-  require_started();
+std::shared_ptr<bitmap> open_image_file(const std::string& path, bool apply_orientation) {
+  start_decoding();
   const image_format format = file_image_format(path);
   try {
     if (format == image_formats::hd_photo) {
@@ -241,6 +295,12 @@ std::shared_ptr<bitmap> open_image_file(const std::string& path) {
     state->height = static_cast<std::uint32_t>(header.height());
     state->pixels = [path, format](int shrink) { return file_pixels(path, format, shrink); };
     state->shrinks_on_load = format == image_formats::jpeg;
+    if (apply_orientation) {
+      state->orientation = vips_image_get_orientation(header.get_image());
+      if (turns_sideways(state->orientation)) {
+        std::swap(state->width, state->height);
+      }
+    }
     return std::make_shared<bitmap>(std::move(state));
   } catch (const vips::VError& e) {
     throw status_failure(status::generic_error, library_error_words(e));
@@ -248,7 +308,7 @@ std::shared_ptr<bitmap> open_image_file(const std::string& path) {
 }
 
 std::shared_ptr<bitmap> decode_image(const std::string& bytes) {
-  require_started();
+  start_decoding();
   const image_format format = known_format(bytes);
   try {
     if (format == image_formats::hd_photo) {
@@ -258,11 +318,14 @@ std::shared_ptr<bitmap> decode_image(const std::string& bytes) {
       read_bmp_header(bytes);
       return make_memory_bitmap(decode_bmp(bytes));
     }
-    const vips::VImage decoded = load_bytes(bytes, format);
-    // Held whole once converted, whatever the loader holds meanwhile.
-    check_decode_budget(static_cast<std::uint64_t>(decoded.width()),
-                        static_cast<std::uint64_t>(decoded.height()), decoded.has_alpha() ? 4 : 3);
-    check_header({{}, bytes}, decoded, format, bytes.size());
+    const vips::VImage decoded = decoded_intact(format, [&](VipsFailOn level) {
+      vips::VImage header = load_bytes(bytes, format, level);
+      // Held whole once converted, whatever the loader holds meanwhile.
+      check_decode_budget(static_cast<std::uint64_t>(header.width()),
+                          static_cast<std::uint64_t>(header.height()), header.has_alpha() ? 4 : 3);
+      check_header({{}, bytes}, header, format, bytes.size());
+      return header;
+    });
     return make_memory_bitmap(to_srgb8(decoded).copy_memory());
   } catch (const vips::VError& e) {
     throw status_failure(status::generic_error, library_error_words(e));

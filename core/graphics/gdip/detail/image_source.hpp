@@ -42,8 +42,11 @@ bmp_header read_bmp_header(std::string_view head);
 std::uint64_t bmp_decoder_bytes(const bmp_header& header);
 
 // A bitmap over the image file at path: the header is read now, the pixels
-// are streamed from the file by each reader. Throws status_failure.
-std::shared_ptr<bitmap> open_image_file(const std::string& path);
+// are streamed from the file by each reader. With apply_orientation, a photo
+// whose EXIF orientation says it is stored turned is handed on as shown,
+// its pixels still to be turned (bitmap::impl::orientation). Throws
+// status_failure.
+std::shared_ptr<bitmap> open_image_file(const std::string& path, bool apply_orientation = false);
 
 // A bitmap decoded now from the bytes of a whole image file. Throws status_failure.
 std::shared_ptr<bitmap> decode_image(const std::string& bytes);

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -122,6 +123,16 @@ bool write_output(const void* data, std::size_t size) {
   return true;
 }
 
+// jxrlib decodes what is there of a cut image and makes up the rest: the
+// container's directory says where the image lies. Its alpha plane's byte
+// count cannot be trusted (jxrlib's own encoder writes the file's size
+// there), so that plane has only to begin within the file.
+bool holds_declared_data(const WmpDEMisc& directory, std::size_t input_size) {
+  const std::uint64_t image_end = std::uint64_t{directory.uImageOffset} + directory.uImageByteCount;
+  return image_end <= input_size &&
+         (directory.uAlphaByteCount == 0 || directory.uAlphaOffset < input_size);
+}
+
 int decode(std::vector<U8>& input) {
   WMPStream* raw_stream = nullptr;
   if (Failed(CreateWS_Memory(&raw_stream, input.data(), input.size()))) {
@@ -160,6 +171,9 @@ int decode(std::vector<U8>& input) {
   }
   // The program refuses too large an image on this record alone.
   if (!write_output(&header, sizeof header)) {
+    return failed;
+  }
+  if (!holds_declared_data(decoder->WMP.wmiDEMisc, input.size())) {
     return failed;
   }
   const std::size_t stride = std::size_t{header.width} * wire::stored_bytes(header.pixels);
