@@ -176,6 +176,8 @@ int next_marker(byte_cursor& cursor) {
   }
 }
 
+// The frame header's sampling factors: libvips reports any sampling above 1
+// as "4:2:0", which says nothing of what each component takes.
 std::optional<jpeg_frame> parse_frame(unsigned char marker, std::string_view segment) {
   if (segment.size() < 6) {
     return std::nullopt;
@@ -269,12 +271,10 @@ bool flag(const vips::VImage& header, const char* name) {
   return header.get_typeof(name) != 0 && header.get_int(name) != 0;
 }
 
-// The layouts whose decoders are measured to read in strips; any other is
-// counted as held whole, so that an unusual one is refused rather than
-// trusted. A JPEG streams when its frame is sequential Huffman or arithmetic
-// (SOF0, SOF1, SOF9) and its first scan holds every component: libjpeg keeps
-// every coefficient of any other until the last scan. The loader must agree
-// that it has a single scan.
+// A JPEG streams when its frame is sequential, Huffman or arithmetic (SOF0,
+// SOF1, SOF9), and its first scan holds every component: libjpeg keeps every
+// coefficient of any other until the last scan. The loader must agree that
+// it has a single scan.
 bool jpeg_streams(const jpeg_header& jpeg, const vips::VImage& header) {
   if (!jpeg.frame || flag(header, "interlaced")) {
     return false;
@@ -285,7 +285,7 @@ bool jpeg_streams(const jpeg_header& jpeg, const vips::VImage& header) {
 }
 
 // The loader keeps each saved segment and copies it into the image's
-// metadata: measured at under twice their bytes, with room.
+// metadata: measured at about twice their bytes; three leave room.
 constexpr std::uint64_t metadata_copies = 3;
 
 decoder_memory jpeg_memory(image_reader& reader, const vips::VImage& header, int shrink) {
@@ -411,6 +411,11 @@ decoder_memory tiff_memory(const encoded_image& image, const vips::VImage& heade
 
 }  // namespace
 
+// The layouts read in strips, each measured to stream: a sequential JPEG
+// whose first scan holds every component, a PNG without interlacing, a TIFF
+// whose strips or rows of tiles are shorter than the image. Any other layout,
+// or one the file leaves in doubt, counts as held whole: an unusual one is
+// refused rather than trusted.
 decoder_memory estimate_decoder_memory(const encoded_image& image, const vips::VImage& header,
                                        image_format format, int shrink) {
   const auto width = static_cast<std::uint64_t>(header.width());
