@@ -90,6 +90,8 @@ INSTANTIATE_TEST_SUITE_P(
                     image_size{1920, 1080}, "p.jpg", panorama * 3, panorama * 4, 1440 * 1080, 1440 * 1080 * 3, true},
         memory_case{"metadata_counts_with_its_copies", [] { return test_support::jpeg_with_metadata(100); },
                     std::nullopt, "p.jpg", 3 * 100 * 65531, 3 * 100 * 65533 + mib, 64 * 64, 64 * 64 * 3},
+        memory_case{"metadata_between_progressive_scans_counts_too", [] { return test_support::jpeg_with_metadata(100, true); },
+                    std::nullopt, "p.jpg", 3 * 100 * 65531, 3 * 100 * 65533 + mib, 64 * 64, 64 * 64 * 3},
         memory_case{"missing_file_gives_none", nullptr, std::nullopt, "p.jpg", 0, 0, 0, 0},
         memory_case{"unknown_bytes_give_none", [] { return std::string("not an image"); },
                     std::nullopt, "p.jpg", 0, 0, 0, 0}),

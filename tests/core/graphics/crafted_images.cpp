@@ -109,15 +109,17 @@ std::string progressive_jpeg_behind_a_restart_marker(std::uint16_t width, std::u
   return real.substr(0, 2) + prefix + fake + real.substr(2);
 }
 
-std::string jpeg_with_metadata(int segments) {
-  const std::string bytes = encode(flat(64, 64, {9, 9, 9}), ".jpg");
+std::string jpeg_with_metadata(int segments, bool between_scans) {
+  const std::string bytes = encode(flat(64, 64, {9, 9, 9}), between_scans ? ".jpg[interlace]" : ".jpg");
   // APP1 of the longest length, its body "Exif" and zeros.
-  std::string segment = std::string("\xFF\xE1\xFF\xFF" "Exif\0\0", 10) + std::string(65533 - 6, '\0');
-  std::string file = bytes.substr(0, 2);
+  const std::string segment =
+      std::string("\xFF\xE1\xFF\xFF" "Exif\0\0", 10) + std::string(65533 - 6, '\0');
+  const std::size_t at = between_scans ? bytes.find("\xFF\xDA", bytes.find("\xFF\xDA") + 2) : 2;
+  std::string file = bytes.substr(0, at);
   for (int i = 0; i < segments; ++i) {
     file += segment;
   }
-  return file + bytes.substr(2);
+  return file + bytes.substr(at);
 }
 
 }  // namespace test_support

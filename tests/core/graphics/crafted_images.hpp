@@ -30,7 +30,8 @@ std::string baseline_jpeg_a_scan_a_component(std::uint16_t width, std::uint16_t 
 // header of the same sides.
 std::string progressive_jpeg_behind_a_restart_marker(std::uint16_t width, std::uint16_t height);
 
-// A 64 x 64 JPEG whose start is followed by segments APP1 segments of 64 KB.
-std::string jpeg_with_metadata(int segments);
+// A 64 x 64 JPEG holding segments APP1 segments of 64 KB after its start,
+// or, progressive, before its second scan.
+std::string jpeg_with_metadata(int segments, bool between_scans = false);
 
 }  // namespace test_support

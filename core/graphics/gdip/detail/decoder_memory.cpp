@@ -176,6 +176,14 @@ int next_marker(byte_cursor& cursor) {
   }
 }
 
+// A segment's length, its own two bytes included; 0 at the end of the file.
+std::uint64_t segment_length(byte_cursor& cursor) {
+  const std::string bytes = cursor.take(2);
+  return bytes.size() < 2 ? 0
+                          : std::uint64_t{static_cast<unsigned char>(bytes[0])} << 8 |
+                                static_cast<unsigned char>(bytes[1]);
+}
+
 // The frame header's sampling factors: libvips reports any sampling above 1
 // as "4:2:0", which says nothing of what each component takes.
 std::optional<jpeg_frame> parse_frame(unsigned char marker, std::string_view segment) {
@@ -198,8 +206,7 @@ std::optional<jpeg_frame> parse_frame(unsigned char marker, std::string_view seg
 // Walks the markers as libjpeg reads them, up to the first scan: parameterless
 // markers take no length, and stray bytes between segments are passed over.
 // The frame stays empty when no sound one comes before a sound first scan.
-jpeg_header read_jpeg_header(image_reader& reader) {
-  byte_cursor cursor(reader);
+jpeg_header read_jpeg_header(byte_cursor& cursor) {
   cursor.skip(2);  // SOI
   jpeg_header header;
   for (;;) {
@@ -212,13 +219,7 @@ jpeg_header read_jpeg_header(image_reader& reader) {
     if (has_no_length(marker)) {
       continue;
     }
-    const std::string length_bytes = cursor.take(2);
-    if (length_bytes.size() < 2) {
-      header.frame.reset();
-      return header;
-    }
-    const std::uint64_t length = std::uint64_t{static_cast<unsigned char>(length_bytes[0])} << 8 |
-                                 static_cast<unsigned char>(length_bytes[1]);
+    const std::uint64_t length = segment_length(cursor);
     if (length < 2) {
       header.frame.reset();
       return header;
@@ -229,6 +230,7 @@ jpeg_header read_jpeg_header(image_reader& reader) {
       if (header.first_scan_components == 0) {
         header.frame.reset();
       }
+      cursor.skip(std::max<std::uint64_t>(length, 3) - 3);
       return header;
     }
     if (is_frame_marker(marker)) {
@@ -244,6 +246,30 @@ jpeg_header read_jpeg_header(image_reader& reader) {
     }
     if (is_metadata_marker(marker)) {
       header.metadata_bytes += length - 2;
+    }
+    cursor.skip(length - 2);
+  }
+}
+
+// The metadata segments from the cursor to the end of the image: between the
+// scans of a frame held whole, libjpeg reads and keeps them as it decodes.
+std::uint64_t metadata_bytes_after(byte_cursor& cursor) {
+  std::uint64_t bytes = 0;
+  for (;;) {
+    const int code = next_marker(cursor);
+    if (code < 0 || code == 0xD9) {
+      return bytes;
+    }
+    const auto marker = static_cast<unsigned char>(code);
+    if (has_no_length(marker)) {
+      continue;
+    }
+    const std::uint64_t length = segment_length(cursor);
+    if (length < 2) {
+      return bytes;
+    }
+    if (is_metadata_marker(marker)) {
+      bytes += length - 2;
     }
     cursor.skip(length - 2);
   }
@@ -291,18 +317,21 @@ constexpr std::uint64_t metadata_copies = 3;
 decoder_memory jpeg_memory(image_reader& reader, const vips::VImage& header, int shrink) {
   const auto width = static_cast<std::uint64_t>(header.width());
   const auto height = static_cast<std::uint64_t>(header.height());
-  const jpeg_header jpeg = read_jpeg_header(reader);
-  const std::uint64_t metadata = product(jpeg.metadata_bytes, metadata_copies);
+  byte_cursor cursor(reader);
+  const jpeg_header jpeg = read_jpeg_header(cursor);
   if (!jpeg_streams(jpeg, header)) {
+    const std::uint64_t metadata =
+        product(jpeg.metadata_bytes + metadata_bytes_after(cursor), metadata_copies);
     // Unknown sampling counts as none: a full-size plane for each band.
     const std::uint64_t bytes =
         jpeg.frame ? coefficient_bytes(*jpeg.frame, width, height)
                    : width * height * 2 * static_cast<std::uint64_t>(header.bands());
     return {true, bytes, metadata};
   }
+  // Past its one scan nothing more is kept.
   return {false,
           width / static_cast<std::uint64_t>(std::max(1, shrink)) * chain_bytes_per_column(header),
-          metadata};
+          product(jpeg.metadata_bytes, metadata_copies)};
 }
 
 struct tiff_layout {
