@@ -82,10 +82,12 @@ std::streamsize spooled_buffer::xsputn(const char* data, std::streamsize count) 
           memory_.capacity() < mib ? 2 * memory_.capacity() : memory_.capacity() / 4 * 5 + mib;
       memory_.reserve(std::min(memory_limit_, std::max<std::size_t>(grown, end)));
     }
-    if (end > memory_.size()) {
-      memory_.resize(end);
+    if (put_at_ == memory_.size()) {
+      memory_.append(data, length);
+    } else {
+      memory_.resize(std::max<std::size_t>(memory_.size(), end));
+      std::copy(data, data + length, memory_.begin() + static_cast<std::ptrdiff_t>(put_at_));
     }
-    std::copy(data, data + length, memory_.begin() + static_cast<std::ptrdiff_t>(put_at_));
   }
   put_at_ = end;
   size_ = std::max(size_, end);
