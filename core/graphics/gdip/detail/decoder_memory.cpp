@@ -83,7 +83,8 @@ class image_reader {
 };
 
 // Reads the file forward a block at a time: a walk over many small segments,
-// or over stray bytes, takes few system calls.
+// or over stray bytes, takes few system calls; a block small enough that
+// skipping a segment wastes little of it.
 class byte_cursor {
  public:
   explicit byte_cursor(image_reader& reader) : reader_(reader) {}
@@ -92,7 +93,7 @@ class byte_cursor {
   int next() {
     if (at_ == block_.size()) {
       offset_ += block_.size();
-      block_ = reader_.read(offset_, 64 * 1024);
+      block_ = reader_.read(offset_, 8 * 1024);
       at_ = 0;
       if (block_.empty()) {
         return -1;
