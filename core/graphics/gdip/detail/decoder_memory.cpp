@@ -177,12 +177,34 @@ int next_marker(byte_cursor& cursor) {
   }
 }
 
-// A segment's length, its own two bytes included; 0 at the end of the file.
-std::uint64_t segment_length(byte_cursor& cursor) {
-  const std::string bytes = cursor.take(2);
-  return bytes.size() < 2 ? 0
-                          : std::uint64_t{static_cast<unsigned char>(bytes[0])} << 8 |
-                                static_cast<unsigned char>(bytes[1]);
+struct jpeg_segment {
+  unsigned char marker;
+  std::uint64_t body;  // bytes after its length
+};
+
+// The next segment with a length, as libjpeg reads them: parameterless
+// markers take none. Empty at the end of the image or of the file, or at a
+// length too short to be one.
+std::optional<jpeg_segment> next_segment(byte_cursor& cursor) {
+  for (;;) {
+    const int code = next_marker(cursor);
+    if (code < 0 || code == 0xD9) {
+      return std::nullopt;
+    }
+    const auto marker = static_cast<unsigned char>(code);
+    if (has_no_length(marker)) {
+      continue;
+    }
+    const std::string length = cursor.take(2);
+    const std::uint64_t value = length.size() < 2
+                                    ? 0
+                                    : std::uint64_t{static_cast<unsigned char>(length[0])} << 8 |
+                                          static_cast<unsigned char>(length[1]);
+    if (value < 2) {
+      return std::nullopt;
+    }
+    return jpeg_segment{marker, value - 2};
+  }
 }
 
 // The frame header's sampling factors: libvips reports any sampling above 1
@@ -211,44 +233,35 @@ jpeg_header read_jpeg_header(byte_cursor& cursor) {
   cursor.skip(2);  // SOI
   jpeg_header header;
   for (;;) {
-    const int code = next_marker(cursor);
-    if (code < 0 || code == 0xD9) {  // the end before any scan
+    const std::optional<jpeg_segment> segment = next_segment(cursor);
+    if (!segment) {  // the end before any scan
       header.frame.reset();
       return header;
     }
-    const auto marker = static_cast<unsigned char>(code);
-    if (has_no_length(marker)) {
-      continue;
-    }
-    const std::uint64_t length = segment_length(cursor);
-    if (length < 2) {
-      header.frame.reset();
-      return header;
-    }
-    if (marker == 0xDA) {
+    if (segment->marker == 0xDA) {
       const std::string scan = cursor.take(1);
       header.first_scan_components = scan.empty() ? 0 : static_cast<unsigned char>(scan[0]);
       if (header.first_scan_components == 0) {
         header.frame.reset();
       }
-      cursor.skip(std::max<std::uint64_t>(length, 3) - 3);
+      cursor.skip(std::max<std::uint64_t>(segment->body, 1) - 1);
       return header;
     }
-    if (is_frame_marker(marker)) {
+    if (is_frame_marker(segment->marker)) {
       if (header.frame) {  // libjpeg refuses a second frame
         header.frame.reset();
         return header;
       }
-      header.frame = parse_frame(marker, cursor.take(length - 2));
+      header.frame = parse_frame(segment->marker, cursor.take(segment->body));
       if (!header.frame) {
         return header;
       }
       continue;
     }
-    if (is_metadata_marker(marker)) {
-      header.metadata_bytes += length - 2;
+    if (is_metadata_marker(segment->marker)) {
+      header.metadata_bytes += segment->body;
     }
-    cursor.skip(length - 2);
+    cursor.skip(segment->body);
   }
 }
 
@@ -256,24 +269,13 @@ jpeg_header read_jpeg_header(byte_cursor& cursor) {
 // scans of a frame held whole, libjpeg reads and keeps them as it decodes.
 std::uint64_t metadata_bytes_after(byte_cursor& cursor) {
   std::uint64_t bytes = 0;
-  for (;;) {
-    const int code = next_marker(cursor);
-    if (code < 0 || code == 0xD9) {
-      return bytes;
+  while (const std::optional<jpeg_segment> segment = next_segment(cursor)) {
+    if (is_metadata_marker(segment->marker)) {
+      bytes += segment->body;
     }
-    const auto marker = static_cast<unsigned char>(code);
-    if (has_no_length(marker)) {
-      continue;
-    }
-    const std::uint64_t length = segment_length(cursor);
-    if (length < 2) {
-      return bytes;
-    }
-    if (is_metadata_marker(marker)) {
-      bytes += length - 2;
-    }
-    cursor.skip(length - 2);
+    cursor.skip(segment->body);
   }
+  return bytes;
 }
 
 // libjpeg's coefficient arrays of a frame held whole: each component's
