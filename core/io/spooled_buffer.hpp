@@ -13,7 +13,8 @@ namespace core::io {
 // once more comes, moves it all to a file in a folder and goes on there: a
 // large output is never held whole, and never twice. The file has no name
 // from the moment it is made, so it goes with the buffer, or with the
-// process, on every path. One thread at a time.
+// process, on every path. The writer may seek back over what it wrote (as a
+// TIFF encoder does) and overwrite it. One thread at a time.
 class spooled_buffer : public std::streambuf {
  public:
   // folder is UTF-8; nothing is made there until the limit is passed.
@@ -22,7 +23,7 @@ class spooled_buffer : public std::streambuf {
   spooled_buffer(const spooled_buffer&) = delete;
   spooled_buffer& operator=(const spooled_buffer&) = delete;
 
-  // Bytes written so far.
+  // Bytes written so far: up to the furthest one.
   std::uint64_t size() const { return size_; }
   bool in_file() const { return file_ != nullptr; }
   std::size_t memory_limit() const { return memory_limit_; }
@@ -41,6 +42,10 @@ class spooled_buffer : public std::streambuf {
  protected:
   std::streamsize xsputn(const char* data, std::streamsize count) override;
   int_type overflow(int_type c) override;
+  // The write position, within 0 to size(); reading is file()'s alone.
+  pos_type seekoff(off_type offset, std::ios_base::seekdir direction,
+                   std::ios_base::openmode which) override;
+  pos_type seekpos(pos_type position, std::ios_base::openmode which) override;
 
  private:
   void move_to_file();
@@ -51,6 +56,9 @@ class spooled_buffer : public std::streambuf {
   std::string memory_;
   std::unique_ptr<__gnu_cxx::stdio_filebuf<char>> file_;
   std::uint64_t size_ = 0;
+  std::uint64_t put_at_ = 0;
+  // Where the file's own position is, after the last write to it.
+  std::uint64_t file_at_ = 0;
   int write_error_ = 0;
 };
 

@@ -124,11 +124,24 @@ batch::orientation_tag orientation_of(const archive_item& item) {
                                                                   : batch::orientation_tag::applied;
 }
 
+// What converting the item holds, from its header; empty when the header
+// cannot be read.
+std::optional<gdip::conversion_memory> estimate_memory(const archive_item& item) {
+  std::optional<core::graphics::image_size> box;
+  if (item.conversion->resize.kind != resize_keep) {
+    box = core::graphics::image_size{item.conversion->resize.width, item.conversion->resize.height};
+  }
+  return gdip::estimate_conversion_memory(item.path, box, resize_flags, item.entry_name);
+}
+
 // The photo converted by the item's options, encoded into encoded.
 void convert_photo(const archive_item& item, core::io::spooled_buffer& encoded) {
   // Decoded as the encoder asks for its pixels: the file must hold the planned
   // bytes before and still after, else the decoder read a photo being written.
   expect_planned_size(item);
+  if (const std::optional<gdip::conversion_memory> memory = estimate_memory(item)) {
+    gdip::check_conversion_memory(item.path, *memory);
+  }
   batch::gdiplus_image_open_file open(item.path, orientation_of(item));
   std::unique_ptr<batch::gdiplus_image_resize> resized;
   if (item.conversion->resize.kind != resize_keep) {
@@ -177,12 +190,7 @@ bool prepared_ahead(const archive_item& item) {
 // What converting the item may hold at most, from its header: a photo larger
 // than the budget then waits until it converts alone.
 std::uint64_t conversion_cost(const archive_item& item) {
-  std::optional<core::graphics::image_size> box;
-  if (item.conversion->resize.kind != resize_keep) {
-    box = core::graphics::image_size{item.conversion->resize.width, item.conversion->resize.height};
-  }
-  const std::optional<gdip::conversion_memory> memory =
-      gdip::estimate_conversion_memory(item.path, box, resize_flags, item.entry_name);
+  const std::optional<gdip::conversion_memory> memory = estimate_memory(item);
   if (!memory) {
     // The conversion fails at its turn; the source's size stands for it.
     return conversion_working_set + item.size;

@@ -75,6 +75,24 @@ std::string encode(const vips::VImage& image, const char* suffix) {
   return bytes;
 }
 
+std::string jpeg_claiming(std::uint16_t width, std::uint16_t height, const char* suffix,
+                          int orientation) {
+  vips::VImage image = flat(16, 16, {9, 9, 9}).copy();
+  if (orientation != 1) {
+    image.set("orientation", orientation);
+  }
+  std::string bytes = encode(image, suffix);
+  std::size_t frame = bytes.find("\xFF\xC0");
+  if (frame == std::string::npos) {
+    frame = bytes.find("\xFF\xC2");  // progressive
+  }
+  bytes[frame + 5] = static_cast<char>(height >> 8);
+  bytes[frame + 6] = static_cast<char>(height & 0xFF);
+  bytes[frame + 7] = static_cast<char>(width >> 8);
+  bytes[frame + 8] = static_cast<char>(width & 0xFF);
+  return bytes;
+}
+
 image_format signature_of(const std::string& bytes) {
   using namespace std::string_literals;
   const auto begins = [&](const std::string& magic) { return bytes.rfind(magic, 0) == 0; };

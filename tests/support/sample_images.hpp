@@ -2,6 +2,7 @@
 
 #include <vips/vips8>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,12 @@ void write_image(const vips::VImage& image, const std::string& path,
 // The image encoded by libvips in the format of suffix (".jpg"; ".bmp"
 // through ImageMagick).
 std::string encode(const vips::VImage& image, const char* suffix);
+
+// A flat JPEG of 16 x 16 saved with suffix's options (".jpg[interlace]") and
+// an EXIF orientation, whose frame header claims width x height: what the
+// decoders' memory is judged by, without the pixels.
+std::string jpeg_claiming(std::uint16_t width, std::uint16_t height, const char* suffix = ".jpg",
+                          int orientation = 1);
 
 // The format whose signature begins bytes, none for any other.
 core::graphics::image_format signature_of(const std::string& bytes);

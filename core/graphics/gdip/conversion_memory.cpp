@@ -7,6 +7,7 @@
 #include "core/graphics/gdip/detail/image_source.hpp"
 #include "core/graphics/gdip/detail/resample.hpp"
 #include "core/graphics/gdip/detail/status_failure.hpp"
+#include "core/graphics/gdip/gdiplus_exception.hpp"
 #include "core/graphics/image_format.hpp"
 
 namespace core::graphics::gdip {
@@ -16,6 +17,13 @@ namespace {
 // HD Photo's size only its decoding tells: the largest one admitted, its
 // samples as they arrive and their 8-bit copy.
 constexpr std::uint64_t hd_photo_decoding = 2 * detail::decode_budget;
+
+// The GIF encoder quantises the whole frame: its copy of the pixels, their
+// indices and the quantiser's tables, measured at 14 bytes a pixel on 12 and
+// 24 megapixels.
+constexpr std::uint64_t gif_bytes_per_pixel = 14;
+
+constexpr std::uint64_t mib = std::uint64_t{1} << 20;
 
 // A byte a pixel bounds a photo at JPEG's quality 95 and any GIF; the other
 // formats may take every byte of the pixels.
@@ -60,29 +68,48 @@ std::optional<conversion_memory> estimate_conversion_memory(const std::string& p
       bands = declared.bands;
       if (!header) {
         memory.working = detail::bmp_decoder_bytes(declared);
+        memory.whole = declared.width * declared.height * declared.bands;
       } else {
         // A JPEG decodes shrunk on its way into a smaller box.
         const int shrink =
             format == image_formats::jpeg && result != size
                 ? detail::load_shrink(size.width, size.height, result.width, result.height)
                 : 1;
-        memory.working = detail::estimate_decoder_memory({path, {}}, *header, format, shrink).bytes;
+        const detail::decoder_memory decoder =
+            detail::estimate_decoder_memory({path, {}}, *header, format, shrink);
+        memory.working = decoder.bytes + decoder.metadata;
+        memory.whole = decoder.whole ? decoder.bytes : 0;
         // Turned upright for a target without orientation: held whole for the turn.
         if (!image_format_carries_orientation(target) &&
             vips_image_get_orientation(header->get_image()) > 1) {
           memory.working += pixels * bands;
+          memory.whole += pixels * bands;
         }
       }
     }
     memory.encoded = encoded_bytes(target, pixels, bands);
     if (target == image_formats::gif) {
-      memory.working += 4 * pixels;  // the encoder quantises the whole frame
+      memory.working += gif_bytes_per_pixel * pixels;
+      // HD Photo's size is unknown here: its decoder's own check bounds it.
+      if (format != image_formats::hd_photo) {
+        memory.whole += gif_bytes_per_pixel * pixels;
+      }
     }
     return memory;
   } catch (const detail::status_failure&) {
     return std::nullopt;
   } catch (const std::filesystem::filesystem_error&) {
     return std::nullopt;
+  }
+}
+
+void check_conversion_memory(const std::string& path, const conversion_memory& memory) {
+  if (memory.whole > detail::decode_budget) {
+    throw gdiplus_exception("Cannot convert the photo '" + path + "'.", status::out_of_memory, 0,
+                            "decoding and encoding it hold " +
+                                std::to_string((memory.whole + mib - 1) / mib) +
+                                " MiB of the whole image at once, over " +
+                                std::to_string(detail::decode_budget / mib) + " MiB");
   }
 }
 

@@ -14,6 +14,10 @@ struct conversion_memory {
   std::uint64_t working = 0;
   // The encoded image.
   std::uint64_t encoded = 0;
+  // Of working: what the decoder and the encoder hold of the whole image at
+  // once (a BMP's decoded copy, a progressive JPEG's coefficients, the GIF
+  // encoder's frame); 0 when both work in strips.
+  std::uint64_t whole = 0;
 };
 
 // The memory of converting the image file at path, resized into box by flags
@@ -25,5 +29,10 @@ std::optional<conversion_memory> estimate_conversion_memory(const std::string& p
                                                             std::optional<image_size> box,
                                                             std::uint32_t flags,
                                                             const std::string& target_name);
+
+// Throws gdiplus_exception with out_of_memory, naming the file at path and
+// the reason, when the conversion would hold more of the whole image at once
+// than one image may: refused before a byte of it is decoded.
+void check_conversion_memory(const std::string& path, const conversion_memory& memory);
 
 }  // namespace core::graphics::gdip

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 
+#include "core/graphics/gdip/gdiplus_exception.hpp"
 #include "core/graphics/image_modes.hpp"
 #include "tests/core/graphics/crafted_images.hpp"
 #include "tests/support/image_codecs.hpp"
@@ -17,27 +18,6 @@ namespace {
 using namespace core::graphics;
 constexpr std::uint64_t mib = std::uint64_t{1} << 20;
 
-// A JPEG of 16 x 16 saved with suffix's options (and an EXIF orientation
-// other than 1) whose frame header claims width x height: the estimate reads
-// no further.
-std::string jpeg_claiming(std::uint16_t width, std::uint16_t height, const char* suffix,
-                          int orientation = 1) {
-  vips::VImage image = test_support::flat(16, 16, {9, 9, 9}).copy();
-  if (orientation != 1) {
-    image.set("orientation", orientation);
-  }
-  std::string bytes = test_support::encode(image, suffix);
-  std::size_t frame = bytes.find("\xFF\xC0");
-  if (frame == std::string::npos) {
-    frame = bytes.find("\xFF\xC2");  // progressive
-  }
-  bytes[frame + 5] = static_cast<char>(height >> 8);
-  bytes[frame + 6] = static_cast<char>(height & 0xFF);
-  bytes[frame + 7] = static_cast<char>(width >> 8);
-  bytes[frame + 8] = static_cast<char>(width & 0xFF);
-  return bytes;
-}
-
 struct memory_case {
   const char* name;
   std::function<std::string()> file;  // empty: no file at all
@@ -45,6 +25,7 @@ struct memory_case {
   const char* target;
   // Bounds of the estimate; none expected when most_working is 0.
   std::uint64_t least_working, most_working, least_encoded, most_encoded;
+  bool refused = false;  // holding more of the whole image than one image may
 };
 
 class conversion_memory : public testing::TestWithParam<memory_case> {
@@ -70,6 +51,13 @@ TEST_P(conversion_memory, bounds_what_the_conversion_holds) {
   EXPECT_LE(memory->working, c.most_working);
   EXPECT_GE(memory->encoded, c.least_encoded);
   EXPECT_LE(memory->encoded, c.most_encoded);
+  try {
+    gdip::check_conversion_memory(path, *memory);
+    EXPECT_FALSE(c.refused);
+  } catch (const gdip::gdiplus_exception& e) {
+    EXPECT_TRUE(c.refused) << e.what();
+    EXPECT_EQ(e.status(), gdip::status::out_of_memory);
+  }
 }
 
 constexpr std::uint64_t panorama = std::uint64_t{20000} * 15000;
@@ -78,23 +66,33 @@ constexpr std::uint64_t panorama = std::uint64_t{20000} * 15000;
 INSTANTIATE_TEST_SUITE_P(
     photos, conversion_memory,
     testing::Values(
-        memory_case{"panorama_resized_decodes_shrunk_strips", [] { return jpeg_claiming(20000, 15000, ".jpg"); },
+        memory_case{"panorama_resized_decodes_shrunk_strips", [] { return test_support::jpeg_claiming(20000, 15000, ".jpg"); },
                     image_size{1920, 1080}, "p.jpg", 1 * mib, 16 * mib, 1440 * 1080, 1440 * 1080 * 3},
-        memory_case{"panorama_kept_at_its_size_reads_full_strips", [] { return jpeg_claiming(20000, 15000, ".jpg"); },
+        memory_case{"panorama_kept_at_its_size_reads_full_strips", [] { return test_support::jpeg_claiming(20000, 15000, ".jpg"); },
                     std::nullopt, "p.png", 16 * mib, 64 * mib, panorama * 3, panorama * 3},
-        memory_case{"progressive_panorama_holds_its_coefficients", [] { return jpeg_claiming(20000, 15000, ".jpg[interlace]"); },
-                    image_size{1920, 1080}, "p.jpg", panorama * 3, panorama * 6, 1440 * 1080, 1440 * 1080 * 3},
+        memory_case{"progressive_panorama_holds_its_coefficients", [] { return test_support::jpeg_claiming(20000, 15000, ".jpg[interlace]"); },
+                    image_size{1920, 1080}, "p.jpg", panorama * 3, panorama * 6, 1440 * 1080, 1440 * 1080 * 3, true},
         // Y sampled 2 x 1, each chroma 1 x 1: two bytes a pixel's coefficient
         // for Y, half that for each chroma.
         memory_case{"progressive_4_2_2_holds_each_planes_coefficients", [] { return test_support::progressive_jpeg_claiming(8192, 8192, 0x21, 0x11, 0x11); },
-                    image_size{1920, 1080}, "p.jpg", 256 * mib, 257 * mib, 1080 * 1080, 1080 * 1080},
+                    image_size{1920, 1080}, "p.jpg", 256 * mib, 257 * mib, 1080 * 1080, 1080 * 1080, true},
         memory_case{"planar_tiff_with_a_strip_a_plane_is_held_by_its_area", [] { return test_support::tiff_claiming({20000, 15000, true, 15000}); },
-                    image_size{1920, 1080}, "p.jpg", panorama * 3, panorama * 4, 1440 * 1080, 1440 * 1080},
+                    image_size{1920, 1080}, "p.jpg", panorama * 3, panorama * 4, 1440 * 1080, 1440 * 1080, true},
         memory_case{"tiff_tiles_hold_two_rows_of_tiles", [] { return test_support::tiff_claiming({20000, 15000, false, 0, 512}); },
                     image_size{1920, 1080}, "p.jpg", 20480 * 1024 * 3, 128 * mib, 1440 * 1080, 1440 * 1080},
-        memory_case{"gif_target_quantises_the_whole_frame", [] { return jpeg_claiming(4000, 3000, ".jpg"); },
-                    std::nullopt, "p.gif", 4000 * 3000 * 4, 4000 * 3000 * 5, 4000 * 3000, 4000 * 3000},
-        memory_case{"turned_photo_to_bmp_is_held_for_the_turn", [] { return jpeg_claiming(4000, 3000, ".jpg", 6); },
+        memory_case{"gif_target_quantises_the_whole_frame", [] { return test_support::jpeg_claiming(4000, 3000); },
+                    std::nullopt, "p.gif", 4000 * 3000 * 14, 4000 * 3000 * 15, 4000 * 3000, 4000 * 3000},
+        memory_case{"gif_target_of_45_megapixels_is_refused", [] { return test_support::jpeg_claiming(8256, 5504); },
+                    std::nullopt, "p.gif", 8256 * 5504 * 14, 8256 * 5504 * 15, 8256 * 5504, 8256 * 5504, true},
+        memory_case{"bmp_and_tiff_targets_are_written_in_strips", [] { return test_support::jpeg_claiming(20000, 15000); },
+                    std::nullopt, "p.bmp", 16 * mib, 64 * mib, panorama * 3, panorama * 3},
+        memory_case{"baseline_a_scan_a_component_holds_its_coefficients", [] { return test_support::baseline_jpeg_a_scan_a_component(20000, 15000); },
+                    image_size{1920, 1080}, "p.jpg", panorama * 3, panorama * 4, 1440 * 1080, 1440 * 1080 * 3, true},
+        memory_case{"metadata_counts_with_its_copies", [] { return test_support::jpeg_with_metadata(100); },
+                    std::nullopt, "p.jpg", 3 * 100 * 65531, 3 * 100 * 65533 + mib, 64 * 64, 64 * 64 * 3},
+        memory_case{"metadata_between_progressive_scans_counts_too", [] { return test_support::jpeg_with_metadata(100, true); },
+                    std::nullopt, "p.jpg", 3 * 100 * 65531, 3 * 100 * 65533 + mib, 64 * 64, 64 * 64 * 3},
+        memory_case{"turned_photo_to_bmp_is_held_for_the_turn", [] { return test_support::jpeg_claiming(4000, 3000, ".jpg", 6); },
                     std::nullopt, "p.bmp", 4000 * 3000 * 3, 64 * mib, 4000 * 3000 * 3, 4000 * 3000 * 3},
         memory_case{"missing_file_gives_none", nullptr, std::nullopt, "p.jpg", 0, 0, 0, 0},
         memory_case{"unknown_bytes_give_none", [] { return std::string("not an image"); },

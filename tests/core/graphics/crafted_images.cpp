@@ -74,16 +74,52 @@ std::string tiff_claiming(const tiff_claim& claim) {
 
 std::string progressive_jpeg_claiming(std::uint16_t width, std::uint16_t height, unsigned char y,
                                       unsigned char cb, unsigned char cr) {
-  std::string bytes = encode(flat(16, 16, {9, 9, 9}), ".jpg[interlace]");
+  std::string bytes = jpeg_claiming(width, height, ".jpg[interlace]");
   const std::size_t frame = bytes.find("\xFF\xC2");
-  bytes[frame + 5] = static_cast<char>(height >> 8);
-  bytes[frame + 6] = static_cast<char>(height & 0xFF);
-  bytes[frame + 7] = static_cast<char>(width >> 8);
-  bytes[frame + 8] = static_cast<char>(width & 0xFF);
   bytes[frame + 11] = static_cast<char>(y);
   bytes[frame + 14] = static_cast<char>(cb);
   bytes[frame + 17] = static_cast<char>(cr);
   return bytes;
+}
+
+std::string baseline_jpeg_a_scan_a_component(std::uint16_t width, std::uint16_t height) {
+  std::string bytes = jpeg_claiming(width, height);
+  const std::size_t scan = bytes.find("\xFF\xDA");
+  // Length 8, one component: the first, its tables as they were; then the
+  // whole spectrum, no approximation.
+  const std::string one = std::string("\xFF\xDA\x00\x08\x01", 5) + bytes.substr(scan + 5, 2) +
+                          std::string("\x00\x3F\x00", 3);
+  const std::size_t length =
+      std::size_t{static_cast<unsigned char>(bytes[scan + 2])} << 8 |
+      static_cast<unsigned char>(bytes[scan + 3]);
+  return bytes.replace(scan, 2 + length, one);
+}
+
+std::string progressive_jpeg_behind_a_restart_marker(std::uint16_t width, std::uint16_t height) {
+  const std::string real = progressive_jpeg_claiming(width, height, 0x22, 0x11, 0x11);
+  // A baseline frame header of the same sides, in a comment's body.
+  std::string fake("\xFF\xC0\x00\x11\x08", 5);
+  fake += {static_cast<char>(height >> 8), static_cast<char>(height & 0xFF),
+           static_cast<char>(width >> 8), static_cast<char>(width & 0xFF)};
+  fake += std::string("\x03\x01\x22\x00\x02\x11\x01\x03\x11\x01", 10);
+  // RST0 has no length: libjpeg skips 00 06 as stray bytes and reads the
+  // comment; a reader that takes them for a length lands on the fake frame.
+  std::string prefix("\xFF\xD0\x00\x06\xFF\xFE", 6);
+  prefix += {static_cast<char>((fake.size() + 2) >> 8), static_cast<char>((fake.size() + 2) & 0xFF)};
+  return real.substr(0, 2) + prefix + fake + real.substr(2);
+}
+
+std::string jpeg_with_metadata(int segments, bool between_scans) {
+  const std::string bytes = encode(flat(64, 64, {9, 9, 9}), between_scans ? ".jpg[interlace]" : ".jpg");
+  // APP1 of the longest length, its body "Exif" and zeros.
+  const std::string segment =
+      std::string("\xFF\xE1\xFF\xFF" "Exif\0\0", 10) + std::string(65533 - 6, '\0');
+  const std::size_t at = between_scans ? bytes.find("\xFF\xDA", bytes.find("\xFF\xDA") + 2) : 2;
+  std::string file = bytes.substr(0, at);
+  for (int i = 0; i < segments; ++i) {
+    file += segment;
+  }
+  return file + bytes.substr(at);
 }
 
 }  // namespace test_support

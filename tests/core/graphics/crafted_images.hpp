@@ -21,4 +21,17 @@ std::string tiff_claiming(const tiff_claim& claim);
 std::string progressive_jpeg_claiming(std::uint16_t width, std::uint16_t height, unsigned char y,
                                       unsigned char cb, unsigned char cr);
 
+// A baseline JPEG of 16 x 16 claiming width x height whose first scan holds
+// its first component alone, as files with a scan a component do.
+std::string baseline_jpeg_a_scan_a_component(std::uint16_t width, std::uint16_t height);
+
+// A progressive JPEG claiming width x height (Y sampled 2 x 2) whose start is
+// followed by RST0, two stray bytes and a comment holding a baseline frame
+// header of the same sides.
+std::string progressive_jpeg_behind_a_restart_marker(std::uint16_t width, std::uint16_t height);
+
+// A 64 x 64 JPEG holding segments APP1 segments of 64 KB after its start,
+// or, progressive, before its second scan.
+std::string jpeg_with_metadata(int segments, bool between_scans = false);
+
 }  // namespace test_support

@@ -224,15 +224,6 @@ TEST_P(hostile_files, fail_the_photo_alone) {
   EXPECT_EQ(next.width(), 16);
 }
 
-// A JPEG of 16 x 16 whose frame header claims width x height.
-std::string jpeg_claiming(std::uint16_t width, std::uint16_t height) {
-  std::string bytes = test_support::encode(test_support::flat(16, 16, {9, 9, 9}), ".jpg");
-  const std::size_t frame = bytes.find("\xFF\xC0");
-  set_be16(bytes, frame + 5, height);
-  set_be16(bytes, frame + 7, width);
-  return bytes;
-}
-
 // A BMP of 16 x 16 whose info header claims width x height.
 std::string bmp_claiming(std::uint32_t width, std::uint32_t height) {
   std::string bytes = test_support::encode(test_support::flat(16, 16, {9, 9, 9}), ".bmp");
@@ -271,7 +262,7 @@ INSTANTIATE_TEST_SUITE_P(
         // 8 bytes a pixel arrive, though 3 would do once converted.
         hostile_case{"hd_photo_cmyk_16_bit_claiming_6000_x_5000", [] { return hd_photo(5999, 4999, 0, cmyk64_format_last); }, 3, too_large,
                      "its 6000 x 5000 pixels take 229 MiB decoded whole, over 192 MiB"},
-        hostile_case{"jpeg_claiming_30000_square", [] { return jpeg_claiming(30000, 30000); }, 3, too_large,
+        hostile_case{"jpeg_claiming_30000_square", [] { return test_support::jpeg_claiming(30000, 30000); }, 3, too_large,
                      "its 803 bytes cannot hold the 30000 x 30000 pixels it declares",
                      "its 30000 x 30000 pixels take 2575 MiB decoded whole, over 192 MiB"},
         // Read in strips these would pass; their decoders hold them whole.
@@ -283,6 +274,13 @@ INSTANTIATE_TEST_SUITE_P(
         // chroma plane holds half the pixels' coefficients, not a quarter.
         hostile_case{"progressive_jpeg_4_2_2_of_8192_square", [] { return test_support::progressive_jpeg_claiming(8192, 8192, 0x21, 0x11, 0x11); }, 3, too_large,
                      "its 8192 x 8192 pixels take 256 MiB decoded whole, over 192 MiB"},
+        // libjpeg holds every coefficient whenever the first scan lacks a component.
+        hostile_case{"baseline_jpeg_a_scan_a_component_of_9000_x_8000", [] { return test_support::baseline_jpeg_a_scan_a_component(9000, 8000); }, 3, too_large,
+                     "its 9000 x 8000 pixels take 207 MiB decoded whole, over 192 MiB",
+                     "its 9000 x 8000 pixels take 206 MiB decoded whole, over 192 MiB"},
+        hostile_case{"progressive_jpeg_behind_a_restart_marker_of_9000_x_8000", [] { return test_support::progressive_jpeg_behind_a_restart_marker(9000, 8000); }, 3, too_large,
+                     "its 9000 x 8000 pixels take 207 MiB decoded whole, over 192 MiB",
+                     "its 9000 x 8000 pixels take 206 MiB decoded whole, over 192 MiB"},
         hostile_case{"planar_tiff_a_strip_a_plane", [] { return test_support::tiff_claiming({10000, 8000, true, 8000}); }, 3, too_large,
                      "its 10000 x 8000 pixels take 249 MiB decoded whole, over 192 MiB",
                      "its 10000 x 8000 pixels take 229 MiB decoded whole, over 192 MiB"},

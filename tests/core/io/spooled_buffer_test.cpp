@@ -69,6 +69,32 @@ INSTANTIATE_TEST_SUITE_P(sizes, spooled_buffer_case,
                                          spool_case{"far_beyond", 300000, true}),
                          test_support::row_name());
 
+// An encoder that links its pieces seeks back and overwrites; the bytes come
+// back as they stand last, also when the buffer moved to a file meanwhile.
+TEST_P(spooled_buffer_case, takes_writes_over_what_was_written) {
+  const spool_case& c = GetParam();
+  test_support::temp_folder folder;
+  core::io::spooled_buffer buffer(folder.path().string(), 1000);
+  std::ostream out(&buffer);
+  std::string written = write_pieces(out, c.written / 2);
+  out.seekp(static_cast<std::streamoff>(written.size() / 3));
+  out << "XY";
+  out.seekp(0, std::ios_base::end);
+  written.replace(written.size() / 3, std::min<std::size_t>(2, written.size()), "XY");
+  written += write_pieces(out, c.written - c.written / 2);
+  out.seekp(0);
+  out << 'Z';
+  written.replace(0, 1, "Z");
+  EXPECT_FALSE(out.seekp(static_cast<std::streamoff>(written.size() + 1))) << "past the end";
+  out.clear();
+  ASSERT_TRUE(out.seekp(0, std::ios_base::end).flush());
+  EXPECT_EQ(out.tellp(), static_cast<std::streamoff>(written.size()));
+  EXPECT_EQ(buffer.size(), written.size());
+  const std::string bytes = buffer.in_file() ? std::string(std::istreambuf_iterator<char>(&buffer.file()), {})
+                                             : buffer.take_bytes();
+  EXPECT_EQ(bytes, written);
+}
+
 TEST(spooled_buffer, a_folder_that_cannot_take_the_file_fails_the_stream_with_its_cause) {
   test_support::temp_folder folder;
   core::io::spooled_buffer buffer((folder.path() / "gone").string(), 10);

@@ -48,4 +48,21 @@ TEST_F(photo_archive_log, photo_cut_short_fails_its_conversion) {
                                                   "': VipsJpeg: Premature end of input file"));
 }
 
+// Converted at its size to GIF, whose encoder quantises the whole frame, a
+// 45-megapixel photo would hold 600 MiB: refused before it is decoded.
+TEST_F(photo_archive_log, photo_too_large_to_convert_is_refused_with_its_reason) {
+  test_support::register_image_codecs();
+  const std::string path = add_file("large.jpg", test_support::jpeg_claiming(8256, 5504));
+  parvel::convert_option_manager::instance()->set_current(
+      parvel::photo_convert_option(core::graphics::image_formats::gif));
+  archive();
+  EXPECT_EQ(recorder_.outcome(),
+            "failed:6:We've encountered a problem zipping your photos. Please Try Again.");
+  EXPECT_THAT(capture_.text(),
+              testing::HasSubstr("Cannot convert the photo '" + path +
+                                 "'. [GdiplusErrorCode: 3, Could not allocate memory to process "
+                                 "the method call.]: decoding and encoding it hold 607 MiB of the "
+                                 "whole image at once, over 192 MiB"));
+}
+
 }  // namespace

@@ -3,9 +3,8 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
+#include <exception>
 #include <limits>
-#include <memory>
 #include <vector>
 
 #include "core/graphics/gdip/detail/status_failure.hpp"
@@ -29,9 +28,47 @@ std::uint32_t pixels_per_metre(double pixels_per_mm) {
   return static_cast<std::uint32_t>(std::lround(pixels_per_mm * 1000.0));
 }
 
-struct g_free_deleter {
-  void operator()(void* block) const noexcept { g_free(block); }
+// The rows' place in the output and the strip being turned into them.
+struct bmp_rows {
+  std::ostream& out;
+  std::streamoff bottom_row_at;
+  std::size_t height, bytes_per_pixel, stride;
+  std::vector<char> strip;
+  std::exception_ptr failure;
 };
+
+// Writes a strip as it is decoded: its rows, reversed, make one piece of the
+// bottom-up file, which ends where the rows above it begin.
+int write_strip(VipsRegion* region, VipsRect* area, void* user) {
+  auto& rows = *static_cast<bmp_rows*>(user);
+  try {
+    const auto strip_height = static_cast<std::size_t>(area->height);
+    const auto width = static_cast<std::size_t>(area->width);
+    rows.strip.assign(rows.stride * strip_height, 0);
+    for (std::size_t i = 0; i < strip_height; ++i) {
+      const auto* source = reinterpret_cast<const std::uint8_t*>(
+          VIPS_REGION_ADDR(region, area->left, area->top + static_cast<int>(i)));
+      char* target = rows.strip.data() + (strip_height - 1 - i) * rows.stride;
+      for (std::size_t x = 0; x < width; ++x) {
+        const std::uint8_t* pixel = source + x * rows.bytes_per_pixel;
+        char* out = target + x * rows.bytes_per_pixel;
+        out[0] = static_cast<char>(pixel[2]);
+        out[1] = static_cast<char>(pixel[1]);
+        out[2] = static_cast<char>(pixel[0]);
+        if (rows.bytes_per_pixel == 4) {
+          out[3] = static_cast<char>(pixel[3]);
+        }
+      }
+    }
+    const std::size_t rows_below = rows.height - static_cast<std::size_t>(area->top) - strip_height;
+    rows.out.seekp(rows.bottom_row_at + static_cast<std::streamoff>(rows_below * rows.stride));
+    rows.out.write(rows.strip.data(), static_cast<std::streamsize>(rows.strip.size()));
+    return rows.out ? 0 : -1;
+  } catch (...) {
+    rows.failure = std::current_exception();
+    return -1;
+  }
+}
 
 }  // namespace
 
@@ -59,27 +96,31 @@ void write_bmp(std::ostream& out, const vips::VImage& srgb8) {
   put_le<4>(headers, 34, stride * height);
   put_le<4>(headers, 38, pixels_per_metre(srgb8.xres()));
   put_le<4>(headers, 42, pixels_per_metre(srgb8.yres()));
+  const std::streamoff start = out.tellp();
   out.write(headers.data(), headers.size());
 
-  // Bottom-up rows need the whole image at hand.
-  std::size_t size = 0;
-  const std::unique_ptr<void, g_free_deleter> block(srgb8.write_to_memory(&size));
-  const auto* pixels = static_cast<const std::uint8_t*>(block.get());
-  std::vector<char> row(stride, 0);
-  for (std::size_t y = height; y-- > 0;) {
-    const std::uint8_t* source = pixels + y * row_size;
-    for (std::size_t x = 0; x < width; ++x) {
-      const std::uint8_t* pixel = source + x * bytes_per_pixel;
-      char* target = row.data() + x * bytes_per_pixel;
-      target[0] = static_cast<char>(pixel[2]);
-      target[1] = static_cast<char>(pixel[1]);
-      target[2] = static_cast<char>(pixel[0]);
-      if (bytes_per_pixel == 4) {
-        target[3] = static_cast<char>(pixel[3]);
-      }
-    }
-    out.write(row.data(), static_cast<std::streamsize>(stride));
+  // The pixels arrive from the top, the file holds them from the bottom: the
+  // whole length is laid out first, so that each strip can take its place.
+  const std::vector<char> zeros(std::min<std::size_t>(stride * height, std::size_t{1} << 20), 0);
+  for (std::size_t left = stride * height; left > 0 && out;) {
+    const std::size_t piece = std::min(left, zeros.size());
+    out.write(zeros.data(), static_cast<std::streamsize>(piece));
+    left -= piece;
   }
+  if (!out) {
+    return;  // the caller finds the stream failed
+  }
+  bmp_rows rows{out, start + static_cast<std::streamoff>(headers_size), height, bytes_per_pixel,
+                stride, {}, nullptr};
+  if (vips_sink_disc(srgb8.get_image(), write_strip, &rows) != 0) {
+    if (rows.failure) {
+      std::rethrow_exception(rows.failure);
+    }
+    if (out) {
+      throw vips::VError();
+    }
+  }
+  out.seekp(start + static_cast<std::streamoff>(file_size));
 }
 
 }  // namespace core::graphics::gdip::detail

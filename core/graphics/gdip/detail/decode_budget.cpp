@@ -40,6 +40,12 @@ void check_decode_budget(std::uint64_t width, std::uint64_t height, std::uint64_
 void check_decoder_memory(std::uint64_t width, std::uint64_t height, const decoder_memory& memory,
                           std::uint64_t file_size) {
   check_sides(width, height);
+  if (memory.metadata > decode_budget) {
+    throw status_failure(status::out_of_memory,
+                         "its metadata take " + std::to_string((memory.metadata + mib - 1) / mib) +
+                             " MiB in memory, over " + std::to_string(decode_budget / mib) +
+                             " MiB");
+  }
   if (memory.whole) {
     check_decoded_bytes(width, height, memory.bytes);
     return;

@@ -29,7 +29,7 @@ void check_decode_budget(std::uint64_t width, std::uint64_t height, std::uint64_
 
 // Throws status_failure(out_of_memory) when decoding an image of width x
 // height takes more than the budget: held whole or, read in strips, across
-// a width too wide; or when its file of file_size bytes is far too small for
+// a width too wide, or by the metadata it keeps; or when its file of file_size bytes is far too small for
 // the pixels it declares (images small enough to decode whole at 3 bytes a
 // pixel are never judged by their bytes).
 void check_decoder_memory(std::uint64_t width, std::uint64_t height, const decoder_memory& memory,

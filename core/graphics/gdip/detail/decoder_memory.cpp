@@ -82,13 +82,69 @@ class image_reader {
   std::string buffer_;
 };
 
+// Reads the file forward a block at a time: a walk over many small segments,
+// or over stray bytes, takes few system calls; a block small enough that
+// skipping a segment wastes little of it.
+class byte_cursor {
+ public:
+  explicit byte_cursor(image_reader& reader) : reader_(reader) {}
+
+  // The next byte, or -1 at the end of the file.
+  int next() {
+    if (at_ == block_.size()) {
+      offset_ += block_.size();
+      block_ = reader_.read(offset_, 8 * 1024);
+      at_ = 0;
+      if (block_.empty()) {
+        return -1;
+      }
+    }
+    return static_cast<unsigned char>(block_[at_++]);
+  }
+
+  // Up to size bytes, copied; fewer at the end.
+  std::string take(std::size_t size) {
+    std::string bytes;
+    while (bytes.size() < size) {
+      const int byte = next();
+      if (byte < 0) {
+        break;
+      }
+      bytes += static_cast<char>(byte);
+    }
+    return bytes;
+  }
+
+  void skip(std::uint64_t count) {
+    const std::uint64_t here = offset_ + at_ + count;
+    offset_ = here;
+    block_ = {};
+    at_ = 0;
+  }
+
+ private:
+  image_reader& reader_;
+  std::string_view block_;
+  std::size_t at_ = 0;
+  std::uint64_t offset_ = 0;
+};
+
 struct jpeg_component {
   std::uint32_t h = 1, v = 1;
 };
 
 struct jpeg_frame {
-  bool progressive = false;
+  unsigned char marker = 0;  // SOF0 to SOF15
   std::vector<jpeg_component> components;
+};
+
+// What libjpeg meets before the first scan's data.
+struct jpeg_header {
+  std::optional<jpeg_frame> frame;
+  std::size_t first_scan_components = 0;
+  // The application segments and comments, which the loader reads into
+  // memory along with the image.
+  std::uint64_t metadata_bytes = 0;
 };
 
 bool is_frame_marker(unsigned char marker) {
@@ -96,53 +152,133 @@ bool is_frame_marker(unsigned char marker) {
   return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
 
-// The frame header's progressive flag and sampling factors: libvips reports
-// any sampling above 1 as "4:2:0", which says nothing of what each component
-// takes. Empty when no sound frame header comes before the first scan.
-std::optional<jpeg_frame> read_jpeg_frame(image_reader& reader) {
-  std::uint64_t at = 2;  // past SOI
+bool has_no_length(unsigned char marker) {
+  return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8);  // TEM, RST0 to RST7, SOI
+}
+
+bool is_metadata_marker(unsigned char marker) {
+  return (marker >= 0xE0 && marker <= 0xEF) || marker == 0xFE;  // APP0 to APP15, COM
+}
+
+// The next marker's code as libjpeg finds it: bytes other than FF are
+// skipped, fill bytes too, and FF 00 is no marker. -1 at the end.
+int next_marker(byte_cursor& cursor) {
   for (;;) {
-    const std::string_view marker = reader.read(at, 4);
-    if (marker.size() < 4 || static_cast<unsigned char>(marker[0]) != 0xFF) {
-      return std::nullopt;
+    int byte = cursor.next();
+    while (byte >= 0 && byte != 0xFF) {
+      byte = cursor.next();
     }
-    const auto code = static_cast<unsigned char>(marker[1]);
-    if (code == 0xFF) {  // fill byte
-      ++at;
-      continue;
+    while (byte == 0xFF) {
+      byte = cursor.next();
     }
-    if (code == 0xDA || code == 0xD9) {  // a scan or the end before any frame
-      return std::nullopt;
+    if (byte != 0) {
+      return byte;
     }
-    const std::uint64_t length = std::uint64_t{static_cast<unsigned char>(marker[2])} << 8 |
-                                 static_cast<unsigned char>(marker[3]);
-    if (length < 2) {
-      return std::nullopt;
-    }
-    if (is_frame_marker(code)) {
-      const std::string_view frame = reader.read(at + 4, length - 2);
-      if (frame.size() < 6) {
-        return std::nullopt;
-      }
-      const std::size_t count = static_cast<unsigned char>(frame[5]);
-      if (count == 0 || frame.size() < 6 + 3 * count) {
-        return std::nullopt;
-      }
-      jpeg_frame result;
-      // SOF2, SOF6, SOF10 and SOF14 hold every coefficient until the last scan.
-      result.progressive = (code & 0x03) == 0x02;
-      for (std::size_t i = 0; i < count; ++i) {
-        const auto factors = static_cast<unsigned char>(frame[6 + 3 * i + 1]);
-        result.components.push_back({std::max(1U, std::uint32_t{factors} >> 4),
-                                     std::max(1U, std::uint32_t{factors} & 0xFU)});
-      }
-      return result;
-    }
-    at += 2 + length;
   }
 }
 
-// libjpeg's coefficient arrays of a progressive frame: each component's
+struct jpeg_segment {
+  unsigned char marker;
+  std::uint64_t body;  // bytes after its length
+};
+
+// The next segment with a length, as libjpeg reads them: parameterless
+// markers take none. Empty at the end of the image or of the file, or at a
+// length too short to be one.
+std::optional<jpeg_segment> next_segment(byte_cursor& cursor) {
+  for (;;) {
+    const int code = next_marker(cursor);
+    if (code < 0 || code == 0xD9) {
+      return std::nullopt;
+    }
+    const auto marker = static_cast<unsigned char>(code);
+    if (has_no_length(marker)) {
+      continue;
+    }
+    const std::string length = cursor.take(2);
+    const std::uint64_t value = length.size() < 2
+                                    ? 0
+                                    : std::uint64_t{static_cast<unsigned char>(length[0])} << 8 |
+                                          static_cast<unsigned char>(length[1]);
+    if (value < 2) {
+      return std::nullopt;
+    }
+    return jpeg_segment{marker, value - 2};
+  }
+}
+
+// The frame header's sampling factors: libvips reports any sampling above 1
+// as "4:2:0", which says nothing of what each component takes.
+std::optional<jpeg_frame> parse_frame(unsigned char marker, std::string_view segment) {
+  if (segment.size() < 6) {
+    return std::nullopt;
+  }
+  const std::size_t count = static_cast<unsigned char>(segment[5]);
+  if (count == 0 || segment.size() < 6 + 3 * count) {
+    return std::nullopt;
+  }
+  jpeg_frame frame{marker, {}};
+  for (std::size_t i = 0; i < count; ++i) {
+    const auto factors = static_cast<unsigned char>(segment[6 + 3 * i + 1]);
+    frame.components.push_back({std::max(1U, std::uint32_t{factors} >> 4),
+                                std::max(1U, std::uint32_t{factors} & 0xFU)});
+  }
+  return frame;
+}
+
+// Walks the markers as libjpeg reads them, up to the first scan: parameterless
+// markers take no length, and stray bytes between segments are passed over.
+// The frame stays empty when no sound one comes before a sound first scan.
+jpeg_header read_jpeg_header(byte_cursor& cursor) {
+  cursor.skip(2);  // SOI
+  jpeg_header header;
+  for (;;) {
+    const std::optional<jpeg_segment> segment = next_segment(cursor);
+    if (!segment) {  // the end before any scan
+      header.frame.reset();
+      return header;
+    }
+    if (segment->marker == 0xDA) {
+      const std::string scan = cursor.take(1);
+      header.first_scan_components = scan.empty() ? 0 : static_cast<unsigned char>(scan[0]);
+      if (header.first_scan_components == 0) {
+        header.frame.reset();
+      }
+      cursor.skip(std::max<std::uint64_t>(segment->body, 1) - 1);
+      return header;
+    }
+    if (is_frame_marker(segment->marker)) {
+      if (header.frame) {  // libjpeg refuses a second frame
+        header.frame.reset();
+        return header;
+      }
+      header.frame = parse_frame(segment->marker, cursor.take(segment->body));
+      if (!header.frame) {
+        return header;
+      }
+      continue;
+    }
+    if (is_metadata_marker(segment->marker)) {
+      header.metadata_bytes += segment->body;
+    }
+    cursor.skip(segment->body);
+  }
+}
+
+// The metadata segments from the cursor to the end of the image: between the
+// scans of a frame held whole, libjpeg reads and keeps them as it decodes.
+std::uint64_t metadata_bytes_after(byte_cursor& cursor) {
+  std::uint64_t bytes = 0;
+  while (const std::optional<jpeg_segment> segment = next_segment(cursor)) {
+    if (is_metadata_marker(segment->marker)) {
+      bytes += segment->body;
+    }
+    cursor.skip(segment->body);
+  }
+  return bytes;
+}
+
+// libjpeg's coefficient arrays of a frame held whole: each component's
 // blocks at its own sampling, padded to whole MCUs, 64 coefficients of 2 bytes.
 std::uint64_t coefficient_bytes(const jpeg_frame& frame, std::uint64_t width,
                                 std::uint64_t height) {
@@ -160,19 +296,45 @@ std::uint64_t coefficient_bytes(const jpeg_frame& frame, std::uint64_t width,
   return bytes;
 }
 
+bool flag(const vips::VImage& header, const char* name) {
+  return header.get_typeof(name) != 0 && header.get_int(name) != 0;
+}
+
+// A JPEG streams when its frame is sequential, Huffman or arithmetic (SOF0,
+// SOF1, SOF9), and its first scan holds every component: libjpeg keeps every
+// coefficient of any other until the last scan. The loader must agree that
+// it has a single scan.
+bool jpeg_streams(const jpeg_header& jpeg, const vips::VImage& header) {
+  if (!jpeg.frame || flag(header, "interlaced")) {
+    return false;
+  }
+  const unsigned char marker = jpeg.frame->marker;
+  return (marker == 0xC0 || marker == 0xC1 || marker == 0xC9) &&
+         jpeg.first_scan_components == jpeg.frame->components.size();
+}
+
+// The loader keeps each saved segment and copies it into the image's
+// metadata: measured at about twice their bytes; three leave room.
+constexpr std::uint64_t metadata_copies = 3;
+
 decoder_memory jpeg_memory(image_reader& reader, const vips::VImage& header, int shrink) {
   const auto width = static_cast<std::uint64_t>(header.width());
   const auto height = static_cast<std::uint64_t>(header.height());
-  const std::optional<jpeg_frame> frame = read_jpeg_frame(reader);
-  if (!frame || frame->progressive) {
+  byte_cursor cursor(reader);
+  const jpeg_header jpeg = read_jpeg_header(cursor);
+  if (!jpeg_streams(jpeg, header)) {
+    const std::uint64_t metadata =
+        product(jpeg.metadata_bytes + metadata_bytes_after(cursor), metadata_copies);
     // Unknown sampling counts as none: a full-size plane for each band.
     const std::uint64_t bytes =
-        frame ? coefficient_bytes(*frame, width, height)
-              : width * height * 2 * static_cast<std::uint64_t>(header.bands());
-    return {true, bytes};
+        jpeg.frame ? coefficient_bytes(*jpeg.frame, width, height)
+                   : width * height * 2 * static_cast<std::uint64_t>(header.bands());
+    return {true, bytes, metadata};
   }
+  // Past its one scan nothing more is kept.
   return {false,
-          width / static_cast<std::uint64_t>(std::max(1, shrink)) * chain_bytes_per_column(header)};
+          width / static_cast<std::uint64_t>(std::max(1, shrink)) * chain_bytes_per_column(header),
+          product(jpeg.metadata_bytes, metadata_copies)};
 }
 
 struct tiff_layout {
@@ -279,12 +441,13 @@ decoder_memory tiff_memory(const encoded_image& image, const vips::VImage& heade
   return {layout->rows >= height, decoder > UINT64_MAX - chain ? UINT64_MAX : decoder + chain};
 }
 
-bool flag(const vips::VImage& header, const char* name) {
-  return header.get_typeof(name) != 0 && header.get_int(name) != 0;
-}
-
 }  // namespace
 
+// The layouts read in strips, each measured to stream: a sequential JPEG
+// whose first scan holds every component, a PNG without interlacing, a TIFF
+// whose strips or rows of tiles are shorter than the image. Any other layout,
+// or one the file leaves in doubt, counts as held whole: an unusual one is
+// refused rather than trusted.
 decoder_memory estimate_decoder_memory(const encoded_image& image, const vips::VImage& header,
                                        image_format format, int shrink) {
   const auto width = static_cast<std::uint64_t>(header.width());

@@ -16,6 +16,8 @@ struct decoder_memory {
   // Every pixel (or coefficient) at once; else a band of rows across the width.
   bool whole = false;
   std::uint64_t bytes = 0;
+  // Beside the pixels: the metadata the loader reads into memory, with its copies.
+  std::uint64_t metadata = 0;
 };
 
 // An encoded image: the file at path, or bytes when path is empty.
