@@ -308,7 +308,7 @@ def wait_for_window(s, program, width, height, state):
         windows[:] = [w[2:] for w in s.wayland_windows(program.pid)]
         return windows == [(width, height, state)]
     try:
-        wait_for(shown, f"a {state} window {width} x {height}", timeout=5)
+        wait_for(shown, f"a {state} window {width} x {height}", timeout=WAIT)
     except Failure:
         raise Failure(f"expected a {state} window {width} x {height}, shown {windows}")
 
