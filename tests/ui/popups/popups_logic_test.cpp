@@ -91,6 +91,38 @@ TEST(recipients, typing_stops_at_the_limit_but_the_program_does_not) {
   }
 }
 
+TEST(recipients, a_paste_cut_by_the_limit_keeps_whole_addresses) {
+  struct row {
+    const char* name;
+    QString before, after;
+    int cursor;
+    std::optional<QString> text;
+    int expected_cursor;
+  };
+  const QString full = "ann@x.org; bob@y.org";
+  const row rows[] = {
+      {"a paste that fits stands", "", "ann@x.org, bob@y", 16, QString("ann@x.org, bob@y"), 16},
+      {"cut at the last separator before the limit", "", "ann@x.org; bob@example.com; c@z", 31,
+       QString("ann@x.org;"), 10},
+      {"a cut just after an address keeps it", "", "ann@x.org;bob@y.org;cy@z", 24,
+       QString("ann@x.org;bob@y.org"), 19},
+      {"white space separates too", "", "ann@x.org\nbob@example.com", 25, QString("ann@x.org"), 9},
+      {"no whole address fits", "", "averyveryverylongaddress@example.com", 36, std::nullopt, 0},
+      {"a paste between addresses keeps what follows", "x@y; z@w", "x@y; p@q.org, r@s.org, z@w", 23,
+       QString("x@y; p@q.org,z@w"), 13},
+      {"typing at the limit is refused", full, full + "x", 21, std::nullopt, 0},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.name);
+    const auto edit = limit_recipients_edit(r.before, r.after, r.cursor, 20);
+    ASSERT_EQ(edit.has_value(), r.text.has_value());
+    if (edit) {
+      EXPECT_EQ(edit->text, *r.text);
+      EXPECT_EQ(edit->cursor, r.expected_cursor);
+    }
+  }
+}
+
 TEST(contact_list, orange_pieces_are_every_case_sensitive_occurrence) {
   using pieces = std::vector<contact_piece>;
   EXPECT_EQ(contact_pieces("ann@annex.org", "ann"),
