@@ -1,10 +1,14 @@
 #include "ui/app/main_frame.hpp"
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStyleOptionButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <cmath>
 #include <filesystem>
 #include <thread>
 
@@ -12,14 +16,54 @@
 #include "core/settings/registry.hpp"
 #include "engine/app/application.hpp"
 #include "engine/controller/controller.hpp"
+#include "engine/options/resize_option_manager.hpp"
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
 #include "engine/user/user_config.hpp"
+#include "tests/support/desktop_palette.hpp"
 #include "tests/support/widget_test.hpp"
+#include "ui/addphotos/addphotos_page.hpp"
 #include "ui/app/canvas_view.hpp"
 #include "ui/controls/add_control_dispose.hpp"
 
 namespace parvel {
+
+namespace {
+
+// The contrast of the lightest and the darkest pixel, as WCAG measures
+// colours: 1 where the text cannot be told from its background, 21 black on
+// white.
+double contrast(const QImage& image) {
+  const auto luminance = [](QRgb pixel) {
+    const auto linear = [](int channel) {
+      const double c = channel / 255.0;
+      return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(qRed(pixel)) + 0.7152 * linear(qGreen(pixel)) +
+           0.0722 * linear(qBlue(pixel));
+  };
+  double lightest = 0, darkest = 1;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const double l = luminance(image.pixel(x, y));
+      lightest = std::max(lightest, l);
+      darkest = std::min(darkest, l);
+    }
+  return (lightest + 0.05) / (darkest + 0.05);
+}
+
+// Where the text of a label or a checkbox lies, in its window.
+QRect text_rect(const QWidget& control) {
+  QRect area = control.rect();
+  if (const auto* box = qobject_cast<const QCheckBox*>(&control)) {
+    QStyleOptionButton option;
+    option.initFrom(box);
+    area = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
+  }
+  return area.translated(control.mapTo(control.window(), QPoint()));
+}
+
+}  // namespace
 
 class main_frame_test : public QObject {
   Q_OBJECT
@@ -193,6 +237,38 @@ class main_frame_test : public QObject {
     hub().on_action_failed();
     hub().on_action_reset();
     QCOMPARE(hub().signal_app_exit.num_slots(), std::size_t{0});
+  }
+
+  // The palette a dark desktop scheme gives every window of the application.
+  void every_text_reads_under_a_dark_desktop_palette() {
+    QApplication::setPalette(test_support::dark_desktop_palette());
+    // A custom size shows the size panel's fields and their labels.
+    resize_option_manager::instance()->set_current({resize_custom, 800, 600});
+    main_frame frame;
+    frame.resize(1000, 700);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    static_cast<addphotos_page*>(frame.canvas().page(canvas_view::layer::addphotos))
+        ->toggle_rename_popup();
+    QStringList checked;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+      if (!window->isVisible())
+        continue;
+      const QImage picture = window->grab().toImage();
+      for (QWidget* control : window->findChildren<QWidget*>()) {
+        const auto* label = qobject_cast<QLabel*>(control);
+        const auto* box = qobject_cast<QCheckBox*>(control);
+        const QString text = label ? label->text() : box ? box->text() : QString();
+        if (text.trimmed().isEmpty() || !control->isVisibleTo(window))
+          continue;
+        checked << text;
+        QVERIFY2(contrast(picture.copy(text_rect(*control))) >= 3, qPrintable(text));
+      }
+    }
+    resize_option_manager::instance()->set_current({});
+    for (const char* text : {"To:", "From:", "Photos:", "Send copy to myself", "|", "Resize images",
+                             "Rename Scheme:", "Text", "Do Not Change"})
+      QVERIFY2(checked.contains(QLatin1String(text)), text);
   }
 
   void tab_in_message_edit_goes_to_recipients() {
