@@ -14,8 +14,7 @@ namespace {
 namespace formats = core::graphics::image_formats;
 
 archive_item plan_item(photo_entry& photo, unique_entry_names& names) {
-  const std::string name =
-      photo.target_name.empty() ? photo.get_display_name() : photo.target_name;
+  const std::string name = photo.target_name.empty() ? photo.get_display_name() : photo.target_name;
   // The last-dot rule, as everywhere: ".psd" is a PSD file without a stem.
   file_name_parts parts = split_at_last_dot(name);
   const core::graphics::image_format format =

@@ -451,7 +451,8 @@ class addphotos_page_test : public QObject {
     QTest::addColumn<QString>("after");
     QTest::newRow("nothing on the clipboard") << QStringList{} << "ab";
     QTest::newRow("text") << QStringList{"text/plain"} << "ab pasted";
-    QTest::newRow("rich text goes in plain") << QStringList{"text/html", "text/plain"} << "ab pasted";
+    QTest::newRow("rich text goes in plain")
+        << QStringList{"text/html", "text/plain"} << "ab pasted";
     QTest::newRow("an image only") << QStringList{"image/png"} << "ab";
   }
 

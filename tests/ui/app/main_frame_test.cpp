@@ -4,9 +4,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QStyleOptionButton>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <cmath>
 #include <filesystem>

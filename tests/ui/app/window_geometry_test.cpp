@@ -8,9 +8,8 @@ namespace {
 constexpr QSize minimum{750, 580};
 
 // A primary screen with a panel along its bottom, and a second screen left of it.
-const std::vector<screen_area> desk{
-    {QRect(0, 0, 1280, 1024), QRect(0, 0, 1280, 994)},
-    {QRect(-1600, 0, 1600, 900), QRect(-1600, 0, 1600, 900)}};
+const std::vector<screen_area> desk{{QRect(0, 0, 1280, 1024), QRect(0, 0, 1280, 994)},
+                                    {QRect(-1600, 0, 1600, 900), QRect(-1600, 0, 1600, 900)}};
 
 window_placement saved(std::int32_t show, int left, int top, int right, int bottom) {
   window_placement p;

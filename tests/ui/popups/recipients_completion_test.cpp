@@ -1,6 +1,6 @@
 #include <QClipboard>
-#include <QLabel>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QRegularExpression>

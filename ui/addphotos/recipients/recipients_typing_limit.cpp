@@ -44,8 +44,8 @@ void recipients_typing_limit::show_cut_note(bool shown) const {
     cut_note_->setBackgroundRole(QPalette::ToolTipBase);
     cut_note_->setForegroundRole(QPalette::ToolTipText);
   }
-  cut_note_->setGeometry(QRect(edit_.mapTo(window, QPoint(0, edit_.height() + 1)),
-                               cut_note_->sizeHint()));
+  cut_note_->setGeometry(
+      QRect(edit_.mapTo(window, QPoint(0, edit_.height() + 1)), cut_note_->sizeHint()));
   cut_note_->raise();
   cut_note_->show();
 }
