@@ -16,7 +16,6 @@
 #include "ui/addphotos/recipients/recipients_completion.hpp"
 #include "ui/app/canvas_view.hpp"
 #include "ui/controls/add_control_dispose.hpp"
-#include "ui/theme/localized_text.hpp"
 
 namespace {
 
@@ -276,7 +275,7 @@ class recipients_completion_test : public QObject {
                qPrintable(recipient));
     const auto* note = h.window.findChild<QLabel*>("recipients_cut_note");
     QVERIFY(note && note->isVisible());
-    QCOMPARE(note->text(), parvel::localized("recipients_cut"));
+    QVERIFY(note->text().contains("200 characters"));
     QTest::keyClick(h.handle(), Qt::Key_Backspace);
     QVERIFY(!note->isVisible());
   }

@@ -5,7 +5,6 @@
 #include <QLineEdit>
 
 #include "ui/addphotos/recipients/recipients_text.hpp"
-#include "ui/theme/localized_text.hpp"
 
 namespace parvel {
 
@@ -36,7 +35,12 @@ void recipients_typing_limit::show_cut_note(bool shown) const {
   }
   QWidget* window = edit_.window();
   if (!cut_note_) {
-    cut_note_ = new QLabel(localized("recipients_cut"), window);
+    // Not in the localization table, which holds the texts of the original
+    // program only, as the photo list's "Delete" is not.
+    cut_note_ = new QLabel(
+        QStringLiteral("The To field holds %1 characters: only the addresses that fit went in.")
+            .arg(limit_),
+        window);
     cut_note_->setObjectName(QStringLiteral("recipients_cut_note"));
     cut_note_->setFrameShape(QFrame::Box);
     cut_note_->setMargin(2);
