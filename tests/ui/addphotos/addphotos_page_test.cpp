@@ -447,21 +447,20 @@ class addphotos_page_test : public QObject {
 
   // An X clipboard whose owner is gone offers no format at all.
   void message_paste_takes_only_text_data() {
-    QTest::addColumn<QStringList>("formats");
+    QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("after");
-    QTest::newRow("nothing on the clipboard") << QStringList{} << "ab";
-    QTest::newRow("text") << QStringList{"text/plain"} << "ab pasted";
-    QTest::newRow("rich text goes in plain")
-        << QStringList{"text/html", "text/plain"} << "ab pasted";
-    QTest::newRow("an image only") << QStringList{"image/png"} << "ab";
+    QTest::newRow("nothing on the clipboard") << QString() << "ab";
+    QTest::newRow("text") << "text/plain"
+                          << "ab pasted";
+    QTest::newRow("an image only") << "image/png"
+                                   << "ab";
   }
 
   void message_paste_takes_only_text() {
-    QFETCH(QStringList, formats);
+    QFETCH(QString, format);
     auto* data = new QMimeData;
-    for (const QString& format : formats) {
-      data->setData(format, format == QLatin1String("text/html") ? "<b> pasted</b>" : " pasted");
-    }
+    if (!format.isEmpty())
+      data->setData(format, " pasted");
     QGuiApplication::clipboard()->setMimeData(data);
     auto* message = control<QPlainTextEdit>(*page_, 140);
     QVERIFY(type_into(*message, QStringLiteral("ab")));
