@@ -18,7 +18,8 @@
 //   lumbrel-x-helper own-clipboard TARGET FILE
 //     Owns the CLIPBOARD selection as a program that copied does, offering
 //     FILE's bytes as TARGET (UTF8_STRING, image/png, ...) and nothing else.
-//     Prints "ready" once it owns it; runs until killed.
+//     Prints "ready" once it owns it, then "asked" at each request it
+//     answers; runs until killed.
 #include <poll.h>
 #include <xcb/xcb.h>
 
@@ -354,6 +355,8 @@ int own_clipboard(const char* target_name, const char* file) {
     xcb_send_event(c.get(), 0, request.requestor, XCB_EVENT_MASK_NO_EVENT,
                    reinterpret_cast<const char*>(&answer));
     xcb_flush(c.get());
+    std::printf("asked\n");
+    std::fflush(stdout);
   }
   return 2;  // the server went away
 }

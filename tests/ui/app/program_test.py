@@ -380,13 +380,17 @@ def message_paste_survives_any_clipboard(s):
     # the tab order To, From, Subject, Message.
     s.xdotool("mousemove", "350", str(20 + 85), "click", "1")
     s.xdotool("key", "Tab", "Tab", "Tab", "ctrl+v")
-    text = s.own_clipboard("UTF8_STRING", "pasted text".encode())
-    s.xdotool("key", "ctrl+v")
-    text.kill()
-    text.wait()
-    s.xdotool("key", "ctrl+v")
-    s.own_clipboard("image/png", png(4, 4))
-    s.xdotool("key", "ctrl+v")
+    for target, data in (("UTF8_STRING", "pasted text".encode()), ("image/png", png(4, 4))):
+        owner = s.own_clipboard(target, data)
+        s.xdotool("key", "ctrl+v")
+        ready, _, _ = select.select([owner.stdout], [], [], WAIT)
+        check(ready and owner.stdout.readline().strip() == "asked",
+              f"the program asked for the clipboard holding {target}; "
+              f"its exit code so far: {program.poll()}")
+        # Gone, as a program that copied and quit: the clipboard is empty again.
+        owner.kill()
+        owner.wait()
+        s.xdotool("key", "ctrl+v")
     # Events come in order: the close is handled after the pastes.
     close_normally(s, program, window)
 
