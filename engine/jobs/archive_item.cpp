@@ -1,7 +1,5 @@
 #include "engine/jobs/archive_item.hpp"
 
-#include <filesystem>
-
 #include "core/graphics/image_format.hpp"
 #include "engine/jobs/unique_entry_names.hpp"
 #include "engine/options/convert_option_manager.hpp"
@@ -16,9 +14,7 @@ namespace {
 namespace formats = core::graphics::image_formats;
 
 archive_item plan_item(photo_entry& photo, unique_entry_names& names) {
-  const std::string name = photo.target_name.empty()
-                               ? std::filesystem::path(photo.path).filename().string()
-                               : photo.target_name;
+  const std::string name = photo.target_name.empty() ? photo.get_display_name() : photo.target_name;
   // The last-dot rule, as everywhere: ".psd" is a PSD file without a stem.
   file_name_parts parts = split_at_last_dot(name);
   const core::graphics::image_format format =

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/utf.hpp"
 #include "engine/rename/file_name_length.hpp"
 #include "engine/rename/file_name_parts.hpp"
 
@@ -19,7 +20,9 @@ std::string folded(std::string name) {
 }  // namespace
 
 std::string unique_entry_names::make_unique(const std::string& name) {
-  const file_name_parts parts = split_at_last_dot(name);
+  // As the archive writes it: names that differ only in bytes that are not
+  // UTF-8 are one name there.
+  const file_name_parts parts = split_at_last_dot(core::to_valid_utf8(name));
   std::string fitted = fit_file_name(parts.stem, "", parts.extension);
   const auto [it, inserted] = used_.emplace(folded(fitted), 1);
   if (inserted) {

@@ -10,10 +10,11 @@ namespace parvel {
 // one file and the recipient would lose a photo.
 class unique_entry_names {
  public:
-  // The name itself when unused, else its stem + "(n)" + its extension with
-  // the smallest n that gives an unused name. Every name handed out is used
-  // and within longest_file_name bytes: a longer one loses the end of its
-  // stem, never its extension or "(n)".
+  // The name made valid UTF-8 (each invalid sequence a U+FFFD, as the
+  // archive writes it) when unused, else its stem + "(n)" + its extension
+  // with the smallest n that gives an unused name. Every name handed out is
+  // used and within longest_file_name bytes: a longer one loses the end of
+  // its stem, never its extension or "(n)".
   std::string make_unique(const std::string& name);
 
  private:

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "core/utf.hpp"
 #include "engine/photos/safe_file_name.hpp"
 #include "engine/rename/file_name_parts.hpp"
 
@@ -20,7 +21,7 @@ std::uint64_t photo_entry::file_size() {
 
 const std::string& photo_entry::get_display_name() {
   if (display_name.empty()) {
-    display_name = std::filesystem::path(path).filename().string();
+    display_name = core::to_valid_utf8(std::filesystem::path(path).filename().string());
   }
   return display_name;
 }

@@ -9,10 +9,12 @@ class rename_alg;
 
 // One photo of the set; copied by value.
 struct photo_entry {
-  std::string path;          // full path as added, UTF-8
-  std::uint64_t size = 0;    // cached; 0 means not read yet
-  std::string display_name;  // the path's file name, cached
-  std::string target_name;   // the name inside the archive; empty until renamed
+  std::string path;        // full path as added, UTF-8
+  std::uint64_t size = 0;  // cached; 0 means not read yet
+  // The path's file name made valid UTF-8, as the archive and the renaming
+  // schemes see it; cached.
+  std::string display_name;
+  std::string target_name;  // the name inside the archive; empty until renamed
 
   // Reads the size while it is 0 and the path is a regular file; 0 for a
   // missing file.

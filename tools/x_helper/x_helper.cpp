@@ -15,6 +15,11 @@
 //     top-left under north-west gravity, the window's own under static
 //     gravity); a window withdrawn goes back to that position. Prints "ready"
 //     once it manages the screen; runs until killed.
+//   lumbrel-x-helper own-clipboard TARGET FILE
+//     Owns the CLIPBOARD selection as a program that copied does, offering
+//     FILE's bytes as TARGET (UTF8_STRING, image/png, ...) and nothing else.
+//     Prints "ready" once it owns it, then "asked" at each request it
+//     answers; runs until killed.
 #include <poll.h>
 #include <xcb/xcb.h>
 
@@ -22,6 +27,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
@@ -293,11 +300,73 @@ int window_manager(frame_extents extents) {
   return stand_in_window_manager(c.get(), extents).run();
 }
 
+// Small data only: no INCR transfers.
+int own_clipboard(const char* target_name, const char* file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "cannot read %s\n", file);
+    return 2;
+  }
+  const std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const connection c = connect_display();
+  xcb_screen_t* screen = first_screen(c.get());
+  const xcb_window_t owner = xcb_generate_id(c.get());
+  xcb_create_window(c.get(), XCB_COPY_FROM_PARENT, owner, screen->root, 0, 0, 1, 1, 0,
+                    XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+  const xcb_atom_t clipboard = intern(c.get(), "CLIPBOARD");
+  const xcb_atom_t targets = intern(c.get(), "TARGETS");
+  const xcb_atom_t target = intern(c.get(), target_name);
+  xcb_set_selection_owner(c.get(), owner, clipboard, XCB_CURRENT_TIME);
+  const auto cookie = xcb_get_selection_owner(c.get(), clipboard);
+  const reply_ptr<xcb_get_selection_owner_reply_t> owned(
+      xcb_get_selection_owner_reply(c.get(), cookie, nullptr), &std::free);
+  if (!owned || owned->owner != owner) {
+    std::fprintf(stderr, "cannot own the clipboard\n");
+    return 2;
+  }
+  std::printf("ready\n");
+  std::fflush(stdout);
+
+  while (xcb_generic_event_t* event = xcb_wait_for_event(c.get())) {
+    const reply_ptr<xcb_generic_event_t> held(event, &std::free);
+    if ((event->response_type & 0x7F) != XCB_SELECTION_REQUEST) {
+      continue;
+    }
+    const auto& request = *reinterpret_cast<const xcb_selection_request_event_t*>(event);
+    // A requestor of old names no property: the target stands for it.
+    const xcb_atom_t property = request.property != XCB_NONE ? request.property : request.target;
+    xcb_selection_notify_event_t answer{};
+    answer.response_type = XCB_SELECTION_NOTIFY;
+    answer.time = request.time;
+    answer.requestor = request.requestor;
+    answer.selection = request.selection;
+    answer.target = request.target;
+    answer.property = property;
+    if (request.target == targets) {
+      const xcb_atom_t offered[] = {targets, target};
+      xcb_change_property(c.get(), XCB_PROP_MODE_REPLACE, request.requestor, property,
+                          XCB_ATOM_ATOM, 32, 2, offered);
+    } else if (request.target == target) {
+      xcb_change_property(c.get(), XCB_PROP_MODE_REPLACE, request.requestor, property, target, 8,
+                          static_cast<std::uint32_t>(data.size()), data.data());
+    } else {
+      answer.property = XCB_NONE;
+    }
+    xcb_send_event(c.get(), 0, request.requestor, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&answer));
+    xcb_flush(c.get());
+    std::printf("asked\n");
+    std::fflush(stdout);
+  }
+  return 2;  // the server went away
+}
+
 int usage() {
   std::fprintf(stderr,
                "usage: lumbrel-x-helper watch-map TIMEOUT_MS [COUNT]\n"
                "       lumbrel-x-helper close WINDOW\n"
-               "       lumbrel-x-helper window-manager LEFT RIGHT TOP BOTTOM\n");
+               "       lumbrel-x-helper window-manager LEFT RIGHT TOP BOTTOM\n"
+               "       lumbrel-x-helper own-clipboard TARGET FILE\n");
   return 2;
 }
 
@@ -317,6 +386,9 @@ int main(int argc, char** argv) {
   if (command == "window-manager" && argc == 6) {
     const auto width = [&](int i) { return static_cast<std::int32_t>(std::atoi(argv[i])); };
     return window_manager({width(2), width(3), width(4), width(5)});
+  }
+  if (command == "own-clipboard" && argc == 4) {
+    return own_clipboard(argv[2], argv[3]);
   }
   return usage();
 }

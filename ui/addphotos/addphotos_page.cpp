@@ -39,6 +39,7 @@
 #include "ui/controls/cue_edit.hpp"
 #include "ui/controls/link_label.hpp"
 #include "ui/controls/make_control.hpp"
+#include "ui/controls/plain_text_edit.hpp"
 #include "ui/rename/addphotos_rename_popup.hpp"
 #include "ui/theme/drawing.hpp"
 #include "ui/theme/localized_text.hpp"
@@ -87,7 +88,7 @@ addphotos_page::addphotos_page(QWidget* parent) : QWidget(parent) {
   subject_edit_ = make_edit(new QLineEdit(this), 138, 128);
   message_label_ = make_label("message_label", 139, Qt::AlignRight);
   set_text_colour(*message_label_, dark_grey);
-  message_edit_ = make_control<QPlainTextEdit>(this, 140, 5);
+  message_edit_ = make_control<plain_text_edit>(this, 140, 5);
   message_edit_->setAcceptDrops(false);
   message_edit_->setTabChangesFocus(true);
   counter_ = make_label(nullptr, 147, Qt::AlignHCenter);

@@ -67,6 +67,18 @@ void end_jobs(int result) {
   }
 }
 
+std::vector<screen_area> screens_present() {
+  std::vector<screen_area> screens;
+  QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary)
+    screens.push_back({primary->geometry(), primary->availableGeometry()});
+  for (QScreen* screen : QGuiApplication::screens()) {
+    if (screen != primary)
+      screens.push_back({screen->geometry(), screen->availableGeometry()});
+  }
+  return screens;
+}
+
 void show_as_decided(main_frame& frame, const startup_options& decided) {
   if (decided.frameless) {
     frame.setWindowFlag(Qt::FramelessWindowHint);
@@ -97,10 +109,8 @@ int application_run(const core::command_line_options& options,
   core::graphics::gdip::set_decoder_scratch_folder(temp_folder.toStdString());
 
   const application_settings& settings = *app.settings();
-  QScreen* screen = QGuiApplication::primaryScreen();
-  const startup_options decided =
-      decide_startup(options, settings.placement, settings.fullscreen,
-                     screen ? screen->geometry() : QRect(), main_frame::minimum_size);
+  const startup_options decided = decide_startup(options, settings.placement, settings.fullscreen,
+                                                 screens_present(), main_frame::minimum_size);
   main_frame frame;
   frame.setWindowTitle(title);
   QObject::connect(&frame, &main_frame::closed, [] { QCoreApplication::exit(1); });

@@ -14,6 +14,7 @@
 #include "ui/app/canvas_view.hpp"
 #include "ui/app/desktop_file_id.hpp"
 #include "ui/app/window_geometry.hpp"
+#include "ui/theme/program_palette.hpp"
 
 namespace parvel {
 
@@ -26,8 +27,10 @@ QSize page_minimum(const canvas_view& canvas) {
 
 }  // namespace
 
-main_frame::main_frame()
-    : canvas_(new canvas_view(this)), taskbar_(QString::fromLatin1(desktop_file_id)) {
+main_frame::main_frame() : canvas_(nullptr), taskbar_(QString::fromLatin1(desktop_file_id)) {
+  // The popups are windows of their own: the application's palette reaches them.
+  use_program_palette();
+  canvas_ = new canvas_view(this);
   setObjectName(QStringLiteral("LumbrelParvelMainFrame"));
   setMinimumSize(frame_minimum_client_size(minimum_size, {}, page_minimum(*canvas_)));
   QIcon icon;

@@ -18,8 +18,10 @@ struct startup_options {
   window_geometry geometry;
 };
 
+// screens: those present, the primary first; a full-screen start covers the
+// primary whole.
 startup_options decide_startup(const core::command_line_options& options,
                                const window_placement& placement, bool fullscreen,
-                               QRect primary_screen, QSize minimum);
+                               const std::vector<screen_area>& screens, QSize minimum);
 
 }  // namespace parvel

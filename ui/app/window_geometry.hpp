@@ -2,10 +2,9 @@
 
 #include <QRect>
 #include <Qt>
+#include <vector>
 
 #include "engine/app/window_placement.hpp"
-
-class QScreen;
 
 namespace parvel {
 
@@ -18,11 +17,24 @@ struct window_geometry {
   friend bool operator==(const window_geometry&, const window_geometry&) = default;
 };
 
+// A screen present at start, in screen pixels: all of it, and the part that
+// windows may take (without the desktop's panels).
+struct screen_area {
+  QRect geometry;
+  QRect available;
+};
+
 // The saved record as a window: the normal rectangle (left, top, right,
 // bottom) is the outer frame; show states 2 (minimised) and 3 (maximised)
-// restore as such, every other as a normal window. The rectangle is kept as
-// saved, only never smaller than the frame's minimum size.
-window_geometry placement_to_window(const window_placement& placement, QSize minimum);
+// restore as such, every other as a normal window. The rectangle is never
+// smaller than the frame's minimum size, and it is fitted to the screens
+// present (the primary first), since the one it was saved on may be gone:
+// one whose title bar would not show on any screen's available area is
+// centred on the primary's, and one larger than the available area of the
+// screen it lies on is cut to it, never below the minimum. Without screens
+// the rectangle stays as saved.
+window_geometry placement_to_window(const window_placement& placement, QSize minimum,
+                                    const std::vector<screen_area>& screens);
 
 // The record saved at close. normal_frame is the outer rectangle the window
 // last had in the normal state (neither minimised, maximised nor full screen),

@@ -29,6 +29,7 @@ std::string repeat(const std::string& text, std::size_t times) {
 }
 
 const std::string kanji = "\xe6\x97\xa5";
+const std::string replacement = "\xef\xbf\xbd";
 
 struct unique_case {
   const char* name;
@@ -68,10 +69,45 @@ INSTANTIATE_TEST_SUITE_P(
                     {"." + std::string(254, 'e'), "(1)." + std::string(251, 'e')}},
         unique_case{"multi_byte_stems_lose_whole_characters",
                     {repeat(kanji, 83) + "ab.jpg", repeat(kanji, 83) + "ab.jpg"},
-                    {repeat(kanji, 83) + "ab.jpg", repeat(kanji, 82) + "(1).jpg"}}),
+                    {repeat(kanji, 83) + "ab.jpg", repeat(kanji, 82) + "(1).jpg"}},
+        unique_case{
+            "names_alike_once_made_utf8_are_counted",
+            {"\xff\xfe.jpg", "\xfe\xff.jpg", replacement + replacement + ".jpg", "\xe0\xe8.jpg"},
+            {replacement + replacement + ".jpg", replacement + replacement + "(1).jpg",
+             replacement + replacement + "(2).jpg", replacement + replacement + "(3).jpg"}},
+        unique_case{"a_name_not_utf8_fits_as_written",
+                    {std::string(250, '\xff') + ".jpg"},
+                    {repeat(replacement, 83) + ".jpg"}}),
     test_support::row_name());
 
 class long_entry_names : public test_support::archive_test {};
+
+// What the recipient's Python and unzip write of the archive, each into a
+// folder of its own: the contents of the files there, by name.
+std::vector<std::map<std::string, std::string>> extracted(const std::string& archive) {
+  const test_support::temp_folder python, unzip;
+  std::string output;
+  EXPECT_EQ(test_support::run("python3 -c 'import sys, zipfile; "
+                              "zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' " +
+                                  test_support::quoted(archive) + " " +
+                                  test_support::quoted(python.path().string()) + " 2>&1",
+                              &output),
+            0)
+      << output;
+  EXPECT_EQ(test_support::run("unzip -qq -o " + test_support::quoted(archive) + " -d " +
+                                  test_support::quoted(unzip.path().string()) + " 2>&1",
+                              &output),
+            0)
+      << output;
+  std::vector<std::map<std::string, std::string>> folders;
+  for (const fs::path& folder : {python.path(), unzip.path()}) {
+    auto& files = folders.emplace_back();
+    for (const auto& file : fs::directory_iterator(folder)) {
+      files[file.path().filename().string()] = test_support::read_file(file.path().string());
+    }
+  }
+  return folders;
+}
 
 // Photos named as long as a file name can be, two of them alike, renamed with
 // a prefix: what the recipient's Python and unzip make of the archive.
@@ -97,28 +133,29 @@ TEST_F(long_entry_names, renamed_photos_extract_whole) {
                          {prefix + std::string(237, 'x') + "(1).jpg", "two"},
                          {prefix + "a" + repeat(kanji, 79) + ".jpg", "three"},
                          {prefix + std::string(244, 'y'), "four"}}));
-
-  const test_support::temp_folder python, unzip;
-  std::string output;
-  EXPECT_EQ(test_support::run("python3 -c 'import sys, zipfile; "
-                              "zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' " +
-                                  test_support::quoted(package_->archive_path()) + " " +
-                                  test_support::quoted(python.path().string()) + " 2>&1",
-                              &output),
-            0)
-      << output;
-  EXPECT_EQ(test_support::run("unzip -qq " + test_support::quoted(package_->archive_path()) +
-                                  " -d " + test_support::quoted(unzip.path().string()) + " 2>&1",
-                              &output),
-            0)
-      << output;
-  for (const auto& [name, data] : entries) {
-    EXPECT_EQ(test_support::read_file((python.path() / name).string()), data);
+  for (const auto& files : extracted(package_->archive_path())) {
+    EXPECT_EQ(files, entries);
   }
-  // unzip recodes names beyond ASCII through a code page (the archive says it
-  // was made under DOS); what counts here is that it wrote every entry.
-  const auto files = std::distance(fs::directory_iterator(unzip.path()), fs::directory_iterator());
-  EXPECT_EQ(files, static_cast<std::ptrdiff_t>(entries.size()));
+}
+
+// Names in other encodings than UTF-8, alike once the archive writes them as
+// UTF-8: each photo reaches the recipient.
+TEST_F(long_entry_names, names_not_utf8_extract_to_as_many_files) {
+  const std::string twice = replacement + replacement;
+  add_file("\xff\xfe.jpg", "one");
+  add_file("\xfe\xff.jpg", "two");
+  add_file(twice + ".jpg", "three");
+  add_file("bad\xe9/\xe0\xe8.jpg", "four");
+  archive();
+  ASSERT_EQ(recorder_.outcome(), "succeeded");
+  const std::map<std::string, std::string> expected{{twice + ".jpg", "one"},
+                                                    {twice + "(1).jpg", "two"},
+                                                    {twice + "(2).jpg", "three"},
+                                                    {twice + "(3).jpg", "four"}};
+  EXPECT_EQ(test_support::read_archive(package_->archive_path()), expected);
+  for (const auto& files : extracted(package_->archive_path())) {
+    EXPECT_EQ(files, expected);
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -442,6 +443,29 @@ class addphotos_page_test : public QObject {
     QTEST(message->textCursor().position(), "caret_after");
     QCOMPARE(control<QLabel>(*page_, 147)->text(),
              QStringLiteral("(%1)").arg(300 - message->toPlainText().size()));
+  }
+
+  // An X clipboard whose owner is gone offers no format at all.
+  void message_paste_takes_only_text_data() {
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("nothing on the clipboard") << QString() << "ab";
+    QTest::newRow("text") << "text/plain"
+                          << "ab pasted";
+    QTest::newRow("an image only") << "image/png"
+                                   << "ab";
+  }
+
+  void message_paste_takes_only_text() {
+    QFETCH(QString, format);
+    auto* data = new QMimeData;
+    if (!format.isEmpty())
+      data->setData(format, " pasted");
+    QGuiApplication::clipboard()->setMimeData(data);
+    auto* message = control<QPlainTextEdit>(*page_, 140);
+    QVERIFY(type_into(*message, QStringLiteral("ab")));
+    QTest::keyClick(window(), Qt::Key_V, Qt::ControlModifier);
+    QTEST(message->toPlainText(), "after");
   }
 
   void successful_upload_empties_the_form_and_raises_the_counter() {

@@ -1,9 +1,12 @@
 #include "ui/app/main_frame.hpp"
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <filesystem>
 #include <thread>
@@ -12,14 +15,37 @@
 #include "core/settings/registry.hpp"
 #include "engine/app/application.hpp"
 #include "engine/controller/controller.hpp"
+#include "engine/options/resize_option_manager.hpp"
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
 #include "engine/user/user_config.hpp"
+#include "tests/support/desktop_palette.hpp"
+#include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
+#include "ui/addphotos/addphotos_page.hpp"
 #include "ui/app/canvas_view.hpp"
 #include "ui/controls/add_control_dispose.hpp"
 
 namespace parvel {
+
+namespace {
+
+// The spread of lightness where the text of a label or a checkbox lies: no
+// more than a few steps where the text cannot be told from its background.
+int text_spread(const QImage& window, const QWidget& control) {
+  QRect area = control.rect();
+  if (const auto* box = qobject_cast<const QCheckBox*>(&control)) {
+    QStyleOptionButton option;
+    option.initFrom(box);
+    area = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
+  }
+  QImage text = window.copy(area.translated(control.mapTo(control.window(), QPoint())));
+  const int darkest = test_support::darkest(text);
+  text.invertPixels();
+  return 255 - test_support::darkest(text) - darkest;
+}
+
+}  // namespace
 
 class main_frame_test : public QObject {
   Q_OBJECT
@@ -193,6 +219,34 @@ class main_frame_test : public QObject {
     hub().on_action_failed();
     hub().on_action_reset();
     QCOMPARE(hub().signal_app_exit.num_slots(), std::size_t{0});
+  }
+
+  // The palette a dark desktop scheme gives every window of the application.
+  void every_text_reads_under_a_dark_desktop_palette() {
+    QApplication::setPalette(test_support::dark_desktop_palette());
+    // A custom size shows the size panel's fields and their labels.
+    resize_option_manager::instance()->set_current({resize_custom, 800, 600});
+    main_frame frame;
+    frame.resize(1000, 700);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    static_cast<addphotos_page*>(frame.canvas().page(canvas_view::layer::addphotos))
+        ->toggle_rename_popup();
+    QStringList checked;
+    const QImage picture = frame.grab().toImage();
+    for (QWidget* control : frame.findChildren<QWidget*>()) {
+      const auto* label = qobject_cast<QLabel*>(control);
+      const auto* box = qobject_cast<QCheckBox*>(control);
+      const QString text = label ? label->text() : box ? box->text() : QString();
+      if (text.trimmed().isEmpty() || !control->isVisibleTo(&frame))
+        continue;
+      checked << text;
+      QVERIFY2(text_spread(picture, *control) > 100, qPrintable(text));
+    }
+    resize_option_manager::instance()->set_current({});
+    for (const char* text : {"To:", "From:", "Photos:", "Send copy to myself", "|", "Resize images",
+                             "Rename Scheme:", "Text", "Do Not Change"})
+      QVERIFY2(checked.contains(QLatin1String(text)), text);
   }
 
   void tab_in_message_edit_goes_to_recipients() {

@@ -19,6 +19,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import zlib
 
 WAIT = 30  # seconds; generous for sanitizer builds
 
@@ -147,6 +148,20 @@ class Session:
             env=self.env, stdout=subprocess.PIPE, text=True)
         self.children.append(manager)
         check(manager.stdout.readline().strip() == "ready", "the window manager did not start")
+
+    def own_clipboard(self, target, data):
+        """A program that copied data as target and runs on; kill it to empty the clipboard."""
+        path = os.path.join(self.root, "clipboard")
+        with open(path, "wb") as f:
+            f.write(data)
+        owner = subprocess.Popen([self.helper, "own-clipboard", target, path], env=self.env,
+                                 stdout=subprocess.PIPE, text=True)
+        self.children.append(owner)
+        check(owner.stdout.readline().strip() == "ready", "the X helper did not own the clipboard")
+        return owner
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *args], env=self.env, check=True)
 
     def start(self, *args):
         # Bytes: the log's lines end in CR LF, which text mode would rewrite.
@@ -347,6 +362,39 @@ def wayland_closes_keep_the_placement(s):
           f"each close saves the default outer 750 x 580 at 50,20, shown normally; saved {frames}")
 
 
+def png(width, height):
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    rows = b"".join(b"\0" + b"\xff\0\0" * width for _ in range(height))
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+
+
+def message_paste_survives_any_clipboard(s):
+    """Ctrl+V in the Message field with nothing on the clipboard (a fresh
+    session, or the program that copied has quit), with text and with an
+    image on it: the program goes on and closes as usual."""
+    program, window = start_and_map(s)
+    # No window manager: the frame's client area is at the default 50,20.
+    # A click in the To field, whose top is at 78 whatever the fonts, then
+    # the tab order To, From, Subject, Message.
+    s.xdotool("mousemove", "350", str(20 + 85), "click", "1")
+    s.xdotool("key", "Tab", "Tab", "Tab", "ctrl+v")
+    for target, data in (("UTF8_STRING", "pasted text".encode()), ("image/png", png(4, 4))):
+        owner = s.own_clipboard(target, data)
+        s.xdotool("key", "ctrl+v")
+        ready, _, _ = select.select([owner.stdout], [], [], WAIT)
+        check(ready and owner.stdout.readline().strip() == "asked",
+              f"the program asked for the clipboard holding {target}; "
+              f"its exit code so far: {program.poll()}")
+        # Gone, as a program that copied and quit: the clipboard is empty again.
+        owner.kill()
+        owner.wait()
+        s.xdotool("key", "ctrl+v")
+    # Events come in order: the close is handled after the pastes.
+    close_normally(s, program, window)
+
+
 def debug_prints_version(s):
     program, window = start_and_map(s, "-debug")
     close_normally(s, program, window)
@@ -382,6 +430,7 @@ SCENARIOS = {f.__name__: f for f in (maps_and_close_saves, sigterm_ends_without_
                                       one_instance_with_read_only_runtime_folder,
                                       start_while_first_starts,
                                       frame_keeps_its_size_under_a_window_manager,
+                                      message_paste_survives_any_clipboard,
                                       debug_prints_version, starts_whatever_tmpdir_holds,
                                       wayland_closes_keep_the_placement)}
 

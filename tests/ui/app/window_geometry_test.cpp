@@ -7,6 +7,10 @@ namespace {
 
 constexpr QSize minimum{750, 580};
 
+// A primary screen with a panel along its bottom, and a second screen left of it.
+const std::vector<screen_area> desk{{QRect(0, 0, 1280, 1024), QRect(0, 0, 1280, 994)},
+                                    {QRect(-1600, 0, 1600, 900), QRect(-1600, 0, 1600, 900)}};
+
 window_placement saved(std::int32_t show, int left, int top, int right, int bottom) {
   window_placement p;
   p.show_command = show;
@@ -22,7 +26,9 @@ TEST(window_geometry, saved_record_becomes_frame_rectangle_and_state) {
     const char* name;
     window_placement placement;
     window_geometry expected;
+    std::vector<screen_area> screens = desk;
   };
+  const QRect centred(190, 147, 900, 700);
   const row rows[] = {
       {"default record is 750 x 580 at 50,20",
        window_placement{},
@@ -48,10 +54,48 @@ TEST(window_geometry, saved_record_becomes_frame_rectangle_and_state) {
       {"inverted rectangle grows to the minimum",
        saved(1, 500, 500, 100, 100),
        {QRect(500, 500, 750, 580), Qt::WindowNoState}},
+      {"off to the right of every screen is centred on the primary",
+       saved(1, 3000, 2000, 3900, 2700),
+       {centred, Qt::WindowNoState}},
+      {"off to the left", saved(1, -5000, 100, -4100, 800), {centred, Qt::WindowNoState}},
+      {"above", saved(1, 100, -3000, 1000, -2300), {centred, Qt::WindowNoState}},
+      {"below, maximised", saved(3, 100, 5000, 1000, 5700), {centred, Qt::WindowMaximized}},
+      {"only its bottom on a screen, the title bar above it",
+       saved(1, 100, -650, 1000, 50),
+       {centred, Qt::WindowNoState}},
+      {"only a sliver of the title bar at the screen's edge",
+       saved(1, 1240, 100, 2140, 800),
+       {centred, Qt::WindowNoState}},
+      {"enough of the title bar to drag it back stays",
+       saved(1, 1100, 100, 2000, 800),
+       {QRect(1100, 100, 900, 700), Qt::WindowNoState}},
+      {"title bar under the panel is moved",
+       saved(1, 100, 990, 1000, 1690),
+       {centred, Qt::WindowNoState}},
+      {"larger than the screen it is on is cut to the available area",
+       saved(1, 10, 10, 2010, 1510),
+       {QRect(0, 0, 1280, 994), Qt::WindowNoState}},
+      {"wider only is cut in width only",
+       saved(1, -1500, 100, 500, 800),
+       {QRect(-1600, 100, 1600, 700), Qt::WindowNoState}},
+      {"huge and nowhere becomes the primary's available area",
+       saved(1, -50000, -50000, 99999, 99999),
+       {QRect(0, 0, 1280, 994), Qt::WindowNoState}},
+      {"extremes of the record",
+       saved(1, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX),
+       {QRect(0, 0, 1280, 994), Qt::WindowNoState}},
+      {"a screen smaller than the minimum keeps the minimum",
+       saved(1, 300, 200, 1100, 800),
+       {QRect(0, 0, 750, 580), Qt::WindowNoState},
+       {{QRect(0, 0, 640, 480), QRect(0, 0, 640, 480)}}},
+      {"without screens the saved rectangle stays",
+       saved(1, 3000, 2000, 3900, 2700),
+       {QRect(3000, 2000, 900, 700), Qt::WindowNoState},
+       {}},
   };
   for (const row& r : rows) {
     SCOPED_TRACE(r.name);
-    EXPECT_EQ(placement_to_window(r.placement, minimum), r.expected);
+    EXPECT_EQ(placement_to_window(r.placement, minimum, r.screens), r.expected);
   }
 }
 
@@ -97,7 +141,8 @@ TEST(window_geometry, window_becomes_record_at_close) {
               r.stored);
     EXPECT_EQ(after.flags, 2) << "fields the window does not know are kept";
     EXPECT_EQ(after.min_x, -1);
-    EXPECT_EQ(placement_to_window(after, minimum).frame, r.stored) << "the next start restores it";
+    EXPECT_EQ(placement_to_window(after, minimum, {{screen, screen}}).frame, r.stored)
+        << "the next start restores it";
   }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QString>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -62,27 +63,51 @@ TEST(recipients, normalise_to_each_followed_by_a_semicolon) {
   }
 }
 
+// A field of 4 characters (the Message field's rule) and the To field's rule
+// in a field of 20.
 TEST(recipients, typing_stops_at_the_limit_but_the_program_does_not) {
+  const auto plain = [](const QString& before, const QString& after, int cursor) {
+    return limit_user_edit(before, after, cursor, 4);
+  };
+  const auto addresses = [](const QString& before, const QString& after, int cursor) {
+    return limit_recipients_edit(before, after, cursor, 20);
+  };
   const QString full(250, u'x');
+  const QString list = "ann@x.org; bob@y.org";
   struct row {
     const char* name;
+    std::function<std::optional<limited_edit>(const QString&, const QString&, int)> limit;
     QString before, after;
     int cursor;
     std::optional<QString> text;
     int expected_cursor;
   };
   const row rows[] = {
-      {"within the limit", "abc", "abcd", 4, QString("abcd"), 4},
-      {"paste cut to what fits", "abc", "abXYZc", 5, QString("abXc"), 3},
-      {"nothing fits", "abcd", "abcXd", 4, std::nullopt, 0},
-      {"over-full text refuses typing", full, full + "y", 251, std::nullopt, 0},
-      {"over-full text may shrink", full, full.left(249), 249, full.left(249), 249},
-      {"a pair of UTF-16 units fits whole or not at all", "abc", QString::fromUtf8("ab\U0001F600c"),
-       4, QString("abc"), 2},
+      {"within the limit", plain, "abc", "abcd", 4, QString("abcd"), 4},
+      {"paste cut to what fits", plain, "abc", "abXYZc", 5, QString("abXc"), 3},
+      {"nothing fits", plain, "abcd", "abcXd", 4, std::nullopt, 0},
+      {"over-full text refuses typing", plain, full, full + "y", 251, std::nullopt, 0},
+      {"over-full text may shrink", plain, full, full.left(249), 249, full.left(249), 249},
+      {"a pair of UTF-16 units fits whole or not at all", plain, "abc",
+       QString::fromUtf8("ab\U0001F600c"), 4, QString("abc"), 2},
+      {"a list that fits stands", addresses, "", "ann@x.org, bob@y", 16,
+       QString("ann@x.org, bob@y"), 16},
+      {"a list is cut at its last separator before the limit", addresses, "",
+       "ann@x.org; bob@example.com; c@z", 31, QString("ann@x.org;"), 10},
+      {"a cut just after an address keeps it", addresses, "", "ann@x.org;bob@y.org;cy@z", 24,
+       QString("ann@x.org;bob@y.org"), 19},
+      {"white space separates too", addresses, "", "ann@x.org\nbob@example.com", 25,
+       QString("ann@x.org"), 9},
+      {"no whole address fits", addresses, "", "averyveryverylongaddress@example.com", 36,
+       std::nullopt, 0},
+      {"a list pasted between addresses keeps what follows", addresses, "x@y; z@w",
+       "x@y; p@q.org, r@s.org, z@w", 23, QString("x@y; p@q.org,z@w"), 13},
+      {"typing at the To field's limit is refused", addresses, list, list + "x", 21, std::nullopt,
+       0},
   };
   for (const row& r : rows) {
     SCOPED_TRACE(r.name);
-    const auto edit = limit_user_edit(r.before, r.after, r.cursor, 4);
+    const auto edit = r.limit(r.before, r.after, r.cursor);
     ASSERT_EQ(edit.has_value(), r.text.has_value());
     if (edit) {
       EXPECT_EQ(edit->text, *r.text);

@@ -1,5 +1,9 @@
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTest>
 #include <memory>
 
@@ -254,6 +258,26 @@ class recipients_completion_test : public QObject {
     QCOMPARE(h.edit->text(), full);
     QTest::keyClick(h.handle(), Qt::Key_Backspace);
     QCOMPARE(h.edit->text(), full.chopped(1));
+  }
+
+  void a_pasted_list_keeps_the_whole_addresses_that_fit_and_says_so() {
+    host h;
+    QString list;
+    for (int i = 0; i < 500; ++i)
+      list += QStringLiteral("person%1@example.com, ").arg(i, 3, 10, QChar('0'));
+    QGuiApplication::clipboard()->setText(list);
+    QTest::keyClick(h.handle(), Qt::Key_V, Qt::ControlModifier);
+    const QStringList recipients = parvel::split_recipients(h.edit->text());
+    QVERIFY(h.edit->text().size() <= 200);
+    QCOMPARE(recipients.size(), 8);
+    for (const QString& recipient : recipients)
+      QVERIFY2(QRegularExpression("^person\\d{3}@example\\.com$").match(recipient).hasMatch(),
+               qPrintable(recipient));
+    const auto* note = h.window.findChild<QLabel*>("recipients_cut_note");
+    QVERIFY(note && note->isVisible());
+    QVERIFY(note->text().contains("200 characters"));
+    QTest::keyClick(h.handle(), Qt::Key_Backspace);
+    QVERIFY(!note->isVisible());
   }
 };
 

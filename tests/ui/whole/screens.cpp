@@ -1,8 +1,10 @@
-// ui_screens DIR: renders every page and state of the program in a
+// ui_screens DIR [--dark]: renders every page and state of the program in a
 // 1000 x 700 main frame on the offscreen platform and saves each as a PNG in
 // DIR, for people to look at, at the screen's scale (QT_SCALE_FACTOR). Each
 // top-level window is grabbed by itself and put where it lies: the frame's
-// own picture leaves the popups out.
+// own picture leaves the popups out. The offscreen platform loads no desktop
+// theme: --dark gives the application a dark desktop's palette first, as
+// such a theme would.
 #include <QApplication>
 #include <QDir>
 #include <QImage>
@@ -20,6 +22,7 @@
 #include "core/graphics/gdip/register_image_codecs.hpp"
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
+#include "tests/support/desktop_palette.hpp"
 #include "tests/support/widget_driver.hpp"
 #include "ui/addphotos/addphotos_page.hpp"
 #include "ui/addphotos/addphotos_panel_alt.hpp"
@@ -233,11 +236,14 @@ class screens {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: ui_screens DIR\n");
+  const bool dark = argc == 3 && std::string(argv[2]) == "--dark";
+  if (argc != 2 && !dark) {
+    std::fprintf(stderr, "usage: ui_screens DIR [--dark]\n");
     return 2;
   }
   QApplication application(argc, argv);
+  if (dark)
+    QApplication::setPalette(test_support::dark_desktop_palette());
   const core::graphics::gdip::gdiplus_startup imaging;
   core::graphics::gdip::register_image_codecs();
   QDir().mkpath(QString::fromLocal8Bit(argv[1]));

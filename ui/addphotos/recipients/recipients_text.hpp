@@ -33,8 +33,17 @@ QString normalized_recipients(const QString& text);
 struct limited_edit {
   QString text;
   int cursor = 0;
+  // Characters of the insertion that did not go in.
+  int left_out = 0;
 };
 std::optional<limited_edit> limit_user_edit(const QString& before, const QString& after, int cursor,
                                             int limit);
+
+// The same for the To field, where a part of an address may be someone
+// else's: an insertion cut by the limit keeps only the addresses that fit
+// whole, up to the last separator ("," ";" or white space) before the cut,
+// or nothing (nullopt).
+std::optional<limited_edit> limit_recipients_edit(const QString& before, const QString& after,
+                                                  int cursor, int limit);
 
 }  // namespace parvel
