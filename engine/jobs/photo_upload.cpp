@@ -164,10 +164,10 @@ void photo_upload::report_failure(const parvel_error& error) {
 }
 
 void photo_upload::on_package_progress(std::uint64_t sent, std::uint64_t total) {
-  throw_if_canceled();
-  // No cancel came: the last piece goes out, and the service may notify the
-  // recipients whether or not its answer is awaited.
+  // Reported once the bytes have left: with the last piece the service may
+  // notify the recipients, whether or not its answer is awaited.
   package_sent_ = sent == total;
+  throw_if_canceled();
 }
 
 void photo_upload::on_archive_progress(std::uint64_t sent, std::uint64_t total) {

@@ -304,7 +304,8 @@ struct transfer {
     if (!connected) {
       return;
     }
-    drained = current != phase::sending && current != phase::writing && unsent.value_or(0) == 0;
+    drained = drained ||
+              (current != phase::sending && current != phase::writing && unsent.value_or(0) == 0);
     if (body != nullptr) {
       left = std::max(left, written - std::min(written, unsent.value_or(0)));
       report_left();
@@ -326,8 +327,10 @@ struct transfer {
 
   void report_left() {
     const std::uint64_t size = body->size();
-    // A cancel from a report ends the reports with the call.
-    while (upload_progress && reported < left && !abort) {
+    // A cancel from a report ends the reports with the call; the bytes that
+    // had left before a cancel from elsewhere are still reported.
+    const bool canceled_before = abort;
+    while (upload_progress && reported < left && (canceled_before || !abort)) {
       const std::uint64_t next = std::min(reported + piece_size - reported % piece_size, size);
       if (next > left) {
         break;
@@ -501,12 +504,25 @@ std::size_t on_write(char* buffer, std::size_t size, std::size_t count, void* da
   return t.guarded(std::size_t{0}, [&] { return t.body_piece(buffer, size * count); });
 }
 
+// Bytes the socket has yet to see acknowledged; none when it is not known.
+std::optional<std::uint64_t> unsent(curl_socket_t socket) {
+  int queued = 0;
+  if (socket == CURL_SOCKET_BAD || ioctl(socket, SIOCOUTQ, &queued) != 0) {
+    return std::nullopt;
+  }
+  return static_cast<std::uint64_t>(std::max(queued, 0));
+}
+
 // Called after each turn of the transfer, also while it connects or waits.
 int on_progress(void* data, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
   auto& t = state(data);
   if (t.current == phase::writing && static_cast<std::uint64_t>(uploaded) >= t.body->size()) {
     t.current = phase::receiving;
   }
+  t.guarded(0, [&] {
+    t.follow_wire(static_cast<std::uint64_t>(uploaded), unsent(t.socket));
+    return 0;
+  });
   if (t.abort) {
     t.abort_seen = true;
   }
@@ -662,21 +678,12 @@ std::uint64_t written(CURL* easy) {
   return static_cast<std::uint64_t>(std::max<curl_off_t>(count, 0));
 }
 
-// Bytes the socket has yet to see acknowledged; none when it is not known.
-std::optional<std::uint64_t> unsent(curl_socket_t socket) {
-  int queued = 0;
-  if (socket == CURL_SOCKET_BAD || ioctl(socket, SIOCOUTQ, &queued) != 0) {
-    return std::nullopt;
-  }
-  return static_cast<std::uint64_t>(std::max(queued, 0));
-}
-
 // Runs one request to its end and returns its result. Between two turns the
 // call sleeps until the connection or one of libcurl's timers needs it, a
 // deadline or the next look at the socket comes, or a cancel wakes it: a
 // cancel then ends the request at once, while it is still connecting or
-// waiting for an answer too. Progress callbacks run between two turns, so
-// their exceptions pass straight to the caller.
+// waiting for an answer too. The pieces left to report once the request has
+// ended are reported here, a report's exception passing to the caller.
 CURLcode perform(CURLM* multi, CURL* easy, transfer& t) {
   const attachment attached(multi, easy);
   for (;;) {
@@ -684,9 +691,6 @@ CURLcode perform(CURLM* multi, CURL* easy, transfer& t) {
     check(prefix_of(t.current), curl_multi_perform(multi, &running));
     if (running == 0) {
       break;
-    }
-    if (!t.error) {
-      t.follow_wire(written(easy), unsent(t.socket));
     }
     if (t.abort) {
       t.abort_seen = true;
