@@ -251,7 +251,6 @@ struct transfer {
     announced = 0;
     received = 0;
     raw_received = 0;
-    opened.clear();
     socket = CURL_SOCKET_BAD;
     connected = false;
     drained = false;
@@ -443,8 +442,9 @@ struct transfer {
   std::uint64_t received = 0;
   // Bytes of the answer's heads.
   std::uint64_t raw_received = 0;
-  // The sockets libcurl opened for the request, and the one it connected:
-  // libcurl 7.88 tells its active socket only once a transfer has ended.
+  // The sockets libcurl opened for the call (a redirect may reuse one), and
+  // the one the request went out on: libcurl 7.88 tells its active socket
+  // only once a transfer has ended.
   std::vector<curl_socket_t> opened;
   curl_socket_t socket = CURL_SOCKET_BAD;
   // The connection is made and the request goes out.
@@ -534,30 +534,40 @@ int on_socket_opened(void* data, curl_socket_t socket, curlsocktype) {
   return CURL_SOCKOPT_OK;
 }
 
-// Which of the sockets opened is bound to the connection's local port.
-curl_socket_t connected_socket(const std::vector<curl_socket_t>& opened, int local_port) {
-  for (const curl_socket_t socket : opened) {
-    sockaddr_storage address{};
-    socklen_t length = sizeof address;
-    if (getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-      continue;
-    }
-    const int port = address.ss_family == AF_INET
-                         ? ntohs(reinterpret_cast<const sockaddr_in&>(address).sin_port)
-                     : address.ss_family == AF_INET6
-                         ? ntohs(reinterpret_cast<const sockaddr_in6&>(address).sin6_port)
-                         : -1;
-    if (port == local_port) {
-      return socket;
+// The port of a socket's own end or of its peer's; -1 when it has none.
+int port_of(curl_socket_t socket, bool peer) {
+  sockaddr_storage address{};
+  socklen_t length = sizeof address;
+  auto* raw = reinterpret_cast<sockaddr*>(&address);
+  if ((peer ? getpeername(socket, raw, &length) : getsockname(socket, raw, &length)) != 0) {
+    return -1;
+  }
+  switch (address.ss_family) {
+    case AF_INET:
+      return ntohs(reinterpret_cast<const sockaddr_in&>(address).sin_port);
+    case AF_INET6:
+      return ntohs(reinterpret_cast<const sockaddr_in6&>(address).sin6_port);
+    default:
+      return -1;
+  }
+}
+
+// Which of the sockets opened carries the connection with these ports; the
+// newest first, as a descriptor closed since may now be another's.
+curl_socket_t connected_socket(const std::vector<curl_socket_t>& opened, int local_port,
+                               int peer_port) {
+  for (auto socket = opened.rbegin(); socket != opened.rend(); ++socket) {
+    if (port_of(*socket, false) == local_port && port_of(*socket, true) == peer_port) {
+      return *socket;
     }
   }
   return CURL_SOCKET_BAD;
 }
 
 // Called once connected (TLS included), right before the request goes out.
-int on_connected(void* data, char*, char*, int, int local_port) {
+int on_connected(void* data, char*, char*, int peer_port, int local_port) {
   auto& t = state(data);
-  t.socket = connected_socket(t.opened, local_port);
+  t.socket = connected_socket(t.opened, local_port, peer_port);
   t.current = t.body != nullptr && t.body->size() > 0 ? phase::writing : phase::receiving;
   t.connected = true;
   t.last_motion = std::chrono::steady_clock::now();
