@@ -38,9 +38,10 @@ bool is_ipv6_literal(std::string_view host) {
   if (host.size() < 3 || host.front() != '[' || host.back() != ']') {
     return false;
   }
-  in6_addr address{};
+  // inet_pton reads up to a NUL: every byte must be one it reads.
   const std::string inner(host.substr(1, host.size() - 2));
-  return inet_pton(AF_INET6, inner.c_str(), &address) == 1;
+  in6_addr address{};
+  return inner.find('\0') == std::string::npos && inet_pton(AF_INET6, inner.c_str(), &address) == 1;
 }
 
 // 1 to 5 digits, at most 65535: what fits a TCP port. Anything else fails

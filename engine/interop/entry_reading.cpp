@@ -1,12 +1,44 @@
 #include "engine/interop/entry_reading.hpp"
 
 #include <boost/lexical_cast/bad_lexical_cast.hpp>
+#include <exception>
 #include <limits>
 
+#include "core/atom/atom_namespace.hpp"
 #include "core/atom/reading.hpp"
 #include "engine/interop/interop_namespace.hpp"
 
 namespace parvel::interop {
+
+namespace {
+
+// Notes the first element and stops the parse there.
+class first_element_handler : public core::xml_content_handler {
+ public:
+  struct seen {};
+
+  void start_element(const std::string& namespace_uri, const std::string& local_name,
+                     const core::xml_attribute_map&) override {
+    atom_entry = namespace_uri == core::atom::atom_namespace_uri && local_name == "entry";
+    throw seen{};
+  }
+
+  bool atom_entry = false;
+};
+
+}  // namespace
+
+bool is_atom_entry(const std::string& body) {
+  first_element_handler handler;
+  [[maybe_unused]] const core::com_apartment_guard apartment;
+  core::xml_reader reader;
+  try {
+    reader.parse(&handler, body);
+  } catch (const std::exception&) {
+    // The first element's stop, or a body that is not XML up to there.
+  }
+  return handler.atom_entry;
+}
 
 bool is_extension(const std::string& namespace_uri) {
   return namespace_uri == extension_namespace_uri;

@@ -20,6 +20,11 @@ void read_extension_namespace(const core::xml_attribute_map& attributes, std::st
 // else (a sign, blanks, letters, too many digits) throws boost::bad_lexical_cast.
 std::uint32_t number_attribute(const core::xml_attribute_map& attributes, const std::string& name);
 
+// Whether the body is an Atom entry by its first element, as every answer of
+// the service is, whatever its label says; one cut short after that element's
+// start counts too.
+bool is_atom_entry(const std::string& body);
+
 // Fills entry from a response body with the kind's handler. Failures are
 // core::msxml_exception.
 template <class Handler, class Entry>

@@ -13,6 +13,7 @@
 #include "core/system_error.hpp"
 #include "engine/app/application.hpp"
 #include "engine/app/service_addresses.hpp"
+#include "engine/interop/entry_reading.hpp"
 #include "engine/interop/media.hpp"
 #include "engine/interop/package.hpp"
 #include "engine/interop/thumbnail.hpp"
@@ -44,11 +45,12 @@ void expect_ok(const basic_response& response, const char* step, const std::stri
 // uploads) or whose unreadable body is forgiven (the package). Something
 // between the program and the service (a filtering front's block page, a
 // captive portal) may answer in its stead with a 200 and a page of its own:
-// then the step did not reach the service.
+// then the step did not reach the service. The service's own entry is its
+// answer under any label.
 void expect_service_answer(const basic_response& response, const char* step,
                            const std::string& url) {
   expect_ok(response, step, url);
-  if (core::net::http::is_html_page(response)) {
+  if (core::net::http::is_html_page(response) && !interop::is_atom_entry(response.body)) {
     throw std::runtime_error(
         std::string(step) + ": '" + url + "' answered with a page, not by the service: [" +
         std::to_string(response.status) + ", " + response.reason + ", Content-Type '" +
@@ -82,6 +84,16 @@ std::string read_archive(const std::string& path) {
     throw std::runtime_error("req_server_upload: cannot read the archive.");
   }
   return bytes;
+}
+
+// Every request carries the send's data to the service: links of its answers
+// that leave https are refused as its redirects are, and a redirect that
+// would make a GET of it fails it rather than pass for the service's answer.
+void guard(core::net::http::basic_request& request, const std::string& url) {
+  if (request.scheme != "https") {
+    throw std::runtime_error("refused a link that leaves https: '" + url + "'");
+  }
+  request.redirect_may_change_method = false;
 }
 
 bool has_thumbnail(photo_entry& photo) {
@@ -152,10 +164,10 @@ void photo_upload::report_failure(const parvel_error& error) {
 }
 
 void photo_upload::on_package_progress(std::uint64_t sent, std::uint64_t total) {
-  throw_if_canceled();
-  // No cancel came: the last piece goes out, and the service may notify the
-  // recipients whether or not its answer is awaited.
+  // Reported once the bytes have left: with the last piece the service may
+  // notify the recipients, whether or not its answer is awaited.
   package_sent_ = sent == total;
+  throw_if_canceled();
 }
 
 void photo_upload::on_archive_progress(std::uint64_t sent, std::uint64_t total) {
@@ -171,6 +183,7 @@ basic_response photo_upload::post(const std::string& url, const std::string& bod
                                   const core::string_map& headers) {
   throw_if_canceled();
   core::net::http::basic_request request(url, headers);
+  guard(request, url);
   return client_.post(request, body, content_type);
 }
 
@@ -178,12 +191,14 @@ basic_response photo_upload::put(const std::string& url, const std::string& body
                                  const std::string& content_type) {
   throw_if_canceled();
   core::net::http::basic_request request(url, {});
+  guard(request, url);
   return client_.put(request, body, content_type);
 }
 
 basic_response photo_upload::put_file(const std::string& url, const std::string& path) {
   throw_if_canceled();
   core::net::http::basic_file_request request(url, {}, path);
+  guard(request, url);
   return client_.put(request, octets_type, path);
 }
 

@@ -67,7 +67,8 @@ class photo_upload : public cancellable_job {
 
   // Every request goes through these, which refuse to start after a cancel.
   // Every answer is held to the client's deadline, the archive's too: it
-  // counts from the request's last byte, so a long upload is never cut.
+  // counts from the service's taking the request's last byte, so a long
+  // upload, or one over a slow link, is never cut.
   core::net::http::basic_response post(const std::string& url, const std::string& body,
                                        const std::string& content_type,
                                        const core::string_map& headers = {});
@@ -86,8 +87,8 @@ class photo_upload : public cancellable_job {
   const std::string service_base_;
   const std::string culture_;
   core::net::http::basic_file_client client_;
-  // The package's last body piece was handed to the connection; the run's
-  // thread alone reads and writes it.
+  // The package's last body piece has left for the service; the run's thread
+  // alone reads and writes it.
   bool package_sent_ = false;
 };
 

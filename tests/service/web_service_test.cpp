@@ -275,6 +275,9 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         fault_case{"archive_cut_while_sent", step::archive, fault{.cut_request_after = 65536},
                    "media 200, ticket 200, archive cut", "1 thumbnails 0/0"},
+        fault_case{"archive_read_slowly", step::archive,
+                   fault{.read_piece = 16384, .read_pause = 1ms}, all_but_package + "package 200",
+                   "1 archive thumbnails 2/2 package"},
         fault_case{"archive_request_stalled", step::archive, fault{.stall_request = 20s},
                    "media 200, ticket 200, archive timed out", "1 thumbnails 0/0"},
         fault_case{"first_thumbnail_unanswered", step::thumbnail, fault{.count = 1, .drop = true},

@@ -33,6 +33,11 @@ struct fault {
   // connection closed once this many body bytes have arrived.
   std::chrono::milliseconds stall_request{0};
   std::optional<std::uint64_t> cut_request_after;
+  // The body read in pieces of this many bytes with this pause between two,
+  // behind a small receive buffer: a slow uplink, or a service that reads
+  // slowly.
+  std::size_t read_piece = 0;
+  std::chrono::milliseconds read_pause{0};
 
   // This status, with its reason as the body, instead of the step's answer:
   // the step then takes no effect.
@@ -44,6 +49,9 @@ struct fault {
   // a body, an answer of something in the service's stead, such as a
   // filtering front's block page.
   std::string content_type;
+  // Not empty: a Location header on the answer, with a 3xx status a
+  // redirect; "{target}" stands for the request's own target.
+  std::string location;
   // Silence before the answer (a stall the client must time out).
   std::chrono::milliseconds delay{0};
   // The answer's body dripped: pieces of this many bytes with this pause

@@ -46,8 +46,12 @@ struct route {
   // Faults on the request side:
   // a pause after the request's headers before its body is read;
   std::chrono::milliseconds stall_request{0};
-  // the connection closed once this many body bytes have arrived.
+  // the connection closed once this many body bytes have arrived;
   std::optional<std::uint64_t> cut_request_after;
+  // the body read in pieces of this size with this pause between two, behind
+  // a small receive buffer.
+  std::size_t read_piece = 0;
+  std::chrono::milliseconds read_pause{0};
 };
 
 }  // namespace service

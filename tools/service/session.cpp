@@ -26,6 +26,8 @@ using asio::use_awaitable;
 // The most of a body read in one step; bounds memory when bodies are
 // discarded.
 constexpr std::size_t chunk_size = 65536;
+// The receive buffer behind a slow reader; the kernel doubles it.
+constexpr int slow_receive_buffer = 128 * 1024;
 
 asio::awaitable<void> pause(std::chrono::milliseconds duration) {
   if (duration.count() <= 0) {
@@ -119,8 +121,19 @@ class connection {
   // Whether the whole body arrived.
   asio::awaitable<bool> read_body(http::request_parser<http::buffer_body>& parser,
                                   received_request& request, const route& handling) {
-    std::vector<char> chunk(chunk_size);
+    std::vector<char> chunk(handling.read_piece > 0 ? handling.read_piece : chunk_size);
+    if (handling.read_piece > 0) {
+      // What waits for a slow reader waits in the sender's socket, as on a
+      // slow link, not in a receive buffer grown large. A few of loopback's
+      // 64 KiB segments, or the sender would wait for its persist timer.
+      beast::get_lowest_layer(stream_).socket().set_option(
+          asio::socket_base::receive_buffer_size(slow_receive_buffer));
+    }
     while (!parser.is_done()) {
+      if (request.body_size > 0) {
+        disarm();
+        co_await pause(handling.read_pause);
+      }
       auto& body = parser.get().body();
       body.data = chunk.data();
       body.size = chunk.size();

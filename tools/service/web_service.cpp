@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <boost/algorithm/string/predicate.hpp>
+#include <boost/algorithm/string/replace.hpp>
 #include <boost/algorithm/string/trim.hpp>
 #include <cstdio>
 #include <fstream>
@@ -252,6 +253,8 @@ class web_service::impl {
     }
     handling.stall_request = scripted.stall_request;
     handling.cut_request_after = scripted.cut_request_after;
+    handling.read_piece = scripted.read_piece;
+    handling.read_pause = scripted.read_pause;
     if (scripted.status) {
       handling.body = body_mode::discard;
       handling.sink.reset();
@@ -270,6 +273,10 @@ class web_service::impl {
           return boost::iequals(field.first, "Content-Type");
         });
         made.headers.emplace_back("Content-Type", scripted.content_type);
+      }
+      if (!scripted.location.empty()) {
+        made.headers.emplace_back(
+            "Location", boost::replace_all_copy(scripted.location, "{target}", request.target));
       }
       made.delay = scripted.delay;
       made.trickle_piece = scripted.trickle_piece;

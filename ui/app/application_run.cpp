@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QScreen>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <exception>
 
@@ -142,6 +143,9 @@ int application_run(const core::command_line_options& options,
 }
 
 int app_main(int argc, char** argv) {
+  // A log reader or a peer that goes away must not end the program: writes
+  // to them then fail with EPIPE, which the log sink and the HTTP client handle.
+  std::signal(SIGPIPE, SIG_IGN);
   drop_token_privileges();
   std::set_terminate(terminate_handler);
 

@@ -29,7 +29,10 @@ inline constexpr std::uint64_t default_body_limit = std::uint64_t{16} << 20;
 // thread over a connection of its own and returns the final response of any
 // status. Certificates are always verified (the system's store, or the
 // bundle that SSL_CERT_FILE names). Redirects are followed up to ten times,
-// never from https to http. Nothing is retried.
+// never from https to http; a request body goes out at most twice (once more
+// for a redirect that repeats the request), and a redirect past that, or one
+// that would make a GET of a request that may not change its method, is the
+// answer. Nothing is retried.
 //
 // Failures: transport errors are transport_error (a core::windows_system_error)
 // with the phase's prefix ("Cannot send the WinHTTP request.", "Failed to
@@ -64,8 +67,10 @@ class basic_client {
   basic_response put(basic_request& request, const std::string& body,
                      const std::string& content_type);
 
-  // Called after each piece of at most 16384 bytes of a request body is
-  // handed to the connection, on the calling thread. Kept for later calls.
+  // Called for each piece of at most 16384 bytes of a request body once it
+  // has left the machine (the peer has taken it), on the calling thread, so
+  // that progress follows the wire and not the kernel's buffer. Kept for
+  // later calls.
   void set_upload_progress(progress_callback callback);
   // Called after each piece of a successful (2xx) response body arrives;
   // never for HEAD, a redirect or an error answer.

@@ -1,6 +1,10 @@
 #include "core/net/http/exchange.hpp"
 
 #include <curl/curl.h>
+#include <linux/sockios.h>
+#include <netinet/in.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <array>
@@ -38,9 +42,16 @@ constexpr std::size_t piece_size = 16384;
 // fall out of the processor's cache between the file read and the encryption.
 constexpr std::size_t upload_buffer_size = 4 * piece_size;
 constexpr int redirect_limit = 10;
+// A body goes out at most this often in one call: once, and once more for a
+// redirect that repeats the request. A loop of such redirects would send a
+// large upload again and again; the next one is the answer.
+constexpr int body_send_limit = 2;
 // The longest a call sleeps between two turns of its transfer when neither
 // the connection nor one of libcurl's timers needs it; a cancel wakes it.
 constexpr int idle_wait_ms = 1000;
+// The same while request bytes wait in the socket: the kernel sends them
+// without waking the call, whose progress follows them this often.
+constexpr int draining_wait_ms = 200;
 
 constexpr char open_failed[] = "Cannot initialize WinHTTP for the application.";
 constexpr char connect_failed[] = "Cannot create a new WinHTTP connection.";
@@ -240,6 +251,13 @@ struct transfer {
     response = basic_response();
     announced = 0;
     received = 0;
+    raw_received = 0;
+    socket = CURL_SOCKET_BAD;
+    connected = false;
+    drained = false;
+    left = 0;
+    reported = 0;
+    moved = 0;
   }
 
   template <class Result, class Work>
@@ -256,8 +274,8 @@ struct transfer {
   }
 
   // Fills libcurl's buffer in one read of the body, then hands it over piece
-  // by piece: progress and the abort test come after each piece as if each
-  // went out on its own. Piece boundaries are counted from the body's start.
+  // by piece with the abort test after each, as if each went out on its own.
+  // Piece boundaries are counted from the body's start.
   std::size_t read_pieces(char* buffer, std::size_t room) {
     const std::size_t count = body->read(buffer, room);
     std::size_t handed = 0;
@@ -267,9 +285,6 @@ struct transfer {
       handed += piece;
       sent += piece;
       current = phase::writing;
-      if (upload_progress) {
-        upload_progress(sent, body->size());
-      }
       // The pieces handed so far still go out; the next callback ends the call.
       if (abort) {
         abort_seen = true;
@@ -279,7 +294,54 @@ struct transfer {
     return handed;
   }
 
+  // Follows the request's bytes out of the socket, between two turns of the
+  // transfer: written, the count libcurl has written to the connection, and
+  // unsent, what the socket still holds (request head and TLS framing
+  // included, so an estimate until it is empty). Progress reports each piece
+  // boundary once the bytes up to it have left, so the caller's bar and time
+  // remaining follow the wire rather than the kernel's buffer.
+  void follow_wire(std::uint64_t written, std::optional<std::uint64_t> unsent) {
+    if (!connected) {
+      return;
+    }
+    drained = drained ||
+              (current != phase::sending && current != phase::writing && unsent.value_or(0) == 0);
+    if (body != nullptr) {
+      left = std::max(left, written - std::min(written, unsent.value_or(0)));
+      report_left();
+    }
+    const std::uint64_t now_moved = left + raw_received + received;
+    if (now_moved != moved) {
+      moved = now_moved;
+      last_motion = std::chrono::steady_clock::now();
+    }
+  }
+
+  // The request is over: what libcurl wrote has left, or no longer matters.
+  void follow_end(std::uint64_t written) {
+    if (body != nullptr) {
+      left = std::max(left, written);
+      report_left();
+    }
+  }
+
+  void report_left() {
+    const std::uint64_t size = body->size();
+    // A cancel from a report ends the reports with the call; the bytes that
+    // had left before a cancel from elsewhere are still reported.
+    const bool canceled_before = abort;
+    while (upload_progress && reported < left && (canceled_before || !abort)) {
+      const std::uint64_t next = std::min(reported + piece_size - reported % piece_size, size);
+      if (next > left) {
+        break;
+      }
+      reported = next;
+      upload_progress(reported, size);
+    }
+  }
+
   void header(std::string_view line) {
+    raw_received += line.size();
     if (!in_head) {
       if (final_head && line.substr(0, 5) != "HTTP/") {
         return;  // trailers of a chunked body
@@ -335,10 +397,11 @@ struct transfer {
     return length;
   }
 
-  // Starts the answer's clock once the request has gone out; whether the
-  // answer has outlasted its deadline since.
+  // Starts the answer's clock once the peer has taken the request's last
+  // byte (until then the stall floor governs, as it does while bytes leave);
+  // whether the answer has outlasted its deadline since.
   bool answer_overdue() {
-    if (!answer_limit || (current != phase::receiving && current != phase::reading)) {
+    if (!answer_limit || !drained) {
       return false;
     }
     const auto now = std::chrono::steady_clock::now();
@@ -348,15 +411,24 @@ struct transfer {
     return now >= *answer_due;
   }
 
-  // How long the call may sleep before its next turn: never past the deadline.
+  // Whether no byte has gone out or come in for the stall limit since the
+  // connection was made. Connecting has a limit of its own.
+  bool stalled() const {
+    return connected && std::chrono::steady_clock::now() >= last_motion + stall_limit;
+  }
+
+  // How long the call may sleep before its next turn: never past a deadline.
   int wait_ms() const {
-    if (!answer_due) {
-      return idle_wait_ms;
+    using std::chrono::milliseconds;
+    const auto now = std::chrono::steady_clock::now();
+    milliseconds wait(connected && !drained && body != nullptr ? draining_wait_ms : idle_wait_ms);
+    if (connected) {
+      wait = std::min(wait, std::chrono::ceil<milliseconds>(last_motion + stall_limit - now));
     }
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(
-        *answer_due - std::chrono::steady_clock::now());
-    return static_cast<int>(
-        std::clamp<std::chrono::milliseconds::rep>(left.count(), 0, idle_wait_ms));
+    if (answer_due) {
+      wait = std::min(wait, std::chrono::ceil<milliseconds>(*answer_due - now));
+    }
+    return static_cast<int>(std::max<milliseconds::rep>(wait.count(), 0));
   }
 
   const std::atomic<bool>& abort;
@@ -375,9 +447,28 @@ struct transfer {
   basic_response response;
   std::uint64_t announced = 0;
   std::uint64_t received = 0;
+  // Bytes of the answer's heads.
+  std::uint64_t raw_received = 0;
+  // The sockets libcurl opened for the call (a redirect may reuse one), and
+  // the one the request went out on: libcurl 7.88 tells its active socket
+  // only once a transfer has ended.
+  std::vector<curl_socket_t> opened;
+  curl_socket_t socket = CURL_SOCKET_BAD;
+  // The connection is made and the request goes out.
+  bool connected = false;
+  // The socket holds nothing more of the request.
+  bool drained = false;
+  // Bytes of the body that have left the socket; the most reported so far.
+  std::uint64_t left = 0;
+  std::uint64_t reported = 0;
+  // Bytes that have gone out or come in, and when that last changed.
+  std::uint64_t moved = 0;
+  std::chrono::steady_clock::time_point last_motion;
+  std::chrono::milliseconds stall_limit{0};
   bool abort_seen = false;
-  // The call ended itself at the answer's deadline.
+  // The call ended itself at the answer's deadline, or at the stall floor.
   bool answer_expired = false;
+  bool stall_expired = false;
   std::exception_ptr error;
   // The whole answer's deadline; none for a bulk transfer.
   std::optional<std::chrono::milliseconds> answer_limit;
@@ -420,22 +511,73 @@ std::size_t on_write(char* buffer, std::size_t size, std::size_t count, void* da
   return t.guarded(std::size_t{0}, [&] { return t.body_piece(buffer, size * count); });
 }
 
+// Bytes the socket has yet to see acknowledged; none when it is not known.
+std::optional<std::uint64_t> unsent(curl_socket_t socket) {
+  int queued = 0;
+  if (socket == CURL_SOCKET_BAD || ioctl(socket, SIOCOUTQ, &queued) != 0) {
+    return std::nullopt;
+  }
+  return static_cast<std::uint64_t>(std::max(queued, 0));
+}
+
 // Called after each turn of the transfer, also while it connects or waits.
 int on_progress(void* data, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
   auto& t = state(data);
   if (t.current == phase::writing && static_cast<std::uint64_t>(uploaded) >= t.body->size()) {
     t.current = phase::receiving;
   }
+  t.guarded(0, [&] {
+    t.follow_wire(static_cast<std::uint64_t>(uploaded), unsent(t.socket));
+    return 0;
+  });
   if (t.abort) {
     t.abort_seen = true;
   }
   return t.error || t.abort_seen ? 1 : 0;
 }
 
+int on_socket_opened(void* data, curl_socket_t socket, curlsocktype) {
+  state(data).opened.push_back(socket);
+  return CURL_SOCKOPT_OK;
+}
+
+// The port of a socket's own end or of its peer's; -1 when it has none.
+int port_of(curl_socket_t socket, bool peer) {
+  sockaddr_storage address{};
+  socklen_t length = sizeof address;
+  auto* raw = reinterpret_cast<sockaddr*>(&address);
+  if ((peer ? getpeername(socket, raw, &length) : getsockname(socket, raw, &length)) != 0) {
+    return -1;
+  }
+  switch (address.ss_family) {
+    case AF_INET:
+      return ntohs(reinterpret_cast<const sockaddr_in&>(address).sin_port);
+    case AF_INET6:
+      return ntohs(reinterpret_cast<const sockaddr_in6&>(address).sin6_port);
+    default:
+      return -1;
+  }
+}
+
+// Which of the sockets opened carries the connection with these ports; the
+// newest first, as a descriptor closed since may now be another's.
+curl_socket_t connected_socket(const std::vector<curl_socket_t>& opened, int local_port,
+                               int peer_port) {
+  for (auto socket = opened.rbegin(); socket != opened.rend(); ++socket) {
+    if (port_of(*socket, false) == local_port && port_of(*socket, true) == peer_port) {
+      return *socket;
+    }
+  }
+  return CURL_SOCKET_BAD;
+}
+
 // Called once connected (TLS included), right before the request goes out.
-int on_connected(void* data, char*, char*, int, int) {
+int on_connected(void* data, char*, char*, int peer_port, int local_port) {
   auto& t = state(data);
+  t.socket = connected_socket(t.opened, local_port, peer_port);
   t.current = t.body != nullptr && t.body->size() > 0 ? phase::writing : phase::receiving;
+  t.connected = true;
+  t.last_motion = std::chrono::steady_clock::now();
   return CURL_PREREQFUNC_OK;
 }
 
@@ -465,12 +607,10 @@ void configure(CURL* handle, transfer& t, curl_slist* headers, const timeouts& l
     set_option(handle, CURLOPT_CAINFO, bundle, certificate_failed);
   }
 
-  const long stall_seconds =
-      std::max<long>(1, static_cast<long>((limits.stall.count() + 999) / 1000));
+  // The stall floor is the call's own: libcurl's counts bytes handed to the
+  // kernel, which a slow link takes minutes to send.
   set_option(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connect.count()),
              request_failed);
-  set_option(handle, CURLOPT_LOW_SPEED_LIMIT, 1L, request_failed);
-  set_option(handle, CURLOPT_LOW_SPEED_TIME, stall_seconds, request_failed);
 
   set_option(handle, CURLOPT_UPLOAD_BUFFERSIZE, static_cast<long>(upload_buffer_size),
              request_failed);
@@ -485,6 +625,8 @@ void configure(CURL* handle, transfer& t, curl_slist* headers, const timeouts& l
   set_option(handle, CURLOPT_XFERINFOFUNCTION, &on_progress, request_failed);
   set_option(handle, CURLOPT_XFERINFODATA, &t, request_failed);
   set_option(handle, CURLOPT_NOPROGRESS, 0L, request_failed);
+  set_option(handle, CURLOPT_SOCKOPTFUNCTION, &on_socket_opened, request_failed);
+  set_option(handle, CURLOPT_SOCKOPTDATA, &t, request_failed);
   set_option(handle, CURLOPT_PREREQFUNCTION, &on_connected, request_failed);
   set_option(handle, CURLOPT_PREREQDATA, &t, request_failed);
 }
@@ -546,10 +688,19 @@ class attachment {
   CURL* easy_;
 };
 
+// Body bytes libcurl has written to the connection.
+std::uint64_t written(CURL* easy) {
+  curl_off_t count = 0;
+  curl_easy_getinfo(easy, CURLINFO_SIZE_UPLOAD_T, &count);
+  return static_cast<std::uint64_t>(std::max<curl_off_t>(count, 0));
+}
+
 // Runs one request to its end and returns its result. Between two turns the
-// call sleeps until the connection or one of libcurl's timers needs it, the
-// answer's deadline comes, or a cancel wakes it: a cancel then ends the
-// request at once, while it is still connecting or waiting for an answer too.
+// call sleeps until the connection or one of libcurl's timers needs it, a
+// deadline or the next look at the socket comes, or a cancel wakes it: a
+// cancel then ends the request at once, while it is still connecting or
+// waiting for an answer too. The pieces left to report once the request has
+// ended are reported here, a report's exception passing to the caller.
 CURLcode perform(CURLM* multi, CURL* easy, transfer& t) {
   const attachment attached(multi, easy);
   for (;;) {
@@ -566,11 +717,22 @@ CURLcode perform(CURLM* multi, CURL* easy, transfer& t) {
       t.answer_expired = true;
       return CURLE_OPERATION_TIMEDOUT;
     }
+    if (t.stalled()) {
+      t.stall_expired = true;
+      return CURLE_OPERATION_TIMEDOUT;
+    }
     check(prefix_of(t.current), curl_multi_poll(multi, nullptr, 0, t.wait_ms(), nullptr));
   }
   int queued = 0;
   while (const CURLMsg* message = curl_multi_info_read(multi, &queued)) {
     if (message->msg == CURLMSG_DONE && message->easy_handle == easy) {
+      if (message->data.result == CURLE_OK && !t.error && !t.abort_seen) {
+        t.follow_end(written(easy));
+        if (t.abort) {
+          t.abort_seen = true;
+          return CURLE_ABORTED_BY_CALLBACK;
+        }
+      }
       return message->data.result;
     }
   }
@@ -609,15 +771,18 @@ basic_response exchange::run(const basic_request& request, body_source& body) {
   if (request.wait == answer_wait::deadline) {
     t.answer_limit = limits.answer;
   }
+  t.stall_limit = limits.stall;
   configure(handle.get(), t, headers.get(), limits, error_text.data());
 
   int code = request.method;
   body_source* request_body = &body;
+  int bodies_sent = 0;
   for (int redirects = 0;; ++redirects) {
     const bool sends_body =
         request_body != nullptr && (code == method::post || code == method::put || body.size() > 0);
     if (sends_body) {
       request_body->rewind();
+      ++bodies_sent;
     }
     t.start(code, sends_body ? request_body : nullptr);
     set_option(handle.get(), CURLOPT_URL, url.c_str(), connect_failed);
@@ -631,10 +796,16 @@ basic_response exchange::run(const basic_request& request, body_source& body) {
       throw std::runtime_error("WinHTTP close pending....");
     }
     if (result != CURLE_OK) {
-      fail(prefix_of(t.current), result,
-           t.answer_expired ? "no whole answer within " + std::to_string(t.answer_limit->count()) +
-                                  " ms of the request"
-                            : curl_detail(error_text.data(), result));
+      std::string detail = curl_detail(error_text.data(), result);
+      if (t.answer_expired) {
+        detail = "no whole answer within " + std::to_string(t.answer_limit->count()) +
+                 " ms of the request";
+      } else if (t.stall_expired) {
+        detail = "no byte went out or came in for " + std::to_string(t.stall_limit.count()) + " ms";
+      }
+      // Bytes still in the socket are a write that has not ended.
+      const bool unsent_body = t.body != nullptr && !t.drained && t.current == phase::receiving;
+      fail(prefix_of(unsent_body ? phase::writing : t.current), result, detail);
     }
 
     const auto next = t.redirect && redirects < redirect_limit ? redirect_target(handle.get(), url)
@@ -642,12 +813,18 @@ basic_response exchange::run(const basic_request& request, body_source& body) {
     if (!next) {
       return std::move(t.response);
     }
-    url = *next;
     // As browsers and WinHTTP do: 303 turns every method into GET, 301 and
     // 302 turn POST into GET; 307 and 308 send the same request again.
     const int status = t.response.status;
-    if ((status == 303 && code != method::head) ||
-        ((status == 301 || status == 302) && code == method::post)) {
+    const bool to_get =
+        code != method::get && ((status == 303 && code != method::head) ||
+                                ((status == 301 || status == 302) && code == method::post));
+    if (to_get ? !request.redirect_may_change_method
+               : t.body != nullptr && bodies_sent == body_send_limit) {
+      return std::move(t.response);
+    }
+    url = *next;
+    if (to_get) {
       code = method::get;
       request_body = nullptr;
     }

@@ -35,6 +35,10 @@ struct basic_request {
   // Path and query: the request target.
   std::string path;
   answer_wait wait = answer_wait::deadline;
+  // Whether a redirect may turn the request into a GET, as browsers do (a
+  // 303, or a 301 or 302 of a POST). When not, such a redirect is the
+  // answer: a body that must reach its own address is never dropped on the way.
+  bool redirect_may_change_method = true;
 };
 
 // A request whose body is the content of a file.

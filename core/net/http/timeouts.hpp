@@ -9,11 +9,12 @@ namespace core::net::http {
 struct timeouts {
   // Reaching the server, TLS handshake included.
   std::chrono::milliseconds connect{60000};
-  // A transfer that moves no byte for this long ends; whole seconds, at least one.
+  // A request whose bytes neither leave the machine nor come in for this
+  // long, once connected, ends.
   std::chrono::milliseconds stall{30000};
-  // The whole answer, from the request's last byte to the answer's last, of
-  // a request held to a deadline (answer_wait::deadline): an answer that
-  // trickles in ends here, as one that stalls does.
+  // The whole answer, from the peer's taking the request's last byte to the
+  // answer's last, of a request held to a deadline (answer_wait::deadline):
+  // an answer that trickles in ends here, as one that stalls does.
   std::chrono::milliseconds answer{30000};
 };
 

@@ -25,14 +25,17 @@ class send_road_faults : public test_support::send_road {
   }
 
   // Whether the service received one request of each of the first `reached`
-  // steps among media, archive ticket, archive and package, and none of the others.
-  // An aborted upload is recorded once the service has seen the connection close.
-  void expect_reached(std::size_t reached) const {
-    EXPECT_TRUE(service_.wait_for_requests(reached, std::chrono::seconds(20)));
+  // steps among media, archive ticket, archive and package (of the archive
+  // that many, once reached), and none of the others. An aborted upload is
+  // recorded once the service has seen the connection close.
+  void expect_reached(std::size_t reached, std::size_t archive_requests = 1) const {
+    const std::size_t repeated = reached >= 3 ? archive_requests - 1 : 0;
+    EXPECT_TRUE(service_.wait_for_requests(reached + repeated, std::chrono::seconds(20)));
     const sizes received_requests{received(step::media), received(step::archive_ticket),
                                   received(step::archive), received(step::package)};
     sizes expected(4, 0);
     std::fill_n(expected.begin(), reached, 1);
+    expected[2] += repeated;
     EXPECT_EQ(received_requests, expected);
   }
 };
@@ -64,15 +67,16 @@ struct fault_case {
   // rows whose service stalls or drips: on a loaded machine they would cut
   // the other rows' slow but sound exchanges.
   bool short_limits = false;
+  // The archive's requests, once reached.
+  std::size_t archive_requests = 1;
 };
 
-// The client's shortest stall limit and an answer deadline of five seconds
-// while it lives.
+// The client's shortest stall limit and a short answer deadline while it lives.
 class short_client_limits {
  public:
-  short_client_limits() : normal_(core::net::http::default_timeouts()) {
-    core::net::http::set_default_timeouts(
-        {normal_.connect, std::chrono::seconds(1), std::chrono::seconds(5)});
+  explicit short_client_limits(std::chrono::milliseconds answer = std::chrono::seconds(5))
+      : normal_(core::net::http::default_timeouts()) {
+    core::net::http::set_default_timeouts({normal_.connect, std::chrono::seconds(1), answer});
   }
   ~short_client_limits() { core::net::http::set_default_timeouts(normal_); }
   short_client_limits(const short_client_limits&) = delete;
@@ -120,7 +124,7 @@ TEST_P(send_road_fault, ends_the_send_as_the_user_is_told) {
   }
 
   EXPECT_EQ(recorder_.outcome(), c.outcome);
-  expect_reached(c.reached);
+  expect_reached(c.reached, c.archive_requests);
   EXPECT_EQ(service_.packages().size(), c.outcome == "upload_succeeded" ? 1u : 0u);
   if (!c.logged.empty()) {
     std::string line = boost::replace_all_copy(c.logged, "{base}", service_.base_url());
@@ -202,12 +206,47 @@ INSTANTIATE_TEST_SUITE_P(
                    failed + "'package_account: '{base}/atom/1.0/package/' answered with a page, "
                             "not by the service: [200, OK, Content-Type 'text/plain; "
                             "charset=utf-8']'"},
+        // The service's own entry under a page's label: accepted, never posted twice.
+        fault_case{"package_accepted_with_its_entry_labelled_as_a_page",
+                   scripted{step::package, {.content_type = "text/html; charset=utf-8"}}, "",
+                   "upload_succeeded", 4, ""},
         // The service's own entry, cut short: accepted all the same.
         fault_case{
             "package_accepted_with_a_cut_entry",
             answered(step::package, R"(<?xml version="1.0" encoding="utf-8"?>)"
                                     R"(<atom:entry xmlns:atom="http://www.w3.org/2005/Atom">)"),
             "", "upload_succeeded", 4, ""},
+        // Links of the service's answers that leave https: nothing goes out in clear.
+        fault_case{
+            "media_links_in_clear",
+            answered(step::media, R"(<entry xmlns="http://www.w3.org/2005/Atom"><link )"
+                                  R"(rel="edit" href="http://127.0.0.1:9/m/1"/></entry>)"),
+            "", upload_failed(11), 1,
+            failed + "'refused a link that leaves https: 'http://127.0.0.1:9/m/1/uploadticket/''"},
+        fault_case{"ticket_in_clear",
+                   answered(step::archive_ticket,
+                            R"(<entry xmlns="http://www.w3.org/2005/Atom"><t:ticket )"
+                            R"(xmlns:t="http://www.lumbrel.example/xsd/desktop/1.0/)"
+                            R"(desktop-atom-ext.xsd">http://127.0.0.1:9/up</t:ticket></entry>)"),
+                   "", upload_failed(11), 2,
+                   failed + "'refused a link that leaves https: 'http://127.0.0.1:9/up''"},
+        // Redirects that would make a GET of the upload or the package are
+        // never taken for the service's answer.
+        fault_case{
+            "archive_redirected_as_a_get",
+            scripted{step::archive, {.status = 303, .location = "/desktopserver/atom/1.0/media/"}},
+            "", upload_failed(11), 3,
+            failed + "'req_server_upload: '{archive}' error: [303, See Other]'"},
+        fault_case{"package_redirected_as_a_get",
+                   scripted{step::package, {.status = 302, .location = "{target}"}}, "",
+                   upload_failed(11), 4,
+                   failed + "'package_account: '{base}/atom/1.0/package/' error: [302, Found]'"},
+        // The archive goes out twice at most, whatever a redirect loop asks.
+        fault_case{"archive_redirected_to_itself",
+                   scripted{step::archive, {.status = 307, .location = "{target}"}}, "",
+                   upload_failed(11), 3,
+                   failed + "'req_server_upload: '{archive}' error: [307, Temporary Redirect]'",
+                   false, false, 2},
         fault_case{"service_not_listening", std::nullopt, "", upload_failed(12), 0, "", true},
         // The archive is 3 MiB: the cancel comes with its first piece.
         fault_case{"cancel_during_the_archive", std::nullopt, "upload_progress:", "upload_canceled",
@@ -263,6 +302,21 @@ INSTANTIATE_TEST_SUITE_P(moments, package_cancel,
                          testing::Values(package_cancel_case{"before_it_is_posted", false},
                                          package_cancel_case{"while_its_answer_is_awaited", true}),
                          test_support::row_name());
+
+// A slow uplink, or a service that reads slowly: when libcurl has handed over
+// the archive's last byte, the socket still holds more than the answer's
+// deadline of it. The deadline waits for the service to take it.
+TEST_F(send_road_faults, a_slow_uplink_sends_one_package) {
+  test_support::log_capture capture;
+  const short_client_limits limits(std::chrono::seconds(1));
+  // About 650 KB/s: some seconds for the 3 MiB archive.
+  service_.set_fault(step::archive,
+                     {.read_piece = 16384, .read_pause = std::chrono::milliseconds(25)});
+  send();
+  EXPECT_EQ(recorder_.outcome(), "upload_succeeded") << capture.text();
+  expect_reached(4);
+  EXPECT_EQ(service_.packages().size(), 1u);
+}
 
 TEST_F(send_road_faults, a_missing_archive_fails_after_the_ticket) {
   test_support::log_capture capture;

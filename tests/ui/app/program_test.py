@@ -163,10 +163,10 @@ class Session:
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True)
 
-    def start(self, *args):
+    def start(self, *args, stderr=subprocess.PIPE):
         # Bytes: the log's lines end in CR LF, which text mode would rewrite.
         child = subprocess.Popen([self.program, *args], env=self.env, stdout=subprocess.DEVNULL,
-                                 stderr=subprocess.PIPE)
+                                 stderr=stderr)
         self.children.append(child)
         return child
 
@@ -199,9 +199,9 @@ def exit_code(child):
     return child.returncode
 
 
-def start_and_map(session, *args):
+def start_and_map(session, *args, **options):
     watcher = session.watch_maps()
-    program = session.start(*args)
+    program = session.start(*args, **options)
     window = mapped(watcher)
     check(window is not None, "the program mapped no window")
     check(window[1] == program.pid, f"the window mapped belongs to pid {window[1]}")
@@ -401,6 +401,15 @@ def debug_prints_version(s):
     errors = program.stderr.read().decode("utf-8", "replace")
     check(re.search(r"^parvel \[debug\] - Application Version: '\d+\.\d+\.\d+\.\d+' \(X86\)\r$",
                     errors, re.M), f"the version line on standard error: {errors!r}")
+    # A log reader that goes away (| head -1): the lines after it are lost,
+    # the program lives on.
+    reader, writer = os.pipe()
+    os.close(reader)
+    try:
+        program, window = start_and_map(s, "-debug", stderr=writer)
+    finally:
+        os.close(writer)
+    close_normally(s, program, window)
 
 
 def starts_whatever_tmpdir_holds(s):
