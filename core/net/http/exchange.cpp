@@ -257,6 +257,7 @@ struct transfer {
     drained = false;
     left = 0;
     reported = 0;
+    canceled_in_report = false;
     moved = 0;
   }
 
@@ -318,6 +319,8 @@ struct transfer {
   }
 
   // The request is over: what libcurl wrote has left, or no longer matters.
+  // On a cancel too: the kernel still sends what it was handed before the
+  // close, so the peer may act on it (a package it was sent whole, say).
   void follow_end(std::uint64_t written) {
     if (body != nullptr) {
       left = std::max(left, written);
@@ -329,14 +332,14 @@ struct transfer {
     const std::uint64_t size = body->size();
     // A cancel from a report ends the reports with the call; the bytes that
     // had left before a cancel from elsewhere are still reported.
-    const bool canceled_before = abort;
-    while (upload_progress && reported < left && (canceled_before || !abort)) {
+    while (upload_progress && !canceled_in_report && reported < left) {
       const std::uint64_t next = std::min(reported + piece_size - reported % piece_size, size);
       if (next > left) {
         break;
       }
       reported = next;
       upload_progress(reported, size);
+      canceled_in_report = abort;
     }
   }
 
@@ -461,6 +464,7 @@ struct transfer {
   // Bytes of the body that have left the socket; the most reported so far.
   std::uint64_t left = 0;
   std::uint64_t reported = 0;
+  bool canceled_in_report = false;
   // Bytes that have gone out or come in, and when that last changed.
   std::uint64_t moved = 0;
   std::chrono::steady_clock::time_point last_motion;
@@ -711,6 +715,7 @@ CURLcode perform(CURLM* multi, CURL* easy, transfer& t) {
     }
     if (t.abort) {
       t.abort_seen = true;
+      t.follow_end(written(easy));
       return CURLE_ABORTED_BY_CALLBACK;
     }
     if (t.answer_overdue()) {
@@ -732,6 +737,8 @@ CURLcode perform(CURLM* multi, CURL* easy, transfer& t) {
           t.abort_seen = true;
           return CURLE_ABORTED_BY_CALLBACK;
         }
+      } else if (t.abort_seen && !t.error) {
+        t.follow_end(written(easy));
       }
       return message->data.result;
     }
