@@ -133,7 +133,12 @@ vips::VImage decoded_intact(image_format format,
   if (first_row_decodes(image)) {
     return image;
   }
+  // The buffer is the whole process's: a photo starting on another worker
+  // may have emptied it since. Words gone count as data lost.
   const std::string words = vips_error_buffer();
+  if (words.empty()) {
+    throw vips::VError("cannot decode the photo whole");
+  }
   if (loses_picture_data(words)) {
     throw vips::VError(words);
   }
