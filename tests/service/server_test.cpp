@@ -97,12 +97,16 @@ TEST(service_server, takes_an_upload_as_its_route_says) {
   }
 }
 
-TEST(service_server, speaks_tls_with_its_certificate) {
-  const test_support::test_certificates certificates;
+service::server::options tls_options(const test_support::test_certificates& certificates) {
   service::server::options settings;
   settings.certificate_file = certificates.certificate_file();
   settings.private_key_file = certificates.key_file();
-  service::server server(settings);
+  return settings;
+}
+
+TEST(service_server, speaks_tls_with_its_certificate) {
+  const test_support::test_certificates certificates;
+  service::server server(tls_options(certificates));
   server.add_route("GET", "/r", {.body = "secret"});
   const std::string url = server.base_url() + "/r";
 
@@ -119,10 +123,7 @@ TEST(service_server, speaks_tls_with_its_certificate) {
 // close_notify as a violation of the protocol.
 TEST(service_server, a_cut_answer_ends_the_tls_session_as_scripted) {
   const test_support::test_certificates certificates;
-  service::server::options settings;
-  settings.certificate_file = certificates.certificate_file();
-  settings.private_key_file = certificates.key_file();
-  service::server server(settings);
+  service::server server(tls_options(certificates));
   server.add_route("GET", "/closed", {.body = "0123456789", .cut_after = 4});
   server.add_route("GET", "/notified",
                    {.body = "0123456789", .cut_after = 4, .close_notify = true});
