@@ -26,6 +26,7 @@
 #include "engine/jobs/archive_item.hpp"
 #include "engine/jobs/counted_source.hpp"
 #include "engine/jobs/entry_pipeline.hpp"
+#include "engine/photos/archive_stamp.hpp"
 #include "engine/photos/package_info.hpp"
 #include "engine/rename/file_name_parts.hpp"
 
@@ -397,6 +398,7 @@ void photo_archive::build_archive() {
     archive_.reset();
   }
   throw_if_canceled();
+  package_->keep_archive_stamp(stamp_of(package_->archive_path()));
   package_->archived = true;
 }
 

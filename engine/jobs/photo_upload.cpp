@@ -10,6 +10,7 @@
 #include "core/log/logger.hpp"
 #include "core/net/http/find_header.hpp"
 #include "core/net/http/html_page.hpp"
+#include "core/net/http/transport_error.hpp"
 #include "core/system_error.hpp"
 #include "engine/app/application.hpp"
 #include "engine/app/service_addresses.hpp"
@@ -19,6 +20,7 @@
 #include "engine/interop/thumbnail.hpp"
 #include "engine/interop/ticket.hpp"
 #include "engine/jobs/thumbnail.hpp"
+#include "engine/photos/archive_stamp.hpp"
 #include "engine/photos/package_info.hpp"
 #include "engine/rename/file_name_parts.hpp"
 
@@ -229,6 +231,7 @@ void photo_upload::req_server_upload(const std::string& address) {
   expect_address(address, "req_server_upload");
   const std::string path = package_->archive_path();
   const std::uint64_t size = fs::file_size(path);
+  expect_archive_as_built(path);
   client_.set_upload_progress(
       [this](std::uint64_t sent, std::uint64_t total) { on_archive_progress(sent, total); });
   const basic_response response = size <= in_memory_limit
@@ -237,7 +240,22 @@ void photo_upload::req_server_upload(const std::string& address) {
   // The send's progress is the archive's; the bodies after it only close
   // the gap between a cancel and their start.
   client_.set_upload_progress([this](std::uint64_t, std::uint64_t) { throw_if_canceled(); });
+  // Nothing changed the file while it was read: the service has the archive
+  // as built, or no package names it.
+  expect_archive_as_built(path);
   expect_service_answer(response, "req_server_upload", address);
+}
+
+void photo_upload::expect_archive_as_built(const std::string& path) {
+  const std::optional<archive_stamp> built = package_->built_archive();
+  if (built && stamp_of(path) == *built) {
+    return;
+  }
+  core::log::write(core::log::severity::error,
+                   "req_server_upload: the archive is not as it was made: %s", path);
+  // The next send makes it again.
+  package_->archived = false;
+  throw parvel_error(parvel_code::zip_error_generic);
 }
 
 void photo_upload::photo_thumbnail_upload(const std::string& media_href) {
@@ -300,9 +318,24 @@ void photo_upload::package_account(const std::string& media_href) {
   const std::string url = service_base_ + "/atom/1.0/package/";
   client_.set_upload_progress(
       [this](std::uint64_t sent, std::uint64_t total) { on_package_progress(sent, total); });
+  // Once the answer's head has arrived the service has taken the package: a
+  // body then cut short, closed or too slow to end leaves the answer
+  // unreadable, and the head decides.
+  std::string unreadable;
+  const auto post_package = [&]() -> basic_response {
+    try {
+      return post(url, entry.to_xml(), atom_type, headers);
+    } catch (const core::net::http::transport_error& e) {
+      if (e.arrived().status == 0) {
+        throw;
+      }
+      unreadable = e.what();
+      return e.arrived();
+    }
+  };
   basic_response response;
   try {
-    response = post(url, entry.to_xml(), atom_type, headers);
+    response = post_package();
   } catch (...) {
     if (package_sent_ && canceled()) {
       core::log::write(core::log::severity::warning,
@@ -320,11 +353,16 @@ void photo_upload::package_account(const std::string& media_href) {
   // The service has accepted the package and notifies the recipients: an
   // answer of its own that we cannot read must not turn the send into a
   // failure, which the user would retry, notifying them twice.
-  try {
-    interop::package::parse(response.body);
-  } catch (const std::exception& e) {
+  if (unreadable.empty()) {
+    try {
+      interop::package::parse(response.body);
+    } catch (const std::exception& e) {
+      unreadable = e.what();
+    }
+  }
+  if (!unreadable.empty()) {
     core::log::write(core::log::severity::warning, "package_account: unreadable answer: '%s'",
-                     e.what());
+                     unreadable.c_str());
   }
 }
 

@@ -26,12 +26,13 @@ class ticket;
 // the archive itself, up to three thumbnails (whose failures are only
 // logged) and the package entry, after which the service notifies the
 // recipients. An HTML page answering an upload or the package in the
-// service's stead fails that step. Ends with exactly one of succeeded, failed
-// or canceled. After a cancel no further request starts, so the package is
-// never posted then. A cancel once the package's body is sent ends the wait
-// for its answer: the send ends canceled, though the service may have taken
-// the package (which is logged); once the answer has arrived a cancel
-// changes nothing.
+// service's stead fails that step; once the package's answer has begun to
+// arrive, its head decides, whatever becomes of its body. Ends with exactly
+// one of succeeded, failed or canceled. After a cancel no further request
+// starts, so the package is never posted then. A cancel once the package's
+// body is sent ends the wait for its answer: the send ends canceled, though
+// the service may have taken the package (which is logged); once the answer
+// has arrived a cancel changes nothing.
 class photo_upload : public cancellable_job {
  public:
   // Archives up to this size are sent from memory, larger ones from the file.
@@ -58,7 +59,11 @@ class photo_upload : public cancellable_job {
  private:
   interop::media req_server_media();
   interop::ticket req_server_ticket(const std::string& href);
+  // The archive is sent only as its build left it (see archive_stamp): a
+  // file changed since, before or while it is read, fails with the zipping
+  // error and leaves the set to be archived again.
   void req_server_upload(const std::string& address);
+  void expect_archive_as_built(const std::string& path);
   void photo_thumbnail_upload(const std::string& media_href);
   interop::thumbnail req_server_thumbnail(const std::string& media_href,
                                           const thumbnail_chain& chain);

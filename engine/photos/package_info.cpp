@@ -221,6 +221,7 @@ void package_info::remove_archive() {
   {
     std::lock_guard lock(mutex_);
     path.swap(made_archive_);
+    built_archive_.reset();
   }
   if (path.empty()) {
     return;
@@ -230,6 +231,16 @@ void package_info::remove_archive() {
   if (error) {
     core::log::write(core::log::severity::debug, "Cannot remove the file: %s", error.message());
   }
+}
+
+void package_info::keep_archive_stamp(const archive_stamp& stamp) {
+  std::lock_guard lock(mutex_);
+  built_archive_ = stamp;
+}
+
+std::optional<archive_stamp> package_info::built_archive() const {
+  std::lock_guard lock(mutex_);
+  return built_archive_;
 }
 
 }  // namespace parvel

@@ -6,10 +6,12 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
+#include "engine/photos/archive_stamp.hpp"
 #include "engine/photos/photo_entry.hpp"
 
 namespace core::io::filesystem {
@@ -80,8 +82,12 @@ class package_info {
   // archive this set made before goes first: a set has one at a time.
   core::io::filesystem::file_sink create_archive_file();
   // Removes the archive only when this set made it: until then the name may
-  // be another copy's file.
+  // be another copy's file. Forgets its stamp.
   void remove_archive();
+  // The archive as its build left it, kept for the uploads that send it; none
+  // until a build has finished, and none once the archive was removed.
+  void keep_archive_stamp(const archive_stamp& stamp);
+  std::optional<archive_stamp> built_archive() const;
 
   const std::string& temp_folder() const { return temp_folder_; }
 
@@ -103,6 +109,7 @@ class package_info {
   std::shared_ptr<rename_alg> rename_alg_;
   // The archive create_archive_file made and nothing removed yet, else "".
   std::string made_archive_;
+  std::optional<archive_stamp> built_archive_;
   // Empty when no temp folder served; temp_folder_error_ then holds why.
   std::string temp_folder_;
   int temp_folder_error_ = 0;

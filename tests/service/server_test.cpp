@@ -97,12 +97,16 @@ TEST(service_server, takes_an_upload_as_its_route_says) {
   }
 }
 
-TEST(service_server, speaks_tls_with_its_certificate) {
-  const test_support::test_certificates certificates;
+service::server::options tls_options(const test_support::test_certificates& certificates) {
   service::server::options settings;
   settings.certificate_file = certificates.certificate_file();
   settings.private_key_file = certificates.key_file();
-  service::server server(settings);
+  return settings;
+}
+
+TEST(service_server, speaks_tls_with_its_certificate) {
+  const test_support::test_certificates certificates;
+  service::server server(tls_options(certificates));
   server.add_route("GET", "/r", {.body = "secret"});
   const std::string url = server.base_url() + "/r";
 
@@ -113,6 +117,38 @@ TEST(service_server, speaks_tls_with_its_certificate) {
                       "https://localhost:" + std::to_string(server.port()) + "/r"})
                 .exit_code,
             60);
+}
+
+// Told apart by python's TLS, which reports a connection closed without a
+// close_notify as a violation of the protocol.
+TEST(service_server, a_cut_answer_ends_the_tls_session_as_scripted) {
+  const test_support::test_certificates certificates;
+  service::server server(tls_options(certificates));
+  server.add_route("GET", "/closed", {.body = "0123456789", .cut_after = 4});
+  server.add_route("GET", "/notified",
+                   {.body = "0123456789", .cut_after = 4, .close_notify = true});
+  const std::string reader = R"(
+import socket, ssl, sys
+tls = ssl.create_default_context(cafile=sys.argv[1])
+peer = tls.wrap_socket(socket.create_connection(("127.0.0.1", int(sys.argv[2]))),
+                       server_hostname="127.0.0.1", suppress_ragged_eofs=False)
+peer.sendall(b"GET " + sys.argv[3].encode() + b" HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n")
+body = b""
+try:
+    while piece := peer.recv(4096):
+        body += piece
+    print(body.split(b"\r\n\r\n", 1)[1].decode(), "close_notify")
+except ssl.SSLEOFError:
+    print(body.split(b"\r\n\r\n", 1)[1].decode(), "closed")
+)";
+  for (const auto& [target, ending] :
+       {std::pair{"/closed", "0123 closed\n"}, std::pair{"/notified", "0123 close_notify\n"}}) {
+    SCOPED_TRACE(target);
+    EXPECT_EQ(test_support::run_tool({"python3", "-c", reader, certificates.ca_file(),
+                                      std::to_string(server.port()), target})
+                  .output,
+              ending);
+  }
 }
 
 TEST(service_server, stop_cuts_a_scripted_pause_short) {

@@ -61,6 +61,9 @@ struct fault {
   // The answer's body cut after this many bytes, short of its announced
   // length, and the connection closed.
   std::optional<std::size_t> cut_after;
+  // Over TLS, that cut ends the session with a close_notify, as a peer that
+  // shuts it down in good order would, rather than just closing.
+  bool close_notify = false;
   // The step takes effect, then the connection is closed without an answer.
   bool drop = false;
 };

@@ -31,6 +31,8 @@ struct reply {
   std::chrono::milliseconds trickle_pause{0};
   // the connection closed after this many body bytes, short of the announced length.
   std::optional<std::size_t> cut_after;
+  // over TLS, that cut ended by a close_notify before the connection closes.
+  bool close_notify = false;
 };
 
 }  // namespace service

@@ -179,7 +179,18 @@ class connection {
       }
       co_await send(body.substr(offset, std::min(piece, length - offset)));
     }
+    if (answer.cut_after && answer.close_notify) {
+      co_await shut_down(stream_);
+    }
     co_return !answer.cut_after;
+  }
+
+  static asio::awaitable<void> shut_down(beast::tcp_stream&) { co_return; }
+
+  // Sends the close_notify, then waits for the peer's, or for it to close.
+  static asio::awaitable<void> shut_down(beast::ssl_stream<beast::tcp_stream>& stream) {
+    beast::error_code ignored;
+    co_await stream.async_shutdown(asio::redirect_error(use_awaitable, ignored));
   }
 
   asio::awaitable<void> send(std::string_view text) {

@@ -282,6 +282,7 @@ class web_service::impl {
       made.trickle_piece = scripted.trickle_piece;
       made.trickle_pause = scripted.trickle_pause;
       made.cut_after = scripted.cut_after;
+      made.close_notify = scripted.close_notify;
       if (scripted.drop) {
         made.raw = "";
       }

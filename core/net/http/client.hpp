@@ -38,7 +38,8 @@ inline constexpr std::uint64_t default_body_limit = std::uint64_t{16} << 20;
 // with the phase's prefix ("Cannot send the WinHTTP request.", "Failed to
 // write request data to an HTTP server.", "Wait to receive the WinHTTP
 // response failed.", "Failed to read data."), a core::winhttp_error code and
-// libcurl's own words where it has more to say; a response body
+// libcurl's own words where it has more to say, and what had arrived of the
+// answer when its body then failed (transport_error::arrived); a response body
 // over the call's limit fails as a read, "Failed to read data." with EMSGSIZE;
 // an answer held to a deadline (basic_request::wait) that has not arrived
 // whole by then fails as a time-out, as a stalled one does;

@@ -109,10 +109,11 @@ std::uint32_t winhttp_code(CURLcode code) {
 }
 
 // detail: the transport's own account of the failure, when it has one
-// beyond the code's text.
-[[noreturn]] void fail(const char* prefix, CURLcode code, const std::string& detail = {}) {
+// beyond the code's text; arrived: what had come of the answer.
+[[noreturn]] void fail(const char* prefix, CURLcode code, const std::string& detail = {},
+                       basic_response arrived = {}) {
   if (const std::uint32_t winhttp = winhttp_code(code)) {
-    throw transport_error(prefix, winhttp, detail);
+    throw transport_error(prefix, winhttp, detail, std::move(arrived));
   }
   std::string text = std::string(prefix) + ": " + curl_easy_strerror(code);
   if (!detail.empty()) {
@@ -812,7 +813,8 @@ basic_response exchange::run(const basic_request& request, body_source& body) {
       }
       // Bytes still in the socket are a write that has not ended.
       const bool unsent_body = t.body != nullptr && !t.drained && t.current == phase::receiving;
-      fail(prefix_of(unsent_body ? phase::writing : t.current), result, detail);
+      fail(prefix_of(unsent_body ? phase::writing : t.current), result, detail,
+           t.final_head ? std::move(t.response) : basic_response());
     }
 
     const auto next = t.redirect && redirects < redirect_limit ? redirect_target(handle.get(), url)

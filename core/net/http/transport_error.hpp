@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/net/http/response.hpp"
 #include "core/system_error.hpp"
 
 namespace core::net::http {
@@ -12,8 +13,11 @@ namespace core::net::http {
 // text is "prefix: message (detail)"; without a detail, the base's text.
 class transport_error : public windows_system_error {
  public:
-  transport_error(std::string prefix, std::uint32_t code, std::string detail)
-      : windows_system_error(std::move(prefix), code), detail_(std::move(detail)) {
+  transport_error(std::string prefix, std::uint32_t code, std::string detail,
+                  basic_response arrived = {})
+      : windows_system_error(std::move(prefix), code),
+        detail_(std::move(detail)),
+        arrived_(std::move(arrived)) {
     if (!detail_.empty()) {
       text_ = std::string(windows_system_error::what()) + " (" + detail_ + ")";
     }
@@ -25,8 +29,14 @@ class transport_error : public windows_system_error {
 
   const std::string& detail() const noexcept { return detail_; }
 
+  // What had arrived of the final answer: its status line and headers, and
+  // the body up to the failure (cut, closed or too slow); status 0 when the
+  // failure came before them. The peer has then acted on the request.
+  const basic_response& arrived() const noexcept { return arrived_; }
+
  private:
   std::string detail_;
+  basic_response arrived_;
   std::string text_;
 };
 

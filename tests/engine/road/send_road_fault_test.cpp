@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <boost/algorithm/string/replace.hpp>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 
 #include "core/net/http/timeouts.hpp"
 #include "engine/errors/parvel_error.hpp"
+#include "engine/jobs/photo_upload.hpp"
 #include "tests/engine/road/send_road_fixture.hpp"
 #include "tests/support/log_capture.hpp"
 #include "tests/support/table.hpp"
@@ -100,6 +103,12 @@ const std::string block_page =
     "<body>This upload was blocked by your network's policy.</body></html>\n";
 const service::fault blocked{
     .status = 200, .body = block_page, .content_type = "text/html; charset=utf-8"};
+
+// An answer of 100 bytes cut after its first ten.
+const std::string cut_package_answer =
+    "parvel [warning] - package_account: unreadable answer: 'Failed to read data.: The "
+    "connection with the server was terminated abnormally (transfer closed with 90 bytes "
+    "remaining to read)'";
 
 class send_road_fault : public send_road_faults, public testing::WithParamInterface<fault_case> {};
 
@@ -216,6 +225,20 @@ INSTANTIATE_TEST_SUITE_P(
             answered(step::package, R"(<?xml version="1.0" encoding="utf-8"?>)"
                                     R"(<atom:entry xmlns:atom="http://www.w3.org/2005/Atom">)"),
             "", "upload_succeeded", 4, ""},
+        // Once the package's status line has arrived the service holds it:
+        // whatever then becomes of the answer's body, the send is done.
+        fault_case{"package_answer_cut_after_its_status_line",
+                   scripted{step::package, {.body = std::string(100, ' '), .cut_after = 10}}, "",
+                   "upload_succeeded", 4, cut_package_answer},
+        fault_case{"package_answer_closed_mid_body",
+                   scripted{step::package,
+                            {.body = std::string(100, ' '), .cut_after = 10, .close_notify = true}},
+                   "", "upload_succeeded", 4, cut_package_answer},
+        fault_case{"package_answer_dripped", scripted{step::package, dripped}, "",
+                   "upload_succeeded", 4,
+                   "parvel [warning] - package_account: unreadable answer: 'Failed to read data.: "
+                   "The operation timed out (no whole answer within 5000 ms of the request)'",
+                   false, true},
         // Links of the service's answers that leave https: nothing goes out in clear.
         fault_case{
             "media_links_in_clear",
@@ -370,6 +393,73 @@ INSTANTIATE_TEST_SUITE_P(
             "archive_answer_dripped", {step::archive, once(archive_answer_dripped)}, 13, true},
         retry_case{"archive_answered_by_a_block_page", {step::archive, once(blocked)}, 11},
         retry_case{"package_answered_by_a_block_page", {step::package, once(blocked)}, 11}),
+    test_support::row_name());
+
+struct damage_case {
+  const char* name;
+  scripted first_failure;
+  // The archive goes over the in-memory limit and is sent from its file.
+  bool streamed;
+  // Else changed in place, keeping its size.
+  bool cut;
+};
+
+class send_road_damaged_archive : public send_road_faults,
+                                  public testing::WithParamInterface<damage_case> {};
+
+// A cleaner of the temporary folder, or another program, touches the kept
+// archive between a failed upload and the Retry.
+TEST_P(send_road_damaged_archive, is_never_sent_and_the_next_send_makes_it_again) {
+  const auto& c = GetParam();
+  const std::string photo = test_support::random_data(c.streamed ? 8 << 20 : 1000, 7);
+  add_file("c.psd", photo);
+  service_.set_fault(c.first_failure.where, once(c.first_failure.fault));
+  send();
+  ASSERT_EQ(recorder_.outcome(), upload_failed(11));
+  ASSERT_TRUE(package_->archived);
+  const std::string path = package_->archive_path();
+  const std::uint64_t size = std::filesystem::file_size(path);
+  EXPECT_EQ(size > parvel::photo_upload::in_memory_limit, c.streamed);
+  if (c.cut) {
+    std::filesystem::resize_file(path, size / 2);
+  } else {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(static_cast<std::streamoff>(size / 2));
+    file << "damaged";
+  }
+  const std::size_t archives_sent = received(step::archive);
+
+  test_support::log_capture capture;
+  upload();
+  EXPECT_EQ(recorder_.outcome(), upload_failed(6));
+  EXPECT_EQ(received(step::archive), archives_sent);
+  EXPECT_TRUE(service_.packages().empty());
+  EXPECT_NE(capture.text().find("req_server_upload: the archive is not as it was made: " + path),
+            std::string::npos)
+      << capture.text();
+  EXPECT_FALSE(package_->archived);
+
+  send();
+  EXPECT_EQ(recorder_.outcome(), "upload_succeeded");
+  ASSERT_EQ(service_.packages().size(), 1u);
+  const auto sent = test_support::read_archive(service_.media().back().archive.string());
+  EXPECT_EQ(test_support::names_of(sent), (std::vector<std::string>{"a.psd", "b.NEF", "c.psd"}));
+  EXPECT_TRUE(sent.at("c.psd") == photo);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    damages, send_road_damaged_archive,
+    testing::Values(
+        damage_case{"cut_after_a_failed_package", {step::package, {.status = 500}}, false, true},
+        damage_case{
+            "changed_after_a_failed_package", {step::package, {.status = 500}}, false, false},
+        damage_case{"cut_after_a_failed_upload", {step::archive, {.status = 500}}, false, true},
+        damage_case{
+            "streamed_cut_after_a_failed_package", {step::package, {.status = 500}}, true, true},
+        damage_case{"streamed_changed_after_a_failed_package",
+                    {step::package, {.status = 500}},
+                    true,
+                    false}),
     test_support::row_name());
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "engine/app/application.hpp"
 #include "engine/controller/job_dispatch.hpp"
 #include "engine/errors/parvel_error.hpp"
+#include "engine/photos/package_info.hpp"
 #include "tests/service/test_tools.hpp"
 
 namespace test_support {
@@ -73,6 +74,7 @@ void send_road::write_archive(const std::string& bytes) {
   // Made by the set, as the archive job makes it, so that the set removes it.
   package_->create_archive_file();
   write_file(package_->archive_path(), bytes);
+  package_->keep_archive_stamp(parvel::stamp_of(package_->archive_path()));
   package_->archived = true;
 }
 

@@ -233,6 +233,9 @@ struct failure_case {
   // The transport's own words; nullptr: not checked.
   const char* detail;
   answer_wait wait = answer_wait::deadline;
+  // The status of the answer's head that had arrived, which the failure
+  // carries; 0: none had.
+  int arrived = 0;
 };
 
 class http_client_failure : public http_client, public testing::WithParamInterface<failure_case> {};
@@ -244,7 +247,17 @@ TEST_P(http_client_failure, ends_the_call_with_the_transport_code) {
   basic_request request(url("/fault"), {});
   request.wait = c.wait;
 
-  http_test::expect_transport_failure([&] { client_.get(request); }, c.code, c.text, c.detail);
+  int arrived = -1;
+  const auto call = [&] {
+    try {
+      client_.get(request);
+    } catch (const core::net::http::transport_error& e) {
+      arrived = e.arrived().status;
+      throw;
+    }
+  };
+  http_test::expect_transport_failure(call, c.code, c.text, c.detail);
+  EXPECT_EQ(arrived, c.arrived);
 }
 
 // A bulk transfer's answer is bound only by the stall floor: it may take
@@ -355,16 +368,16 @@ INSTANTIATE_TEST_SUITE_P(
                      "Wait to receive the WinHTTP response failed.: The operation timed out", nullptr},
         failure_case{"body_cut_short", {.body = pattern(40000), .cut_after = 1000}, 12030,
                      "Failed to read data.: The connection with the server was terminated abnormally",
-                     "transfer closed with 39000 bytes remaining to read"},
+                     "transfer closed with 39000 bytes remaining to read", answer_wait::deadline, 200},
         // Without a deadline: the stall floor alone ends it.
         failure_case{"body_stalls", {.body = pattern(4000), .trickle_piece = 1000, .trickle_pause = 20s},
                      12002, "Failed to read data.: The operation timed out",
                      "no byte went out or came in for 1000 ms",
-                     answer_wait::stall_floor},
+                     answer_wait::stall_floor, 200},
         // Fast enough for the stall floor, too slow to end within the deadline.
         failure_case{"body_trickles", {.body = pattern(400), .trickle_piece = 1, .trickle_pause = 50ms},
                      12002, "Failed to read data.: The operation timed out",
-                     "no whole answer within 1000 ms of the request"},
+                     "no whole answer within 1000 ms of the request", answer_wait::deadline, 200},
         failure_case{"answer_is_not_http", {.raw = "HELLO WORLD\r\n\r\n"}, 12152,
                      "Wait to receive the WinHTTP response failed.: The server returned an invalid or "
                      "unrecognized response", "Received HTTP/0.9 when not allowed"},
