@@ -88,10 +88,14 @@ bool recipients_typing_limit::took_insertion(QEvent* event) {
 
 void recipients_typing_limit::show_context_menu(const QPoint& global) {
   QMenu* menu = edit_.createStandardContextMenu();
-  // Without the item found, QLineEdit's own paste meets typing's rule.
-  if (auto* item = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
-    item->disconnect(&edit_);
-    connect(item, &QAction::triggered, this, [this] { paste_from(QClipboard::Clipboard); });
+  // Qt 6.4 tells its items apart by their texts only: "&Paste", a tab and
+  // the shortcut. An item not found would meet typing's rule.
+  const QString paste_text = QLineEdit::tr("&Paste");
+  for (QAction* item : menu->actions()) {
+    if (item->text() == paste_text || item->text().startsWith(paste_text + u'\t')) {
+      item->disconnect(&edit_);
+      connect(item, &QAction::triggered, this, [this] { paste_from(QClipboard::Clipboard); });
+    }
   }
   menu->setAttribute(Qt::WA_DeleteOnClose);
   menu->popup(global);
