@@ -74,7 +74,7 @@ QString numbered(const char* format, int count, const QString& after) {
 // program's own limits.
 TEST(field_limits, a_paste_keeps_what_fits_over_the_selection_it_replaces) {
   const QString full(250, u'x');
-  const QString hundreds = numbered("person%1@example.com", 500, ", ");
+  const QString hundreds = numbered("person%1@example.com", 500, ", ").chopped(2);
   const QString commas = numbered("p%1@example.com", 500, ",");
   const QString message_paste = QString(991, u'm') + " see you.";
   enum rule { plain, addresses };
