@@ -14,6 +14,7 @@
 #include "ui/addphotos/addphotos_resize_rows.hpp"
 #include "ui/addphotos/recipients/addphotos_contact_match.hpp"
 #include "ui/addphotos/recipients/addphotos_contact_popup.hpp"
+#include "ui/addphotos/recipients/cut_note_place.hpp"
 #include "ui/addphotos/recipients/recipients_text.hpp"
 
 namespace parvel {
@@ -169,6 +170,34 @@ TEST(popup_places, under_the_anchor_and_inside_the_page) {
   EXPECT_EQ(popup_rect_under(QRect(90, 78, 567, 24), QSize(567, 62)), QRect(90, 103, 567, 62));
   EXPECT_EQ(rename_popup_x(700, 200, 800), 590);
   EXPECT_EQ(rename_popup_x(100, 200, 800), 100);
+}
+
+TEST(popup_places, the_cut_note_covers_no_control_where_it_can) {
+  const QRect window(0, 0, 1000, 700);
+  const QRect field(90, 78, 567, 24);
+  const QSize note(430, 22);
+  const QRect under(90, 103, 430, 22);
+  const QRect above(90, 56, 430, 22);
+  const QRect logo(0, 0, 1000, 56);
+  const QRect from(90, 107, 567, 24);
+  struct row {
+    const char* name;
+    QRect field;
+    std::vector<QRect> controls;
+    QRect place;
+  };
+  const row rows[] = {
+      {"nothing under the field", field, {logo}, under},
+      {"a field under it: above, clear of the panel over it", field, {logo, from}, above},
+      {"no room above: under, over the field", field, {QRect(0, 0, 1000, 57), from}, under},
+      {"above would leave the window", QRect(90, 10, 567, 24), {QRect(90, 40, 567, 24)},
+       QRect(90, 35, 430, 22)},
+      {"a label left of the field is no obstacle", field, {QRect(10, 103, 75, 24)}, under},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.name);
+    EXPECT_EQ(cut_note_place(r.field, note, window, r.controls), r.place);
+  }
 }
 
 TEST(option_dot, sits_two_pixels_right_of_the_centre) {

@@ -11,8 +11,9 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <vector>
 
-#include "ui/addphotos/addphotos_panel_alt_layout.hpp"
+#include "ui/addphotos/recipients/cut_note_place.hpp"
 #include "ui/addphotos/recipients/recipients_text.hpp"
 
 namespace parvel {
@@ -119,8 +120,8 @@ void recipients_typing_limit::paste(const QString& offered) {
 }
 
 // A child of the window rather than a tool tip, which the release of the
-// paste's own key would hide at once. It lies over the fields below the To
-// field, so clicks pass through it: a click on the From field reaches it.
+// paste's own key would hide at once. Where it must lie over other controls,
+// clicks pass through it: a click on the From field reaches the field.
 void recipients_typing_limit::show_cut_note(bool shown) const {
   if (!shown) {
     if (cut_note_)
@@ -143,8 +144,15 @@ void recipients_typing_limit::show_cut_note(bool shown) const {
     cut_note_->setBackgroundRole(QPalette::ToolTipBase);
     cut_note_->setForegroundRole(QPalette::ToolTipText);
   }
-  cut_note_->setGeometry(popup_rect_under(QRect(edit_.mapTo(window, QPoint(0, 0)), edit_.size()),
-                                          cut_note_->sizeHint()));
+  // The field's neighbours: the controls of the page that holds it.
+  std::vector<QRect> controls;
+  const QWidget* page = edit_.parentWidget();
+  for (const QWidget* control : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (control != &edit_ && control != cut_note_.data() && control->isVisible() && !control->isWindow())
+      controls.emplace_back(page->mapTo(window, control->pos()), control->size());
+  }
+  cut_note_->setGeometry(cut_note_place(QRect(edit_.mapTo(window, QPoint(0, 0)), edit_.size()),
+                                        cut_note_->sizeHint(), window->rect(), controls));
   cut_note_->raise();
   cut_note_->show();
 }
