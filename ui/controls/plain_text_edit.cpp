@@ -30,8 +30,8 @@ void plain_text_edit::insertFromMimeData(const QMimeData* source) {
     return;
   if (max_length_ > 0) {
     const QTextCursor cursor = textCursor();
-    const auto kept = limit_insertion(toPlainText(), {cursor.selectionStart(), cursor.selectionEnd()},
-                                      text, max_length_);
+    const auto kept = limit_insertion(
+        toPlainText(), {cursor.selectionStart(), cursor.selectionEnd()}, text, max_length_);
     if (!kept)
       return;
     text = kept->text;

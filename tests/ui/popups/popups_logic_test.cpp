@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/options/resize_option_manager.hpp"
+#include "tests/support/numbered_list.hpp"
 #include "tests/support/table.hpp"
 #include "ui/addphotos/addphotos_convert_rows.hpp"
 #include "ui/addphotos/addphotos_panel_alt_layout.hpp"
@@ -63,20 +64,14 @@ TEST(recipients, normalise_to_each_followed_by_a_semicolon) {
   }
 }
 
-QString numbered(const char* format, int count, const QString& after) {
-  QString list;
-  for (int i = 0; i < count; ++i)
-    list += QString::fromLatin1(format).arg(i, 3, 10, QChar('0')) + after;
-  return list;
-}
-
 // What a paste or a drop puts over the selection it replaces: the Message
 // field's rule and the To field's, in fields of a few characters and at the
 // program's own limits.
 TEST(field_limits, a_paste_keeps_what_fits_over_the_selection_it_replaces) {
+  using test_support::numbered_list;
   const QString full(250, u'x');
-  const QString hundreds = numbered("person%1@example.com", 500, ", ").chopped(2);
-  const QString commas = numbered("p%1@example.com", 500, ",");
+  const QString hundreds = numbered_list("person%1@example.com", 500, ", ").chopped(2);
+  const QString commas = numbered_list("p%1@example.com", 500, ",");
   const QString message_paste = QString(991, u'm') + " see you.";
   enum rule { plain, addresses };
   struct row {
@@ -84,59 +79,60 @@ TEST(field_limits, a_paste_keeps_what_fits_over_the_selection_it_replaces) {
     rule kind;
     int limit;
     QString text;
-    text_span replaced;
+    int start, end;
     QString offered;
     std::optional<QString> after;
     bool cut;
   };
   const row rows[] = {
-      {"within the limit", plain, 4, "abc", {3, 3}, "d", QString("abcd"), false},
-      {"cut to what fits", plain, 4, "abc", {2, 2}, "XYZ", QString("abXc"), true},
-      {"nothing fits", plain, 4, "abcd", {3, 3}, "X", std::nullopt, true},
-      {"an over-full text takes no more", plain, 4, full, {250, 250}, "y", std::nullopt, true},
-      {"an over-full text takes what it loses", plain, 4, full, {0, 2}, "XYZ",
-       "XY" + full.mid(2), true},
-      {"a pair of UTF-16 units fits whole or not at all", plain, 4, "abc", {2, 2},
+      {"within the limit", plain, 4, "abc", 3, 3, "d", QString("abcd"), false},
+      {"cut to what fits", plain, 4, "abc", 2, 2, "XYZ", QString("abXc"), true},
+      {"nothing fits", plain, 4, "abcd", 3, 3, "X", std::nullopt, true},
+      {"an over-full text takes no more", plain, 4, full, 250, 250, "y", std::nullopt, true},
+      {"an over-full text takes what it loses", plain, 4, full, 0, 2, "XYZ", "XY" + full.mid(2),
+       true},
+      {"a pair of UTF-16 units fits whole or not at all", plain, 4, "abc", 2, 2,
        QString::fromUtf8("\U0001F600"), std::nullopt, true},
-      {"an empty paste removes the selection", plain, 4, "abc", {0, 2}, "", QString("c"), false},
-      {"a paste over text it ends like keeps its own start", plain, 300, "see you.", {0, 8},
+      {"an empty paste removes the selection", plain, 4, "abc", 0, 2, "", QString("c"), false},
+      {"a paste over text it ends like keeps its own start", plain, 300, "see you.", 0, 8,
        message_paste, message_paste.left(300), true},
-      {"a list that fits stands", addresses, 20, "", {0, 0}, "ann@x.org, bob@y",
+      {"a list that fits stands", addresses, 20, "", 0, 0, "ann@x.org, bob@y",
        QString("ann@x.org, bob@y"), false},
-      {"a list is cut after its last whole address", addresses, 20, "", {0, 0},
+      {"a list is cut after its last whole address", addresses, 20, "", 0, 0,
        "ann@x.org; bob@example.com; c@z", QString("ann@x.org; "), true},
-      {"an address cut by the limit keeps the separator before it", addresses, 20, "", {0, 0},
+      {"an address cut by the limit keeps the separator before it", addresses, 20, "", 0, 0,
        "ann@x.org;bob@y.org;cy@z", QString("ann@x.org;bob@y.org;"), true},
-      {"no whole address fits", addresses, 20, "", {0, 0}, "averyveryverylongaddress@example.com",
+      {"no whole address fits", addresses, 20, "", 0, 0, "averyveryverylongaddress@example.com",
        std::nullopt, true},
-      {"separators alone are no address", addresses, 20, "", {0, 0},
+      {"separators alone are no address", addresses, 20, "", 0, 0,
        ", ;averyveryverylongaddress@example.com", std::nullopt, true},
-      {"the separator before the text after goes with the last address", addresses, 20,
-       "x@y; z@w", {5, 5}, "p@q.org,r@s.org,t@u.org", QString("x@y; p@q.org,z@w"), true},
-      {"a separator in the field after the paste parts it already", addresses, 20, ", z@w",
-       {0, 0}, "p@q.org,r@s.org,t@u.org", QString("p@q.org,r@s.org, z@w"), true},
+      {"the separator before the text after goes with the last address", addresses, 20, "x@y; z@w",
+       5, 5, "p@q.org,r@s.org,t@u.org", QString("x@y; p@q.org,z@w"), true},
+      {"a separator in the field after the paste parts it already", addresses, 20, ", z@w", 0, 0,
+       "p@q.org,r@s.org,t@u.org", QString("p@q.org,r@s.org, z@w"), true},
       {"a list between two addresses keeps the second", addresses, 200,
-       "first@example.com, last@example.com", {19, 19}, commas,
+       "first@example.com, last@example.com", 19, 19, commas,
        "first@example.com, " + commas.left(153) + "last@example.com", true},
-      {"a list over all the text keeps no piece of an address", addresses, 200,
-       "bob@example.com", {0, 15}, hundreds, hundreds.left(184), true},
-      {"a list in lines becomes one address a line", addresses, 200, "", {0, 0},
-       numbered("row%1@example.com", 5, "\n").chopped(1),
-       numbered("row%1@example.com", 5, "; ").chopped(2), false},
-      {"blank lines and a Windows line end make one separator", addresses, 200, "z@w", {0, 0},
+      {"a list over all the text keeps no piece of an address", addresses, 200, "bob@example.com",
+       0, 15, hundreds, hundreds.left(184), true},
+      {"a list in lines becomes one address a line", addresses, 200, "", 0, 0,
+       numbered_list("row%1@example.com", 5, "\n").chopped(1),
+       numbered_list("row%1@example.com", 5, "; ").chopped(2), false},
+      {"blank lines and a Windows line end make one separator", addresses, 200, "z@w", 0, 0,
        "a@x\r\n\r\n  b@y\r\n", QString("a@x; b@y; z@w"), false},
-      {"a line break after a delimiter becomes a blank", addresses, 200, "", {0, 0},
+      {"a line break after a delimiter becomes a blank", addresses, 200, "", 0, 0,
        "a@x,\nb@y;\r\nc@z", QString("a@x, b@y; c@z"), false},
-      {"line breaks count as the separators they become", addresses, 20, "", {0, 0},
+      {"line breaks count as the separators they become", addresses, 20, "", 0, 0,
        "ann@x.org\nbob@y.org\ncy@z", QString("ann@x.org; bob@y.org"), true},
   };
   for (const row& r : rows) {
     SCOPED_TRACE(r.name);
-    const auto kept = r.kind == plain ? limit_insertion(r.text, r.replaced, r.offered, r.limit)
-                                      : limit_recipients_paste(r.text, r.replaced, r.offered, r.limit);
+    const auto kept = r.kind == plain
+                          ? limit_insertion(r.text, {r.start, r.end}, r.offered, r.limit)
+                          : limit_recipients_paste(r.text, {r.start, r.end}, r.offered, r.limit);
     ASSERT_EQ(kept.has_value(), r.after.has_value());
     if (kept) {
-      EXPECT_EQ(replaced_text(r.text, r.replaced, kept->text), *r.after);
+      EXPECT_EQ(replaced_text(r.text, {r.start, r.end}, kept->text), *r.after);
       EXPECT_EQ(kept->left_out > 0, r.cut);
     }
   }
@@ -190,7 +186,9 @@ TEST(popup_places, the_cut_note_covers_no_control_where_it_can) {
       {"nothing under the field", field, {logo}, under},
       {"a field under it: above, clear of the panel over it", field, {logo, from}, above},
       {"no room above: under, over the field", field, {QRect(0, 0, 1000, 57), from}, under},
-      {"above would leave the window", QRect(90, 10, 567, 24), {QRect(90, 40, 567, 24)},
+      {"above would leave the window",
+       QRect(90, 10, 567, 24),
+       {QRect(90, 40, 567, 24)},
        QRect(90, 35, 430, 22)},
       {"a label left of the field is no obstacle", field, {QRect(10, 103, 75, 24)}, under},
   };

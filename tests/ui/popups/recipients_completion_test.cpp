@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "engine/user/user.hpp"
+#include "tests/support/numbered_list.hpp"
 #include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "ui/addphotos/addphotos_form.hpp"
@@ -274,16 +275,11 @@ class recipients_completion_test : public QObject {
     QTest::addColumn<QString>("offered");
     QTest::addColumn<QString>("after");
     QTest::addColumn<bool>("cut");
-    const auto numbered = [](const char* format, int count, const QString& after) {
-      QString list;
-      for (int i = 0; i < count; ++i)
-        list += QString::fromLatin1(format).arg(i, 3, 10, QChar('0')) + after;
-      return list;
-    };
-    const QString hundreds = numbered("person%1@example.com", 500, ", ").chopped(2);
-    const QString commas = numbered("p%1@example.com", 500, ",");
+    using test_support::numbered_list;
+    const QString hundreds = numbered_list("person%1@example.com", 500, ", ").chopped(2);
+    const QString commas = numbered_list("p%1@example.com", 500, ",");
     const QString two = "first@example.com, last@example.com";
-    const QString lines = numbered("row%1@example.com", 5, "\n");
+    const QString lines = numbered_list("row%1@example.com", 5, "\n");
     for (const char* route : {"Ctrl+V", "Shift+Insert", "menu", "drop"}) {
       const QByteArray name(route);
       const QString path = QString::fromLatin1(route);
@@ -296,8 +292,8 @@ class recipients_completion_test : public QObject {
           << path << two << 19 << 19 << commas << two.left(19) + commas.left(153) + two.mid(19)
           << true;
       QTest::newRow(name + ": a list in lines is one address a line")
-          << path << QString() << 0 << 0 << lines
-          << numbered("row%1@example.com", 5, "; ") << false;
+          << path << QString() << 0 << 0 << lines << numbered_list("row%1@example.com", 5, "; ")
+          << false;
     }
   }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/user/user.hpp"
+#include "tests/support/numbered_list.hpp"
 #include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "tests/ui/whole/whole_program.hpp"
@@ -22,17 +23,12 @@
 
 namespace {
 
-QString numbered(const char* format, int count, const QString& after) {
-  QString list;
-  for (int i = 0; i < count; ++i)
-    list += QString::fromLatin1(format).arg(i, 3, 10, QChar('0')) + after;
-  return list;
-}
+using test_support::numbered_list;
 
 std::vector<std::string> numbered_addresses(const char* format, int count) {
   std::vector<std::string> addresses;
-  for (int i = 0; i < count; ++i)
-    addresses.push_back(QString::fromLatin1(format).arg(i, 3, 10, QChar('0')).toStdString());
+  for (const QString& address : numbered_list(format, count, ",").split(',', Qt::SkipEmptyParts))
+    addresses.push_back(address.toStdString());
   return addresses;
 }
 
@@ -65,7 +61,7 @@ class whole_pasted_recipients_test : public QObject {
     QTest::addColumn<std::vector<std::string>>("recipients");
     QTest::newRow("a list over the whole field")
         << "bob@example.com" << 0 << 15
-        << numbered("person%1@example.com", 500, ", ").chopped(2)
+        << numbered_list("person%1@example.com", 500, ", ").chopped(2)
         << numbered_addresses("person%1@example.com", 8);
     std::vector<std::string> between{std::string("first@example.com")};
     for (std::string& address : numbered_addresses("p%1@example.com", 9))
@@ -73,10 +69,10 @@ class whole_pasted_recipients_test : public QObject {
     between.push_back(std::string("last@example.com"));
     QTest::newRow("a list between two addresses")
         << "first@example.com, last@example.com" << 19 << 19
-        << numbered("p%1@example.com", 500, ",") << between;
-    QTest::newRow("a list in lines") << QString() << 0 << 0
-                                     << numbered("row%1@example.com", 5, "\n")
-                                     << numbered_addresses("row%1@example.com", 5);
+        << numbered_list("p%1@example.com", 500, ",") << between;
+    QTest::newRow("a list in lines")
+        << QString() << 0 << 0 << numbered_list("row%1@example.com", 5, "\n")
+        << numbered_addresses("row%1@example.com", 5);
   }
 
   void the_service_receives_what_the_fields_show() {
@@ -109,9 +105,8 @@ class whole_pasted_recipients_test : public QObject {
     std::filesystem::create_directories(folder);
     driver.add_photos({whole_test::make_photo(folder, "one.png", 40, 30)},
                       whole_test::make_photo(folder, "two.png", 30, 40));
-    QVERIFY(driver.press_send());
-    QVERIFY2(driver.wait_for_outcome() == parvel::send_succeeded,
-             qPrintable(driver.send_page()->status_text()));
+    const QString failure = driver.send_until_success();
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
 
     const auto packages = road.service_.packages();
     QCOMPARE(packages.size(), std::size_t{1});

@@ -11,8 +11,9 @@ QRect cut_note_place(const QRect& field, QSize note, const QRect& window,
   const QRect under = popup_rect_under(field, note);
   const QRect above(QPoint(field.left(), field.top() - note.height()), note);
   for (const QRect& place : {under, above}) {
-    const bool free = std::none_of(controls.begin(), controls.end(),
-                                   [&place](const QRect& control) { return control.intersects(place); });
+    const bool free =
+        std::none_of(controls.begin(), controls.end(),
+                     [&place](const QRect& control) { return control.intersects(place); });
     if (free && window.contains(place))
       return place;
   }

@@ -148,7 +148,8 @@ void recipients_typing_limit::show_cut_note(bool shown) const {
   std::vector<QRect> controls;
   const QWidget* page = edit_.parentWidget();
   for (const QWidget* control : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-    if (control != &edit_ && control != cut_note_.data() && control->isVisible() && !control->isWindow())
+    if (control != &edit_ && control != cut_note_.data() && control->isVisible() &&
+        !control->isWindow())
       controls.emplace_back(page->mapTo(window, control->pos()), control->size());
   }
   cut_note_->setGeometry(cut_note_place(QRect(edit_.mapTo(window, QPoint(0, 0)), edit_.size()),
