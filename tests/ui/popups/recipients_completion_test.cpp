@@ -348,6 +348,16 @@ class recipients_completion_test : public QObject {
     }
   }
 
+  void a_paste_is_an_undo_step_of_its_own() {
+    host h;
+    test_support::type(h.handle(), "zed@x.org, ");
+    QGuiApplication::clipboard()->setText("ann@y.org");
+    QTest::keyClick(h.handle(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(h.edit->text(), QString("zed@x.org, ann@y.org"));
+    QTest::keyClick(h.handle(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(h.edit->text(), QString("zed@x.org, "));
+  }
+
   // Where a field lies under the To field, as the From field on the page,
   // and a panel fills the room above it, the note lies over the field.
   void a_click_through_the_note_reaches_the_field_under_it() {

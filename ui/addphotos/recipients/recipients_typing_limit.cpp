@@ -114,8 +114,15 @@ void recipients_typing_limit::paste(const QString& offered) {
   if (offered.isEmpty() && replaced.start == replaced.end)
     return;
   const auto kept = limit_recipients_paste(edit_.text(), replaced, offered, limit_);
-  if (kept)
+  if (kept) {
+    // An undo step of its own, as QLineEdit's paste is: a move of the caret
+    // ends the typing before it (a replaced selection ends it anyway).
+    if (replaced.start == replaced.end && !edit_.text().isEmpty()) {
+      edit_.setCursorPosition(replaced.start == 0 ? 1 : 0);
+      edit_.setCursorPosition(replaced.start);
+    }
     replace_selection(kept->text);
+  }
   show_cut_note(!kept || kept->left_out > 0);
 }
 
