@@ -266,7 +266,7 @@ class recipients_completion_test : public QObject {
   }
 
   // Every way a text comes from the clipboard or a drop; the middle button's
-  // X selection has no offscreen counterpart.
+  // X selection has no offscreen counterpart (run under X to see it).
   void a_paste_keeps_whole_addresses_by_every_route_data() {
     QTest::addColumn<QString>("route");
     QTest::addColumn<QString>("before");
@@ -280,11 +280,12 @@ class recipients_completion_test : public QObject {
     const QString commas = numbered_list("p%1@example.com", 500, ",");
     const QString two = "first@example.com, last@example.com";
     const QString lines = numbered_list("row%1@example.com", 5, "\n");
-    for (const char* route : {"Ctrl+V", "Shift+Insert", "menu", "drop"}) {
+    for (const char* route : {"Ctrl+V", "Shift+Insert", "menu", "drop", "middle button"}) {
       const QByteArray name(route);
       const QString path = QString::fromLatin1(route);
-      // A drop puts the caret where it lands, replacing no selection.
-      if (name != "drop") {
+      // A drop and the middle button put the caret where they land,
+      // replacing no selection.
+      if (name != "drop" && name != "middle button") {
         QTest::newRow(name + ": a list over all the text keeps no piece of an address")
             << path << "bob@example.com" << 0 << 15 << hundreds << hundreds.left(184) << true;
       }
@@ -323,6 +324,13 @@ class recipients_completion_test : public QObject {
       QVERIFY(paste != items.end());
       (*paste)->trigger();
       menu->close();
+    } else if (route == "middle button") {
+      if (!QGuiApplication::clipboard()->supportsSelection())
+        QSKIP("no X selection here");
+      QGuiApplication::clipboard()->setText(offered, QClipboard::Selection);
+      h.edit->setCursorPosition(start);
+      const QPoint at = h.edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+      QTest::mouseClick(h.handle(), Qt::MiddleButton, {}, h.edit->mapTo(&h.window, at));
     } else {
       h.edit->setCursorPosition(start);
       const QPoint at = h.edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
