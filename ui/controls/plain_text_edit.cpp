@@ -42,17 +42,18 @@ void plain_text_edit::insertFromMimeData(const QMimeData* source) {
 void plain_text_edit::on_text_changed() {
   const QString text = toPlainText();
   const int length = static_cast<int>(text.size());
-  const int allowed = std::max(max_length_, length_before_);
-  if (max_length_ > 0 && length > allowed) {
-    QTextCursor cursor = textCursor();
-    int start = std::max(0, cursor.position() - (length - allowed));
+  const int excess = length - std::max(max_length_, length_before_);
+  QTextCursor cursor = textCursor();
+  // Typing and an input method's text end at the caret. Text the program
+  // sets, with the caret at its start, is taken whole.
+  if (max_length_ > 0 && excess > 0 && cursor.position() >= excess) {
+    int start = cursor.position() - excess;
     // A character of two UTF-16 units goes whole.
     if (start > 0 && text[start].isLowSurrogate())
       --start;
     // What does not fit goes as an edit of its own, so that undo and the
     // scroll position survive; textChanged comes again, within the limit.
-    cursor.setPosition(start);
-    cursor.setPosition(textCursor().position(), QTextCursor::KeepAnchor);
+    cursor.setPosition(start, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
     return;
   }

@@ -13,7 +13,8 @@ namespace parvel {
 // With a maximum length, what the user inserts stops there (limit_insertion):
 // a paste or drop keeps the start of its text that fits, over the selection
 // it replaces; typing and an input method's text, which end at the caret,
-// lose what passes the limit before the caret.
+// lose what passes the limit before the caret. Text the program sets is
+// never limited.
 class plain_text_edit : public QPlainTextEdit {
   Q_OBJECT
 

@@ -435,6 +435,9 @@ class addphotos_page_test : public QObject {
         << false << a << 100 << 0 << "XYZ" << a.left(100) + "XY" + a.mid(100) << 102;
     QTest::newRow("typing at the limit is refused where the caret stands")
         << false << a + "bb" << 10 << 0 << "c" << a + "bb" << 10;
+    QTest::newRow("text the program set past the limit stays, and takes no more")
+        << false << QString(400, QLatin1Char('p')) << 400 << 0 << "c"
+        << QString(400, QLatin1Char('p')) << 400;
     QTest::newRow("a character of two units that does not fit goes whole")
         << false << a + "b" << 299 << 0 << QString::fromUtf8("\U0001F600") << a + "b" << 299;
   }
