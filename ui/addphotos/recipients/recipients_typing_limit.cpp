@@ -33,7 +33,7 @@ recipients_typing_limit::recipients_typing_limit(QLineEdit& edit, int limit)
 }
 
 bool recipients_typing_limit::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == &edit_ && !edit_.isReadOnly() && took_insertion(event))
+  if (watched == &edit_ && took_insertion(event))
     return true;
   // Another control of the window took the focus. Another window (the
   // contact popup, which some platforms activate) leaves the note be.
@@ -46,6 +46,8 @@ bool recipients_typing_limit::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool recipients_typing_limit::took_insertion(QEvent* event) {
+  // The edit is asked nothing on other events: the focus leaves it also
+  // while it is being destroyed.
   switch (event->type()) {
     case QEvent::KeyPress: {
       const auto* key = static_cast<QKeyEvent*>(event);
@@ -62,7 +64,7 @@ bool recipients_typing_limit::took_insertion(QEvent* event) {
     case QEvent::MouseButtonRelease:
       // The press has put the caret under the mouse.
       if (static_cast<const QMouseEvent*>(event)->button() != Qt::MiddleButton ||
-          !has_selection_clipboard())
+          !has_selection_clipboard() || edit_.isReadOnly())
         return false;
       edit_.deselect();
       paste_from(QClipboard::Selection);
@@ -75,7 +77,7 @@ bool recipients_typing_limit::took_insertion(QEvent* event) {
     case QEvent::Drop: {
       // A drag within the field moves or copies its own text: typing's rule.
       auto* drop = static_cast<QDropEvent*>(event);
-      if (drop->source() == &edit_ || !drop->mimeData()->hasText())
+      if (drop->source() == &edit_ || edit_.isReadOnly() || !drop->mimeData()->hasText())
         return false;
       edit_.setCursorPosition(edit_.cursorPositionAt(drop->position().toPoint()));
       drop->acceptProposedAction();
@@ -107,6 +109,8 @@ void recipients_typing_limit::paste_from(QClipboard::Mode mode) {
 }
 
 void recipients_typing_limit::paste(const QString& offered) {
+  if (edit_.isReadOnly())
+    return;
   text_span replaced{edit_.cursorPosition(), edit_.cursorPosition()};
   if (edit_.hasSelectedText())
     replaced = {edit_.selectionStart(), edit_.selectionEnd()};
