@@ -8,7 +8,6 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QTest>
-#include <algorithm>
 #include <memory>
 
 #include "engine/user/user.hpp"
@@ -307,6 +306,9 @@ class recipients_completion_test : public QObject {
     host h;
     QVERIFY(QTest::qWaitForWindowExposed(&h.window));
     h.edit->setText(before);
+    h.edit->setCursorPosition(start);
+    // Where a drop or the middle button lands.
+    const QPoint at = h.edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
     h.edit->setSelection(start, end - start);
     QGuiApplication::clipboard()->setText(offered);
     if (route == "Ctrl+V") {
@@ -317,23 +319,17 @@ class recipients_completion_test : public QObject {
       QTest::mouseClick(h.handle(), Qt::RightButton, {}, h.edit->geometry().center());
       QMenu* menu = nullptr;
       QTRY_VERIFY((menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())));
-      const QList<QAction*> items = menu->actions();
-      const auto paste = std::find_if(items.begin(), items.end(), [](const QAction* item) {
-        return item->text().startsWith(QLineEdit::tr("&Paste"));
-      });
-      QVERIFY(paste != items.end());
-      (*paste)->trigger();
+      for (QAction* item : menu->actions()) {
+        if (item->text().startsWith(QLineEdit::tr("&Paste")))
+          item->trigger();
+      }
       menu->close();
     } else if (route == "middle button") {
       if (!QGuiApplication::clipboard()->supportsSelection())
         QSKIP("no X selection here");
       QGuiApplication::clipboard()->setText(offered, QClipboard::Selection);
-      h.edit->setCursorPosition(start);
-      const QPoint at = h.edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
       QTest::mouseClick(h.handle(), Qt::MiddleButton, {}, h.edit->mapTo(&h.window, at));
     } else {
-      h.edit->setCursorPosition(start);
-      const QPoint at = h.edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
       QMimeData data;
       data.setText(offered);
       QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
@@ -343,7 +339,6 @@ class recipients_completion_test : public QObject {
       QVERIFY(drop.isAccepted());
     }
     QTEST(h.edit->text(), "after");
-    QVERIFY(h.edit->text().size() <= 200);
     // The note says so when not all went in, under the field; the next edit
     // takes it away.
     const auto* note = h.window.findChild<QLabel*>("recipients_cut_note");
