@@ -157,11 +157,12 @@ void recipients_typing_limit::show_cut_note(bool shown) const {
   }
   // The field's neighbours: the controls of the page that holds it.
   std::vector<QRect> controls;
-  const QWidget* page = edit_.parentWidget();
-  for (const QWidget* control : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-    if (control != &edit_ && control != cut_note_.data() && control->isVisible() &&
-        !control->isWindow())
-      controls.emplace_back(page->mapTo(window, control->pos()), control->size());
+  if (const QWidget* page = edit_.parentWidget()) {
+    for (const QWidget* control : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (control != &edit_ && control != cut_note_.data() && control->isVisible() &&
+          !control->isWindow())
+        controls.emplace_back(page->mapTo(window, control->pos()), control->size());
+    }
   }
   cut_note_->setGeometry(cut_note_place(QRect(edit_.mapTo(window, QPoint(0, 0)), edit_.size()),
                                         cut_note_->sizeHint(), window->rect(), controls));
