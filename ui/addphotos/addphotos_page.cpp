@@ -11,9 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTextCursor>
 #include <QUrl>
-#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,7 +32,6 @@
 #include "ui/addphotos/photo_list/photo_dialogs.hpp"
 #include "ui/addphotos/photo_list/photo_filters.hpp"
 #include "ui/addphotos/recipients/recipients_completion.hpp"
-#include "ui/addphotos/recipients/recipients_text.hpp"
 #include "ui/controls/basic_list_notification.hpp"
 #include "ui/controls/cue_edit.hpp"
 #include "ui/controls/link_label.hpp"
@@ -88,7 +85,9 @@ addphotos_page::addphotos_page(QWidget* parent) : QWidget(parent) {
   subject_edit_ = make_edit(new QLineEdit(this), 138, 128);
   message_label_ = make_label("message_label", 139, Qt::AlignRight);
   set_text_colour(*message_label_, dark_grey);
-  message_edit_ = make_control<plain_text_edit>(this, 140, 5);
+  auto* const message = make_control<plain_text_edit>(this, 140, 5);
+  message->set_max_length(message_limit);
+  message_edit_ = message;
   message_edit_->setAcceptDrops(false);
   message_edit_->setTabChangesFocus(true);
   counter_ = make_label(nullptr, 147, Qt::AlignHCenter);
@@ -286,23 +285,7 @@ void addphotos_page::on_sender_changed(const std::string& address) {
 }
 
 void addphotos_page::on_message_changed() {
-  const QString text = message_edit_->toPlainText();
-  QTextCursor cursor = message_edit_->textCursor();
-  const int growth = static_cast<int>(text.size() - message_before_.size());
-  // Nothing fitting refuses the insertion, which ends at the caret.
-  const limited_edit kept =
-      limit_user_edit(message_before_, text, cursor.position(), message_limit)
-          .value_or(limited_edit{message_before_, std::max(0, cursor.position() - growth)});
-  if (const int cut = static_cast<int>(text.size() - kept.text.size()); cut > 0) {
-    // What does not fit goes as an edit of its own, so that undo and the
-    // scroll position survive; textChanged comes again, within the limit.
-    cursor.setPosition(kept.cursor);
-    cursor.setPosition(kept.cursor + cut, QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
-    return;
-  }
-  message_before_ = text;
-  counter_->setText(make_remaining_text(static_cast<int>(text.size())));
+  counter_->setText(make_remaining_text(static_cast<int>(message_edit_->toPlainText().size())));
 }
 
 void addphotos_page::on_list_notify(const basic_list_notification& record) {

@@ -108,7 +108,6 @@ class addphotos_page : public QWidget, public core::windows_async_window_update 
   cue_edit* from_edit_;
   QLineEdit* subject_edit_;
   QPlainTextEdit* message_edit_;
-  QString message_before_;  // the message as the last change left it
   addphotos_list* list_;
   QCheckBox* checkbox_;
   QPushButton* send_;

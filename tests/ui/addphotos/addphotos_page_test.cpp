@@ -414,31 +414,53 @@ class addphotos_page_test : public QObject {
   }
 
   void message_keeps_what_fits_at_the_limit_data() {
+    QTest::addColumn<bool>("pasted");
     QTest::addColumn<QString>("before");
     QTest::addColumn<int>("caret");
+    QTest::addColumn<int>("selected");
     QTest::addColumn<QString>("inserted");
     QTest::addColumn<QString>("after");
     QTest::addColumn<int>("caret_after");
     const QString a(298, QLatin1Char('a'));
-    QTest::newRow("a paste that fits stands") << a << 5 << "XY" << a.left(5) + "XY" + a.mid(5) << 7;
+    const QString long_paste = QString(991, QLatin1Char('m')) + " see you.";
+    QTest::newRow("a paste that fits stands")
+        << true << a << 5 << 0 << "XY" << a.left(5) + "XY" + a.mid(5) << 7;
     QTest::newRow("a paste in the middle is cut to what fits")
-        << a << 100 << "XYZ" << a.left(100) + "XY" + a.mid(100) << 102;
+        << true << a << 100 << 0 << "XYZ" << a.left(100) + "XY" + a.mid(100) << 102;
+    QTest::newRow("a paste over text it ends like keeps its own start")
+        << true << "see you." << 0 << 8 << long_paste << long_paste.left(300) << 300;
+    QTest::newRow("a paste that does not fit at all is refused")
+        << true << a + "bb" << 10 << 0 << "c" << a + "bb" << 10;
+    QTest::newRow("typing in the middle keeps what fits")
+        << false << a << 100 << 0 << "XYZ" << a.left(100) + "XY" + a.mid(100) << 102;
     QTest::newRow("typing at the limit is refused where the caret stands")
-        << a + "bb" << 10 << "c" << a + "bb" << 10;
+        << false << a + "bb" << 10 << 0 << "c" << a + "bb" << 10;
+    QTest::newRow("text the program set past the limit stays, and takes no more")
+        << false << QString(400, QLatin1Char('p')) << 400 << 0 << "c"
+        << QString(400, QLatin1Char('p')) << 400;
     QTest::newRow("a character of two units that does not fit goes whole")
-        << a + "b" << 299 << QString::fromUtf8("\U0001F600") << a + "b" << 299;
+        << false << a + "b" << 299 << 0 << QString::fromUtf8("\U0001F600") << a + "b" << 299;
   }
 
   void message_keeps_what_fits_at_the_limit() {
+    QFETCH(bool, pasted);
     QFETCH(QString, before);
     QFETCH(int, caret);
+    QFETCH(int, selected);
     QFETCH(QString, inserted);
     auto* message = control<QPlainTextEdit>(*page_, 140);
+    QVERIFY(type_into(*message, {}));
     message->setPlainText(before);
     QTextCursor cursor = message->textCursor();
     cursor.setPosition(caret);
+    cursor.setPosition(caret + selected, QTextCursor::KeepAnchor);
     message->setTextCursor(cursor);
-    message->insertPlainText(inserted);  // as a paste arrives
+    if (pasted) {
+      QGuiApplication::clipboard()->setText(inserted);
+      QTest::keyClick(window(), Qt::Key_V, Qt::ControlModifier);
+    } else {
+      message->insertPlainText(inserted);  // as typing and an input method's text arrive
+    }
     QTEST(message->toPlainText(), "after");
     QTEST(message->textCursor().position(), "caret_after");
     QCOMPARE(control<QLabel>(*page_, 147)->text(),

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QString>
-#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -9,12 +8,14 @@
 #include <vector>
 
 #include "engine/options/resize_option_manager.hpp"
+#include "tests/support/numbered_list.hpp"
 #include "tests/support/table.hpp"
 #include "ui/addphotos/addphotos_convert_rows.hpp"
 #include "ui/addphotos/addphotos_panel_alt_layout.hpp"
 #include "ui/addphotos/addphotos_resize_rows.hpp"
 #include "ui/addphotos/recipients/addphotos_contact_match.hpp"
 #include "ui/addphotos/recipients/addphotos_contact_popup.hpp"
+#include "ui/addphotos/recipients/cut_note_place.hpp"
 #include "ui/addphotos/recipients/recipients_text.hpp"
 
 namespace parvel {
@@ -63,55 +64,70 @@ TEST(recipients, normalise_to_each_followed_by_a_semicolon) {
   }
 }
 
-// A field of 4 characters (the Message field's rule) and the To field's rule
-// in a field of 20.
-TEST(recipients, typing_stops_at_the_limit_but_the_program_does_not) {
-  const auto plain = [](const QString& before, const QString& after, int cursor) {
-    return limit_user_edit(before, after, cursor, 4);
-  };
-  const auto addresses = [](const QString& before, const QString& after, int cursor) {
-    return limit_recipients_edit(before, after, cursor, 20);
-  };
+// What a paste or a drop puts over the selection it replaces: the Message
+// field's rule and the To field's, in fields of a few characters and at the
+// program's own limits.
+TEST(field_limits, a_paste_keeps_what_fits_over_the_selection_it_replaces) {
+  using test_support::numbered_list;
   const QString full(250, u'x');
-  const QString list = "ann@x.org; bob@y.org";
+  const QString hundreds = numbered_list("person%1@example.com", 500, ", ").chopped(2);
+  const QString commas = numbered_list("p%1@example.com", 500, ",");
+  const QString message_paste = QString(991, u'm') + " see you.";
+  enum rule { plain, addresses };
   struct row {
     const char* name;
-    std::function<std::optional<limited_edit>(const QString&, const QString&, int)> limit;
-    QString before, after;
-    int cursor;
-    std::optional<QString> text;
-    int expected_cursor;
+    rule kind;
+    int limit;
+    QString text;
+    int start, end;
+    QString offered;
+    std::optional<QString> after;
+    bool cut;
   };
   const row rows[] = {
-      {"within the limit", plain, "abc", "abcd", 4, QString("abcd"), 4},
-      {"paste cut to what fits", plain, "abc", "abXYZc", 5, QString("abXc"), 3},
-      {"nothing fits", plain, "abcd", "abcXd", 4, std::nullopt, 0},
-      {"over-full text refuses typing", plain, full, full + "y", 251, std::nullopt, 0},
-      {"over-full text may shrink", plain, full, full.left(249), 249, full.left(249), 249},
-      {"a pair of UTF-16 units fits whole or not at all", plain, "abc",
-       QString::fromUtf8("ab\U0001F600c"), 4, QString("abc"), 2},
-      {"a list that fits stands", addresses, "", "ann@x.org, bob@y", 16,
-       QString("ann@x.org, bob@y"), 16},
-      {"a list is cut at its last separator before the limit", addresses, "",
-       "ann@x.org; bob@example.com; c@z", 31, QString("ann@x.org;"), 10},
-      {"a cut just after an address keeps it", addresses, "", "ann@x.org;bob@y.org;cy@z", 24,
-       QString("ann@x.org;bob@y.org"), 19},
-      {"white space separates too", addresses, "", "ann@x.org\nbob@example.com", 25,
-       QString("ann@x.org"), 9},
-      {"no whole address fits", addresses, "", "averyveryverylongaddress@example.com", 36,
-       std::nullopt, 0},
-      {"a list pasted between addresses keeps what follows", addresses, "x@y; z@w",
-       "x@y; p@q.org, r@s.org, z@w", 23, QString("x@y; p@q.org,z@w"), 13},
-      {"typing at the To field's limit is refused", addresses, list, list + "x", 21, std::nullopt,
-       0},
+      {"within the limit", plain, 4, "abc", 3, 3, "d", QString("abcd"), false},
+      {"cut to what fits", plain, 4, "abc", 2, 2, "XYZ", QString("abXc"), true},
+      {"nothing fits", plain, 4, "abcd", 3, 3, "X", std::nullopt, true},
+      {"an over-full text takes no more", plain, 4, full, 250, 250, "y", std::nullopt, true},
+      {"an over-full text takes what it loses", plain, 4, full, 0, 2, "XYZ", "XY" + full.mid(2),
+       true},
+      {"a pair of UTF-16 units fits whole or not at all", plain, 4, "abc", 2, 2,
+       QString::fromUtf8("\U0001F600"), std::nullopt, true},
+      {"an empty paste removes the selection", plain, 4, "abc", 0, 2, "", QString("c"), false},
+      {"a paste over text it ends like keeps its own start", plain, 300, "see you.", 0, 8,
+       message_paste, message_paste.left(300), true},
+      {"a list that fits stands", addresses, 20, "", 0, 0, "ann@x.org, bob@y",
+       QString("ann@x.org, bob@y"), false},
+      {"a list is cut after its last whole address", addresses, 20, "", 0, 0,
+       "ann@x.org; bob@example.com; c@z", QString("ann@x.org; "), true},
+      {"no whole address fits", addresses, 20, "", 0, 0, "averyveryverylongaddress@example.com",
+       std::nullopt, true},
+      {"separators alone are no address", addresses, 20, "", 0, 0,
+       ", ;averyveryverylongaddress@example.com", std::nullopt, true},
+      {"a separator in the field after the paste parts it already", addresses, 20, ", z@w", 0, 0,
+       "p@q.org,r@s.org,t@u.org", QString("p@q.org,r@s.org, z@w"), true},
+      {"a list between two addresses keeps the second", addresses, 200,
+       "first@example.com, last@example.com", 19, 19, commas,
+       "first@example.com, " + commas.left(153) + "last@example.com", true},
+      {"a list over all the text keeps no piece of an address", addresses, 200, "bob@example.com",
+       0, 15, hundreds, hundreds.left(184), true},
+      {"a list in lines becomes one address a line", addresses, 200, "", 0, 0,
+       numbered_list("row%1@example.com", 5, "\n").chopped(1),
+       numbered_list("row%1@example.com", 5, "; ").chopped(2), false},
+      {"blank lines and a Windows line end make one separator", addresses, 200, "z@w", 0, 0,
+       "a@x\r\n\r\n  b@y\r\n", QString("a@x; b@y; z@w"), false},
+      {"a line break after a delimiter becomes a blank", addresses, 200, "", 0, 0,
+       "a@x,\nb@y;\r\nc@z", QString("a@x, b@y; c@z"), false},
   };
   for (const row& r : rows) {
     SCOPED_TRACE(r.name);
-    const auto edit = r.limit(r.before, r.after, r.cursor);
-    ASSERT_EQ(edit.has_value(), r.text.has_value());
-    if (edit) {
-      EXPECT_EQ(edit->text, *r.text);
-      EXPECT_EQ(edit->cursor, r.expected_cursor);
+    const auto kept = r.kind == plain
+                          ? limit_insertion(r.text, {r.start, r.end}, r.offered, r.limit)
+                          : limit_recipients_paste(r.text, {r.start, r.end}, r.offered, r.limit);
+    ASSERT_EQ(kept.has_value(), r.after.has_value());
+    if (kept) {
+      EXPECT_EQ(replaced_text(r.text, {r.start, r.end}, kept->text), *r.after);
+      EXPECT_EQ(kept->left_out > 0, r.cut);
     }
   }
 }
@@ -144,6 +160,35 @@ TEST(popup_places, under_the_anchor_and_inside_the_page) {
   EXPECT_EQ(popup_rect_under(QRect(90, 78, 567, 24), QSize(567, 62)), QRect(90, 103, 567, 62));
   EXPECT_EQ(rename_popup_x(700, 200, 800), 590);
   EXPECT_EQ(rename_popup_x(100, 200, 800), 100);
+}
+
+TEST(popup_places, the_cut_note_covers_no_control_where_it_can) {
+  const QRect window(0, 0, 1000, 700);
+  const QRect field(90, 78, 567, 24);
+  const QSize note(430, 22);
+  const QRect under(90, 103, 430, 22);
+  const QRect above(90, 56, 430, 22);
+  const QRect logo(0, 0, 1000, 56);
+  const QRect from(90, 107, 567, 24);
+  struct row {
+    const char* name;
+    QRect field;
+    std::vector<QRect> controls;
+    QRect place;
+  };
+  const row rows[] = {
+      {"nothing under the field", field, {logo}, under},
+      {"a field under it: above, clear of the panel over it", field, {logo, from}, above},
+      {"no room above: under, over the field", field, {QRect(0, 0, 1000, 57), from}, under},
+      {"above would leave the window",
+       QRect(90, 10, 567, 24),
+       {QRect(90, 40, 567, 24)},
+       QRect(90, 35, 430, 22)},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.name);
+    EXPECT_EQ(cut_note_place(r.field, note, window, r.controls), r.place);
+  }
 }
 
 TEST(option_dot, sits_two_pixels_right_of_the_centre) {

@@ -6,6 +6,7 @@
 // theme: --dark gives the application a dark desktop's palette first, as
 // such a theme would.
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QImage>
 #include <QLineEdit>
@@ -56,6 +57,8 @@ class screens {
     fill_form();
     add_twelve_photos();
     shoot("02-addphotos-twelve-photos");
+    paste_past_the_limit();
+    shoot("02-addphotos-paste-cut-note");
     open_contact_popup();
     shoot("03-popup-contact");
     page().recipients_edit().setText(QStringLiteral("anna@example.org; bob@example.org"));
@@ -156,6 +159,18 @@ class screens {
       paths.push_back(path.toStdString());
     }
     parvel::user::instance()->get_package()->add_paths(paths);
+  }
+
+  // Over the whole To field, a list longer than it holds: the note shows.
+  void paste_past_the_limit() {
+    parvel::cue_edit& to = page().recipients_edit();
+    to.setFocus();
+    to.selectAll();
+    QString list;
+    for (int i = 0; i < 40; ++i)
+      list += QStringLiteral("friend%1@example.org, ").arg(i);
+    QGuiApplication::clipboard()->setText(list);
+    QTest::keyClick(frame_.windowHandle(), Qt::Key_V, Qt::ControlModifier);
   }
 
   void open_contact_popup() {

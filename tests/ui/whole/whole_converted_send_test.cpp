@@ -138,9 +138,8 @@ class whole_converted_send_test : public QObject {
     test_support::click(copy, QPoint(8, copy.height() / 2));
     QVERIFY(copy.isChecked());
 
-    QVERIFY(driver.press_send());
-    QVERIFY2(driver.wait_for_outcome() == parvel::send_succeeded,
-             qPrintable(driver.send_page()->status_text()));
+    const QString failure = driver.send_until_success();
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
 
     const auto packages = road.service_.packages();
     QCOMPARE(packages.size(), std::size_t{1});

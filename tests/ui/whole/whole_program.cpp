@@ -162,6 +162,12 @@ bool frame_driver::press_send() {
   return QTest::qWaitFor([this] { return send_page() != nullptr; });
 }
 
+QString frame_driver::send_until_success() {
+  if (!press_send())
+    return QStringLiteral("the send page did not appear");
+  return wait_for_outcome() == parvel::send_succeeded ? QString() : send_page()->status_text();
+}
+
 int frame_driver::wait_for_outcome(int before_retry) const {
   const auto ended = [this, before_retry] {
     const int state = send_page() ? send_page()->state() : parvel::send_none;

@@ -82,6 +82,9 @@ class frame_driver {
   void add_photos(const QStringList& from_dialog, const QString& dropped);
   // Presses Send; false when the send page does not appear.
   bool press_send();
+  // Presses Send and waits (bounded) for success: empty then, else what the
+  // send page says, or that it did not appear.
+  QString send_until_success();
   // Waits (bounded) until the send page shows an outcome: succeeded, failed
   // or cancelled, other than the one it showed before a retry; its state,
   // send_none on time-out.

@@ -12,33 +12,44 @@ bool is_delimiter(QChar c) {
   return c == u',' || c == u';';
 }
 
-// Where an insertion lies in `after`: the common start and end it leaves of
-// `before`.
-struct insertion {
-  qsizetype prefix = 0;
-  qsizetype suffix = 0;
-  qsizetype size = 0;
-};
-
-insertion insertion_in(const QString& before, const QString& after) {
-  const qsizetype shorter = std::min(before.size(), after.size());
-  insertion found;
-  while (found.prefix < shorter && before[found.prefix] == after[found.prefix])
-    ++found.prefix;
-  while (found.suffix < shorter - found.prefix &&
-         before[before.size() - 1 - found.suffix] == after[after.size() - 1 - found.suffix])
-    ++found.suffix;
-  found.size = after.size() - found.prefix - found.suffix;
-  return found;
+// Where one address ends and the next may begin.
+bool is_separator(QChar c) {
+  return is_delimiter(c) || c.isSpace();
 }
 
-limited_edit keep_of(const QString& after, const insertion& in, qsizetype kept) {
-  return limited_edit{after.left(in.prefix) + after.mid(in.prefix, kept) + after.right(in.suffix),
-                      static_cast<int>(in.prefix + kept), static_cast<int>(in.size - kept)};
+bool is_line_break(QChar c) {
+  return c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f' || c == QChar(0x85) ||
+         c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
 }
 
-bool over_limit(const QString& before, const QString& after, int limit) {
-  return after.size() > limit && after.size() > before.size();
+// The field shows a line break as a blank, but the send splits at "," and
+// ";" only: each run of white space that holds a line break becomes "; ",
+// or a blank where a delimiter precedes it already.
+QString separated_lines(const QString& offered) {
+  QString result;
+  result.reserve(offered.size());
+  for (qsizetype i = 0; i < offered.size();) {
+    if (!offered[i].isSpace()) {
+      result += offered[i++];
+      continue;
+    }
+    qsizetype end = i;
+    bool breaks = false;
+    for (; end < offered.size() && offered[end].isSpace(); ++end)
+      breaks = breaks || is_line_break(offered[end]);
+    if (!breaks)
+      result += offered.mid(i, end - i);
+    else if (!result.isEmpty() && is_delimiter(result.back()))
+      result += u' ';
+    else
+      result += QStringLiteral("; ");
+    i = end;
+  }
+  return result;
+}
+
+bool holds_an_address(const QString& text) {
+  return std::any_of(text.begin(), text.end(), [](QChar c) { return !is_separator(c); });
 }
 
 }  // namespace
@@ -77,34 +88,21 @@ QString normalized_recipients(const QString& text) {
   return result;
 }
 
-std::optional<limited_edit> limit_user_edit(const QString& before, const QString& after, int cursor,
-                                            int limit) {
-  if (!over_limit(before, after, limit))
-    return limited_edit{after, cursor};
-  const insertion in = insertion_in(before, after);
-  const qsizetype room = limit - in.prefix - in.suffix;
-  if (room <= 0)
-    return std::nullopt;
-  qsizetype kept = std::min(room, in.size);
-  // A character of two UTF-16 units fits whole or not at all.
-  if (kept > 0 && kept < in.size && after[in.prefix + kept - 1].isHighSurrogate())
-    --kept;
-  return keep_of(after, in, kept);
-}
-
-std::optional<limited_edit> limit_recipients_edit(const QString& before, const QString& after,
-                                                  int cursor, int limit) {
-  if (!over_limit(before, after, limit))
-    return limited_edit{after, cursor};
-  const insertion in = insertion_in(before, after);
-  qsizetype kept = std::clamp<qsizetype>(limit - in.prefix - in.suffix, 0, in.size);
-  // The cut stands where a separator follows it, the end of an address.
-  const auto separator = [](QChar c) { return is_delimiter(c) || c.isSpace(); };
-  while (kept > 0 && kept < in.size && !separator(after[in.prefix + kept]))
-    --kept;
-  if (kept == 0)
-    return std::nullopt;
-  return keep_of(after, in, kept);
+std::optional<limited_insertion> limit_recipients_paste(const QString& text, text_span replaced,
+                                                        const QString& offered, int limit) {
+  const QString pasted = separated_lines(offered);
+  const int room = insertion_room(text, replaced, limit);
+  if (pasted.size() <= room)
+    return limited_insertion{pasted, 0};
+  // A separator in the field after the paste parts it from what follows
+  // already; otherwise the paste must bring its own.
+  const bool parted = replaced.end >= text.size() || is_separator(text[replaced.end]);
+  for (int kept = room; kept > 0; --kept) {
+    const bool whole = is_separator(pasted[kept - 1]) || (parted && is_separator(pasted[kept]));
+    if (whole && holds_an_address(pasted.left(kept)))
+      return limited_insertion{pasted.left(kept), static_cast<int>(pasted.size()) - kept};
+  }
+  return std::nullopt;
 }
 
 }  // namespace parvel

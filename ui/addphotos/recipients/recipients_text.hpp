@@ -3,6 +3,8 @@
 #include <QString>
 #include <optional>
 
+#include "ui/controls/limited_insertion.hpp"
+
 namespace parvel {
 
 // Character positions in the To field's text, end exclusive.
@@ -24,26 +26,13 @@ QString recipient_in(const QString& text, recipient_range range);
 // Every recipient of the field followed by "; ": "a; b; ".
 QString normalized_recipients(const QString& text);
 
-// A user's edit of a field limited to `limit` characters, as the field
-// takes it: an edit that does not grow the text, or leaves it within the
-// limit, stands; a longer insertion is cut to what fits, never inside a
-// surrogate pair, the cursor at the cut; nothing fitting refuses the edit
-// (nullopt). Text the program sets is never limited, so a field may hold
-// more than the limit and still be shortened by the user.
-struct limited_edit {
-  QString text;
-  int cursor = 0;
-  // Characters of the insertion that did not go in.
-  int left_out = 0;
-};
-std::optional<limited_edit> limit_user_edit(const QString& before, const QString& after, int cursor,
-                                            int limit);
-
-// The same for the To field, where a part of an address may be someone
-// else's: an insertion cut by the limit keeps only the addresses that fit
-// whole, up to the last separator ("," ";" or white space) before the cut,
-// or nothing (nullopt).
-std::optional<limited_edit> limit_recipients_edit(const QString& before, const QString& after,
-                                                  int cursor, int limit);
+// A paste (or drop) into the To field, limited to `limit` characters: its
+// line breaks become the field's separator "; ", so that the field sends the
+// recipients it shows, and a paste cut by the limit keeps only its whole
+// addresses that fit, each with the separator that parts it from what
+// follows; nothing fitting refuses it (nullopt). Otherwise as
+// limit_insertion.
+std::optional<limited_insertion> limit_recipients_paste(const QString& text, text_span replaced,
+                                                        const QString& offered, int limit);
 
 }  // namespace parvel
