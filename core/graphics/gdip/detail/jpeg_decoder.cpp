@@ -8,9 +8,10 @@
 #include <jerror.h>
 
 #include <algorithm>
-#include <memory>
 #include <cerrno>
+#include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "core/graphics/gdip/detail/status_failure.hpp"
@@ -29,7 +30,6 @@ struct jpeg_reader {
   std::mutex lock;  // the rows are read in one order, by one thread at a time
   std::FILE* file = nullptr;
   int next_row = 0;
-  bool started = false;
   bool invert = false;  // CMYK as Adobe writes it, ink inverted
   std::string words;    // of the failure; empty while it decodes
   std::shared_ptr<decoder_damage> damage;
@@ -92,7 +92,6 @@ bool start(jpeg_reader* reader, int shrink) {
   // A multi-scan file is read whole here.
   jpeg_start_decompress(&info);
   reader->invert = info.saw_Adobe_marker && info.out_color_space == JCS_CMYK;
-  reader->started = true;
   return true;
 }
 
@@ -131,7 +130,7 @@ int generate(VipsRegion* out, void*, void* client, void*, gboolean*) {
   }
   if (!reader->words.empty()) {
     reader->damage->found(reader->words);
-    vips_error(nullptr, "%s", reader->words.c_str());
+    vips_error("libjpeg", "%s", reader->words.c_str());
     return -1;
   }
   return 0;
