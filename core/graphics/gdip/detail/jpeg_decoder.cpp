@@ -39,7 +39,9 @@ struct jpeg_reader {
 // decodes on, with grey where the data failed. A file whose bytes end once
 // the last row's data is in has lost nothing (its end marker, say): libjpeg
 // reads a little ahead while it decodes the last row, and looks for the end
-// marker after it.
+// marker after it. An arithmetic-coded scan may leave out its last bytes by
+// design, so one cut within its last row of blocks cannot be told from one
+// whose end marker alone is missing.
 bool loses_picture_data(const jpeg_decompress_struct& info) {
   switch (info.err->msg_code) {
     case JWRN_JPEG_EOF:
