@@ -10,6 +10,7 @@
 #include "core/graphics/gdip/batch/gdiplus_image_resize.hpp"
 #include "core/graphics/gdip/batch/gdiplus_image_save_stream.hpp"
 #include "core/graphics/gdip/gdiplus_exception.hpp"
+#include "core/graphics/gdip/image_threads.hpp"
 #include "core/graphics/graphics_exception.hpp"
 #include "core/graphics/not_supported_exception.hpp"
 #include "tests/support/descriptors.hpp"
@@ -343,12 +344,27 @@ constexpr chain_shape chain_shapes[] = {{0, 0, archive_flags, "out.png"},
                                         {100, 100, archive_flags, "out.png"},
                                         {160, 160, thumbnail_flags, "t.jpg"}};
 
+// Runs convert for each chain shape, a few times with one imaging thread and
+// with several: a verdict on a photo must not hang on the threads' timing.
+void for_each_shape_and_threads(const std::function<void(const chain_shape&)>& convert) {
+  const unsigned saved = core::graphics::gdip::image_threads();
+  for (const unsigned threads : {1U, 4U}) {
+    core::graphics::gdip::set_image_threads(threads);
+    for (int run = 0; run < 3; ++run) {
+      for (const chain_shape& shape : chain_shapes) {
+        SCOPED_TRACE(std::to_string(threads) + " threads into " + std::to_string(shape.width));
+        convert(shape);
+      }
+    }
+  }
+  core::graphics::gdip::set_image_threads(saved);
+}
+
 TEST_P(chain_damaged_files, fail_with_the_decoders_words) {
   const damaged_case& c = GetParam();
   const std::string path = folder_.file("damaged.jpg");
   test_support::write_file(path, c.bytes());
-  for (const chain_shape& shape : chain_shapes) {
-    SCOPED_TRACE(shape.width);
+  for_each_shape_and_threads([&](const chain_shape& shape) {
     chain units(path, shape.width, shape.height, shape.flags, shape.target);
     try {
       units.run();
@@ -361,13 +377,28 @@ TEST_P(chain_damaged_files, fail_with_the_decoders_words) {
           message + " [GdiplusErrorCode: 1, An error on the method call.]: " + named + c.words))
           << e.what();
     }
-  }
+  });
 }
 
-std::string jpeg_cut_short() {
-  std::string bytes = test_support::encode(test_support::photo_like(400, 300), ".jpg");
-  bytes.resize(bytes.size() / 2);
-  return bytes;
+// A photo of 1600 x 1200 saved with suffix's options, cut to what keep leaves of its size.
+std::function<std::string()> jpeg_cut(const char* suffix, std::function<std::size_t(std::size_t)> keep) {
+  return [=] {
+    std::string bytes = test_support::encode(test_support::photo_like(1600, 1200), suffix);
+    bytes.resize(keep(bytes.size()));
+    return bytes;
+  };
+}
+
+std::size_t half(std::size_t size) {
+  return size / 2;
+}
+
+std::size_t nine_tenths(std::size_t size) {
+  return size / 10 * 9;
+}
+
+std::size_t all_but_4_kb(std::size_t size) {
+  return size - 4096;
 }
 
 // A photo whose data has stretch written over it, past_middle bytes after its middle.
@@ -408,36 +439,46 @@ std::string jpeg_65535_wide() {
 INSTANTIATE_TEST_SUITE_P(
     files, chain_damaged_files,
     testing::Values(
-        damaged_case{"jpeg_cut_short", jpeg_cut_short, "Cannnot save the GDI+ bitmap.",
-                     "VipsJpeg: Premature end of input file", true},
+        damaged_case{"jpeg_cut_short", jpeg_cut(".jpg", half), "Cannnot save the GDI+ bitmap.",
+                     "Premature end of JPEG file", true},
+        damaged_case{"jpeg_cut_at_nine_tenths", jpeg_cut(".jpg", nine_tenths), "Cannnot save the GDI+ bitmap.",
+                     "Premature end of JPEG file", true},
+        // Its data ends in its last row: it lacks what it decodes next.
+        damaged_case{"jpeg_missing_its_last_4_kb", jpeg_cut(".jpg", all_but_4_kb), "Cannnot save the GDI+ bitmap.",
+                     "Corrupt JPEG data: premature end of data segment", true},
+        damaged_case{"progressive_jpeg_cut_at_nine_tenths", jpeg_cut(".jpg[interlace]", nine_tenths),
+                     "Cannnot save the GDI+ bitmap.", "Premature end of JPEG file", true},
         // libjpeg decodes on with grey in the place of what it lost.
         damaged_case{"jpeg_with_overwritten_middle", jpeg_overwritten(random_bytes), "Cannnot save the GDI+ bitmap.",
-                     "VipsJpeg: Corrupt JPEG data: premature end of data segment", true},
+                     "Corrupt JPEG data: premature end of data segment", true},
         damaged_case{"jpeg_with_a_bad_huffman_code", jpeg_overwritten(ones, 1024), "Cannnot save the GDI+ bitmap.",
-                     "VipsJpeg: Corrupt JPEG data: bad Huffman code", true},
+                     "Corrupt JPEG data: bad Huffman code", true},
         damaged_case{"jpeg_wider_than_its_decoder_takes", jpeg_65535_wide, nullptr,
                      "VipsJpeg: Maximum supported image dimension is 65500 pixels", false}),
     test_support::row_name());
 // clang-format on
 
-// libjpeg warns of bytes between segments, which some cameras write, and
-// loses nothing: in the header, or after a progressive photo's last scan.
-TEST_F(image_chain, stray_bytes_between_jpeg_segments_still_convert) {
-  const vips::VImage photo = test_support::photo_like(400, 300);
+// libjpeg warns of bytes between segments, which some cameras write, and of
+// an end marker missing, and loses nothing: in the header, after a
+// progressive photo's last scan, or once every row's data is in.
+TEST_F(image_chain, jpegs_whose_data_is_whole_convert) {
+  const vips::VImage photo = test_support::photo_like(1600, 1200);
   std::string baseline = test_support::encode(photo, ".jpg");
-  baseline.insert(baseline.find("\xFF\xC4"), 3, '\0');
   std::string progressive = test_support::encode(photo, ".jpg[interlace]");
+  const std::string baseline_unended = baseline.substr(0, baseline.size() - 2);
+  const std::string progressive_unended = progressive.substr(0, progressive.size() - 2);
+  baseline.insert(baseline.find("\xFF\xC4"), 3, '\0');
   progressive.insert(progressive.size() - 2, 2, '\0');
-  for (const std::string& bytes : {baseline, progressive}) {
-    const std::string path = folder_.file("stray.jpg");
+  for (const std::string& bytes : {baseline, progressive, baseline_unended, progressive_unended}) {
+    const std::string path = folder_.file("whole.jpg");
     test_support::write_file(path, bytes);
-    for (const chain_shape& shape : chain_shapes) {
-      SCOPED_TRACE(std::to_string(bytes.size()) + " bytes into " + std::to_string(shape.width));
+    SCOPED_TRACE(std::to_string(bytes.size()) + " bytes");
+    for_each_shape_and_threads([&](const chain_shape& shape) {
       chain units(path, shape.width, shape.height, shape.flags, shape.target);
       const vips::VImage decoded = test_support::decode(units.run());
-      EXPECT_EQ(decoded.width(), shape.width == 0 ? 400 : shape.width);
+      EXPECT_EQ(decoded.width(), shape.width == 0 ? 1600 : shape.width);
       EXPECT_NEAR(test_support::band_means(decoded)[1], test_support::band_means(photo)[1], 3);
-    }
+    });
   }
 }
 

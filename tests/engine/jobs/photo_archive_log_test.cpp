@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "engine/jobs/photo_archive.hpp"
 #include "engine/options/convert_option_manager.hpp"
 #include "engine/options/resize_option_manager.hpp"
 #include "tests/engine/jobs/archive_fixture.hpp"
@@ -31,21 +32,46 @@ TEST_F(photo_archive_log, unreadable_photo_is_logged_with_its_cause) {
                                                   path + "': Permission denied'"));
 }
 
-// A photo cut short converts no more than it is sent unchanged: the decoder's
-// words reach the log instead of a grey picture reaching the recipient.
-TEST_F(photo_archive_log, photo_cut_short_fails_its_conversion) {
+// Whether a photo converts hangs on what its decoder read, never on the
+// workers: cut short, it converts no more than it is sent unchanged, and the
+// decoder's words reach the log instead of a grey picture reaching the
+// recipient; only its end marker missing, it converts (a progressive photo
+// reads to its end before its first row).
+TEST_F(photo_archive_log, photo_cut_short_fails_its_conversion_with_any_workers) {
   test_support::register_image_codecs();
-  std::string photo = test_support::encode(test_support::photo_like(1600, 1200), ".jpg");
-  photo.resize(photo.size() / 2);
-  const std::string path = add_file("cut.jpg", photo);
+  const vips::VImage image = test_support::photo_like(1600, 1200);
+  const std::string photo = test_support::encode(image, ".jpg");
+  const std::string path = add_file("cut.jpg", photo.substr(0, photo.size() / 10 * 9));
   parvel::resize_option_manager::instance()->set_current({2, 1920, 1080});
   parvel::convert_option_manager::instance()->set_current(
       parvel::photo_convert_option(core::graphics::image_formats::png));
-  archive();
-  EXPECT_EQ(recorder_.outcome(),
-            "failed:6:We've encountered a problem zipping your photos. Please Try Again.");
-  EXPECT_THAT(capture_.text(), testing::HasSubstr("cannot decode '" + path +
-                                                  "': VipsJpeg: Premature end of input file"));
+  const auto outcomes = [&] {
+    std::string seen;
+    for (const unsigned workers : {1U, 2U, 8U}) {
+      for (int run = 0; run < 3; ++run) {
+        parvel::photo_archive job(package_, parvel::photo_archive::default_size_limit, workers);
+        test_support::job_recorder recorder(job);
+        job.run();
+        seen += std::to_string(workers) + " " + recorder.outcome().substr(0, 9) + "; ";
+      }
+    }
+    return seen;
+  };
+  const auto every_run = [](const std::string& outcome) {
+    std::string runs;
+    for (const char* workers : {"1 ", "2 ", "8 "}) {
+      for (int run = 0; run < 3; ++run) {
+        runs += std::string(workers) + outcome + "; ";
+      }
+    }
+    return runs;
+  };
+  EXPECT_EQ(outcomes(), every_run("failed:6:"));
+  EXPECT_THAT(capture_.text(),
+              testing::HasSubstr("cannot decode '" + path + "': Premature end of JPEG file"));
+  const std::string progressive = test_support::encode(image, ".jpg[interlace]");
+  test_support::write_file(path, progressive.substr(0, progressive.size() - 2));
+  EXPECT_EQ(outcomes(), every_run("succeeded"));
 }
 
 // Converted at its size to GIF, whose encoder quantises the whole frame, a

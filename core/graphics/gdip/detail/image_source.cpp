@@ -8,13 +8,13 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
-#include <functional>
 #include <utility>
 
 #include "core/graphics/gdip/detail/bitmap_impl.hpp"
 #include "core/graphics/gdip/detail/bmp_decoder.hpp"
 #include "core/graphics/gdip/detail/decode_budget.hpp"
 #include "core/graphics/gdip/detail/hd_photo_decoder.hpp"
+#include "core/graphics/gdip/detail/jpeg_decoder.hpp"
 #include "core/graphics/gdip/detail/library_error.hpp"
 #include "core/graphics/gdip/detail/srgb8.hpp"
 #include "core/graphics/gdip/detail/status_failure.hpp"
@@ -31,8 +31,8 @@ bool starts_with(std::string_view head, std::string_view magic) {
   return head.substr(0, magic.size()) == magic;
 }
 
-std::string_view file_head(const std::string& path, std::array<char, 32>& buffer) {
-  const scoped_handle file = io::filesystem::open_regular_file(path);
+scoped_handle open_file(const std::string& path) {
+  scoped_handle file = io::filesystem::open_regular_file(path);
   if (!file) {
     const int error = errno;
     if (error == ENOENT || error == ENOTDIR) {
@@ -40,6 +40,11 @@ std::string_view file_head(const std::string& path, std::array<char, 32>& buffer
     }
     throw status_failure(status::win32_error, error);
   }
+  return file;
+}
+
+std::string_view file_head(const std::string& path, std::array<char, 32>& buffer) {
+  const scoped_handle file = open_file(path);
   ssize_t count = 0;
   do {
     count = ::read(file.get(), buffer.data(), buffer.size());
@@ -52,28 +57,27 @@ std::string_view file_head(const std::string& path, std::array<char, 32>& buffer
 
 // A photo cut short or damaged fails rather than turn out grey where its
 // data ended; a decoder's warnings alone (bytes left over after the image,
-// say) do not, except where decoded_intact says.
-vips::VOption* failing_on(VipsFailOn level) {
-  return vips::VImage::option()->set("fail_on", level);
+// say) do not. JPEG's verdict is its own decoder's (jpeg_decoder.hpp).
+vips::VOption* failing_on_errors() {
+  return vips::VImage::option()->set("fail_on", VIPS_FAIL_ON_ERROR);
 }
 
 // Loads stream from top to bottom, which lets the decoders work in strips.
-vips::VOption* sequential(VipsFailOn level) {
-  return failing_on(level)->set("access", VIPS_ACCESS_SEQUENTIAL);
+vips::VOption* sequential() {
+  return failing_on_errors()->set("access", VIPS_ACCESS_SEQUENTIAL);
 }
 
-vips::VImage load_file(const std::string& path, image_format format, int shrink,
-                       VipsFailOn level = VIPS_FAIL_ON_ERROR) {
+vips::VImage load_file(const std::string& path, image_format format, int shrink) {
   const char* name = path.c_str();
   switch (format) {
     case image_formats::jpeg:
-      return vips::VImage::jpegload(name, sequential(level)->set("shrink", shrink));
+      return vips::VImage::jpegload(name, sequential()->set("shrink", shrink));
     case image_formats::png:
-      return vips::VImage::pngload(name, sequential(level));
+      return vips::VImage::pngload(name, sequential());
     case image_formats::gif:
-      return vips::VImage::gifload(name, sequential(level));
+      return vips::VImage::gifload(name, sequential());
     default:
-      return vips::VImage::tiffload(name, sequential(level));
+      return vips::VImage::tiffload(name, sequential());
   }
 }
 
@@ -81,69 +85,20 @@ struct blob_unref {
   void operator()(VipsBlob* blob) const noexcept { vips_area_unref(VIPS_AREA(blob)); }
 };
 
-vips::VImage load_bytes(const std::string& bytes, image_format format, VipsFailOn level) {
+vips::VImage load_bytes(const std::string& bytes, image_format format) {
   // The blob borrows the bytes; the caller reads the pixels before they go.
   const std::unique_ptr<VipsBlob, blob_unref> blob(
       vips_blob_new(nullptr, bytes.data(), bytes.size()));
   switch (format) {
     case image_formats::jpeg:
-      return vips::VImage::jpegload_buffer(blob.get(), failing_on(level));
+      return vips::VImage::jpegload_buffer(blob.get(), failing_on_errors());
     case image_formats::png:
-      return vips::VImage::pngload_buffer(blob.get(), failing_on(level));
+      return vips::VImage::pngload_buffer(blob.get(), failing_on_errors());
     case image_formats::gif:
-      return vips::VImage::gifload_buffer(blob.get(), failing_on(level));
+      return vips::VImage::gifload_buffer(blob.get(), failing_on_errors());
     default:
-      return vips::VImage::tiffload_buffer(blob.get(), failing_on(level));
+      return vips::VImage::tiffload_buffer(blob.get(), failing_on_errors());
   }
-}
-
-// libjpeg's words for warnings that mean picture data was lost: it decodes
-// on with grey in its place.
-bool loses_picture_data(std::string_view words) {
-  for (const std::string_view lost : {"premature end of", "Premature end of", "bad Huffman code",
-                                      "bad arithmetic code", "instead of RST"}) {
-    if (words.find(lost) != std::string_view::npos) {
-      return true;
-    }
-  }
-  return false;
-}
-
-bool first_row_decodes(const vips::VImage& image) {
-  VipsRegion* region = vips_region_new(image.get_image());
-  const VipsRect row{0, 0, image.width(), 1};
-  const bool decoded = vips_region_prepare(region, &row) == 0;
-  g_object_unref(region);
-  return decoded;
-}
-
-// The image load(level) gives, failing on the warnings that mean a JPEG's
-// picture data was lost. libjpeg reports them as warnings alone, and libvips
-// passes on only the first warning of a decode and fails on any, so the
-// first row is decoded here (a multi-scan file reads all its scans for it,
-// and the rows are kept for the reader): when it fails on a warning that
-// loses nothing, such as the stray bytes between segments that some cameras
-// write, the file is loaded again failing on errors only.
-vips::VImage decoded_intact(image_format format,
-                            const std::function<vips::VImage(VipsFailOn)>& load) {
-  if (format != image_formats::jpeg) {
-    return load(VIPS_FAIL_ON_ERROR);
-  }
-  vips::VImage image = load(VIPS_FAIL_ON_WARNING);
-  if (first_row_decodes(image)) {
-    return image;
-  }
-  // The buffer is the whole process's: a photo starting on another worker
-  // may have emptied it since. Words gone count as data lost.
-  const std::string words = vips_error_buffer();
-  if (words.empty()) {
-    throw vips::VError("cannot decode the photo whole");
-  }
-  if (loses_picture_data(words)) {
-    throw vips::VError(words);
-  }
-  vips_error_clear();
-  return load(VIPS_FAIL_ON_ERROR);
 }
 
 // Once imaging has started, the library's error buffer is emptied of the
@@ -217,18 +172,24 @@ namespace {
 
 // The file's image, its claimed size checked before anything is decoded: on
 // each load, as the file may have been replaced since the last one.
-vips::VImage load_checked_file(const std::string& path, image_format format, int shrink,
-                               VipsFailOn level = VIPS_FAIL_ON_ERROR) {
-  vips::VImage image = load_file(path, format, shrink, level);
+vips::VImage load_checked_file(const std::string& path, image_format format, int shrink) {
+  vips::VImage image = load_file(path, format, shrink);
   check_header({path, {}}, image, format, file_size(path));
   return image;
 }
 
 // The image's pixels for a reader on this thread, its failures naming the file.
 vips::VImage file_pixels(const std::string& path, image_format format, int shrink) {
-  note_decoded_file(path);
-  return to_srgb8(decoded_intact(
-      format, [&](VipsFailOn level) { return load_checked_file(path, format, shrink, level); }));
+  if (format != image_formats::jpeg) {
+    note_decoded_file(path);
+    return to_srgb8(load_checked_file(path, format, shrink));
+  }
+  auto damage = std::make_shared<decoder_damage>();
+  note_decoded_file(path, damage);
+  // Opened first: a file replaced meanwhile is found out by its header.
+  scoped_handle file = open_file(path);
+  return to_srgb8(
+      decode_jpeg_file(load_checked_file(path, format, shrink), std::move(file), shrink, damage));
 }
 
 image_format known_format(std::string_view head) {
@@ -323,14 +284,17 @@ std::shared_ptr<bitmap> decode_image(const std::string& bytes) {
       read_bmp_header(bytes);
       return make_memory_bitmap(decode_bmp(bytes));
     }
-    const vips::VImage decoded = decoded_intact(format, [&](VipsFailOn level) {
-      vips::VImage header = load_bytes(bytes, format, level);
-      // Held whole once converted, whatever the loader holds meanwhile.
-      check_decode_budget(static_cast<std::uint64_t>(header.width()),
-                          static_cast<std::uint64_t>(header.height()), header.has_alpha() ? 4 : 3);
-      check_header({{}, bytes}, header, format, bytes.size());
-      return header;
-    });
+    const vips::VImage header = load_bytes(bytes, format);
+    // Held whole once converted, whatever the loader holds meanwhile.
+    check_decode_budget(static_cast<std::uint64_t>(header.width()),
+                        static_cast<std::uint64_t>(header.height()), header.has_alpha() ? 4 : 3);
+    check_header({{}, bytes}, header, format, bytes.size());
+    vips::VImage decoded = header;
+    if (format == image_formats::jpeg) {
+      auto damage = std::make_shared<decoder_damage>();
+      note_decoded_file({}, damage);
+      decoded = decode_jpeg_bytes(header, bytes, damage);
+    }
     return make_memory_bitmap(to_srgb8(decoded).copy_memory());
   } catch (const vips::VError& e) {
     throw status_failure(status::generic_error, library_error_words(e));

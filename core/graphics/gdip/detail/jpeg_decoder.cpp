@@ -1,0 +1,216 @@
+#include "core/graphics/gdip/detail/jpeg_decoder.hpp"
+
+// libjpeg's headers need FILE and size_t declared first, and jerror.h
+// takes jpeglib.h's configuration (arithmetic coding among its codes).
+#include <csetjmp>
+#include <cstdio>
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "core/graphics/gdip/detail/status_failure.hpp"
+
+namespace core::graphics::gdip::detail {
+
+namespace {
+
+// One decode: libjpeg's state, the source it reads, and where it has got to.
+// libjpeg's failures jump back to the step that called it (its C frames
+// cannot pass an exception), which then reports the words.
+struct jpeg_reader {
+  jpeg_decompress_struct info{};
+  jpeg_error_mgr errors{};
+  std::jmp_buf failed_at{};
+  std::mutex lock;  // the rows are read in one order, by one thread at a time
+  std::FILE* file = nullptr;
+  int next_row = 0;
+  bool invert = false;  // CMYK as Adobe writes it, ink inverted
+  std::string words;    // of the failure; empty while it decodes
+  std::shared_ptr<decoder_damage> damage;
+};
+
+// Whether the warning libjpeg raises now means picture data was lost: it
+// decodes on, with grey where the data failed. A file whose bytes end once
+// the last row's data is in has lost nothing (its end marker, say): libjpeg
+// reads a little ahead while it decodes the last row, and looks for the end
+// marker after it. An arithmetic-coded scan may leave out its last bytes by
+// design, so one cut within its last row of blocks cannot be told from one
+// whose end marker alone is missing.
+bool loses_picture_data(const jpeg_decompress_struct& info) {
+  switch (info.err->msg_code) {
+    case JWRN_JPEG_EOF:
+      return info.total_iMCU_rows == 0 || info.input_iMCU_row + 1 < info.total_iMCU_rows;
+    case JWRN_HIT_MARKER:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_ARITH_BAD_CODE:
+    case JWRN_MUST_RESYNC:
+      return true;
+    default:  // stray bytes between segments, odd markers: nothing lost
+      return false;
+  }
+}
+
+[[noreturn]] void fail(j_common_ptr common) {
+  auto* reader = static_cast<jpeg_reader*>(common->client_data);
+  char words[JMSG_LENGTH_MAX];
+  common->err->format_message(common, words);
+  reader->words = words;
+  std::longjmp(reader->failed_at, 1);
+}
+
+void on_message(j_common_ptr common, int level) {
+  if (level < 0 && loses_picture_data(*reinterpret_cast<j_decompress_ptr>(common))) {
+    fail(common);
+  }
+}
+
+void on_error(j_common_ptr common) {
+  fail(common);
+}
+
+void close_reader(VipsImage*, jpeg_reader* reader) {
+  jpeg_destroy_decompress(&reader->info);
+  if (reader->file != nullptr) {
+    std::fclose(reader->file);
+  }
+  delete reader;
+}
+
+// The steps that call libjpeg hold only plain values across its jumps.
+bool start(jpeg_reader* reader, int shrink) {
+  if (setjmp(reader->failed_at) != 0) {
+    return false;
+  }
+  jpeg_decompress_struct& info = reader->info;
+  jpeg_read_header(&info, TRUE);
+  info.scale_num = 1;
+  info.scale_denom = static_cast<unsigned>(shrink);
+  // A multi-scan file is read whole here.
+  jpeg_start_decompress(&info);
+  reader->invert = info.saw_Adobe_marker && info.out_color_space == JCS_CMYK;
+  return true;
+}
+
+bool read_rows(jpeg_reader* reader, JSAMPROW* rows, int count) {
+  if (setjmp(reader->failed_at) != 0) {
+    return false;
+  }
+  for (int done = 0; done < count;) {
+    done += static_cast<int>(
+        jpeg_read_scanlines(&reader->info, rows + done, static_cast<JDIMENSION>(count - done)));
+  }
+  return true;
+}
+
+int generate(VipsRegion* out, void*, void* client, void*, gboolean*) {
+  auto* reader = static_cast<jpeg_reader*>(client);
+  const VipsRect& rows = out->valid;
+  const std::lock_guard lock(reader->lock);
+  if (reader->words.empty() && rows.top != reader->next_row) {
+    reader->words = "rows asked out of order";
+  }
+  if (reader->words.empty()) {
+    std::vector<JSAMPROW> starts(static_cast<std::size_t>(rows.height));
+    for (int y = 0; y < rows.height; ++y) {
+      starts[static_cast<std::size_t>(y)] = VIPS_REGION_ADDR(out, 0, rows.top + y);
+    }
+    if (read_rows(reader, starts.data(), rows.height)) {
+      reader->next_row += rows.height;
+      if (reader->invert) {
+        const std::size_t row_bytes = VIPS_REGION_SIZEOF_LINE(out);
+        for (JSAMPROW start : starts) {
+          std::transform(start, start + row_bytes, start, [](JSAMPLE v) { return 255 - v; });
+        }
+      }
+    }
+  }
+  if (!reader->words.empty()) {
+    reader->damage->found(reader->words);
+    vips_error("libjpeg", "%s", reader->words.c_str());
+    return -1;
+  }
+  return 0;
+}
+
+struct image_unref {
+  void operator()(VipsImage* image) const noexcept { g_object_unref(image); }
+};
+
+// Starts libjpeg on the reader's source, and the pixels it gives under header.
+vips::VImage decode(const vips::VImage& header, jpeg_reader* owned, int shrink) {
+  std::unique_ptr<VipsImage, image_unref> image(vips_image_new());
+  g_signal_connect(image.get(), "close", G_CALLBACK(close_reader), owned);
+  const jpeg_reader& reader = *owned;
+  if (!start(owned, shrink)) {
+    reader.damage->found(reader.words);
+    throw vips::VError(reader.words);
+  }
+  const jpeg_decompress_struct& info = reader.info;
+  if (static_cast<int>(info.output_width) != header.width() ||
+      static_cast<int>(info.output_height) != header.height() ||
+      info.output_components != header.bands()) {
+    throw vips::VError("the file changed while it was read");
+  }
+  VipsImage* pixels = nullptr;
+  if (vips_image_pipelinev(image.get(), VIPS_DEMAND_STYLE_THINSTRIP, header.get_image(),
+                           nullptr) != 0 ||
+      vips_image_generate(image.get(), nullptr, generate, nullptr, owned, nullptr) != 0 ||
+      vips_sequential(image.get(), &pixels, "tile_height", 8, nullptr) != 0) {
+    throw vips::VError();
+  }
+  return vips::VImage(pixels);  // steals the reference
+}
+
+bool create(jpeg_reader* reader) {
+  if (setjmp(reader->failed_at) != 0) {
+    return false;
+  }
+  jpeg_create_decompress(&reader->info);
+  return true;
+}
+
+// A reader whose libjpeg is created, for decode to own.
+jpeg_reader* new_reader(std::shared_ptr<decoder_damage> damage) {
+  auto reader = std::make_unique<jpeg_reader>();
+  reader->damage = std::move(damage);
+  reader->info.err = jpeg_std_error(&reader->errors);
+  reader->errors.error_exit = on_error;
+  reader->errors.emit_message = on_message;
+  reader->info.client_data = reader.get();
+  if (!create(reader.get())) {
+    throw vips::VError(reader->words);
+  }
+  return reader.release();
+}
+
+}  // namespace
+
+vips::VImage decode_jpeg_file(const vips::VImage& header, scoped_handle file, int shrink,
+                              std::shared_ptr<decoder_damage> damage) {
+  jpeg_reader* reader = new_reader(std::move(damage));
+  reader->file = ::fdopen(file.get(), "rb");
+  if (reader->file == nullptr) {
+    const int error = errno;
+    close_reader(nullptr, reader);
+    throw status_failure(status::win32_error, error);
+  }
+  file.release();
+  jpeg_stdio_src(&reader->info, reader->file);
+  return decode(header, reader, shrink);
+}
+
+vips::VImage decode_jpeg_bytes(const vips::VImage& header, std::string_view bytes,
+                               std::shared_ptr<decoder_damage> damage) {
+  jpeg_reader* reader = new_reader(std::move(damage));
+  jpeg_mem_src(&reader->info, reinterpret_cast<const unsigned char*>(bytes.data()),
+               static_cast<unsigned long>(bytes.size()));
+  return decode(header, reader, 1);
+}
+
+}  // namespace core::graphics::gdip::detail

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <vips/vips8>
+
+#include <memory>
+#include <string_view>
+
+#include "core/graphics/gdip/detail/library_error.hpp"
+#include "core/scoped_handle.hpp"
+
+namespace core::graphics::gdip::detail {
+
+// The pixels of a JPEG, decoded through libjpeg from top to bottom as the
+// reader asks for them, under header: the imaging library's header of the
+// same file, loaded with shrink (1, 2, 4 or 8), whose size, bands and
+// metadata they take. The decode fails, with libjpeg's words, when the data
+// ends or is corrupted before the last row, and tells damage of it: judged by
+// what the decoder read, whatever the threads. A file whose data covers every row decodes, also
+// without its end marker or with stray bytes between its segments.
+// Reads the open file from its start.
+vips::VImage decode_jpeg_file(const vips::VImage& header, scoped_handle file, int shrink,
+                              std::shared_ptr<decoder_damage> damage);
+
+// Likewise from the bytes of a whole file, which must outlive the pixels' reading.
+vips::VImage decode_jpeg_bytes(const vips::VImage& header, std::string_view bytes,
+                               std::shared_ptr<decoder_damage> damage);
+
+}  // namespace core::graphics::gdip::detail
