@@ -41,7 +41,9 @@ inline constexpr std::uint64_t default_body_limit = std::uint64_t{16} << 20;
 // libcurl's own words where it has more to say; a response body
 // over the call's limit fails as a read, "Failed to read data." with EMSGSIZE;
 // an answer held to a deadline (basic_request::wait) that has not arrived
-// whole by then fails as a time-out, as a stalled one does;
+// whole by then fails as a time-out, as a stalled one does (through a
+// proxy's tunnel the deadline after a request body also allows for what the
+// proxy may still be forwarding, see timeouts::proxied_answer);
 // a cancelled call throws std::runtime_error "WinHTTP close pending....".
 //
 // Calls are made one after another by one thread; cancel() may come from any.
