@@ -42,7 +42,9 @@ inline constexpr std::uint64_t default_body_limit = std::uint64_t{16} << 20;
 // answer when its body then failed (transport_error::arrived); a response body
 // over the call's limit fails as a read, "Failed to read data." with EMSGSIZE;
 // an answer held to a deadline (basic_request::wait) that has not arrived
-// whole by then fails as a time-out, as a stalled one does;
+// whole by then fails as a time-out, as a stalled one does (through a
+// proxy's tunnel the deadline after a request body also allows for what the
+// proxy may still be forwarding, see timeouts::proxied_answer);
 // a cancelled call throws std::runtime_error "WinHTTP close pending....".
 //
 // Calls are made one after another by one thread; cancel() may come from any.

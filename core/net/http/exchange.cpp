@@ -24,6 +24,7 @@
 #include "core/net/http/find_header.hpp"
 #include "core/net/http/header_line.hpp"
 #include "core/net/http/method.hpp"
+#include "core/net/http/proxy_backlog.hpp"
 #include "core/net/http/raw_headers.hpp"
 #include "core/net/http/timeouts.hpp"
 #include "core/net/http/transport_error.hpp"
@@ -255,6 +256,8 @@ struct transfer {
     raw_received = 0;
     socket = CURL_SOCKET_BAD;
     connected = false;
+    tunneled = false;
+    backlog = proxy_backlog();
     drained = false;
     left = 0;
     reported = 0;
@@ -309,7 +312,11 @@ struct transfer {
     drained = drained ||
               (current != phase::sending && current != phase::writing && unsent.value_or(0) == 0);
     if (body != nullptr) {
+      const std::uint64_t before = left;
       left = std::max(left, written - std::min(written, unsent.value_or(0)));
+      if (tunneled && left != before) {
+        backlog.taken(std::chrono::steady_clock::now() - connected_at, left);
+      }
       report_left();
     }
     const std::uint64_t now_moved = left + raw_received + received;
@@ -410,15 +417,34 @@ struct transfer {
     }
     const auto now = std::chrono::steady_clock::now();
     if (!answer_due) {
-      answer_due = now + *answer_limit;
+      answer_wait = awaits_proxy() ? proxied_answer_wait() : *answer_limit;
+      answer_due = now + answer_wait;
     }
     return now >= *answer_due;
+  }
+
+  // The peer is a proxy that has taken a request body: the server may not
+  // have all of it yet, and nothing here can tell when it has.
+  bool awaits_proxy() const { return tunneled && body != nullptr; }
+
+  // At least as long as browsers wait for an answer; longer when the drain's
+  // pace says the proxy holds more than its uplink forwards in that time.
+  std::chrono::milliseconds proxied_answer_wait() const {
+    using std::chrono::milliseconds;
+    const milliseconds forwarding = backlog.forwarding_time().value_or(milliseconds(0));
+    return std::max(proxied_answer, *answer_limit + forwarding);
+  }
+
+  // Until the answer's first byte, a proxy's silence may be its uplink still
+  // forwarding the body: the answer's deadline alone governs then.
+  bool stall_floor_applies() const {
+    return connected && !(awaits_proxy() && answer_due && raw_received == 0);
   }
 
   // Whether no byte has gone out or come in for the stall limit since the
   // connection was made. Connecting has a limit of its own.
   bool stalled() const {
-    return connected && std::chrono::steady_clock::now() >= last_motion + stall_limit;
+    return stall_floor_applies() && std::chrono::steady_clock::now() >= last_motion + stall_limit;
   }
 
   // How long the call may sleep before its next turn: never past a deadline.
@@ -426,7 +452,7 @@ struct transfer {
     using std::chrono::milliseconds;
     const auto now = std::chrono::steady_clock::now();
     milliseconds wait(connected && !drained && body != nullptr ? draining_wait_ms : idle_wait_ms);
-    if (connected) {
+    if (stall_floor_applies()) {
       wait = std::min(wait, std::chrono::ceil<milliseconds>(last_motion + stall_limit - now));
     }
     if (answer_due) {
@@ -460,6 +486,15 @@ struct transfer {
   curl_socket_t socket = CURL_SOCKET_BAD;
   // The connection is made and the request goes out.
   bool connected = false;
+  std::chrono::steady_clock::time_point connected_at;
+  // The request goes through a proxy's tunnel, which takes the body ahead of
+  // its uplink; the local ports of the call's tunnels, which a redirect may
+  // reuse (libcurl tells a tunnel's status only to the request that made it).
+  bool tunneled = false;
+  std::vector<int> tunnel_ports;
+  proxy_backlog backlog;
+  std::chrono::milliseconds proxied_answer{0};
+  CURL* handle = nullptr;
   // The socket holds nothing more of the request.
   bool drained = false;
   // Bytes of the body that have left the socket; the most reported so far.
@@ -475,8 +510,10 @@ struct transfer {
   bool answer_expired = false;
   bool stall_expired = false;
   std::exception_ptr error;
-  // The whole answer's deadline; none for a bulk transfer.
+  // The whole answer's deadline; none for a bulk transfer. The wait it gave
+  // once the request was out, longer through a proxy.
   std::optional<std::chrono::milliseconds> answer_limit;
+  std::chrono::milliseconds answer_wait{0};
   std::optional<std::chrono::steady_clock::time_point> answer_due;
 };
 
@@ -580,6 +617,14 @@ curl_socket_t connected_socket(const std::vector<curl_socket_t>& opened, int loc
 int on_connected(void* data, char*, char*, int peer_port, int local_port) {
   auto& t = state(data);
   t.socket = connected_socket(t.opened, local_port, peer_port);
+  long tunnel_status = 0;
+  curl_easy_getinfo(t.handle, CURLINFO_HTTP_CONNECTCODE, &tunnel_status);
+  if (tunnel_status != 0) {
+    t.tunnel_ports.push_back(local_port);
+  }
+  t.tunneled =
+      std::find(t.tunnel_ports.begin(), t.tunnel_ports.end(), local_port) != t.tunnel_ports.end();
+  t.connected_at = std::chrono::steady_clock::now();
   t.current = t.body != nullptr && t.body->size() > 0 ? phase::writing : phase::receiving;
   t.connected = true;
   t.last_motion = std::chrono::steady_clock::now();
@@ -780,6 +825,8 @@ basic_response exchange::run(const basic_request& request, body_source& body) {
     t.answer_limit = limits.answer;
   }
   t.stall_limit = limits.stall;
+  t.proxied_answer = limits.proxied_answer;
+  t.handle = handle.get();
   configure(handle.get(), t, headers.get(), limits, error_text.data());
 
   int code = request.method;
@@ -806,8 +853,9 @@ basic_response exchange::run(const basic_request& request, body_source& body) {
     if (result != CURLE_OK) {
       std::string detail = curl_detail(error_text.data(), result);
       if (t.answer_expired) {
-        detail = "no whole answer within " + std::to_string(t.answer_limit->count()) +
-                 " ms of the request";
+        detail =
+            "no whole answer within " + std::to_string(t.answer_wait.count()) +
+            (t.awaits_proxy() ? " ms of the proxy's taking the request" : " ms of the request");
       } else if (t.stall_expired) {
         detail = "no byte went out or came in for " + std::to_string(t.stall_limit.count()) + " ms";
       }

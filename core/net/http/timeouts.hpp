@@ -16,6 +16,10 @@ struct timeouts {
   // answer's last, of a request held to a deadline (answer_wait::deadline):
   // an answer that trickles in ends here, as one that stalls does.
   std::chrono::milliseconds answer{30000};
+  // The least wait for the answer to a request body sent through a proxy's
+  // tunnel, counted from the proxy's taking its last byte: the proxy may
+  // still be forwarding it, unseen. As long as browsers wait for an answer.
+  std::chrono::milliseconds proxied_answer{300000};
 };
 
 timeouts default_timeouts();

@@ -11,6 +11,8 @@
 #include "tests/engine/road/send_road_fixture.hpp"
 #include "tests/support/log_capture.hpp"
 #include "tests/support/table.hpp"
+#include "tests/support/temp_folder.hpp"
+#include "tools/service/tunnel_proxy.hpp"
 
 namespace {
 
@@ -72,14 +74,19 @@ struct fault_case {
   bool short_limits = false;
   // The archive's requests, once reached.
   std::size_t archive_requests = 1;
+  // Every request goes through this proxy's tunnels.
+  std::optional<service::tunnel_proxy::options> proxy;
 };
 
-// The client's shortest stall limit and a short answer deadline while it lives.
+// The client's shortest stall limit and short answer deadlines while it
+// lives: the one after a proxy has taken a request longer than the time its
+// uplink here needs.
 class short_client_limits {
  public:
   explicit short_client_limits(std::chrono::milliseconds answer = std::chrono::seconds(5))
       : normal_(core::net::http::default_timeouts()) {
-    core::net::http::set_default_timeouts({normal_.connect, std::chrono::seconds(1), answer});
+    core::net::http::set_default_timeouts(
+        {normal_.connect, std::chrono::seconds(1), answer, std::chrono::seconds(15)});
   }
   ~short_client_limits() { core::net::http::set_default_timeouts(normal_); }
   short_client_limits(const short_client_limits&) = delete;
@@ -96,6 +103,11 @@ const service::fault dripped{.trickle_piece = 1, .trickle_pause = std::chrono::m
 const service::fault archive_answer_dripped{.body = std::string(600, ' '),
                                             .trickle_piece = 1,
                                             .trickle_pause = std::chrono::milliseconds(500)};
+
+// A proxy on a fast network in front of a slow uplink: it takes the 3 MiB
+// archive at once and needs some eight seconds to forward it.
+const service::tunnel_proxy::options slow_uplink{.rate = 384 << 10};
+const service::tunnel_proxy::options fast_uplink{.rate = 16 << 20};
 
 // A filtering front's block page in the service's stead: a 200 of its own.
 const std::string block_page =
@@ -123,6 +135,13 @@ TEST_P(send_road_fault, ends_the_send_as_the_user_is_told) {
   }
   if (!c.cancel_at.empty()) {
     recorder_.on_first(c.cancel_at, [] { test_support::the_controller().cancel_photo_upload(); });
+  }
+  std::optional<service::tunnel_proxy> proxy;
+  std::optional<test_support::scoped_env> https_proxy;
+  const test_support::scoped_env no_proxy("no_proxy", "");
+  if (c.proxy) {
+    proxy.emplace(*c.proxy);
+    https_proxy.emplace("https_proxy", proxy->url());
   }
   {
     std::optional<short_client_limits> limits;
@@ -270,6 +289,16 @@ INSTANTIATE_TEST_SUITE_P(
                    upload_failed(11), 3,
                    failed + "'req_server_upload: '{archive}' error: [307, Temporary Redirect]'",
                    false, false, 2},
+        // The answer's deadline cannot count from the proxy's taking the archive.
+        fault_case{"archive_through_a_buffering_proxy", std::nullopt, "", "upload_succeeded", 4, "",
+                   false, true, 1, slow_uplink},
+        fault_case{"archive_answer_stalled_behind_a_proxy",
+                   scripted{step::archive, {.delay = std::chrono::seconds(60)}}, "",
+                   upload_failed(13), 3,
+                   failed + "system code: 12002, 'Wait to receive the WinHTTP response failed.: "
+                            "The operation timed out (no whole answer within 15000 ms of the "
+                            "proxy's taking the request)'",
+                   false, true, 1, fast_uplink},
         fault_case{"service_not_listening", std::nullopt, "", upload_failed(12), 0, "", true},
         // The archive is 3 MiB: the cancel comes with its first piece.
         fault_case{"cancel_during_the_archive", std::nullopt, "upload_progress:", "upload_canceled",

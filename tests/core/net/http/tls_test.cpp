@@ -7,11 +7,13 @@
 #include "tests/service/test_tools.hpp"
 #include "tests/support/table.hpp"
 #include "tools/service/server.hpp"
+#include "tools/service/tunnel_proxy.hpp"
 
 namespace {
 
 using core::net::http::basic_client;
 using core::net::http::basic_request;
+using namespace std::chrono_literals;
 
 class https_client : public testing::Test {
  protected:
@@ -97,5 +99,53 @@ TEST_F(https_client, upload_cut_by_the_server_fails_while_writing) {
       "Failed to write request data to an HTTP server.: The connection with the server was "
       "terminated abnormally");
 }
+
+struct proxy_case {
+  const char* name;
+  // The server's silence before its answer.
+  std::chrono::milliseconds delay;
+  // The transport's words; nullptr: the upload is answered.
+  const char* failure;
+};
+
+class https_client_proxy : public https_client, public testing::WithParamInterface<proxy_case> {};
+
+// A proxy on a fast network takes the whole body at once and forwards it for
+// some seconds: the answer's deadline of one second counts from its arrival
+// at the server, which the client cannot see; a silent server still ends
+// the call after a wait the failure states.
+TEST_P(https_client_proxy, waits_for_the_body_the_proxy_still_forwards) {
+  const auto& c = GetParam();
+  const test_support::scoped_env bundle("SSL_CERT_FILE", certificates_->ca_file());
+  const service::tunnel_proxy proxy({.rate = 512 << 10});
+  const test_support::scoped_env https_proxy("https_proxy", proxy.url());
+  const test_support::scoped_env no_proxy("no_proxy", "");
+  const http_test::short_timeouts timeouts(
+      {.connect = 5s, .stall = 1s, .answer = 1s, .proxied_answer = c.failure ? 2s : 60s});
+  server_.add_route({.method = "PUT",
+                     .path = "/upload",
+                     .respond = [&](const auto&) { return service::reply{.delay = c.delay}; },
+                     .body = service::body_mode::discard});
+  basic_request request(server_.base_url() + "/upload", {});
+  const auto upload = [&] {
+    return client_.put(request, test_support::pattern(2 << 20), "application/octet-stream");
+  };
+
+  if (c.failure == nullptr) {
+    EXPECT_EQ(upload().status, 200);
+  } else {
+    http_test::expect_transport_failure(
+        upload, 12002, "Wait to receive the WinHTTP response failed.: The operation timed out",
+        c.failure);
+  }
+  EXPECT_EQ(proxy.tunnels(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    answers, https_client_proxy,
+    testing::Values(proxy_case{"answered_once_forwarded", 0ms, nullptr},
+                    proxy_case{"silent_server", 30s,
+                               "no whole answer within 2000 ms of the proxy's taking the request"}),
+    test_support::row_name());
 
 }  // namespace
