@@ -223,6 +223,23 @@ class update_page_test : public QObject {
     QCOMPARE(page->state(), 3);
   }
 
+  // The download's end is queued for the page when Cancel is clicked: Cancel wins.
+  void a_download_ending_as_cancel_is_clicked_starts_no_installer() {
+    canvas_->on_update_check_succeeded(true, {.title = "2.0", .href = "https://127.0.0.1:1/a.run"});
+    update_page* page = offered_page();
+    QVERIFY(page);
+    click(*control(*page, 127));
+    bool started = false;
+    const boost::signals2::scoped_connection succeeded =
+        hub().on_taskbar_action_succeeded.connect([&] { started = true; });
+    std::thread([] {
+      hub().on_update_download_succeeded(get_installer_folder() + "/a.run");
+    }).join();
+    click(*control(*page, 2));
+    QTRY_VERIFY_WITH_TIMEOUT(!canvas_->page(canvas_view::layer::update), 5000);
+    QVERIFY(!started);
+  }
+
   void failed_download_offers_retry_and_the_web_site() {
     update_site site;
     site.offer(site.address("missing.run"));
