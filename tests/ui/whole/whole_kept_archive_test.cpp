@@ -230,7 +230,7 @@ class whole_kept_archive_test : public QObject {
     QVERIFY2(said.contains("uploading\n"), said.constData());
 
     if (signal == 0)
-      x_server.kill();
+      x_server.terminate();
     else
       ::kill(static_cast<pid_t>(program.processId()), signal);
     QVERIFY(program.waitForFinished(60000));
