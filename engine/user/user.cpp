@@ -1,6 +1,7 @@
 #include "engine/user/user.hpp"
 
 #include <algorithm>
+#include <iterator>
 
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user_config.hpp"
@@ -34,7 +35,8 @@ void user::find_contacts(const std::string& text, std::vector<std::string>& out)
       further_on.push_back(contact);
     }
   }
-  out.insert(out.end(), further_on.begin(), further_on.end());
+  out.insert(out.end(), std::make_move_iterator(further_on.begin()),
+             std::make_move_iterator(further_on.end()));
 }
 
 bool user::has_contact(const std::string& text) const {

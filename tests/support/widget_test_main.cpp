@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/child_role.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "tests/support/widget_test.hpp"
 
@@ -31,10 +32,14 @@ bool register_widget_test(const char* name, widget_test_factory factory) {
 
 // ui_widgets [class [Qt Test options...]]: runs one registered class,
 // or every class when none is named. Like the GoogleTest main, every process
-// gets its own configuration, data and temporary folders.
+// gets its own configuration, data and temporary folders; a child role keeps
+// those of the test that started it.
 int main(int argc, char** argv) {
+  if (const std::optional<int> code = test_support::run_child_role(argc, argv))
+    return *code;
   const test_support::temp_folder home;
-  for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CONFIG_DIRS", "TMPDIR", "XDG_RUNTIME_DIR"}) {
+  for (const char* name :
+       {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CONFIG_DIRS", "TMPDIR", "XDG_RUNTIME_DIR"}) {
     const std::filesystem::path folder = home.path() / name;
     std::filesystem::create_directories(folder);
     std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
@@ -53,11 +58,13 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  for (int i = only.empty() ? 1 : 2; i < argc; ++i) qtest_args.push_back(argv[i]);
+  for (int i = only.empty() ? 1 : 2; i < argc; ++i)
+    qtest_args.push_back(argv[i]);
 
   int failures = 0;
   for (const auto& [name, make] : tests) {
-    if (!only.empty() && name != only) continue;
+    if (!only.empty() && name != only)
+      continue;
     const auto test = make();
     failures += QTest::qExec(test.get(), static_cast<int>(qtest_args.size()), qtest_args.data());
   }

@@ -82,6 +82,10 @@ class addphotos_popup_list : public basic_list<T> {
   const Row* row_at(int row) const {
     return row >= 0 && row < row_count() ? &rows_[static_cast<std::size_t>(row)] : nullptr;
   }
+  // Frees the rows ahead of a refill, before anything can paint: the old
+  // and the new rows, each a copy of up to every saved contact, are never
+  // held at once.
+  void release_rows() { std::vector<Row>().swap(rows_); }
   // Forgets the selection; the row under the mouse stays hot while the new
   // rows still reach it.
   void replace_rows(std::vector<Row> rows) {

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <exception>
+#include <mutex>
 
 #include "core/graphics/gdip/decoder_scratch_folder.hpp"
 #include "core/graphics/gdip/gdiplus_startup.hpp"
@@ -68,6 +69,24 @@ void end_jobs(int result) {
   }
 }
 
+// Qt ends the process with exit() from inside its loop when the display goes
+// away (a logout), so the shut-down after the loop never runs: the archive
+// kept for a Retry goes at exit too. Registered once the user exists, so it
+// runs before the user is destroyed.
+void remove_kept_archive_at_exit() {
+  static std::once_flag registered;
+  std::call_once(registered, [] {
+    user::instance();
+    std::atexit([] {
+      try {
+        user::instance()->get_package()->remove_archive();
+      } catch (const std::exception& e) {
+        core::log::write(sev::error, "Cannot remove the archive at exit: %s", e.what());
+      }
+    });
+  });
+}
+
 std::vector<screen_area> screens_present() {
   std::vector<screen_area> screens;
   QScreen* primary = QGuiApplication::primaryScreen();
@@ -105,6 +124,7 @@ int application_run(const core::command_line_options& options,
     instance.ask_first_to_show();
     return -1;
   }
+  remove_kept_archive_at_exit();
 
   QGuiApplication::setDesktopFileName(QString::fromLatin1(desktop_file_id));
   core::graphics::gdip::set_decoder_scratch_folder(temp_folder.toStdString());
@@ -116,9 +136,11 @@ int application_run(const core::command_line_options& options,
   frame.setWindowTitle(title);
   QObject::connect(&frame, &main_frame::closed, [] { QCoreApplication::exit(1); });
 
-  // SIGTERM and the session's end close without saving, as the controller's exit does.
-  termination_signal sigterm;
-  QObject::connect(&sigterm, &termination_signal::terminated, &frame, &main_frame::close_window);
+  // SIGTERM, SIGHUP, SIGINT and the session's end close without saving, as the
+  // controller's exit does.
+  termination_signal termination;
+  QObject::connect(&termination, &termination_signal::terminated, &frame,
+                   &main_frame::close_window);
   // Tests run the program inside a plain QApplication, which has no session signal.
   if (auto* application = qobject_cast<guarded_application*>(qApp)) {
     QObject::connect(application, &guarded_application::session_ending, &frame,

@@ -6,16 +6,21 @@
 
 #include <QSocketNotifier>
 #include <cerrno>
+#include <iterator>
 #include <stdexcept>
 
 namespace parvel {
 
 namespace {
 
-int pipe_fds[2] = {-1, -1};
-struct sigaction previous_action {};
+// A closing terminal sends SIGHUP and Ctrl+C SIGINT: each ends the program
+// as SIGTERM does, after the shut-down that removes what it keeps.
+constexpr int watched_signals[] = {SIGTERM, SIGHUP, SIGINT};
 
-void on_sigterm(int) {
+int pipe_fds[2] = {-1, -1};
+struct sigaction previous_actions[std::size(watched_signals)]{};
+
+void on_signal(int) {
   const int saved_errno = errno;
   const char byte = 1;
   // A full pipe already holds a pending wake-up: losing this byte is harmless.
@@ -27,7 +32,7 @@ void on_sigterm(int) {
 
 termination_signal::termination_signal() {
   if (pipe_fds[0] != -1) {
-    throw std::logic_error("cannot watch SIGTERM twice");
+    throw std::logic_error("cannot watch the termination signals twice");
   }
   if (::pipe2(pipe_fds, O_CLOEXEC | O_NONBLOCK) == -1) {
     throw std::runtime_error("cannot create the signal pipe");
@@ -36,14 +41,18 @@ termination_signal::termination_signal() {
   connect(notifier_.get(), &QSocketNotifier::activated, this, &termination_signal::on_readable);
 
   struct sigaction action {};
-  action.sa_handler = on_sigterm;
+  action.sa_handler = on_signal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  ::sigaction(SIGTERM, &action, &previous_action);
+  for (std::size_t i = 0; i < std::size(watched_signals); ++i) {
+    ::sigaction(watched_signals[i], &action, &previous_actions[i]);
+  }
 }
 
 termination_signal::~termination_signal() {
-  ::sigaction(SIGTERM, &previous_action, nullptr);
+  for (std::size_t i = 0; i < std::size(watched_signals); ++i) {
+    ::sigaction(watched_signals[i], &previous_actions[i], nullptr);
+  }
   notifier_.reset();
   for (int& fd : pipe_fds) {
     ::close(fd);

@@ -7,7 +7,7 @@ class QSocketNotifier;
 
 namespace parvel {
 
-// Turns SIGTERM into a Qt signal on the user-interface thread: the handler
+// Turns SIGTERM, SIGHUP and SIGINT into a Qt signal on the user-interface thread: the handler
 // only writes a byte to a pipe, which a socket notifier watches, so no work
 // runs inside the handler. One object a process; it restores the previous
 // disposition when destroyed.

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <algorithm>
 #include <cmath>
 
@@ -42,6 +43,14 @@ void paint_window_border(QPainter& painter, const QWidget& window, const QColor&
   painter.restore();
 }
 
+QSize window_size_on_desktop(const QRect& window, const QRect& desktop) {
+  const auto cut = [](int size, int start, int end, int whole) {
+    return std::max(0, std::min(size, end > start ? end - start : whole));
+  };
+  return {cut(window.width(), window.left(), desktop.left() + desktop.width(), desktop.width()),
+          cut(window.height(), window.top(), desktop.top() + desktop.height(), desktop.height())};
+}
+
 basic_flow_popup::basic_flow_popup(flow_popup_kind kind, QWidget* owner)
     : QWidget(owner, flags_of(kind)), kind_(kind) {
   setAttribute(Qt::WA_ShowWithoutActivating);
@@ -65,6 +74,15 @@ void basic_flow_popup::hide_popup() {
   } else {
     signal_hidden(true);
   }
+}
+
+void basic_flow_popup::place(const QRect& rect) {
+  const QScreen* screen = QGuiApplication::screenAt(rect.topLeft());
+  if (!screen)
+    screen = QGuiApplication::primaryScreen();
+  setGeometry(screen
+                  ? QRect(rect.topLeft(), window_size_on_desktop(rect, screen->virtualGeometry()))
+                  : rect);
 }
 
 void basic_flow_popup::mousePressEvent(QMouseEvent* event) {

@@ -22,6 +22,12 @@ enum class flow_popup_kind {
 // as a logical pixel covers whole (one at 1.25 and 1.5, two at 2).
 void paint_window_border(QPainter& painter, const QWidget& window, const QColor& colour);
 
+// The size of a window at `window` cut at the right and bottom edges of the
+// desktop (the screens' bounding rectangle), where no screen shows it; a
+// window wholly past an edge keeps at most the desktop's size there. The
+// top left stays, so what the window holds stays where it was.
+QSize window_size_on_desktop(const QRect& window, const QRect& desktop);
+
 // A bordered drop-down window that never activates, hides at the first mouse
 // press its derived class does not consume (inside or outside it), paints
 // white and reports every hiding through signal_hidden(true). The owner
@@ -35,6 +41,10 @@ class basic_flow_popup : public QWidget {
 
   // Hides and reports it; every hiding comes here.
   void hide_popup();
+
+  // Moves and sizes it, cut to what the screens show: a window as tall as
+  // thousands of rows would cost its whole height in memory and painting.
+  void place(const QRect& rect);
 
  protected:
   explicit basic_flow_popup(flow_popup_kind kind, QWidget* owner = nullptr);

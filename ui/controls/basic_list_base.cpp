@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
@@ -39,6 +40,18 @@ Qt::Alignment column_alignment(int flags) {
   if (flags & list_align_right)
     return Qt::AlignRight | Qt::AlignVCenter;
   return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+// The part of a widget that some screen shows, in its own coordinates: a
+// window reaching past the screens (a popup as tall as thousands of rows) is
+// painted only where it can be seen. A widget that no screen shows at all
+// is drawn for a picture (grab) or before its window is placed: whole.
+QRect shown_part(const QWidget& widget) {
+  const QPoint origin = widget.mapToGlobal(QPoint(0, 0));
+  QRect shown;
+  for (const QScreen* screen : QGuiApplication::screens())
+    shown |= screen->geometry().translated(-origin) & widget.rect();
+  return shown.isEmpty() ? widget.rect() : shown;
 }
 
 void draw_elided(QPainter& painter, const QRect& rect, Qt::Alignment alignment,
@@ -383,7 +396,7 @@ void basic_list_base::list_draw_own_cell(QPainter&, const QRect&, int, int) {}
 void basic_list_base::list_draw_own_text(QPainter&, const QRect&, int, int) {}
 
 void basic_list_base::paintEvent(QPaintEvent* event) {
-  const QRect clip = event->rect();
+  const QRect clip = event->rect() & shown_part(*viewport());
   if (clip.isEmpty())
     return;
   QPainter painter(viewport());
@@ -395,19 +408,16 @@ void basic_list_base::paintEvent(QPaintEvent* event) {
 }
 
 void basic_list_base::paint_rows(QPainter& painter, const QRect& clip) {
-  const int count = list_row_count();
-  const int height = state_.row_height();
-  if (count == 0 || height <= 0)
-    return;
   const int left = -state_.horizontal_position();
-  if (clip.right() < left)
+  if (clip.right() < left || clip.left() > left + state_.total_width())
     return;
-  int top = state_.band_height();
-  for (int row = state_.first_visible_row(); row < count; ++row, top += height) {
-    if (top > clip.bottom())
-      break;
-    if (clip.top() < top + height && clip.left() <= left + state_.total_width())
-      paint_row(painter, QRect(left, top, state_.total_width(), height), row, clip);
+  const int first = state_.first_visible_row();
+  const int height = state_.row_height();
+  const row_span rows = list_rows_in_band(first, list_row_count(), height, state_.band_height(),
+                                          clip.top(), clip.bottom());
+  for (int row = rows.first; row < rows.last; ++row) {
+    const int top = state_.band_height() + (row - first) * height;
+    paint_row(painter, QRect(left, top, state_.total_width(), height), row, clip);
   }
 }
 

@@ -88,6 +88,21 @@ void list_state::set_client_size(QSize size) {
   set_horizontal_position(horizontal_);
 }
 
+row_span list_rows_in_band(int first_visible, int row_count, int row_height, int rows_top, int top,
+                           int bottom) {
+  top = std::max(top, rows_top);
+  if (row_height <= 0 || first_visible < 0 || first_visible >= row_count || bottom < top)
+    return {};
+  // 64 bits: the band's rows counted from the first visible one may pass
+  // the rows there are.
+  const auto row_at = [&](int y) {
+    return std::min<std::int64_t>(row_count,
+                                  first_visible + (std::int64_t{y} - rows_top) / row_height);
+  };
+  return {static_cast<int>(row_at(top)),
+          static_cast<int>(std::min<std::int64_t>(row_count, row_at(bottom) + 1))};
+}
+
 scroll_range list_vertical_range(int rows, int row_height, int page) {
   page = std::max(0, page);
   if (rows <= 0 || row_height <= 0)

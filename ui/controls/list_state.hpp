@@ -61,6 +61,18 @@ struct scroll_range {
 // content is padded to it; `maximum` is 0 when every row fits.
 scroll_range list_vertical_range(int rows, int row_height, int page);
 
+// Rows [first, last) of a list that paints from row `first_visible` down,
+// starting at `rows_top`, and that lie in the band of pixels `top` to
+// `bottom` (both inclusive); empty when none does. Its cost does not grow
+// with the rows outside the band.
+struct row_span {
+  int first = 0;
+  int last = 0;
+  friend bool operator==(const row_span&, const row_span&) = default;
+};
+row_span list_rows_in_band(int first_visible, int row_count, int row_height, int rows_top, int top,
+                           int bottom);
+
 struct header_hit {
   enum flag : int { divider = 1, divider_left = 2, divider_zero_width = 4 };
   int column = -1;

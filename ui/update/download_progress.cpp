@@ -12,7 +12,7 @@ std::optional<download_progress> make_download_progress(unsigned received, unsig
     return std::nullopt;
   const float fraction = static_cast<float>(received) / static_cast<float>(total);
   return download_progress{fraction, std::clamp(fraction, 0.0f, 1.0f),
-                           progress_amount_text(received, total, kb)};
+                           progress_amount_text(received, total, kb), received >= total};
 }
 
 }  // namespace parvel

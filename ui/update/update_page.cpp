@@ -137,6 +137,8 @@ void update_page::set_enclosure(const core::update::update_enclosure& enclosure)
 
 void update_page::set_state(int state) {
   state_ = state;
+  // A new download, or the failure of the last one, offers Cancel again.
+  cancel_->setEnabled(true);
   if (const update_state_view* view = find_update_state(state)) {
     header_ = localized(view->header_id);
     body_ = localized(view->body_id);
@@ -242,6 +244,7 @@ void update_page::on_download_install() {
 }
 
 void update_page::on_cancel() {
+  closed_ = true;
   controller_->notify_action_reset();
   if (state_ == update_downloading)
     controller_->cancel_update_download();
@@ -256,6 +259,7 @@ void update_page::on_retry() {
 }
 
 void update_page::on_close() {
+  closed_ = true;
   hide();
   controller_->notify_action_reset();
   controller_->notify_update_window_closed();
@@ -270,6 +274,13 @@ void update_page::on_link() {
 }
 
 void update_page::on_update_download_succeeded(const std::string& path) {
+  // Cancel came first: nothing is started. A page released meanwhile gets no
+  // call at all.
+  if (closed_)
+    return;
+  // A started installer ends the program, which only this page asks for:
+  // it stays until then.
+  cancel_->setEnabled(false);
   controller_->notify_taskbar_action_succeeded();
   controller_->start_update_install(path);
 }
@@ -281,6 +292,9 @@ void update_page::on_update_download_progress(unsigned received, unsigned total)
   progress_->set_value(progress->bar_value);
   controller_->on_taskbar_progress(progress->fraction);
   progress_text_->setText(progress->text);
+  // From the last byte the installer may be opening: too late to cancel.
+  if (progress->complete)
+    cancel_->setEnabled(false);
 }
 
 void update_page::on_update_download_failed() {

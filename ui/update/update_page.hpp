@@ -70,6 +70,8 @@ class update_page : public QWidget,
   void on_link();
 
   int state_ = update_none;
+  // Cancel or Close was pressed: the canvas releases the page soon.
+  bool closed_ = false;
   core::update::update_enclosure enclosure_;
   core::xhtml::command_list notes_;
   QString header_;

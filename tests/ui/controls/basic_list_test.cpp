@@ -2,6 +2,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <set>
@@ -136,25 +137,36 @@ class basic_list_test : public QObject {
     QCOMPARE(deleted, std::vector<int>{3});
   }
 
-  void only_visible_rows_are_painted() {
-    show_list(1000);
-    const int visible = list_->visible_row_count();
-    QVERIFY(visible > 3 && visible < 20);
-    list_->painted.clear();
-    list_->viewport()->repaint();
-    QVERIFY(!list_->painted.empty());
-    QVERIFY(*list_->painted.rbegin() <= visible);
+  void only_visible_rows_are_painted_data() {
+    QTest::addColumn<int>("window_height");
+    QTest::addColumn<int>("notches");  // of the wheel towards the user, three rows each
+    QTest::newRow("at the top") << 200 << 0;
+    QTest::newRow("scrolled by ten notches") << 200 << 10;
+    QTest::newRow("a window taller than the screen paints the rows on it") << 30000 << 0;
+  }
 
-    for (int notch = 0; notch < 10; ++notch) {
+  void only_visible_rows_are_painted() {
+    QFETCH(int, window_height);
+    QFETCH(int, notches);
+    show_list(5000);
+    window_->resize(260, window_height);
+    QTRY_COMPARE(list_->height(), window_height);
+    for (int notch = 0; notch < notches; ++notch) {
       QWheelEvent wheel(QPointF(20, 20), list_->viewport()->mapToGlobal(QPointF(20, 20)), {},
                         QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
       QApplication::sendEvent(list_->viewport(), &wheel);
     }
-    QCOMPARE(list_->first_visible_row(), 30);
+    const int first = notches * 3;
+    QCOMPARE(list_->first_visible_row(), first);
+    const int on_screen =
+        std::min(list_->viewport()->height(), list_->screen()->geometry().bottom() + 1 -
+                                                  list_->viewport()->mapToGlobal(QPoint(0, 0)).y());
     list_->painted.clear();
     list_->viewport()->repaint();
-    QCOMPARE(*list_->painted.begin(), 30);
-    QVERIFY(*list_->painted.rbegin() <= 30 + visible);
+    QVERIFY(!list_->painted.empty());
+    QCOMPARE(*list_->painted.begin(), first);
+    QVERIFY2(*list_->painted.rbegin() <= first + on_screen / list_->row_height(),
+             qPrintable(QStringLiteral("rows to %1 painted").arg(*list_->painted.rbegin())));
   }
 
   // Ten rows and some pixels of room: the rows' grid snaps to whole rows, so

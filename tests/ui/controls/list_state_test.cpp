@@ -381,6 +381,50 @@ TEST(list_vertical_range, ends_where_the_last_row_lies_whole_at_the_bottom) {
   }
 }
 
+TEST(list_rows_in_band, are_the_rows_the_band_crosses_whatever_lies_outside) {
+  struct band_row {
+    std::string name;
+    int first_visible, rows, row_height, rows_top, top, bottom;
+    row_span expected;
+  };
+  constexpr int most = std::numeric_limits<int>::max();
+  const std::vector<band_row> rows = {
+      {"the first rows", 0, 1000, 20, 0, 0, 99, {0, 5}},
+      {"a band ending on a row's first pixel takes it", 0, 1000, 20, 0, 0, 100, {0, 6}},
+      {"scrolled: counted from the first visible row", 30, 1000, 20, 0, 0, 99, {30, 35}},
+      {"under a header", 0, 1000, 20, 24, 0, 63, {0, 2}},
+      {"a screen's height of a window as tall as a million rows",
+       0,
+       1000000,
+       20,
+       0,
+       0,
+       1023,
+       {0, 52}},
+      {"a band far down a tall window", 0, 1000000, 20, 0, 19999980, 19999999, {999999, 1000000}},
+      {"a band below the rows", 0, 3, 20, 0, 100, 200, {3, 3}},
+      {"a band to the end of the integers",
+       0,
+       most,
+       20,
+       0,
+       most - 40,
+       most,
+       {most / 20 - 2, most / 20 + 1}},
+      {"an empty band", 0, 1000, 20, 0, 50, 49, {0, 0}},
+      {"no rows", 0, 0, 20, 0, 0, 99, {0, 0}},
+      {"no row height yet", 0, 1000, 0, 0, 0, 99, {0, 0}},
+      {"scrolled past rows a model lost", 40, 30, 20, 0, 0, 99, {0, 0}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const row_span span = list_rows_in_band(row.first_visible, row.rows, row.row_height,
+                                            row.rows_top, row.top, row.bottom);
+    EXPECT_EQ(span.first, row.expected.first);
+    EXPECT_EQ(span.last, row.expected.last);
+  }
+}
+
 TEST(list_state, the_end_of_the_range_shows_the_last_row_whole) {
   // Client heights that leave part of a row over, with and without a header;
   // the end reached by position, wheel, End and the bar's last value.

@@ -194,6 +194,7 @@ struct progress_row {
   float fraction;
   float bar;
   QString text;
+  bool complete;
 };
 
 class download_progress_table : public testing::TestWithParam<progress_row> {};
@@ -205,16 +206,20 @@ TEST_P(download_progress_table, gives_fraction_bar_and_text) {
   EXPECT_FLOAT_EQ(progress->fraction, row.fraction);
   EXPECT_FLOAT_EQ(progress->bar_value, row.bar);
   EXPECT_EQ(progress->text.toStdString(), row.text.toStdString());
+  EXPECT_EQ(progress->complete, row.complete);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     reports, download_progress_table,
-    testing::Values(progress_row{"quarter", 524288, 2097152, 0.25f, 0.25f, "512 / 2048 Kb"},
-                    progress_row{"half_of_3000_bytes", 1500, 3000, 0.5f, 0.5f, "1 / 2 Kb"},
-                    progress_row{"nothing_yet", 0, 1000, 0.0f, 0.0f, "0 / 0 Kb"},
-                    progress_row{"more_than_announced", 6000, 3000, 2.0f, 1.0f, "5 / 2 Kb"},
+    testing::Values(progress_row{"quarter", 524288, 2097152, 0.25f, 0.25f, "512 / 2048 Kb", false},
+                    progress_row{"half_of_3000_bytes", 1500, 3000, 0.5f, 0.5f, "1 / 2 Kb", false},
+                    progress_row{"nothing_yet", 0, 1000, 0.0f, 0.0f, "0 / 0 Kb", false},
+                    progress_row{"one_byte_short", 2999, 3000, 2999.0f / 3000, 2999.0f / 3000,
+                                 "2 / 2 Kb", false},
+                    progress_row{"last_byte", 3000, 3000, 1.0f, 1.0f, "2 / 2 Kb", true},
+                    progress_row{"more_than_announced", 6000, 3000, 2.0f, 1.0f, "5 / 2 Kb", true},
                     progress_row{"largest", 4294967295u, 4294967295u, 1.0f, 1.0f,
-                                 "4194303 / 4194303 Kb"}),
+                                 "4194303 / 4194303 Kb", true}),
     test_support::row_name());
 
 TEST(download_progress_table, total_of_zero_changes_nothing) {

@@ -45,15 +45,16 @@ const std::string xhtml_notes =
 
 // The stand-in service serving the feed and the installer over HTTPS with
 // the tests' CA, and an opener standing in for the desktop's that notes
-// what it was given.
+// what it was given, then runs opener_tail (shell lines).
 class update_site {
  public:
-  update_site() {
+  explicit update_site(const std::string& opener_tail = "") {
     core::parse_version_string("1.0.0.0", settings().version);
     settings().feed_url = site_.feed_url();
     opened_file_ = opener_folder_.file("opened");
-    test_support::write_file(opener_folder_.file("opener"),
-                             "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + opened_file_ + "'\n");
+    test_support::write_file(
+        opener_folder_.file("opener"),
+        "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + opened_file_ + "'\n" + opener_tail);
     std::filesystem::permissions(opener_folder_.file("opener"), std::filesystem::perms::owner_all);
     core::set_shell_open_program(opener_folder_.file("opener"));
   }
@@ -197,6 +198,46 @@ class update_page_test : public QObject {
     QCOMPARE(page->findChild<progress_bar*>()->value(), 1.0f);
     QVERIFY(!taskbar.empty());
     QCOMPARE(taskbar.back(), 1.0f);
+  }
+
+  // The installer started means the program ends: a Cancel while the page
+  // waits for the opener would leave both running.
+  void cancel_is_not_offered_while_the_installer_opens() {
+    // The installer takes a second to open; the page waits for it meanwhile.
+    update_site site("sleep 1\n");
+    site.offer(site.serve("setup.run", test_support::pattern(100000)));
+    bool exited = false;
+    const boost::signals2::scoped_connection exit =
+        hub().signal_app_exit.connect([&] { exited = true; });
+    hub().start_update_check();
+    update_page* page = offered_page();
+    QVERIFY(page);
+    click(*control(*page, 127));
+    QTRY_VERIFY_WITH_TIMEOUT(!site.opened().isEmpty(), 20000);
+
+    QPushButton& cancel = *control<QPushButton>(*page, 2);
+    QVERIFY(cancel.isVisible());
+    QVERIFY(!cancel.isEnabled());
+    click(cancel);
+    QTRY_VERIFY_WITH_TIMEOUT(exited, 20000);
+    QCOMPARE(page->state(), 3);
+  }
+
+  // The download's end is queued for the page when Cancel is clicked: Cancel wins.
+  void a_download_ending_as_cancel_is_clicked_starts_no_installer() {
+    canvas_->on_update_check_succeeded(true, {.title = "2.0", .href = "https://127.0.0.1:1/a.run"});
+    update_page* page = offered_page();
+    QVERIFY(page);
+    click(*control(*page, 127));
+    bool started = false;
+    const boost::signals2::scoped_connection succeeded =
+        hub().on_taskbar_action_succeeded.connect([&] { started = true; });
+    std::thread([] {
+      hub().on_update_download_succeeded(get_installer_folder() + "/a.run");
+    }).join();
+    click(*control(*page, 2));
+    QTRY_VERIFY_WITH_TIMEOUT(!canvas_->page(canvas_view::layer::update), 5000);
+    QVERIFY(!started);
   }
 
   void failed_download_offers_retry_and_the_web_site() {

@@ -238,6 +238,9 @@ class screens {
     update->set_state(parvel::update_downloading);
     update->on_update_download_progress(3 * 1024 * 1024, 8 * 1024 * 1024);
     shoot("14-update-3-downloading");
+    // The last byte: the installer opens next, and Cancel is no longer offered.
+    update->on_update_download_progress(8 * 1024 * 1024, 8 * 1024 * 1024);
+    shoot("14-update-3-downloaded");
     update->set_state(parvel::update_download_failed);
     shoot("15-update-4-download-failed");
     update->set_state(parvel::update_install_failed);

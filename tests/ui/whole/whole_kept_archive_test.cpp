@@ -1,9 +1,14 @@
+#include <signal.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QMetaObject>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -11,6 +16,8 @@
 
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
+#include "tests/support/child_role.hpp"
+#include "tests/support/temp_folder.hpp"
 #include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "tests/ui/whole/whole_program.hpp"
@@ -43,6 +50,59 @@ bool prepare_send(whole_test::frame_driver& driver, whole_test::service_road& ro
   driver.add_photos({whole_test::make_photo(folder, "big.png", 1000, 1000, true)},
                     whole_test::make_photo(folder, "small.png", 50, 50));
   return true;
+}
+
+// The whole program on the display it is given, until something ends it:
+// prints "uploading" once the archive is on its way, whose answer never comes.
+const test_support::child_role upload_until_ended(
+    "upload_until_ended", [](const std::vector<std::string>&) {
+      int argc = 1;
+      char name[] = "lumbrel-send-photo";
+      char* argv[] = {name, nullptr};
+      QApplication application(argc, argv);
+      whole_test::prepare_process();
+      parvel::user::instance()->contacts = {"bob@y.example"};
+      whole_test::service_road road;
+      road.service_.set_fault(service::step::archive, {.delay = std::chrono::minutes(10)});
+      road.recorder_.on_first("upload_progress", [] {
+        std::fputs("uploading\n", stdout);
+        std::fflush(stdout);
+      });
+      QTimer::singleShot(0, [&] {
+        parvel::main_frame* frame = whole_test::running_frame();
+        whole_test::frame_driver driver(*frame);
+        if (!QTest::qWaitForWindowExposed(frame) || !prepare_send(driver, road) ||
+            !driver.press_send())
+          frame->close();
+      });
+      std::optional<core::graphics::gdip::gdiplus_background_startup> imaging;
+      return parvel::application_run({}, imaging);
+    });
+
+// A private X server; its display name, empty when it did not start.
+QString start_x_server(QProcess& server) {
+  // Xvfb picks a free display and names it on its standard output.
+  server.start(QStringLiteral("Xvfb"),
+               {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                QStringLiteral("tcp"), QStringLiteral("-noreset")});
+  QByteArray number;
+  while (!number.endsWith('\n') && server.waitForReadyRead(30000))
+    number += server.readAllStandardOutput();
+  return number.endsWith('\n') ? QStringLiteral(":") + QString::fromLatin1(number.trimmed())
+                               : QString();
+}
+
+// The files below folder, by path, but for the lock that marks it in use.
+QStringList files_below(const fs::path& folder) {
+  QStringList files;
+  if (!fs::exists(folder))
+    return files;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+    if (!entry.is_directory() && entry.path().filename() != ".in-use")
+      files << QString::fromStdString(entry.path().string());
+  }
+  return files;
 }
 
 }  // namespace
@@ -125,6 +185,62 @@ class whole_kept_archive_test : public QObject {
     QVERIFY(uploading);
     QCOMPARE(road.received(service::step::package), std::size_t{0});
     QCOMPARE(archives_left(), QByteArray());
+  }
+
+  // A real process on a real X server: a logout takes the display away
+  // (Qt then ends the process from inside its loop), a closing terminal
+  // sends SIGHUP, Ctrl+C SIGINT.
+  void the_archive_goes_whenever_the_program_ends_data() {
+    QTest::addColumn<int>("signal");
+    QTest::newRow("the display goes away") << 0;
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+    QTest::newRow("SIGINT") << int(SIGINT);
+  }
+
+  void the_archive_goes_whenever_the_program_ends() {
+    QFETCH(int, signal);
+    QProcess x_server;
+    const QString display = start_x_server(x_server);
+    QVERIFY2(!display.isEmpty(), "Xvfb started");
+    const test_support::temp_folder home;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "TMPDIR"}) {
+      const fs::path folder = home.path() / name;
+      fs::create_directories(folder);
+      fs::permissions(folder, fs::perms::owner_all);
+      environment.insert(QString::fromLatin1(name), QString::fromStdString(folder.string()));
+    }
+    environment.insert(QStringLiteral("DISPLAY"), display);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    // libxkbcommon-x11 reads atom names within their length, unterminated;
+    // an exit from inside the loop leaves the whole program allocated.
+    environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                       environment.value(QStringLiteral("ASAN_OPTIONS")) +
+                           QStringLiteral(":strict_string_checks=0:detect_leaks=0"));
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    const std::vector<std::string> command =
+        test_support::child_role_command("upload_until_ended", {});
+    program.start(QString::fromStdString(command[0]), {QString::fromStdString(command[1])});
+    QByteArray said;
+    while (!said.contains("uploading\n") && program.waitForReadyRead(whole_test::send_limit_ms))
+      said += program.readAllStandardOutput();
+    QVERIFY2(said.contains("uploading\n"), said.constData());
+
+    if (signal == 0)
+      x_server.terminate();
+    else
+      ::kill(static_cast<pid_t>(program.processId()), signal);
+    QVERIFY(program.waitForFinished(60000));
+    x_server.terminate();
+    x_server.waitForFinished();
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 1);
+    QCOMPARE(
+        files_below(home.path() / "TMPDIR" / ("lumbrel-send-photo-" + std::to_string(::getuid()))),
+        QStringList());
   }
 };
 

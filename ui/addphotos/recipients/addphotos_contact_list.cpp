@@ -26,6 +26,7 @@ addphotos_contact_list::addphotos_contact_list(QWidget* parent)
 
 void addphotos_contact_list::set_filter(const std::string& text) {
   filter_ = text;
+  release_rows();
   std::vector<std::string> found;
   user::instance()->find_contacts(text, found);
   replace_rows(std::move(found));

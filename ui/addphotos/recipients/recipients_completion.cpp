@@ -75,8 +75,7 @@ void recipients_completion::place_popup() {
   if (!popup_)
     return;
   const QRect field(edit_.mapToGlobal(QPoint(0, 0)), edit_.size());
-  popup_->setGeometry(
-      popup_rect_under(field, QSize(field.width(), popup_->preferred_size().height())));
+  popup_->place(popup_rect_under(field, QSize(field.width(), popup_->preferred_size().height())));
   popup_->show();
 }
 
