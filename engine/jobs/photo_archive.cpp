@@ -134,13 +134,20 @@ std::optional<gdip::conversion_memory> estimate_memory(const archive_item& item)
   return gdip::estimate_conversion_memory(item.path, box, resize_flags, item.entry_name);
 }
 
+// What converting a photo holds beside its decoder and the chain behind it:
+// the imaging library's working set, and the encoded image beside its
+// deflated form (a larger one goes to a file).
+std::uint64_t held_beside(const gdip::conversion_memory& memory) {
+  return conversion_working_set + 2 * std::min(memory.encoded, largest_in_memory);
+}
+
 // The photo converted by the item's options, encoded into encoded.
 void convert_photo(const archive_item& item, core::io::spooled_buffer& encoded) {
   // Decoded as the encoder asks for its pixels: the file must hold the planned
   // bytes before and still after, else the decoder read a photo being written.
   expect_planned_size(item);
   if (const std::optional<gdip::conversion_memory> memory = estimate_memory(item)) {
-    gdip::check_conversion_memory(item.path, *memory);
+    gdip::check_conversion_memory(item.path, *memory, held_beside(*memory));
   }
   batch::gdiplus_image_open_file open(item.path, orientation_of(item));
   std::unique_ptr<batch::gdiplus_image_resize> resized;
@@ -188,16 +195,14 @@ bool prepared_ahead(const archive_item& item) {
 }
 
 // What converting the item may hold at most, from its header: a photo larger
-// than the budget then waits until it converts alone.
+// than the budget waits until it converts alone, and the others wait for it.
 std::uint64_t conversion_cost(const archive_item& item) {
   const std::optional<gdip::conversion_memory> memory = estimate_memory(item);
   if (!memory) {
     // The conversion fails at its turn; the source's size stands for it.
     return conversion_working_set + item.size;
   }
-  // The encoded image beside its deflated form; a larger one goes to a file.
-  return conversion_working_set + memory->working +
-         2 * std::min(memory->encoded, largest_in_memory);
+  return memory->working + held_beside(*memory);
 }
 
 // What preparing the item may hold at most; 0 leaves it to the writer.

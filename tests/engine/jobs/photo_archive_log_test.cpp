@@ -62,7 +62,7 @@ TEST_F(photo_archive_log, photo_too_large_to_convert_is_refused_with_its_reason)
               testing::HasSubstr("Cannot convert the photo '" + path +
                                  "'. [GdiplusErrorCode: 3, Could not allocate memory to process "
                                  "the method call.]: decoding and encoding it hold 607 MiB of the "
-                                 "whole image at once, over 192 MiB"));
+                                 "whole image at once, over 320 MiB"));
 }
 
 }  // namespace
