@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
 #include <optional>
 #include <random>
@@ -130,30 +129,6 @@ struct awkward_case {
   bool display_p3 = false;
 };
 
-// s15Fixed16 numbers of the ICC header's illuminant, big-endian.
-std::string fixed_xyz(std::initializer_list<double> xyz) {
-  std::string bytes;
-  for (const double value : xyz) {
-    const auto fixed = static_cast<std::uint32_t>(std::lround(value * 65536));
-    for (const int shift : {24, 16, 8, 0}) {
-      bytes += static_cast<char>(fixed >> shift & 0xFF);
-    }
-  }
-  return bytes;
-}
-
-vips::VImage in_display_p3_tagged_d65(const vips::VImage& srgb) {
-  vips::VImage p3 =
-      srgb.icc_transform("p3", vips::VImage::option()->set("input_profile", "srgb")).copy();
-  std::size_t length = 0;
-  const auto* data = static_cast<const char*>(p3.get_blob(VIPS_META_ICC_NAME, &length));
-  std::string profile(data, length);
-  profile.replace(68, 12, fixed_xyz({0.9505, 1.0, 1.089}));
-  profile.replace(84, 16, std::string(16, '\0'));  // its checksum no longer holds
-  vips_image_set_blob_copy(p3.get_image(), VIPS_META_ICC_NAME, profile.data(), profile.size());
-  return p3;
-}
-
 class chain_awkward_sources : public image_chain,
                               public testing::WithParamInterface<awkward_case> {};
 
@@ -165,7 +140,7 @@ TEST_P(chain_awkward_sources, resize_as_8_bit_srgb) {
       (vips::VImage::black(100, 60, vips::VImage::option()->set("bands", bands)) + c.samples)
           .cast(c.sample)
           .copy(vips::VImage::option()->set("interpretation", c.space));
-  const vips::VImage source = c.display_p3 ? in_display_p3_tagged_d65(image) : image;
+  const vips::VImage source = c.display_p3 ? test_support::display_p3_tagged_d65(image) : image;
   const std::string path = folder_.file(std::string("source.") + c.name);
   if (std::string(c.name) == "palette_png") {
     image.pngsave(path.c_str(), vips::VImage::option()->set("palette", true));
