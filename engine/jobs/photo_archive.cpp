@@ -53,6 +53,8 @@ constexpr std::uint64_t pipeline_budget = 192 * mib;
 // JPEG of 6 MB resized into 1920 x 1080 takes about 30 MiB in all, so six such
 // photos convert at once. Eight gained nothing measurable, for 270 MiB.
 constexpr std::uint64_t conversion_working_set = 16 * mib;
+// The most of its encoded image that a photo converting alone holds in memory.
+constexpr std::uint64_t largest_beside_alone = 16 * mib;
 
 constexpr std::uint32_t resize_flags =
     core::graphics::fit_size | core::graphics::no_enlarge | core::graphics::match_orientation;
@@ -135,13 +137,30 @@ std::optional<gdip::conversion_memory> estimate_memory(const archive_item& item)
   return gdip::estimate_conversion_memory(item.path, box, resize_flags, item.entry_name);
 }
 
-// The photo converted by the item's options, encoded into encoded.
-void convert_photo(const archive_item& item, core::io::spooled_buffer& encoded) {
+// The most of a converted photo's encoded image held in memory; the rest goes
+// to a file. A photo that converts alone, beyond the budget, leaves less room
+// for it: a 48-megapixel progressive JPEG kept at its size then fits.
+std::uint64_t largest_encoded_in_memory(const std::optional<gdip::conversion_memory>& memory) {
+  return memory && conversion_working_set + memory->working > pipeline_budget ? largest_beside_alone
+                                                                              : largest_in_memory;
+}
+
+// What converting a photo holds beside its decoder and the chain behind it:
+// the imaging library's working set, and the encoded image beside its
+// deflated form (a larger one goes to a file).
+std::uint64_t held_beside(const gdip::conversion_memory& memory) {
+  return conversion_working_set + 2 * std::min(memory.encoded, largest_encoded_in_memory(memory));
+}
+
+// The photo converted by the item's options, encoded into encoded; memory:
+// what converting it holds, empty when its header cannot be read.
+void convert_photo(const archive_item& item, const std::optional<gdip::conversion_memory>& memory,
+                   core::io::spooled_buffer& encoded) {
   // Decoded as the encoder asks for its pixels: the file must hold the planned
   // bytes before and still after, else the decoder read a photo being written.
   expect_planned_size(item);
-  if (const std::optional<gdip::conversion_memory> memory = estimate_memory(item)) {
-    gdip::check_conversion_memory(item.path, *memory);
+  if (memory) {
+    gdip::check_conversion_memory(item.path, *memory, held_beside(*memory));
   }
   batch::gdiplus_image_open_file open(item.path, orientation_of(item));
   std::unique_ptr<batch::gdiplus_image_resize> resized;
@@ -189,16 +208,14 @@ bool prepared_ahead(const archive_item& item) {
 }
 
 // What converting the item may hold at most, from its header: a photo larger
-// than the budget then waits until it converts alone.
+// than the budget waits until it converts alone, and the others wait for it.
 std::uint64_t conversion_cost(const archive_item& item) {
   const std::optional<gdip::conversion_memory> memory = estimate_memory(item);
   if (!memory) {
     // The conversion fails at its turn; the source's size stands for it.
     return conversion_working_set + item.size;
   }
-  // The encoded image beside its deflated form; a larger one goes to a file.
-  return conversion_working_set + memory->working +
-         2 * std::min(memory->encoded, largest_in_memory);
+  return memory->working + held_beside(*memory);
 }
 
 // What preparing the item may hold at most; 0 leaves it to the writer.
@@ -221,8 +238,10 @@ std::optional<prepared_entry> prepare_entry(const archive_item& item,
   check_exists(item);
   prepared_entry prepared;
   if (item.conversion) {
-    auto encoded = std::make_unique<core::io::spooled_buffer>(spool_folder, largest_in_memory);
-    convert_photo(item, *encoded);
+    const std::optional<gdip::conversion_memory> memory = estimate_memory(item);
+    auto encoded =
+        std::make_unique<core::io::spooled_buffer>(spool_folder, largest_encoded_in_memory(memory));
+    convert_photo(item, memory, *encoded);
     // The imaging library frees its working memory into the allocator's
     // per-thread pools, where it would stay and add up across threads beyond
     // the budget: hand it back to the system.

@@ -1,5 +1,6 @@
 #include "tests/support/sample_images.hpp"
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
@@ -124,6 +125,34 @@ std::vector<double> band_means(const vips::VImage& image) {
     means.push_back(image[band].avg());
   }
   return means;
+}
+
+// s15Fixed16 numbers of the ICC header's illuminant, big-endian.
+namespace {
+
+std::string fixed_xyz(std::initializer_list<double> xyz) {
+  std::string bytes;
+  for (const double value : xyz) {
+    const auto fixed = static_cast<std::uint32_t>(std::lround(value * 65536));
+    for (const int shift : {24, 16, 8, 0}) {
+      bytes += static_cast<char>(fixed >> shift & 0xFF);
+    }
+  }
+  return bytes;
+}
+
+}  // namespace
+
+vips::VImage display_p3_tagged_d65(const vips::VImage& srgb) {
+  vips::VImage p3 =
+      srgb.icc_transform("p3", vips::VImage::option()->set("input_profile", "srgb")).copy();
+  std::size_t length = 0;
+  const auto* data = static_cast<const char*>(p3.get_blob(VIPS_META_ICC_NAME, &length));
+  std::string profile(data, length);
+  profile.replace(68, 12, fixed_xyz({0.9505, 1.0, 1.089}));
+  profile.replace(84, 16, std::string(16, '\0'));  // its checksum no longer holds
+  vips_image_set_blob_copy(p3.get_image(), VIPS_META_ICC_NAME, profile.data(), profile.size());
+  return p3;
 }
 
 }  // namespace test_support

@@ -32,6 +32,10 @@ std::string encode(const vips::VImage& image, const char* suffix);
 std::string jpeg_claiming(std::uint16_t width, std::uint16_t height, const char* suffix = ".jpg",
                           int orientation = 1);
 
+// The sRGB image converted into Display P3 and tagged with a profile whose
+// illuminant is D65, as some wide-gamut photos are: libpng refuses it.
+vips::VImage display_p3_tagged_d65(const vips::VImage& srgb);
+
 // The format whose signature begins bytes, none for any other.
 core::graphics::image_format signature_of(const std::string& bytes);
 

@@ -16,7 +16,7 @@ namespace {
 
 // HD Photo's size only its decoding tells: the largest one admitted, its
 // samples as they arrive and their 8-bit copy.
-constexpr std::uint64_t hd_photo_decoding = 2 * detail::decode_budget;
+constexpr std::uint64_t hd_photo_decoding = 2 * detail::hd_photo_budget;
 
 // The GIF encoder quantises the whole frame: its copy of the pixels, their
 // indices and the quantiser's tables, measured at 14 bytes a pixel on 12 and
@@ -103,13 +103,21 @@ std::optional<conversion_memory> estimate_conversion_memory(const std::string& p
   }
 }
 
-void check_conversion_memory(const std::string& path, const conversion_memory& memory) {
-  if (memory.whole > detail::decode_budget) {
+void check_conversion_memory(const std::string& path, const conversion_memory& memory,
+                             std::uint64_t held_beside) {
+  const auto refuse = [&](const char* holding, std::uint64_t bytes, std::uint64_t budget) {
     throw gdiplus_exception("Cannot convert the photo '" + path + "'.", status::out_of_memory, 0,
                             "decoding and encoding it hold " +
-                                std::to_string((memory.whole + mib - 1) / mib) +
-                                " MiB of the whole image at once, over " +
-                                std::to_string(detail::decode_budget / mib) + " MiB");
+                                std::to_string((bytes + mib - 1) / mib) + " MiB" + holding +
+                                ", over " + std::to_string(budget / mib) + " MiB");
+  };
+  if (memory.whole > detail::decode_budget) {
+    refuse(" of the whole image at once", memory.whole, detail::decode_budget);
+  }
+  // Streamed conversions are bounded by their strips; a whole image and what
+  // is held beside it must fit even when it converts alone.
+  if (memory.whole > 0 && memory.whole + held_beside > detail::conversion_budget) {
+    refuse(" at once even alone", memory.whole + held_beside, detail::conversion_budget);
   }
 }
 

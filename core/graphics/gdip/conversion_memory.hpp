@@ -32,7 +32,10 @@ std::optional<conversion_memory> estimate_conversion_memory(const std::string& p
 
 // Throws gdiplus_exception with out_of_memory, naming the file at path and
 // the reason, when the conversion would hold more of the whole image at once
-// than one image may: refused before a byte of it is decoded.
-void check_conversion_memory(const std::string& path, const conversion_memory& memory);
+// than one image may, or, with held_beside (what the caller holds beside it:
+// the encoded image and its copies, its working set), more than a conversion
+// may hold even alone: refused before a byte of it is decoded.
+void check_conversion_memory(const std::string& path, const conversion_memory& memory,
+                             std::uint64_t held_beside = 0);
 
 }  // namespace core::graphics::gdip

@@ -26,6 +26,8 @@ struct memory_case {
   // Bounds of the estimate; none expected when most_working is 0.
   std::uint64_t least_working, most_working, least_encoded, most_encoded;
   bool refused = false;  // holding more of the whole image than one image may
+  // What the caller holds beside the conversion: its encoded image and copies.
+  std::uint64_t held_beside = 0;
 };
 
 class conversion_memory : public testing::TestWithParam<memory_case> {
@@ -52,7 +54,7 @@ TEST_P(conversion_memory, bounds_what_the_conversion_holds) {
   EXPECT_GE(memory->encoded, c.least_encoded);
   EXPECT_LE(memory->encoded, c.most_encoded);
   try {
-    gdip::check_conversion_memory(path, *memory);
+    gdip::check_conversion_memory(path, *memory, c.held_beside);
     EXPECT_FALSE(c.refused);
   } catch (const gdip::gdiplus_exception& e) {
     EXPECT_TRUE(c.refused) << e.what();
@@ -75,7 +77,19 @@ INSTANTIATE_TEST_SUITE_P(
         // Y sampled 2 x 1, each chroma 1 x 1: two bytes a pixel's coefficient
         // for Y, half that for each chroma.
         memory_case{"progressive_4_2_2_holds_each_planes_coefficients", [] { return test_support::progressive_jpeg_claiming(8192, 8192, 0x21, 0x11, 0x11); },
-                    image_size{1920, 1080}, "p.jpg", 256 * mib, 257 * mib, 1080 * 1080, 1080 * 1080, true},
+                    image_size{1920, 1080}, "p.jpg", 256 * mib, 257 * mib, 1080 * 1080, 1080 * 1080},
+        // Held whole, it converts alone; kept at its size, its encoded image
+        // and that image's deflated copy no longer fit beside it.
+        memory_case{"progressive_100_megapixels_converts_alone", [] { return test_support::progressive_jpeg_claiming(11648, 8736, 0x22, 0x11, 0x11); },
+                    image_size{1920, 1080}, "p.jpg", 291 * mib, 292 * mib, 1440 * 1080, 1440 * 1080, false, 20 * mib},
+        memory_case{"progressive_100_megapixels_at_its_size_is_refused", [] { return test_support::progressive_jpeg_claiming(11648, 8736, 0x22, 0x11, 0x11); },
+                    std::nullopt, "p.jpg", 291 * mib, 292 * mib, 11648 * 8736, 11648 * 8736, true, 144 * mib},
+        // Read a row at a time, a single strip holds its compressed bytes.
+        memory_case{"single_strip_lzw_16_bit_tiff_streams", [] { return test_support::tiff_claiming({4960, 7016, false, 7016, 0, 16, 5}); },
+                    image_size{1920, 1080}, "p.jpg", 4960 * 4096, 4960 * 4096 + 64, 1080 * 1528, 1080 * 1528},
+        // ImageMagick's pixel cache goes to a file: the decoded copy is what stays.
+        memory_case{"bmp_holds_its_decoded_copy", [] { return test_support::bmp_claiming(8000, 6000); },
+                    image_size{1920, 1080}, "p.jpg", 8000 * 6000 * 3, 8000 * 6000 * 3 + 64 * mib, 1440 * 1080, 1440 * 1080},
         memory_case{"planar_tiff_with_a_strip_a_plane_is_held_by_its_area", [] { return test_support::tiff_claiming({20000, 15000, true, 15000}); },
                     image_size{1920, 1080}, "p.jpg", panorama * 3, panorama * 4, 1440 * 1080, 1440 * 1080, true},
         memory_case{"tiff_tiles_hold_two_rows_of_tiles", [] { return test_support::tiff_claiming({20000, 15000, false, 0, 512}); },

@@ -36,7 +36,7 @@ std::string tiff_claiming(const tiff_claim& claim) {
   std::vector<tag> tags{{256, type_long, 1, claim.width},
                         {257, type_long, 1, claim.height},
                         {258, type_short, 3, bits_at},
-                        {259, type_short, 1, 1},
+                        {259, type_short, 1, claim.compression},
                         {262, type_short, 1, 2},
                         {277, type_short, 1, 3},
                         {284, type_short, 1, planes == 3 ? 2U : 1U}};
@@ -53,7 +53,7 @@ std::string tiff_claiming(const tiff_claim& claim) {
   std::string file("II*\0", 4);
   put(file, directory_at, 4);
   for (int i = 0; i < 3; ++i) {
-    put(file, 8, 2);
+    put(file, claim.bits, 2);
   }
   for (std::uint32_t i = 0; i < pieces; ++i) {
     put(file, data_at, 4);
@@ -70,6 +70,14 @@ std::string tiff_claiming(const tiff_claim& claim) {
   }
   put(file, 0, 4);
   return file + std::string(16, '\0');
+}
+
+std::string bmp_claiming(std::uint32_t width, std::uint32_t height) {
+  const std::string bytes = encode(flat(16, 16, {9, 9, 9}), ".bmp");
+  std::string sides;
+  put(sides, width, 4);
+  put(sides, height, 4);
+  return bytes.substr(0, 18) + sides + bytes.substr(26);
 }
 
 std::string progressive_jpeg_claiming(std::uint16_t width, std::uint16_t height, unsigned char y,

@@ -5,16 +5,21 @@
 
 namespace test_support {
 
-// An uncompressed 8-bit RGB TIFF whose tags declare width x height in the
-// given layout, its strips or tiles all pointing at a few zero bytes: what
-// the decoders' memory is judged by, without the pixels.
+// An RGB TIFF whose tags declare width x height in the given layout, its
+// strips or tiles all pointing at a few zero bytes: what the decoders' memory
+// is judged by, without the pixels.
 struct tiff_claim {
   std::uint32_t width, height;
   bool planar = false;               // one plane after another
   std::uint32_t rows_per_strip = 0;  // 0: tiled
   std::uint32_t tile_side = 0;
+  std::uint16_t bits = 8;
+  std::uint16_t compression = 1;  // as the tag names it: 5 LZW, 8 deflate
 };
 std::string tiff_claiming(const tiff_claim& claim);
+
+// A BMP of 16 x 16 whose info header claims width x height.
+std::string bmp_claiming(std::uint32_t width, std::uint32_t height);
 
 // A progressive JPEG of 16 x 16 whose frame header claims width x height
 // and these sampling factors (0xHV) for its three components.

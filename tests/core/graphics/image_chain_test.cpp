@@ -125,6 +125,9 @@ struct awkward_case {
   const char* target;
   std::vector<double> colour;  // expected band means of the 50 x 30 output
   double tolerance;
+  // Converted into Display P3 and tagged with a profile whose illuminant is
+  // D65, as some wide-gamut photos are: libpng refuses such a profile.
+  bool display_p3 = false;
 };
 
 class chain_awkward_sources : public image_chain,
@@ -138,11 +141,12 @@ TEST_P(chain_awkward_sources, resize_as_8_bit_srgb) {
       (vips::VImage::black(100, 60, vips::VImage::option()->set("bands", bands)) + c.samples)
           .cast(c.sample)
           .copy(vips::VImage::option()->set("interpretation", c.space));
+  const vips::VImage source = c.display_p3 ? test_support::display_p3_tagged_d65(image) : image;
   const std::string path = folder_.file(std::string("source.") + c.name);
   if (std::string(c.name) == "palette_png") {
     image.pngsave(path.c_str(), vips::VImage::option()->set("palette", true));
   } else {
-    test_support::write_image(image, path, c.format);
+    test_support::write_image(source, path, c.format);
   }
   chain units(path, 50, 50, archive_flags, c.target);
   const vips::VImage decoded = test_support::decode(units.run());
@@ -170,7 +174,12 @@ INSTANTIATE_TEST_SUITE_P(
         awkward_case{"grey16_tiff", formats::tiff, u16, VIPS_INTERPRETATION_GREY16, {10280}, "out.tif", {40, 40, 40}, 2},
         awkward_case{"grey_alpha_png", formats::png, u8, VIPS_INTERPRETATION_B_W, {70, 255}, "out.png", {70, 70, 70, 255}, 2},
         awkward_case{"half_transparent_png_to_jpeg", formats::png, u8, VIPS_INTERPRETATION_sRGB, {0, 200, 0, 128}, "out.jpg",
-                     {0, 200, 0}, 4}),
+                     {0, 200, 0}, 4},
+        // Kept in a format that cannot carry the profile, the colours are converted to sRGB.
+        awkward_case{"display_p3_tiff_to_png", formats::tiff, u8, VIPS_INTERPRETATION_sRGB, {200, 0, 0}, "out.png", {200, 0, 0}, 4, true},
+        awkward_case{"display_p3_tiff_to_gif", formats::tiff, u8, VIPS_INTERPRETATION_sRGB, {200, 0, 0}, "out.gif", {200, 0, 0, 255}, 4, true},
+        awkward_case{"display_p3_tiff_to_jpeg_keeps_its_profile", formats::tiff, u8, VIPS_INTERPRETATION_sRGB, {200, 0, 0}, "out.jpg",
+                     {183, 38, 24}, 4, true}),
     test_support::row_name());
 // clang-format on
 

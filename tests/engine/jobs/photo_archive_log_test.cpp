@@ -74,6 +74,22 @@ TEST_F(photo_archive_log, photo_cut_short_fails_its_conversion_with_any_workers)
   EXPECT_EQ(outcomes(), every_run("succeeded"));
 }
 
+// PNG cannot carry the photo's profile: its colours are converted, and said so.
+TEST_F(photo_archive_log, profile_the_target_cannot_carry_is_converted_to_srgb) {
+  test_support::register_image_codecs();
+  const std::string path = add_file("wide.tif", "");
+  test_support::write_image(
+      test_support::display_p3_tagged_d65(test_support::flat(8, 8, {200, 0, 0})), path,
+      core::graphics::image_formats::tiff);
+  parvel::convert_option_manager::instance()->set_current(
+      parvel::photo_convert_option(core::graphics::image_formats::png));
+  archive();
+  EXPECT_EQ(recorder_.outcome(), "succeeded");
+  EXPECT_THAT(capture_.text(),
+              testing::HasSubstr("the photo's colour profile cannot be saved in its target "
+                                 "format: its colours are converted to sRGB"));
+}
+
 // Converted at its size to GIF, whose encoder quantises the whole frame, a
 // 45-megapixel photo would hold 600 MiB: refused before it is decoded.
 TEST_F(photo_archive_log, photo_too_large_to_convert_is_refused_with_its_reason) {
@@ -88,7 +104,7 @@ TEST_F(photo_archive_log, photo_too_large_to_convert_is_refused_with_its_reason)
               testing::HasSubstr("Cannot convert the photo '" + path +
                                  "'. [GdiplusErrorCode: 3, Could not allocate memory to process "
                                  "the method call.]: decoding and encoding it hold 607 MiB of the "
-                                 "whole image at once, over 192 MiB"));
+                                 "whole image at once, over 320 MiB"));
 }
 
 }  // namespace

@@ -20,21 +20,23 @@ void check_sides(std::uint64_t width, std::uint64_t height) {
   }
 }
 
-void check_decoded_bytes(std::uint64_t width, std::uint64_t height, std::uint64_t bytes) {
-  if (bytes > decode_budget) {
+void check_decoded_bytes(std::uint64_t width, std::uint64_t height, std::uint64_t bytes,
+                         std::uint64_t budget = decode_budget) {
+  if (bytes > budget) {
     throw status_failure(status::out_of_memory, "its " + dimensions(width, height) + " take " +
                                                     std::to_string((bytes + mib - 1) / mib) +
                                                     " MiB decoded whole, over " +
-                                                    std::to_string(decode_budget / mib) + " MiB");
+                                                    std::to_string(budget / mib) + " MiB");
   }
 }
 
 }  // namespace
 
-void check_decode_budget(std::uint64_t width, std::uint64_t height, std::uint64_t bytes_per_pixel) {
+void check_decode_budget(std::uint64_t width, std::uint64_t height, std::uint64_t bytes_per_pixel,
+                         std::uint64_t budget) {
   check_sides(width, height);
   // Each side fits 32 bits and a pixel takes at most 8 bytes: no overflow.
-  check_decoded_bytes(width, height, width * height * bytes_per_pixel);
+  check_decoded_bytes(width, height, width * height * bytes_per_pixel, budget);
 }
 
 void check_decoder_memory(std::uint64_t width, std::uint64_t height, const decoder_memory& memory,

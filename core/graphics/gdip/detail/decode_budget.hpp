@@ -6,11 +6,19 @@
 
 namespace core::graphics::gdip::detail {
 
-// The most bytes one image may hold while it is decoded whole (HD Photo in its
-// helper, BMP, GIF, interlaced PNG, progressive JPEG's coefficients): what the
-// archive job lets a conversion hold beside the others. A 61-megapixel photo
-// fits at 3 bytes a pixel.
-inline constexpr std::uint64_t decode_budget = std::uint64_t{192} << 20;
+// What a conversion running alone may hold, all told: with the program's own
+// 35 MiB the process stays under 384 MiB.
+inline constexpr std::uint64_t conversion_budget = std::uint64_t{349} << 20;
+
+// The most bytes one image may hold while it is decoded whole (BMP, GIF,
+// interlaced PNG, progressive JPEG's coefficients): converted alone, with the
+// chain behind it, within the conversion budget. A 100-megapixel progressive
+// JPEG fits at 4:2:0, a 48-megapixel one at 4:4:4.
+inline constexpr std::uint64_t decode_budget = std::uint64_t{320} << 20;
+
+// HD Photo's samples as its helper hands them over: their 8-bit copy takes
+// as much again beside them.
+inline constexpr std::uint64_t hd_photo_budget = std::uint64_t{192} << 20;
 
 // What a decoder reading in strips and the chain behind it hold per column of
 // an image of 8-bit samples without alpha: a few rows for the decoder, the
@@ -25,7 +33,8 @@ inline constexpr std::uint64_t most_pixels_per_file_byte = 4096;
 // Throws status_failure(out_of_memory), the reason in its text, when an image
 // of width x height decoded whole at bytes_per_pixel exceeds the budget. Done
 // before a byte of its pixels is allocated.
-void check_decode_budget(std::uint64_t width, std::uint64_t height, std::uint64_t bytes_per_pixel);
+void check_decode_budget(std::uint64_t width, std::uint64_t height, std::uint64_t bytes_per_pixel,
+                         std::uint64_t budget = decode_budget);
 
 // Throws status_failure(out_of_memory) when decoding an image of width x
 // height takes more than the budget: held whole or, read in strips, across

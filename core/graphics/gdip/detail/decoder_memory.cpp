@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -344,7 +345,15 @@ struct tiff_layout {
   std::uint32_t tile_width = 0;
   // Bytes of a pixel as the loader unpacks it: samples below 8 bits take a byte.
   std::uint64_t pixel_bytes = 0;
+  // The loader reads strips of over 128 rows a row at a time, unless their
+  // planes are separate or their chroma subsampled (YCbCr).
+  bool scanlinewise = false;
+  // The largest strip as stored, compressed or not.
+  std::uint64_t largest_strip = 0;
 };
+
+// libvips reads a strip a row at a time once it is taller than this.
+constexpr std::uint32_t most_rows_read_whole = 128;
 
 int silent_handler(TIFF*, void*, const char*, const char*, va_list) {
   return 1;  // reported: libtiff prints nothing
@@ -416,16 +425,39 @@ std::optional<tiff_layout> read_tiff_layout(const encoded_image& image) {
     TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_TILEWIDTH, &layout.tile_width);
   } else {
     TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_ROWSPERSTRIP, &layout.rows);
+    std::uint16_t planar = PLANARCONFIG_CONTIG, photometric = 0;
+    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetField(tiff.get(), TIFFTAG_PHOTOMETRIC, &photometric);
+    layout.scanlinewise = layout.rows > most_rows_read_whole && planar == PLANARCONFIG_CONTIG &&
+                          photometric != PHOTOMETRIC_YCBCR;
+    if (layout.scanlinewise) {
+      const std::uint32_t strips = TIFFNumberOfStrips(tiff.get());
+      for (std::uint32_t strip = 0; strip < strips; ++strip) {
+        layout.largest_strip =
+            std::max(layout.largest_strip, TIFFGetStrileByteCount(tiff.get(), strip));
+      }
+    }
   }
   // A plane after another reads as one more strip of the whole pixel's height.
   layout.rows = std::clamp(layout.rows, 1U, std::max(1U, height));
   return layout;
 }
 
+std::uint64_t encoded_size(const encoded_image& image) {
+  if (image.path.empty()) {
+    return image.bytes.size();
+  }
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(image.path, error);
+  return error ? 0 : size;
+}
+
 // The loader decodes a strip, or a row of tiles, into a buffer and keeps the
 // strip before it while the chain catches up: two of them across the width;
 // a planar file's plane buffers take no more. A file whose strip holds every
-// row is held whole.
+// row is held whole. A taller strip is read a row at a time and holds only
+// its stored bytes, which the file's size bounds: a 16-bit scan in one
+// compressed strip holds its compressed bytes, not its pixels.
 decoder_memory tiff_memory(const encoded_image& image, const vips::VImage& header) {
   const auto width = static_cast<std::uint64_t>(header.width());
   const auto height = static_cast<std::uint64_t>(header.height());
@@ -433,11 +465,14 @@ decoder_memory tiff_memory(const encoded_image& image, const vips::VImage& heade
   if (!layout) {
     throw status_failure(status::generic_error);
   }
+  const std::uint64_t chain = width * chain_bytes_per_column(header);
+  if (layout->scanlinewise) {
+    return {false, std::min(layout->largest_strip, encoded_size(image)) + chain};
+  }
   const std::uint64_t across =
       layout->tiled && layout->tile_width != 0 ? round_up(width, layout->tile_width) : width;
   const std::uint64_t rows = std::min<std::uint64_t>(2 * std::uint64_t{layout->rows}, height);
   const std::uint64_t decoder = product(product(across, rows), layout->pixel_bytes);
-  const std::uint64_t chain = width * chain_bytes_per_column(header);
   return {layout->rows >= height, decoder > UINT64_MAX - chain ? UINT64_MAX : decoder + chain};
 }
 
@@ -445,7 +480,8 @@ decoder_memory tiff_memory(const encoded_image& image, const vips::VImage& heade
 
 // The layouts read in strips, each measured to stream: a sequential JPEG
 // whose first scan holds every component, a PNG without interlacing, a TIFF
-// whose strips or rows of tiles are shorter than the image. Any other layout,
+// whose strips or rows of tiles are shorter than the image, or whose tall
+// strips the loader reads a row at a time. Any other layout,
 // or one the file leaves in doubt, counts as held whole: an unusual one is
 // refused rather than trusted.
 decoder_memory estimate_decoder_memory(const encoded_image& image, const vips::VImage& header,

@@ -74,7 +74,8 @@ const sample_layout& checked_layout(const wire::header& header) {
     damaged();
   }
   // The samples as they arrive, before any conversion: up to 8 bytes a pixel.
-  check_decode_budget(header.width, header.height, wire::stored_bytes(header.pixels));
+  check_decode_budget(header.width, header.height, wire::stored_bytes(header.pixels),
+                      hd_photo_budget);
   return sample_layouts[static_cast<std::size_t>(header.pixels)];
 }
 

@@ -10,7 +10,7 @@ namespace core::graphics::gdip::detail {
 // bits a sample, RGB(A), grey or CMYK; resolution kept. jxrlib runs in a child
 // process (hd_photo_decoder_program()), so that whatever a damaged file makes
 // it do fails that file alone. Throws status_failure: out_of_memory when the
-// header claims more than the decode budget, win32_error when the helper
+// header claims more than its decode budget, win32_error when the helper
 // cannot be started or the file read, generic_error for anything else
 // (damaged files, other sample formats such as float, fixed point or half).
 vips::VImage decode_hd_photo_file(const std::string& path);

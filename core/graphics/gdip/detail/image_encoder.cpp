@@ -1,10 +1,14 @@
 #include "core/graphics/gdip/detail/image_encoder.hpp"
 
+#include <png.h>
+
 #include <algorithm>
+#include <csetjmp>
 #include <exception>
 #include <string>
 
 #include "core/graphics/gdip/detail/bmp_writer.hpp"
+#include "core/log/logger.hpp"
 
 namespace core::graphics::gdip::detail {
 
@@ -59,10 +63,60 @@ vips::VTarget stream_target(stream_output& output) {
   return vips::VTarget(VIPS_TARGET(target));  // steals the reference
 }
 
+[[noreturn]] void png_refuses(png_structp png, png_const_charp) {
+  png_longjmp(png, 1);
+}
+
+void png_warns(png_structp, png_const_charp) {}
+
+// Whether libpng, which the PNG encoder hands the profile to, takes it: it
+// refuses some (one whose illuminant is not D50, as Display P3 and Rec. 2020
+// profiles often have), which the encoder then drops with a warning alone.
+bool png_takes_profile(const void* profile, std::size_t length) {
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, png_refuses, png_warns);
+  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+  bool taken = false;
+  if (info != nullptr && setjmp(png_jmpbuf(png)) == 0) {
+    png_set_iCCP(png, info, "icc", PNG_COMPRESSION_TYPE_BASE, static_cast<png_const_bytep>(profile),
+                 static_cast<png_uint_32>(length));
+    taken = png_get_valid(png, info, PNG_INFO_iCCP) != 0;
+  }
+  png_destroy_write_struct(&png, &info);
+  return taken;
+}
+
+bool carries_profile(const vips::VImage& image, encoder_clsid encoder) {
+  switch (encoder) {
+    case encoder_clsid::jpeg:
+    case encoder_clsid::tiff:
+      return true;
+    case encoder_clsid::png: {
+      std::size_t length = 0;
+      const void* profile = image.get_blob(VIPS_META_ICC_NAME, &length);
+      return png_takes_profile(profile, length);
+    }
+    default:  // GIF, and BMP as we write it
+      return false;
+  }
+}
+
+// The image as the encoder can show it: pixels described by a profile the
+// format cannot carry are converted to sRGB, so that their colours stay right.
+vips::VImage shown_without_lost_profile(const vips::VImage& srgb8, encoder_clsid encoder) {
+  if (srgb8.get_typeof(VIPS_META_ICC_NAME) == 0 || carries_profile(srgb8, encoder)) {
+    return srgb8;
+  }
+  core::log::write(core::log::severity::warning,
+                   "the photo's colour profile cannot be saved in its target format: its "
+                   "colours are converted to sRGB");
+  return srgb8.icc_transform("srgb", vips::VImage::option()->set("embedded", true));
+}
+
 }  // namespace
 
-void encode_image(std::ostream& out, const vips::VImage& srgb8, encoder_clsid encoder,
+void encode_image(std::ostream& out, const vips::VImage& pixels, encoder_clsid encoder,
                   std::optional<int> jpeg_quality) {
+  const vips::VImage srgb8 = shown_without_lost_profile(pixels, encoder);
   if (encoder == encoder_clsid::bmp) {
     write_bmp(out, srgb8);
     return;

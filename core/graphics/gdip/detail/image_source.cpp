@@ -162,10 +162,9 @@ bmp_header read_bmp_header(std::string_view head) {
 }
 
 std::uint64_t bmp_decoder_bytes(const bmp_header& header) {
-  // The decoded copy, and the decoder's rows of stored pixels beside
-  // ImageMagick's cache, which it sends to a file when large.
-  const std::uint64_t row_bytes = (header.width * std::max(1U, header.bits) + 31) / 32 * 4;
-  return header.width * header.height * header.bands + row_bytes * header.height;
+  // The decoded copy, and what ImageMagick holds in memory before it sends
+  // its cache and the stored pixels to files.
+  return header.width * header.height * header.bands + 2 * bmp_decoder_heap;
 }
 
 namespace {
