@@ -94,10 +94,12 @@ asio::awaitable<void> forward(std::shared_ptr<tunnel> t, std::uint64_t rate) {
           co_return;
         }
       } else {
-        const std::size_t count = std::min<std::uint64_t>(share, t->held());
-        co_await asio::async_write(t->server, asio::buffer(t->pending.data() + t->forwarded, count),
-                                   use_awaitable);
-        t->forwarded += count;
+        // A copy: taking more from the client may move `pending` while this
+        // write waits.
+        const std::string piece =
+            t->pending.substr(t->forwarded, std::min<std::uint64_t>(share, t->held()));
+        co_await asio::async_write(t->server, asio::buffer(piece), use_awaitable);
+        t->forwarded += piece.size();
         // What has gone on is dropped now and then, not with every piece.
         if (t->forwarded >= read_size && t->forwarded * 2 >= t->pending.size()) {
           t->pending.erase(0, t->forwarded);
