@@ -469,9 +469,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 // libjpeg warns of bytes between segments, which some cameras write, and of
 // an end marker missing, and loses nothing: in the header, after a
-// progressive photo's last scan, or once every row's data is in.
+// progressive photo's last scan, or once every row's data is in. Its odd
+// size makes libjpeg's shrunk rows a column and a row larger than the image.
 TEST_F(image_chain, jpegs_whose_data_is_whole_convert) {
-  const vips::VImage photo = test_support::photo_like(1600, 1200);
+  const vips::VImage photo = test_support::photo_like(1601, 1203);
   std::string baseline = test_support::encode(photo, ".jpg");
   std::string progressive = test_support::encode(photo, ".jpg[interlace]");
   const std::string baseline_unended = baseline.substr(0, baseline.size() - 2);
@@ -485,7 +486,7 @@ TEST_F(image_chain, jpegs_whose_data_is_whole_convert) {
     for_each_shape_and_threads([&](const chain_shape& shape) {
       chain units(path, shape.width, shape.height, shape.flags, shape.target);
       const vips::VImage decoded = test_support::decode(units.run());
-      EXPECT_EQ(decoded.width(), shape.width == 0 ? 1600 : shape.width);
+      EXPECT_EQ(decoded.width(), shape.width == 0 ? 1601 : shape.width);
       EXPECT_NEAR(test_support::band_means(decoded)[1], test_support::band_means(photo)[1], 3);
     });
   }

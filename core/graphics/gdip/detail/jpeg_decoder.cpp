@@ -31,6 +31,9 @@ struct jpeg_reader {
   std::FILE* file = nullptr;
   int next_row = 0;
   bool invert = false;  // CMYK as Adobe writes it, ink inverted
+  // Rows as libjpeg gives them when they are wider than the image: a shrunk
+  // size is rounded up there and down in the header.
+  std::vector<JSAMPLE> wide_rows;
   std::string words;    // of the failure; empty while it decodes
   std::shared_ptr<decoder_damage> damage;
 };
@@ -116,16 +119,29 @@ int generate(VipsRegion* out, void*, void* client, void*, gboolean*) {
     reader->words = "rows asked out of order";
   }
   if (reader->words.empty()) {
+    const std::size_t row_bytes = VIPS_REGION_SIZEOF_LINE(out);
+    const std::size_t wide_row_bytes =
+        std::size_t{reader->info.output_width} * static_cast<std::size_t>(reader->info.output_components);
     std::vector<JSAMPROW> starts(static_cast<std::size_t>(rows.height));
     for (int y = 0; y < rows.height; ++y) {
       starts[static_cast<std::size_t>(y)] = VIPS_REGION_ADDR(out, 0, rows.top + y);
     }
+    std::vector<JSAMPROW> targets = starts;
+    if (wide_row_bytes != row_bytes) {
+      reader->wide_rows.resize(wide_row_bytes * starts.size());
+      for (std::size_t y = 0; y < starts.size(); ++y) {
+        starts[y] = reader->wide_rows.data() + y * wide_row_bytes;
+      }
+    }
     if (read_rows(reader, starts.data(), rows.height)) {
       reader->next_row += rows.height;
-      if (reader->invert) {
-        const std::size_t row_bytes = VIPS_REGION_SIZEOF_LINE(out);
-        for (JSAMPROW start : starts) {
-          std::transform(start, start + row_bytes, start, [](JSAMPLE v) { return 255 - v; });
+      for (std::size_t y = 0; y < starts.size(); ++y) {
+        if (starts[y] != targets[y]) {
+          std::copy_n(starts[y], row_bytes, targets[y]);
+        }
+        if (reader->invert) {
+          std::transform(targets[y], targets[y] + row_bytes, targets[y],
+                         [](JSAMPLE v) { return 255 - v; });
         }
       }
     }
@@ -152,8 +168,14 @@ vips::VImage decode(const vips::VImage& header, jpeg_reader* owned, int shrink) 
     throw vips::VError(reader.words);
   }
   const jpeg_decompress_struct& info = reader.info;
-  if (static_cast<int>(info.output_width) != header.width() ||
-      static_cast<int>(info.output_height) != header.height() ||
+  // libjpeg rounds a shrunk size up, the header down: the extra column and
+  // row are left out.
+  const auto rounded_up = [shrink](JDIMENSION decoded, int wanted) {
+    const auto extra = static_cast<long>(decoded) - wanted;
+    return extra == 0 || (shrink > 1 && extra == 1);
+  };
+  if (!rounded_up(info.output_width, header.width()) ||
+      !rounded_up(info.output_height, header.height()) ||
       info.output_components != header.bands()) {
     throw vips::VError("the file changed while it was read");
   }
