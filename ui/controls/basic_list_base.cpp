@@ -395,8 +395,22 @@ void basic_list_base::list_draw_own_cell(QPainter&, const QRect&, int, int) {}
 
 void basic_list_base::list_draw_own_text(QPainter&, const QRect&, int, int) {}
 
+bool basic_list_base::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == watched_window_ && event->type() == QEvent::Move && painted_partly_)
+    viewport()->update();
+  return QAbstractScrollArea::eventFilter(watched, event);
+}
+
 void basic_list_base::paintEvent(QPaintEvent* event) {
-  const QRect clip = event->rect() & shown_part(*viewport());
+  const QRect shown = shown_part(*viewport());
+  painted_partly_ = shown != viewport()->rect();
+  if (painted_partly_ && watched_window_ != window()) {
+    if (watched_window_)
+      watched_window_->removeEventFilter(this);
+    watched_window_ = window();
+    watched_window_->installEventFilter(this);
+  }
+  const QRect clip = event->rect() & shown;
   if (clip.isEmpty())
     return;
   QPainter painter(viewport());

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QPointer>
 #include <vector>
 
 #include "ui/controls/basic_list_notification.hpp"
@@ -101,6 +102,7 @@ class basic_list_base : public QAbstractScrollArea {
 
  protected:
   bool viewportEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -156,6 +158,10 @@ class basic_list_base : public QAbstractScrollArea {
   QImage background_;
   QImage check_images_;
   bool syncing_bars_ = false;
+  // The last paint left out rows no screen showed: a move of the window,
+  // watched here, may bring them on a screen, where nothing else repaints them.
+  bool painted_partly_ = false;
+  QPointer<QWidget> watched_window_;
 };
 
 }  // namespace parvel

@@ -167,6 +167,13 @@ class basic_list_test : public QObject {
     QCOMPARE(*list_->painted.begin(), first);
     QVERIFY2(*list_->painted.rbegin() <= first + on_screen / list_->row_height(),
              qPrintable(QStringLiteral("rows to %1 painted").arg(*list_->painted.rbegin())));
+
+    // Rows left out come when a move brings them on a screen.
+    const int last = *list_->painted.rbegin();
+    if (on_screen < list_->viewport()->height()) {
+      window_->move(window_->x(), window_->y() - on_screen);
+      QTRY_VERIFY(*list_->painted.rbegin() > last);
+    }
   }
 
   // Ten rows and some pixels of room: the rows' grid snaps to whole rows, so
