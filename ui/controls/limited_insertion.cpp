@@ -10,10 +10,6 @@ int insertion_room(const QString& text, text_span replaced, int limit) {
   return std::max(limit - rest, replaced_size);
 }
 
-QString replaced_text(const QString& text, text_span span, const QString& inserted) {
-  return text.left(span.start) + inserted + text.mid(span.end);
-}
-
 std::optional<limited_insertion> limit_insertion(const QString& text, text_span replaced,
                                                  const QString& offered, int limit) {
   const int room = insertion_room(text, replaced, limit);

@@ -30,7 +30,4 @@ std::optional<limited_insertion> limit_insertion(const QString& text, text_span 
 // units: what the rest of the text leaves, and at least what it replaces.
 int insertion_room(const QString& text, text_span replaced, int limit);
 
-// `text` with `span` replaced by `inserted`.
-QString replaced_text(const QString& text, text_span span, const QString& inserted);
-
 }  // namespace parvel

@@ -21,6 +21,11 @@
 namespace parvel {
 namespace {
 
+// `text` with `span` replaced by `inserted`, as the field then holds it.
+QString replaced_text(const QString& text, text_span span, const QString& inserted) {
+  return text.left(span.start) + inserted + text.mid(span.end);
+}
+
 struct range_case {
   std::string name;
   QString text;

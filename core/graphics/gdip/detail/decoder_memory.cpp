@@ -443,15 +443,6 @@ std::optional<tiff_layout> read_tiff_layout(const encoded_image& image) {
   return layout;
 }
 
-std::uint64_t encoded_size(const encoded_image& image) {
-  if (image.path.empty()) {
-    return image.bytes.size();
-  }
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(image.path, error);
-  return error ? 0 : size;
-}
-
 // The loader decodes a strip, or a row of tiles, into a buffer and keeps the
 // strip before it while the chain catches up: two of them across the width;
 // a planar file's plane buffers take no more. A file whose strip holds every
@@ -477,6 +468,15 @@ decoder_memory tiff_memory(const encoded_image& image, const vips::VImage& heade
 }
 
 }  // namespace
+
+std::uint64_t encoded_size(const encoded_image& image) {
+  if (image.path.empty()) {
+    return image.bytes.size();
+  }
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(image.path, error);
+  return error ? 0 : size;
+}
 
 // The layouts read in strips, each measured to stream: a sequential JPEG
 // whose first scan holds every component, a PNG without interlacing, a TIFF

@@ -26,6 +26,9 @@ struct encoded_image {
   std::string_view bytes;
 };
 
+// The bytes of image: its file's size, or 0 when the file cannot be looked at.
+std::uint64_t encoded_size(const encoded_image& image);
+
 // The memory of decoding image in format (neither HD Photo nor BMP, decoded
 // whole on their own terms) as its loader's header announces it, scaled down
 // by shrink on the way (JPEG alone does). Throws status_failure when the file

@@ -1,6 +1,5 @@
 #include "core/graphics/gdip/detail/image_source.hpp"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -111,17 +110,11 @@ void start_decoding() {
   vips_error_clear();
 }
 
-std::uint64_t file_size(const std::string& path) {
-  struct stat status {};
-  return ::stat(path.c_str(), &status) == 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
-}
-
 // The loaders read only the header until the pixels are asked for.
-void check_header(const encoded_image& image, const vips::VImage& header, image_format format,
-                  std::uint64_t size) {
+void check_header(const encoded_image& image, const vips::VImage& header, image_format format) {
   check_decoder_memory(static_cast<std::uint64_t>(header.width()),
                        static_cast<std::uint64_t>(header.height()),
-                       estimate_decoder_memory(image, header, format, 1), size);
+                       estimate_decoder_memory(image, header, format, 1), encoded_size(image));
 }
 
 std::uint32_t little_endian(std::string_view bytes, std::size_t at, std::size_t size) {
@@ -173,7 +166,7 @@ namespace {
 // each load, as the file may have been replaced since the last one.
 vips::VImage load_checked_file(const std::string& path, image_format format, int shrink) {
   vips::VImage image = load_file(path, format, shrink);
-  check_header({path, {}}, image, format, file_size(path));
+  check_header({path, {}}, image, format);
   return image;
 }
 
@@ -287,7 +280,7 @@ std::shared_ptr<bitmap> decode_image(const std::string& bytes) {
     // Held whole once converted, whatever the loader holds meanwhile.
     check_decode_budget(static_cast<std::uint64_t>(header.width()),
                         static_cast<std::uint64_t>(header.height()), header.has_alpha() ? 4 : 3);
-    check_header({{}, bytes}, header, format, bytes.size());
+    check_header({{}, bytes}, header, format);
     vips::VImage decoded = header;
     if (format == image_formats::jpeg) {
       auto damage = std::make_shared<decoder_damage>();

@@ -15,8 +15,9 @@ namespace core::graphics::gdip::detail {
 // same file, loaded with shrink (1, 2, 4 or 8), whose size, bands and
 // metadata they take. The decode fails, with libjpeg's words, when the data
 // ends or is corrupted before the last row, and tells damage of it: judged by
-// what the decoder read, whatever the threads. A file whose data covers every row decodes, also
-// without its end marker or with stray bytes between its segments.
+// what the decoder read, whatever the threads. A file whose data covers every
+// row decodes, also without its end marker or with stray bytes between its
+// segments.
 // Reads the open file from its start.
 vips::VImage decode_jpeg_file(const vips::VImage& header, scoped_handle file, int shrink,
                               std::shared_ptr<decoder_damage> damage);
