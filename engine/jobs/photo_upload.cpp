@@ -1,7 +1,6 @@
 #include "engine/jobs/photo_upload.hpp"
 
 #include <algorithm>
-#include <filesystem>
 #include <stdexcept>
 #include <system_error>
 
@@ -28,7 +27,6 @@ namespace parvel {
 
 namespace {
 
-namespace fs = std::filesystem;
 namespace formats = core::graphics::image_formats;
 using core::net::http::basic_response;
 
@@ -116,6 +114,9 @@ void photo_upload::run() {
   try {
     signal_preparing();
     signal_status(parvel_code::send_upload_start);
+    // A Retry sends the kept archive: one removed or changed since fails
+    // before the service holds a media entry and a ticket for it.
+    expect_archive_as_built(package_->archive_path());
     const std::string media_href = req_server_media().link(0).href();
     const interop::ticket archive_ticket = req_server_ticket(media_href);
     signal_status(parvel_code::send_uploading);
@@ -132,7 +133,7 @@ void photo_upload::run() {
     report_failure(e);
     return;
   } catch (const std::system_error& e) {
-    // File-system failures: the archive went missing or unreadable.
+    // File-system failures: an archive, as built, that cannot be read.
     core::log::write(core::log::severity::error, "photo_upload failed: system code: %u, '%s'",
                      static_cast<unsigned>(e.code().value()), e.what());
     report_failure(parvel_error(parvel_code::network_error_generic));
@@ -230,13 +231,19 @@ interop::ticket photo_upload::req_server_ticket(const std::string& href) {
 void photo_upload::req_server_upload(const std::string& address) {
   expect_address(address, "req_server_upload");
   const std::string path = package_->archive_path();
-  const std::uint64_t size = fs::file_size(path);
-  expect_archive_as_built(path);
+  const std::uint64_t size = expect_archive_as_built(path);
   client_.set_upload_progress(
       [this](std::uint64_t sent, std::uint64_t total) { on_archive_progress(sent, total); });
-  const basic_response response = size <= in_memory_limit
-                                      ? put(address, read_archive(path), octets_type)
-                                      : put_file(address, path);
+  basic_response response;
+  try {
+    response = size <= in_memory_limit ? put(address, read_archive(path), octets_type)
+                                       : put_file(address, path);
+  } catch (const std::exception&) {
+    // An archive cut, rewritten or removed while it was read fails the PUT
+    // as a broken connection would: the archive tells which it was.
+    expect_archive_as_built(path);
+    throw;
+  }
   // The send's progress is the archive's; the bodies after it only close
   // the gap between a cancel and their start.
   client_.set_upload_progress([this](std::uint64_t, std::uint64_t) { throw_if_canceled(); });
@@ -246,13 +253,19 @@ void photo_upload::req_server_upload(const std::string& address) {
   expect_service_answer(response, "req_server_upload", address);
 }
 
-void photo_upload::expect_archive_as_built(const std::string& path) {
+std::uint64_t photo_upload::expect_archive_as_built(const std::string& path) {
   const std::optional<archive_stamp> built = package_->built_archive();
-  if (built && stamp_of(path) == *built) {
-    return;
+  try {
+    if (built && stamp_of(path) == *built) {
+      return built->size;
+    }
+    core::log::write(core::log::severity::error,
+                     "req_server_upload: the archive is not as it was made: %s", path);
+  } catch (const std::system_error& e) {
+    // Removed with its folder or alone, by a cleaner of the temporary folder
+    // or the user's own tidying: no fault of the network.
+    core::log::write(core::log::severity::error, "req_server_upload: %s", e.what());
   }
-  core::log::write(core::log::severity::error,
-                   "req_server_upload: the archive is not as it was made: %s", path);
   // The next send makes it again.
   package_->archived = false;
   throw parvel_error(parvel_code::zip_error_generic);

@@ -60,10 +60,11 @@ class photo_upload : public cancellable_job {
   interop::media req_server_media();
   interop::ticket req_server_ticket(const std::string& href);
   // The archive is sent only as its build left it (see archive_stamp): a
-  // file changed since, before or while it is read, fails with the zipping
-  // error and leaves the set to be archived again.
+  // file removed or changed since, before or while it is read, fails with
+  // the zipping error and leaves the set to be archived again.
   void req_server_upload(const std::string& address);
-  void expect_archive_as_built(const std::string& path);
+  // The archive's size as built.
+  std::uint64_t expect_archive_as_built(const std::string& path);
   void photo_thumbnail_upload(const std::string& media_href);
   interop::thumbnail req_server_thumbnail(const std::string& media_href,
                                           const thumbnail_chain& chain);

@@ -36,9 +36,10 @@ photo_entry entry_for(const fs::path& file) {
 package_info::package_info() : package_info([] { return get_temp_folder(); }) {}
 
 // The one set is made at start: what earlier runs left goes then.
-package_info::package_info(const std::function<std::string()>& find_temp_folder) {
+package_info::package_info(const std::function<std::string()>& find_temp_folder)
+    : find_temp_folder_(find_temp_folder) {
   try {
-    temp_folder_ = find_temp_folder();
+    temp_folder_ = find_temp_folder_();
   } catch (const core::windows_system_error& e) {
     core::log::write(core::log::severity::error, "No folder for archives: %s", e.what());
     temp_folder_error_ = static_cast<int>(e.code());
@@ -202,6 +203,11 @@ core::io::filesystem::file_sink package_info::create_archive_file() {
   }
   // A set keeps one archive at a time.
   remove_archive();
+  // A cleaner of the temporary folder, or the user, may have removed the
+  // folder since: it is found, and made, again as at start.
+  if (!fs::is_directory(temp_folder_)) {
+    temp_folder_ = find_temp_folder_();
+  }
   // Ends: each name passed over is a file in the folder.
   for (;;) {
     if (std::optional<core::io::filesystem::file_sink> file =

@@ -79,7 +79,8 @@ class package_info {
   // counter on to the next free name, so archive_name and counter name the
   // file made. Throws the temp folder's failure when there is none, and
   // core::io::stream_failure "bad open" when the file cannot be made. An
-  // archive this set made before goes first: a set has one at a time.
+  // archive this set made before goes first: a set has one at a time. A temp
+  // folder removed since is sought again as at start.
   core::io::filesystem::file_sink create_archive_file();
   // Removes the archive only when this set made it: until then the name may
   // be another copy's file. Forgets its stamp.
@@ -110,7 +111,10 @@ class package_info {
   // The archive create_archive_file made and nothing removed yet, else "".
   std::string made_archive_;
   std::optional<archive_stamp> built_archive_;
+  const std::function<std::string()> find_temp_folder_;
   // Empty when no temp folder served; temp_folder_error_ then holds why.
+  // Written again only by the archive job, before it writes, when the folder
+  // went missing.
   std::string temp_folder_;
   int temp_folder_error_ = 0;
 };

@@ -370,12 +370,13 @@ TEST_F(send_road_faults, a_slow_uplink_sends_one_package) {
   EXPECT_EQ(service_.packages().size(), 1u);
 }
 
-TEST_F(send_road_faults, a_missing_archive_fails_after_the_ticket) {
+TEST_F(send_road_faults, a_missing_archive_fails_before_any_request) {
   test_support::log_capture capture;
   upload();
-  EXPECT_EQ(recorder_.outcome(), upload_failed(11));
-  expect_reached(2);
-  EXPECT_NE(capture.text().find("photo_upload failed: system code: 2, "), std::string::npos);
+  EXPECT_EQ(recorder_.outcome(), upload_failed(6));
+  expect_reached(0);
+  EXPECT_NE(capture.text().find("req_server_upload: the archive is not as it was made: "),
+            std::string::npos);
 }
 
 struct retry_case {
@@ -424,47 +425,72 @@ INSTANTIATE_TEST_SUITE_P(
         retry_case{"package_answered_by_a_block_page", {step::package, once(blocked)}, 11}),
     test_support::row_name());
 
+enum class damage { cut, changed, removed, folder_removed };
+
 struct damage_case {
   const char* name;
-  scripted first_failure;
+  // Else damaged while the first send's upload reads it.
+  std::optional<scripted> first_failure;
   // The archive goes over the in-memory limit and is sent from its file.
   bool streamed;
-  // Else changed in place, keeping its size.
-  bool cut;
+  damage kind;
+  // The line the job logs; "{archive}" stands for the archive's path.
+  std::string logged;
 };
+
+void inflict(damage kind, const std::string& path) {
+  const std::uint64_t size = std::filesystem::file_size(path);
+  switch (kind) {
+    case damage::cut:
+      std::filesystem::resize_file(path, size / 2);
+      break;
+    case damage::changed: {
+      std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+      file.seekp(static_cast<std::streamoff>(size / 2));
+      file << "damaged";
+      break;
+    }
+    case damage::removed:
+      std::filesystem::remove(path);
+      break;
+    case damage::folder_removed:
+      std::filesystem::remove_all(std::filesystem::path(path).parent_path());
+      break;
+  }
+}
 
 class send_road_damaged_archive : public send_road_faults,
                                   public testing::WithParamInterface<damage_case> {};
 
-// A cleaner of the temporary folder, or another program, touches the kept
-// archive between a failed upload and the Retry.
+// A cleaner of the temporary folder, the user's tidying, or another program
+// touches the kept archive between a failed upload and the Retry, or while it
+// is sent.
 TEST_P(send_road_damaged_archive, is_never_sent_and_the_next_send_makes_it_again) {
   const auto& c = GetParam();
   const std::string photo = test_support::random_data(c.streamed ? 8 << 20 : 1000, 7);
   add_file("c.psd", photo);
-  service_.set_fault(c.first_failure.where, once(c.first_failure.fault));
-  send();
-  ASSERT_EQ(recorder_.outcome(), upload_failed(11));
-  ASSERT_TRUE(package_->archived);
-  const std::string path = package_->archive_path();
-  const std::uint64_t size = std::filesystem::file_size(path);
-  EXPECT_EQ(size > parvel::photo_upload::in_memory_limit, c.streamed);
-  if (c.cut) {
-    std::filesystem::resize_file(path, size / 2);
-  } else {
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    file.seekp(static_cast<std::streamoff>(size / 2));
-    file << "damaged";
-  }
-  const std::size_t archives_sent = received(step::archive);
-
   test_support::log_capture capture;
-  upload();
+  if (c.first_failure) {
+    service_.set_fault(c.first_failure->where, once(c.first_failure->fault));
+    send();
+    ASSERT_EQ(recorder_.outcome(), upload_failed(11));
+    ASSERT_TRUE(package_->archived);
+    EXPECT_EQ(std::filesystem::file_size(package_->archive_path()) >
+                  parvel::photo_upload::in_memory_limit,
+              c.streamed);
+    inflict(c.kind, package_->archive_path());
+    upload();
+  } else {
+    recorder_.on_first("upload_progress:", [&] { inflict(c.kind, package_->archive_path()); });
+    send();
+  }
   EXPECT_EQ(recorder_.outcome(), upload_failed(6));
-  EXPECT_EQ(received(step::archive), archives_sent);
+  // A Retry makes no request at all.
+  EXPECT_EQ(service_.media().size(), 1u);
+  EXPECT_EQ(received(step::archive_ticket), 1u);
   EXPECT_TRUE(service_.packages().empty());
-  EXPECT_NE(capture.text().find("req_server_upload: the archive is not as it was made: " + path),
-            std::string::npos)
+  const std::string line = boost::replace_all_copy(c.logged, "{archive}", package_->archive_path());
+  EXPECT_NE(capture.text().find("parvel [error] - req_server_upload: " + line), std::string::npos)
       << capture.text();
   EXPECT_FALSE(package_->archived);
 
@@ -476,19 +502,41 @@ TEST_P(send_road_damaged_archive, is_never_sent_and_the_next_send_makes_it_again
   EXPECT_TRUE(sent.at("c.psd") == photo);
 }
 
+const std::string not_as_made = "the archive is not as it was made: {archive}";
+const std::string gone = "cannot look at the archive {archive}: No such file or directory";
+const scripted package_failed{step::package, {.status = 500}};
+
 INSTANTIATE_TEST_SUITE_P(
     damages, send_road_damaged_archive,
     testing::Values(
-        damage_case{"cut_after_a_failed_package", {step::package, {.status = 500}}, false, true},
+        damage_case{"cut_after_a_failed_package", package_failed, false, damage::cut, not_as_made},
         damage_case{
-            "changed_after_a_failed_package", {step::package, {.status = 500}}, false, false},
-        damage_case{"cut_after_a_failed_upload", {step::archive, {.status = 500}}, false, true},
+            "changed_after_a_failed_package", package_failed, false, damage::changed, not_as_made},
+        damage_case{"cut_after_a_failed_upload",
+                    scripted{step::archive, {.status = 500}},
+                    false,
+                    damage::cut,
+                    not_as_made},
+        damage_case{"removed_after_a_failed_package", package_failed, false, damage::removed, gone},
+        damage_case{"folder_removed_after_a_failed_package",
+                    package_failed,
+                    false,
+                    damage::folder_removed,
+                    gone},
         damage_case{
-            "streamed_cut_after_a_failed_package", {step::package, {.status = 500}}, true, true},
+            "streamed_cut_after_a_failed_package", package_failed, true, damage::cut, not_as_made},
         damage_case{"streamed_changed_after_a_failed_package",
-                    {step::package, {.status = 500}},
+                    package_failed,
                     true,
-                    false}),
+                    damage::changed,
+                    not_as_made},
+        damage_case{"streamed_removed_after_a_failed_package",
+                    package_failed,
+                    true,
+                    damage::removed,
+                    gone},
+        damage_case{"streamed_cut_while_sent", std::nullopt, true, damage::cut, not_as_made},
+        damage_case{"streamed_removed_while_sent", std::nullopt, true, damage::removed, gone}),
     test_support::row_name());
 
 }  // namespace
