@@ -23,6 +23,12 @@ import zlib
 
 WAIT = 30  # seconds; generous for sanitizer builds
 
+# Evdev key codes of what the tests type on the weston helper's keyboard.
+KEY_CODES = dict(zip("1234567890", range(2, 12)))
+for row, first in (("qwertyuiop", 16), ("asdfghjkl", 30), ("zxcvbnm", 44)):
+    KEY_CODES.update(zip(row, range(first, first + len(row))))
+CTRL = 29
+
 
 class Failure(Exception):
     pass
@@ -134,6 +140,38 @@ class Session:
                 for kind, owner, x, y, w, h, state in
                 (line.split() for line in self.ask_weston("windows") if line.startswith("window "))
                 if int(owner) == pid]
+
+    def press(self, *chords):
+        """Keys of the helper's keyboard, which goes to the window last clicked;
+        a chord as "29+30" (Ctrl+A)."""
+        check(self.ask_weston("keys " + " ".join(map(str, chords))) == ["typed"], "keys pressed")
+
+    def type_on_wayland(self, text):
+        """A key a letter, at a person's pace: a window the compositor maps
+        meanwhile may take the keys that follow."""
+        for letter in text:
+            self.press(KEY_CODES[letter])
+            time.sleep(0.2)
+
+    def copied_from_focus(self, expected):
+        """Ctrl+A and Ctrl+C in the focused field, then waits until the clipboard
+        holds expected, as its holder writes it out."""
+        self.press(f"{CTRL}+{KEY_CODES['a']}", f"{CTRL}+{KEY_CODES['c']}")
+        path = os.path.join(self.root, "selection")
+        copied = [None]
+
+        def holds():
+            if os.path.exists(path):
+                os.unlink(path)
+            if self.ask_weston(f"selection {path}") == ["asked"]:
+                time.sleep(0.1)
+                with open(path, encoding="utf-8") as f:
+                    copied[0] = f.read()
+            return copied[0] == expected
+        try:
+            wait_for(holds, "the copied text", timeout=5)
+        except Failure:
+            raise Failure(f"copied {copied[0]!r} from the field, not {expected!r}")
 
     def watch_maps(self, timeout_ms=WAIT * 1000, count=1):
         watcher = subprocess.Popen([self.helper, "watch-map", str(timeout_ms), str(count)],
@@ -362,6 +400,34 @@ def wayland_closes_keep_the_placement(s):
           f"each close saves the default outer 750 x 580 at 50,20, shown normally; saved {frames}")
 
 
+def wayland_contact_popup_keeps_the_typing(s):
+    """Typing into To with saved contacts on weston: the letters stay in To,
+    the completion popup shows inside the window (no window of its own for
+    the compositor to place and activate), and a click on its row completes
+    the address."""
+    os.makedirs(os.path.dirname(s.config))
+    with open(s.config, "w", encoding="utf-8") as f:
+        f.write('<?xml version="1.0" encoding="utf-8"?><user email=""><contacts>'
+                '<contact email="bob@example.com" /><contact email="emma@example.org" />'
+                '<contact email="emmet@example.net" /></contacts></user>')
+    program = start_on_wayland(s)
+    wait_for_window(s, program, 750, 580, "normal")
+    x, y, _, _, _ = s.wayland_windows(program.pid)[0]
+    # Under Qt's title bar, 30 high: the To field from 78 to 99 whatever the
+    # fonts, the popup's first row 20 high under it.
+    # The helper clicks 200 ms after it answers.
+    check(s.ask_weston(f"click {x + 300} {y + 30 + 85}") == ["clicked"], "a click into To")
+    time.sleep(0.5)
+    s.type_on_wayland("emma")
+    s.copied_from_focus("emma")
+    windows = s.wayland_windows(program.pid)
+    check(len(windows) == 1, f"the popup is no window of its own: {windows}")
+    check(s.ask_weston(f"click {x + 300} {y + 30 + 111}") == ["clicked"], "a click on the popup")
+    time.sleep(0.5)
+    s.copied_from_focus("emma@example.org; ")
+    close_on_wayland(s, program)
+
+
 def png(width, height):
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
@@ -441,7 +507,8 @@ SCENARIOS = {f.__name__: f for f in (maps_and_close_saves, sigterm_ends_without_
                                       frame_keeps_its_size_under_a_window_manager,
                                       message_paste_survives_any_clipboard,
                                       debug_prints_version, starts_whatever_tmpdir_holds,
-                                      wayland_closes_keep_the_placement)}
+                                      wayland_closes_keep_the_placement,
+                                      wayland_contact_popup_keeps_the_typing)}
 
 
 def main():
