@@ -27,7 +27,7 @@ WAIT = 30  # seconds; generous for sanitizer builds
 KEY_CODES = dict(zip("1234567890", range(2, 12)))
 for row, first in (("qwertyuiop", 16), ("asdfghjkl", 30), ("zxcvbnm", 44)):
     KEY_CODES.update(zip(row, range(first, first + len(row))))
-CTRL = 29
+CTRL, UP, DOWN, END, RETURN = 29, 103, 108, 107, 28
 
 
 class Failure(Exception):
@@ -154,9 +154,9 @@ class Session:
             time.sleep(0.2)
 
     def copied_from_focus(self, expected):
-        """Ctrl+A and Ctrl+C in the focused field, then waits until the clipboard
-        holds expected, as its holder writes it out."""
-        self.press(f"{CTRL}+{KEY_CODES['a']}", f"{CTRL}+{KEY_CODES['c']}")
+        """Ctrl+A, Ctrl+C and End in the focused field, then waits until the
+        clipboard holds expected, as its holder writes it out."""
+        self.press(f"{CTRL}+{KEY_CODES['a']}", f"{CTRL}+{KEY_CODES['c']}", END)
         path = os.path.join(self.root, "selection")
         copied = [None]
 
@@ -403,8 +403,8 @@ def wayland_closes_keep_the_placement(s):
 def wayland_contact_popup_keeps_the_typing(s):
     """Typing into To with saved contacts on weston: the letters stay in To,
     the completion popup shows inside the window (no window of its own for
-    the compositor to place and activate), and a click on its row completes
-    the address."""
+    the compositor to place and activate), and a click on its row or its
+    keys complete the address."""
     os.makedirs(os.path.dirname(s.config))
     with open(s.config, "w", encoding="utf-8") as f:
         f.write('<?xml version="1.0" encoding="utf-8"?><user email=""><contacts>'
@@ -425,6 +425,9 @@ def wayland_contact_popup_keeps_the_typing(s):
     check(s.ask_weston(f"click {x + 300} {y + 30 + 111}") == ["clicked"], "a click on the popup")
     time.sleep(0.5)
     s.copied_from_focus("emma@example.org; ")
+    s.type_on_wayland("em")
+    s.press(DOWN, DOWN, UP, DOWN, RETURN)
+    s.copied_from_focus("emma@example.org; emmet@example.net; ")
     close_on_wayland(s, program)
 
 

@@ -84,10 +84,37 @@ class recipients_completion_test : public QObject {
     test_support::type(h.handle(), "ex");  // "annex" is held only by the first contact
     QCOMPARE(popup->list().contacts().size(), std::size_t(1));
     QCOMPARE(popup->height(), popup->list().row_height() + 2);
-    // Escape closes it and is no key typed.
-    QTest::keyClick(h.handle(), Qt::Key_Escape);
-    QVERIFY(!popup->isVisible());
-    QCOMPARE(h.edit->text(), QString("annex"));
+  }
+
+  void keys_of_the_field_choose_or_close_data() {
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("Escape closes it, the field keeps the text")
+        << QList<int>{Qt::Key_Escape} << "an" << false;
+    QTest::newRow("Down and Enter choose the first")
+        << QList<int>{Qt::Key_Down, Qt::Key_Return} << "annex@mail.org; " << false;
+    QTest::newRow("Down stops at the last, Up goes back")
+        << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up,
+                      Qt::Key_Enter}
+        << "ann@example.org; " << false;
+    QTest::newRow("Up from none chooses the last")
+        << QList<int>{Qt::Key_Up, Qt::Key_Return} << "joann@x.org; " << false;
+    QTest::newRow("Enter with none selected leaves it to the field")
+        << QList<int>{Qt::Key_Return} << "an" << true;
+  }
+  void keys_of_the_field_choose_or_close() {
+    QFETCH(QList<int>, keys);
+    host h;
+    QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+    test_support::type(h.handle(), "an");
+    QPointer<addphotos_contact_popup> popup = h.completion->popup();
+    QVERIFY(popup && popup->isVisible());
+    for (const int key : keys)
+      QTest::keyClick(h.handle(), static_cast<Qt::Key>(key));
+    QTEST(h.edit->text(), "text");
+    QTEST(popup && popup->isVisible(), "shown");
+    QCOMPARE(QApplication::focusWidget(), h.edit);
   }
 
   void no_match_creates_nothing_and_hides_a_shown_popup() {

@@ -106,9 +106,22 @@ bool recipients_completion::eventFilter(QObject* watched, QEvent* event) {
   }
   switch (event->type()) {
     case QEvent::KeyPress:
-      if (static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        hide_shown_popup();
-        return true;
+      // Escape, Up and Down are the popup's; Enter chooses the contact they
+      // selected, else sends as in the other fields.
+      switch (static_cast<const QKeyEvent*>(event)->key()) {
+        case Qt::Key_Escape:
+          hide_shown_popup();
+          return true;
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+          popup_->move_selection(static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Up ? -1
+                                                                                          : 1);
+          return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+          return popup_->choose_selected();
+        default:
+          break;
       }
       break;
     case QEvent::Move:

@@ -17,9 +17,9 @@ class recipients_typing_limit;
 
 // Completion of the To field from the saved contacts: while the user types,
 // the contacts holding the recipient under the caret show in a popup just
-// under the field, hidden again by Escape, when the field is disabled or
-// hidden (a page covers it) or the focus leaves it for another control or
-// window; a chosen
+// under the field, chosen from by a click or by Up, Down and Enter, hidden
+// again by Escape, when the field is disabled or hidden (a page covers it)
+// or the focus leaves it for another control or window; a chosen
 // contact replaces that recipient and the field is tidied to "a; b; " with
 // the caret at the end. The field's maximum length becomes a limit on
 // typing and pasting only. Owned by the page that owns the field; the popup
