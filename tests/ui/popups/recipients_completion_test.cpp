@@ -95,8 +95,8 @@ class recipients_completion_test : public QObject {
     QTest::newRow("Down and Enter choose the first")
         << QList<int>{Qt::Key_Down, Qt::Key_Return} << "annex@mail.org; " << false;
     QTest::newRow("Down stops at the last, Up goes back")
-        << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up,
-                      Qt::Key_Enter}
+        << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down,
+                      Qt::Key_Down, Qt::Key_Up,   Qt::Key_Enter}
         << "ann@example.org; " << false;
     QTest::newRow("Up from none chooses the last")
         << QList<int>{Qt::Key_Up, Qt::Key_Return} << "joann@x.org; " << false;

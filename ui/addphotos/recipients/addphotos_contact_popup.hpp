@@ -12,11 +12,11 @@ class addphotos_contact_list;
 
 // The completion popup under the recipients field: the saved contacts that
 // hold the typed text. It never takes the focus, so typing goes on in the
-// field, whose Up, Down and Enter keys may choose a contact too. A click on a
-// contact hands it over through signal_contact_selected,
-// a click on its cross removes it from the saved contacts; any click, in
-// the popup or outside it, hides it. The owner releases it from a posted
-// call after signal_hidden. UI thread only.
+// field, whose Up, Down and Enter keys may choose a contact too. A click on
+// a contact hands it over through signal_contact_selected, a click on its
+// cross removes it from the saved contacts; any click, in the popup or
+// outside it, hides it. The owner releases it from a posted call after
+// signal_hidden. UI thread only.
 class addphotos_contact_popup : public addphotos_list_popup_of<addphotos_contact_list> {
  public:
   explicit addphotos_contact_popup(QWidget* owner);

@@ -105,25 +105,22 @@ bool recipients_completion::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
   }
   switch (event->type()) {
-    case QEvent::KeyPress:
+    case QEvent::KeyPress: {
       // Escape, Up and Down are the popup's; Enter chooses the contact they
       // selected, else sends as in the other fields.
-      switch (static_cast<const QKeyEvent*>(event)->key()) {
-        case Qt::Key_Escape:
-          hide_shown_popup();
-          return true;
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-          popup_->move_selection(static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Up ? -1
-                                                                                          : 1);
-          return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-          return popup_->choose_selected();
-        default:
-          break;
+      const int key = static_cast<const QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Escape) {
+        hide_shown_popup();
+        return true;
       }
+      if (key == Qt::Key_Up || key == Qt::Key_Down) {
+        popup_->move_selection(key == Qt::Key_Up ? -1 : 1);
+        return true;
+      }
+      if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        return popup_->choose_selected();
       break;
+    }
     case QEvent::Move:
     case QEvent::Resize:
       // The popup follows the field as the page lays it out.
