@@ -92,9 +92,7 @@ class recipients_completion_test : public QObject {
     QTest::addColumn<bool>("shown");
     QTest::newRow("Escape closes it, the field keeps the text")
         << QList<int>{Qt::Key_Escape} << "an" << false;
-    QTest::newRow("Down and Enter choose the first")
-        << QList<int>{Qt::Key_Down, Qt::Key_Return} << "annex@mail.org; " << false;
-    QTest::newRow("Down stops at the last, Up goes back")
+    QTest::newRow("Down stops at the last, Up goes back, Enter chooses")
         << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down,
                       Qt::Key_Down, Qt::Key_Up,   Qt::Key_Enter}
         << "ann@example.org; " << false;
