@@ -96,8 +96,6 @@ class recipients_completion_test : public QObject {
         << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down,
                       Qt::Key_Down, Qt::Key_Up,   Qt::Key_Enter}
         << "ann@example.org; " << false;
-    QTest::newRow("Up from none chooses the last")
-        << QList<int>{Qt::Key_Up, Qt::Key_Return} << "joann@x.org; " << false;
     QTest::newRow("Enter with none selected leaves it to the field")
         << QList<int>{Qt::Key_Return} << "an" << true;
   }
