@@ -16,11 +16,18 @@
 //                    key binding does: "fullscreen <count>"
 //   click X Y        a left click of the module's own pointer at that point
 //                    of the output, 200 ms later: "clicked"
+//   keys K[+K...]... each chord pressed and released on the module's own
+//                    keyboard, whose focus follows the clicks: evdev key
+//                    codes, a chord's keys pressed in order: "typed"
+//   selection PATH   the clipboard's text, as the client that holds it
+//                    writes it into PATH (created): "asked", or "none"
 #define _GNU_SOURCE  // accept4
 #include <errno.h>
+#include <fcntl.h>
 #include <libweston-desktop/libweston-desktop.h>
 #include <libweston/libweston.h>
 #include <linux/input-event-codes.h>
+#include <stdbool.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -39,6 +46,9 @@ void notify_pointer_frame(struct weston_seat* seat);
 void weston_seat_init(struct weston_seat* seat, struct weston_compositor* compositor,
                       const char* name);
 int weston_seat_init_pointer(struct weston_seat* seat);
+int weston_seat_init_keyboard(struct weston_seat* seat, struct xkb_keymap* keymap);
+void notify_key(struct weston_seat* seat, const struct timespec* time, uint32_t key,
+                enum wl_keyboard_key_state state, enum weston_key_state_update update_state);
 
 struct helper {
   struct weston_compositor* compositor;
@@ -72,6 +82,56 @@ static int press_and_release(void* data) {
   notify_button(&helper->seat, &now, BTN_LEFT, WL_POINTER_BUTTON_STATE_RELEASED);
   notify_pointer_frame(&helper->seat);
   return 0;
+}
+
+// Presses the chord's keys ("29+30" for Ctrl+A) in order and releases them
+// in reverse; false for a chord that is not one.
+static bool press_chord(struct helper* helper, const char* chord) {
+  uint32_t keys[4];
+  int count = 0;
+  for (const char* at = chord; *at && count < 4; ++count) {
+    char* end;
+    const unsigned long key = strtoul(at, &end, 10);
+    if (end == at || (*end && *end != '+')) {
+      return false;
+    }
+    keys[count] = (uint32_t)key;
+    at = *end ? end + 1 : end;
+  }
+  struct timespec now;
+  weston_compositor_get_time(&now);
+  for (int i = 0; i < count; ++i) {
+    notify_key(&helper->seat, &now, keys[i], WL_KEYBOARD_KEY_STATE_PRESSED, STATE_UPDATE_AUTOMATIC);
+  }
+  for (int i = count - 1; i >= 0; --i) {
+    notify_key(&helper->seat, &now, keys[i], WL_KEYBOARD_KEY_STATE_RELEASED,
+               STATE_UPDATE_AUTOMATIC);
+  }
+  return count > 0;
+}
+
+static bool type_keys(struct helper* helper, char* chords) {
+  char* rest = NULL;
+  for (char* chord = strtok_r(chords, " \n", &rest); chord; chord = strtok_r(NULL, " \n", &rest)) {
+    if (!press_chord(helper, chord)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The holder writes the text into the file and closes it, in its own time.
+static bool ask_selection(struct helper* helper, const char* path) {
+  struct weston_data_source* source = helper->seat.selection_data_source;
+  if (!source) {
+    return false;
+  }
+  const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    return false;
+  }
+  source->send(source, "text/plain;charset=utf-8", fd);
+  return true;
 }
 
 typedef void (*window_action)(struct weston_desktop_surface* window, struct weston_view* view,
@@ -124,7 +184,7 @@ static void fill_output(struct weston_desktop_surface* window, struct weston_vie
 }
 
 static void answer(struct helper* helper, FILE* io) {
-  char line[128];
+  char line[512];
   int pid = 0;
   double x = 0;
   double y = 0;
@@ -141,6 +201,11 @@ static void answer(struct helper* helper, FILE* io) {
   } else if (sscanf(line, "click %lf %lf", &x, &y) == 2) {
     click(helper, x, y);
     fputs("clicked\n", io);
+  } else if (strncmp(line, "keys ", 5) == 0) {
+    fputs(type_keys(helper, line + 5) ? "typed\n" : "bad keys\n", io);
+  } else if (strncmp(line, "selection ", 10) == 0) {
+    line[strcspn(line, "\n")] = '\0';
+    fputs(ask_selection(helper, line + 10) ? "asked\n" : "none\n", io);
   } else {
     fputs("unknown request\n", io);
   }
@@ -181,6 +246,7 @@ WL_EXPORT int wet_module_init(struct weston_compositor* compositor, int* argc, c
   helper->compositor = compositor;
   weston_seat_init(&helper->seat, compositor, "lumbrel-weston-helper");
   weston_seat_init_pointer(&helper->seat);
+  weston_seat_init_keyboard(&helper->seat, NULL);
   helper->listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   unlink(path);
   if (helper->listener < 0 ||

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 #include <algorithm>
 #include <cmath>
 
@@ -14,7 +13,7 @@ namespace {
 Qt::WindowFlags flags_of(flow_popup_kind kind) {
   if (kind == flow_popup_kind::option)
     return Qt::Popup | Qt::FramelessWindowHint;
-  return Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
+  return Qt::Widget;
 }
 
 bool is_press(const QEvent* event) {
@@ -43,12 +42,12 @@ void paint_window_border(QPainter& painter, const QWidget& window, const QColor&
   painter.restore();
 }
 
-QSize window_size_on_desktop(const QRect& window, const QRect& desktop) {
+QSize popup_size_within(const QRect& popup, const QRect& bounds) {
   const auto cut = [](int size, int start, int end, int whole) {
     return std::max(0, std::min(size, end > start ? end - start : whole));
   };
-  return {cut(window.width(), window.left(), desktop.left() + desktop.width(), desktop.width()),
-          cut(window.height(), window.top(), desktop.top() + desktop.height(), desktop.height())};
+  return {cut(popup.width(), popup.left(), bounds.left() + bounds.width(), bounds.width()),
+          cut(popup.height(), popup.top(), bounds.top() + bounds.height(), bounds.height())};
 }
 
 basic_flow_popup::basic_flow_popup(flow_popup_kind kind, QWidget* owner)
@@ -77,12 +76,9 @@ void basic_flow_popup::hide_popup() {
 }
 
 void basic_flow_popup::place(const QRect& rect) {
-  const QScreen* screen = QGuiApplication::screenAt(rect.topLeft());
-  if (!screen)
-    screen = QGuiApplication::primaryScreen();
-  setGeometry(screen
-                  ? QRect(rect.topLeft(), window_size_on_desktop(rect, screen->virtualGeometry()))
-                  : rect);
+  const QWidget* owner = parentWidget();
+  setGeometry(owner ? QRect(rect.topLeft(), popup_size_within(rect, owner->rect())) : rect);
+  raise();
 }
 
 void basic_flow_popup::mousePressEvent(QMouseEvent* event) {
@@ -113,16 +109,6 @@ void basic_flow_popup::hideEvent(QHideEvent* event) {
   // A popup closed by Qt (a press outside an option popup) comes here too.
   if (!event->spontaneous())
     signal_hidden(true);
-}
-
-void basic_flow_popup::changeEvent(QEvent* event) {
-  QWidget::changeEvent(event);
-  // Some platforms activate every window shown, whatever it asks: give the
-  // activation back so that typing goes on in the owner's field.
-  if (kind_ == flow_popup_kind::typed_past && event->type() == QEvent::ActivationChange &&
-      isActiveWindow() && parentWidget() != nullptr) {
-    parentWidget()->window()->activateWindow();
-  }
 }
 
 bool basic_flow_popup::eventFilter(QObject* watched, QEvent* event) {

@@ -23,6 +23,12 @@ import zlib
 
 WAIT = 30  # seconds; generous for sanitizer builds
 
+# Evdev key codes of what the tests type on the weston helper's keyboard.
+KEY_CODES = dict(zip("1234567890", range(2, 12)))
+for row, first in (("qwertyuiop", 16), ("asdfghjkl", 30), ("zxcvbnm", 44)):
+    KEY_CODES.update(zip(row, range(first, first + len(row))))
+CTRL, DOWN, END, RETURN = 29, 108, 107, 28
+
 
 class Failure(Exception):
     pass
@@ -134,6 +140,32 @@ class Session:
                 for kind, owner, x, y, w, h, state in
                 (line.split() for line in self.ask_weston("windows") if line.startswith("window "))
                 if int(owner) == pid]
+
+    def press(self, *chords):
+        """Keys of the helper's keyboard, which goes to the window last clicked;
+        a chord as "29+30" (Ctrl+A)."""
+        check(self.ask_weston("keys " + " ".join(map(str, chords))) == ["typed"], "keys pressed")
+
+    def type_on_wayland(self, text):
+        """A key a letter, at a person's pace: a window the compositor maps
+        meanwhile may take the keys that follow."""
+        for letter in text:
+            self.press(KEY_CODES[letter])
+            time.sleep(0.2)
+
+    def copied_from_focus(self, expected):
+        """Ctrl+A, Ctrl+C and End in the focused field; waits until the
+        clipboard holds expected, as its holder writes it out."""
+        self.press(f"{CTRL}+{KEY_CODES['a']}", f"{CTRL}+{KEY_CODES['c']}", END)
+        path = os.path.join(self.root, "selection")
+
+        def holds():
+            if self.ask_weston(f"selection {path}") != ["asked"]:
+                return False
+            time.sleep(0.1)
+            with open(path, encoding="utf-8") as f:
+                return f.read() == expected
+        wait_for(holds, f"{expected!r} copied from the field", timeout=5)
 
     def watch_maps(self, timeout_ms=WAIT * 1000, count=1):
         watcher = subprocess.Popen([self.helper, "watch-map", str(timeout_ms), str(count)],
@@ -362,6 +394,37 @@ def wayland_closes_keep_the_placement(s):
           f"each close saves the default outer 750 x 580 at 50,20, shown normally; saved {frames}")
 
 
+def wayland_contact_popup_keeps_the_typing(s):
+    """Typing into To with saved contacts on weston: the letters stay in To,
+    the completion popup shows inside the window (no window of its own for
+    the compositor to place and activate), and a click on its row or its
+    keys complete the address."""
+    os.makedirs(os.path.dirname(s.config))
+    with open(s.config, "w", encoding="utf-8") as f:
+        f.write('<?xml version="1.0" encoding="utf-8"?><user email=""><contacts>'
+                '<contact email="bob@example.com" /><contact email="emma@example.org" />'
+                '<contact email="emmet@example.net" /></contacts></user>')
+    program = start_on_wayland(s)
+    wait_for_window(s, program, 750, 580, "normal")
+    x, y, _, _, _ = s.wayland_windows(program.pid)[0]
+
+    def click(client_y):
+        # Under Qt's title bar, 30 high; the helper clicks 200 ms after it answers.
+        check(s.ask_weston(f"click {x + 300} {y + 30 + client_y}") == ["clicked"], "a click")
+        time.sleep(0.5)
+    click(85)  # To lies from 78 to 99 whatever the fonts
+    s.type_on_wayland("emma")
+    s.copied_from_focus("emma")
+    windows = s.wayland_windows(program.pid)
+    check(len(windows) == 1, f"the popup is no window of its own: {windows}")
+    click(111)  # the popup's first row, just under To
+    s.copied_from_focus("emma@example.org; ")
+    s.type_on_wayland("em")
+    s.press(DOWN, DOWN, RETURN)
+    s.copied_from_focus("emma@example.org; emmet@example.net; ")
+    close_on_wayland(s, program)
+
+
 def png(width, height):
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
@@ -441,7 +504,8 @@ SCENARIOS = {f.__name__: f for f in (maps_and_close_saves, sigterm_ends_without_
                                       frame_keeps_its_size_under_a_window_manager,
                                       message_paste_survives_any_clipboard,
                                       debug_prints_version, starts_whatever_tmpdir_holds,
-                                      wayland_closes_keep_the_placement)}
+                                      wayland_closes_keep_the_placement,
+                                      wayland_contact_popup_keeps_the_typing)}
 
 
 def main():

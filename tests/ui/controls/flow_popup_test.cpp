@@ -34,7 +34,8 @@ class popup_owner : public QWidget, public core::windows_async_window_update {
 
   void show_popup(test_popup& opened) {
     opened.signal_hidden.connect([this](bool) { ++hidings; });
-    opened.setGeometry(QRect(mapToGlobal(QPoint(220, 100)), QSize(120, 80)));
+    const QRect place(QPoint(220, 100), QSize(120, 80));
+    opened.setGeometry(opened.isWindow() ? place.translated(mapToGlobal(QPoint())) : place);
     opened.show();
   }
   void open(parvel::flow_popup_kind kind) { show_popup(popup.open(kind, this)); }
@@ -110,7 +111,8 @@ class flow_popup_test : public QObject {
     h.owner.open(parvel::flow_popup_kind::typed_past);
     QPointer<test_popup> popup = h.owner.popup.get();
     QVERIFY(QTest::qWaitForWindowExposed(popup.data()));
-    QTest::mouseClick(popup->windowHandle(), Qt::RightButton, {}, QPoint(30, 30));
+    QTest::mouseClick(h.owner.windowHandle(), Qt::RightButton, {},
+                      popup->mapTo(&h.owner, QPoint(30, 30)));
     QVERIFY(popup.isNull() || !popup->isVisible());
     QCOMPARE(h.owner.hidings, 1);
     QTRY_VERIFY(popup.isNull());

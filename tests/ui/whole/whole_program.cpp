@@ -111,7 +111,7 @@ bool frame_driver::show() {
 }
 
 bool frame_driver::type(QWidget& field, const QString& text) {
-  // A contact chosen in its popup window leaves the frame inactive.
+  // Keys reach only the active window.
   frame_.activateWindow();
   if (!QTest::qWaitForWindowActive(&frame_))
     return false;

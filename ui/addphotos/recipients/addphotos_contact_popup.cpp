@@ -1,5 +1,8 @@
 #include "ui/addphotos/recipients/addphotos_contact_popup.hpp"
 
+#include <algorithm>
+#include <vector>
+
 #include "engine/user/user.hpp"
 #include "ui/addphotos/recipients/addphotos_contact_list.hpp"
 #include "ui/controls/basic_list_notification.hpp"
@@ -40,18 +43,40 @@ void addphotos_contact_popup::list_placed(const QRect& client) {
   list().set_column_width(1, cross_width);
 }
 
+void addphotos_contact_popup::move_selection(int step) {
+  const int count = list().row_count();
+  if (count == 0)
+    return;
+  const std::vector<int> selected = list().selected_rows();
+  const int row = selected.empty() ? (step > 0 ? 0 : count - 1)
+                                   : std::clamp(selected.front() + step, 0, count - 1);
+  list().select(row, 0);
+  list().ensure_visible(row, 0);
+}
+
+bool addphotos_contact_popup::choose_selected() {
+  const std::vector<int> selected = list().selected_rows();
+  if (selected.empty())
+    return false;
+  choose(selected.front());
+  hide_popup();
+  return true;
+}
+
 void addphotos_contact_popup::on_list_click(const basic_list_notification& record) {
-  const auto& contacts = list().contacts();
-  if (record.row != -1 && record.column != -1 &&
-      static_cast<std::size_t>(record.row) < contacts.size()) {
-    // A copy: the slots change the field, which refilters this very list.
-    const std::string contact = contacts[static_cast<std::size_t>(record.row)];
+  if (record.row != -1 && record.row < list().row_count()) {
     if (record.column == 0)
-      signal_contact_selected(contact);
+      choose(record.row);
     else if (record.column == 1)
-      user::instance()->remove_contact(contact);
+      user::instance()->remove_contact(list().contacts()[static_cast<std::size_t>(record.row)]);
   }
   hide_popup();
+}
+
+void addphotos_contact_popup::choose(int row) {
+  // A copy: the slots change the field, which refilters this very list.
+  const std::string contact = list().contacts()[static_cast<std::size_t>(row)];
+  signal_contact_selected(contact);
 }
 
 }  // namespace parvel

@@ -12,10 +12,11 @@ class addphotos_contact_list;
 
 // The completion popup under the recipients field: the saved contacts that
 // hold the typed text. It never takes the focus, so typing goes on in the
-// field. A click on a contact hands it over through signal_contact_selected,
-// a click on its cross removes it from the saved contacts; any click, in
-// the popup or outside it, hides it. The owner releases it from a posted
-// call after signal_hidden. UI thread only.
+// field, whose Up, Down and Enter keys may choose a contact too. A click on
+// a contact hands it over through signal_contact_selected, a click on its
+// cross removes it from the saved contacts; any click, in the popup or
+// outside it, hides it. The owner releases it from a posted call after
+// signal_hidden. UI thread only.
 class addphotos_contact_popup : public addphotos_list_popup_of<addphotos_contact_list> {
  public:
   explicit addphotos_contact_popup(QWidget* owner);
@@ -27,10 +28,18 @@ class addphotos_contact_popup : public addphotos_list_popup_of<addphotos_contact
   // scroll bar, plus the one-pixel border on both sides.
   void calc_size();
 
+  // The keys of the field that keeps the typing: moves the selection by
+  // `step` rows, from the first or the last row when none is selected.
+  void move_selection(int step);
+  // Hands the selected contact over as a click on it does, then hides;
+  // false when no row is selected.
+  bool choose_selected();
+
  private:
   // The list never shows a vertical scroll bar.
   void list_placed(const QRect& client) override;
   void on_list_click(const basic_list_notification& record) override;
+  void choose(int row);
 };
 
 // The popup's size for its rows: (total column width, rows × row height),

@@ -1,8 +1,7 @@
 #include "ui/addphotos/recipients/recipients_completion.hpp"
 
-#include <QApplication>
 #include <QEvent>
-#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 
 #include "engine/user/user.hpp"
@@ -30,6 +29,8 @@ recipients_completion::recipients_completion(QLineEdit& to_edit)
   // form's reset, a normalised list) opens nothing.
   connect(&edit_, &QLineEdit::textEdited, this, [this] { on_recipients_changed(); });
   edit_.installEventFilter(this);
+  if (QWidget* const parent = edit_.parentWidget())
+    parent->installEventFilter(this);
 }
 
 recipients_completion::~recipients_completion() = default;
@@ -74,7 +75,8 @@ void recipients_completion::on_recipients_changed() {
 void recipients_completion::place_popup() {
   if (!popup_)
     return;
-  const QRect field(edit_.mapToGlobal(QPoint(0, 0)), edit_.size());
+  // The popup is a child of the field's parent.
+  const QRect field = edit_.geometry();
   popup_->place(popup_rect_under(field, QSize(field.width(), popup_->preferred_size().height())));
   popup_->show();
 }
@@ -94,9 +96,31 @@ void recipients_completion::hide_shown_popup() {
 }
 
 bool recipients_completion::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != &edit_ || !popup_.is_shown())
+  if (!popup_.is_shown())
     return QObject::eventFilter(watched, event);
+  if (watched != &edit_) {
+    // The popup is cut where the field's parent ends.
+    if (event->type() == QEvent::Resize)
+      place_popup();
+    return QObject::eventFilter(watched, event);
+  }
   switch (event->type()) {
+    case QEvent::KeyPress: {
+      // Escape, Up and Down are the popup's; Enter chooses the contact they
+      // selected, else sends as in the other fields.
+      const int key = static_cast<const QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Escape) {
+        hide_shown_popup();
+        return true;
+      }
+      if (key == Qt::Key_Up || key == Qt::Key_Down) {
+        popup_->move_selection(key == Qt::Key_Up ? -1 : 1);
+        return true;
+      }
+      if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        return popup_->choose_selected();
+      break;
+    }
     case QEvent::Move:
     case QEvent::Resize:
       // The popup follows the field as the page lays it out.
@@ -104,18 +128,14 @@ bool recipients_completion::eventFilter(QObject* watched, QEvent* event) {
       break;
     case QEvent::EnabledChange:
     case QEvent::Hide:
-      // The popup is a window of its own: it would float over the page that
-      // covers (and disables) this one.
+      // A page covers (and disables) this one: its popup goes with it.
       if (!edit_.isEnabled() || !edit_.isVisible())
         hide_shown_popup();
       break;
     case QEvent::FocusOut:
       // Another control or another window took the focus: the popup would
-      // cover the fields typed in next. The popup's own activation, which
-      // some platforms force on a shown window, is no such move.
-      if (static_cast<const QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason ||
-          QApplication::activeWindow() != popup_.get())
-        hide_shown_popup();
+      // cover the fields typed in next.
+      hide_shown_popup();
       break;
     default:
       break;

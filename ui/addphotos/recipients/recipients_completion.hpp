@@ -17,12 +17,13 @@ class recipients_typing_limit;
 
 // Completion of the To field from the saved contacts: while the user types,
 // the contacts holding the recipient under the caret show in a popup just
-// under the field, hidden again when the field is disabled or hidden (a page
-// covers it) or the focus leaves it for another control or window; a chosen
+// under the field, chosen from by a click or by Up, Down and Enter, hidden
+// again by Escape, when the field is disabled or hidden (a page covers it)
+// or the focus leaves it for another control or window; a chosen
 // contact replaces that recipient and the field is tidied to "a; b; " with
 // the caret at the end. The field's maximum length becomes a limit on
 // typing and pasting only. Owned by the page that owns the field; the popup
-// is owned by the field's parent window. UI thread only.
+// is a child of the field's parent, cut at its edges. UI thread only.
 class recipients_completion : public QObject, public core::windows_async_window_update {
  public:
   explicit recipients_completion(QLineEdit& to_edit);
@@ -41,7 +42,8 @@ class recipients_completion : public QObject, public core::windows_async_window_
   void on_contact_selected(const std::string& contact);
 
   // Puts the popup under the field, as wide as the field, at its preferred
-  // height, without taking the focus; the page's layout calls it too.
+  // height, over the field's siblings, without taking the focus; the page's
+  // layout calls it too.
   void place_popup();
 
  protected:

@@ -35,8 +35,8 @@ recipients_typing_limit::recipients_typing_limit(QLineEdit& edit, int limit)
 bool recipients_typing_limit::eventFilter(QObject* watched, QEvent* event) {
   if (watched == &edit_ && took_insertion(event))
     return true;
-  // Another control of the window took the focus. Another window (the
-  // contact popup, which some platforms activate) leaves the note be.
+  // Another control of the window took the focus; another window or a
+  // context menu leaves the note be.
   if (event->type() == QEvent::FocusOut) {
     const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
     if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
