@@ -155,7 +155,7 @@ std::string jpeg_written(const vips::VImage& image, jpeg_scans scans, bool arith
   std::vector<jpeg_scan_info> script(3);
   if (scans == jpeg_scans::progressive) {
     jpeg_simple_progression(&info);
-  } else {
+  } else if (scans == jpeg_scans::a_component_each) {
     for (int c = 0; c < 3; ++c) {
       script[static_cast<std::size_t>(c)] = {1, {c}, 0, 63, 0, 0};
     }
@@ -183,8 +183,9 @@ std::vector<std::size_t> jpeg_scan_ends(const std::string& jpeg) {
   for (std::size_t scan = jpeg.find("\xFF\xDA"); scan != std::string::npos;
        scan = jpeg.find("\xFF\xDA", ends.back())) {
     // Past the header, the first marker other than a stuffed byte or a restart.
-    std::size_t at = scan + 2 + (std::size_t{static_cast<unsigned char>(jpeg[scan + 2])} << 8 |
-                                 static_cast<unsigned char>(jpeg[scan + 3]));
+    std::size_t at = scan + 2 +
+                     (std::size_t{static_cast<unsigned char>(jpeg[scan + 2])} << 8 |
+                      static_cast<unsigned char>(jpeg[scan + 3]));
     for (;; ++at) {
       at = jpeg.find('\xFF', at);
       const auto next = static_cast<unsigned char>(jpeg.at(at + 1));

@@ -42,10 +42,10 @@ std::string progressive_jpeg_behind_a_restart_marker(std::uint16_t width, std::u
 // or, progressive, before its second scan.
 std::string jpeg_with_metadata(int segments, bool between_scans = false);
 
-// The 8-bit sRGB image as a 4:2:0 JPEG written by libjpeg: progressive as
-// libjpeg's default, or sequential with a scan a component; Huffman- or
-// arithmetic-coded.
-enum class jpeg_scans { progressive, a_component_each };
+// The 8-bit sRGB image as a 4:2:0 JPEG written by libjpeg: sequential in one
+// scan or a scan a component, or progressive as libjpeg's default; Huffman-
+// or arithmetic-coded.
+enum class jpeg_scans { one, a_component_each, progressive };
 std::string jpeg_written(const vips::VImage& image, jpeg_scans scans, bool arithmetic = false);
 
 // Where each scan's coded data of the JPEG ends: at the marker after it.

@@ -416,20 +416,21 @@ std::size_t all_but_300_bytes(std::size_t size) {
   return size - 300;
 }
 
-// A photo of 400 x 300 in layout, as edit leaves its bytes given where its scans end.
+// A photo of 400 x 300 written in scans, as edit leaves its bytes given where its scans end.
 using scan_edit = std::function<void(std::string&, const std::vector<std::size_t>&)>;
-std::function<std::string()> jpeg_scans_edited(const char* layout, scan_edit edit) {
+std::function<std::string()> jpeg_scans_edited(test_support::jpeg_scans scans, scan_edit edit,
+                                               bool arithmetic = false) {
   return [=] {
-    const vips::VImage photo = test_support::photo_like(400, 300);
-    const std::string_view name = layout;
-    std::string bytes = name == "progressive"  ? test_support::encode(photo, ".jpg[interlace]")
-                        : name == "baseline"   ? test_support::encode(photo, ".jpg")
-                        : name == "arithmetic" ? test_support::jpeg_written(photo, test_support::jpeg_scans::progressive, true)
-                                               : test_support::jpeg_written(photo, test_support::jpeg_scans::a_component_each);
+    std::string bytes =
+        test_support::jpeg_written(test_support::photo_like(400, 300), scans, arithmetic);
     edit(bytes, test_support::jpeg_scan_ends(bytes));
     return bytes;
   };
 }
+
+constexpr auto one_scan = test_support::jpeg_scans::one;
+constexpr auto a_scan_a_component = test_support::jpeg_scans::a_component_each;
+constexpr auto progressive_scans = test_support::jpeg_scans::progressive;
 
 void cut_after_the_first_scan(std::string& bytes, const std::vector<std::size_t>& ends) {
   bytes.resize(ends.front());
@@ -509,21 +510,21 @@ INSTANTIATE_TEST_SUITE_P(
         damaged_case{"odd_sized_jpeg_missing_its_last_300_bytes", jpeg_cut(".jpg", all_but_300_bytes, 1601, 1203),
                      "Cannnot save the GDI+ bitmap.", "Corrupt JPEG data: premature end of data segment", true},
         // Cut where a scan ends, the photo lacks whole scans: libjpeg decodes it blurred or grey.
-        damaged_case{"progressive_jpeg_cut_after_its_first_scan", jpeg_scans_edited("progressive", cut_after_the_first_scan),
+        damaged_case{"progressive_jpeg_cut_after_its_first_scan", jpeg_scans_edited(progressive_scans, cut_after_the_first_scan),
                      "Cannnot save the GDI+ bitmap.", "Premature end of JPEG file", true},
-        damaged_case{"progressive_jpeg_cut_before_its_last_scan", jpeg_scans_edited("progressive", cut_before_the_last_scan),
+        damaged_case{"progressive_jpeg_cut_before_its_last_scan", jpeg_scans_edited(progressive_scans, cut_before_the_last_scan),
                      "Cannnot save the GDI+ bitmap.", "Premature end of JPEG file", true},
-        damaged_case{"arithmetic_jpeg_cut_before_its_last_scan", jpeg_scans_edited("arithmetic", cut_before_the_last_scan),
+        damaged_case{"arithmetic_jpeg_cut_before_its_last_scan", jpeg_scans_edited(progressive_scans, cut_before_the_last_scan, true),
                      "Cannnot save the GDI+ bitmap.", "Premature end of JPEG file", true},
-        damaged_case{"jpeg_of_a_scan_a_component_cut_after_the_first", jpeg_scans_edited("a scan a component", cut_after_the_first_scan),
+        damaged_case{"jpeg_of_a_scan_a_component_cut_after_the_first", jpeg_scans_edited(a_scan_a_component, cut_after_the_first_scan),
                      "Cannnot save the GDI+ bitmap.", "Premature end of JPEG file", true},
-        damaged_case{"progressive_jpeg_without_its_last_scan", jpeg_scans_edited("progressive", drop_the_last_scan),
+        damaged_case{"progressive_jpeg_without_its_last_scan", jpeg_scans_edited(progressive_scans, drop_the_last_scan),
                      "Cannnot save the GDI+ bitmap.", "Scans leave out or repeat part of the picture", true},
-        damaged_case{"progressive_jpeg_with_a_scan_twice", jpeg_scans_edited("progressive", repeat_the_second_scan),
+        damaged_case{"progressive_jpeg_with_a_scan_twice", jpeg_scans_edited(progressive_scans, repeat_the_second_scan),
                      "Cannnot save the GDI+ bitmap.", "Inconsistent progression sequence for component 0 coefficient 1", true},
-        damaged_case{"jpeg_of_a_scan_a_component_with_one_twice", jpeg_scans_edited("a scan a component", repeat_the_second_scan),
+        damaged_case{"jpeg_of_a_scan_a_component_with_one_twice", jpeg_scans_edited(a_scan_a_component, repeat_the_second_scan),
                      "Cannnot save the GDI+ bitmap.", "Scans leave out or repeat part of the picture", true},
-        damaged_case{"jpeg_with_an_approximated_sequential_scan", jpeg_scans_edited("baseline", approximate_a_sequential_scan),
+        damaged_case{"jpeg_with_an_approximated_sequential_scan", jpeg_scans_edited(one_scan, approximate_a_sequential_scan),
                      "Cannnot save the GDI+ bitmap.", "Invalid SOS parameters for sequential JPEG", true},
         damaged_case{"jpeg_wider_than_its_decoder_takes", jpeg_65535_wide, nullptr,
                      "VipsJpeg: Maximum supported image dimension is 65500 pixels", false}),
@@ -546,9 +547,9 @@ TEST_F(image_chain, jpegs_whose_data_is_whole_convert) {
   // Written by libjpeg in layouts libvips does not write, smaller to spare time.
   const vips::VImage small = test_support::photo_like(401, 303);
   const std::string a_scan_a_component_unended =
-      unended(test_support::jpeg_written(small, test_support::jpeg_scans::a_component_each));
+      unended(test_support::jpeg_written(small, a_scan_a_component));
   const std::string arithmetic_unended =
-      unended(test_support::jpeg_written(small, test_support::jpeg_scans::progressive, true));
+      unended(test_support::jpeg_written(small, progressive_scans, true));
   for (const auto& [source, bytes] :
        {std::pair{photo, baseline}, {photo, progressive}, {photo, baseline_unended},
         {photo, progressive_unended}, {small, a_scan_a_component_unended}, {small, arithmetic_unended}}) {

@@ -36,8 +36,8 @@ struct jpeg_reader {
   // Rows as libjpeg gives them when they are wider than the image: a shrunk
   // size is rounded up there and down in the header.
   std::vector<JSAMPLE> wide_rows;
-  std::string words;    // of the failure; empty while it decodes
-  std::string ended;    // libjpeg's words when the data ended where it lost nothing
+  std::string words;  // of the failure; empty while it decodes
+  std::string ended;  // libjpeg's words when the data ended where it lost nothing
   // How many scans carried each component, and the last scan counted.
   std::array<int, MAX_COMPONENTS> scans_of{};
   int counted_scan = 0;
@@ -113,10 +113,10 @@ bool has_every_coefficient(jpeg_reader& reader) {
     return true;
   }
   for (int c = 0; c < info.num_components; ++c) {
-    const bool whole =
-        info.progressive_mode
-            ? std::all_of(info.coef_bits[c], info.coef_bits[c] + DCTSIZE2, [](int bit) { return bit == 0; })
-            : reader.scans_of[static_cast<std::size_t>(c)] == 1;
+    const bool whole = info.progressive_mode
+                           ? std::all_of(info.coef_bits[c], info.coef_bits[c] + DCTSIZE2,
+                                         [](int bit) { return bit == 0; })
+                           : reader.scans_of[static_cast<std::size_t>(c)] == 1;
     if (!whole) {
       return false;
     }
@@ -148,8 +148,8 @@ bool start(jpeg_reader* reader, int shrink) {
   // A multi-scan file is read whole here.
   jpeg_start_decompress(&info);
   if (!has_every_coefficient(*reader)) {
-    reader->words = reader->ended.empty() ? "Scans leave out or repeat part of the picture"
-                                          : reader->ended;
+    reader->words =
+        reader->ended.empty() ? "Scans leave out or repeat part of the picture" : reader->ended;
     return false;
   }
   reader->invert = info.saw_Adobe_marker && info.out_color_space == JCS_CMYK;
@@ -171,8 +171,8 @@ bool read_rows(jpeg_reader* reader, JSAMPROW* rows, int count) {
 // rounded up there), so that the last row of blocks is judged at every size.
 void read_past_the_image(jpeg_reader* reader) {
   const std::size_t left = reader->info.output_height - reader->info.output_scanline;
-  const std::size_t row_bytes =
-      std::size_t{reader->info.output_width} * static_cast<std::size_t>(reader->info.output_components);
+  const std::size_t row_bytes = std::size_t{reader->info.output_width} *
+                                static_cast<std::size_t>(reader->info.output_components);
   reader->wide_rows.resize(row_bytes * left);
   std::vector<JSAMPROW> rows(left);
   for (std::size_t y = 0; y < left; ++y) {
