@@ -37,7 +37,9 @@ struct jpeg_reader {
   // size is rounded up there and down in the header.
   std::vector<JSAMPLE> wide_rows;
   std::string words;  // of the failure; empty while it decodes
-  std::string ended;  // libjpeg's words when the data ended where it lost nothing
+  // libjpeg's words when the data ended past a scan's last row but one: what
+  // is missing then shows once the file is read.
+  std::string ended;
   // How many scans carried each component, and the last scan counted.
   std::array<int, MAX_COMPONENTS> scans_of{};
   int counted_scan = 0;
@@ -105,7 +107,7 @@ void count_scan(j_common_ptr common) {
 
 // Whether a file read whole got every coefficient of every component as its
 // scans declare: in a progressive file, libjpeg's record of the bit each
-// coefficient was last refined to reaches the lowest; a sequential file of
+// coefficient was last refined to has reached bit 0; a sequential file of
 // several scans carries each component once.
 bool has_every_coefficient(jpeg_reader& reader) {
   jpeg_decompress_struct& info = reader.info;
