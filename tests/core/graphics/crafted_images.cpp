@@ -1,5 +1,12 @@
 #include "tests/core/graphics/crafted_images.hpp"
 
+// libjpeg's header needs FILE and size_t declared first.
+#include <cstdio>
+#include <jpeglib.h>
+
+#include <cstdlib>
+#include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "tests/support/sample_images.hpp"
@@ -128,6 +135,67 @@ std::string jpeg_with_metadata(int segments, bool between_scans) {
     file += segment;
   }
   return file + bytes.substr(at);
+}
+
+std::string jpeg_written(const vips::VImage& image, jpeg_scans scans, bool arithmetic) {
+  jpeg_compress_struct info{};
+  jpeg_error_mgr errors{};
+  info.err = jpeg_std_error(&errors);
+  errors.error_exit = [](j_common_ptr) { throw std::runtime_error("cannot write the JPEG"); };
+  jpeg_create_compress(&info);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &buffer, &size);
+  info.image_width = static_cast<JDIMENSION>(image.width());
+  info.image_height = static_cast<JDIMENSION>(image.height());
+  info.input_components = 3;
+  info.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&info);
+  info.arith_code = arithmetic ? TRUE : FALSE;
+  std::vector<jpeg_scan_info> script(3);
+  if (scans == jpeg_scans::progressive) {
+    jpeg_simple_progression(&info);
+  } else if (scans == jpeg_scans::a_component_each) {
+    for (int c = 0; c < 3; ++c) {
+      script[static_cast<std::size_t>(c)] = {1, {c}, 0, 63, 0, 0};
+    }
+    info.scan_info = script.data();
+    info.num_scans = 3;
+  }
+  jpeg_start_compress(&info, TRUE);
+  const vips::VImage rgb = image.extract_band(0, vips::VImage::option()->set("n", 3));
+  std::size_t length = 0;
+  std::unique_ptr<void, decltype(&g_free)> pixels(rgb.write_to_memory(&length), g_free);
+  const std::size_t row_bytes = static_cast<std::size_t>(image.width()) * 3;
+  while (info.next_scanline < info.image_height) {
+    JSAMPROW row = static_cast<JSAMPLE*>(pixels.get()) + info.next_scanline * row_bytes;
+    jpeg_write_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  std::string bytes(reinterpret_cast<const char*>(buffer), size);
+  std::free(buffer);
+  return bytes;
+}
+
+std::vector<std::size_t> jpeg_scan_ends(const std::string& jpeg) {
+  std::vector<std::size_t> ends;
+  for (std::size_t scan = jpeg.find("\xFF\xDA"); scan != std::string::npos;
+       scan = jpeg.find("\xFF\xDA", ends.back())) {
+    // Past the header, the first marker other than a stuffed byte or a restart.
+    std::size_t at = scan + 2 +
+                     (std::size_t{static_cast<unsigned char>(jpeg[scan + 2])} << 8 |
+                      static_cast<unsigned char>(jpeg[scan + 3]));
+    for (;; ++at) {
+      at = jpeg.find('\xFF', at);
+      const auto next = static_cast<unsigned char>(jpeg.at(at + 1));
+      if (next != 0 && next != 0xFF && (next < 0xD0 || next > 0xD7)) {
+        break;
+      }
+    }
+    ends.push_back(at);
+  }
+  return ends;
 }
 
 }  // namespace test_support

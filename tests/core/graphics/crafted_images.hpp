@@ -1,7 +1,10 @@
 #pragma once
 
+#include <vips/vips8>
+
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace test_support {
 
@@ -38,5 +41,14 @@ std::string progressive_jpeg_behind_a_restart_marker(std::uint16_t width, std::u
 // A 64 x 64 JPEG holding segments APP1 segments of 64 KB after its start,
 // or, progressive, before its second scan.
 std::string jpeg_with_metadata(int segments, bool between_scans = false);
+
+// The 8-bit sRGB image as a 4:2:0 JPEG written by libjpeg: sequential in one
+// scan or a scan a component, or progressive as libjpeg's default; Huffman-
+// or arithmetic-coded.
+enum class jpeg_scans { one, a_component_each, progressive };
+std::string jpeg_written(const vips::VImage& image, jpeg_scans scans, bool arithmetic = false);
+
+// Where each scan's coded data of the JPEG ends: at the marker after it.
+std::vector<std::size_t> jpeg_scan_ends(const std::string& jpeg);
 
 }  // namespace test_support

@@ -13,6 +13,7 @@
 #include "core/graphics/gdip/image_threads.hpp"
 #include "core/graphics/graphics_exception.hpp"
 #include "core/graphics/not_supported_exception.hpp"
+#include "tests/core/graphics/crafted_images.hpp"
 #include "tests/support/descriptors.hpp"
 #include "tests/support/expect_error.hpp"
 #include "tests/support/image_codecs.hpp"
@@ -389,10 +390,11 @@ TEST_P(chain_damaged_files, fail_with_the_decoders_words) {
   });
 }
 
-// A photo of 1600 x 1200 saved with suffix's options, cut to what keep leaves of its size.
-std::function<std::string()> jpeg_cut(const char* suffix, std::function<std::size_t(std::size_t)> keep) {
+// A photo of the size saved with suffix's options, cut to what keep leaves of its size.
+std::function<std::string()> jpeg_cut(const char* suffix, std::function<std::size_t(std::size_t)> keep,
+                                      int width = 1600, int height = 1200) {
   return [=] {
-    std::string bytes = test_support::encode(test_support::photo_like(1600, 1200), suffix);
+    std::string bytes = test_support::encode(test_support::photo_like(width, height), suffix);
     bytes.resize(keep(bytes.size()));
     return bytes;
   };
@@ -408,6 +410,48 @@ std::size_t nine_tenths(std::size_t size) {
 
 std::size_t all_but_4_kb(std::size_t size) {
   return size - 4096;
+}
+
+std::size_t all_but_300_bytes(std::size_t size) {
+  return size - 300;
+}
+
+// A photo of 400 x 300 written in scans, as edit leaves its bytes given where its scans end.
+using scan_edit = std::function<void(std::string&, const std::vector<std::size_t>&)>;
+std::function<std::string()> jpeg_scans_edited(test_support::jpeg_scans scans, scan_edit edit,
+                                               bool arithmetic = false) {
+  return [=] {
+    std::string bytes =
+        test_support::jpeg_written(test_support::photo_like(400, 300), scans, arithmetic);
+    edit(bytes, test_support::jpeg_scan_ends(bytes));
+    return bytes;
+  };
+}
+
+constexpr auto one_scan = test_support::jpeg_scans::one;
+constexpr auto a_scan_a_component = test_support::jpeg_scans::a_component_each;
+constexpr auto progressive_scans = test_support::jpeg_scans::progressive;
+
+void cut_after_the_first_scan(std::string& bytes, const std::vector<std::size_t>& ends) {
+  bytes.resize(ends.front());
+}
+
+void cut_before_the_last_scan(std::string& bytes, const std::vector<std::size_t>& ends) {
+  bytes.resize(ends.end()[-2]);
+}
+
+void drop_the_last_scan(std::string& bytes, const std::vector<std::size_t>& ends) {
+  bytes.erase(ends.end()[-2], ends.back() - ends.end()[-2]);
+}
+
+void repeat_the_second_scan(std::string& bytes, const std::vector<std::size_t>& ends) {
+  bytes.insert(ends[1], bytes.substr(ends[0], ends[1] - ends[0]));
+}
+
+// Point transform 1 in a sequential scan's header, its last byte.
+void approximate_a_sequential_scan(std::string& bytes, const std::vector<std::size_t>&) {
+  const std::size_t scan = bytes.find("\xFF\xDA");
+  bytes[scan + 2 + static_cast<unsigned char>(bytes[scan + 3]) - 1] = '\x01';
 }
 
 // A photo whose data has stretch written over it, past_middle bytes after its middle.
@@ -462,6 +506,26 @@ INSTANTIATE_TEST_SUITE_P(
                      "Corrupt JPEG data: premature end of data segment", true},
         damaged_case{"jpeg_with_a_bad_huffman_code", jpeg_overwritten(ones, 1024), "Cannnot save the GDI+ bitmap.",
                      "Corrupt JPEG data: bad Huffman code", true},
+        // A shrunk load of its odd height leaves out the last row of blocks, where the data ends.
+        damaged_case{"odd_sized_jpeg_missing_its_last_300_bytes", jpeg_cut(".jpg", all_but_300_bytes, 1601, 1203),
+                     "Cannnot save the GDI+ bitmap.", "Corrupt JPEG data: premature end of data segment", true},
+        // Cut where a scan ends, the photo lacks whole scans: libjpeg decodes it blurred or grey.
+        damaged_case{"progressive_jpeg_cut_after_its_first_scan", jpeg_scans_edited(progressive_scans, cut_after_the_first_scan),
+                     "Cannnot save the GDI+ bitmap.", "Premature end of JPEG file", true},
+        damaged_case{"progressive_jpeg_cut_before_its_last_scan", jpeg_scans_edited(progressive_scans, cut_before_the_last_scan),
+                     "Cannnot save the GDI+ bitmap.", "Premature end of JPEG file", true},
+        damaged_case{"arithmetic_jpeg_cut_before_its_last_scan", jpeg_scans_edited(progressive_scans, cut_before_the_last_scan, true),
+                     "Cannnot save the GDI+ bitmap.", "Premature end of JPEG file", true},
+        damaged_case{"jpeg_of_a_scan_a_component_cut_after_the_first", jpeg_scans_edited(a_scan_a_component, cut_after_the_first_scan),
+                     "Cannnot save the GDI+ bitmap.", "Premature end of JPEG file", true},
+        damaged_case{"progressive_jpeg_without_its_last_scan", jpeg_scans_edited(progressive_scans, drop_the_last_scan),
+                     "Cannnot save the GDI+ bitmap.", "Scans leave out or repeat part of the picture", true},
+        damaged_case{"progressive_jpeg_with_a_scan_twice", jpeg_scans_edited(progressive_scans, repeat_the_second_scan),
+                     "Cannnot save the GDI+ bitmap.", "Inconsistent progression sequence for component 0 coefficient 1", true},
+        damaged_case{"jpeg_of_a_scan_a_component_with_one_twice", jpeg_scans_edited(a_scan_a_component, repeat_the_second_scan),
+                     "Cannnot save the GDI+ bitmap.", "Scans leave out or repeat part of the picture", true},
+        damaged_case{"jpeg_with_an_approximated_sequential_scan", jpeg_scans_edited(one_scan, approximate_a_sequential_scan),
+                     "Cannnot save the GDI+ bitmap.", "Invalid SOS parameters for sequential JPEG", true},
         damaged_case{"jpeg_wider_than_its_decoder_takes", jpeg_65535_wide, nullptr,
                      "VipsJpeg: Maximum supported image dimension is 65500 pixels", false}),
     test_support::row_name());
@@ -475,19 +539,28 @@ TEST_F(image_chain, jpegs_whose_data_is_whole_convert) {
   const vips::VImage photo = test_support::photo_like(1601, 1203);
   std::string baseline = test_support::encode(photo, ".jpg");
   std::string progressive = test_support::encode(photo, ".jpg[interlace]");
-  const std::string baseline_unended = baseline.substr(0, baseline.size() - 2);
-  const std::string progressive_unended = progressive.substr(0, progressive.size() - 2);
+  const auto unended = [](const std::string& bytes) { return bytes.substr(0, bytes.size() - 2); };
+  const std::string baseline_unended = unended(baseline);
+  const std::string progressive_unended = unended(progressive);
   baseline.insert(baseline.find("\xFF\xC4"), 3, '\0');
   progressive.insert(progressive.size() - 2, 2, '\0');
-  for (const std::string& bytes : {baseline, progressive, baseline_unended, progressive_unended}) {
+  // Written by libjpeg in layouts libvips does not write, smaller to spare time.
+  const vips::VImage small = test_support::photo_like(401, 303);
+  const std::string a_scan_a_component_unended =
+      unended(test_support::jpeg_written(small, a_scan_a_component));
+  const std::string arithmetic_unended =
+      unended(test_support::jpeg_written(small, progressive_scans, true));
+  for (const auto& [source, bytes] :
+       {std::pair{photo, baseline}, {photo, progressive}, {photo, baseline_unended},
+        {photo, progressive_unended}, {small, a_scan_a_component_unended}, {small, arithmetic_unended}}) {
     const std::string path = folder_.file("whole.jpg");
     test_support::write_file(path, bytes);
     SCOPED_TRACE(std::to_string(bytes.size()) + " bytes");
     for_each_shape_and_threads([&](const chain_shape& shape) {
       chain units(path, shape.width, shape.height, shape.flags, shape.target);
       const vips::VImage decoded = test_support::decode(units.run());
-      EXPECT_EQ(decoded.width(), shape.width == 0 ? 1601 : shape.width);
-      EXPECT_NEAR(test_support::band_means(decoded)[1], test_support::band_means(photo)[1], 3);
+      EXPECT_EQ(decoded.width(), shape.width == 0 ? source.width() : static_cast<int>(shape.width));
+      EXPECT_NEAR(test_support::band_means(decoded)[1], test_support::band_means(source)[1], 3);
     });
   }
 }

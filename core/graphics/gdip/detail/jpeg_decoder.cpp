@@ -8,6 +8,7 @@
 #include <jerror.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <memory>
 #include <mutex>
@@ -26,6 +27,7 @@ namespace {
 struct jpeg_reader {
   jpeg_decompress_struct info{};
   jpeg_error_mgr errors{};
+  jpeg_progress_mgr progress{};
   std::jmp_buf failed_at{};
   std::mutex lock;  // the rows are read in one order, by one thread at a time
   std::FILE* file = nullptr;
@@ -34,17 +36,24 @@ struct jpeg_reader {
   // Rows as libjpeg gives them when they are wider than the image: a shrunk
   // size is rounded up there and down in the header.
   std::vector<JSAMPLE> wide_rows;
-  std::string words;    // of the failure; empty while it decodes
+  std::string words;  // of the failure; empty while it decodes
+  // libjpeg's words when the data ended past a scan's last row but one: what
+  // is missing then shows once the file is read.
+  std::string ended;
+  // How many scans carried each component, and the last scan counted.
+  std::array<int, MAX_COMPONENTS> scans_of{};
+  int counted_scan = 0;
   std::shared_ptr<decoder_damage> damage;
 };
 
-// Whether the warning libjpeg raises now means picture data was lost: it
-// decodes on, with grey where the data failed. A file whose bytes end once
-// the last row's data is in has lost nothing (its end marker, say): libjpeg
-// reads a little ahead while it decodes the last row, and looks for the end
-// marker after it. An arithmetic-coded scan may leave out its last bytes by
-// design, so one cut within its last row of blocks cannot be told from one
-// whose end marker alone is missing.
+// Whether the warning libjpeg raises now means picture data was lost or
+// contradicted: it decodes on, with grey where the data failed. A file whose
+// bytes end once the last row's data is in has lost nothing (its end marker,
+// say): libjpeg reads a little ahead while it decodes the last row, and looks
+// for the end marker after it; whether a file of several scans got them all
+// is judged once it is read. An arithmetic-coded scan may leave out its last
+// bytes by design, so one cut within its last row of blocks cannot be told
+// from one whose end marker alone is missing.
 bool loses_picture_data(const jpeg_decompress_struct& info) {
   switch (info.err->msg_code) {
     case JWRN_JPEG_EOF:
@@ -53,6 +62,8 @@ bool loses_picture_data(const jpeg_decompress_struct& info) {
     case JWRN_HUFF_BAD_CODE:
     case JWRN_ARITH_BAD_CODE:
     case JWRN_MUST_RESYNC:
+    case JWRN_BOGUS_PROGRESSION:  // a scan refines bits never sent, or sends them again
+    case JWRN_NOT_SEQUENTIAL:
       return true;
     default:  // stray bytes between segments, odd markers: nothing lost
       return false;
@@ -68,9 +79,51 @@ bool loses_picture_data(const jpeg_decompress_struct& info) {
 }
 
 void on_message(j_common_ptr common, int level) {
-  if (level < 0 && loses_picture_data(*reinterpret_cast<j_decompress_ptr>(common))) {
+  if (level >= 0) {
+    return;
+  }
+  if (loses_picture_data(*reinterpret_cast<j_decompress_ptr>(common))) {
     fail(common);
   }
+  if (common->err->msg_code == JWRN_JPEG_EOF) {
+    char words[JMSG_LENGTH_MAX];
+    common->err->format_message(common, words);
+    static_cast<jpeg_reader*>(common->client_data)->ended = words;
+  }
+}
+
+// libjpeg reports progress before each step of reading a file of several
+// scans, so every scan's header is seen here before its data.
+void count_scan(j_common_ptr common) {
+  auto* reader = static_cast<jpeg_reader*>(common->client_data);
+  const jpeg_decompress_struct& info = reader->info;
+  if (info.input_scan_number != reader->counted_scan) {
+    reader->counted_scan = info.input_scan_number;
+    for (int i = 0; i < info.comps_in_scan; ++i) {
+      ++reader->scans_of[static_cast<std::size_t>(info.cur_comp_info[i]->component_index)];
+    }
+  }
+}
+
+// Whether a file read whole got every coefficient of every component as its
+// scans declare: in a progressive file, libjpeg's record of the bit each
+// coefficient was last refined to has reached bit 0; a sequential file of
+// several scans carries each component once.
+bool has_every_coefficient(jpeg_reader& reader) {
+  jpeg_decompress_struct& info = reader.info;
+  if (!jpeg_has_multiple_scans(&info)) {
+    return true;
+  }
+  for (int c = 0; c < info.num_components; ++c) {
+    const bool whole = info.progressive_mode
+                           ? std::all_of(info.coef_bits[c], info.coef_bits[c] + DCTSIZE2,
+                                         [](int bit) { return bit == 0; })
+                           : reader.scans_of[static_cast<std::size_t>(c)] == 1;
+    if (!whole) {
+      return false;
+    }
+  }
+  return true;
 }
 
 void on_error(j_common_ptr common) {
@@ -96,6 +149,11 @@ bool start(jpeg_reader* reader, int shrink) {
   info.scale_denom = static_cast<unsigned>(shrink);
   // A multi-scan file is read whole here.
   jpeg_start_decompress(&info);
+  if (!has_every_coefficient(*reader)) {
+    reader->words =
+        reader->ended.empty() ? "Scans leave out or repeat part of the picture" : reader->ended;
+    return false;
+  }
   reader->invert = info.saw_Adobe_marker && info.out_color_space == JCS_CMYK;
   return true;
 }
@@ -109,6 +167,20 @@ bool read_rows(jpeg_reader* reader, JSAMPROW* rows, int count) {
         jpeg_read_scanlines(&reader->info, rows + done, static_cast<JDIMENSION>(count - done)));
   }
   return true;
+}
+
+// Decodes the rows libjpeg gives past the image's last (a shrunk size is
+// rounded up there), so that the last row of blocks is judged at every size.
+void read_past_the_image(jpeg_reader* reader) {
+  const std::size_t left = reader->info.output_height - reader->info.output_scanline;
+  const std::size_t row_bytes = std::size_t{reader->info.output_width} *
+                                static_cast<std::size_t>(reader->info.output_components);
+  reader->wide_rows.resize(row_bytes * left);
+  std::vector<JSAMPROW> rows(left);
+  for (std::size_t y = 0; y < left; ++y) {
+    rows[y] = reader->wide_rows.data() + y * row_bytes;
+  }
+  read_rows(reader, rows.data(), static_cast<int>(left));
 }
 
 int generate(VipsRegion* out, void*, void* client, void*, gboolean*) {
@@ -143,6 +215,9 @@ int generate(VipsRegion* out, void*, void* client, void*, gboolean*) {
           std::transform(targets[y], targets[y] + row_bytes, targets[y],
                          [](JSAMPLE v) { return 255 - v; });
         }
+      }
+      if (reader->next_row == out->im->Ysize) {
+        read_past_the_image(reader);
       }
     }
   }
@@ -208,6 +283,8 @@ jpeg_reader* new_reader(std::shared_ptr<decoder_damage> damage) {
   if (!create(reader.get())) {
     throw vips::VError(reader->words);
   }
+  reader->progress.progress_monitor = count_scan;
+  reader->info.progress = &reader->progress;
   return reader.release();
 }
 
