@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 
 namespace core::net::http {
 
@@ -20,6 +21,11 @@ struct timeouts {
   // tunnel, counted from the proxy's taking its last byte: the proxy may
   // still be forwarding it, unseen. As long as browsers wait for an answer.
   std::chrono::milliseconds proxied_answer{300000};
+  // The slowest uplink a proxy is allowed, in bytes a second (32 kbit/s, a
+  // poor mobile link): through its tunnel neither a body's silence nor the
+  // answer's wait ends the request while the proxy may still be forwarding
+  // what it took at this pace. What it took bounds that time.
+  std::uint64_t slowest_proxy_uplink = 4000;
 };
 
 timeouts default_timeouts();
