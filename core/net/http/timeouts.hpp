@@ -11,7 +11,8 @@ struct timeouts {
   // Reaching the server, TLS handshake included.
   std::chrono::milliseconds connect{60000};
   // A request whose bytes neither leave the machine nor come in for this
-  // long, once connected, ends.
+  // long, once connected, ends; through a proxy's tunnel, for this long
+  // beyond the time the proxy may still be forwarding what it took.
   std::chrono::milliseconds stall{30000};
   // The whole answer, from the peer's taking the request's last byte to the
   // answer's last, of a request held to a deadline (answer_wait::deadline):
