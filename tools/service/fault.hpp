@@ -66,6 +66,11 @@ struct fault {
   bool close_notify = false;
   // The step takes effect, then the connection is closed without an answer.
   bool drop = false;
+  // Not empty: the step takes effect, then these bytes go out as they stand
+  // instead of its answer, followed by `blanks` spaces (a body too large to
+  // keep), and the connection is closed.
+  std::string raw_answer;
+  std::size_t blanks = 0;
 };
 
 }  // namespace service

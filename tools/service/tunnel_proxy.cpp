@@ -64,11 +64,15 @@ struct tunnel {
   bool client_done = false;
 };
 
-asio::awaitable<void> take(std::shared_ptr<tunnel> t, std::optional<std::uint64_t> limit) {
+asio::awaitable<void> take(std::shared_ptr<tunnel> t, std::optional<std::uint64_t> limit,
+                           bool bursts) {
   std::string piece(read_size, '\0');
+  bool waiting = false;
   try {
     for (;;) {
-      if (limit && t->held() >= *limit) {
+      const bool full = limit && t->held() >= *limit;
+      waiting = bursts && waiting ? t->held() > 0 : full;
+      if (waiting) {
         co_await pause(tick);
         continue;
       }
@@ -191,7 +195,7 @@ class tunnel_proxy::impl {
 
       auto opened = std::make_shared<tunnel>(std::move(client), std::move(server));
       opened->pending = head.substr(head_size);
-      asio::co_spawn(io_, take(opened, settings_.held), asio::detached);
+      asio::co_spawn(io_, take(opened, settings_.held, settings_.bursts), asio::detached);
       asio::co_spawn(io_, forward(opened, settings_.rate), asio::detached);
       asio::co_spawn(io_, answer(opened), asio::detached);
     } catch (const std::exception&) {

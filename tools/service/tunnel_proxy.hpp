@@ -19,6 +19,9 @@ class tunnel_proxy {
     std::uint64_t rate = 1 << 20;
     // nullopt: all the client sends, at once.
     std::optional<std::uint64_t> held;
+    // With held: once full, it takes nothing more until it has forwarded all
+    // it holds, so its reads pause for as long as its uplink needs for that.
+    bool bursts = false;
   };
 
   // Throws std::runtime_error when it cannot listen.

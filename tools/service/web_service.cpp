@@ -286,6 +286,9 @@ class web_service::impl {
       if (scripted.drop) {
         made.raw = "";
       }
+      if (!scripted.raw_answer.empty()) {
+        made.raw = scripted.raw_answer + std::string(scripted.blanks, ' ');
+      }
       return made;
     };
   }

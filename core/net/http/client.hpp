@@ -40,11 +40,12 @@ inline constexpr std::uint64_t default_body_limit = std::uint64_t{16} << 20;
 // response failed.", "Failed to read data."), a core::winhttp_error code and
 // libcurl's own words where it has more to say, and what had arrived of the
 // answer when its body then failed (transport_error::arrived); a response body
-// over the call's limit fails as a read, "Failed to read data." with EMSGSIZE;
-// an answer held to a deadline (basic_request::wait) that has not arrived
-// whole by then fails as a time-out, as a stalled one does (through a
-// proxy's tunnel the deadline after a request body also allows for what the
-// proxy may still be forwarding, see timeouts::proxied_answer);
+// over the call's limit fails as a read, "Failed to read data." with EMSGSIZE,
+// also a transport_error with what had arrived; an answer held to a deadline
+// (basic_request::wait) that has not arrived whole by then fails as a
+// time-out, as a stalled one does (through a proxy's tunnel neither the stall
+// limit nor that deadline ends the call while the proxy may still be
+// forwarding the request body, see timeouts::slowest_proxy_uplink);
 // a cancelled call throws std::runtime_error "WinHTTP close pending....".
 //
 // Calls are made one after another by one thread; cancel() may come from any.

@@ -1,10 +1,6 @@
 #include "core/net/http/exchange.hpp"
 
 #include <curl/curl.h>
-#include <linux/sockios.h>
-#include <netinet/in.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
 
 #include <algorithm>
 #include <array>
@@ -24,8 +20,8 @@
 #include "core/net/http/find_header.hpp"
 #include "core/net/http/header_line.hpp"
 #include "core/net/http/method.hpp"
-#include "core/net/http/proxy_backlog.hpp"
 #include "core/net/http/raw_headers.hpp"
+#include "core/net/http/request_wire.hpp"
 #include "core/net/http/timeouts.hpp"
 #include "core/net/http/transport_error.hpp"
 #include "core/system_error.hpp"
@@ -139,9 +135,10 @@ void check(const char* prefix, CURLMcode code) {
 }
 
 // Answers are held whole in memory: one longer than its call allows fails as
-// a failed read, before it can take more.
-windows_system_error body_too_large() {
-  return windows_system_error(prefix_of(phase::reading), EMSGSIZE);
+// a failed read, before it can take more. The head that arrived goes with it,
+// as with a body cut short: the peer has acted on the request.
+transport_error body_too_large(const basic_response& arrived) {
+  return transport_error(prefix_of(phase::reading), EMSGSIZE, {}, arrived);
 }
 
 void initialize_curl() {
@@ -228,16 +225,26 @@ std::string first_url(const basic_request& request) {
   return scheme + "://" + request.host + ":" + std::to_string(port) + request.path;
 }
 
+// A deadline `wait` after `from`, or the clock's end when that lies beyond it.
+std::chrono::steady_clock::time_point deadline(std::chrono::steady_clock::time_point from,
+                                               std::chrono::milliseconds wait) {
+  using clock = std::chrono::steady_clock;
+  const auto room = std::chrono::floor<std::chrono::milliseconds>(clock::time_point::max() - from);
+  return wait >= room ? clock::time_point::max() : from + wait;
+}
+
 // The state of one call that libcurl's callbacks share. No exception may
 // unwind through libcurl: a callback keeps it and stops the transfer.
 struct transfer {
   transfer(const std::atomic<bool>& abort_flag, const progress_callback& upload,
-           const progress_callback& download, std::uint64_t limit, const body_sink& streamed)
+           const progress_callback& download, std::uint64_t limit, const body_sink& streamed,
+           const timeouts& limits)
       : abort(abort_flag),
         upload_progress(upload),
         download_progress(download),
         body_limit(limit),
-        sink(streamed) {}
+        sink(streamed),
+        wire(limits.slowest_proxy_uplink) {}
 
   // Starts one request of the call; body is null when it sends none.
   void start(int code, body_source* request_body) {
@@ -254,15 +261,9 @@ struct transfer {
     announced = 0;
     received = 0;
     raw_received = 0;
-    socket = CURL_SOCKET_BAD;
-    connected = false;
-    tunneled = false;
-    backlog = proxy_backlog();
-    drained = false;
-    left = 0;
+    wire.start(body != nullptr);
     reported = 0;
     canceled_in_report = false;
-    moved = 0;
   }
 
   template <class Result, class Work>
@@ -299,45 +300,28 @@ struct transfer {
     return handed;
   }
 
-  // Follows the request's bytes out of the socket, between two turns of the
-  // transfer: written, the count libcurl has written to the connection, and
-  // unsent, what the socket still holds (request head and TLS framing
-  // included, so an estimate until it is empty). Progress reports each piece
-  // boundary once the bytes up to it have left, so the caller's bar and time
-  // remaining follow the wire rather than the kernel's buffer.
-  void follow_wire(std::uint64_t written, std::optional<std::uint64_t> unsent) {
-    if (!connected) {
-      return;
-    }
-    drained = drained ||
-              (current != phase::sending && current != phase::writing && unsent.value_or(0) == 0);
-    if (body != nullptr) {
-      const std::uint64_t before = left;
-      left = std::max(left, written - std::min(written, unsent.value_or(0)));
-      if (tunneled && left != before) {
-        backlog.taken(std::chrono::steady_clock::now() - connected_at, left);
-      }
-      report_left();
-    }
-    const std::uint64_t now_moved = left + raw_received + received;
-    if (now_moved != moved) {
-      moved = now_moved;
-      last_motion = std::chrono::steady_clock::now();
-    }
+  // Between two turns of the transfer: written, the body bytes libcurl has
+  // written to the connection. Progress reports each piece boundary once the
+  // bytes up to it have left, so the caller's bar and time remaining follow
+  // the wire rather than the kernel's buffer.
+  void follow_wire(std::uint64_t written) {
+    const bool request_out = current != phase::sending && current != phase::writing;
+    wire.follow(written, request_out, raw_received + received);
+    report_left();
   }
 
-  // The request is over: what libcurl wrote has left, or no longer matters.
-  // On a cancel too: the kernel still sends what it was handed before the
-  // close, so the peer may act on it (a package it was sent whole, say).
+  // The request is over (see request_wire::end).
   void follow_end(std::uint64_t written) {
-    if (body != nullptr) {
-      left = std::max(left, written);
-      report_left();
-    }
+    wire.end(written);
+    report_left();
   }
 
   void report_left() {
+    if (body == nullptr) {
+      return;
+    }
     const std::uint64_t size = body->size();
+    const std::uint64_t left = wire.left();
     // A cancel from a report ends the reports with the call; the bytes that
     // had left before a cancel from elsewhere are still reported.
     while (upload_progress && !canceled_in_report && reported < left) {
@@ -379,7 +363,7 @@ struct transfer {
     const auto length = find_header(response.headers, "Content-Length");
     announced = length ? boost::lexical_cast<std::uint64_t>(*length) : 0;
     if (!head_only && !streams_body() && announced > body_limit) {
-      throw body_too_large();
+      throw body_too_large(response);
     }
     redirect = is_redirect(response.status) && find_header(response.headers, "Location");
   }
@@ -393,7 +377,7 @@ struct transfer {
     if (streams_body()) {
       sink(std::string_view(data, length));
     } else if (length > body_limit - response.body.size()) {
-      throw body_too_large();
+      throw body_too_large(response);
     } else {
       response.body.append(data, length);
     }
@@ -412,48 +396,61 @@ struct transfer {
   // byte (until then the stall floor governs, as it does while bytes leave);
   // whether the answer has outlasted its deadline since.
   bool answer_overdue() {
-    if (!answer_limit || !drained) {
+    if (!answer_limit || !wire.drained()) {
       return false;
     }
     const auto now = std::chrono::steady_clock::now();
     if (!answer_due) {
-      answer_wait = awaits_proxy() ? proxied_answer_wait() : *answer_limit;
-      answer_due = now + answer_wait;
+      answer_wait = awaits_proxy() ? proxied_answer_wait(now) : *answer_limit;
+      answer_due = deadline(now, answer_wait);
     }
     return now >= *answer_due;
   }
 
   // The peer is a proxy that has taken a request body: the server may not
   // have all of it yet, and nothing here can tell when it has.
-  bool awaits_proxy() const { return tunneled && body != nullptr; }
+  bool awaits_proxy() const { return wire.tunneled() && body != nullptr; }
 
-  // At least as long as browsers wait for an answer; longer when the drain's
-  // pace says the proxy holds more than its uplink forwards in that time.
-  std::chrono::milliseconds proxied_answer_wait() const {
-    using std::chrono::milliseconds;
-    const milliseconds forwarding = backlog.forwarding_time().value_or(milliseconds(0));
-    return std::max(proxied_answer, *answer_limit + forwarding);
+  // At least as long as browsers wait for an answer; longer while the proxy
+  // may still be forwarding the body at its slowest uplink's pace.
+  std::chrono::milliseconds proxied_answer_wait(std::chrono::steady_clock::time_point now) const {
+    return std::max(proxied_answer, *answer_limit + wire.proxy_forwarding(now));
   }
 
   // Until the answer's first byte, a proxy's silence may be its uplink still
-  // forwarding the body: the answer's deadline alone governs then.
+  // forwarding the body.
+  bool proxy_may_forward() const { return awaits_proxy() && raw_received == 0; }
+
+  // The answer's deadline alone governs a proxy's silence once it has one.
   bool stall_floor_applies() const {
-    return connected && !(awaits_proxy() && answer_due && raw_received == 0);
+    return wire.is_connected() && !(proxy_may_forward() && answer_due);
   }
 
-  // Whether no byte has gone out or come in for the stall limit since the
+  // How long no byte may go out or come in: longer while a proxy may still
+  // be forwarding what it took before the silence.
+  std::chrono::milliseconds stall_wait() const {
+    return proxy_may_forward() ? stall_limit + wire.proxy_forwarding(wire.last_motion())
+                               : stall_limit;
+  }
+
+  std::chrono::steady_clock::time_point stall_due() const {
+    return deadline(wire.last_motion(), stall_wait());
+  }
+
+  // Whether no byte has gone out or come in for the stall wait since the
   // connection was made. Connecting has a limit of its own.
   bool stalled() const {
-    return stall_floor_applies() && std::chrono::steady_clock::now() >= last_motion + stall_limit;
+    return stall_floor_applies() && std::chrono::steady_clock::now() >= stall_due();
   }
 
   // How long the call may sleep before its next turn: never past a deadline.
   int wait_ms() const {
     using std::chrono::milliseconds;
     const auto now = std::chrono::steady_clock::now();
-    milliseconds wait(connected && !drained && body != nullptr ? draining_wait_ms : idle_wait_ms);
+    milliseconds wait(wire.is_connected() && !wire.drained() && body != nullptr ? draining_wait_ms
+                                                                                : idle_wait_ms);
     if (stall_floor_applies()) {
-      wait = std::min(wait, std::chrono::ceil<milliseconds>(last_motion + stall_limit - now));
+      wait = std::min(wait, std::chrono::ceil<milliseconds>(stall_due() - now));
     }
     if (answer_due) {
       wait = std::min(wait, std::chrono::ceil<milliseconds>(*answer_due - now));
@@ -479,31 +476,12 @@ struct transfer {
   std::uint64_t received = 0;
   // Bytes of the answer's heads.
   std::uint64_t raw_received = 0;
-  // The sockets libcurl opened for the call (a redirect may reuse one), and
-  // the one the request went out on: libcurl 7.88 tells its active socket
-  // only once a transfer has ended.
-  std::vector<curl_socket_t> opened;
-  curl_socket_t socket = CURL_SOCKET_BAD;
-  // The connection is made and the request goes out.
-  bool connected = false;
-  std::chrono::steady_clock::time_point connected_at;
-  // The request goes through a proxy's tunnel, which takes the body ahead of
-  // its uplink; the local ports of the call's tunnels, which a redirect may
-  // reuse (libcurl tells a tunnel's status only to the request that made it).
-  bool tunneled = false;
-  std::vector<int> tunnel_ports;
-  proxy_backlog backlog;
+  request_wire wire;
   std::chrono::milliseconds proxied_answer{0};
   CURL* handle = nullptr;
-  // The socket holds nothing more of the request.
-  bool drained = false;
-  // Bytes of the body that have left the socket; the most reported so far.
-  std::uint64_t left = 0;
+  // The most of the body reported so far.
   std::uint64_t reported = 0;
   bool canceled_in_report = false;
-  // Bytes that have gone out or come in, and when that last changed.
-  std::uint64_t moved = 0;
-  std::chrono::steady_clock::time_point last_motion;
   std::chrono::milliseconds stall_limit{0};
   bool abort_seen = false;
   // The call ended itself at the answer's deadline, or at the stall floor.
@@ -553,15 +531,6 @@ std::size_t on_write(char* buffer, std::size_t size, std::size_t count, void* da
   return t.guarded(std::size_t{0}, [&] { return t.body_piece(buffer, size * count); });
 }
 
-// Bytes the socket has yet to see acknowledged; none when it is not known.
-std::optional<std::uint64_t> unsent(curl_socket_t socket) {
-  int queued = 0;
-  if (socket == CURL_SOCKET_BAD || ioctl(socket, SIOCOUTQ, &queued) != 0) {
-    return std::nullopt;
-  }
-  return static_cast<std::uint64_t>(std::max(queued, 0));
-}
-
 // Called after each turn of the transfer, also while it connects or waits.
 int on_progress(void* data, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
   auto& t = state(data);
@@ -569,7 +538,7 @@ int on_progress(void* data, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploa
     t.current = phase::receiving;
   }
   t.guarded(0, [&] {
-    t.follow_wire(static_cast<std::uint64_t>(uploaded), unsent(t.socket));
+    t.follow_wire(static_cast<std::uint64_t>(uploaded));
     return 0;
   });
   if (t.abort) {
@@ -579,55 +548,17 @@ int on_progress(void* data, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploa
 }
 
 int on_socket_opened(void* data, curl_socket_t socket, curlsocktype) {
-  state(data).opened.push_back(socket);
+  state(data).wire.socket_opened(socket);
   return CURL_SOCKOPT_OK;
-}
-
-// The port of a socket's own end or of its peer's; -1 when it has none.
-int port_of(curl_socket_t socket, bool peer) {
-  sockaddr_storage address{};
-  socklen_t length = sizeof address;
-  auto* raw = reinterpret_cast<sockaddr*>(&address);
-  if ((peer ? getpeername(socket, raw, &length) : getsockname(socket, raw, &length)) != 0) {
-    return -1;
-  }
-  switch (address.ss_family) {
-    case AF_INET:
-      return ntohs(reinterpret_cast<const sockaddr_in&>(address).sin_port);
-    case AF_INET6:
-      return ntohs(reinterpret_cast<const sockaddr_in6&>(address).sin6_port);
-    default:
-      return -1;
-  }
-}
-
-// Which of the sockets opened carries the connection with these ports; the
-// newest first, as a descriptor closed since may now be another's.
-curl_socket_t connected_socket(const std::vector<curl_socket_t>& opened, int local_port,
-                               int peer_port) {
-  for (auto socket = opened.rbegin(); socket != opened.rend(); ++socket) {
-    if (port_of(*socket, false) == local_port && port_of(*socket, true) == peer_port) {
-      return *socket;
-    }
-  }
-  return CURL_SOCKET_BAD;
 }
 
 // Called once connected (TLS included), right before the request goes out.
 int on_connected(void* data, char*, char*, int peer_port, int local_port) {
   auto& t = state(data);
-  t.socket = connected_socket(t.opened, local_port, peer_port);
   long tunnel_status = 0;
   curl_easy_getinfo(t.handle, CURLINFO_HTTP_CONNECTCODE, &tunnel_status);
-  if (tunnel_status != 0) {
-    t.tunnel_ports.push_back(local_port);
-  }
-  t.tunneled =
-      std::find(t.tunnel_ports.begin(), t.tunnel_ports.end(), local_port) != t.tunnel_ports.end();
-  t.connected_at = std::chrono::steady_clock::now();
+  t.wire.connected(local_port, peer_port, tunnel_status != 0);
   t.current = t.body != nullptr && t.body->size() > 0 ? phase::writing : phase::receiving;
-  t.connected = true;
-  t.last_motion = std::chrono::steady_clock::now();
   return CURL_PREREQFUNC_OK;
 }
 
@@ -819,8 +750,8 @@ basic_response exchange::run(const basic_request& request, body_source& body) {
   const easy_handle handle = open_handle();
   std::string url = first_url(request);
   const header_list headers = make_header_list(request.headers);
-  transfer t(abort_, upload_progress_, download_progress_, body_limit_, sink_);
   const timeouts limits = default_timeouts();
+  transfer t(abort_, upload_progress_, download_progress_, body_limit_, sink_, limits);
   if (request.wait == answer_wait::deadline) {
     t.answer_limit = limits.answer;
   }
@@ -857,10 +788,12 @@ basic_response exchange::run(const basic_request& request, body_source& body) {
             "no whole answer within " + std::to_string(t.answer_wait.count()) +
             (t.awaits_proxy() ? " ms of the proxy's taking the request" : " ms of the request");
       } else if (t.stall_expired) {
-        detail = "no byte went out or came in for " + std::to_string(t.stall_limit.count()) + " ms";
+        detail =
+            "no byte went out or came in for " + std::to_string(t.stall_wait().count()) + " ms";
       }
       // Bytes still in the socket are a write that has not ended.
-      const bool unsent_body = t.body != nullptr && !t.drained && t.current == phase::receiving;
+      const bool unsent_body =
+          t.body != nullptr && !t.wire.drained() && t.current == phase::receiving;
       fail(prefix_of(unsent_body ? phase::writing : t.current), result, detail,
            t.final_head ? std::move(t.response) : basic_response());
     }

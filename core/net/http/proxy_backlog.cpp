@@ -1,60 +1,61 @@
 #include "core/net/http/proxy_backlog.hpp"
 
-#include <cmath>
+#include <algorithm>
 
 namespace core::net::http {
 
 namespace {
 
-// Samples kept before every other one is dropped and the spacing doubled.
-constexpr std::size_t sample_limit = 1024;
-// The shortest final stretch whose pace counts: bytes come out of a full
-// proxy in bursts, as its uplink frees room, so shorter ones say little.
-constexpr std::chrono::seconds shortest_stretch(1);
+// A pace's bounds: a byte's time is then a whole number of the clock's ticks
+// (one at most), and a byte count times 1000 cannot overflow within one second's share.
+constexpr std::uint64_t fastest_pace = 1000000000;
 
 }  // namespace
 
-void proxy_backlog::taken(duration since, std::uint64_t bytes) {
-  if (samples_.size() >= 2 && since - samples_[samples_.size() - 2].since < spacing_) {
-    samples_.back() = {since, bytes};
-    return;
+proxy_backlog::proxy_backlog(std::uint64_t slowest_uplink)
+    : pace_(std::clamp<std::uint64_t>(slowest_uplink, 1, fastest_pace)),
+      per_byte_(std::chrono::duration_cast<duration>(std::chrono::seconds(1)) /
+                static_cast<duration::rep>(pace_)) {}
+
+std::uint64_t proxy_backlog::held_at(duration at) const {
+  if (at <= counted_) {
+    return held_;
   }
-  if (samples_.size() == sample_limit) {
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < samples_.size(); i += 2) {
-      samples_[kept++] = samples_[i];
-    }
-    samples_.resize(kept);
-    spacing_ *= 2;
-  }
-  samples_.push_back({since, bytes});
+  const auto forwarded = static_cast<std::uint64_t>((at - counted_) / per_byte_);
+  return forwarded >= held_ ? 0 : held_ - forwarded;
 }
 
-std::optional<std::chrono::milliseconds> proxy_backlog::forwarding_time() const {
-  if (samples_.empty()) {
-    return std::nullopt;
-  }
-  using seconds = std::chrono::duration<double>;
-  const sample& last = samples_.back();
-  // The drain's start counts as a sample of nothing taken.
-  std::optional<double> pace;
-  const auto consider = [&](duration since, std::uint64_t bytes) {
-    const double span = seconds(last.since - since).count();
-    if (span >= seconds(shortest_stretch).count() && last.bytes > bytes) {
-      const double rate = static_cast<double>(last.bytes - bytes) / span;
-      pace = pace ? std::min(*pace, rate) : rate;
+void proxy_backlog::taken(duration since, std::uint64_t bytes) {
+  if (since > counted_) {
+    const auto forwarded = static_cast<std::uint64_t>((since - counted_) / per_byte_);
+    if (forwarded >= held_) {
+      // An idle uplink saves no time for later bytes.
+      held_ = 0;
+      counted_ = since;
+    } else {
+      // The part of a byte's time already gone still counts.
+      held_ -= forwarded;
+      counted_ += per_byte_ * static_cast<duration::rep>(forwarded);
     }
-  };
-  consider(duration::zero(), 0);
-  for (const sample& earlier : samples_) {
-    consider(earlier.since, earlier.bytes);
   }
-  if (!pace) {
-    return std::nullopt;
+  if (bytes > taken_) {
+    // Never past bytes: held_ is at most taken_.
+    held_ += bytes - taken_;
+    taken_ = bytes;
   }
-  const double forwarded = *pace * seconds(last.since).count();
-  const double held = std::max(static_cast<double>(last.bytes) - forwarded, 0.0);
-  return std::chrono::milliseconds(static_cast<std::int64_t>(std::ceil(held / *pace * 1000)));
+}
+
+std::chrono::milliseconds proxy_backlog::forwarding_time(duration at) const {
+  const std::uint64_t held = held_at(at);
+  // held * 1000 / pace, rounded up, without the product of held.
+  const std::uint64_t whole_seconds = held / pace_;
+  const std::uint64_t rest = held % pace_;
+  constexpr auto most = static_cast<std::uint64_t>(longest.count());
+  if (whole_seconds >= most / 1000) {
+    return longest;
+  }
+  const std::uint64_t ms = whole_seconds * 1000 + (rest * 1000 + pace_ - 1) / pace_;
+  return std::min(longest, std::chrono::milliseconds(static_cast<std::int64_t>(ms)));
 }
 
 }  // namespace core::net::http

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 
 namespace core::net::http {
 
@@ -10,7 +11,8 @@ struct timeouts {
   // Reaching the server, TLS handshake included.
   std::chrono::milliseconds connect{60000};
   // A request whose bytes neither leave the machine nor come in for this
-  // long, once connected, ends.
+  // long, once connected, ends; through a proxy's tunnel, for this long
+  // beyond the time the proxy may still be forwarding what it took.
   std::chrono::milliseconds stall{30000};
   // The whole answer, from the peer's taking the request's last byte to the
   // answer's last, of a request held to a deadline (answer_wait::deadline):
@@ -20,6 +22,11 @@ struct timeouts {
   // tunnel, counted from the proxy's taking its last byte: the proxy may
   // still be forwarding it, unseen. As long as browsers wait for an answer.
   std::chrono::milliseconds proxied_answer{300000};
+  // The slowest uplink a proxy is allowed, in bytes a second (32 kbit/s, a
+  // poor mobile link): through its tunnel neither a body's silence nor the
+  // answer's wait ends the request while the proxy may still be forwarding
+  // what it took at this pace. What it took bounds that time.
+  std::uint64_t slowest_proxy_uplink = 4000;
 };
 
 timeouts default_timeouts();

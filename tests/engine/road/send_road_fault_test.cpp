@@ -80,13 +80,13 @@ struct fault_case {
 
 // The client's shortest stall limit and short answer deadlines while it
 // lives: the one after a proxy has taken a request longer than the time its
-// uplink here needs.
+// uplink here needs, which is no slower than the test proxy's slow uplink.
 class short_client_limits {
  public:
   explicit short_client_limits(std::chrono::milliseconds answer = std::chrono::seconds(5))
       : normal_(core::net::http::default_timeouts()) {
     core::net::http::set_default_timeouts(
-        {normal_.connect, std::chrono::seconds(1), answer, std::chrono::seconds(15)});
+        {normal_.connect, std::chrono::seconds(1), answer, std::chrono::seconds(15), 384 << 10});
   }
   ~short_client_limits() { core::net::http::set_default_timeouts(normal_); }
   short_client_limits(const short_client_limits&) = delete;
@@ -115,6 +115,16 @@ const std::string block_page =
     "<body>This upload was blocked by your network's policy.</body></html>\n";
 const service::fault blocked{
     .status = 200, .body = block_page, .content_type = "text/html; charset=utf-8"};
+
+// A package's answer whose body is more than the client keeps (16 MiB), told
+// by its length, its chunks, or the close that ends it.
+service::fault package_answer_over_the_limit(const std::string& head, std::size_t blanks = 0) {
+  return {.raw_answer = "HTTP/1.1 200 OK\r\nContent-Type: application/atom+xml\r\n" + head,
+          .blanks = blanks};
+}
+const std::string too_large_package_answer =
+    "parvel [warning] - package_account: unreadable answer: 'Failed to read data.: Message too "
+    "long'";
 
 // An answer of 100 bytes cut after its first ten.
 const std::string cut_package_answer =
@@ -253,6 +263,19 @@ INSTANTIATE_TEST_SUITE_P(
                    scripted{step::package,
                             {.body = std::string(100, ' '), .cut_after = 10, .close_notify = true}},
                    "", "upload_succeeded", 4, cut_package_answer},
+        fault_case{"package_answer_announced_over_the_limit",
+                   scripted{step::package,
+                            package_answer_over_the_limit("Content-Length: 1073741824\r\n\r\n")},
+                   "", "upload_succeeded", 4, too_large_package_answer},
+        fault_case{
+            "package_answer_chunked_over_the_limit",
+            scripted{step::package, package_answer_over_the_limit(
+                                        "Transfer-Encoding: chunked\r\n\r\n1100000\r\n", 17 << 20)},
+            "", "upload_succeeded", 4, too_large_package_answer},
+        fault_case{"package_answer_closed_over_the_limit",
+                   scripted{step::package,
+                            package_answer_over_the_limit("Connection: close\r\n\r\n", 17 << 20)},
+                   "", "upload_succeeded", 4, too_large_package_answer},
         fault_case{"package_answer_dripped", scripted{step::package, dripped}, "",
                    "upload_succeeded", 4,
                    "parvel [warning] - package_account: unreadable answer: 'Failed to read data.: "

@@ -102,6 +102,8 @@ TEST_F(https_client, upload_cut_by_the_server_fails_while_writing) {
 
 struct proxy_case {
   const char* name;
+  service::tunnel_proxy::options proxy;
+  std::size_t body;
   // The server's silence before its answer.
   std::chrono::milliseconds delay;
   // The transport's words; nullptr: the upload is answered.
@@ -110,25 +112,25 @@ struct proxy_case {
 
 class https_client_proxy : public https_client, public testing::WithParamInterface<proxy_case> {};
 
-// A proxy on a fast network takes the whole body at once and forwards it for
-// some seconds: the answer's deadline of one second counts from its arrival
-// at the server, which the client cannot see; a silent server still ends
-// the call after a wait the failure states.
+// A proxy on a fast network takes the body ahead of its uplink and forwards
+// it for some seconds, unseen: neither its pauses in taking the body nor the
+// wait for the answer past the floor of two seconds end the call; a silent
+// server still ends it after a wait the failure states.
 TEST_P(https_client_proxy, waits_for_the_body_the_proxy_still_forwards) {
   const auto& c = GetParam();
   const test_support::scoped_env bundle("SSL_CERT_FILE", certificates_->ca_file());
-  const service::tunnel_proxy proxy({.rate = 512 << 10});
+  const service::tunnel_proxy proxy(c.proxy);
   const test_support::scoped_env https_proxy("https_proxy", proxy.url());
   const test_support::scoped_env no_proxy("no_proxy", "");
   const http_test::short_timeouts timeouts(
-      {.connect = 5s, .stall = 1s, .answer = 1s, .proxied_answer = c.failure ? 2s : 60s});
+      {.connect = 5s, .stall = 1s, .answer = 1s, .proxied_answer = 2s});
   server_.add_route({.method = "PUT",
                      .path = "/upload",
                      .respond = [&](const auto&) { return service::reply{.delay = c.delay}; },
                      .body = service::body_mode::discard});
   basic_request request(server_.base_url() + "/upload", {});
   const auto upload = [&] {
-    return client_.put(request, test_support::pattern(2 << 20), "application/octet-stream");
+    return client_.put(request, test_support::pattern(c.body), "application/octet-stream");
   };
 
   if (c.failure == nullptr) {
@@ -141,10 +143,17 @@ TEST_P(https_client_proxy, waits_for_the_body_the_proxy_still_forwards) {
   EXPECT_EQ(proxy.tunnels(), 1u);
 }
 
+// Takes all at once and forwards it for four seconds.
+const service::tunnel_proxy::options taking_all{.rate = 512 << 10};
+// Takes 96 KiB, then nothing for the second and a half its uplink needs to
+// forward them, as squid does.
+const service::tunnel_proxy::options bursting{.rate = 64 << 10, .held = 96 << 10, .bursts = true};
+
 INSTANTIATE_TEST_SUITE_P(
     answers, https_client_proxy,
-    testing::Values(proxy_case{"answered_once_forwarded", 0ms, nullptr},
-                    proxy_case{"silent_server", 30s,
+    testing::Values(proxy_case{"answered_once_forwarded", taking_all, 2 << 20, 0ms, nullptr},
+                    proxy_case{"taken_in_bursts", bursting, 256 << 10, 0ms, nullptr},
+                    proxy_case{"silent_server", taking_all, 1 << 10, 30s,
                                "no whole answer within 2000 ms of the proxy's taking the request"}),
     test_support::row_name());
 

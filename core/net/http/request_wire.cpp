@@ -1,0 +1,121 @@
+#include "core/net/http/request_wire.hpp"
+
+#include <linux/sockios.h>
+#include <netinet/in.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <optional>
+
+namespace core::net::http {
+
+namespace {
+
+// Bytes the socket has yet to see acknowledged; none when it is not known.
+std::optional<std::uint64_t> unsent(int socket) {
+  int queued = 0;
+  if (socket < 0 || ioctl(socket, SIOCOUTQ, &queued) != 0) {
+    return std::nullopt;
+  }
+  return static_cast<std::uint64_t>(std::max(queued, 0));
+}
+
+// The port of a socket's own end or of its peer's; -1 when it has none.
+int port_of(int socket, bool peer) {
+  sockaddr_storage address{};
+  socklen_t length = sizeof address;
+  auto* raw = reinterpret_cast<sockaddr*>(&address);
+  if ((peer ? getpeername(socket, raw, &length) : getsockname(socket, raw, &length)) != 0) {
+    return -1;
+  }
+  switch (address.ss_family) {
+    case AF_INET:
+      return ntohs(reinterpret_cast<const sockaddr_in&>(address).sin_port);
+    case AF_INET6:
+      return ntohs(reinterpret_cast<const sockaddr_in6&>(address).sin6_port);
+    default:
+      return -1;
+  }
+}
+
+// Which of the sockets opened carries the connection with these ports; the
+// newest first, as a descriptor closed since may now be another's.
+int connected_socket(const std::vector<int>& opened, int local_port, int peer_port) {
+  for (auto socket = opened.rbegin(); socket != opened.rend(); ++socket) {
+    if (port_of(*socket, false) == local_port && port_of(*socket, true) == peer_port) {
+      return *socket;
+    }
+  }
+  return -1;
+}
+
+}  // namespace
+
+request_wire::request_wire(std::uint64_t slowest_proxy_uplink)
+    : slowest_proxy_uplink_(slowest_proxy_uplink), backlog_(slowest_proxy_uplink) {}
+
+void request_wire::socket_opened(int socket) {
+  opened_.push_back(socket);
+}
+
+void request_wire::start(bool with_body) {
+  with_body_ = with_body;
+  socket_ = -1;
+  connected_ = false;
+  tunneled_ = false;
+  backlog_ = proxy_backlog(slowest_proxy_uplink_);
+  drained_ = false;
+  left_ = 0;
+  moved_ = 0;
+}
+
+void request_wire::connected(int local_port, int peer_port, bool tunnel_made) {
+  socket_ = connected_socket(opened_, local_port, peer_port);
+  if (tunnel_made) {
+    tunnel_ports_.push_back(local_port);
+  }
+  tunneled_ =
+      std::find(tunnel_ports_.begin(), tunnel_ports_.end(), local_port) != tunnel_ports_.end();
+  connected_ = true;
+  connected_at_ = clock::now();
+  last_motion_ = connected_at_;
+}
+
+// The socket's count of unsent bytes includes the request's head and TLS
+// framing, so `left` is an estimate until the socket is empty.
+void request_wire::follow(std::uint64_t written, bool request_out, std::uint64_t answer_bytes) {
+  if (!connected_) {
+    return;
+  }
+  const std::optional<std::uint64_t> queued = unsent(socket_);
+  drained_ = drained_ || (request_out && queued.value_or(0) == 0);
+  const auto now = clock::now();
+  if (with_body_) {
+    const std::uint64_t before = left_;
+    left_ = std::max(left_, written - std::min(written, queued.value_or(0)));
+    if (tunneled_ && left_ != before) {
+      backlog_.taken(now - connected_at_, left_);
+    }
+  }
+  const std::uint64_t now_moved = left_ + answer_bytes;
+  if (now_moved != moved_) {
+    moved_ = now_moved;
+    last_motion_ = now;
+  }
+}
+
+void request_wire::end(std::uint64_t written) {
+  if (with_body_) {
+    left_ = std::max(left_, written);
+  }
+}
+
+std::chrono::milliseconds request_wire::proxy_forwarding(clock::time_point at) const {
+  if (!tunneled_ || !with_body_) {
+    return std::chrono::milliseconds(0);
+  }
+  return backlog_.forwarding_time(at - connected_at_);
+}
+
+}  // namespace core::net::http
