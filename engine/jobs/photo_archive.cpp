@@ -1,7 +1,5 @@
 #include "engine/jobs/photo_archive.hpp"
 
-#include <malloc.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
@@ -9,6 +7,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "core/free_memory.hpp"
 #include "core/graphics/gdip/batch/gdiplus_image_open_file.hpp"
 #include "core/graphics/gdip/batch/gdiplus_image_resize.hpp"
 #include "core/graphics/gdip/batch/gdiplus_image_save_stream.hpp"
@@ -245,7 +244,7 @@ std::optional<prepared_entry> prepare_entry(const archive_item& item,
     // The imaging library frees its working memory into the allocator's
     // per-thread pools, where it would stay and add up across threads beyond
     // the budget: hand it back to the system.
-    ::malloc_trim(0);
+    core::release_free_memory();
     if (stop) {
       return std::nullopt;
     }

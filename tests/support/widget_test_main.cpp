@@ -49,7 +49,12 @@ int main(int argc, char** argv) {
 
   QApplication application(argc, argv);
   const auto& tests = test_support::registered_tests();
-  std::vector<char*> qtest_args{argv[0]};
+  // Without Qt Test's crash handler a crash ends the process at once, with
+  // the sanitizer's stack where there is one. The handler forks a debugger
+  // from the crashed thread, which hangs until the time-out when that thread
+  // holds the allocator's lock.
+  char no_crash_handler[] = "-nocrashhandler";
+  std::vector<char*> qtest_args{argv[0], no_crash_handler};
   std::string only;
   if (argc > 1 && argv[1][0] != '-') {
     only = argv[1];
