@@ -439,6 +439,23 @@ std::string ones() {
   return std::string("\xFF\x00\xFF\x00\xFF\x00\xFF\x00", 8);
 }
 
+// A BMP of 1600 x 1200 in layout, cut to what keep leaves of its size.
+std::function<std::string()> bmp_cut(test_support::bmp_layout layout,
+                                     std::function<std::size_t(std::size_t)> keep) {
+  return [=] {
+    std::string bytes = test_support::bmp_in_layout(layout, 1600, 1200).bytes;
+    bytes.resize(keep(bytes.size()));
+    return bytes;
+  };
+}
+
+// An RLE8 BMP whose codes fill a row more past the image's last.
+std::string rle_past_the_image() {
+  std::string bytes = test_support::bmp_in_layout({40, 8, 1, {}}, 64, 48).bytes;
+  bytes.resize(bytes.size() - 2);  // its end of the image
+  return bytes + std::string("\0\0\x40\x07", 4);
+}
+
 std::string jpeg_65535_wide() {
   std::string bytes = test_support::encode(test_support::flat(16, 16, {9, 9, 9}), ".jpg");
   const std::size_t frame = bytes.find("\xFF\xC0");
@@ -465,6 +482,10 @@ INSTANTIATE_TEST_SUITE_P(
                      "Corrupt JPEG data: premature end of data segment", true},
         damaged_case{"jpeg_with_a_bad_huffman_code", jpeg_overwritten(ones, 1024), "Cannnot save the GDI+ bitmap.",
                      "Corrupt JPEG data: bad Huffman code", true},
+        damaged_case{"bmp_cut_short", bmp_cut({40, 24, 0, {}}, half), nullptr, "the file ends in its pixels", false},
+        damaged_case{"rle4_bmp_cut_short", bmp_cut({40, 4, 2, {}}, nine_tenths), nullptr, "the file ends in its pixels", false},
+        damaged_case{"rle8_bmp_running_past_its_last_row", rle_past_the_image, nullptr,
+                     "its compressed pixels run past the image", false},
         damaged_case{"jpeg_wider_than_its_decoder_takes", jpeg_65535_wide, nullptr,
                      "VipsJpeg: Maximum supported image dimension is 65500 pixels", false}),
     test_support::row_name());
