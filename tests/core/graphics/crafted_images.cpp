@@ -31,14 +31,19 @@ std::uint32_t noise(std::uint64_t x, std::uint64_t y) {
   return static_cast<std::uint32_t>(v ^ v >> 32);
 }
 
-// The 8-bit level of the value under mask, rounded.
+// The 8-bit level of the value under mask: its bits again and again from
+// the top, or its top 8.
 unsigned char level(std::uint32_t raw, std::uint32_t mask) {
   if (mask == 0) {
     return 0;
   }
-  const int shift = std::countr_zero(mask);
-  const std::uint64_t largest = mask >> shift, value = (raw & mask) >> shift;
-  return static_cast<unsigned char>((2 * value * 255 + largest) / (2 * largest));
+  const int shift = std::countr_zero(mask), bits = std::popcount(mask);
+  const std::uint32_t value = (raw & mask) >> shift;
+  std::uint32_t out = 0;
+  for (int at = 8 - bits; at > -bits; at -= bits) {
+    out |= at >= 0 ? value << at : value >> -at;
+  }
+  return static_cast<unsigned char>(out);
 }
 
 // The RLE codes of row[from, to): runs of one index, or the indices of a
@@ -99,7 +104,7 @@ crafted_bmp bmp_in_layout(const bmp_layout& layout, std::uint32_t width, std::ui
     masks = {0xFF0000, 0xFF00, 0xFF, 0};
   }
   crafted_bmp bmp;
-  bmp.bands = masks[3] != 0 ? 4 : 3;
+  bmp.bands = masks[3] != 0 && !layout.alpha_zero ? 4 : 3;
   // Each band's levels by the value under its mask.
   std::array<std::vector<unsigned char>, 4> levels;
   for (int band = 0; band < 4; ++band) {
@@ -161,9 +166,6 @@ crafted_bmp bmp_in_layout(const bmp_layout& layout, std::uint32_t width, std::ui
       for (int band = 0; band < bmp.bands; ++band) {
         const std::uint32_t mask = masks[band];
         pixel[band] = mask == 0 ? 0 : levels[band][(raw & mask) >> std::countr_zero(mask)];
-      }
-      if (bmp.bands == 4 && layout.alpha_zero) {
-        pixel[3] = 255;
       }
     }
     data += row;

@@ -30,7 +30,7 @@ struct bmp_layout {
   std::uint32_t compression;           // 0 none, 1 RLE8, 2 RLE4, 3 bit fields
   std::array<std::uint32_t, 4> masks;  // red, green, blue, alpha, for bit fields
   bool top_down = false;
-  bool alpha_zero = false;  // 32 bits: the fourth byte 0 in every pixel
+  bool alpha_zero = false;  // 32 bits: the fourth byte 0 in every pixel, so no alpha
 };
 
 // A BMP of width x height in layout, of noise (RLE: runs of 1 to 4 pixels,

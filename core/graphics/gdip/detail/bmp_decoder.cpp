@@ -272,27 +272,34 @@ palette read_palette(const bmp_input& input, const bmp_layout& layout) {
   return colours;
 }
 
-// A colour mask's place in a pixel, and the 8-bit value of each of its values.
+// A colour mask's place in a pixel, and the 8-bit level of each of its
+// values: fewer bits are repeated to fill 8 (5 bits abcde give abcdeabc), so
+// that 0 and the largest value stay black and full; of more, the top 8 count.
 class channel {
  public:
   explicit channel(std::uint32_t mask) {
+    int width = 0;
     if (mask != 0) {
       shift_ = std::countr_zero(mask);
       const std::uint32_t values = mask >> shift_;
       if ((values & (values + 1)) != 0) {
         refuse("its colour masks are not contiguous");
       }
-      // Beyond 16 bits, the top 16 tell an 8-bit value.
-      const int width = std::popcount(values);
-      if (width > 16) {
-        shift_ += width - 16;
+      width = std::popcount(values);
+      if (width > 8) {
+        shift_ += width - 8;
+        width = 8;
       }
-      largest_ = values >> (width > 16 ? width - 16 : 0);
     }
+    largest_ = (1U << width) - 1;
     levels_.resize(largest_ + 1);
-    for (std::uint32_t value = 0; value <= largest_; ++value) {
-      levels_[value] =
-          largest_ == 0 ? 0 : static_cast<unsigned char>((value * 255 + largest_ / 2) / largest_);
+    for (std::uint32_t value = 1; value <= largest_; ++value) {
+      std::uint32_t repeated = 0;
+      int bits = 0;
+      for (; bits < 8; bits += width) {
+        repeated = repeated << width | value;
+      }
+      levels_[value] = static_cast<unsigned char>(repeated >> (bits - 8));
     }
   }
 
@@ -326,15 +333,10 @@ class decoded_rows {
     return first_ + y * row_size_;
   }
 
-  // Pixels that all have alpha 0 stored it in no byte that means alpha.
+  // Pixels that all have alpha 0 stored none in the byte alpha would take.
   vips::VImage finish(bool any_alpha) {
     if (layout_.header.bands == 4 && !any_alpha) {
-      for (std::uint64_t y = 0; y < layout_.header.height; ++y) {
-        unsigned char* pixel = row(y);
-        for (std::uint64_t x = 0; x < layout_.header.width; ++x, pixel += 4) {
-          pixel[3] = 255;
-        }
-      }
+      return image_.extract_band(0, vips::VImage::option()->set("n", 3));
     }
     return image_;
   }

@@ -34,9 +34,9 @@ std::uint64_t bmp_decoder_bytes(const bmp_header& header);
 // from its start) or from bytes. Decoded: the core and info headers up to
 // V5; 1, 4 and 8 bits a pixel through a palette, also compressed as RLE4 and
 // RLE8; 16 and 32 bits a pixel through colour masks (5-5-5 and 8-8-8 by
-// default), with alpha where a mask takes it; 24 bits; rows bottom up or top
-// down. 32 bits without masks take their fourth byte as alpha, unless it is
-// 0 in every pixel. Pixels an RLE stream skips are black. Throws
+// default), with alpha where a mask takes it, unless alpha is 0 in every
+// pixel (32 bits without masks take their fourth byte); 24 bits; rows bottom
+// up or top down. Pixels an RLE stream skips are black. Throws
 // status_failure when the data end before the last pixel, when the
 // compressed pixels run past the image, or when the file cannot be read.
 vips::VImage decode_bmp_file(scoped_handle file);
