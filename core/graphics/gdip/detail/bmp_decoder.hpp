@@ -38,7 +38,8 @@ std::uint64_t bmp_decoder_bytes(const bmp_header& header);
 // pixel (32 bits without masks take their fourth byte); 24 bits; rows bottom
 // up or top down. Pixels an RLE stream skips are black. Throws
 // status_failure when the data end before the last pixel, when the
-// compressed pixels run past the image, or when the file cannot be read.
+// compressed pixels run past the image, or when the file cannot be read;
+// vips::VError when the memory for the pixels cannot be had.
 vips::VImage decode_bmp_file(scoped_handle file);
 vips::VImage decode_bmp(std::string_view bytes);
 
