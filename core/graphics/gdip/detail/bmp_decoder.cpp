@@ -303,7 +303,9 @@ class channel {
     }
   }
 
-  unsigned char operator()(std::uint32_t pixel) const { return levels_[(pixel >> shift_) & largest_]; }
+  unsigned char operator()(std::uint32_t pixel) const {
+    return levels_[(pixel >> shift_) & largest_];
+  }
 
  private:
   int shift_ = 0;
@@ -455,8 +457,7 @@ vips::VImage decode_rle(pixel_reader& data, const bmp_layout& layout, const pale
 vips::VImage decode(const bmp_input& input) {
   std::array<unsigned char, bmp_headers_size> head{};
   const std::size_t size = input.read_at(0, head.data(), head.size());
-  const bmp_layout layout =
-      read_layout({reinterpret_cast<const char*>(head.data()), size});
+  const bmp_layout layout = read_layout({reinterpret_cast<const char*>(head.data()), size});
   const palette colours = read_palette(input, layout);
   pixel_reader data(input, layout.pixels_at);
   if (layout.compression == bi_rle8 || layout.compression == bi_rle4) {
