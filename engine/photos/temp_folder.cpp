@@ -155,8 +155,15 @@ bool is_interrupted_installer(std::string_view name) {
          is_installer_name(name.substr(0, name.size() - suffix));
 }
 
+// The pixel cache ImageMagick kept here while older versions decoded a BMP
+// through it: hundreds of megabytes when a kill left it.
+bool is_decoder_cache(std::string_view name) {
+  return name.starts_with("magick-");
+}
+
 bool is_leftover(std::string_view name) {
-  return is_archive_name(name) || is_installer_name(name) || is_interrupted_installer(name);
+  return is_archive_name(name) || is_installer_name(name) || is_interrupted_installer(name) ||
+         is_decoder_cache(name);
 }
 
 // Removes the regular files of folder (not links) whose names is_removed accepts.

@@ -33,8 +33,9 @@ std::string get_installer_folder();
 // of folder itself only files of ours by their names: every name the photo
 // set can give an archive (is_archive_name), and the installers (of the kinds
 // an update offers) and interrupted downloads that older versions saved
-// there. Skipped while another process of ours uses the folder, whose archive
-// may still wait for a retry. Never throws.
+// there, and the decoder caches older versions left there when killed.
+// Skipped while another process of ours uses the folder, whose archive may
+// still wait for a retry. Never throws.
 void remove_leftovers(const std::string& folder);
 
 }  // namespace parvel

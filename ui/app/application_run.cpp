@@ -8,7 +8,6 @@
 #include <exception>
 #include <mutex>
 
-#include "core/graphics/gdip/decoder_scratch_folder.hpp"
 #include "core/graphics/gdip/gdiplus_startup.hpp"
 #include "core/log/logger.hpp"
 #include "core/module.hpp"
@@ -127,7 +126,6 @@ int application_run(const core::command_line_options& options,
   remove_kept_archive_at_exit();
 
   QGuiApplication::setDesktopFileName(QString::fromLatin1(desktop_file_id));
-  core::graphics::gdip::set_decoder_scratch_folder(temp_folder.toStdString());
 
   const application_settings& settings = *app.settings();
   const startup_options decided = decide_startup(options, settings.placement, settings.fullscreen,

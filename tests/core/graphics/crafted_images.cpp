@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <jpeglib.h>
 
+#include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
@@ -28,7 +30,195 @@ struct tag {
 
 constexpr std::uint16_t type_short = 3, type_long = 4;
 
+// Cheap noise, the same at every call.
+std::uint32_t noise(std::uint64_t x, std::uint64_t y) {
+  std::uint64_t v = (x + 1) * 0x9E3779B97F4A7C15ULL ^ (y + 7) * 0xD6E8FEB86659FD93ULL;
+  v ^= v >> 29;
+  v *= 0xBF58476D1CE4E5B9ULL;
+  return static_cast<std::uint32_t>(v ^ v >> 32);
+}
+
+// The 8-bit level of the value under mask: its bits again and again from
+// the top, or its top 8.
+unsigned char level(std::uint32_t raw, std::uint32_t mask) {
+  if (mask == 0) {
+    return 0;
+  }
+  const int shift = std::countr_zero(mask), bits = std::popcount(mask);
+  const std::uint32_t value = (raw & mask) >> shift;
+  std::uint32_t out = 0;
+  for (int at = 8 - bits; at > -bits; at -= bits) {
+    out |= at >= 0 ? value << at : value >> -at;
+  }
+  return static_cast<unsigned char>(out);
+}
+
+// The RLE codes of row[from, to): runs of one index, or the indices of a
+// stretch of three or more single pixels.
+void put_rle(std::string& out, const std::vector<unsigned>& row, std::size_t from, std::size_t to,
+             bool rle4) {
+  const auto code = [&](std::size_t count, unsigned value) {
+    out += static_cast<char>(count);
+    out += static_cast<char>(rle4 ? value << 4 | value : value);
+  };
+  for (std::size_t x = from; x < to;) {
+    std::size_t run = 1;
+    while (x + run < to && run < 255 && row[x + run] == row[x]) {
+      ++run;
+    }
+    if (run >= 2) {
+      code(run, row[x]);
+      x += run;
+      continue;
+    }
+    std::size_t end = x + 1;
+    while (end < to && end - x < 255 && !(end + 1 < to && row[end] == row[end + 1])) {
+      ++end;
+    }
+    const std::size_t count = end - x;
+    if (count < 3) {
+      for (; x < end; ++x) {
+        code(1, row[x]);
+      }
+      continue;
+    }
+    out += '\0';
+    out += static_cast<char>(count);
+    const std::size_t bytes = rle4 ? (count + 1) / 2 : count;
+    for (std::size_t i = 0; i < bytes; ++i) {
+      out += static_cast<char>(
+          rle4 ? row[x + 2 * i] << 4 | (2 * i + 1 < count ? row[x + 2 * i + 1] : 0) : row[x + i]);
+    }
+    if (bytes % 2 != 0) {
+      out += '\0';
+    }
+    x = end;
+  }
+}
+
 }  // namespace
+
+crafted_bmp bmp_in_layout(const bmp_layout& layout, std::uint32_t width, std::uint32_t height) {
+  const std::uint32_t bits = layout.bits;
+  const bool rle = layout.compression == 1 || layout.compression == 2;
+  const std::uint32_t entries = bits > 8 ? 0 : bits == 8 ? 200 : 1U << bits;
+  std::array<std::uint32_t, 4> masks = layout.masks;
+  if (layout.compression == 0 && bits == 16) {
+    masks = {0x7C00, 0x03E0, 0x001F, 0};
+  } else if (layout.compression == 0 && bits == 32) {
+    masks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000};
+  } else if (bits == 24) {
+    masks = {0xFF0000, 0xFF00, 0xFF, 0};
+  }
+  crafted_bmp bmp;
+  bmp.bands = masks[3] != 0 && !layout.alpha_zero ? 4 : 3;
+  // Each band's levels by the value under its mask.
+  std::array<std::vector<unsigned char>, 4> levels;
+  for (int band = 0; band < 4; ++band) {
+    const std::uint32_t mask = masks[band], shift = mask == 0 ? 0 : std::countr_zero(mask);
+    for (std::uint64_t value = 0; value <= (mask >> shift); ++value) {
+      levels[band].push_back(level(static_cast<std::uint32_t>(value << shift), mask));
+    }
+  }
+  bmp.pixels.assign(std::size_t{width} * height * bmp.bands, 0);
+  std::vector<std::array<unsigned char, 3>> colours(entries);
+  for (std::uint32_t i = 0; i < entries; ++i) {
+    const std::uint32_t colour = noise(i, 1 << 20);
+    colours[i] = {static_cast<unsigned char>(colour), static_cast<unsigned char>(colour >> 8),
+                  static_cast<unsigned char>(colour >> 16)};
+  }
+
+  std::string data;
+  data.reserve(std::size_t{width} * height * 4);
+  const std::size_t stride = (std::size_t{width} * bits + 31) / 32 * 4;
+  std::vector<unsigned> indices(width);
+  for (std::uint32_t stored = 0; stored < height; ++stored) {
+    const std::uint32_t y = layout.top_down ? stored : height - 1 - stored;
+    unsigned char* expected = bmp.pixels.data() + std::size_t{y} * width * bmp.bands;
+    if (rle) {
+      for (std::uint32_t x = 0; x < width; ++x) {
+        indices[x] = noise(x / (1 + y % 4), y) % entries;
+      }
+      // The second row ends at its middle, the third starts with a jump of
+      // two pixels, the last ends the image at a third: the rest stays black.
+      const std::size_t from = stored == 2 ? 2 : 0;
+      const std::size_t to = stored == 1 ? width / 2 : stored + 1 == height ? width / 3 : width;
+      if (from > 0) {
+        data += std::string("\0\2\2\0", 4);
+      }
+      put_rle(data, indices, from, to, layout.compression == 2);
+      data += std::string(stored + 1 == height ? "\0\1" : "\0\0", 2);
+      for (std::size_t x = from; x < to; ++x) {
+        std::copy(colours[indices[x]].begin(), colours[indices[x]].end(), expected + 3 * x);
+      }
+      continue;
+    }
+    std::string row(stride, '\0');
+    for (std::uint32_t x = 0; x < width; ++x) {
+      unsigned char* pixel = expected + std::size_t{x} * bmp.bands;
+      std::uint32_t raw = noise(x, y);
+      if (bits <= 8) {
+        const unsigned index = raw % entries, per_byte = 8 / bits;
+        row[x / per_byte] = static_cast<char>(static_cast<unsigned char>(row[x / per_byte]) |
+                                              index << (8 - bits * (x % per_byte + 1)));
+        std::copy(colours[index].begin(), colours[index].end(), pixel);
+        continue;
+      }
+      if (bits == 32 && layout.alpha_zero) {
+        raw &= 0x00FFFFFF;
+      }
+      for (std::uint32_t i = 0; i < bits / 8; ++i) {
+        row[x * (bits / 8) + i] = static_cast<char>(raw >> (8 * i));
+      }
+      for (int band = 0; band < bmp.bands; ++band) {
+        const std::uint32_t mask = masks[band];
+        pixel[band] = mask == 0 ? 0 : levels[band][(raw & mask) >> std::countr_zero(mask)];
+      }
+    }
+    data += row;
+  }
+
+  const std::uint32_t entry_size = layout.header_size == 12 ? 3 : 4;
+  const std::uint32_t masks_after = layout.header_size == 40 && layout.compression == 3 ? 12 : 0;
+  const std::uint32_t pixels_at = 14 + layout.header_size + masks_after + entries * entry_size;
+  std::string& out = bmp.bytes;
+  out = "BM";
+  put(out, pixels_at + static_cast<std::uint32_t>(data.size()), 4);
+  put(out, 0, 4);
+  put(out, pixels_at, 4);
+  put(out, layout.header_size, 4);
+  if (layout.header_size == 12) {
+    put(out, width, 2);
+    put(out, height, 2);
+    put(out, 1, 2);
+    put(out, bits, 2);
+  } else {
+    put(out, width, 4);
+    put(out, layout.top_down ? 0U - height : height, 4);
+    put(out, 1, 2);
+    put(out, bits, 2);
+    put(out, layout.compression, 4);
+    put(out, static_cast<std::uint32_t>(data.size()), 4);
+    put(out, 2835, 4);
+    put(out, 2835, 4);
+    put(out, bits == 8 ? entries : 0, 4);
+    put(out, 0, 4);
+    for (std::uint32_t i = 0; i < (layout.header_size > 40 ? 4U : masks_after / 4); ++i) {
+      put(out, layout.masks[i], 4);
+    }
+    out.resize(14 + layout.header_size + masks_after, '\0');
+  }
+  for (const auto& colour : colours) {
+    out += static_cast<char>(colour[2]);
+    out += static_cast<char>(colour[1]);
+    out += static_cast<char>(colour[0]);
+    if (entry_size == 4) {
+      out += '\0';
+    }
+  }
+  out += data;
+  return bmp;
+}
 
 std::string tiff_claiming(const tiff_claim& claim) {
   const std::uint32_t planes = claim.planar ? 3 : 1;

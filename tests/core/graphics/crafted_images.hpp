@@ -2,6 +2,7 @@
 
 #include <vips/vips8>
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,6 +24,26 @@ std::string tiff_claiming(const tiff_claim& claim);
 
 // A BMP of 16 x 16 whose info header claims width x height.
 std::string bmp_claiming(std::uint32_t width, std::uint32_t height);
+
+// One of the BMP format's layouts.
+struct bmp_layout {
+  std::uint32_t header_size;           // 12 (core), 40, 108 (V4) or 124 (V5)
+  std::uint16_t bits;
+  std::uint32_t compression;           // 0 none, 1 RLE8, 2 RLE4, 3 bit fields
+  std::array<std::uint32_t, 4> masks;  // red, green, blue, alpha, for bit fields
+  bool top_down = false;
+  bool alpha_zero = false;  // 32 bits: the fourth byte 0 in every pixel, so no alpha
+};
+
+// A BMP of width x height in layout, of noise (RLE: runs of 1 to 4 pixels,
+// a row ended early, a jump and an early end), and the 8-bit pixels its bytes
+// stand for, top row first, 4 bands where it has alpha.
+struct crafted_bmp {
+  std::string bytes;
+  std::vector<unsigned char> pixels;
+  int bands;
+};
+crafted_bmp bmp_in_layout(const bmp_layout& layout, std::uint32_t width, std::uint32_t height);
 
 // A progressive JPEG of 16 x 16 whose frame header claims width x height
 // and these sampling factors (0xHV) for its three components.

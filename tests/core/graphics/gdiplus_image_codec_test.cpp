@@ -128,6 +128,18 @@ TEST_F(codec_test, decode_gives_argb_rows) {
   }
 }
 
+// An image beyond the imaging library's threshold for memory, decoded from
+// bytes, never goes through a file of the library's own in $TMPDIR, which a
+// kill would leave behind: with none to write to, it decodes all the same.
+TEST_F(codec_test, decode_of_a_large_image_writes_no_file) {
+  std::istringstream png(test_support::encode(test_support::flat(6000, 6000, {10, 20, 30}), ".png"));
+  const test_support::scoped_env tmpdir("TMPDIR", "/nonexistent");
+  decoded_image decoded;
+  codec_.decode(decoded, png);
+  ASSERT_TRUE(decoded.first);
+  EXPECT_EQ(decoded.first->width, 6000U);
+}
+
 // HD Photo is decoded in a helper process; its pixels come back in place.
 TEST_F(codec_test, decode_hd_photo_gives_its_size_and_pixels) {
   const test_support::temp_folder folder;

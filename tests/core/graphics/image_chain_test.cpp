@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <random>
@@ -9,6 +10,7 @@
 #include "core/graphics/gdip/batch/gdiplus_image_open_file.hpp"
 #include "core/graphics/gdip/batch/gdiplus_image_resize.hpp"
 #include "core/graphics/gdip/batch/gdiplus_image_save_stream.hpp"
+#include "core/graphics/gdip/detail/bitmap_impl.hpp"
 #include "core/graphics/gdip/gdiplus_exception.hpp"
 #include "core/graphics/gdip/image_threads.hpp"
 #include "core/graphics/graphics_exception.hpp"
@@ -480,6 +482,23 @@ std::string ones() {
   return std::string("\xFF\x00\xFF\x00\xFF\x00\xFF\x00", 8);
 }
 
+// A BMP of 1600 x 1200 in layout, cut to what keep leaves of its size.
+std::function<std::string()> bmp_cut(test_support::bmp_layout layout,
+                                     std::function<std::size_t(std::size_t)> keep) {
+  return [=] {
+    std::string bytes = test_support::bmp_in_layout(layout, 1600, 1200).bytes;
+    bytes.resize(keep(bytes.size()));
+    return bytes;
+  };
+}
+
+// An RLE8 BMP whose codes fill a row more past the image's last.
+std::string rle_past_the_image() {
+  std::string bytes = test_support::bmp_in_layout({40, 8, 1, {}}, 64, 48).bytes;
+  bytes.resize(bytes.size() - 2);  // its end of the image
+  return bytes + std::string("\0\0\x40\x07", 4);
+}
+
 std::string jpeg_65535_wide() {
   std::string bytes = test_support::encode(test_support::flat(16, 16, {9, 9, 9}), ".jpg");
   const std::size_t frame = bytes.find("\xFF\xC0");
@@ -526,8 +545,78 @@ INSTANTIATE_TEST_SUITE_P(
                      "Cannnot save the GDI+ bitmap.", "Scans leave out or repeat part of the picture", true},
         damaged_case{"jpeg_with_an_approximated_sequential_scan", jpeg_scans_edited(one_scan, approximate_a_sequential_scan),
                      "Cannnot save the GDI+ bitmap.", "Invalid SOS parameters for sequential JPEG", true},
+        damaged_case{"bmp_cut_short", bmp_cut({40, 24, 0, {}}, half), nullptr, "the file ends in its pixels", false},
+        damaged_case{"rle4_bmp_cut_short", bmp_cut({40, 4, 2, {}}, nine_tenths), nullptr, "the file ends in its pixels", false},
+        damaged_case{"rle8_bmp_running_past_its_last_row", rle_past_the_image, nullptr,
+                     "its compressed pixels run past the image", false},
         damaged_case{"jpeg_wider_than_its_decoder_takes", jpeg_65535_wide, nullptr,
                      "VipsJpeg: Maximum supported image dimension is 65500 pixels", false}),
+    test_support::row_name());
+// clang-format on
+
+struct bmp_layout_case {
+  const char* name;
+  test_support::bmp_layout layout;
+};
+
+class chain_bmp_layouts : public image_chain, public testing::WithParamInterface<bmp_layout_case> {
+ protected:
+  // The rows of decoded that differ from the pixels bmp's bytes stand for.
+  static int rows_differing(const vips::VImage& decoded, const test_support::crafted_bmp& bmp,
+                            int width, int height) {
+    EXPECT_EQ(decoded.width(), width);
+    EXPECT_EQ(decoded.height(), height);
+    EXPECT_EQ(decoded.bands(), bmp.bands);
+    if (decoded.width() != width || decoded.height() != height || decoded.bands() != bmp.bands) {
+      return height;
+    }
+    const vips::VImage memory = decoded.copy_memory();
+    const std::size_t row = std::size_t{static_cast<unsigned>(width)} * bmp.bands;
+    int differing = 0;
+    for (int y = 0; y < height; ++y) {
+      differing += std::memcmp(VIPS_IMAGE_ADDR(memory.get_image(), 0, y),
+                               bmp.pixels.data() + y * row, row) != 0;
+    }
+    return differing;
+  }
+};
+
+TEST_P(chain_bmp_layouts, convert_as_their_bytes_say) {
+  const test_support::crafted_bmp bmp = test_support::bmp_in_layout(GetParam().layout, 37, 23);
+  const std::string path = folder_.file("layout.bmp");
+  test_support::write_file(path, bmp.bytes);
+  chain units(path, 0, 0, archive_flags, "out.png");
+  EXPECT_EQ(rows_differing(test_support::decode(units.run()), bmp, 37, 23), 0);
+}
+
+TEST_P(chain_bmp_layouts, decode_as_their_bytes_say_at_8000_x_6000) {
+  const test_support::crafted_bmp bmp = test_support::bmp_in_layout(GetParam().layout, 8000, 6000);
+  const std::string path = folder_.file("layout.bmp");
+  test_support::write_file(path, bmp.bytes);
+  gdiplus_image_open_file open(path);
+  open.execute();
+  EXPECT_EQ(rows_differing(open.image()->state().pixels(1), bmp, 8000, 6000), 0);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    layouts, chain_bmp_layouts,
+    testing::Values(
+        bmp_layout_case{"core_header_8_bit_palette", {12, 8, 0, {}}},
+        bmp_layout_case{"palette_of_1_bit", {40, 1, 0, {}}},
+        bmp_layout_case{"palette_of_4_bits", {40, 4, 0, {}}},
+        bmp_layout_case{"palette_of_8_bits_top_down", {40, 8, 0, {}, true}},
+        bmp_layout_case{"rle4", {40, 4, 2, {}}},
+        bmp_layout_case{"rle8", {40, 8, 1, {}}},
+        bmp_layout_case{"rgb555", {40, 16, 0, {}}},
+        bmp_layout_case{"rgb565_bit_fields", {40, 16, 3, {0xF800, 0x07E0, 0x001F, 0}}},
+        bmp_layout_case{"argb1555_v4", {108, 16, 3, {0x7C00, 0x03E0, 0x001F, 0x8000}}},
+        bmp_layout_case{"rgb24", {40, 24, 0, {}}},
+        bmp_layout_case{"rgb24_top_down", {124, 24, 0, {}, true}},
+        bmp_layout_case{"bgra32", {40, 32, 0, {}}},
+        bmp_layout_case{"bgrx32_alpha_byte_always_0", {40, 32, 0, {}, false, true}},
+        bmp_layout_case{"argb32_bit_fields_v5", {124, 32, 3, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}}},
+        bmp_layout_case{"rgb32_bit_fields_of_10_bits", {40, 32, 3, {0x3FF00000, 0xFFC00, 0x3FF, 0}}}),
     test_support::row_name());
 // clang-format on
 

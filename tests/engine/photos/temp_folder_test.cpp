@@ -205,6 +205,7 @@ const leftover_row earlier_run[] = {
     {"setup.run", true, "an installer"},
     {"Lumbrel-2.0.AppImage", true, "an installer of another kind"},
     {"setup.run.Ab12Cd", true, "an interrupted installer download"},
+    {"magick-12345aBcDeFgH", true, "a decoder cache an older version left"},
     {"notes.txt", false, "no name of ours"},
     {"lumbrel_parvel.lock", false, "the instance lock"},
     {"photos.zip", false, "no date, no counter"},

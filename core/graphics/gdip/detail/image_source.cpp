@@ -42,7 +42,8 @@ scoped_handle open_file(const std::string& path) {
   return file;
 }
 
-std::string_view file_head(const std::string& path, std::array<char, 32>& buffer) {
+template <std::size_t size>
+std::string_view file_head(const std::string& path, std::array<char, size>& buffer) {
   const scoped_handle file = open_file(path);
   ssize_t count = 0;
   do {
@@ -84,19 +85,21 @@ struct blob_unref {
   void operator()(VipsBlob* blob) const noexcept { vips_area_unref(VIPS_AREA(blob)); }
 };
 
+// Sequential too: a load open to random access decodes a large image into a
+// file of the library's own in $TMPDIR first, which a kill leaves behind.
 vips::VImage load_bytes(const std::string& bytes, image_format format) {
   // The blob borrows the bytes; the caller reads the pixels before they go.
   const std::unique_ptr<VipsBlob, blob_unref> blob(
       vips_blob_new(nullptr, bytes.data(), bytes.size()));
   switch (format) {
     case image_formats::jpeg:
-      return vips::VImage::jpegload_buffer(blob.get(), failing_on_errors());
+      return vips::VImage::jpegload_buffer(blob.get(), sequential());
     case image_formats::png:
-      return vips::VImage::pngload_buffer(blob.get(), failing_on_errors());
+      return vips::VImage::pngload_buffer(blob.get(), sequential());
     case image_formats::gif:
-      return vips::VImage::gifload_buffer(blob.get(), failing_on_errors());
+      return vips::VImage::gifload_buffer(blob.get(), sequential());
     default:
-      return vips::VImage::tiffload_buffer(blob.get(), failing_on_errors());
+      return vips::VImage::tiffload_buffer(blob.get(), sequential());
   }
 }
 
@@ -116,51 +119,6 @@ void check_header(const encoded_image& image, const vips::VImage& header, image_
                        static_cast<std::uint64_t>(header.height()),
                        estimate_decoder_memory(image, header, format, 1), encoded_size(image));
 }
-
-std::uint32_t little_endian(std::string_view bytes, std::size_t at, std::size_t size) {
-  std::uint32_t value = 0;
-  for (std::size_t i = size; i-- > 0;) {
-    value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-  }
-  return value;
-}
-
-}  // namespace
-
-// ImageMagick decodes a BMP whole while it reads the header, so the size is
-// checked here first: the info header's width and height (negative for rows
-// stored top down), or the old core header's 16-bit ones.
-bmp_header read_bmp_header(std::string_view head) {
-  constexpr std::size_t core_header_end = 26, info_header_end = 30;
-  if (head.size() < core_header_end) {
-    throw status_failure(status::generic_error, "the file ends in its header");
-  }
-  bmp_header header;
-  if (little_endian(head, 14, 4) == 12) {
-    header = {little_endian(head, 18, 2), little_endian(head, 20, 2), 3,
-              little_endian(head, 24, 2)};
-  } else {
-    if (head.size() < info_header_end) {
-      throw status_failure(status::generic_error, "the file ends in its header");
-    }
-    const auto side = [&](std::size_t at) {
-      const auto value = static_cast<std::int32_t>(little_endian(head, at, 4));
-      return static_cast<std::uint64_t>(std::abs(std::int64_t{value}));
-    };
-    const std::uint32_t bits = little_endian(head, 28, 2);
-    header = {side(18), side(22), bits == 32 ? 4U : 3U, bits};
-  }
-  check_decode_budget(header.width, header.height, header.bands);
-  return header;
-}
-
-std::uint64_t bmp_decoder_bytes(const bmp_header& header) {
-  // The decoded copy, and what ImageMagick holds in memory before it sends
-  // its cache and the stored pixels to files.
-  return header.width * header.height * header.bands + 2 * bmp_decoder_heap;
-}
-
-namespace {
 
 // The file's image, its claimed size checked before anything is decoded: on
 // each load, as the file may have been replaced since the last one.
@@ -232,7 +190,7 @@ vips::VImage read_image_header(const std::string& path, image_format format) {
 }
 
 bmp_header read_bmp_file_header(const std::string& path) {
-  std::array<char, 32> head;
+  std::array<char, bmp_headers_size> head;
   return read_bmp_header(file_head(path, head));
 }
 
@@ -244,8 +202,7 @@ std::shared_ptr<bitmap> open_image_file(const std::string& path, bool apply_orie
       return make_memory_bitmap(to_srgb8(decode_hd_photo_file(path)).copy_memory());
     }
     if (format == image_formats::bmp) {
-      read_bmp_file_header(path);
-      return make_memory_bitmap(decode_bmp_file(path));
+      return make_memory_bitmap(decode_bmp_file(open_file(path)));
     }
     const vips::VImage header = load_checked_file(path, format, 1);
     auto state = std::make_unique<bitmap::impl>();
@@ -273,7 +230,6 @@ std::shared_ptr<bitmap> decode_image(const std::string& bytes) {
       return make_memory_bitmap(to_srgb8(decode_hd_photo(bytes)).copy_memory());
     }
     if (format == image_formats::bmp) {
-      read_bmp_header(bytes);
       return make_memory_bitmap(decode_bmp(bytes));
     }
     const vips::VImage header = load_bytes(bytes, format);

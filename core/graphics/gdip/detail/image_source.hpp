@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/graphics/gdip/bitmap.hpp"
+#include "core/graphics/gdip/detail/bmp_decoder.hpp"
 #include "core/graphics/image_format.hpp"
 
 namespace core::graphics::gdip::detail {
@@ -26,20 +27,8 @@ image_format file_image_format(const std::string& path);
 // (their decoders read the whole image at once). Throws status_failure.
 vips::VImage read_image_header(const std::string& path, image_format format);
 
-// What a BMP's header declares.
-struct bmp_header {
-  std::uint64_t width = 0, height = 0;
-  std::uint32_t bands = 3;  // decoded: 4 for 32 bits a pixel
-  std::uint32_t bits = 0;   // stored, a pixel
-};
-
-// The header of the BMP file at path, or of its bytes; throws status_failure
-// when it is cut short or its decoded pixels would exceed the decode budget.
+// The header of the BMP file at path (read_bmp_header).
 bmp_header read_bmp_file_header(const std::string& path);
-bmp_header read_bmp_header(std::string_view head);
-
-// What decoding the BMP holds at most.
-std::uint64_t bmp_decoder_bytes(const bmp_header& header);
 
 // A bitmap over the image file at path: the header is read now, the pixels
 // are streamed from the file by each reader. With apply_orientation, a photo
