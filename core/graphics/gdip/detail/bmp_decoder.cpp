@@ -1,11 +1,9 @@
 #include "core/graphics/gdip/detail/bmp_decoder.hpp"
 
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "core/graphics/gdip/detail/decode_budget.hpp"
+#include "core/graphics/gdip/detail/encoded_input.hpp"
 #include "core/graphics/gdip/detail/status_failure.hpp"
 
 namespace core::graphics::gdip::detail {
@@ -175,50 +174,10 @@ bmp_layout read_layout(std::string_view head_bytes) {
   return layout;
 }
 
-// Where a BMP's bytes come from: the pixels may lie anywhere after the headers.
-class bmp_input {
- public:
-  explicit bmp_input(std::string_view bytes) : bytes_(bytes) {}
-  explicit bmp_input(scoped_handle file) : file_(std::move(file)) {}
-
-  // Up to size bytes at offset, fewer only where the input ends. Throws
-  // status_failure when the file cannot be read.
-  std::size_t read_at(std::uint64_t offset, unsigned char* buffer, std::size_t size) const {
-    if (!file_) {
-      if (offset >= bytes_.size()) {
-        return 0;
-      }
-      const std::size_t count = std::min<std::uint64_t>(size, bytes_.size() - offset);
-      std::memcpy(buffer, bytes_.data() + offset, count);
-      return count;
-    }
-    std::size_t done = 0;
-    while (done < size) {
-      const ssize_t count =
-          ::pread(file_.get(), buffer + done, size - done, static_cast<off_t>(offset + done));
-      if (count < 0 && errno == EINTR) {
-        continue;
-      }
-      if (count < 0) {
-        throw status_failure(status::win32_error, errno);
-      }
-      if (count == 0) {
-        break;
-      }
-      done += static_cast<std::size_t>(count);
-    }
-    return done;
-  }
-
- private:
-  std::string_view bytes_;
-  scoped_handle file_;
-};
-
 // The pixel data from their start on, taken in pieces.
 class pixel_reader {
  public:
-  pixel_reader(const bmp_input& input, std::uint64_t at) : input_(input), next_(at) {}
+  pixel_reader(const encoded_input& input, std::uint64_t at) : input_(input), next_(at) {}
 
   // The next size bytes, valid until the next call; nullptr when the data end sooner.
   const unsigned char* take(std::size_t size) {
@@ -245,7 +204,7 @@ class pixel_reader {
     return end_ >= size;
   }
 
-  const bmp_input& input_;
+  const encoded_input& input_;
   std::uint64_t next_;
   std::vector<unsigned char> buffer_;
   std::size_t begin_ = 0, end_ = 0;
@@ -258,7 +217,7 @@ class pixel_reader {
 using palette = std::array<std::array<unsigned char, 3>, 256>;
 
 // An index the palette lacks is black.
-palette read_palette(const bmp_input& input, const bmp_layout& layout) {
+palette read_palette(const encoded_input& input, const bmp_layout& layout) {
   palette colours{};
   const std::size_t size = std::size_t{layout.palette_entries} * layout.palette_entry_size;
   std::vector<unsigned char> bytes(size);
@@ -454,7 +413,7 @@ vips::VImage decode_rle(pixel_reader& data, const bmp_layout& layout, const pale
   return rows.finish(false);
 }
 
-vips::VImage decode(const bmp_input& input) {
+vips::VImage decode(const encoded_input& input) {
   std::array<unsigned char, bmp_headers_size> head{};
   const std::size_t size = input.read_at(0, head.data(), head.size());
   const bmp_layout layout = read_layout({reinterpret_cast<const char*>(head.data()), size});
@@ -479,11 +438,11 @@ std::uint64_t bmp_decoder_bytes(const bmp_header& header) {
 }
 
 vips::VImage decode_bmp_file(scoped_handle file) {
-  return decode(bmp_input(std::move(file)));
+  return decode(encoded_input(std::move(file)));
 }
 
 vips::VImage decode_bmp(std::string_view bytes) {
-  return decode(bmp_input(bytes));
+  return decode(encoded_input(bytes));
 }
 
 }  // namespace core::graphics::gdip::detail

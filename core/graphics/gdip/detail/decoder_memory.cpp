@@ -1,7 +1,6 @@
 #include "core/graphics/gdip/detail/decoder_memory.hpp"
 
 #include <tiffio.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "core/graphics/gdip/detail/decode_budget.hpp"
+#include "core/graphics/gdip/detail/encoded_input.hpp"
 #include "core/graphics/gdip/detail/status_failure.hpp"
 #include "core/io/filesystem/regular_file.hpp"
 #include "core/scoped_handle.hpp"
@@ -44,42 +44,28 @@ std::uint64_t chain_bytes_per_column(const vips::VImage& header) {
 // Reads bytes of the encoded image from any offset.
 class image_reader {
  public:
-  explicit image_reader(const encoded_image& image) : bytes_(image.bytes) {
-    if (!image.path.empty()) {
-      file_ = io::filesystem::open_regular_file(image.path);
-      if (!file_) {
-        throw status_failure(status::win32_error, errno);
-      }
-    }
-  }
+  explicit image_reader(const encoded_image& image) : input_(open(image)) {}
 
   // Up to size bytes from offset; fewer at the end.
   std::string_view read(std::uint64_t offset, std::size_t size) {
-    if (!file_) {
-      return offset < bytes_.size() ? bytes_.substr(offset, size) : std::string_view();
-    }
     buffer_.resize(size);
-    std::size_t done = 0;
-    while (done < size) {
-      const ssize_t count = ::pread(file_.get(), buffer_.data() + done, size - done,
-                                    static_cast<off_t>(offset + done));
-      if (count < 0 && errno == EINTR) {
-        continue;
-      }
-      if (count < 0) {
-        throw status_failure(status::win32_error, errno);
-      }
-      if (count == 0) {
-        break;
-      }
-      done += static_cast<std::size_t>(count);
-    }
-    return {buffer_.data(), done};
+    return {buffer_.data(),
+            input_.read_at(offset, reinterpret_cast<unsigned char*>(buffer_.data()), size)};
   }
 
  private:
-  std::string_view bytes_;
-  scoped_handle file_;
+  static encoded_input open(const encoded_image& image) {
+    if (image.path.empty()) {
+      return encoded_input(std::string_view(image.bytes));
+    }
+    scoped_handle file = io::filesystem::open_regular_file(image.path);
+    if (!file) {
+      throw status_failure(status::win32_error, errno);
+    }
+    return encoded_input(std::move(file));
+  }
+
+  encoded_input input_;
   std::string buffer_;
 };
 
