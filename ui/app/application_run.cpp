@@ -4,9 +4,14 @@
 #include <QScreen>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <mutex>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 #include "core/graphics/gdip/gdiplus_startup.hpp"
 #include "core/log/logger.hpp"
@@ -84,6 +89,21 @@ void remove_kept_archive_at_exit() {
       }
     });
   });
+}
+
+// Qt's Wayland platform may hang for ever in its display's teardown: its
+// event thread can quit holding a read it prepared and never cancelled, and
+// the display's other reader then waits for it. The process would live on
+// without a window, and the next start would only ask it to show one. Called
+// once the lock is released and everything is written: the process ends
+// without that teardown (nor the destructors of static objects, which write
+// nothing). The leak check that exit would run runs here.
+[[noreturn]] void end_without_wayland_teardown(int result) {
+#if defined(__SANITIZE_ADDRESS__)
+  __lsan_do_leak_check();
+#endif
+  std::fflush(nullptr);
+  std::_Exit(result);
 }
 
 std::vector<screen_area> screens_present() {
@@ -183,6 +203,9 @@ int app_main(int argc, char** argv) {
   std::optional<core::graphics::gdip::gdiplus_background_startup> imaging;
   const int result = application_run(options, imaging);
   imaging.reset();
+  if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+    end_without_wayland_teardown(result);
+  }
   return result;
 }
 

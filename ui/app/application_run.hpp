@@ -9,7 +9,8 @@ namespace parvel {
 
 // The process entry: drops the capabilities, installs the terminate handler,
 // sets up the log and the application object, runs application_run, stops
-// imaging, and undoes the rest in reverse order. Returns the exit code.
+// imaging, and undoes the rest in reverse order; on Wayland it ends the
+// process there instead, with the same code. Returns the exit code.
 int app_main(int argc, char** argv);
 
 // Keeps the program to one instance, shows the main frame, starts imaging

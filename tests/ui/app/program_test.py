@@ -425,6 +425,17 @@ def wayland_contact_popup_keeps_the_typing(s):
     close_on_wayland(s, program)
 
 
+def wayland_close_ends_with_slow_event_threads(s):
+    """A close on a machine so loaded that Qt's Wayland event threads wake
+    late: the program saves and ends all the same, which frees the lock for
+    the next start."""
+    s.env["LD_PRELOAD"] = os.environ["LUMBREL_SLOW_WAYLAND_WAKE"]
+    program = start_on_wayland(s)
+    wait_for_window(s, program, 750, 580, "normal")
+    close_on_wayland(s, program)
+    check(saved_show_command(s) == 1 and os.path.exists(s.config), "the close saved")
+
+
 def png(width, height):
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
@@ -505,7 +516,8 @@ SCENARIOS = {f.__name__: f for f in (maps_and_close_saves, sigterm_ends_without_
                                       message_paste_survives_any_clipboard,
                                       debug_prints_version, starts_whatever_tmpdir_holds,
                                       wayland_closes_keep_the_placement,
-                                      wayland_contact_popup_keeps_the_typing)}
+                                      wayland_contact_popup_keeps_the_typing,
+                                      wayland_close_ends_with_slow_event_threads)}
 
 
 def main():
