@@ -639,9 +639,14 @@ TEST_F(image_chain, jpegs_whose_data_is_whole_convert) {
       unended(test_support::jpeg_written(small, a_scan_a_component));
   const std::string arithmetic_unended =
       unended(test_support::jpeg_written(small, progressive_scans, true));
+  // Some writers leave a sequential scan's spectral end at zero, which its decoder never reads.
+  std::string spectral_end_zero = test_support::jpeg_written(small, one_scan);
+  const std::size_t scan = spectral_end_zero.find("\xFF\xDA");
+  spectral_end_zero[scan + 2 + static_cast<unsigned char>(spectral_end_zero[scan + 3]) - 2] = '\0';
   for (const auto& [source, bytes] :
        {std::pair{photo, baseline}, {photo, progressive}, {photo, baseline_unended},
-        {photo, progressive_unended}, {small, a_scan_a_component_unended}, {small, arithmetic_unended}}) {
+        {photo, progressive_unended}, {small, a_scan_a_component_unended}, {small, arithmetic_unended},
+        {small, spectral_end_zero}}) {
     const std::string path = folder_.file("whole.jpg");
     test_support::write_file(path, bytes);
     SCOPED_TRACE(std::to_string(bytes.size()) + " bytes");

@@ -63,8 +63,12 @@ bool loses_picture_data(const jpeg_decompress_struct& info) {
     case JWRN_ARITH_BAD_CODE:
     case JWRN_MUST_RESYNC:
     case JWRN_BOGUS_PROGRESSION:  // a scan refines bits never sent, or sends them again
-    case JWRN_NOT_SEQUENTIAL:
       return true;
+    case JWRN_NOT_SEQUENTIAL:
+      // A scan that starts past the DC coefficient or sends some of each
+      // coefficient's bits holds other data than its decoder reads. Some
+      // writers leave the spectral end at zero: that scan decodes whole.
+      return info.Ss != 0 || info.Ah != 0 || info.Al != 0;
     default:  // stray bytes between segments, odd markers: nothing lost
       return false;
   }
