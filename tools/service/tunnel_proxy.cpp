@@ -42,6 +42,24 @@ asio::awaitable<void> pause(std::chrono::milliseconds duration) {
   co_await timer.async_wait(use_awaitable);
 }
 
+// The proxy's one uplink, which its tunnels share: a piece goes out once the
+// pieces before it have, whichever tunnels they came through.
+class uplink {
+ public:
+  explicit uplink(std::uint64_t rate) : rate_(std::max<std::uint64_t>(rate, 1)) {}
+
+  // When a piece of `bytes` queued now has gone out.
+  std::chrono::steady_clock::time_point queue(std::uint64_t bytes) {
+    free_at_ = std::max(free_at_, std::chrono::steady_clock::now()) +
+               std::chrono::nanoseconds(bytes * 1000000000 / rate_);
+    return free_at_;
+  }
+
+ private:
+  std::uint64_t rate_;
+  std::chrono::steady_clock::time_point free_at_;
+};
+
 // One tunnel, shared by its three directions of work.
 struct tunnel {
   tunnel(tcp::socket from_client, tcp::socket to_server)
@@ -88,7 +106,7 @@ asio::awaitable<void> take(std::shared_ptr<tunnel> t, std::optional<std::uint64_
   }
 }
 
-asio::awaitable<void> forward(std::shared_ptr<tunnel> t, std::uint64_t rate) {
+asio::awaitable<void> forward(std::shared_ptr<tunnel> t, uplink& shared, std::uint64_t rate) {
   const auto share = std::max<std::uint64_t>(rate * tick.count() / 1000, 1);
   try {
     for (;;) {
@@ -102,6 +120,8 @@ asio::awaitable<void> forward(std::shared_ptr<tunnel> t, std::uint64_t rate) {
         // write waits.
         const std::string piece =
             t->pending.substr(t->forwarded, std::min<std::uint64_t>(share, t->held()));
+        asio::steady_timer sent(co_await asio::this_coro::executor, shared.queue(piece.size()));
+        co_await sent.async_wait(use_awaitable);
         co_await asio::async_write(t->server, asio::buffer(piece), use_awaitable);
         t->forwarded += piece.size();
         // What has gone on is dropped now and then, not with every piece.
@@ -109,6 +129,7 @@ asio::awaitable<void> forward(std::shared_ptr<tunnel> t, std::uint64_t rate) {
           t->pending.erase(0, t->forwarded);
           t->forwarded = 0;
         }
+        continue;
       }
       co_await pause(tick);
     }
@@ -196,7 +217,7 @@ class tunnel_proxy::impl {
       auto opened = std::make_shared<tunnel>(std::move(client), std::move(server));
       opened->pending = head.substr(head_size);
       asio::co_spawn(io_, take(opened, settings_.held, settings_.bursts), asio::detached);
-      asio::co_spawn(io_, forward(opened, settings_.rate), asio::detached);
+      asio::co_spawn(io_, forward(opened, uplink_, settings_.rate), asio::detached);
       asio::co_spawn(io_, answer(opened), asio::detached);
     } catch (const std::exception&) {
       // The client left or the server cannot be reached: the tunnel ends.
@@ -204,6 +225,7 @@ class tunnel_proxy::impl {
   }
 
   options settings_;
+  uplink uplink_{settings_.rate};
   asio::io_context io_{1};
   tcp::acceptor acceptor_{io_};
   std::thread thread_;

@@ -487,6 +487,7 @@ struct transfer {
   // The call ended itself at the answer's deadline, or at the stall floor.
   bool answer_expired = false;
   bool stall_expired = false;
+  std::chrono::milliseconds stall_waited{0};
   std::exception_ptr error;
   // The whole answer's deadline; none for a bulk transfer. The wait it gave
   // once the request was out, longer through a proxy.
@@ -553,11 +554,11 @@ int on_socket_opened(void* data, curl_socket_t socket, curlsocktype) {
 }
 
 // Called once connected (TLS included), right before the request goes out.
-int on_connected(void* data, char*, char*, int peer_port, int local_port) {
+int on_connected(void* data, char* peer_ip, char*, int peer_port, int local_port) {
   auto& t = state(data);
   long tunnel_status = 0;
   curl_easy_getinfo(t.handle, CURLINFO_HTTP_CONNECTCODE, &tunnel_status);
-  t.wire.connected(local_port, peer_port, tunnel_status != 0);
+  t.wire.connected(local_port, peer_port, tunnel_status != 0, peer_ip);
   t.current = t.body != nullptr && t.body->size() > 0 ? phase::writing : phase::receiving;
   return CURL_PREREQFUNC_OK;
 }
@@ -697,10 +698,14 @@ CURLcode perform(CURLM* multi, CURL* easy, transfer& t) {
     }
     if (t.answer_overdue()) {
       t.answer_expired = true;
+      t.wire.end(written(easy));
       return CURLE_OPERATION_TIMEDOUT;
     }
     if (t.stalled()) {
       t.stall_expired = true;
+      // As it was: closing the connection moves the wire's count on.
+      t.stall_waited = t.stall_wait();
+      t.wire.end(written(easy));
       return CURLE_OPERATION_TIMEDOUT;
     }
     check(prefix_of(t.current), curl_multi_poll(multi, nullptr, 0, t.wait_ms(), nullptr));
@@ -716,6 +721,10 @@ CURLcode perform(CURLM* multi, CURL* easy, transfer& t) {
         }
       } else if (t.abort_seen && !t.error) {
         t.follow_end(written(easy));
+      } else {
+        // Failed, or stopped by a callback's exception, such as a cancel's:
+        // no progress is told, but a proxy may still forward what it took.
+        t.wire.end(written(easy));
       }
       return message->data.result;
     }
@@ -789,7 +798,7 @@ basic_response exchange::run(const basic_request& request, body_source& body) {
             (t.awaits_proxy() ? " ms of the proxy's taking the request" : " ms of the request");
       } else if (t.stall_expired) {
         detail =
-            "no byte went out or came in for " + std::to_string(t.stall_wait().count()) + " ms";
+            "no byte went out or came in for " + std::to_string(t.stall_waited.count()) + " ms";
       }
       // Bytes still in the socket are a write that has not ended.
       const bool unsent_body =

@@ -12,10 +12,11 @@ constexpr std::uint64_t fastest_pace = 1000000000;
 
 }  // namespace
 
-proxy_backlog::proxy_backlog(std::uint64_t slowest_uplink)
+proxy_backlog::proxy_backlog(std::uint64_t slowest_uplink, std::uint64_t earlier)
     : pace_(std::clamp<std::uint64_t>(slowest_uplink, 1, fastest_pace)),
       per_byte_(std::chrono::duration_cast<duration>(std::chrono::seconds(1)) /
-                static_cast<duration::rep>(pace_)) {}
+                static_cast<duration::rep>(pace_)),
+      held_(earlier) {}
 
 std::uint64_t proxy_backlog::held_at(duration at) const {
   if (at <= counted_) {

@@ -21,8 +21,9 @@ class proxy_backlog {
   // clock's end that the caller's own waits can be added to it.
   static constexpr std::chrono::milliseconds longest{std::numeric_limits<std::int64_t>::max() / 4};
 
-  // slowest_uplink: in bytes a second (1 to 10^9).
-  explicit proxy_backlog(std::uint64_t slowest_uplink);
+  // slowest_uplink: in bytes a second (1 to 10^9); earlier: what the proxy
+  // holds from before when the request starts, forwarded ahead of its body.
+  explicit proxy_backlog(std::uint64_t slowest_uplink, std::uint64_t earlier = 0);
 
   // The proxy has taken `bytes` of the body in all, `since` the request
   // started. Calls come in time order with growing counts; a time earlier
@@ -33,9 +34,10 @@ class proxy_backlog {
   // forwarding: what it may hold then, at the slowest pace. At most longest.
   std::chrono::milliseconds forwarding_time(duration at) const;
 
- private:
-  // What the proxy may hold at `at`, of held_ at counted_.
+  // What the proxy may hold at `at`.
   std::uint64_t held_at(duration at) const;
+
+ private:
 
   std::uint64_t pace_;
   duration per_byte_;

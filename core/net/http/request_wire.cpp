@@ -1,5 +1,7 @@
 #include "core/net/http/request_wire.hpp"
 
+#include "core/net/http/proxy_leftovers.hpp"
+
 #include <linux/sockios.h>
 #include <netinet/in.h>
 #include <sys/ioctl.h>
@@ -68,9 +70,11 @@ void request_wire::start(bool with_body) {
   drained_ = false;
   left_ = 0;
   moved_ = 0;
+  answered_ = false;
 }
 
-void request_wire::connected(int local_port, int peer_port, bool tunnel_made) {
+void request_wire::connected(int local_port, int peer_port, bool tunnel_made,
+                             const std::string& peer_ip) {
   socket_ = connected_socket(opened_, local_port, peer_port);
   if (tunnel_made) {
     tunnel_ports_.push_back(local_port);
@@ -80,6 +84,12 @@ void request_wire::connected(int local_port, int peer_port, bool tunnel_made) {
   connected_ = true;
   connected_at_ = clock::now();
   last_motion_ = connected_at_;
+  if (tunneled_ && with_body_) {
+    // Bodies of requests that ended early share the uplink with this one.
+    proxy_ = peer_ip + ":" + std::to_string(peer_port);
+    backlog_ = proxy_backlog(slowest_proxy_uplink_,
+                             left_with_proxy(proxy_, connected_at_, slowest_proxy_uplink_));
+  }
 }
 
 // The socket's count of unsent bytes includes the request's head and TLS
@@ -98,6 +108,7 @@ void request_wire::follow(std::uint64_t written, bool request_out, std::uint64_t
       backlog_.taken(now - connected_at_, left_);
     }
   }
+  answered_ = answered_ || answer_bytes > 0;
   const std::uint64_t now_moved = left_ + answer_bytes;
   if (now_moved != moved_) {
     moved_ = now_moved;
@@ -106,8 +117,16 @@ void request_wire::follow(std::uint64_t written, bool request_out, std::uint64_t
 }
 
 void request_wire::end(std::uint64_t written) {
-  if (with_body_) {
-    left_ = std::max(left_, written);
+  if (!with_body_) {
+    return;
+  }
+  left_ = std::max(left_, written);
+  if (connected_ && tunneled_ && !answered_) {
+    // A copy: the waits the request ended on are told as they were.
+    proxy_backlog ended = backlog_;
+    const auto now = clock::now();
+    ended.taken(now - connected_at_, left_);
+      leave_with_proxy(proxy_, ended.held_at(now - connected_at_), now, slowest_proxy_uplink_);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "core/net/http/proxy_backlog.hpp"
@@ -28,8 +29,8 @@ class request_wire {
 
   // The request's connection is made (TLS included), between these ports;
   // tunnel_made: a proxy answered a CONNECT for it (later requests on the
-  // same connection are told no more).
-  void connected(int local_port, int peer_port, bool tunnel_made);
+  // same connection are told no more); peer_ip: the proxy's, through one.
+  void connected(int local_port, int peer_port, bool tunnel_made, const std::string& peer_ip);
 
   // After a turn: written, the body bytes handed to the connection so far;
   // request_out, the whole request has been handed; answer_bytes, the bytes
@@ -38,7 +39,9 @@ class request_wire {
 
   // The request is over: what was handed to the connection has left, or no
   // longer matters. On a cancel too: the kernel still sends what it was handed
-  // before the close, so the peer may act on it.
+  // before the close, so the peer may act on it. Through a tunnel, before any
+  // answer, what the proxy may still forward is left with it for the next
+  // request through it.
   void end(std::uint64_t written);
 
   bool is_connected() const { return connected_; }
@@ -67,11 +70,14 @@ class request_wire {
   bool connected_ = false;
   clock::time_point connected_at_;
   bool tunneled_ = false;
+  // The proxy's address, through a tunnel.
+  std::string proxy_;
   proxy_backlog backlog_;
   bool drained_ = false;
   std::uint64_t left_ = 0;
   // Bytes that have gone out or come in, and when that last changed.
   std::uint64_t moved_ = 0;
+  bool answered_ = false;
   clock::time_point last_motion_;
 };
 

@@ -393,6 +393,34 @@ TEST_F(send_road_faults, a_slow_uplink_sends_one_package) {
   EXPECT_EQ(service_.packages().size(), 1u);
 }
 
+// A proxy in bursts on a slow uplink still forwards the canceled upload's
+// bytes while the Retry's go through it: its pauses are the longer for them.
+TEST_F(send_road_faults, a_retry_behind_a_canceled_upload_through_a_proxy_sends_one_package) {
+  test_support::log_capture capture;
+  const short_client_limits limits;
+  // 1.5 s of the uplink in each burst; the archive needs more than one.
+  constexpr std::size_t burst = 576 << 10;
+  const service::tunnel_proxy proxy({.rate = 384 << 10, .held = burst, .bursts = true});
+  const test_support::scoped_env https_proxy("https_proxy", proxy.url());
+  const test_support::scoped_env no_proxy("no_proxy", "");
+  write_archive(test_support::random_data(1 << 20, 3));
+  auto& controller = test_support::the_controller();
+  {
+    const boost::signals2::scoped_connection canceling =
+        controller.on_photo_upload_progress.connect([&](unsigned sent, unsigned) {
+          if (sent >= burst) {
+            controller.cancel_photo_upload();
+          }
+        });
+    upload();
+  }
+  ASSERT_EQ(recorder_.outcome(), "upload_canceled");
+
+  upload();
+  EXPECT_EQ(recorder_.outcome(), "upload_succeeded") << capture.text();
+  EXPECT_EQ(service_.packages().size(), 1u);
+}
+
 TEST_F(send_road_faults, a_missing_archive_fails_before_any_request) {
   test_support::log_capture capture;
   upload();
