@@ -38,7 +38,6 @@ class proxy_backlog {
   std::uint64_t held_at(duration at) const;
 
  private:
-
   std::uint64_t pace_;
   duration per_byte_;
   // The time up to which the pace has been counted into held_.

@@ -22,9 +22,10 @@ std::uint64_t held_at(const leftover& left, std::chrono::steady_clock::time_poin
     return left.bytes;
   }
   // As proxy_backlog counts: a byte's time is one tick at least.
-  const auto per_byte = std::max(std::chrono::steady_clock::duration(std::chrono::seconds(1)) /
-                                     static_cast<std::chrono::steady_clock::rep>(slowest_uplink),
-                                 std::chrono::steady_clock::duration(1));
+  const auto per_byte = std::max(
+      std::chrono::steady_clock::duration(std::chrono::seconds(1)) /
+          static_cast<std::chrono::steady_clock::rep>(std::max<std::uint64_t>(slowest_uplink, 1)),
+      std::chrono::steady_clock::duration(1));
   const auto forwarded = static_cast<std::uint64_t>((at - left.at) / per_byte);
   return forwarded >= left.bytes ? 0 : left.bytes - forwarded;
 }

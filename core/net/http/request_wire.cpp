@@ -126,7 +126,7 @@ void request_wire::end(std::uint64_t written) {
     proxy_backlog ended = backlog_;
     const auto now = clock::now();
     ended.taken(now - connected_at_, left_);
-      leave_with_proxy(proxy_, ended.held_at(now - connected_at_), now, slowest_proxy_uplink_);
+    leave_with_proxy(proxy_, ended.held_at(now - connected_at_), now, slowest_proxy_uplink_);
   }
 }
 
