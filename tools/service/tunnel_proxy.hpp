@@ -11,8 +11,9 @@ namespace service {
 // on a fast local network in front of a slow uplink: it takes what a client
 // sends into a tunnel at once, up to `held` bytes not yet forwarded, and
 // forwards it to the server at `rate` bytes a second, which all its tunnels
-// share, a closed one's held bytes too; the server's bytes go back at once. Any other request is
-// refused. It serves on a thread of its own until destruction.
+// share, a closed one's held bytes too; the server's bytes go back at once.
+// Any other request is refused. It serves on a thread of its own until
+// destruction.
 class tunnel_proxy {
  public:
   struct options {
