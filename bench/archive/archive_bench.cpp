@@ -3,10 +3,16 @@
 //   each photo in turn), resizing into the box, converting each photo at its
 //   size into the format of the extension, or storing every file unchanged
 //   ("-"), and prints the archive's path. The archive goes to the temporary
-//   folder ($TMPDIR).
+//   folder ($TMPDIR). With ARCHIVE_CANCEL_AFTER=SECONDS the job is canceled
+//   that long after it starts zipping, and the seconds from the cancel to the
+//   job's end are printed instead ("canceled in ...").
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <future>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "core/graphics/gdip/gdiplus_startup.hpp"
 #include "core/graphics/image_format.hpp"
@@ -48,6 +54,33 @@ int main(int argc, char** argv) {
   job->signal_succeeded.connect([&](const auto&) { succeeded = true; });
   job->signal_failed.connect(
       [](const parvel::parvel_error& e) { std::fprintf(stderr, "failed: %s\n", e.what()); });
+  const char* cancel_after = std::getenv("ARCHIVE_CANCEL_AFTER");
+  if (cancel_after != nullptr) {
+    using clock = std::chrono::steady_clock;
+    std::promise<void> zipping;
+    job->signal_status.connect([&](parvel::parvel_code::parvel_code code) {
+      if (code == parvel::parvel_code::send_zipping) {
+        zipping.set_value();
+      }
+    });
+    bool canceled = false;
+    job->signal_canceled.connect([&] { canceled = true; });
+    clock::time_point asked;
+    std::thread canceler([&, started = zipping.get_future()] {
+      started.wait();
+      std::this_thread::sleep_for(std::chrono::duration<double>(std::stod(cancel_after)));
+      asked = clock::now();
+      job->cancel();
+    });
+    job->run();
+    const clock::time_point ended = clock::now();
+    canceler.join();
+    if (!canceled) {
+      return 1;
+    }
+    std::printf("canceled in %.3f s\n", std::chrono::duration<double>(ended - asked).count());
+    return 0;
+  }
   job->run();
   if (!succeeded) {
     return 1;

@@ -24,6 +24,8 @@ class cancellable_job : public core::threading::async_req {
 
  protected:
   bool canceled() const { return canceled_; }
+  // Set by cancel(): for work that looks for a stop on its own.
+  const std::atomic<bool>& cancel_flag() const { return canceled_; }
   // Throws job_canceled once a cancel was asked.
   void throw_if_canceled() const;
   // Run's thread, once what a cancel could stop has happened (an answer has

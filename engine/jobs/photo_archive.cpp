@@ -152,9 +152,10 @@ std::uint64_t held_beside(const gdip::conversion_memory& memory) {
 }
 
 // The photo converted by the item's options, encoded into encoded; memory:
-// what converting it holds, empty when its header cannot be read.
+// what converting it holds, empty when its header cannot be read. Throws
+// job_canceled once stop ends the conversion.
 void convert_photo(const archive_item& item, const std::optional<gdip::conversion_memory>& memory,
-                   core::io::spooled_buffer& encoded) {
+                   core::io::spooled_buffer& encoded, const std::atomic<bool>& stop) {
   // Decoded as the encoder asks for its pixels: the file must hold the planned
   // bytes before and still after, else the decoder read a photo being written.
   expect_planned_size(item);
@@ -173,8 +174,11 @@ void convert_photo(const archive_item& item, const std::optional<gdip::conversio
   std::ostream out(&encoded);
   batch::gdiplus_image_save_stream save(last, item.entry_name, item.conversion->params, out);
   try {
-    save.run();
+    save.run(stop);
   } catch (const std::exception&) {
+    if (stop) {
+      throw job_canceled();
+    }
     if (encoded.write_error() != 0) {
       throw core::io::stream_failure("cannot write the converted photo '" + item.path + "'",
                                      encoded.write_error());
@@ -229,7 +233,7 @@ std::uint64_t preparation_cost(const archive_item& item) {
   return 2 * item.size;
 }
 
-// Empty on a stop. spool_folder: where a converted photo too large to hold
+// Empty, or job_canceled thrown, on a stop. spool_folder: where a converted photo too large to hold
 // is encoded into a file.
 std::optional<prepared_entry> prepare_entry(const archive_item& item,
                                             const std::string& spool_folder,
@@ -240,7 +244,7 @@ std::optional<prepared_entry> prepare_entry(const archive_item& item,
     const std::optional<gdip::conversion_memory> memory = estimate_memory(item);
     auto encoded =
         std::make_unique<core::io::spooled_buffer>(spool_folder, largest_encoded_in_memory(memory));
-    convert_photo(item, memory, *encoded);
+    convert_photo(item, memory, *encoded, stop);
     // The imaging library frees its working memory into the allocator's
     // per-thread pools, where it would stay and add up across threads beyond
     // the budget: hand it back to the system.
@@ -376,7 +380,6 @@ void photo_archive::build_archive() {
   }
   pipeline_registration registration(*this, pipeline ? &*pipeline : nullptr);
 
-  const std::atomic<bool> never_stopped{false};
   std::uint64_t done = 0;
   for (std::size_t i = 0; i < items.size(); ++i) {
     throw_if_canceled();
@@ -386,9 +389,9 @@ void photo_archive::build_archive() {
       throw_if_canceled();
     } else if (prepared_ahead(items[i])) {
       // As a worker would: the way an entry is deflated shows in its bytes,
-      // and the archive must not depend on the number of workers. A cancel
-      // meanwhile fails the entry's write.
-      entry = prepare_entry(items[i], package_->temp_folder(), never_stopped);
+      // and the archive must not depend on the number of workers.
+      entry = prepare_entry(items[i], package_->temp_folder(), cancel_flag());
+      throw_if_canceled();
     }
     if (entry) {
       if (entry->compressed) {

@@ -53,8 +53,8 @@ class photo_archive : public cancellable_job {
   boost::signals2::signal<void()> signal_canceled;
   boost::signals2::signal<void(parvel_code::parvel_code)> signal_status;
 
-  // A cancel ends the run as canceled at its next step; a write under way
-  // fails at once.
+  // A cancel ends the run as canceled at its next step; a write or a
+  // conversion under way fails at once.
   void run() override;
 
   // canceled when a cancel was asked, else failed with the error.

@@ -154,9 +154,9 @@ void gdiplus_image_codec::decode(decoded_image& out, std::istream& encoded) {
   const std::shared_ptr<bitmap> decoded = detail::call_with_status(
       "Cannot load a GDI+ bitmap from the IStream.", [&] { return detail::decode_image(bytes); });
 
-  const std::vector<std::uint8_t> argb =
-      detail::call_with_status("Cannnot lock the GDI+ bitmap for reading.",
-                               [&] { return detail::argb_pixels(decoded->state().pixels(1)); });
+  const std::vector<std::uint8_t> argb = detail::call_with_status(
+      "Cannnot lock the GDI+ bitmap for reading.",
+      [&] { return detail::argb_pixels(decoded->state().pixels(1, threading::never_stopped)); });
   auto pixels = std::make_shared<io::memorystream>(io::memorystream_device(argb.size()));
   pixels->write(reinterpret_cast<const char*>(argb.data()),
                 static_cast<std::streamsize>(argb.size()));

@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <random>
+#include <sstream>
 #include <stdexcept>
 #include <string_view>
 
@@ -263,6 +264,56 @@ INSTANTIATE_TEST_SUITE_P(
         turned_case{"turned_left_to_bmp", 8, 200, 100, "a.bmp", 100, 133, 1, true},
         turned_case{"turned_left_to_bmp_at_its_size", 8, 0, 0, "a.bmp", 300, 400, 1, true},
         turned_case{"upside_down_to_gif", 3, 200, 100, "a.gif", 133, 100, 0, false}),
+    test_support::row_name());
+// clang-format on
+
+// Asks the chain writing into it to stop at its first bytes: the encoder is
+// then under way, the pixels' evaluation begun.
+struct stopping_buffer : std::stringbuf {
+  std::streamsize xsputn(const char* bytes, std::streamsize count) override {
+    stop = true;
+    return std::stringbuf::xsputn(bytes, count);
+  }
+  int_type overflow(int_type c) override {
+    stop = true;
+    return std::stringbuf::overflow(c);
+  }
+
+  std::atomic<bool> stop{false};
+};
+
+struct stopped_case {
+  const char* name;
+  image_format source;
+  const char* target;
+};
+
+class chain_stopped_saves : public image_chain, public testing::WithParamInterface<stopped_case> {};
+
+TEST_P(chain_stopped_saves, end_aborted_with_less_than_half_written) {
+  const stopped_case& c = GetParam();
+  const std::string path = source(test_support::photo_like(3000, 2000), c.source, "large");
+  gdiplus_image_open_file open(path);
+  stopping_buffer written;
+  std::ostream out(&written);
+  gdiplus_image_save_stream save(&open, c.target, {}, out);
+  test_support::expect_error<gdip::gdiplus_exception>(
+      [&] { save.run(written.stop); },
+      "Cannnot save the GDI+ bitmap. [GdiplusErrorCode: 9, The method was aborted.]");
+  gdiplus_image_save_stream whole(&open, c.target, {});
+  whole.run();
+  EXPECT_LT(written.str().size(), whole.device().size() / 2);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    targets, chain_stopped_saves,
+    testing::Values(
+        stopped_case{"jpeg_to_png", formats::jpeg, "a.png"},
+        stopped_case{"jpeg_to_jpeg", formats::jpeg, "a.jpg"},
+        stopped_case{"png_to_tiff", formats::png, "a.tif"},
+        stopped_case{"jpeg_to_bmp", formats::jpeg, "a.bmp"},
+        stopped_case{"hd_photo_to_png", formats::hd_photo, "a.png"}),
     test_support::row_name());
 // clang-format on
 
@@ -595,7 +646,8 @@ TEST_P(chain_bmp_layouts, decode_as_their_bytes_say_at_8000_x_6000) {
   test_support::write_file(path, bmp.bytes);
   gdiplus_image_open_file open(path);
   open.execute();
-  EXPECT_EQ(rows_differing(open.image()->state().pixels(1), bmp, 8000, 6000), 0);
+  const vips::VImage pixels = open.image()->state().pixels(1, core::threading::never_stopped);
+  EXPECT_EQ(rows_differing(pixels, bmp, 8000, 6000), 0);
 }
 
 // clang-format off

@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,7 +13,9 @@
 #include <functional>
 #include <future>
 #include <stdexcept>
+#include <thread>
 
+#include "core/graphics/gdip/hd_photo_decoder_program.hpp"
 #include "engine/controller/job_dispatch.hpp"
 #include "engine/options/convert_option_manager.hpp"
 #include "engine/options/resize_option_manager.hpp"
@@ -374,6 +378,42 @@ TEST_F(photo_archive_run, exit_during_a_conversion_returns_once_the_job_ended_ca
   EXPECT_EQ(recorder_.outcome(), "canceled");
   EXPECT_FALSE(fs::exists(package_->archive_path()));
   ASSERT_TRUE(recorder_.wait_for_end(std::chrono::seconds(0)));
+}
+
+// The HD Photo helper here says when it has started, then takes its time limit
+// (minutes) to decode: a cancel must kill it. The other conversions stop
+// their evaluation (image_chain's stopped saves).
+TEST_F(photo_archive_run, cancel_during_a_conversion_ends_it_at_once_leaving_nothing) {
+  add_file("slow.wdp", std::string("II\xBC\x01", 4) + random_data(1000, 3));
+  parvel::convert_option_manager::instance()->set_current(
+      parvel::photo_convert_option(formats::png));
+  const std::string started = folder_.file("started");
+  ASSERT_EQ(::mkfifo(started.c_str(), 0600), 0);
+  const std::string helper = folder_.file("helper");
+  test_support::write_file(helper, "#!/bin/sh\necho >" + started + "\nexec sleep 600\n");
+  fs::permissions(helper, fs::perms::owner_exec, fs::perm_options::add);
+  const std::string decoder = core::graphics::gdip::hd_photo_decoder_program();
+  core::graphics::gdip::set_hd_photo_decoder_program(helper);
+  for (const unsigned workers : {1u, 4u}) {
+    SCOPED_TRACE(workers);
+    const int descriptors = test_support::open_descriptors();
+    parvel::photo_archive job(package_, parvel::photo_archive::default_size_limit, workers);
+    test_support::job_recorder recorder(job);
+    const int word = ::open(started.c_str(), O_RDONLY | O_NONBLOCK);
+    std::thread run([&] { job.run(); });
+    pollfd helper_started{word, POLLIN, 0};
+    EXPECT_EQ(::poll(&helper_started, 1, 60000), 1);
+    ::close(word);
+    job.cancel();
+    EXPECT_TRUE(recorder.wait_for_end(std::chrono::seconds(30)));
+    run.join();
+    EXPECT_EQ(recorder.outcome(), "canceled");
+    EXPECT_TRUE(::waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD) << "the helper is reaped";
+    EXPECT_EQ(test_support::open_descriptors(), descriptors);
+    EXPECT_EQ(std::distance(fs::directory_iterator(package_->temp_folder()), {}), 1)
+        << "only the folder's mark of use";
+  }
+  core::graphics::gdip::set_hd_photo_decoder_program(decoder);
 }
 
 // The job with that many workers; the archive is moved aside.

@@ -11,7 +11,7 @@ gdiplus_image_open_file::gdiplus_image_open_file(std::string path, orientation_t
 void gdiplus_image_open_file::execute() {
   bitmap_.reset();
   bitmap_ = detail::call_with_status("Cannot load the bitmap: '" + path_ + "'.", [&] {
-    return detail::open_image_file(path_, orientation_ == orientation_tag::applied);
+    return detail::open_image_file(path_, orientation_ == orientation_tag::applied, stop());
   });
 }
 

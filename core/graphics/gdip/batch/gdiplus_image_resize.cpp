@@ -41,15 +41,17 @@ void gdiplus_image_resize::execute() {
   auto state = std::make_unique<bitmap::impl>();
   state->width = result_width_;
   state->height = result_height_;
-  state->pixels = [source, width = result_width_, height = result_height_, kernel](int) {
+  state->pixels = [source, width = result_width_, height = result_height_, kernel](
+                      int, const threading::stop_flag& stop) {
     const bitmap::impl& from = source->state();
     const int shrink =
         from.shrinks_on_load ? detail::load_shrink(from.width, from.height, width, height) : 1;
     // Resized as stored, then turned: the turn holds only the smaller pixels.
     const bool sideways = detail::turns_sideways(from.orientation);
-    return detail::turned_upright(detail::resample(from.pixels(shrink), sideways ? height : width,
-                                                   sideways ? width : height, kernel),
-                                  from.orientation);
+    return detail::turned_upright(
+        detail::resample(from.pixels(shrink, stop), sideways ? height : width,
+                         sideways ? width : height, kernel),
+        from.orientation);
   };
   bitmap_ = std::make_shared<bitmap>(std::move(state));
 }

@@ -69,8 +69,8 @@ void gdiplus_image_save_stream::execute() {
   std::ostream& out = out_ != nullptr ? *out_ : stream_;
   detail::call_with_status("Cannnot save the GDI+ bitmap.", [&] {
     const bitmap::impl& state = source->state();
-    detail::encode_image(out, detail::turned_upright(state.pixels(1), state.orientation), encoder,
-                         quality);
+    detail::encode_image(out, detail::turned_upright(state.pixels(1, stop()), state.orientation),
+                         encoder, quality, stop());
     out.flush();
     if (!out) {
       throw detail::status_failure(status::win32_error);

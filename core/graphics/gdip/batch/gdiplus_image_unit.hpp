@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "core/graphics/gdip/bitmap.hpp"
+#include "core/threading/stop_flag.hpp"
 
 namespace core::graphics::gdip::batch {
 
@@ -16,7 +17,10 @@ class gdiplus_image_unit {
   gdiplus_image_unit& operator=(const gdiplus_image_unit&) = delete;
 
   // Runs the chain from its head: the predecessor's run, then execute().
-  void run();
+  // Once stop is set, from any thread, the unit under way ends within a strip
+  // of rows (or its helper process is killed) and throws gdiplus_exception
+  // with status aborted and its own message.
+  void run(const threading::stop_flag& stop = threading::never_stopped);
 
   virtual void execute() = 0;
 
@@ -28,9 +32,12 @@ class gdiplus_image_unit {
   explicit gdiplus_image_unit(gdiplus_image_unit* predecessor) : predecessor_(predecessor) {}
 
   gdiplus_image_unit* predecessor() const { return predecessor_; }
+  // What ends execute() early: the run's stop while run() executes the unit.
+  const threading::stop_flag& stop() const { return *stop_; }
 
  private:
   gdiplus_image_unit* predecessor_;
+  const threading::stop_flag* stop_ = &threading::never_stopped;
 };
 
 }  // namespace core::graphics::gdip::batch

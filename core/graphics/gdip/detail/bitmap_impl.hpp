@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "core/graphics/gdip/bitmap.hpp"
+#include "core/threading/stop_flag.hpp"
 
 namespace core::graphics::gdip {
 
@@ -16,7 +17,9 @@ struct bitmap::impl {
   // each reader, since a file source streams once from top to bottom. A file
   // whose decoder can scale down while decoding (JPEG) honours a shrink of 2,
   // 4 or 8 and gives that much smaller pixels; other sources ignore it.
-  std::function<vips::VImage(int shrink)> pixels;
+  // Evaluating the pixels, or anything made from them, fails once the
+  // reader's stop is set (stoppable_image.hpp).
+  std::function<vips::VImage(int shrink, const threading::stop_flag& stop)> pixels;
   bool shrinks_on_load = false;
   // The EXIF orientation (2 to 8) the pixels are still to be turned by
   // before they are encoded; width and height are those of the photo turned

@@ -72,7 +72,7 @@ int write_strip(VipsRegion* region, VipsRect* area, void* user) {
 
 }  // namespace
 
-void write_bmp(std::ostream& out, const vips::VImage& srgb8) {
+void write_bmp(std::ostream& out, const vips::VImage& srgb8, const threading::stop_flag& stop) {
   const std::size_t width = static_cast<std::size_t>(srgb8.width());
   const std::size_t height = static_cast<std::size_t>(srgb8.height());
   const std::size_t bytes_per_pixel = static_cast<std::size_t>(srgb8.bands());
@@ -100,9 +100,13 @@ void write_bmp(std::ostream& out, const vips::VImage& srgb8) {
   out.write(headers.data(), headers.size());
 
   // The pixels arrive from the top, the file holds them from the bottom: the
-  // whole length is laid out first, so that each strip can take its place.
+  // whole length is laid out first, so that each strip can take its place;
+  // a second for the largest, so a stop is looked for meanwhile.
   const std::vector<char> zeros(std::min<std::size_t>(stride * height, std::size_t{1} << 20), 0);
   for (std::size_t left = stride * height; left > 0 && out;) {
+    if (stop) {
+      throw status_failure(status::aborted);
+    }
     const std::size_t piece = std::min(left, zeros.size());
     out.write(zeros.data(), static_cast<std::streamsize>(piece));
     left -= piece;

@@ -100,8 +100,8 @@ vips::VImage image_from_samples(const wire::header& header, const sample_layout&
                         ->set("yres", header.dpi_y > 0 ? header.dpi_y / mm_per_inch : 1.0));
 }
 
-vips::VImage decode_from(int input) {
-  helper_process helper(hd_photo_decoder_program(), input, decode_time_limit);
+vips::VImage decode_from(int input, const threading::stop_flag& stop) {
+  helper_process helper(hd_photo_decoder_program(), input, decode_time_limit, stop);
   wire::header header{};
   if (!helper.read(&header, sizeof header)) {
     damaged();
@@ -123,12 +123,12 @@ vips::VImage decode_from(int input) {
 
 }  // namespace
 
-vips::VImage decode_hd_photo_file(const std::string& path) {
+vips::VImage decode_hd_photo_file(const std::string& path, const threading::stop_flag& stop) {
   const scoped_handle file = io::filesystem::open_regular_file(path);
   if (!file) {
     throw status_failure(status::win32_error, errno);
   }
-  return decode_from(file.get());
+  return decode_from(file.get(), stop);
 }
 
 vips::VImage decode_hd_photo(const std::string& bytes) {
@@ -152,7 +152,7 @@ vips::VImage decode_hd_photo(const std::string& bytes) {
   if (::lseek(memory.get(), 0, SEEK_SET) != 0) {
     throw status_failure(status::win32_error);
   }
-  return decode_from(memory.get());
+  return decode_from(memory.get(), threading::never_stopped);
 }
 
 }  // namespace core::graphics::gdip::detail

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "core/graphics/gdip/detail/status_failure.hpp"
@@ -16,6 +17,9 @@ extern char** environ;
 namespace core::graphics::gdip::detail {
 
 namespace {
+
+// How long a stop waits at most for a helper that writes nothing meanwhile.
+constexpr std::chrono::milliseconds stop_check_interval{50};
 
 // Frees the spawn settings on every path.
 struct spawn_settings {
@@ -43,8 +47,9 @@ struct spawn_settings {
 }  // namespace
 
 helper_process::helper_process(const std::string& program, int input,
-                               std::chrono::milliseconds time_limit)
-    : deadline_(std::chrono::steady_clock::now() + time_limit) {
+                               std::chrono::milliseconds time_limit,
+                               const threading::stop_flag& stop)
+    : deadline_(std::chrono::steady_clock::now() + time_limit), stop_(stop) {
   int ends[2];
   if (::pipe2(ends, O_CLOEXEC) != 0) {
     cannot_start(errno);
@@ -106,11 +111,12 @@ ssize_t helper_process::read_some(void* buffer, std::size_t size) {
   for (;;) {
     const auto left =
         std::chrono::ceil<std::chrono::milliseconds>(deadline_ - std::chrono::steady_clock::now());
-    if (left.count() <= 0) {
+    if (left.count() <= 0 || stop_) {
       return -1;
     }
     pollfd ready{output_.get(), POLLIN, 0};
-    const int polled = ::poll(&ready, 1, static_cast<int>(left.count()));
+    const int polled =
+        ::poll(&ready, 1, static_cast<int>(std::min(left, stop_check_interval).count()));
     if (polled < 0 && errno != EINTR) {
       return -1;
     }

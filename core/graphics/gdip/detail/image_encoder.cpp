@@ -115,10 +115,10 @@ vips::VImage shown_without_lost_profile(const vips::VImage& srgb8, encoder_clsid
 }  // namespace
 
 void encode_image(std::ostream& out, const vips::VImage& pixels, encoder_clsid encoder,
-                  std::optional<int> jpeg_quality) {
+                  std::optional<int> jpeg_quality, const threading::stop_flag& stop) {
   const vips::VImage srgb8 = shown_without_lost_profile(pixels, encoder);
   if (encoder == encoder_clsid::bmp) {
-    write_bmp(out, srgb8);
+    write_bmp(out, srgb8, stop);
     return;
   }
   stream_output output{out, out.tellp()};

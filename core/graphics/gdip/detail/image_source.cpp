@@ -17,6 +17,7 @@
 #include "core/graphics/gdip/detail/library_error.hpp"
 #include "core/graphics/gdip/detail/srgb8.hpp"
 #include "core/graphics/gdip/detail/status_failure.hpp"
+#include "core/graphics/gdip/detail/stoppable_image.hpp"
 #include "core/graphics/gdip/detail/upright.hpp"
 #include "core/graphics/gdip/gdiplus_startup.hpp"
 #include "core/io/filesystem/regular_file.hpp"
@@ -194,12 +195,14 @@ bmp_header read_bmp_file_header(const std::string& path) {
   return read_bmp_header(file_head(path, head));
 }
 
-std::shared_ptr<bitmap> open_image_file(const std::string& path, bool apply_orientation) {
+std::shared_ptr<bitmap> open_image_file(const std::string& path, bool apply_orientation,
+                                        const threading::stop_flag& stop) {
   start_decoding();
   const image_format format = file_image_format(path);
   try {
     if (format == image_formats::hd_photo) {
-      return make_memory_bitmap(to_srgb8(decode_hd_photo_file(path)).copy_memory());
+      return make_memory_bitmap(
+          stoppable(to_srgb8(decode_hd_photo_file(path, stop)), stop).copy_memory());
     }
     if (format == image_formats::bmp) {
       return make_memory_bitmap(decode_bmp_file(open_file(path)));
@@ -208,7 +211,9 @@ std::shared_ptr<bitmap> open_image_file(const std::string& path, bool apply_orie
     auto state = std::make_unique<bitmap::impl>();
     state->width = static_cast<std::uint32_t>(header.width());
     state->height = static_cast<std::uint32_t>(header.height());
-    state->pixels = [path, format](int shrink) { return file_pixels(path, format, shrink); };
+    state->pixels = [path, format](int shrink, const threading::stop_flag& reader_stop) {
+      return stoppable(file_pixels(path, format, shrink), reader_stop);
+    };
     state->shrinks_on_load = format == image_formats::jpeg;
     if (apply_orientation) {
       state->orientation = vips_image_get_orientation(header.get_image());
@@ -253,7 +258,7 @@ std::shared_ptr<bitmap> make_memory_bitmap(const vips::VImage& srgb8) {
   auto state = std::make_unique<bitmap::impl>();
   state->width = static_cast<std::uint32_t>(srgb8.width());
   state->height = static_cast<std::uint32_t>(srgb8.height());
-  state->pixels = [srgb8](int) { return srgb8; };
+  state->pixels = [srgb8](int, const threading::stop_flag& stop) { return stoppable(srgb8, stop); };
   return std::make_shared<bitmap>(std::move(state));
 }
 

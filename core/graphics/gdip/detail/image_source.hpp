@@ -10,6 +10,7 @@
 #include "core/graphics/gdip/bitmap.hpp"
 #include "core/graphics/gdip/detail/bmp_decoder.hpp"
 #include "core/graphics/image_format.hpp"
+#include "core/threading/stop_flag.hpp"
 
 namespace core::graphics::gdip::detail {
 
@@ -33,9 +34,11 @@ bmp_header read_bmp_file_header(const std::string& path);
 // A bitmap over the image file at path: the header is read now, the pixels
 // are streamed from the file by each reader. With apply_orientation, a photo
 // whose EXIF orientation says it is stored turned is handed on as shown,
-// its pixels still to be turned (bitmap::impl::orientation). Throws
-// status_failure.
-std::shared_ptr<bitmap> open_image_file(const std::string& path, bool apply_orientation = false);
+// its pixels still to be turned (bitmap::impl::orientation). stop ends a
+// decode made now (HD Photo) early. Throws status_failure.
+std::shared_ptr<bitmap> open_image_file(
+    const std::string& path, bool apply_orientation = false,
+    const threading::stop_flag& stop = threading::never_stopped);
 
 // A bitmap decoded now from the bytes of a whole image file. Throws status_failure.
 std::shared_ptr<bitmap> decode_image(const std::string& bytes);
