@@ -6,6 +6,7 @@
 //   unless given, bicubic, fit, no enlarging, orientation matched; "-" keeps
 //   the size) and encodes it by the extension (.jpg unless given) at JPEG
 //   quality 95, written to OUT_FOLDER under the photo's name as it is encoded.
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -74,7 +75,9 @@ void convert(const std::filesystem::path& out_folder, size box, const std::strin
     std::ofstream out(out_folder / name, std::ios_base::binary);
     batch::gdiplus_image_save_stream save(
         resize ? static_cast<batch::gdiplus_image_unit*>(resize.get()) : &open, name, params, out);
-    save.run();
+    // Stoppable, as the archive job runs it: the check costs what it costs there.
+    const std::atomic<bool> stop{false};
+    save.run(stop);
   }
 }
 

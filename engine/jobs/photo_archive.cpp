@@ -233,8 +233,8 @@ std::uint64_t preparation_cost(const archive_item& item) {
   return 2 * item.size;
 }
 
-// Empty, or job_canceled thrown, on a stop. spool_folder: where a converted photo too large to hold
-// is encoded into a file.
+// Empty, or job_canceled thrown, on a stop. spool_folder: where a converted
+// photo too large to hold is encoded into a file.
 std::optional<prepared_entry> prepare_entry(const archive_item& item,
                                             const std::string& spool_folder,
                                             const std::atomic<bool>& stop) {
