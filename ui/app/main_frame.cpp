@@ -39,8 +39,9 @@ bool needs_new_map(bool wayland, bool active) {
 
 // Qt's Wayland platform hands the compositor the token in XDG_ACTIVATION_TOKEN
 // when a window asks to be activated, where the compositor takes tokens, and
-// then removes the variable. Set only for that call, so that no program
-// started later inherits a spent token.
+// then removes the variable; it offers no other way in. Set only for that
+// call and only with a token, so that no program started later inherits a
+// spent one. User-interface thread only.
 void activate_with_token(QWidget& window, const QString& token) {
   const bool lent = !token.isEmpty() && on_wayland();
   if (lent) {

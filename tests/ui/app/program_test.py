@@ -275,6 +275,14 @@ def sigterm_ends_without_saving(s):
     check(not os.path.exists(s.config), "SIGTERM writes no config")
 
 
+def for_each_row(rows, run):
+    for row in rows:
+        try:
+            run(row)
+        except Failure as failure:
+            raise Failure(f"{row}: {failure}")
+
+
 def listening(s, first):
     wait_for(lambda: os.path.exists(s.socket) or first.poll() is not None, "the first instance")
     check(first.poll() is None, "the first instance runs")
@@ -283,7 +291,7 @@ def listening(s, first):
 def second_start_shows_first(s):
     """The first window started hidden, then minimised by a window manager
     (which unmaps it): a second start shows it and ends with 255."""
-    for hidden_by in ("tray", "window manager"):
+    def run(hidden_by):
         if hidden_by == "tray":
             first = s.start("-tray")
         else:
@@ -296,11 +304,12 @@ def second_start_shows_first(s):
         listening(s, first)
         watcher = s.watch_maps()
         code = exit_code(s.start())
-        check(code == 255, f"{hidden_by}: a second start exits with 255, got {code}")
+        check(code == 255, f"a second start exits with 255, got {code}")
         window = mapped(watcher)
-        check(window is not None, f"{hidden_by}: the first window was shown")
-        check(window[1] == first.pid, f"{hidden_by}: the window shown is the first instance's")
+        check(window is not None, "the first window was shown")
+        check(window[1] == first.pid, "the window shown is the first instance's")
         close_normally(s, first, window[0])
+    for_each_row(("tray", "window manager"), run)
 
 
 def runtime_folder_unusable(s, make_unusable):
@@ -443,7 +452,7 @@ def wayland_second_start_shows_first(s):
     """As on X11, with the first window started hidden, then minimised by its
     title bar's button, which takes it off weston's screen. The second start
     passes on the activation token a launcher gave it."""
-    for hidden_by in ("tray", "title bar"):
+    def run(hidden_by):
         if hidden_by == "tray":
             first = s.start("-tray")
         else:
@@ -455,9 +464,10 @@ def wayland_second_start_shows_first(s):
             wait_for(lambda: not s.wayland_windows(first.pid), "the window minimised")
         listening(s, first)
         code = exit_code(s.start(XDG_ACTIVATION_TOKEN="launcher-token-1"))
-        check(code == 255, f"{hidden_by}: a second start exits with 255, got {code}")
+        check(code == 255, f"a second start exits with 255, got {code}")
         wait_for_window(s, first, 750, 580, "normal")
         close_on_wayland(s, first)
+    for_each_row(("tray", "title bar"), run)
 
 
 def wayland_close_ends_with_slow_event_threads(s):
