@@ -47,13 +47,14 @@ struct jpeg_reader {
 };
 
 // Whether the warning libjpeg raises now means picture data was lost or
-// contradicted: it decodes on, with grey where the data failed. Its end of the
-// file says nothing of the picture once the frame is read: libjpeg reads a few
-// bytes ahead, and a few bytes may code many flat rows. A Huffman decoder that
-// needs bits past the end says so; whether a file of several scans got them
-// all is judged once it is read. An arithmetic-coded scan leaves out its
-// trailing zero bytes by design and its decoder supplies them, so one cut
-// within its last scan cannot be told from one whose end marker alone is missing.
+// contradicted: it decodes on, with grey where the data failed. Past the
+// header, where libjpeg meets the file's end says nothing of the picture: it
+// reads a few bytes ahead, and a few bytes may code many flat rows. A Huffman
+// decoder that needs bits past the end says so, as a premature end of its data
+// segment; whether a file of several scans got them all is judged once it is
+// read. An arithmetic-coded scan leaves out its trailing zero bytes by design
+// and its decoder supplies them, so one cut within its last scan cannot be
+// told from one whose end marker alone is missing.
 bool loses_picture_data(const jpeg_decompress_struct& info) {
   switch (info.err->msg_code) {
     case JWRN_JPEG_EOF:
