@@ -159,11 +159,6 @@ bool start(jpeg_reader* reader, int shrink) {
   info.scale_denom = static_cast<unsigned>(shrink);
   // A multi-scan file is read whole here.
   jpeg_start_decompress(&info);
-  if (!has_every_coefficient(*reader)) {
-    reader->words =
-        reader->ended.empty() ? "Scans leave out or repeat part of the picture" : reader->ended;
-    return false;
-  }
   reader->invert = info.saw_Adobe_marker && info.out_color_space == JCS_CMYK;
   return true;
 }
@@ -248,7 +243,12 @@ vips::VImage decode(const vips::VImage& header, jpeg_reader* owned, int shrink) 
   std::unique_ptr<VipsImage, image_unref> image(vips_image_new());
   g_signal_connect(image.get(), "close", G_CALLBACK(close_reader), owned);
   const jpeg_reader& reader = *owned;
-  if (!start(owned, shrink)) {
+  // Kept out of start: a string assigned across libjpeg's jumps may be clobbered.
+  if (start(owned, shrink) && !has_every_coefficient(*owned)) {
+    owned->words =
+        reader.ended.empty() ? "Scans leave out or repeat part of the picture" : reader.ended;
+  }
+  if (!reader.words.empty()) {
     reader.damage->found(reader.words);
     throw vips::VError(reader.words);
   }
