@@ -338,9 +338,13 @@ std::string jpeg_written(const vips::VImage& image, jpeg_scans scans, bool arith
   jpeg_mem_dest(&info, &buffer, &size);
   info.image_width = static_cast<JDIMENSION>(image.width());
   info.image_height = static_cast<JDIMENSION>(image.height());
-  info.input_components = 3;
-  info.in_color_space = JCS_RGB;
+  const bool cmyk = image.bands() == 4;
+  info.input_components = cmyk ? 4 : 3;
+  info.in_color_space = cmyk ? JCS_CMYK : JCS_RGB;
   jpeg_set_defaults(&info);
+  if (cmyk) {
+    jpeg_set_colorspace(&info, JCS_YCCK);
+  }
   info.arith_code = arithmetic ? TRUE : FALSE;
   std::vector<jpeg_scan_info> script(3);
   if (scans == jpeg_scans::progressive) {
@@ -353,10 +357,9 @@ std::string jpeg_written(const vips::VImage& image, jpeg_scans scans, bool arith
     info.num_scans = 3;
   }
   jpeg_start_compress(&info, TRUE);
-  const vips::VImage rgb = image.extract_band(0, vips::VImage::option()->set("n", 3));
   std::size_t length = 0;
-  std::unique_ptr<void, decltype(&g_free)> pixels(rgb.write_to_memory(&length), g_free);
-  const std::size_t row_bytes = static_cast<std::size_t>(image.width()) * 3;
+  std::unique_ptr<void, decltype(&g_free)> pixels(image.write_to_memory(&length), g_free);
+  const std::size_t row_bytes = length / static_cast<std::size_t>(image.height());
   while (info.next_scanline < info.image_height) {
     JSAMPROW row = static_cast<JSAMPLE*>(pixels.get()) + info.next_scanline * row_bytes;
     jpeg_write_scanlines(&info, &row, 1);

@@ -63,9 +63,9 @@ std::string progressive_jpeg_behind_a_restart_marker(std::uint16_t width, std::u
 // or, progressive, before its second scan.
 std::string jpeg_with_metadata(int segments, bool between_scans = false);
 
-// The 8-bit sRGB image as a 4:2:0 JPEG written by libjpeg: sequential in one
-// scan or a scan a component, or progressive as libjpeg's default; Huffman-
-// or arithmetic-coded.
+// The 8-bit sRGB image as a 4:2:0 JPEG written by libjpeg (a CMYK one as
+// YCCK): sequential in one scan or a scan a component, or progressive as
+// libjpeg's default; Huffman- or arithmetic-coded.
 enum class jpeg_scans { one, a_component_each, progressive };
 std::string jpeg_written(const vips::VImage& image, jpeg_scans scans, bool arithmetic = false);
 
