@@ -210,8 +210,8 @@ std::optional<jpeg_frame> parse_frame(unsigned char marker, std::string_view seg
   jpeg_frame frame{marker, {}};
   for (std::size_t i = 0; i < count; ++i) {
     const auto factors = static_cast<unsigned char>(segment[6 + 3 * i + 1]);
-    frame.components.push_back(
-        {std::max(1U, std::uint32_t{factors} >> 4), std::max(1U, std::uint32_t{factors} & 0xFU)});
+    frame.components.push_back({std::max(1U, std::uint32_t{factors} >> 4),
+                                std::max(1U, std::uint32_t{factors} & 0xFU)});
   }
   return frame;
 }
