@@ -649,6 +649,7 @@ struct bmp_profile_case {
   std::function<std::string()> profile;
   std::uint32_t beyond = 0;  // where the header says it is, past where it is
   bool kept = false;
+  std::uint32_t padding = 0;  // zeros after it, counted in its size by the header
 };
 
 class chain_bmp_profiles : public image_chain,
@@ -662,8 +663,8 @@ TEST_P(chain_bmp_profiles, go_with_the_pixels_where_they_are_sound) {
   const std::string profile = c.profile();
   set_le32(bytes, 14 + 56, c.colour_space);
   set_le32(bytes, 14 + 112, static_cast<std::uint32_t>(bytes.size() - 14 + c.beyond));
-  set_le32(bytes, 14 + 116, static_cast<std::uint32_t>(profile.size()));
-  bytes += profile;
+  set_le32(bytes, 14 + 116, static_cast<std::uint32_t>(profile.size() + c.padding));
+  bytes += profile + std::string(c.padding, '\0');
   set_le32(bytes, 2, static_cast<std::uint32_t>(bytes.size()));
   const std::string path = folder_.file("profile.bmp");
   test_support::write_file(path, bytes);
@@ -684,6 +685,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         bmp_profile_case{"embedded_into_png", "out.png", profile_embedded, [] { return built_in_profile("srgb"); }, 0, true},
         bmp_profile_case{"embedded_into_jpeg", "out.jpg", profile_embedded, [] { return built_in_profile("p3"); }, 0, true},
+        bmp_profile_case{"padded_to_4_bytes", "out.jpg", profile_embedded, [] { return built_in_profile("srgb"); }, 0, true, 2},
         bmp_profile_case{"declared_past_the_file_end", "out.jpg", profile_embedded, [] { return built_in_profile("p3"); }, 4096},
         bmp_profile_case{"of_noise", "out.jpg", profile_embedded, [] { return std::string(600, '\x5A'); }},
         bmp_profile_case{"linked_file_never_opened", "out.png", profile_linked, [] { return std::string("/etc/passwd", 12); }}),

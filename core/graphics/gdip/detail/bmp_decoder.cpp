@@ -409,10 +409,18 @@ class bmp_rows {
       return left_out("it declares " + std::to_string(size) + " bytes");
     }
     std::string bytes(size, '\0');
-    if (input_.read_at(layout_.profile_at, reinterpret_cast<unsigned char*>(bytes.data()), size) !=
-        size) {
+    auto* data = reinterpret_cast<unsigned char*>(bytes.data());
+    if (input_.read_at(layout_.profile_at, data, size) != size) {
       return left_out("the file ends in it");
     }
+    // Its own length leads it, big-endian: some writers pad it to 4 bytes.
+    constexpr std::uint64_t icc_header_size = 128;
+    const std::uint64_t own = std::uint64_t{data[0]} << 24 | data[1] << 16 | data[2] << 8 | data[3];
+    if (own < icc_header_size || own > size) {
+      return left_out("it says it takes " + std::to_string(own) + " of its " +
+                      std::to_string(size) + " bytes");
+    }
+    bytes.resize(own);
     return bytes;
   }
 
