@@ -220,6 +220,31 @@ crafted_bmp bmp_in_layout(const bmp_layout& layout, std::uint32_t width, std::ui
   return bmp;
 }
 
+std::string bmp_of(std::uint32_t width, std::uint32_t height, std::uint16_t bits,
+                   std::uint32_t compression,
+                   const std::vector<std::array<unsigned char, 3>>& colours,
+                   const std::string& data) {
+  const auto pixels_at = static_cast<std::uint32_t>(14 + 40 + 4 * colours.size());
+  std::string out = "BM";
+  put(out, pixels_at + static_cast<std::uint32_t>(data.size()), 4);
+  put(out, 0, 4);
+  put(out, pixels_at, 4);
+  for (const std::uint32_t field : {40U, width, height}) {
+    put(out, field, 4);
+  }
+  put(out, 1, 2);
+  put(out, bits, 2);
+  for (const std::uint32_t field : {compression, static_cast<std::uint32_t>(data.size()), 2835U,
+                                    2835U, static_cast<std::uint32_t>(colours.size()), 0U}) {
+    put(out, field, 4);
+  }
+  for (const auto& colour : colours) {
+    out += {static_cast<char>(colour[2]), static_cast<char>(colour[1]),
+            static_cast<char>(colour[0]), '\0'};
+  }
+  return out + data;
+}
+
 std::string tiff_claiming(const tiff_claim& claim) {
   const std::uint32_t planes = claim.planar ? 3 : 1;
   const bool tiled = claim.rows_per_strip == 0;

@@ -25,6 +25,14 @@ std::string tiff_claiming(const tiff_claim& claim);
 // A BMP of 16 x 16 whose info header claims width x height.
 std::string bmp_claiming(std::uint32_t width, std::uint32_t height);
 
+// A BMP of width x height, bottom up, with a 40-byte info header, bits a
+// pixel in compression (0, or 1 for RLE8), the colours of its palette and its
+// pixel data as they stand: large images made cheaply.
+std::string bmp_of(std::uint32_t width, std::uint32_t height, std::uint16_t bits,
+                   std::uint32_t compression,
+                   const std::vector<std::array<unsigned char, 3>>& colours,
+                   const std::string& data);
+
 // One of the BMP format's layouts.
 struct bmp_layout {
   std::uint32_t header_size;           // 12 (core), 40, 108 (V4) or 124 (V5)

@@ -11,6 +11,7 @@
 #include "core/graphics/gdip/batch/gdiplus_image_resize.hpp"
 #include "core/graphics/gdip/batch/gdiplus_image_save_stream.hpp"
 #include "core/graphics/gdip/detail/bitmap_impl.hpp"
+#include "core/graphics/gdip/detail/image_source.hpp"
 #include "core/graphics/gdip/gdiplus_exception.hpp"
 #include "core/graphics/gdip/image_threads.hpp"
 #include "core/graphics/graphics_exception.hpp"
@@ -607,6 +608,9 @@ TEST_P(chain_bmp_layouts, convert_as_their_bytes_say) {
   test_support::write_file(path, bmp.bytes);
   chain units(path, 0, 0, archive_flags, "out.png");
   EXPECT_EQ(rows_differing(test_support::decode(units.run()), bmp, 37, 23), 0);
+  // From its bytes, as the codec registry decodes.
+  EXPECT_EQ(rows_differing(gdip::detail::decode_image(bmp.bytes)->state().pixels(1), bmp, 37, 23),
+            0);
 }
 
 TEST_P(chain_bmp_layouts, decode_as_their_bytes_say_at_8000_x_6000) {
@@ -639,6 +643,124 @@ INSTANTIATE_TEST_SUITE_P(
         bmp_layout_case{"rgb32_bit_fields_of_10_bits", {40, 32, 3, {0x3FF00000, 0xFFC00, 0x3FF, 0}}}),
     test_support::row_name());
 // clang-format on
+
+// One of libvips's own colour profiles ("srgb", "p3").
+std::string built_in_profile(const char* name) {
+  const vips::VImage tagged =
+      test_support::flat(8, 8, {9, 9, 9})
+          .icc_transform(name, vips::VImage::option()->set("input_profile", "srgb"));
+  std::size_t length = 0;
+  const void* profile = tagged.get_blob(VIPS_META_ICC_NAME, &length);
+  return {static_cast<const char*>(profile), length};
+}
+
+void set_le32(std::string& bytes, std::size_t at, std::uint32_t value) {
+  for (std::size_t i = 0; i < 4; ++i) {
+    bytes[at + i] = static_cast<char>(value >> (8 * i) & 0xFF);
+  }
+}
+
+constexpr std::uint32_t profile_embedded = 0x4D424544, profile_linked = 0x4C494E4B;
+
+struct bmp_profile_case {
+  const char* name;
+  const char* target;
+  std::uint32_t colour_space;  // of the V5 header
+  std::function<std::string()> profile;
+  std::uint32_t beyond = 0;  // where the header says it is, past where it is
+  bool kept = false;
+  std::uint32_t padding = 0;  // zeros after it, counted in its size by the header
+};
+
+class chain_bmp_profiles : public image_chain,
+                           public testing::WithParamInterface<bmp_profile_case> {};
+
+// The pixels convert whatever the profile; it goes with them where it
+// describes them and the file holds it.
+TEST_P(chain_bmp_profiles, go_with_the_pixels_where_they_are_sound) {
+  const bmp_profile_case& c = GetParam();
+  std::string bytes = test_support::bmp_in_layout({124, 24, 0, {}}, 37, 23).bytes;
+  const std::string profile = c.profile();
+  set_le32(bytes, 14 + 56, c.colour_space);
+  set_le32(bytes, 14 + 112, static_cast<std::uint32_t>(bytes.size() - 14 + c.beyond));
+  set_le32(bytes, 14 + 116, static_cast<std::uint32_t>(profile.size() + c.padding));
+  bytes += profile + std::string(c.padding, '\0');
+  set_le32(bytes, 2, static_cast<std::uint32_t>(bytes.size()));
+  const std::string path = folder_.file("profile.bmp");
+  test_support::write_file(path, bytes);
+  chain units(path, 0, 0, archive_flags, c.target);
+  const vips::VImage decoded = test_support::decode(units.run());
+  EXPECT_EQ(decoded.width(), 37);
+  ASSERT_EQ(decoded.get_typeof(VIPS_META_ICC_NAME) != 0, c.kept);
+  if (c.kept) {
+    std::size_t length = 0;
+    const void* written = decoded.get_blob(VIPS_META_ICC_NAME, &length);
+    EXPECT_TRUE(std::string(static_cast<const char*>(written), length) == profile);
+  }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    profiles, chain_bmp_profiles,
+    testing::Values(
+        bmp_profile_case{"embedded_into_png", "out.png", profile_embedded, [] { return built_in_profile("srgb"); }, 0, true},
+        bmp_profile_case{"embedded_into_jpeg", "out.jpg", profile_embedded, [] { return built_in_profile("p3"); }, 0, true},
+        bmp_profile_case{"padded_to_4_bytes", "out.jpg", profile_embedded, [] { return built_in_profile("srgb"); }, 0, true, 2},
+        bmp_profile_case{"declared_past_the_file_end", "out.jpg", profile_embedded, [] { return built_in_profile("p3"); }, 4096},
+        bmp_profile_case{"of_noise", "out.jpg", profile_embedded, [] { return std::string(600, '\x5A'); }},
+        bmp_profile_case{"linked_file_never_opened", "out.png", profile_linked, [] { return std::string("/etc/passwd", 12); }}),
+    test_support::row_name());
+// clang-format on
+
+// Beyond what a BMP decoded whole may take, its rows are read in strips: a
+// 1-bit scan, and RLE8 rows whose last run passes the row's end.
+TEST_F(image_chain, bmps_beyond_the_decode_budget_convert) {
+  constexpr std::uint32_t width = 12000, height = 10000;
+  const std::vector<double> red{200, 100, 50}, blue{0, 0, 255};
+  std::string row;
+  for (int run = 0; run < 47; ++run) {
+    row += "\xFF\x01";  // 255 pixels of red
+  }
+  row += std::string("\xFF\x02\0\0", 4);  // 15 of blue, the rest dropped; the row's end
+  std::string codes;
+  for (std::uint32_t y = 0; y < height; ++y) {
+    codes += row;
+  }
+  codes += std::string("\0\1", 2);
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::vector<double> colour;
+  } files[] = {
+      {"scan",
+       test_support::bmp_of(width, height, 1, 0, {{0, 0, 0}, {255, 255, 255}},
+                            std::string(std::size_t{width} / 8 * height, '\xF0')),
+       {127.5, 127.5, 127.5}},
+      {"rle8",
+       test_support::bmp_of(width, height, 8, 1, {{0, 0, 0}, {200, 100, 50}, {0, 0, 255}}, codes),
+       red},
+  };
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.name);
+    const std::string path = folder_.file(std::string(file.name) + ".bmp");
+    test_support::write_file(path, file.bytes);
+    chain units(path, 160, 160, thumbnail_flags, "t.png");
+    const vips::VImage decoded = test_support::decode(units.run());
+    EXPECT_EQ(decoded.width(), 160);
+    EXPECT_EQ(decoded.height(), 133);
+    const std::vector<double> means = test_support::band_means(decoded);
+    ASSERT_EQ(means.size(), 3U);
+    for (std::size_t band = 0; band < 3; ++band) {
+      EXPECT_NEAR(means[band], file.colour[band], 2) << "band " << band;
+    }
+  }
+  gdiplus_image_open_file open(folder_.file("rle8.bmp"));
+  open.execute();
+  const vips::VImage edge =
+      open.image()->state().pixels(1).extract_area(width - 20, 0, 20, height).copy_memory();
+  EXPECT_EQ(test_support::band_means(edge.extract_area(0, 0, 5, height)), red);
+  EXPECT_EQ(test_support::band_means(edge.extract_area(5, 0, 15, height)), blue);
+}
 
 // libjpeg warns of bytes between segments, which some cameras write, and of
 // an end marker missing, and loses nothing: in the header, after a
