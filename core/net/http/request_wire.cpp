@@ -88,7 +88,7 @@ void request_wire::connected(int local_port, int peer_port, bool tunnel_made,
     // Bodies of requests that ended early share the uplink with this one.
     proxy_ = peer_ip + ":" + std::to_string(peer_port);
     backlog_ = proxy_backlog(slowest_proxy_uplink_,
-                             left_with_proxy(proxy_, connected_at_, slowest_proxy_uplink_));
+                             left_with_proxy(proxy_, connected_at_));
   }
 }
 
