@@ -90,7 +90,8 @@ int main(int argc, char** argv) {
   std::thread worker([&] {
     const unsigned total = 0xFFFFFFFFu;
     for (unsigned i = 1; i <= events; ++i) {
-      hub.on_photo_upload_progress(static_cast<unsigned>(std::uint64_t{total} * i / events), total);
+      hub.on_photo_upload_progress(static_cast<unsigned>(std::uint64_t{total} * i / events), total,
+                                   0u);
     }
     flooded = true;
   });

@@ -88,9 +88,11 @@ void controller::handle_photo_upload_succeeded() {
   relay(on_photo_upload_succeeded, "SIGNAL: on_photo_upload_succeeded()");
 }
 
-void controller::handle_photo_upload_progress(unsigned sent, unsigned total) {
+void controller::handle_photo_upload_progress(unsigned sent, unsigned total,
+                                              unsigned forwarding_ms) {
   relay(on_photo_upload_progress,
-        signal_line("SIGNAL: on_photo_upload_progress(%u, %u)", sent, total), sent, total);
+        signal_line("SIGNAL: on_photo_upload_progress(%u, %u)", sent, total), sent, total,
+        forwarding_ms);
 }
 
 void controller::handle_photo_upload_failed(const parvel_error& error) {

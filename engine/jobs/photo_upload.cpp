@@ -1,6 +1,7 @@
 #include "engine/jobs/photo_upload.hpp"
 
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
 #include <system_error>
 
@@ -175,7 +176,21 @@ void photo_upload::on_package_progress(std::uint64_t sent, std::uint64_t total) 
 
 void photo_upload::on_archive_progress(std::uint64_t sent, std::uint64_t total) {
   // An archive stays below 4 GiB, so both fit.
-  signal_progress(static_cast<unsigned>(sent), static_cast<unsigned>(total));
+  archive_sent_ = static_cast<unsigned>(sent);
+  archive_total_ = static_cast<unsigned>(total);
+  signal_progress(archive_sent_, archive_total_, forwarding_ms_);
+  // Closes the gap between the test before a request and its start, which
+  // the client's own cancel does not see.
+  throw_if_canceled();
+}
+
+void photo_upload::on_archive_forwarding(std::chrono::milliseconds forwarding) {
+  forwarding_ms_ = static_cast<unsigned>(std::min<std::chrono::milliseconds::rep>(
+      forwarding.count(), std::numeric_limits<unsigned>::max()));
+  // Told with the amount, once there is one.
+  if (archive_total_ != 0) {
+    signal_progress(archive_sent_, archive_total_, forwarding_ms_);
+  }
   // Closes the gap between the test before a request and its start, which
   // the client's own cancel does not see.
   throw_if_canceled();
@@ -234,6 +249,8 @@ void photo_upload::req_server_upload(const std::string& address) {
   const std::uint64_t size = expect_archive_as_built(path);
   client_.set_upload_progress(
       [this](std::uint64_t sent, std::uint64_t total) { on_archive_progress(sent, total); });
+  client_.set_proxy_forwarding(
+      [this](std::chrono::milliseconds forwarding) { on_archive_forwarding(forwarding); });
   basic_response response;
   try {
     response = size <= in_memory_limit ? put(address, read_archive(path), octets_type)
@@ -247,6 +264,7 @@ void photo_upload::req_server_upload(const std::string& address) {
   // The send's progress is the archive's; the bodies after it only close
   // the gap between a cancel and their start.
   client_.set_upload_progress([this](std::uint64_t, std::uint64_t) { throw_if_canceled(); });
+  client_.set_proxy_forwarding({});
   // Nothing changed the file while it was read: the service has the archive
   // as built, or no package names it.
   expect_archive_as_built(path);

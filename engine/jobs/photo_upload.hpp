@@ -1,6 +1,7 @@
 #pragma once
 
 #include <boost/signals2/signal.hpp>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -44,16 +45,20 @@ class photo_upload : public cancellable_job {
 
   boost::signals2::signal<void()> signal_preparing;
   boost::signals2::signal<void()> signal_succeeded;
-  // Bytes of the archive sent, of its size. The requests after it report
-  // nothing: their small bodies would read as the send's amount.
-  boost::signals2::signal<void(unsigned sent, unsigned total)> signal_progress;
+  // Bytes of the archive sent, of its size, and how long a proxy that took
+  // them may still be forwarding them (milliseconds at the slowest pace the
+  // answer's wait allows it; 0 without one), told again as that runs down.
+  // The requests after it report nothing: their small bodies would read as
+  // the send's amount.
+  boost::signals2::signal<void(unsigned sent, unsigned total, unsigned forwarding_ms)>
+      signal_progress;
   boost::signals2::signal<void(const parvel_error&)> signal_failed;
   boost::signals2::signal<void()> signal_canceled;
   boost::signals2::signal<void(parvel_code::parvel_code)> signal_status;
 
   // A cancel stops the request in flight at once, also while it waits for
-  // its answer (a body piece already handed to the connection still goes
-  // out), and any request not yet started.
+  // its answer (only what had left the machine may still reach the
+  // service), and any request not yet started.
   void run() override;
 
  private:
@@ -84,6 +89,7 @@ class photo_upload : public cancellable_job {
   core::net::http::basic_response put_file(const std::string& url, const std::string& path);
 
   void on_archive_progress(std::uint64_t sent, std::uint64_t total);
+  void on_archive_forwarding(std::chrono::milliseconds forwarding);
   void on_package_progress(std::uint64_t sent, std::uint64_t total);
   void abort_work() noexcept override;
   // canceled when a cancel was asked, else failed with the error.
@@ -96,6 +102,10 @@ class photo_upload : public cancellable_job {
   // The package's last body piece has left for the service; the run's thread
   // alone reads and writes it.
   bool package_sent_ = false;
+  // The archive's last progress; the run's thread alone.
+  unsigned archive_sent_ = 0;
+  unsigned archive_total_ = 0;
+  unsigned forwarding_ms_ = 0;
 };
 
 }  // namespace parvel

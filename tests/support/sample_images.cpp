@@ -11,14 +11,17 @@ namespace test_support {
 using core::graphics::image_format;
 namespace formats = core::graphics::image_formats;
 
-vips::VImage photo_like(int width, int height) {
+vips::VImage photo_like(int width, int height, std::optional<int> seed) {
   const vips::VImage xy = vips::VImage::xyz(width, height);
   // Band means of about 100, 127 and 60 tell the bands apart.
   const vips::VImage red = xy[0] * (200.0 / width);
   const vips::VImage green = xy[1] * (255.0 / height);
   const vips::VImage blue = vips::VImage::black(width, height) + 60;
-  const vips::VImage noise = vips::VImage::gaussnoise(
-      width, height, vips::VImage::option()->set("mean", 0.0)->set("sigma", 12.0));
+  vips::VOption* noise_options = vips::VImage::option()->set("mean", 0.0)->set("sigma", 12.0);
+  if (seed) {
+    noise_options->set("seed", *seed);
+  }
+  const vips::VImage noise = vips::VImage::gaussnoise(width, height, noise_options);
   return vips::VImage::bandjoin({red, green, blue})
       .add(noise)
       .cast(VIPS_FORMAT_UCHAR)

@@ -3,6 +3,7 @@
 #include <vips/vips8>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,9 @@
 namespace test_support {
 
 // An sRGB photo stand-in: gradients with noise, so encoders work as on photos;
-// the band means are about 100, 127 and 60.
-vips::VImage photo_like(int width, int height);
+// the band means are about 100, 127 and 60. The noise is new at each call
+// unless seeded.
+vips::VImage photo_like(int width, int height, std::optional<int> seed = {});
 
 // One flat colour, 8-bit sRGB with the given bands (3, or 4 with alpha).
 vips::VImage flat(int width, int height, std::vector<double> colour);

@@ -67,6 +67,17 @@ struct tunnel {
 
   std::uint64_t held() const { return pending.size() - forwarded; }
 
+  // The proxy's own end of the tunnel: what it holds is never forwarded.
+  void drop(bool reset) {
+    boost::system::error_code ignored;
+    if (reset) {
+      client.set_option(asio::socket_base::linger(true, 0), ignored);
+    }
+    pending.clear();
+    forwarded = 0;
+    close();
+  }
+
   // Both ends go at once: a proxy does not keep half a tunnel.
   void close() {
     boost::system::error_code ignored;
@@ -82,12 +93,18 @@ struct tunnel {
   bool client_done = false;
 };
 
+// end_after: the proxy ends the tunnel once it has taken this many bytes.
 asio::awaitable<void> take(std::shared_ptr<tunnel> t, std::optional<std::uint64_t> limit,
-                           bool bursts) {
+                           bool bursts, std::optional<std::uint64_t> end_after, bool reset) {
   std::string piece(read_size, '\0');
   bool waiting = false;
+  std::uint64_t taken = 0;
   try {
     for (;;) {
+      if (end_after && taken >= *end_after) {
+        t->drop(reset);
+        co_return;
+      }
       const bool full = limit && t->held() >= *limit;
       waiting = bursts && waiting ? t->held() > 0 : full;
       if (waiting) {
@@ -99,6 +116,7 @@ asio::awaitable<void> take(std::shared_ptr<tunnel> t, std::optional<std::uint64_
       const std::size_t count =
           co_await t->client.async_read_some(asio::buffer(piece.data(), room), use_awaitable);
       t->pending.append(piece.data(), count);
+      taken += count;
     }
   } catch (const std::exception&) {
     // The client has sent all it will: what is held still goes on.
@@ -110,6 +128,9 @@ asio::awaitable<void> forward(std::shared_ptr<tunnel> t, uplink& shared, std::ui
   const auto share = std::max<std::uint64_t>(rate * tick.count() / 1000, 1);
   try {
     for (;;) {
+      if (!t->server.is_open()) {
+        co_return;
+      }
       if (t->held() == 0) {
         if (t->client_done) {
           t->server.shutdown(tcp::socket::shutdown_send);
@@ -212,11 +233,15 @@ class tunnel_proxy::impl {
       }
       constexpr std::string_view established = "HTTP/1.1 200 Connection established\r\n\r\n";
       co_await asio::async_write(client, asio::buffer(established), use_awaitable);
-      ++tunnels_;
+      const bool first = tunnels_++ == 0;
 
       auto opened = std::make_shared<tunnel>(std::move(client), std::move(server));
       opened->pending = head.substr(head_size);
-      asio::co_spawn(io_, take(opened, settings_.held, settings_.bursts), asio::detached);
+      asio::co_spawn(
+          io_,
+          take(opened, settings_.held, settings_.bursts,
+               first ? settings_.end_first_after : std::nullopt, settings_.end_with_reset),
+          asio::detached);
       asio::co_spawn(io_, forward(opened, uplink_, settings_.rate), asio::detached);
       asio::co_spawn(io_, answer(opened), asio::detached);
     } catch (const std::exception&) {

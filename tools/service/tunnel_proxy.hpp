@@ -23,6 +23,10 @@ class tunnel_proxy {
     // With held: once full, it takes nothing more until it has forwarded all
     // it holds, so its reads pause for as long as its uplink needs for that.
     bool bursts = false;
+    // The first tunnel ended by the proxy itself once it has taken this many
+    // of the client's bytes, dropping what it holds: closed, or reset.
+    std::optional<std::uint64_t> end_first_after;
+    bool end_with_reset = false;
   };
 
   // Throws std::runtime_error when it cannot listen.

@@ -13,8 +13,11 @@
 //     _NET_FRAME_EXTENTS, sets it on each window before mapping it, and places
 //     the window inside its frame at the position asked for (the frame's
 //     top-left under north-west gravity, the window's own under static
-//     gravity); a window withdrawn goes back to that position. Prints "ready"
-//     once it manages the screen; runs until killed.
+//     gravity); a window withdrawn goes back to that position. A window asked
+//     to be iconified (WM_CHANGE_STATE, as a title bar's button or xdotool
+//     windowminimize asks) is unmapped in the iconic state until its client
+//     maps it again. Prints "ready" once it manages the screen; runs until
+//     killed.
 //   lumbrel-x-helper own-clipboard TARGET FILE
 //     Owns the CLIPBOARD selection as a program that copied does, offering
 //     FILE's bytes as TARGET (UTF8_STRING, image/png, ...) and nothing else.
@@ -206,6 +209,9 @@ class stand_in_window_manager {
         case XCB_DESTROY_NOTIFY:
           managed_.erase(reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window);
           break;
+        case XCB_CLIENT_MESSAGE:
+          change_state(*reinterpret_cast<const xcb_client_message_event_t*>(event));
+          break;
         default:
           break;
       }
@@ -262,6 +268,17 @@ class stand_in_window_manager {
     }
   }
 
+  void change_state(const xcb_client_message_event_t& message) {
+    constexpr std::uint32_t iconic = 3;
+    if (message.type != change_state_atom_ || message.format != 32 ||
+        message.data.data32[0] != iconic || !managed_.contains(message.window)) {
+      return;
+    }
+    const std::uint32_t iconic_state[] = {iconic, XCB_WINDOW_NONE};
+    set_cardinals(c_, message.window, wm_state_atom_, wm_state_atom_, iconic_state, 2);
+    xcb_unmap_window(c_, message.window);
+  }
+
   void configure(const xcb_configure_request_event_t& request) {
     std::int32_t x = request.x;
     std::int32_t y = request.y;
@@ -292,6 +309,7 @@ class stand_in_window_manager {
   frame_extents extents_;
   xcb_atom_t frame_extents_atom_ = intern(c_, "_NET_FRAME_EXTENTS");
   xcb_atom_t wm_state_atom_ = intern(c_, "WM_STATE");
+  xcb_atom_t change_state_atom_ = intern(c_, "WM_CHANGE_STATE");
   std::set<xcb_window_t> managed_;
 };
 

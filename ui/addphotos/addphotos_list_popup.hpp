@@ -86,12 +86,13 @@ class addphotos_popup_list : public basic_list<T> {
   // and the new rows, each a copy of up to every saved contact, are never
   // held at once.
   void release_rows() { std::vector<Row>().swap(rows_); }
-  // Forgets the selection; the row under the mouse stays hot while the new
-  // rows still reach it.
+  // Forgets the selection and shows the new rows from the first; the row
+  // under the mouse stays hot while the new rows still reach it.
   void replace_rows(std::vector<Row> rows) {
     this->clear_selection();
     rows_ = std::move(rows);
     this->row_added();
+    this->ensure_visible(0, -1);
   }
 
  private:

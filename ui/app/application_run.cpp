@@ -140,7 +140,7 @@ int application_run(const core::command_line_options& options,
   single_instance instance(instance_places(QString::fromStdString(app.mutex_name()),
                                            qEnvironmentVariable("XDG_RUNTIME_DIR"), temp_folder));
   if (!instance.acquire()) {
-    instance.ask_first_to_show();
+    instance.ask_first_to_show(qEnvironmentVariable("XDG_ACTIVATION_TOKEN"));
     return -1;
   }
   remove_kept_archive_at_exit();

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QWindow>
+#include <utility>
 
 #include "engine/app/application.hpp"
 #include "engine/controller/controller.hpp"
@@ -23,6 +24,33 @@ namespace {
 QSize page_minimum(const canvas_view& canvas) {
   const QWidget* page = canvas.page(canvas_view::layer::addphotos);
   return page ? page->minimumSizeHint() : QSize();
+}
+
+bool on_wayland() {
+  return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+// Wayland tells no client that the compositor minimised its window, and gives
+// it no request to undo that: only a new map brings such a window back. One
+// that is active is not minimised.
+bool needs_new_map(bool wayland, bool active) {
+  return wayland && !active;
+}
+
+// Qt's Wayland platform hands the compositor the token in XDG_ACTIVATION_TOKEN
+// when a window asks to be activated, where the compositor takes tokens, and
+// then removes the variable; it offers no other way in. Set only for that
+// call and only with a token, so that no program started later inherits a
+// spent one. User-interface thread only.
+void activate_with_token(QWidget& window, const QString& token) {
+  const bool lent = !token.isEmpty() && on_wayland();
+  if (lent) {
+    qputenv("XDG_ACTIVATION_TOKEN", token.toLatin1());
+  }
+  window.activateWindow();
+  if (lent) {
+    qunsetenv("XDG_ACTIVATION_TOKEN");
+  }
 }
 
 }  // namespace
@@ -74,11 +102,20 @@ void main_frame::close_window() {
   Q_EMIT closed();
 }
 
-void main_frame::show_and_raise() {
+void main_frame::show_and_raise(const QString& activation_token) {
+  const bool map_anew = needs_new_map(on_wayland(), isActiveWindow());
+  if (map_anew) {
+    hide();
+  }
   setWindowState(windowState() & ~Qt::WindowMinimized);
   show();
   raise();
-  activateWindow();
+  if (map_anew) {
+    // A window not mapped yet cannot be activated.
+    activation_on_expose_ = activation_token;
+  } else {
+    activate_with_token(*this, activation_token);
+  }
 }
 
 void main_frame::restore_frame(const QRect& frame) {
@@ -136,7 +173,7 @@ void main_frame::save_placement_and_config() {
   // or hidden) comes back to the rectangle it was to take.
   const QRect normal_frame = normal_frame_.value_or(restoring_.value_or(QRect()));
   // Wayland tells no client where its window lies.
-  const bool position_known = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+  const bool position_known = !on_wayland();
   settings.placement =
       placement_from_window(settings.placement, normal_frame, windowState(), position_known);
   settings.save();
@@ -173,6 +210,11 @@ void main_frame::changeEvent(QEvent* event) {
 }
 
 bool main_frame::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Expose && activation_on_expose_ && watched == windowHandle() &&
+      windowHandle()->isExposed()) {
+    activate_with_token(*this, *std::exchange(activation_on_expose_, std::nullopt));
+    return false;
+  }
   if (event->type() != QEvent::KeyPress || watched->objectName() != QLatin1String("id_140")) {
     return false;
   }

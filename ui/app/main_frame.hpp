@@ -31,8 +31,10 @@ class main_frame : public QWidget, public core::windows_async_window_update {
 
   // Closes without saving anything.
   void close_window();
-  // Shows the window, also one started hidden or minimised, and raises it.
-  void show_and_raise();
+  // Shows the window, also one started hidden or minimised, raises it and asks
+  // for it to be activated, with the activation token a second start was
+  // given where the compositor takes one.
+  void show_and_raise(const QString& activation_token);
   // Places the window so that its outer frame covers frame. Before the window
   // manager has framed it, the window itself takes frame; once the frame is
   // known (after the first map, in the normal state) the window shrinks by it,
@@ -65,6 +67,9 @@ class main_frame : public QWidget, public core::windows_async_window_update {
 
   // The outer rectangle restore_frame was given, until the window could take it.
   std::optional<QRect> restoring_;
+  // The activation token of a show request, kept until the window is mapped
+  // anew; empty: none was given.
+  std::optional<QString> activation_on_expose_;
   // The outer rectangle the window last had shown in the normal state. Read
   // neither in other states nor at close: decorations come and go with them.
   std::optional<QRect> normal_frame_;

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -17,9 +18,38 @@ namespace parvel {
 namespace {
 
 constexpr int request_wait_ms = 2000;
-constexpr char show_request[] = "show\n";
+constexpr char show_word[] = "show";
+// Far beyond the tokens compositors hand out; a longer line is no request.
+constexpr qsizetype max_token_size = 1024;
+constexpr qsizetype max_request_size = max_token_size + 16;
 
 }  // namespace
+
+QByteArray show_request(const QString& activation_token) {
+  QByteArray request(show_word);
+  if (!activation_token.isEmpty()) {
+    request += ' ' + activation_token.toUtf8();
+  }
+  return request + '\n';
+}
+
+QString activation_token_of(const QByteArray& request) {
+  QByteArray line = request;
+  if (line.endsWith('\n')) {
+    line.chop(1);
+  }
+  const QByteArray prefix = QByteArray(show_word) + ' ';
+  if (!line.startsWith(prefix)) {
+    return {};
+  }
+  const QByteArray token = line.mid(prefix.size());
+  const bool printable =
+      std::all_of(token.begin(), token.end(), [](char c) { return c > ' ' && c < '\x7f'; });
+  if (token.isEmpty() || token.size() > max_token_size || !printable) {
+    return {};
+  }
+  return QString::fromLatin1(token);
+}
 
 std::vector<single_instance_paths> instance_places(const QString& name,
                                                    const QString& runtime_folder,
@@ -75,7 +105,7 @@ bool single_instance::acquire() {
   return true;
 }
 
-void single_instance::ask_first_to_show() const {
+void single_instance::ask_first_to_show(const QString& activation_token) const {
   if (chosen_ == nullptr) {
     return;
   }
@@ -84,7 +114,7 @@ void single_instance::ask_first_to_show() const {
   if (!socket.waitForConnected(request_wait_ms)) {
     return;
   }
-  socket.write(show_request);
+  socket.write(show_request(activation_token));
   socket.waitForBytesWritten(request_wait_ms);
   socket.disconnectFromServer();
 }
@@ -105,11 +135,32 @@ void single_instance::listen() {
   }
   connect(server_.get(), &QLocalServer::newConnection, this, [this] {
     while (QLocalSocket* client = server_->nextPendingConnection()) {
-      // Any request shows the window: there is only one kind.
-      connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-      Q_EMIT show_requested();
+      answer_when_complete(client);
     }
   });
+}
+
+// Any request shows the window, there is only one kind; a sender that goes
+// before its newline (or never writes one) is answered all the same.
+void single_instance::answer_when_complete(QLocalSocket* client) {
+  const auto answer = [this, client] {
+    disconnect(client, nullptr, this, nullptr);
+    const QString token = activation_token_of(client->readLine(max_request_size));
+    client->deleteLater();
+    Q_EMIT show_requested(token);
+  };
+  const auto answer_at_newline = [client, answer] {
+    if (client->canReadLine() || client->bytesAvailable() >= max_request_size) {
+      answer();
+    }
+  };
+  connect(client, &QLocalSocket::readyRead, this, answer_at_newline);
+  connect(client, &QLocalSocket::disconnected, this, answer);
+  if (client->state() != QLocalSocket::ConnectedState) {
+    answer();
+  } else {
+    answer_at_newline();
+  }
 }
 
 }  // namespace parvel

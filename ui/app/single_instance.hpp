@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <memory>
 #include <vector>
 
 class QLocalServer;
+class QLocalSocket;
 
 namespace parvel {
 
@@ -24,6 +26,14 @@ std::vector<single_instance_paths> instance_places(const QString& name,
                                                    const QString& runtime_folder,
                                                    const QString& private_temp_folder);
 
+// The request a second start sends: "show", then a blank and the activation
+// token the second start was given, if any, then a newline.
+QByteArray show_request(const QString& activation_token);
+
+// The activation token a request carries: empty when it carries none, or one
+// that is not printable ASCII without blanks, or a request that is not one.
+QString activation_token_of(const QByteArray& request);
+
 // One instance of the program a user. The first start holds the lock for its
 // whole run and, once its window exists, listens on the socket; a later start
 // finds the lock taken, asks the first to show its window and ends.
@@ -41,20 +51,24 @@ class single_instance : public QObject {
   // the start goes on unguarded: the result is true, logged.
   bool acquire();
 
-  // The second start's request: asks the running instance to show its window.
+  // The second start's request: asks the running instance to show its window,
+  // passing on the activation token the second start was given (empty: none).
   // Waits a bounded time; a first instance still starting (not listening yet)
   // is not asked, and nothing is shown.
-  void ask_first_to_show() const;
+  void ask_first_to_show(const QString& activation_token) const;
 
   // The first start, once its window exists: removes a stale socket (safe
-  // while the lock is held) and listens; each request raises show_requested.
-  // An unguarded start does not listen.
+  // while the lock is held) and listens; each request raises show_requested
+  // once, at its newline or when its sender goes. An unguarded start does not
+  // listen.
   void listen();
 
  Q_SIGNALS:
-  void show_requested();
+  void show_requested(const QString& activation_token);
 
  private:
+  void answer_when_complete(QLocalSocket* client);
+
   std::vector<single_instance_paths> places_;
   // Where the lock was taken or found taken; none when no place can hold it.
   const single_instance_paths* chosen_ = nullptr;

@@ -116,8 +116,6 @@ scroll_range list_vertical_range(int rows, int row_height, int page) {
 }
 
 scroll_range list_state::vertical_range() const {
-  if (!options.vertical_scroll)
-    return {};
   return list_vertical_range(model_.row_count(), row_height_, client_.height() - band_height());
 }
 

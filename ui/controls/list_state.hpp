@@ -29,6 +29,8 @@ struct list_options {
   bool focus_cell_mode = false;   // the keyboard moves a focus cell column by column
   bool take_focus_on_click = true;
   bool horizontal_scroll = true;
+  // Off: no vertical bar shows, yet the rows still scroll with the keys, the
+  // wheel and scrolling into view, so the caret row stays in sight.
   bool vertical_scroll = true;
   bool border = false;
   bool always_active_look = false;

@@ -36,7 +36,13 @@ std::optional<std::string> time_remaining_text(std::uint32_t milliseconds,
   return label + " " + clock;
 }
 
-std::uint32_t remaining_time_estimate::estimate(unsigned sent, unsigned total, std::uint32_t now) {
+std::uint32_t remaining_time_estimate::estimate(unsigned sent, unsigned total, std::uint32_t now,
+                                                std::uint32_t forwarding) {
+  const std::uint32_t rate_part = by_rate(sent, total, now);
+  return rate_part > UINT32_MAX - forwarding ? UINT32_MAX : rate_part + forwarding;
+}
+
+std::uint32_t remaining_time_estimate::by_rate(unsigned sent, unsigned total, std::uint32_t now) {
   if (start_tick_ == 0) {
     start_tick_ = now;
     return 0;

@@ -23,15 +23,21 @@ QString progress_amount_text(unsigned done, unsigned total, const QString& kb);
 std::optional<std::string> time_remaining_text(std::uint32_t milliseconds,
                                                const std::string& label);
 
-// The remaining upload time from the rate so far, on a 32-bit millisecond
-// tick. The first report starts the clock and estimates nothing; the last
-// one (all sent) estimates nothing and stops it.
+// The remaining upload time: from the rate so far, on a 32-bit millisecond
+// tick, for the bytes still to leave, and beyond that the time a proxy may
+// still be forwarding those it took (forwarding, milliseconds). Of the rate,
+// the first report starts the clock and estimates nothing; the last one (all
+// sent) estimates nothing and stops it, so that a proxy's forwarding alone
+// runs down then.
 class remaining_time_estimate {
  public:
   void reset() { start_tick_ = 0; }
-  std::uint32_t estimate(unsigned sent, unsigned total, std::uint32_t now);
+  std::uint32_t estimate(unsigned sent, unsigned total, std::uint32_t now,
+                         std::uint32_t forwarding = 0);
 
  private:
+  std::uint32_t by_rate(unsigned sent, unsigned total, std::uint32_t now);
+
   std::uint32_t start_tick_ = 0;  // 0: not started
 };
 

@@ -66,25 +66,21 @@ std::optional<conversion_memory> estimate_conversion_memory(const std::string& p
       }
       pixels = std::uint64_t{result.width} * result.height;
       bands = declared.bands;
-      if (!header) {
-        memory.working = detail::bmp_decoder_bytes(declared);
-        memory.whole = declared.width * declared.height * declared.bands;
-      } else {
-        // A JPEG decodes shrunk on its way into a smaller box.
-        const int shrink =
-            format == image_formats::jpeg && result != size
-                ? detail::load_shrink(size.width, size.height, result.width, result.height)
-                : 1;
-        const detail::decoder_memory decoder =
-            detail::estimate_decoder_memory({path, {}}, *header, format, shrink);
-        memory.working = decoder.bytes + decoder.metadata;
-        memory.whole = decoder.whole ? decoder.bytes : 0;
-        // Turned upright for a target without orientation: held whole for the turn.
-        if (!image_format_carries_orientation(target) &&
-            vips_image_get_orientation(header->get_image()) > 1) {
-          memory.working += pixels * bands;
-          memory.whole += pixels * bands;
-        }
+      // A JPEG decodes shrunk on its way into a smaller box.
+      const int shrink =
+          format == image_formats::jpeg && result != size
+              ? detail::load_shrink(size.width, size.height, result.width, result.height)
+              : 1;
+      const detail::decoder_memory decoder =
+          header ? detail::estimate_decoder_memory({path, {}}, *header, format, shrink)
+                 : detail::estimate_bmp_decoder_memory(declared);
+      memory.working = decoder.bytes + decoder.metadata;
+      memory.whole = decoder.whole ? decoder.bytes : 0;
+      // Turned upright for a target without orientation: held whole for the turn.
+      if (header && !image_format_carries_orientation(target) &&
+          vips_image_get_orientation(header->get_image()) > 1) {
+        memory.working += pixels * bands;
+        memory.whole += pixels * bands;
       }
     }
     memory.encoded = encoded_bytes(target, pixels, bands);

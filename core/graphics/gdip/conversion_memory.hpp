@@ -15,7 +15,7 @@ struct conversion_memory {
   // The encoded image.
   std::uint64_t encoded = 0;
   // Of working: what the decoder and the encoder hold of the whole image at
-  // once (a BMP's decoded copy, a progressive JPEG's coefficients, the GIF
+  // once (a progressive JPEG's coefficients, the GIF
   // encoder's frame); 0 when both work in strips.
   std::uint64_t whole = 0;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -16,6 +17,10 @@ class exchange;
 // Bytes of the current body done so far, and its total: the body size for
 // uploads, the announced "Content-Length" (0 when absent) for downloads.
 using progress_callback = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
+// How long a proxy may still be forwarding a request body it took, at the
+// slowest uplink's pace (timeouts::slowest_proxy_uplink).
+using forwarding_callback = std::function<void(std::chrono::milliseconds)>;
 
 // Takes a response body piece by piece, in order, on the calling thread, as
 // it arrives; an exception it throws ends the call and reaches the caller.
@@ -76,12 +81,19 @@ class basic_client {
   // that progress follows the wire and not the kernel's buffer. Kept for
   // later calls.
   void set_upload_progress(progress_callback callback);
+  // Called on the calling thread through a proxy's tunnel, between the
+  // body's progress calls and after them until the answer begins, each time
+  // the proxy's forwarding moves to another second: the request's time is
+  // not over while it lasts. Kept for later calls.
+  void set_proxy_forwarding(forwarding_callback callback);
   // Called after each piece of a successful (2xx) response body arrives;
   // never for HEAD, a redirect or an error answer.
   void set_download_progress(progress_callback callback);
 
   // Stops the call in flight at once, also while it connects or waits for its
-  // response; a body piece already handed to the connection still goes out.
+  // response. Its connection is reset rather than closed in good order: what
+  // the kernel still held of it is dropped, so only what had left the
+  // machine may reach the peer (a proxy may still forward what it took).
   // Without a call in flight it does nothing. Returns at once.
   void cancel() noexcept;
 
@@ -97,6 +109,7 @@ class basic_client {
   std::mutex lock_;
   exchange* active_ = nullptr;
   progress_callback upload_progress_;
+  forwarding_callback proxy_forwarding_;
   progress_callback download_progress_;
 };
 

@@ -237,10 +237,11 @@ std::chrono::steady_clock::time_point deadline(std::chrono::steady_clock::time_p
 // unwind through libcurl: a callback keeps it and stops the transfer.
 struct transfer {
   transfer(const std::atomic<bool>& abort_flag, const progress_callback& upload,
-           const progress_callback& download, std::uint64_t limit, const body_sink& streamed,
-           const timeouts& limits)
+           const forwarding_callback& forwarding, const progress_callback& download,
+           std::uint64_t limit, const body_sink& streamed, const timeouts& limits)
       : abort(abort_flag),
         upload_progress(upload),
+        proxy_forwarding(forwarding),
         download_progress(download),
         body_limit(limit),
         sink(streamed),
@@ -264,19 +265,37 @@ struct transfer {
     wire.start(body != nullptr);
     reported = 0;
     canceled_in_report = false;
+    forwarding_told.reset();
+    stopped = false;
   }
 
+  // A failed or stopping callback ends the request here; libcurl closes
+  // its connection before the call sees the end.
   template <class Result, class Work>
   Result guarded(Result failed, Work&& work) noexcept {
-    if (error || abort_seen) {
-      return failed;
+    if (!error && !abort_seen) {
+      try {
+        return work();
+      } catch (...) {
+        error = std::current_exception();
+      }
     }
-    try {
-      return work();
-    } catch (...) {
-      error = std::current_exception();
-      return failed;
+    stop_here();
+    return failed;
+  }
+
+  // The call ends the request itself (see request_wire::end_here); once.
+  void stop_here() {
+    if (!stopped) {
+      stopped = true;
+      wire.end_here(written_so_far());
     }
+  }
+
+  std::uint64_t written_so_far() const {
+    curl_off_t count = 0;
+    curl_easy_getinfo(handle, CURLINFO_SIZE_UPLOAD_T, &count);
+    return static_cast<std::uint64_t>(std::max<curl_off_t>(count, 0));
   }
 
   // Fills libcurl's buffer in one read of the body, then hands it over piece
@@ -291,7 +310,8 @@ struct transfer {
       handed += piece;
       sent += piece;
       current = phase::writing;
-      // The pieces handed so far still go out; the next callback ends the call.
+      // The pieces handed so far are still written; the next callback ends
+      // the call.
       if (abort) {
         abort_seen = true;
         break;
@@ -308,12 +328,29 @@ struct transfer {
     const bool request_out = current != phase::sending && current != phase::writing;
     wire.follow(written, request_out, raw_received + received);
     report_left();
+    report_forwarding();
   }
 
-  // The request is over (see request_wire::end).
+  // The request is over (see request_wire::end, and end_here once stopped).
   void follow_end(std::uint64_t written) {
-    wire.end(written);
+    if (!stopped) {
+      wire.end(written);
+    }
     report_left();
+  }
+
+  // While a proxy may still forward the body, its time at the slowest pace,
+  // each time it moves to another second.
+  void report_forwarding() {
+    if (!proxy_forwarding || !proxy_may_forward()) {
+      return;
+    }
+    const std::chrono::milliseconds left = wire.proxy_forwarding(std::chrono::steady_clock::now());
+    const auto seconds = std::chrono::ceil<std::chrono::seconds>(left);
+    if (forwarding_told != seconds) {
+      forwarding_told = seconds;
+      proxy_forwarding(left);
+    }
   }
 
   void report_left() {
@@ -460,6 +497,8 @@ struct transfer {
 
   const std::atomic<bool>& abort;
   const progress_callback& upload_progress;
+  const forwarding_callback& proxy_forwarding;
+  std::optional<std::chrono::seconds> forwarding_told;
   const progress_callback& download_progress;
   const std::uint64_t body_limit;
   const body_sink& sink;
@@ -482,6 +521,8 @@ struct transfer {
   // The most of the body reported so far.
   std::uint64_t reported = 0;
   bool canceled_in_report = false;
+  // The call has ended the request itself.
+  bool stopped = false;
   std::chrono::milliseconds stall_limit{0};
   bool abort_seen = false;
   // The call ended itself at the answer's deadline, or at the stall floor.
@@ -545,7 +586,11 @@ int on_progress(void* data, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploa
   if (t.abort) {
     t.abort_seen = true;
   }
-  return t.error || t.abort_seen ? 1 : 0;
+  if (t.error || t.abort_seen) {
+    t.stop_here();
+    return 1;
+  }
+  return 0;
 }
 
 int on_socket_opened(void* data, curl_socket_t socket, curlsocktype) {
@@ -670,13 +715,6 @@ class attachment {
   CURL* easy_;
 };
 
-// Body bytes libcurl has written to the connection.
-std::uint64_t written(CURL* easy) {
-  curl_off_t count = 0;
-  curl_easy_getinfo(easy, CURLINFO_SIZE_UPLOAD_T, &count);
-  return static_cast<std::uint64_t>(std::max<curl_off_t>(count, 0));
-}
-
 // Runs one request to its end and returns its result. Between two turns the
 // call sleeps until the connection or one of libcurl's timers needs it, a
 // deadline or the next look at the socket comes, or a cancel wakes it: a
@@ -693,19 +731,20 @@ CURLcode perform(CURLM* multi, CURL* easy, transfer& t) {
     }
     if (t.abort) {
       t.abort_seen = true;
-      t.follow_end(written(easy));
+      t.stop_here();
+      t.follow_end(t.written_so_far());
       return CURLE_ABORTED_BY_CALLBACK;
     }
     if (t.answer_overdue()) {
       t.answer_expired = true;
-      t.wire.end(written(easy));
+      t.stop_here();
       return CURLE_OPERATION_TIMEDOUT;
     }
     if (t.stalled()) {
       t.stall_expired = true;
-      // As it was: closing the connection moves the wire's count on.
+      // As it was: ending the request moves the wire's count on.
       t.stall_waited = t.stall_wait();
-      t.wire.end(written(easy));
+      t.stop_here();
       return CURLE_OPERATION_TIMEDOUT;
     }
     check(prefix_of(t.current), curl_multi_poll(multi, nullptr, 0, t.wait_ms(), nullptr));
@@ -714,17 +753,16 @@ CURLcode perform(CURLM* multi, CURL* easy, transfer& t) {
   while (const CURLMsg* message = curl_multi_info_read(multi, &queued)) {
     if (message->msg == CURLMSG_DONE && message->easy_handle == easy) {
       if (message->data.result == CURLE_OK && !t.error && !t.abort_seen) {
-        t.follow_end(written(easy));
+        t.follow_end(t.written_so_far());
         if (t.abort) {
           t.abort_seen = true;
           return CURLE_ABORTED_BY_CALLBACK;
         }
       } else if (t.abort_seen && !t.error) {
-        t.follow_end(written(easy));
-      } else {
-        // Failed, or stopped by a callback's exception, such as a cancel's:
-        // no progress is told, but a proxy may still forward what it took.
-        t.wire.end(written(easy));
+        t.follow_end(t.written_so_far());
+      } else if (!t.stopped) {
+        // Ended by the peer, a proxy's tunnel too: no progress is told.
+        t.wire.end(t.written_so_far());
       }
       return message->data.result;
     }
@@ -735,9 +773,10 @@ CURLcode perform(CURLM* multi, CURL* easy, transfer& t) {
 
 }  // namespace
 
-exchange::exchange(progress_callback upload_progress, progress_callback download_progress,
-                   std::uint64_t body_limit, body_sink sink)
+exchange::exchange(progress_callback upload_progress, forwarding_callback proxy_forwarding,
+                   progress_callback download_progress, std::uint64_t body_limit, body_sink sink)
     : upload_progress_(std::move(upload_progress)),
+      proxy_forwarding_(std::move(proxy_forwarding)),
       download_progress_(std::move(download_progress)),
       body_limit_(body_limit),
       sink_(std::move(sink)) {
@@ -760,7 +799,8 @@ basic_response exchange::run(const basic_request& request, body_source& body) {
   std::string url = first_url(request);
   const header_list headers = make_header_list(request.headers);
   const timeouts limits = default_timeouts();
-  transfer t(abort_, upload_progress_, download_progress_, body_limit_, sink_, limits);
+  transfer t(abort_, upload_progress_, proxy_forwarding_, download_progress_, body_limit_, sink_,
+             limits);
   if (request.wait == answer_wait::deadline) {
     t.answer_limit = limits.answer;
   }

@@ -18,15 +18,15 @@ class exchange {
  public:
   // body_limit: the most bytes a response body may hold; sink, when set,
   // takes a successful answer's body instead, unbounded.
-  exchange(progress_callback upload_progress, progress_callback download_progress,
-           std::uint64_t body_limit, body_sink sink = {});
+  exchange(progress_callback upload_progress, forwarding_callback proxy_forwarding,
+           progress_callback download_progress, std::uint64_t body_limit, body_sink sink = {});
   exchange(const exchange&) = delete;
   exchange& operator=(const exchange&) = delete;
 
   basic_response run(const basic_request& request, body_source& body);
 
-  // Any thread: the call stops at once, whatever it is waiting for, except
-  // that a body piece already handed to the connection still goes out.
+  // Any thread: the call stops at once, whatever it is waiting for; its
+  // connection is reset, so what the kernel still holds of it never leaves.
   void abort() noexcept;
 
  private:
@@ -36,6 +36,7 @@ class exchange {
 
   std::atomic<bool> abort_{false};
   progress_callback upload_progress_;
+  forwarding_callback proxy_forwarding_;
   progress_callback download_progress_;
   std::uint64_t body_limit_;
   body_sink sink_;

@@ -4,30 +4,23 @@
 #include <map>
 #include <mutex>
 
+#include "core/net/http/proxy_backlog.hpp"
+
 namespace core::net::http {
 
 namespace {
 
+// What a proxy held when a request through it ended, and when.
 struct leftover {
-  std::uint64_t bytes;
+  proxy_backlog held;
   std::chrono::steady_clock::time_point at;
 };
 
 std::mutex mutex;
 std::map<std::string, leftover> leftovers;
 
-std::uint64_t held_at(const leftover& left, std::chrono::steady_clock::time_point at,
-                      std::uint64_t slowest_uplink) {
-  if (at <= left.at) {
-    return left.bytes;
-  }
-  // As proxy_backlog counts: a byte's time is one tick at least.
-  const auto per_byte = std::max(
-      std::chrono::steady_clock::duration(std::chrono::seconds(1)) /
-          static_cast<std::chrono::steady_clock::rep>(std::max<std::uint64_t>(slowest_uplink, 1)),
-      std::chrono::steady_clock::duration(1));
-  const auto forwarded = static_cast<std::uint64_t>((at - left.at) / per_byte);
-  return forwarded >= left.bytes ? 0 : left.bytes - forwarded;
+std::uint64_t held_at(const leftover& left, std::chrono::steady_clock::time_point at) {
+  return left.held.held_at(std::max(at, left.at) - left.at);
 }
 
 }  // namespace
@@ -35,20 +28,20 @@ std::uint64_t held_at(const leftover& left, std::chrono::steady_clock::time_poin
 void leave_with_proxy(const std::string& proxy, std::uint64_t bytes,
                       std::chrono::steady_clock::time_point at, std::uint64_t slowest_uplink) {
   const std::lock_guard lock(mutex);
-  const auto [kept, added] = leftovers.try_emplace(proxy, leftover{bytes, at});
-  if (!added && bytes >= held_at(kept->second, at, slowest_uplink)) {
-    kept->second = leftover{bytes, at};
+  const leftover ended{proxy_backlog(slowest_uplink, bytes), at};
+  const auto [kept, added] = leftovers.try_emplace(proxy, ended);
+  if (!added && bytes >= held_at(kept->second, at)) {
+    kept->second = ended;
   }
 }
 
-std::uint64_t left_with_proxy(const std::string& proxy, std::chrono::steady_clock::time_point at,
-                              std::uint64_t slowest_uplink) {
+std::uint64_t left_with_proxy(const std::string& proxy, std::chrono::steady_clock::time_point at) {
   const std::lock_guard lock(mutex);
   const auto kept = leftovers.find(proxy);
   if (kept == leftovers.end()) {
     return 0;
   }
-  const std::uint64_t held = held_at(kept->second, at, slowest_uplink);
+  const std::uint64_t held = held_at(kept->second, at);
   if (held == 0) {
     leftovers.erase(kept);
   }

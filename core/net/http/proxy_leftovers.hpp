@@ -19,7 +19,6 @@ void leave_with_proxy(const std::string& proxy, std::uint64_t bytes,
                       std::chrono::steady_clock::time_point at, std::uint64_t slowest_uplink);
 
 // What the proxy may still hold of those at `at`.
-std::uint64_t left_with_proxy(const std::string& proxy, std::chrono::steady_clock::time_point at,
-                              std::uint64_t slowest_uplink);
+std::uint64_t left_with_proxy(const std::string& proxy, std::chrono::steady_clock::time_point at);
 
 }  // namespace core::net::http

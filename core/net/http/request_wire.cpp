@@ -14,14 +14,20 @@ namespace core::net::http {
 
 namespace {
 
-// Bytes the socket has yet to see acknowledged; none when it is not known.
-std::optional<std::uint64_t> unsent(int socket) {
-  int queued = 0;
-  if (socket < 0 || ioctl(socket, SIOCOUTQ, &queued) != 0) {
+// Bytes the socket holds: with SIOCOUTQ those the peer has yet to
+// acknowledge, with SIOCOUTQNSD those not yet sent; none when not known.
+std::optional<std::uint64_t> queued(int socket, unsigned long request) {
+  int count = 0;
+  if (socket < 0 || ioctl(socket, request, &count) != 0) {
     return std::nullopt;
   }
-  return static_cast<std::uint64_t>(std::max(queued, 0));
+  return static_cast<std::uint64_t>(std::max(count, 0));
 }
+
+// A tunnel's send buffer holds what its pace sends in this long; never less
+// than the floor, which a fast link's first round trips need.
+constexpr std::chrono::seconds send_buffer_time{1};
+constexpr std::uint64_t send_buffer_floor = 64 << 10;
 
 // The port of a socket's own end or of its peer's; -1 when it has none.
 int port_of(int socket, bool peer) {
@@ -71,6 +77,7 @@ void request_wire::start(bool with_body) {
   left_ = 0;
   moved_ = 0;
   answered_ = false;
+  send_buffer_ = 0;
 }
 
 void request_wire::connected(int local_port, int peer_port, bool tunnel_made,
@@ -87,8 +94,7 @@ void request_wire::connected(int local_port, int peer_port, bool tunnel_made,
   if (tunneled_ && with_body_) {
     // Bodies of requests that ended early share the uplink with this one.
     proxy_ = peer_ip + ":" + std::to_string(peer_port);
-    backlog_ = proxy_backlog(slowest_proxy_uplink_,
-                             left_with_proxy(proxy_, connected_at_, slowest_proxy_uplink_));
+    backlog_ = proxy_backlog(slowest_proxy_uplink_, left_with_proxy(proxy_, connected_at_));
   }
 }
 
@@ -98,14 +104,15 @@ void request_wire::follow(std::uint64_t written, bool request_out, std::uint64_t
   if (!connected_) {
     return;
   }
-  const std::optional<std::uint64_t> queued = unsent(socket_);
-  drained_ = drained_ || (request_out && queued.value_or(0) == 0);
+  const std::optional<std::uint64_t> unacknowledged = queued(socket_, SIOCOUTQ);
+  drained_ = drained_ || (request_out && unacknowledged.value_or(0) == 0);
   const auto now = clock::now();
   if (with_body_) {
     const std::uint64_t before = left_;
-    left_ = std::max(left_, written - std::min(written, queued.value_or(0)));
+    left_ = std::max(left_, written - std::min(written, unacknowledged.value_or(0)));
     if (tunneled_ && left_ != before) {
       backlog_.taken(now - connected_at_, left_);
+      fit_send_buffer(now);
     }
   }
   answered_ = answered_ || answer_bytes > 0;
@@ -116,11 +123,48 @@ void request_wire::follow(std::uint64_t written, bool request_out, std::uint64_t
   }
 }
 
+void request_wire::fit_send_buffer(clock::time_point now) {
+  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - connected_at_);
+  if (elapsed < send_buffer_time) {
+    return;
+  }
+  const std::uint64_t pace_share = left_ / static_cast<std::uint64_t>(elapsed.count()) *
+                                   std::chrono::milliseconds(send_buffer_time).count();
+  const std::uint64_t wanted = std::clamp<std::uint64_t>(pace_share, send_buffer_floor, 1 << 30);
+  if (send_buffer_ == 0) {
+    // The kernel's own size, which it reports doubled, until it holds more.
+    int size = 0;
+    socklen_t length = sizeof size;
+    if (getsockopt(socket_, SOL_SOCKET, SO_SNDBUF, &size, &length) != 0 ||
+        wanted * 2 >= static_cast<std::uint64_t>(std::max(size, 0))) {
+      return;
+    }
+  } else if (wanted <= send_buffer_ + send_buffer_ / 4 && wanted + wanted / 4 >= send_buffer_) {
+    // Set again only when the pace has moved it by more than a quarter.
+    return;
+  }
+  const int size = static_cast<int>(wanted);
+  if (setsockopt(socket_, SOL_SOCKET, SO_SNDBUF, &size, sizeof size) == 0) {
+    send_buffer_ = wanted;
+  }
+}
+
 void request_wire::end(std::uint64_t written) {
+  if (with_body_) {
+    left_ = std::max(left_, written);
+  }
+}
+
+void request_wire::end_here(std::uint64_t written) {
+  if (socket_ >= 0) {
+    const linger reset{1, 0};
+    setsockopt(socket_, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+  }
   if (!with_body_) {
     return;
   }
-  left_ = std::max(left_, written);
+  // What was sent may still arrive, acknowledged or not; the rest is dropped.
+  left_ = std::max(left_, written - std::min(written, queued(socket_, SIOCOUTQNSD).value_or(0)));
   if (connected_ && tunneled_ && !answered_) {
     // A copy: the waits the request ended on are told as they were.
     proxy_backlog ended = backlog_;

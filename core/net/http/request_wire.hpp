@@ -37,12 +37,18 @@ class request_wire {
   // of the answer that have arrived.
   void follow(std::uint64_t written, bool request_out, std::uint64_t answer_bytes);
 
-  // The request is over: what was handed to the connection has left, or no
-  // longer matters. On a cancel too: the kernel still sends what it was handed
-  // before the close, so the peer may act on it. Through a tunnel, before any
-  // answer, what the proxy may still forward is left with it for the next
-  // request through it.
+  // The request is over, answered or ended by its peer: what was handed to
+  // the connection has left, or no longer matters. A proxy that ended the
+  // tunnel itself forwards nothing more of it.
   void end(std::uint64_t written);
+
+  // The program ends the request before it is over (a cancel, its own
+  // time-outs): the connection is set to be reset when it closes, so that
+  // the kernel drops what it still holds of it rather than sending it, and
+  // only what had left counts. Through a tunnel, before any answer, what the
+  // proxy may still forward is left with it for the next request through it.
+  // Before the connection closes.
+  void end_here(std::uint64_t written);
 
   bool is_connected() const { return connected_; }
   // The socket holds nothing more of the request.
@@ -59,6 +65,11 @@ class request_wire {
   std::chrono::milliseconds proxy_forwarding(clock::time_point at) const;
 
  private:
+  // Through a tunnel the socket holds no more than its pace sends in a
+  // short time: a proxy that takes a body slowly would otherwise leave
+  // megabytes in the kernel, out of the program's reach.
+  void fit_send_buffer(clock::time_point now);
+
   std::uint64_t slowest_proxy_uplink_;
   // The sockets opened for the call, and the one the request goes out on:
   // libcurl 7.88 tells its active socket only once a transfer has ended.
@@ -79,6 +90,8 @@ class request_wire {
   std::uint64_t moved_ = 0;
   bool answered_ = false;
   clock::time_point last_motion_;
+  // The send buffer last set on a tunnel's socket; 0: the kernel's own.
+  std::uint64_t send_buffer_ = 0;
 };
 
 }  // namespace core::net::http

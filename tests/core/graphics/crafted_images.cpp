@@ -220,6 +220,31 @@ crafted_bmp bmp_in_layout(const bmp_layout& layout, std::uint32_t width, std::ui
   return bmp;
 }
 
+std::string bmp_of(std::uint32_t width, std::uint32_t height, std::uint16_t bits,
+                   std::uint32_t compression,
+                   const std::vector<std::array<unsigned char, 3>>& colours,
+                   const std::string& data) {
+  const auto pixels_at = static_cast<std::uint32_t>(14 + 40 + 4 * colours.size());
+  std::string out = "BM";
+  put(out, pixels_at + static_cast<std::uint32_t>(data.size()), 4);
+  put(out, 0, 4);
+  put(out, pixels_at, 4);
+  for (const std::uint32_t field : {40U, width, height}) {
+    put(out, field, 4);
+  }
+  put(out, 1, 2);
+  put(out, bits, 2);
+  for (const std::uint32_t field : {compression, static_cast<std::uint32_t>(data.size()), 2835U,
+                                    2835U, static_cast<std::uint32_t>(colours.size()), 0U}) {
+    put(out, field, 4);
+  }
+  for (const auto& colour : colours) {
+    out += {static_cast<char>(colour[2]), static_cast<char>(colour[1]),
+            static_cast<char>(colour[0]), '\0'};
+  }
+  return out + data;
+}
+
 std::string tiff_claiming(const tiff_claim& claim) {
   const std::uint32_t planes = claim.planar ? 3 : 1;
   const bool tiled = claim.rows_per_strip == 0;
@@ -338,9 +363,13 @@ std::string jpeg_written(const vips::VImage& image, jpeg_scans scans, bool arith
   jpeg_mem_dest(&info, &buffer, &size);
   info.image_width = static_cast<JDIMENSION>(image.width());
   info.image_height = static_cast<JDIMENSION>(image.height());
-  info.input_components = 3;
-  info.in_color_space = JCS_RGB;
+  const bool cmyk = image.bands() == 4;
+  info.input_components = cmyk ? 4 : 3;
+  info.in_color_space = cmyk ? JCS_CMYK : JCS_RGB;
   jpeg_set_defaults(&info);
+  if (cmyk) {
+    jpeg_set_colorspace(&info, JCS_YCCK);
+  }
   info.arith_code = arithmetic ? TRUE : FALSE;
   std::vector<jpeg_scan_info> script(3);
   if (scans == jpeg_scans::progressive) {
@@ -353,10 +382,9 @@ std::string jpeg_written(const vips::VImage& image, jpeg_scans scans, bool arith
     info.num_scans = 3;
   }
   jpeg_start_compress(&info, TRUE);
-  const vips::VImage rgb = image.extract_band(0, vips::VImage::option()->set("n", 3));
   std::size_t length = 0;
-  std::unique_ptr<void, decltype(&g_free)> pixels(rgb.write_to_memory(&length), g_free);
-  const std::size_t row_bytes = static_cast<std::size_t>(image.width()) * 3;
+  std::unique_ptr<void, decltype(&g_free)> pixels(image.write_to_memory(&length), g_free);
+  const std::size_t row_bytes = length / static_cast<std::size_t>(image.height());
   while (info.next_scanline < info.image_height) {
     JSAMPROW row = static_cast<JSAMPLE*>(pixels.get()) + info.next_scanline * row_bytes;
     jpeg_write_scanlines(&info, &row, 1);

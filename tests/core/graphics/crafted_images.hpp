@@ -25,6 +25,14 @@ std::string tiff_claiming(const tiff_claim& claim);
 // A BMP of 16 x 16 whose info header claims width x height.
 std::string bmp_claiming(std::uint32_t width, std::uint32_t height);
 
+// A BMP of width x height, bottom up, with a 40-byte info header, bits a
+// pixel in compression (0, or 1 for RLE8), the colours of its palette and its
+// pixel data as they stand: large images made cheaply.
+std::string bmp_of(std::uint32_t width, std::uint32_t height, std::uint16_t bits,
+                   std::uint32_t compression,
+                   const std::vector<std::array<unsigned char, 3>>& colours,
+                   const std::string& data);
+
 // One of the BMP format's layouts.
 struct bmp_layout {
   std::uint32_t header_size;           // 12 (core), 40, 108 (V4) or 124 (V5)
@@ -63,9 +71,9 @@ std::string progressive_jpeg_behind_a_restart_marker(std::uint16_t width, std::u
 // or, progressive, before its second scan.
 std::string jpeg_with_metadata(int segments, bool between_scans = false);
 
-// The 8-bit sRGB image as a 4:2:0 JPEG written by libjpeg: sequential in one
-// scan or a scan a component, or progressive as libjpeg's default; Huffman-
-// or arithmetic-coded.
+// The 8-bit sRGB image as a 4:2:0 JPEG written by libjpeg (a CMYK one as
+// YCCK): sequential in one scan or a scan a component, or progressive as
+// libjpeg's default; Huffman- or arithmetic-coded.
 enum class jpeg_scans { one, a_component_each, progressive };
 std::string jpeg_written(const vips::VImage& image, jpeg_scans scans, bool arithmetic = false);
 

@@ -278,7 +278,9 @@ INSTANTIATE_TEST_SUITE_P(
                      "its 45000 x 8 pixels are too wide to read in strips"},
         hostile_case{"interlaced_png_of_11000_x_10500", decoded_whole(11000, 10500, ".png[interlace]"), 3, too_large,
                      "its 11000 x 10500 pixels take 331 MiB decoded whole, over 320 MiB"},
+        // Its file's rows are read in strips; its bytes are decoded whole.
         hostile_case{"bmp_claiming_20000_square", [] { return test_support::bmp_claiming(20000, 20000); }, 3, too_large,
+                     "its 906 bytes cannot hold the 20000 x 20000 pixels it declares",
                      "its 20000 x 20000 pixels take 1145 MiB decoded whole, over 320 MiB"}),
     test_support::row_name());
 // clang-format on

@@ -12,6 +12,7 @@
 #include "core/graphics/gdip/batch/gdiplus_image_resize.hpp"
 #include "core/graphics/gdip/batch/gdiplus_image_save_stream.hpp"
 #include "core/graphics/gdip/detail/bitmap_impl.hpp"
+#include "core/graphics/gdip/detail/image_source.hpp"
 #include "core/graphics/gdip/gdiplus_exception.hpp"
 #include "core/graphics/gdip/image_threads.hpp"
 #include "core/graphics/graphics_exception.hpp"
@@ -469,13 +470,22 @@ std::size_t all_but_300_bytes(std::size_t size) {
   return size - 300;
 }
 
-// A photo of 400 x 300 written in scans, as edit leaves its bytes given where its scans end.
+// The photo with its bottom third black, as a film framed for a wider screen.
+// Its noise is fixed, and so is where libjpeg's reading ahead meets the end.
+vips::VImage letterboxed_photo(int width, int height) {
+  return test_support::photo_like(width, height, 2)
+      .insert(test_support::flat(width, height / 3, {0, 0, 0}), 0, height - height / 3);
+}
+
+// A picture of 400 x 300 written in scans, as edit leaves its bytes given where its scans end.
 using scan_edit = std::function<void(std::string&, const std::vector<std::size_t>&)>;
-std::function<std::string()> jpeg_scans_edited(test_support::jpeg_scans scans, scan_edit edit,
-                                               bool arithmetic = false) {
+std::function<std::string()> jpeg_scans_edited(
+    test_support::jpeg_scans scans, scan_edit edit, bool arithmetic = false,
+    vips::VImage (*picture)(int, int) = [](int width, int height) {
+      return test_support::photo_like(width, height);
+    }) {
   return [=] {
-    std::string bytes =
-        test_support::jpeg_written(test_support::photo_like(400, 300), scans, arithmetic);
+    std::string bytes = test_support::jpeg_written(picture(400, 300), scans, arithmetic);
     edit(bytes, test_support::jpeg_scan_ends(bytes));
     return bytes;
   };
@@ -491,6 +501,10 @@ void cut_after_the_first_scan(std::string& bytes, const std::vector<std::size_t>
 
 void cut_before_the_last_scan(std::string& bytes, const std::vector<std::size_t>& ends) {
   bytes.resize(ends.end()[-2]);
+}
+
+void cut_inside_the_last_scan(std::string& bytes, const std::vector<std::size_t>& ends) {
+  bytes.resize(ends.back() - 1);
 }
 
 void drop_the_last_scan(std::string& bytes, const std::vector<std::size_t>& ends) {
@@ -568,7 +582,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "Premature end of JPEG file", true},
         // Its data ends in its last row: it lacks what it decodes next.
         damaged_case{"jpeg_missing_its_last_4_kb", jpeg_cut(".jpg", all_but_4_kb), "Cannnot save the GDI+ bitmap.",
-                     "Corrupt JPEG data: premature end of data segment", true},
+                     "Premature end of JPEG file", true},
         damaged_case{"progressive_jpeg_cut_at_nine_tenths", jpeg_cut(".jpg[interlace]", nine_tenths),
                      "Cannnot save the GDI+ bitmap.", "Premature end of JPEG file", true},
         // libjpeg decodes on with grey in the place of what it lost.
@@ -578,13 +592,20 @@ INSTANTIATE_TEST_SUITE_P(
                      "Corrupt JPEG data: bad Huffman code", true},
         // A shrunk load of its odd height leaves out the last row of blocks, where the data ends.
         damaged_case{"odd_sized_jpeg_missing_its_last_300_bytes", jpeg_cut(".jpg", all_but_300_bytes, 1601, 1203),
-                     "Cannnot save the GDI+ bitmap.", "Corrupt JPEG data: premature end of data segment", true},
+                     "Cannnot save the GDI+ bitmap.", "Premature end of JPEG file", true},
         // Cut where a scan ends, the photo lacks whole scans: libjpeg decodes it blurred or grey.
         damaged_case{"progressive_jpeg_cut_after_its_first_scan", jpeg_scans_edited(progressive_scans, cut_after_the_first_scan),
                      "Cannnot save the GDI+ bitmap.", "Premature end of JPEG file", true},
         damaged_case{"progressive_jpeg_cut_before_its_last_scan", jpeg_scans_edited(progressive_scans, cut_before_the_last_scan),
                      "Cannnot save the GDI+ bitmap.", "Premature end of JPEG file", true},
         damaged_case{"arithmetic_jpeg_cut_before_its_last_scan", jpeg_scans_edited(progressive_scans, cut_before_the_last_scan, true),
+                     "Cannnot save the GDI+ bitmap.", "Premature end of JPEG file", true},
+        // Its last scan codes the black rows in a few bytes, read before it needs the byte cut.
+        damaged_case{"letterboxed_progressive_jpeg_cut_inside_its_last_scan",
+                     jpeg_scans_edited(progressive_scans, cut_inside_the_last_scan, false, letterboxed_photo),
+                     "Cannnot save the GDI+ bitmap.", "Premature end of JPEG file", true},
+        damaged_case{"letterboxed_jpeg_of_a_scan_a_component_cut_inside_its_last_scan",
+                     jpeg_scans_edited(a_scan_a_component, cut_inside_the_last_scan, false, letterboxed_photo),
                      "Cannnot save the GDI+ bitmap.", "Premature end of JPEG file", true},
         damaged_case{"jpeg_of_a_scan_a_component_cut_after_the_first", jpeg_scans_edited(a_scan_a_component, cut_after_the_first_scan),
                      "Cannnot save the GDI+ bitmap.", "Premature end of JPEG file", true},
@@ -638,6 +659,9 @@ TEST_P(chain_bmp_layouts, convert_as_their_bytes_say) {
   test_support::write_file(path, bmp.bytes);
   chain units(path, 0, 0, archive_flags, "out.png");
   EXPECT_EQ(rows_differing(test_support::decode(units.run()), bmp, 37, 23), 0);
+  // From its bytes, as the codec registry decodes.
+  EXPECT_EQ(rows_differing(gdip::detail::decode_image(bmp.bytes)->state().pixels(1), bmp, 37, 23),
+            0);
 }
 
 TEST_P(chain_bmp_layouts, decode_as_their_bytes_say_at_8000_x_6000) {
@@ -672,41 +696,196 @@ INSTANTIATE_TEST_SUITE_P(
     test_support::row_name());
 // clang-format on
 
+// One of libvips's own colour profiles ("srgb", "p3").
+std::string built_in_profile(const char* name) {
+  const vips::VImage tagged =
+      test_support::flat(8, 8, {9, 9, 9})
+          .icc_transform(name, vips::VImage::option()->set("input_profile", "srgb"));
+  std::size_t length = 0;
+  const void* profile = tagged.get_blob(VIPS_META_ICC_NAME, &length);
+  return {static_cast<const char*>(profile), length};
+}
+
+void set_le32(std::string& bytes, std::size_t at, std::uint32_t value) {
+  for (std::size_t i = 0; i < 4; ++i) {
+    bytes[at + i] = static_cast<char>(value >> (8 * i) & 0xFF);
+  }
+}
+
+constexpr std::uint32_t profile_embedded = 0x4D424544, profile_linked = 0x4C494E4B;
+
+struct bmp_profile_case {
+  const char* name;
+  const char* target;
+  std::uint32_t colour_space;  // of the V5 header
+  std::function<std::string()> profile;
+  std::uint32_t beyond = 0;  // where the header says it is, past where it is
+  bool kept = false;
+  std::uint32_t padding = 0;  // zeros after it, counted in its size by the header
+};
+
+class chain_bmp_profiles : public image_chain,
+                           public testing::WithParamInterface<bmp_profile_case> {};
+
+// The pixels convert whatever the profile; it goes with them where it
+// describes them and the file holds it.
+TEST_P(chain_bmp_profiles, go_with_the_pixels_where_they_are_sound) {
+  const bmp_profile_case& c = GetParam();
+  std::string bytes = test_support::bmp_in_layout({124, 24, 0, {}}, 37, 23).bytes;
+  const std::string profile = c.profile();
+  set_le32(bytes, 14 + 56, c.colour_space);
+  set_le32(bytes, 14 + 112, static_cast<std::uint32_t>(bytes.size() - 14 + c.beyond));
+  set_le32(bytes, 14 + 116, static_cast<std::uint32_t>(profile.size() + c.padding));
+  bytes += profile + std::string(c.padding, '\0');
+  set_le32(bytes, 2, static_cast<std::uint32_t>(bytes.size()));
+  const std::string path = folder_.file("profile.bmp");
+  test_support::write_file(path, bytes);
+  chain units(path, 0, 0, archive_flags, c.target);
+  const vips::VImage decoded = test_support::decode(units.run());
+  EXPECT_EQ(decoded.width(), 37);
+  ASSERT_EQ(decoded.get_typeof(VIPS_META_ICC_NAME) != 0, c.kept);
+  if (c.kept) {
+    std::size_t length = 0;
+    const void* written = decoded.get_blob(VIPS_META_ICC_NAME, &length);
+    EXPECT_TRUE(std::string(static_cast<const char*>(written), length) == profile);
+  }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    profiles, chain_bmp_profiles,
+    testing::Values(
+        bmp_profile_case{"embedded_into_png", "out.png", profile_embedded, [] { return built_in_profile("srgb"); }, 0, true},
+        bmp_profile_case{"embedded_into_jpeg", "out.jpg", profile_embedded, [] { return built_in_profile("p3"); }, 0, true},
+        bmp_profile_case{"padded_to_4_bytes", "out.jpg", profile_embedded, [] { return built_in_profile("srgb"); }, 0, true, 2},
+        bmp_profile_case{"declared_past_the_file_end", "out.jpg", profile_embedded, [] { return built_in_profile("p3"); }, 4096},
+        bmp_profile_case{"of_noise", "out.jpg", profile_embedded, [] { return std::string(600, '\x5A'); }},
+        bmp_profile_case{"linked_file_never_opened", "out.png", profile_linked, [] { return std::string("/etc/passwd", 12); }}),
+    test_support::row_name());
+// clang-format on
+
+// Beyond what a BMP decoded whole may take, its rows are read in strips: a
+// 1-bit scan, and RLE8 rows whose last run passes the row's end.
+TEST_F(image_chain, bmps_beyond_the_decode_budget_convert) {
+  constexpr std::uint32_t width = 12000, height = 10000;
+  const std::vector<double> red{200, 100, 50}, blue{0, 0, 255};
+  std::string row;
+  for (int run = 0; run < 47; ++run) {
+    row += "\xFF\x01";  // 255 pixels of red
+  }
+  row += std::string("\xFF\x02\0\0", 4);  // 15 of blue, the rest dropped; the row's end
+  std::string codes;
+  for (std::uint32_t y = 0; y < height; ++y) {
+    codes += row;
+  }
+  codes += std::string("\0\1", 2);
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::vector<double> colour;
+  } files[] = {
+      {"scan",
+       test_support::bmp_of(width, height, 1, 0, {{0, 0, 0}, {255, 255, 255}},
+                            std::string(std::size_t{width} / 8 * height, '\xF0')),
+       {127.5, 127.5, 127.5}},
+      {"rle8",
+       test_support::bmp_of(width, height, 8, 1, {{0, 0, 0}, {200, 100, 50}, {0, 0, 255}}, codes),
+       red},
+  };
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.name);
+    const std::string path = folder_.file(std::string(file.name) + ".bmp");
+    test_support::write_file(path, file.bytes);
+    chain units(path, 160, 160, thumbnail_flags, "t.png");
+    const vips::VImage decoded = test_support::decode(units.run());
+    EXPECT_EQ(decoded.width(), 160);
+    EXPECT_EQ(decoded.height(), 133);
+    const std::vector<double> means = test_support::band_means(decoded);
+    ASSERT_EQ(means.size(), 3U);
+    for (std::size_t band = 0; band < 3; ++band) {
+      EXPECT_NEAR(means[band], file.colour[band], 2) << "band " << band;
+    }
+  }
+  gdiplus_image_open_file open(folder_.file("rle8.bmp"));
+  open.execute();
+  const vips::VImage edge =
+      open.image()->state().pixels(1).extract_area(width - 20, 0, 20, height).copy_memory();
+  EXPECT_EQ(test_support::band_means(edge.extract_area(0, 0, 5, height)), red);
+  EXPECT_EQ(test_support::band_means(edge.extract_area(5, 0, 15, height)), blue);
+}
+
 // libjpeg warns of bytes between segments, which some cameras write, and of
 // an end marker missing, and loses nothing: in the header, after a
-// progressive photo's last scan, or once every row's data is in. Its odd
-// size makes libjpeg's shrunk rows a column and a row larger than the image.
+// progressive photo's last scan, or once every row's data is in, also where a
+// few bytes code many flat rows after what libjpeg has read ahead. Each
+// converts as the whole file does. Its odd size makes libjpeg's shrunk rows a
+// column and a row larger than the image.
 TEST_F(image_chain, jpegs_whose_data_is_whole_convert) {
   const vips::VImage photo = test_support::photo_like(1601, 1203);
-  std::string baseline = test_support::encode(photo, ".jpg");
-  std::string progressive = test_support::encode(photo, ".jpg[interlace]");
+  const std::string baseline = test_support::encode(photo, ".jpg");
+  const std::string progressive = test_support::encode(photo, ".jpg[interlace]");
   const auto unended = [](const std::string& bytes) { return bytes.substr(0, bytes.size() - 2); };
-  const std::string baseline_unended = unended(baseline);
-  const std::string progressive_unended = unended(progressive);
-  baseline.insert(baseline.find("\xFF\xC4"), 3, '\0');
-  progressive.insert(progressive.size() - 2, 2, '\0');
+  std::string with_stray_bytes = baseline;
+  with_stray_bytes.insert(baseline.find("\xFF\xC4"), 3, '\0');
+  std::string padded = progressive;
+  padded.insert(progressive.size() - 2, 2, '\0');
   // Written by libjpeg in layouts libvips does not write, smaller to spare time.
   const vips::VImage small = test_support::photo_like(401, 303);
-  const std::string a_scan_a_component_unended =
-      unended(test_support::jpeg_written(small, a_scan_a_component));
-  const std::string arithmetic_unended =
-      unended(test_support::jpeg_written(small, progressive_scans, true));
+  const std::string components = test_support::jpeg_written(small, a_scan_a_component);
+  const std::string arithmetic = test_support::jpeg_written(small, progressive_scans, true);
+  const std::string one = test_support::jpeg_written(small, one_scan);
   // Some writers leave a sequential scan's spectral end at zero, which its decoder never reads.
-  std::string spectral_end_zero = test_support::jpeg_written(small, one_scan);
+  std::string spectral_end_zero = one;
   const std::size_t scan = spectral_end_zero.find("\xFF\xDA");
   spectral_end_zero[scan + 2 + static_cast<unsigned char>(spectral_end_zero[scan + 3]) - 2] = '\0';
-  for (const auto& [source, bytes] :
-       {std::pair{photo, baseline}, {photo, progressive}, {photo, baseline_unended},
-        {photo, progressive_unended}, {small, a_scan_a_component_unended}, {small, arithmetic_unended},
-        {small, spectral_end_zero}}) {
+  // Flat rows last, which refinement scans and arithmetic coding code in a few bytes.
+  const vips::VImage letterbox = letterboxed_photo(401, 303);
+  const vips::VImage narrow = letterboxed_photo(5, 3001);
+  const vips::VImage framed = test_support::flat(401, 303, {255, 255, 255})
+                                  .insert(test_support::photo_like(301, 203), 50, 50);
+  const std::string letterboxed = test_support::jpeg_written(letterbox, progressive_scans);
+  const std::string framed_arithmetic = test_support::jpeg_written(framed, progressive_scans, true);
+  const std::string letterboxed_sequential_arithmetic =
+      test_support::jpeg_written(letterbox, one_scan, true);
+  const std::string narrow_components = test_support::jpeg_written(narrow, a_scan_a_component);
+  const vips::VImage cmyk =
+      small.bandjoin(test_support::flat(401, 303, {40}))
+          .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_CMYK));
+  const std::string ycck = test_support::jpeg_written(cmyk, progressive_scans);
+  const std::string narrow_progressive = test_support::jpeg_written(narrow, progressive_scans);
+  for (const auto& [whole, bytes] :
+       {std::pair{baseline, with_stray_bytes},
+        {progressive, padded},
+        {baseline, unended(baseline)},
+        {progressive, unended(progressive)},
+        {components, unended(components)},
+        {arithmetic, unended(arithmetic)},
+        {one, spectral_end_zero},
+        {letterboxed, unended(letterboxed)},
+        {framed_arithmetic, unended(framed_arithmetic)},
+        {letterboxed_sequential_arithmetic, unended(letterboxed_sequential_arithmetic)},
+        {narrow_components, unended(narrow_components)},
+        {ycck, unended(ycck)},
+        {narrow_progressive, unended(narrow_progressive)}}) {
     const std::string path = folder_.file("whole.jpg");
+    test_support::write_file(path, whole);
+    std::vector<std::string> converted;
+    for (const chain_shape& shape : chain_shapes) {
+      converted.push_back(chain(path, shape.width, shape.height, shape.flags, shape.target).run());
+    }
+    // libvips's decode of the whole file, where it gives the same colours.
+    const vips::VImage pixels = test_support::decode(converted.front());
+    const vips::VImage decoded = test_support::decode(whole);
+    if (decoded.bands() == pixels.bands()) {
+      EXPECT_EQ((decoded - pixels).abs().max(), 0);
+    }
     test_support::write_file(path, bytes);
     SCOPED_TRACE(std::to_string(bytes.size()) + " bytes");
     for_each_shape_and_threads([&](const chain_shape& shape) {
       chain units(path, shape.width, shape.height, shape.flags, shape.target);
-      const vips::VImage decoded = test_support::decode(units.run());
-      EXPECT_EQ(decoded.width(), shape.width == 0 ? source.width() : static_cast<int>(shape.width));
-      EXPECT_NEAR(test_support::band_means(decoded)[1], test_support::band_means(source)[1], 3);
+      std::string encoded;
+      EXPECT_NO_THROW(encoded = units.run());
+      EXPECT_TRUE(encoded == converted[static_cast<std::size_t>(&shape - chain_shapes)]);
     });
   }
 }

@@ -49,7 +49,7 @@ job_recorder::job_recorder(parvel::controller& c) {
                   c.on_photo_archive_canceled);
   on(c.on_photo_upload_preparing, false, fixed("upload_preparing"));
   on(c.on_photo_upload_progress, false,
-     [](auto sent, auto total) { return fraction("upload_progress:", sent, total); });
+     [](auto sent, auto total, auto) { return fraction("upload_progress:", sent, total); });
   on(c.on_photo_upload_succeeded, true, fixed("upload_succeeded"));
   on(c.on_photo_upload_failed, true, [](const auto& e) { return failure("upload_failed:", e); });
   on(c.on_photo_upload_canceled, true, fixed("upload_canceled"));

@@ -348,7 +348,7 @@ TEST_P(package_cancel, ends_the_send_canceled) {
   write_archive(test_support::random_data(200 << 10, 3));
   auto& controller = test_support::the_controller();
   const boost::signals2::scoped_connection canceling =
-      controller.on_photo_upload_progress.connect([&](unsigned sent, unsigned total) {
+      controller.on_photo_upload_progress.connect([&](unsigned sent, unsigned total, unsigned) {
         if (!awaited && sent == total) {
           controller.cancel_photo_upload();
         }
@@ -407,7 +407,7 @@ TEST_F(send_road_faults, a_retry_behind_a_canceled_upload_through_a_proxy_sends_
   auto& controller = test_support::the_controller();
   {
     const boost::signals2::scoped_connection canceling =
-        controller.on_photo_upload_progress.connect([&](unsigned sent, unsigned) {
+        controller.on_photo_upload_progress.connect([&](unsigned sent, unsigned, unsigned) {
           if (sent >= burst) {
             controller.cancel_photo_upload();
           }

@@ -62,7 +62,7 @@ class job_report_at_close_test : public QObject {
     QTest::newRow("taskbar progress, at the frame")
         << report_at_close<main_frame>(hub().on_taskbar_progress, 0.5f);
     QTest::newRow("upload progress, at the send page")
-        << report_at_close<send_page>(hub().on_photo_upload_progress, 1u, 2u);
+        << report_at_close<send_page>(hub().on_photo_upload_progress, 1u, 2u, 0u);
     QTest::newRow("a finished download, at the update page") << report_at_close<update_page>(
         hub().on_update_download_succeeded, std::string("/nowhere/setup.run"));
   }

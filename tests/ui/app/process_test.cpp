@@ -171,6 +171,33 @@ TEST(single_instance, files_lie_in_the_runtime_folder_then_the_private_temp_fold
   }
 }
 
+TEST(single_instance, show_request_passes_on_a_well_formed_activation_token) {
+  struct row {
+    const char* name;
+    QByteArray request;
+    const char* token;
+  };
+  const QByteArray longest(1024, 't');
+  const row rows[] = {
+      {"no token", show_request({}), ""},
+      {"token as a launcher gives it", show_request(QStringLiteral("kwin-1_a/b|c:9")),
+       "kwin-1_a/b|c:9"},
+      {"longest token", show_request(QString::fromLatin1(longest)), longest.constData()},
+      {"no newline: the sender went", "show abc", "abc"},
+      {"token too long", show_request(QString::fromLatin1(longest + 't')), ""},
+      {"blank in the token", "show a b\n", ""},
+      {"control character in the token", "show a\tb\n", ""},
+      {"not ASCII", show_request(QStringLiteral("caf\u00e9")), ""},
+      {"empty token", "show \n", ""},
+      {"another word", "raise abc\n", ""},
+      {"nothing sent", "", ""},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.name);
+    EXPECT_EQ(activation_token_of(r.request).toStdString(), r.token);
+  }
+}
+
 TEST(single_instance, second_holder_is_refused_until_the_first_ends) {
   const QString folder = QDir(qEnvironmentVariable("TMPDIR")).filePath(QStringLiteral("instance"));
   QDir().mkpath(folder);

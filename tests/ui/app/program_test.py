@@ -195,10 +195,10 @@ class Session:
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True)
 
-    def start(self, *args, stderr=subprocess.PIPE):
+    def start(self, *args, stderr=subprocess.PIPE, **environment):
         # Bytes: the log's lines end in CR LF, which text mode would rewrite.
-        child = subprocess.Popen([self.program, *args], env=self.env, stdout=subprocess.DEVNULL,
-                                 stderr=stderr)
+        child = subprocess.Popen([self.program, *args], env=dict(self.env, **environment),
+                                 stdout=subprocess.DEVNULL, stderr=stderr)
         self.children.append(child)
         return child
 
@@ -275,18 +275,41 @@ def sigterm_ends_without_saving(s):
     check(not os.path.exists(s.config), "SIGTERM writes no config")
 
 
-def second_start_shows_first(s):
-    first = s.start("-tray")
+def for_each_row(rows, run):
+    for row in rows:
+        try:
+            run(row)
+        except Failure as failure:
+            raise Failure(f"{row}: {failure}")
+
+
+def listening(s, first):
     wait_for(lambda: os.path.exists(s.socket) or first.poll() is not None, "the first instance")
     check(first.poll() is None, "the first instance runs")
-    watcher = s.watch_maps()
-    second = s.start()
-    code = exit_code(second)
-    check(code == 255, f"a second start exits with 255, got {code}")
-    window = mapped(watcher)
-    check(window is not None, "the hidden first window was shown")
-    check(window[1] == first.pid, "the window shown is the first instance's")
-    close_normally(s, first, window[0])
+
+
+def second_start_shows_first(s):
+    """The first window started hidden, then minimised by a window manager
+    (which unmaps it): a second start shows it and ends with 255."""
+    def run(hidden_by):
+        if hidden_by == "tray":
+            first = s.start("-tray")
+        else:
+            s.start_window_manager(4, 4, 30, 4)
+            first, window = start_and_map(s)
+            s.xdotool("windowminimize", window)
+            wait_for(lambda: "IsUnMapped" in subprocess.run(
+                ["xwininfo", "-id", window], env=s.env, capture_output=True, text=True).stdout,
+                "the window minimised")
+        listening(s, first)
+        watcher = s.watch_maps()
+        code = exit_code(s.start())
+        check(code == 255, f"a second start exits with 255, got {code}")
+        window = mapped(watcher)
+        check(window is not None, "the first window was shown")
+        check(window[1] == first.pid, "the window shown is the first instance's")
+        close_normally(s, first, window[0])
+    for_each_row(("tray", "window manager"), run)
 
 
 def runtime_folder_unusable(s, make_unusable):
@@ -425,6 +448,28 @@ def wayland_contact_popup_keeps_the_typing(s):
     close_on_wayland(s, program)
 
 
+def wayland_second_start_shows_first(s):
+    """As on X11, with the first window started hidden, then minimised by its
+    title bar's button, which takes it off weston's screen. The second start
+    passes on the activation token a launcher gave it."""
+    def run(hidden_by):
+        if hidden_by == "tray":
+            first = s.start("-tray")
+        else:
+            first = start_on_wayland(s)
+            wait_for_window(s, first, 750, 580, "normal")
+            x, y, width, _, _ = s.wayland_windows(first.pid)[0]
+            # The minimise button, third from the title bar's right end.
+            check(s.ask_weston(f"click {x + width - 63} {y + 15}") == ["clicked"], "a click")
+            wait_for(lambda: not s.wayland_windows(first.pid), "the window minimised")
+        listening(s, first)
+        code = exit_code(s.start(XDG_ACTIVATION_TOKEN="launcher-token-1"))
+        check(code == 255, f"a second start exits with 255, got {code}")
+        wait_for_window(s, first, 750, 580, "normal")
+        close_on_wayland(s, first)
+    for_each_row(("tray", "title bar"), run)
+
+
 def wayland_close_ends_with_slow_event_threads(s):
     """A close on a machine so loaded that Qt's Wayland event threads wake
     late: the program saves and ends all the same, which frees the lock for
@@ -517,6 +562,7 @@ SCENARIOS = {f.__name__: f for f in (maps_and_close_saves, sigterm_ends_without_
                                       debug_prints_version, starts_whatever_tmpdir_holds,
                                       wayland_closes_keep_the_placement,
                                       wayland_contact_popup_keeps_the_typing,
+                                      wayland_second_start_shows_first,
                                       wayland_close_ends_with_slow_event_threads)}
 
 

@@ -339,7 +339,7 @@ TEST(list_state, scroll_ranges_follow_rows_header_and_options) {
       {"the header takes its band from the page", 20, true, true, {400, 280}},
       {"fourteen rows just fit under the header", 14, true, true, {0, 280}},
       {"an empty list", 0, false, true, {0, 300}},
-      {"no vertical scrolling", 20, false, false, {0, 0}},
+      {"without a bar the rows scroll all the same", 20, false, false, {400, 300}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

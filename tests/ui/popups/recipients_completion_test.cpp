@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QTest>
+#include <QWheelEvent>
 #include <memory>
 
 #include "engine/user/user.hpp"
@@ -51,6 +52,28 @@ struct host {
   }
 };
 
+// Key-list entries for a notch of the wheel over the popup's first row.
+constexpr int wheel_towards_user = -1;
+constexpr int wheel_away = -2;
+
+void turn_wheel(host& h, int delta) {
+  const QPoint at = h.cell(h.completion->popup()->list().first_visible_row(), 0);
+  QWheelEvent event(at, h.window.mapToGlobal(at), {}, {0, delta}, Qt::NoButton, {},
+                    Qt::NoScrollPhase, false);
+  QGuiApplication::sendEvent(h.handle(), &event);
+}
+
+// The row lies whole within the part of the popup its window shows.
+bool shown_whole(const addphotos_contact_popup& popup, int row) {
+  const auto rect = popup.list().row_rect(row);
+  if (!rect)
+    return false;
+  const QWidget& viewport = *popup.list().viewport();
+  const QRect in_window(viewport.mapTo(popup.window(), rect->topLeft()), rect->size());
+  const QRect shown = popup.geometry() & popup.window()->rect();
+  return shown.contains(in_window);
+}
+
 }  // namespace
 
 class recipients_completion_test : public QObject {
@@ -87,29 +110,70 @@ class recipients_completion_test : public QObject {
   }
 
   void keys_of_the_field_choose_or_close_data() {
+    QTest::addColumn<int>("contacts");  // 0: the four of init(), else that many numbered
+    QTest::addColumn<QString>("typed");
     QTest::addColumn<QList<int>>("keys");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("shown");
+    QTest::addColumn<int>("top");  // the row at the popup's top, -1 when not shown
     QTest::newRow("Escape closes it, the field keeps the text")
-        << QList<int>{Qt::Key_Escape} << "an" << false;
+        << 0 << "an" << QList<int>{Qt::Key_Escape} << "an" << false << -1;
     QTest::newRow("Down stops at the last, Up goes back, Enter chooses")
-        << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down,
-                      Qt::Key_Down, Qt::Key_Up,   Qt::Key_Enter}
-        << "ann@example.org; " << false;
+        << 0 << "an" << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down,
+                                   Qt::Key_Down, Qt::Key_Up,   Qt::Key_Enter}
+        << "ann@example.org; " << false << -1;
     QTest::newRow("Enter with none selected leaves it to the field")
-        << QList<int>{Qt::Key_Return} << "an" << true;
+        << 0 << "an" << QList<int>{Qt::Key_Return} << "an" << true << 0;
+    QTest::newRow("Up once chooses the last match, scrolled into view")
+        << 300 << "e" << QList<int>{Qt::Key_Up, Qt::Key_Enter} << "p298@example.org; " << false
+        << -1;
+    QTest::newRow("Down 25 times scrolls the 25th match into view")
+        << 300 << "e" << QList<int>(25, Qt::Key_Down) + QList<int>{Qt::Key_Enter}
+        << "p032@example.org; " << false << -1;
+    QTest::newRow("after a separator Up chooses the last of all, scrolled into view")
+        << 300 << "e; " << QList<int>{Qt::Key_Up, Qt::Key_Enter} << "e; q299@x.io; " << false << -1;
+    QTest::newRow("Enter takes no chosen row the wheel scrolled out of view")
+        << 300 << "e" << QList<int>{Qt::Key_Down, wheel_towards_user, Qt::Key_Enter} << "e" << true
+        << 3;
+    QTest::newRow("the wheel scrolls either way, three rows a notch")
+        << 300 << "e" << QList<int>{wheel_towards_user, wheel_towards_user, wheel_away} << "e"
+        << true << 3;
+    QTest::newRow("a letter typed after the wheel shows its matches from the first")
+        << 300 << "e" << QList<int>{wheel_towards_user, wheel_towards_user, Qt::Key_X} << "ex"
+        << true << 0;
   }
   void keys_of_the_field_choose_or_close() {
+    QFETCH(int, contacts);
+    QFETCH(QString, typed);
     QFETCH(QList<int>, keys);
+    if (contacts > 0) {
+      // Three in four hold an "e".
+      auto& saved = parvel::user::instance()->contacts;
+      saved.clear();
+      for (int i = 0; i < contacts; ++i)
+        saved.push_back(
+            QString::asprintf(i % 4 == 3 ? "q%03d@x.io" : "p%03d@example.org", i).toStdString());
+    }
     host h;
     QVERIFY(QTest::qWaitForWindowExposed(&h.window));
-    test_support::type(h.handle(), "an");
+    test_support::type(h.handle(), typed);
     QPointer<addphotos_contact_popup> popup = h.completion->popup();
     QVERIFY(popup && popup->isVisible());
-    for (const int key : keys)
-      QTest::keyClick(h.handle(), static_cast<Qt::Key>(key));
+    for (const int key : keys) {
+      if (key == wheel_towards_user || key == wheel_away)
+        turn_wheel(h, key == wheel_away ? 120 : -120);
+      else
+        QTest::keyClick(h.handle(), static_cast<Qt::Key>(key));
+      // A row the keys choose is a row the user sees chosen.
+      if (popup && popup->isVisible() && (key == Qt::Key_Up || key == Qt::Key_Down)) {
+        const std::vector<int> chosen = popup->list().selected_rows();
+        if (!chosen.empty())
+          QVERIFY2(shown_whole(*popup, chosen.front()), qPrintable(QString::number(chosen[0])));
+      }
+    }
     QTEST(h.edit->text(), "text");
     QTEST(popup && popup->isVisible(), "shown");
+    QTEST(popup && popup->isVisible() ? popup->list().first_visible_row() : -1, "top");
     QCOMPARE(QApplication::focusWidget(), h.edit);
   }
 

@@ -216,6 +216,8 @@ TEST(send_progress, estimate_starts_at_the_first_report_and_stops_at_the_last) {
     unsigned sent;
     std::uint32_t now;
     std::uint32_t remaining;
+    // What a proxy may still be forwarding, in milliseconds.
+    std::uint32_t forwarding = 0;
   };
   struct row {
     const char* name;
@@ -230,12 +232,22 @@ TEST(send_progress, estimate_starts_at_the_first_report_and_stops_at_the_last) {
       {"nothing sent yet", {{0, 1000, 0}, {0, 2000, 0}}},
       {"beyond the total", {{100, 1000, 0}, {2000, 2000, 0}, {100, 3000, 0}}},
       {"tick wraps", {{100, 0xFFFFFC18u, 0}, {200, 1000, 8000}}},
+      // Behind a proxy the time runs on past the last byte, down to the
+      // end of its forwarding.
+      {"a proxy's forwarding after the rate's",
+       {{100, 1000, 5000, 5000},
+        {500, 2000, 6000, 5000},
+        {1000, 2500, 4000, 4000},
+        {1000, 3500, 3000, 3000},
+        {1000, 6500, 0, 0}}},
+      {"a proxy's forwarding beyond the tick", {{500, 1000, 0}, {750, 2000, 0xFFFFFFFFu, ~0u}}},
   };
   for (const row& r : rows) {
     SCOPED_TRACE(r.name);
     remaining_time_estimate estimate;
     for (const step& s : r.steps) {
-      EXPECT_EQ(estimate.estimate(s.sent, total, s.now), s.remaining) << s.sent << " at " << s.now;
+      EXPECT_EQ(estimate.estimate(s.sent, total, s.now, s.forwarding), s.remaining)
+          << s.sent << " at " << s.now;
     }
   }
 }

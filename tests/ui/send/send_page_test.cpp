@@ -129,20 +129,20 @@ class send_page_test : public QObject {
     hub().on_photo_upload_preparing();
 
     const unsigned total = 2048 * 1024;
-    hub().on_photo_upload_progress(512 * 1024, 0);
+    hub().on_photo_upload_progress(512 * 1024, 0, 0u);
     QCOMPARE(s.label(128)->text(), QString());
     // The first report starts the clock: no time yet.
-    hub().on_photo_upload_progress(512 * 1024, total);
+    hub().on_photo_upload_progress(512 * 1024, total, 0u);
     QCOMPARE(s.label(128)->text(), QStringLiteral("512 / 2048 Kb"));
     QCOMPARE(s.label(130)->text(), QString());
     // 247 s for half the total: as long again remains.
     s.tick += 247000;
-    hub().on_photo_upload_progress(1024 * 1024, total);
+    hub().on_photo_upload_progress(1024 * 1024, total, 0u);
     QCOMPARE(s.label(130)->text(), QStringLiteral("Time Remaining: 00:04:07"));
     QCOMPARE(s.page->bar().value(), 0.745f);
     // The last report leaves the time as it was.
     s.tick += 1000;
-    hub().on_photo_upload_progress(total, total);
+    hub().on_photo_upload_progress(total, total, 0u);
     QCOMPARE(s.label(128)->text(), QStringLiteral("2048 / 2048 Kb"));
     QCOMPARE(s.label(130)->text(), QStringLiteral("Time Remaining: 00:04:07"));
     QVERIFY(s.page->bar().value() < 1.0f);
@@ -158,7 +158,7 @@ class send_page_test : public QObject {
     // The page's thread runs nothing while the worker reports.
     std::thread worker([] {
       for (unsigned sent = 1; sent <= 10000; ++sent) {
-        hub().on_photo_upload_progress(sent * 1024, 10000 * 1024);
+        hub().on_photo_upload_progress(sent * 1024, 10000 * 1024, 0u);
       }
       hub().on_photo_upload_succeeded();
     });
@@ -207,9 +207,9 @@ class send_page_test : public QObject {
     hub().on_photo_upload_preparing();
     hub().on_send_progress_message(parvel::parvel_code::send_uploading);
     s.tick = 2000;
-    hub().on_photo_upload_progress(300 * 1024, 2048 * 1024);
+    hub().on_photo_upload_progress(300 * 1024, 2048 * 1024, 0u);
     s.tick = 62000;
-    hub().on_photo_upload_progress(600 * 1024, 2048 * 1024);
+    hub().on_photo_upload_progress(600 * 1024, 2048 * 1024, 0u);
     const QImage picture = s.page->grab().toImage();
     if (const char* folder = std::getenv("LUMBREL_SCREENS")) {
       picture.save(QString::fromUtf8(folder) + QStringLiteral("/send_page_uploading.png"));

@@ -8,9 +8,11 @@
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
 #include "tests/engine/road/send_road_fixture.hpp"
+#include "tests/support/temp_folder.hpp"
 #include "tests/support/widget_driver.hpp"
 #include "tests/support/widget_test.hpp"
 #include "tests/ui/send/shown_send_page.hpp"
+#include "tools/service/tunnel_proxy.hpp"
 #include "ui/app/canvas_view.hpp"
 #include "ui/send/send_page.hpp"
 
@@ -156,6 +158,28 @@ class send_road_page_test : public QObject {
     QVERIFY(s.shows(4) && s.shows(8));
     QCOMPARE(r.received(step::package), std::size_t{0});
     QVERIFY(r.service_.packages().empty());
+  }
+
+  // A proxy takes the archive at once and the bar stands at 99 % while it
+  // forwards it: the time remaining runs down meanwhile, from what the proxy
+  // may still hold at the pace the answer's wait allows it.
+  void time_remaining_runs_down_while_a_proxy_forwards_the_archive() {
+    road r;
+    // Four seconds of forwarding for the 3 MiB archive.
+    const service::tunnel_proxy proxy({.rate = 768 << 10});
+    const test_support::scoped_env https_proxy("https_proxy", proxy.url());
+    const test_support::scoped_env no_proxy("no_proxy", "");
+    shown_page s;
+    const auto* time = test_support::control<QLabel>(*s.page, 130);
+    test_support::the_controller().start_photo_archive(r.package());
+    QTRY_VERIFY_WITH_TIMEOUT(s.page->bar().value() >= 0.989f, send_limit_ms);
+    const QString waiting = time->text();
+    QVERIFY2(waiting.startsWith("Time Remaining: ") && waiting > "Time Remaining: 00:00:00",
+             qPrintable(waiting));
+    QTRY_VERIFY(time->text() != waiting || s.page->state() != parvel::send_uploading);
+    QCOMPARE(s.page->state(), int(parvel::send_uploading));
+    QVERIFY2(time->text() < waiting, qPrintable(time->text()));
+    QTRY_COMPARE_WITH_TIMEOUT(s.page->state(), int(parvel::send_succeeded), send_limit_ms);
   }
 
   void retry_of_an_archived_set_uploads_again_and_shows_the_new_failure() {

@@ -9,8 +9,9 @@ namespace parvel {
 
 // The saved contacts that hold the typed text, drawn with every occurrence
 // of it in orange; the row under the mouse shows a removal cross in a narrow
-// second column. It never shows a scroll bar, and the recipients field keeps
-// the typing. UI thread only.
+// second column. It never shows a scroll bar, though its rows follow the
+// chosen one and the wheel, and the recipients field keeps the typing. UI
+// thread only.
 class addphotos_contact_list : public addphotos_popup_list<addphotos_contact_list, std::string> {
  public:
   explicit addphotos_contact_list(QWidget* parent = nullptr);

@@ -56,7 +56,9 @@ void addphotos_contact_popup::move_selection(int step) {
 
 bool addphotos_contact_popup::choose_selected() {
   const std::vector<int> selected = list().selected_rows();
-  if (selected.empty())
+  // A row the wheel or a smaller window took out of sight is no choice the
+  // user can see.
+  if (selected.empty() || !list().is_cell_visible(selected.front(), 0))
     return false;
   choose(selected.front());
   hide_popup();

@@ -25,14 +25,16 @@ class addphotos_contact_popup : public addphotos_list_popup_of<addphotos_contact
   boost::signals2::signal<void(const std::string&)> signal_contact_selected;
 
   // Recomputes preferred_size from the rows: every row shown, never a
-  // scroll bar, plus the one-pixel border on both sides.
+  // scroll bar, plus the one-pixel border on both sides. Cut by the owner's
+  // edges, the rows scroll within what remains.
   void calc_size();
 
   // The keys of the field that keeps the typing: moves the selection by
-  // `step` rows, from the first or the last row when none is selected.
+  // `step` rows, from the first or the last row when none is selected, and
+  // scrolls it into the popup's visible height.
   void move_selection(int step);
   // Hands the selected contact over as a click on it does, then hides;
-  // false when no row is selected.
+  // false when no row is selected or the selected row lies out of sight.
   bool choose_selected();
 
  private:

@@ -35,10 +35,13 @@ std::uint64_t round_up(std::uint64_t value, std::uint64_t step) {
 // take streamed_bytes_per_column; alpha is resampled premultiplied in float,
 // and wider samples are converted on the way: measured on 40000 and 80000
 // pixels wide PNGs and TIFFs, with room.
+std::uint64_t chain_bytes_per_column(bool alpha, std::uint64_t sample) {
+  return streamed_bytes_per_column * (alpha ? 4 : 1) * std::max<std::uint64_t>(1, sample / 2 * 2);
+}
+
 std::uint64_t chain_bytes_per_column(const vips::VImage& header) {
-  const auto sample = static_cast<std::uint64_t>(vips_format_sizeof(header.format()));
-  const std::uint64_t alpha = header.has_alpha() ? 4 : 1;
-  return streamed_bytes_per_column * alpha * std::max<std::uint64_t>(1, sample / 2 * 2);
+  return chain_bytes_per_column(header.has_alpha(),
+                                static_cast<std::uint64_t>(vips_format_sizeof(header.format())));
 }
 
 // Reads bytes of the encoded image from any offset.
@@ -462,6 +465,15 @@ std::uint64_t encoded_size(const encoded_image& image) {
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(image.path, error);
   return error ? 0 : size;
+}
+
+decoder_memory estimate_bmp_decoder_memory(const bmp_header& header) {
+  // A larger profile is left out.
+  const std::uint64_t profile =
+      header.profile_bytes <= bmp_largest_profile ? header.profile_bytes : 0;
+  return {false,
+          header.width * chain_bytes_per_column(header.bands == 4, 1) + bmp_decoder_bytes(header),
+          profile * metadata_copies};
 }
 
 // The layouts read in strips, each measured to stream: a sequential JPEG

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/graphics/gdip/detail/bmp_decoder.hpp"
 #include "core/graphics/image_format.hpp"
 
 namespace core::graphics::gdip::detail {
@@ -29,11 +30,15 @@ struct encoded_image {
 // The bytes of image: its file's size, or 0 when the file cannot be looked at.
 std::uint64_t encoded_size(const encoded_image& image);
 
-// The memory of decoding image in format (neither HD Photo nor BMP, decoded
-// whole on their own terms) as its loader's header announces it, scaled down
+// The memory of decoding image in format (neither HD Photo, decoded whole on
+// its own terms, nor BMP) as its loader's header announces it, scaled down
 // by shrink on the way (JPEG alone does). Throws status_failure when the file
 // cannot be read.
 decoder_memory estimate_decoder_memory(const encoded_image& image, const vips::VImage& header,
                                        image_format format, int shrink);
+
+// The memory of reading a BMP with header in strips, as the conversion asks
+// for its rows.
+decoder_memory estimate_bmp_decoder_memory(const bmp_header& header);
 
 }  // namespace core::graphics::gdip::detail

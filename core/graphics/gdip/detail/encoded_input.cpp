@@ -1,5 +1,6 @@
 #include "core/graphics/gdip/detail/encoded_input.hpp"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,7 +18,9 @@ std::size_t encoded_input::read_at(std::uint64_t offset, unsigned char* buffer,
       return 0;
     }
     const std::size_t count = std::min<std::uint64_t>(size, bytes_.size() - offset);
-    std::memcpy(buffer, bytes_.data() + offset, count);
+    if (count > 0) {
+      std::memcpy(buffer, bytes_.data() + offset, count);
+    }
     return count;
   }
   std::size_t done = 0;
@@ -36,6 +39,17 @@ std::size_t encoded_input::read_at(std::uint64_t offset, unsigned char* buffer,
     done += static_cast<std::size_t>(count);
   }
   return done;
+}
+
+std::uint64_t encoded_input::size() const {
+  if (!file_) {
+    return bytes_.size();
+  }
+  struct stat file_status {};
+  if (::fstat(file_.get(), &file_status) != 0) {
+    throw status_failure(status::win32_error, errno);
+  }
+  return static_cast<std::uint64_t>(file_status.st_size);
 }
 
 }  // namespace core::graphics::gdip::detail

@@ -17,9 +17,13 @@ class encoded_input {
   explicit encoded_input(std::string_view bytes) : bytes_(bytes) {}
   explicit encoded_input(scoped_handle file) : file_(std::move(file)) {}
 
-  // Up to size bytes at offset, fewer only where the input ends. Throws
-  // status_failure with errno when the file cannot be read.
+  // Up to size bytes at offset, fewer only where the input ends; buffer may
+  // be null when size is 0. Throws status_failure with errno when the file
+  // cannot be read. Any thread may read at once.
   std::size_t read_at(std::uint64_t offset, unsigned char* buffer, std::size_t size) const;
+
+  // The bytes the input holds. Throws status_failure with errno.
+  std::uint64_t size() const;
 
  private:
   std::string_view bytes_;

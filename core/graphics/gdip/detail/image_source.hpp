@@ -25,7 +25,7 @@ image_format sniff_image_format(std::string_view head);
 image_format file_image_format(const std::string& path);
 
 // The header of the image file at path in format, neither HD Photo nor BMP
-// (their decoders read the whole image at once). Throws status_failure.
+// (their own decoders read it). Throws status_failure.
 vips::VImage read_image_header(const std::string& path, image_format format);
 
 // The header of the BMP file at path (read_bmp_header).
@@ -43,7 +43,8 @@ std::shared_ptr<bitmap> open_image_file(
 // A bitmap decoded now from the bytes of a whole image file. Throws status_failure.
 std::shared_ptr<bitmap> decode_image(const std::string& bytes);
 
-// A bitmap over pixels in memory, 8-bit sRGB with 3 or 4 bands.
+// A bitmap over pixels made once, 8-bit sRGB with 3 or 4 bands, that every
+// reader reads: in memory, or a BMP's rows read from its file.
 std::shared_ptr<bitmap> make_memory_bitmap(const vips::VImage& srgb8);
 
 }  // namespace core::graphics::gdip::detail

@@ -37,8 +37,8 @@ struct jpeg_reader {
   // size is rounded up there and down in the header.
   std::vector<JSAMPLE> wide_rows;
   std::string words;  // of the failure; empty while it decodes
-  // libjpeg's words when the data ended past a scan's last row but one: what
-  // is missing then shows once the file is read.
+  // libjpeg's words once the file has ended: what it lacks then shows as bits
+  // needed past the end or once the file is read.
   std::string ended;
   // How many scans carried each component, and the last scan counted.
   std::array<int, MAX_COMPONENTS> scans_of{};
@@ -47,17 +47,18 @@ struct jpeg_reader {
 };
 
 // Whether the warning libjpeg raises now means picture data was lost or
-// contradicted: it decodes on, with grey where the data failed. A file whose
-// bytes end once the last row's data is in has lost nothing (its end marker,
-// say): libjpeg reads a little ahead while it decodes the last row, and looks
-// for the end marker after it; whether a file of several scans got them all
-// is judged once it is read. An arithmetic-coded scan may leave out its last
-// bytes by design, so one cut within its last row of blocks cannot be told
-// from one whose end marker alone is missing.
+// contradicted: it decodes on, with grey where the data failed. Past the
+// header, where libjpeg meets the file's end says nothing of the picture: it
+// reads a few bytes ahead, and a few bytes may code many flat rows. A Huffman
+// decoder that needs bits past the end says so, as a premature end of its data
+// segment; whether a file of several scans got them all is judged once it is
+// read. An arithmetic-coded scan leaves out its trailing zero bytes by design
+// and its decoder supplies them, so one cut within its last scan cannot be
+// told from one whose end marker alone is missing.
 bool loses_picture_data(const jpeg_decompress_struct& info) {
   switch (info.err->msg_code) {
     case JWRN_JPEG_EOF:
-      return info.total_iMCU_rows == 0 || info.input_iMCU_row + 1 < info.total_iMCU_rows;
+      return info.total_iMCU_rows == 0;
     case JWRN_HIT_MARKER:
     case JWRN_HUFF_BAD_CODE:
     case JWRN_ARITH_BAD_CODE:
@@ -86,13 +87,18 @@ void on_message(j_common_ptr common, int level) {
   if (level >= 0) {
     return;
   }
-  if (loses_picture_data(*reinterpret_cast<j_decompress_ptr>(common))) {
-    fail(common);
-  }
+  auto* reader = static_cast<jpeg_reader*>(common->client_data);
   if (common->err->msg_code == JWRN_JPEG_EOF) {
     char words[JMSG_LENGTH_MAX];
     common->err->format_message(common, words);
-    static_cast<jpeg_reader*>(common->client_data)->ended = words;
+    reader->ended = words;
+  }
+  if (loses_picture_data(reader->info)) {
+    if (reader->ended.empty()) {
+      fail(common);
+    }
+    reader->words = reader->ended;  // what a file lacks past its end, it lost to the end
+    std::longjmp(reader->failed_at, 1);
   }
 }
 
@@ -153,11 +159,6 @@ bool start(jpeg_reader* reader, int shrink) {
   info.scale_denom = static_cast<unsigned>(shrink);
   // A multi-scan file is read whole here.
   jpeg_start_decompress(&info);
-  if (!has_every_coefficient(*reader)) {
-    reader->words =
-        reader->ended.empty() ? "Scans leave out or repeat part of the picture" : reader->ended;
-    return false;
-  }
   reader->invert = info.saw_Adobe_marker && info.out_color_space == JCS_CMYK;
   return true;
 }
@@ -242,7 +243,12 @@ vips::VImage decode(const vips::VImage& header, jpeg_reader* owned, int shrink) 
   std::unique_ptr<VipsImage, image_unref> image(vips_image_new());
   g_signal_connect(image.get(), "close", G_CALLBACK(close_reader), owned);
   const jpeg_reader& reader = *owned;
-  if (!start(owned, shrink)) {
+  // Kept out of start: a string assigned across libjpeg's jumps may be clobbered.
+  if (start(owned, shrink) && !has_every_coefficient(*owned)) {
+    owned->words =
+        reader.ended.empty() ? "Scans leave out or repeat part of the picture" : reader.ended;
+  }
+  if (!reader.words.empty()) {
     reader.damage->found(reader.words);
     throw vips::VError(reader.words);
   }

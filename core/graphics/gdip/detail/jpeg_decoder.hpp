@@ -13,12 +13,12 @@ namespace core::graphics::gdip::detail {
 // The pixels of a JPEG, decoded through libjpeg from top to bottom as the
 // reader asks for them, under header: the imaging library's header of the
 // same file, loaded with shrink (1, 2, 4 or 8), whose size, bands and
-// metadata they take. The decode fails, with libjpeg's words, when the data
-// ends or is corrupted before the last row, or its scans leave out or
-// contradict part of a component, and tells damage of it: judged by all the
-// data, to the end of the last scan, whatever the threads and the shrink. A
-// file whose scans cover every row decodes, also without its end marker or
-// with stray bytes between its segments.
+// metadata they take. The decode fails, with libjpeg's words, when a
+// Huffman-coded scan ends before its last bits, the data is corrupted, or the
+// scans leave out or contradict part of a component, and tells damage of it:
+// judged by all the data, to the end of the last scan, whatever the threads,
+// the shrink and the picture. A file whose scans are whole decodes, also
+// without its end marker or with stray bytes between its segments.
 // Reads the open file from its start.
 vips::VImage decode_jpeg_file(const vips::VImage& header, scoped_handle file, int shrink,
                               std::shared_ptr<decoder_damage> damage);

@@ -5,6 +5,7 @@
 #include "core/net/http/client.hpp"
 #include "tests/core/net/http/http_test_support.hpp"
 #include "tests/service/test_tools.hpp"
+#include "tests/support/expect_error.hpp"
 #include "tests/support/table.hpp"
 #include "tools/service/server.hpp"
 #include "tools/service/tunnel_proxy.hpp"
@@ -108,6 +109,10 @@ struct proxy_case {
   std::chrono::milliseconds delay;
   // The transport's words; nullptr: the upload is answered.
   const char* failure;
+  // Canceled once this share of the body has been reported sent.
+  std::optional<int> cancel_at_percent;
+  // The pace the answer's wait allows the proxy (timeouts::slowest_proxy_uplink).
+  std::uint64_t slowest_uplink = 4000;
 };
 
 class https_client_proxy : public https_client, public testing::WithParamInterface<proxy_case> {};
@@ -115,32 +120,59 @@ class https_client_proxy : public https_client, public testing::WithParamInterfa
 // A proxy on a fast network takes the body ahead of its uplink and forwards
 // it for some seconds, unseen: neither its pauses in taking the body nor the
 // wait for the answer past the floor of two seconds end the call; a silent
-// server still ends it after a wait the failure states.
+// server still ends it after a wait the failure states, which a tunnel the
+// proxy ended before does not lengthen: it forwards nothing more of it. A
+// cancel stops the body at what had left: the proxy forwards what it took,
+// never what the client's socket still held.
 TEST_P(https_client_proxy, waits_for_the_body_the_proxy_still_forwards) {
   const auto& c = GetParam();
   const test_support::scoped_env bundle("SSL_CERT_FILE", certificates_->ca_file());
   const service::tunnel_proxy proxy(c.proxy);
   const test_support::scoped_env https_proxy("https_proxy", proxy.url());
   const test_support::scoped_env no_proxy("no_proxy", "");
-  const http_test::short_timeouts timeouts(
-      {.connect = 5s, .stall = 1s, .answer = 1s, .proxied_answer = 2s});
+  const http_test::short_timeouts timeouts({.connect = 5s,
+                                            .stall = 1s,
+                                            .answer = 1s,
+                                            .proxied_answer = 2s,
+                                            .slowest_proxy_uplink = c.slowest_uplink});
   server_.add_route({.method = "PUT",
                      .path = "/upload",
                      .respond = [&](const auto&) { return service::reply{.delay = c.delay}; },
                      .body = service::body_mode::discard});
   basic_request request(server_.base_url() + "/upload", {});
+  if (c.proxy.end_first_after) {
+    EXPECT_THROW(client_.put(request, test_support::pattern(256 << 10), "application/octet-stream"),
+                 core::windows_system_error);
+  }
+  std::uint64_t canceled_at = 0;
+  if (c.cancel_at_percent) {
+    client_.set_upload_progress([&](std::uint64_t done, std::uint64_t total) {
+      if (canceled_at == 0 && done * 100 >= total * *c.cancel_at_percent) {
+        canceled_at = done;
+        client_.cancel();
+      }
+    });
+  }
   const auto upload = [&] {
     return client_.put(request, test_support::pattern(c.body), "application/octet-stream");
   };
 
-  if (c.failure == nullptr) {
+  if (c.cancel_at_percent) {
+    test_support::expect_error<std::runtime_error>(upload, "WinHTTP close pending....");
+    ASSERT_TRUE(server_.wait_for_requests(1, 20s));
+    const std::uint64_t arrived = server_.requests().back().body_size;
+    // Beyond what had left: the proxy's receive buffer, and what left while
+    // the cancel was on its way.
+    EXPECT_LE(arrived, canceled_at + (1 << 20));
+    EXPECT_LT(arrived, c.body);
+  } else if (c.failure == nullptr) {
     EXPECT_EQ(upload().status, 200);
   } else {
     http_test::expect_transport_failure(
         upload, 12002, "Wait to receive the WinHTTP response failed.: The operation timed out",
         c.failure);
   }
-  EXPECT_EQ(proxy.tunnels(), 1u);
+  EXPECT_EQ(proxy.tunnels(), c.proxy.end_first_after ? 2u : 1u);
 }
 
 // Takes all at once and forwards it for four seconds.
@@ -148,13 +180,34 @@ const service::tunnel_proxy::options taking_all{.rate = 512 << 10};
 // Takes 96 KiB, then nothing for the second and a half its uplink needs to
 // forward them, as squid does.
 const service::tunnel_proxy::options bursting{.rate = 64 << 10, .held = 96 << 10, .bursts = true};
+// Takes 256 KiB ahead of an uplink of 4 MiB a second: the client's socket
+// holds what it has not taken.
+const service::tunnel_proxy::options taking_at_its_pace{.rate = 4 << 20, .held = 256 << 10};
+constexpr const char* silent_for_two_seconds =
+    "no whole answer within 2000 ms of the proxy's taking the request";
 
 INSTANTIATE_TEST_SUITE_P(
     answers, https_client_proxy,
-    testing::Values(proxy_case{"answered_once_forwarded", taking_all, 2 << 20, 0ms, nullptr},
-                    proxy_case{"taken_in_bursts", bursting, 256 << 10, 0ms, nullptr},
-                    proxy_case{"silent_server", taking_all, 1 << 10, 30s,
-                               "no whole answer within 2000 ms of the proxy's taking the request"}),
+    testing::Values(
+        proxy_case{"answered_once_forwarded", taking_all, 2 << 20, 0ms, nullptr},
+        proxy_case{"taken_in_bursts", bursting, 256 << 10, 0ms, nullptr},
+        proxy_case{"silent_server", taking_all, 1 << 10, 30s, silent_for_two_seconds},
+        proxy_case{"silent_server_after_a_tunnel_the_proxy_closed",
+                   {.rate = 512 << 10, .end_first_after = 128 << 10},
+                   1 << 10,
+                   30s,
+                   silent_for_two_seconds,
+                   std::nullopt,
+                   64 << 10},
+        proxy_case{"silent_server_after_a_tunnel_the_proxy_reset",
+                   {.rate = 512 << 10, .end_first_after = 128 << 10, .end_with_reset = true},
+                   1 << 10,
+                   30s,
+                   silent_for_two_seconds,
+                   std::nullopt,
+                   64 << 10},
+        proxy_case{"canceled_at_20_percent", taking_at_its_pace, 32 << 20, 0ms, nullptr, 20},
+        proxy_case{"canceled_at_60_percent", taking_at_its_pace, 32 << 20, 0ms, nullptr, 60}),
     test_support::row_name());
 
 }  // namespace
