@@ -660,7 +660,8 @@ TEST_P(chain_bmp_layouts, convert_as_their_bytes_say) {
   chain units(path, 0, 0, archive_flags, "out.png");
   EXPECT_EQ(rows_differing(test_support::decode(units.run()), bmp, 37, 23), 0);
   // From its bytes, as the codec registry decodes.
-  EXPECT_EQ(rows_differing(gdip::detail::decode_image(bmp.bytes)->state().pixels(1), bmp, 37, 23),
+  const auto decoded = gdip::detail::decode_image(bmp.bytes);
+  EXPECT_EQ(rows_differing(decoded->state().pixels(1, core::threading::never_stopped), bmp, 37, 23),
             0);
 }
 
@@ -808,8 +809,8 @@ TEST_F(image_chain, bmps_beyond_the_decode_budget_convert) {
   }
   gdiplus_image_open_file open(folder_.file("rle8.bmp"));
   open.execute();
-  const vips::VImage edge =
-      open.image()->state().pixels(1).extract_area(width - 20, 0, 20, height).copy_memory();
+  const vips::VImage stored = open.image()->state().pixels(1, core::threading::never_stopped);
+  const vips::VImage edge = stored.extract_area(width - 20, 0, 20, height).copy_memory();
   EXPECT_EQ(test_support::band_means(edge.extract_area(0, 0, 5, height)), red);
   EXPECT_EQ(test_support::band_means(edge.extract_area(5, 0, 15, height)), blue);
 }
