@@ -19,7 +19,7 @@ void gdiplus_image_unit::run(const threading::stop_flag& stop) {
   try {
     execute();
   } catch (const gdiplus_exception& e) {
-    // A stopped step fails the way it was cut short (an evaluation killed,
+    // A stopped step fails the way it was cut short (a strip refused,
     // a helper's output ended): told apart here.
     if (!stop) {
       throw;
