@@ -6,7 +6,6 @@
 //   unless given, bicubic, fit, no enlarging, orientation matched; "-" keeps
 //   the size) and encodes it by the extension (.jpg unless given) at JPEG
 //   quality 95, written to OUT_FOLDER under the photo's name as it is encoded.
-#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +19,7 @@
 #include "core/graphics/gdip/batch/gdiplus_image_save_stream.hpp"
 #include "core/graphics/gdip/gdiplus_startup.hpp"
 #include "core/graphics/image_format.hpp"
+#include "core/threading/stop_flag.hpp"
 
 namespace {
 
@@ -76,7 +76,7 @@ void convert(const std::filesystem::path& out_folder, size box, const std::strin
     batch::gdiplus_image_save_stream save(
         resize ? static_cast<batch::gdiplus_image_unit*>(resize.get()) : &open, name, params, out);
     // Stoppable, as the archive job runs it: the check costs what it costs there.
-    const std::atomic<bool> stop{false};
+    const core::threading::stop_flag stop{false};
     save.run(stop);
   }
 }

@@ -178,10 +178,7 @@ void photo_upload::on_archive_progress(std::uint64_t sent, std::uint64_t total) 
   // An archive stays below 4 GiB, so both fit.
   archive_sent_ = static_cast<unsigned>(sent);
   archive_total_ = static_cast<unsigned>(total);
-  signal_progress(archive_sent_, archive_total_, forwarding_ms_);
-  // Closes the gap between the test before a request and its start, which
-  // the client's own cancel does not see.
-  throw_if_canceled();
+  tell_archive_progress();
 }
 
 void photo_upload::on_archive_forwarding(std::chrono::milliseconds forwarding) {
@@ -189,8 +186,14 @@ void photo_upload::on_archive_forwarding(std::chrono::milliseconds forwarding) {
       forwarding.count(), std::numeric_limits<unsigned>::max()));
   // Told with the amount, once there is one.
   if (archive_total_ != 0) {
-    signal_progress(archive_sent_, archive_total_, forwarding_ms_);
+    tell_archive_progress();
+  } else {
+    throw_if_canceled();
   }
+}
+
+void photo_upload::tell_archive_progress() {
+  signal_progress(archive_sent_, archive_total_, forwarding_ms_);
   // Closes the gap between the test before a request and its start, which
   // the client's own cancel does not see.
   throw_if_canceled();

@@ -90,6 +90,8 @@ class photo_upload : public cancellable_job {
 
   void on_archive_progress(std::uint64_t sent, std::uint64_t total);
   void on_archive_forwarding(std::chrono::milliseconds forwarding);
+  // The archive's progress as last told, then a cancel's test.
+  void tell_archive_progress();
   void on_package_progress(std::uint64_t sent, std::uint64_t total);
   void abort_work() noexcept override;
   // canceled when a cancel was asked, else failed with the error.
