@@ -105,7 +105,14 @@ void main_frame::close_window() {
 void main_frame::show_and_raise(const QString& activation_token) {
   const bool map_anew = needs_new_map(on_wayland(), isActiveWindow());
   if (map_anew) {
+    const QRect normal = normalGeometry();
     hide();
+    // The new map takes the window's size as the one to go back to when a
+    // compositor un-maximises it and leaves the size to the client: a window
+    // maximised or full screen is mapped from its normal size, in its state.
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+      setGeometry(normal);
+    }
   }
   setWindowState(windowState() & ~Qt::WindowMinimized);
   show();

@@ -138,6 +138,11 @@ void basic_list_base::set_hot_tracking(bool on) {
   viewport()->update();
 }
 
+void basic_list_base::set_pointer_chooses(bool on) {
+  state_.options.pointer_chooses = on;
+  viewport()->update();
+}
+
 void basic_list_base::set_bold_list_font(bool on) {
   state_.options.bold_list_font = on;
   refresh_metrics();
@@ -360,15 +365,19 @@ void basic_list_base::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void basic_list_base::mouseMoveEvent(QMouseEvent* event) {
   const list_cell hot = state_.hot();
+  // Where the pointer chooses, a move within the hot cell may take the
+  // selection back from the keys.
+  const list_cell caret = state_.caret();
   state_.mouse_move(event->position().toPoint(), event->buttons() & Qt::LeftButton);
-  if (state_.hot() == hot)
+  if (state_.hot() == hot && state_.caret() == caret)
     return;
   update_cursor();
   viewport()->update();
 }
 
 void basic_list_base::wheelEvent(QWheelEvent* event) {
-  state_.wheel(event->angleDelta().y());
+  state_.wheel(event->angleDelta().y(), event->position().toPoint());
+  update_cursor();
   after_event();
   event->accept();
 }
@@ -438,8 +447,7 @@ void basic_list_base::paint_rows(QPainter& painter, const QRect& clip) {
 void basic_list_base::paint_row(QPainter& painter, const QRect& row_rect, int row,
                                 const QRect& clip) {
   const bool focused = hasFocus() || state_.options.always_active_look;
-  const bool hot_row = state_.options.hot_tracking && state_.hot().row == row;
-  if ((state_.is_selected(row) || hot_row) && list_cell_kind(row, 0) != list_kind_group)
+  if (state_.is_highlighted(row) && list_cell_kind(row, 0) != list_kind_group)
     paint_selection(painter, row_rect, focused);
   const list_cell focus = state_.focus_cell();
   int x = row_rect.left();

@@ -36,6 +36,7 @@ class basic_list_base : public QAbstractScrollArea {
   void set_border(bool on);
   void set_always_active_look(bool on);
   void set_hot_tracking(bool on);
+  void set_pointer_chooses(bool on);
   // These three change the metrics: refresh_metrics runs again.
   void set_bold_list_font(bool on);
   void set_font_size_delta(int pixels);

@@ -199,7 +199,7 @@ void list_state::ensure_visible(int row, int column) {
   }
 }
 
-void list_state::wheel(int delta) {
+void list_state::wheel(int delta, std::optional<QPoint> pointer) {
   // Touchpads and fine wheels send fractions of a notch: the part of a line
   // an event leaves over is carried to the next, so that small steps add up
   // to the lines their sum makes.
@@ -211,6 +211,8 @@ void list_state::wheel(int delta) {
   const std::int64_t position = vertical_ - lines * row_height_;
   set_vertical_position(
       static_cast<int>(std::clamp<std::int64_t>(position, 0, std::numeric_limits<int>::max())));
+  if (pointer)
+    mouse_move(*pointer, pressed_);
 }
 
 std::optional<list_cell> list_state::hit_test(QPoint point) const {
@@ -304,6 +306,10 @@ void list_state::select_all() {
 void list_state::deselect_rows(const std::vector<int>& rows) {
   for (int row : rows)
     selection_.erase(row);
+}
+
+bool list_state::is_highlighted(int row) const {
+  return is_selected(row) || (options.hot_tracking && !options.pointer_chooses && hot_.row == row);
 }
 
 std::vector<int> list_state::selected_rows() const {
@@ -475,6 +481,8 @@ void list_state::mouse_move(QPoint point, bool left_down) {
     return;
   const auto hit = hit_test(point);
   hot_ = hit ? *hit : list_cell{};
+  if (hit && options.pointer_chooses)
+    select(hit->row, hit->column, Qt::NoModifier);
 }
 
 void list_state::notify_at(QPoint point, int code) {

@@ -35,6 +35,11 @@ struct list_options {
   bool border = false;
   bool always_active_look = false;
   bool hot_tracking = false;
+  // The row the pointer moves onto, or the wheel brings under it, becomes the
+  // one selected, and only selected rows are highlighted: the row the keys
+  // move to takes the highlight from the row under the pointer, so that one
+  // row at a time shows as the choice.
+  bool pointer_chooses = false;
   bool bold_list_font = false;
   int font_size_delta = 0;  // pixels added to the list font's height
   int row_margin = 6;       // pixels added to the text height
@@ -129,8 +134,9 @@ class list_state {
   bool is_cell_visible(int row, int column) const;
   void ensure_visible(int row, int column);
   // delta in eighths of a degree (120 a notch); moves whole lines of
-  // wheel_lines rows per notch.
-  void wheel(int delta);
+  // wheel_lines rows per notch. The row it brings under the pointer, when
+  // the pointer is over the rows, is then hot as after a move.
+  void wheel(int delta, std::optional<QPoint> pointer = std::nullopt);
 
   // Hit tests.
   std::optional<list_cell> hit_test(QPoint point) const;
@@ -146,6 +152,9 @@ class list_state {
   // the list may leave them in the set until the next event.
   std::vector<int> selected_rows() const;
   bool is_selected(int row) const { return selection_.contains(row); }
+  // Drawn as chosen: selected, or hot where hot tracking shows the pointer's
+  // row apart from the selection.
+  bool is_highlighted(int row) const;
   // Forgets rows, anchor, caret and hot cell beyond the model's row count.
   void trim_to_row_count();
   list_cell focus_cell() const;

@@ -448,26 +448,55 @@ def wayland_contact_popup_keeps_the_typing(s):
     close_on_wayland(s, program)
 
 
+def click_title_button(s, program, from_right):
+    """A click on a button of the title bar Qt draws: 12 pixels from its right
+    end the close button, 37 the maximise or restore button, 63 the minimise
+    button."""
+    x, y, width, _, _ = s.wayland_windows(program.pid)[0]
+    check(s.ask_weston(f"click {x + width - from_right} {y + 15}") == ["clicked"], "a click")
+
+
 def wayland_second_start_shows_first(s):
     """As on X11, with the first window started hidden, then minimised by its
-    title bar's button, which takes it off weston's screen. The second start
-    passes on the activation token a launcher gave it."""
+    title bar's button, which takes it off weston's screen, or maximised and
+    covered by another maximised window. The second start passes on the
+    activation token a launcher gave it; the window comes back as it was, its
+    restore button gives it back its normal size and its maximise button
+    fills the screen again."""
     def run(hidden_by):
+        maximised = None
         if hidden_by == "tray":
             first = s.start("-tray")
         else:
             first = start_on_wayland(s)
             wait_for_window(s, first, 750, 580, "normal")
-            x, y, width, _, _ = s.wayland_windows(first.pid)[0]
-            # The minimise button, third from the title bar's right end.
-            check(s.ask_weston(f"click {x + width - 63} {y + 15}") == ["clicked"], "a click")
-            wait_for(lambda: not s.wayland_windows(first.pid), "the window minimised")
+            if hidden_by == "title bar":
+                click_title_button(s, first, 63)
+                wait_for(lambda: not s.wayland_windows(first.pid), "the window minimised")
+            else:
+                click_title_button(s, first, 37)
+                wait_for(lambda: s.wayland_windows(first.pid)[0][4] == "maximized",
+                         "the window maximised")
+                maximised = s.wayland_windows(first.pid)[0][2:4]
+                cover = subprocess.Popen(["weston-terminal", "--maximized"], env=s.env,
+                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                s.children.append(cover)
+                wait_for(lambda: s.wayland_windows(cover.pid), "the covering window")
         listening(s, first)
         code = exit_code(s.start(XDG_ACTIVATION_TOKEN="launcher-token-1"))
         check(code == 255, f"a second start exits with 255, got {code}")
+        if maximised:
+            wait_for_window(s, first, *maximised, "maximized")
+            click_title_button(s, first, 37)
         wait_for_window(s, first, 750, 580, "normal")
+        if maximised:
+            click_title_button(s, first, 37)
+            wait_for_window(s, first, *maximised, "maximized")
         close_on_wayland(s, first)
-    for_each_row(("tray", "title bar"), run)
+        if maximised:
+            check((saved_frame(s), saved_show_command(s)) == ((50, 20, 800, 600), 3),
+                  "the close saves the normal 750 x 580 at 50,20, shown maximised")
+    for_each_row(("tray", "title bar", "maximised, then covered"), run)
 
 
 def wayland_close_ends_with_slow_event_threads(s):

@@ -481,6 +481,43 @@ TEST(list_state, wheel_moves_by_the_whole_lines_of_the_deltas_sum_within_the_ran
   }
 }
 
+TEST(list_state, the_pointer_chooses_the_row_it_highlights_where_asked) {
+  // 20 rows, 15 in view. Steps: 'v' the key Down, 'm' the pointer moved onto
+  // slot 4 of the view, 'w' a notch of the wheel towards the user with the
+  // pointer on slot 5, 'b' the same on the columns' boundary, on no cell.
+  const std::vector<std::tuple<std::string, bool, std::string, std::vector<int>, int>> rows = {
+      {"the pointer's row is hot beside the chosen one", false, "vvm", {1}, 4},
+      {"the wheel heats the row it brings under the pointer", false, "vvvw", {2}, 8},
+      {"the pointer chooses the row it moves onto", true, "vvm", {4}, 4},
+      {"the keys go on from the pointer's row and take its highlight", true, "mv", {5}, 4},
+      {"the wheel chooses the row it brings under the pointer", true, "vvvw", {8}, 8},
+      {"the wheel over no cell keeps the choice", true, "vb", {0}, -1},
+  };
+  for (const auto& [name, pointer_chooses, steps, chosen, hot] : rows) {
+    SCOPED_TRACE(name);
+    list_fixture list(20);
+    list.state.options.hot_tracking = true;
+    list.state.options.pointer_chooses = pointer_chooses;
+    for (const char step : steps) {
+      if (step == 'v')
+        list.state.key_down(Qt::Key_Down, false, false);
+      else if (step == 'm')
+        list.state.mouse_move(list.row_point(4), false);
+      else
+        list.state.wheel(-120, step == 'w' ? list.row_point(5) : QPoint(100, 5));
+    }
+    EXPECT_EQ(list.state.selected_rows(), chosen);
+    EXPECT_EQ(list.state.hot().row, hot);
+    std::vector<int> highlighted, expected = chosen;
+    for (int row = 0; row < 20; ++row)
+      if (list.state.is_highlighted(row))
+        highlighted.push_back(row);
+    if (!pointer_chooses && hot != -1)
+      expected.push_back(hot);
+    EXPECT_EQ(highlighted, expected);
+  }
+}
+
 TEST(list_state, selection_beyond_a_shrunk_model_is_forgotten) {
   list_fixture list(8);
   list.state.select(4, 0, Qt::NoModifier);

@@ -52,15 +52,28 @@ struct host {
   }
 };
 
-// Key-list entries for a notch of the wheel over the popup's first row.
+// Key-list entries for a notch of the wheel over the popup's first row, and
+// for a window made so low that its bottom cuts the chosen row in half, or
+// leaves a sliver of the popup's first row.
 constexpr int wheel_towards_user = -1;
 constexpr int wheel_away = -2;
+constexpr int cut_chosen_row = -3;
+constexpr int leave_a_sliver = -4;
 
 void turn_wheel(host& h, int delta) {
   const QPoint at = h.cell(h.completion->popup()->list().first_visible_row(), 0);
   QWheelEvent event(at, h.window.mapToGlobal(at), {}, {0, delta}, Qt::NoButton, {},
                     Qt::NoScrollPhase, false);
   QGuiApplication::sendEvent(h.handle(), &event);
+}
+
+void shrink_window(host& h, int key) {
+  const auto& list = h.completion->popup()->list();
+  const int chosen = list.selected_rows().front();
+  const int height = key == cut_chosen_row ? h.cell(chosen, 0).y()
+                                           : list.viewport()->mapTo(&h.window, QPoint()).y() + 4;
+  h.window.resize(h.window.width(), height);
+  QTRY_COMPARE(h.window.height(), height);
 }
 
 // The row lies whole within the part of the popup its window shows.
@@ -132,9 +145,16 @@ class recipients_completion_test : public QObject {
         << "p032@example.org; " << false << -1;
     QTest::newRow("after a separator Up chooses the last of all, scrolled into view")
         << 300 << "e; " << QList<int>{Qt::Key_Up, Qt::Key_Enter} << "e; q299@x.io; " << false << -1;
-    QTest::newRow("Enter takes no chosen row the wheel scrolled out of view")
-        << 300 << "e" << QList<int>{Qt::Key_Down, wheel_towards_user, Qt::Key_Enter} << "e" << true
-        << 3;
+    QTest::newRow("after the wheel Enter takes the row it brought under the pointer")
+        << 300 << "e" << QList<int>{Qt::Key_Down,       Qt::Key_Down,       Qt::Key_Down,
+                                    wheel_towards_user, wheel_towards_user, Qt::Key_Enter}
+        << "p008@example.org; " << false << -1;
+    QTest::newRow("a window cut through the chosen row scrolls it whole into view; Enter takes it")
+        << 300 << "e" << QList<int>(12, Qt::Key_Down) + QList<int>{cut_chosen_row, Qt::Key_Enter}
+        << "p014@example.org; " << false << -1;
+    QTest::newRow("Enter takes the chosen row in a window that shows a sliver of one")
+        << 300 << "e" << QList<int>(5, Qt::Key_Down) + QList<int>{leave_a_sliver, Qt::Key_Enter}
+        << "p005@example.org; " << false << -1;
     QTest::newRow("the wheel scrolls either way, three rows a notch")
         << 300 << "e" << QList<int>{wheel_towards_user, wheel_towards_user, wheel_away} << "e"
         << true << 3;
@@ -162,10 +182,14 @@ class recipients_completion_test : public QObject {
     for (const int key : keys) {
       if (key == wheel_towards_user || key == wheel_away)
         turn_wheel(h, key == wheel_away ? 120 : -120);
+      else if (key == cut_chosen_row || key == leave_a_sliver)
+        shrink_window(h, key);
       else
         QTest::keyClick(h.handle(), static_cast<Qt::Key>(key));
-      // A row the keys choose is a row the user sees chosen.
-      if (popup && popup->isVisible() && (key == Qt::Key_Up || key == Qt::Key_Down)) {
+      // A row the keys choose is a row the user sees chosen, also once the
+      // window cuts the popup.
+      if (popup && popup->isVisible() &&
+          (key == Qt::Key_Up || key == Qt::Key_Down || key == cut_chosen_row)) {
         const std::vector<int> chosen = popup->list().selected_rows();
         if (!chosen.empty())
           QVERIFY2(shown_whole(*popup, chosen.front()), qPrintable(QString::number(chosen[0])));

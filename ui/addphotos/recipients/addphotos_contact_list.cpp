@@ -22,6 +22,8 @@ const QColor glyph_outline(0xAC, 0xAC, 0xAC);
 addphotos_contact_list::addphotos_contact_list(QWidget* parent)
     : addphotos_popup_list(parent, QStringLiteral("Name"), QStringLiteral("X")) {
   set_vertical_scroll(false);
+  // Enter in the field takes the selected row: the highlighted one must be it.
+  set_pointer_chooses(true);
 }
 
 void addphotos_contact_list::set_filter(const std::string& text) {

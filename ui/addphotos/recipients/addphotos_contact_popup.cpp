@@ -41,6 +41,9 @@ void addphotos_contact_popup::calc_size() {
 void addphotos_contact_popup::list_placed(const QRect& client) {
   list().set_column_width(0, client.width() - cross_width);
   list().set_column_width(1, cross_width);
+  // A window made smaller cuts the popup: the chosen row stays whole in view.
+  if (const std::vector<int> selected = list().selected_rows(); !selected.empty())
+    list().ensure_visible(selected.front(), 0);
 }
 
 void addphotos_contact_popup::move_selection(int step) {
@@ -56,10 +59,10 @@ void addphotos_contact_popup::move_selection(int step) {
 
 bool addphotos_contact_popup::choose_selected() {
   const std::vector<int> selected = list().selected_rows();
-  // A row the wheel or a smaller window took out of sight is no choice the
-  // user can see.
-  if (selected.empty() || !list().is_cell_visible(selected.front(), 0))
+  if (selected.empty())
     return false;
+  // Shown as taken, even where the popup is cut to a sliver.
+  list().ensure_visible(selected.front(), 0);
   choose(selected.front());
   hide_popup();
   return true;

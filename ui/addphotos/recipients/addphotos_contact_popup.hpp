@@ -34,11 +34,13 @@ class addphotos_contact_popup : public addphotos_list_popup_of<addphotos_contact
   // scrolls it into the popup's visible height.
   void move_selection(int step);
   // Hands the selected contact over as a click on it does, then hides;
-  // false when no row is selected or the selected row lies out of sight.
+  // false when no row is selected. The selected row is the highlighted one:
+  // the keys, the pointer and the wheel choose it alike.
   bool choose_selected();
 
  private:
-  // The list never shows a vertical scroll bar.
+  // The list never shows a vertical scroll bar; the selected row stays whole
+  // within the popup's height.
   void list_placed(const QRect& client) override;
   void on_list_click(const basic_list_notification& record) override;
   void choose(int row);
