@@ -653,6 +653,16 @@ void close_rows(VipsImage*, bmp_rows* rows) {
   delete rows;
 }
 
+// Whether profile describes a BMP's pixels, RGB with or without alpha: the
+// data colour space its header names is RGB and the colour library reads it.
+// The imaging library's own check matches channel counts alone, which takes
+// a GRAY profile for RGB pixels and a CMYK one for RGB with alpha.
+bool describes_rgb(VipsImage* image, const std::string& profile) {
+  constexpr std::size_t colour_space_at = 16;  // within its 128-byte header
+  return profile.compare(colour_space_at, 4, "RGB ") == 0 &&
+         vips_icc_is_compatible_profile(image, profile.data(), profile.size());
+}
+
 // The rows as an image that owns them, with their colour profile where it
 // describes them.
 vips::VImage rows_image(std::unique_ptr<bmp_rows> owned) {
@@ -671,7 +681,7 @@ vips::VImage rows_image(std::unique_ptr<bmp_rows> owned) {
   }
   const std::string profile = rows->profile();
   if (!profile.empty()) {
-    if (vips_icc_is_compatible_profile(image.get_image(), profile.data(), profile.size())) {
+    if (describes_rgb(image.get_image(), profile)) {
       vips_image_set_blob_copy(image.get_image(), VIPS_META_ICC_NAME, profile.data(),
                                profile.size());
     } else {

@@ -44,11 +44,11 @@ std::uint64_t bmp_decoder_bytes(const bmp_header& header);
 // RLE8; 16 and 32 bits a pixel through colour masks (5-5-5 and 8-8-8 by
 // default), with alpha where a mask takes it, unless alpha is 0 in every
 // pixel (32 bits without masks take their fourth byte); 24 bits; rows bottom
-// up or top down. Pixels an RLE stream skips are black. An embedded colour
-// profile of the pixels' space goes with them; one that is not is left out,
-// with a log line. Throws status_failure when the data end before the last
-// pixel, when the compressed pixels run past the image, or when the file
-// cannot be read.
+// up or top down. Pixels an RLE stream skips are black. An embedded RGB
+// colour profile goes with them; any other is left out, with a log line, and
+// the pixels go as stored. Throws status_failure when the data end before
+// the last pixel, when the compressed pixels run past the image, or when the
+// file cannot be read.
 //
 // From the open file (read from its start), the rows are read as they are
 // asked for, in any order, on any thread, within the decoder's memory
