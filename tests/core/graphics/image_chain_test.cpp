@@ -2,6 +2,7 @@
 #include <lcms2.h>
 
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <random>
@@ -397,6 +398,8 @@ struct damaged_case {
   // a file decoded as the chain reads its pixels is named before them.
   const char* words;
   bool names_the_file;
+  // What the file is cut to once the opening unit has judged it; null: never.
+  std::size_t (*cut_after_opening)(std::size_t) = nullptr;
 };
 
 class chain_damaged_files : public image_chain, public testing::WithParamInterface<damaged_case> {};
@@ -429,11 +432,20 @@ void for_each_shape_and_threads(const std::function<void(const chain_shape&)>& c
 TEST_P(chain_damaged_files, fail_with_the_decoders_words) {
   const damaged_case& c = GetParam();
   const std::string path = folder_.file("damaged.jpg");
-  test_support::write_file(path, c.bytes());
+  const std::string bytes = c.bytes();
+  test_support::write_file(path, bytes);
   for_each_shape_and_threads([&](const chain_shape& shape) {
     chain units(path, shape.width, shape.height, shape.flags, shape.target);
     try {
-      units.run();
+      if (c.cut_after_opening != nullptr) {
+        test_support::write_file(path, bytes);
+        units.open.run();
+        std::filesystem::resize_file(path, c.cut_after_opening(bytes.size()));
+        units.resize.execute();
+        units.save.execute();
+      } else {
+        units.run();
+      }
       ADD_FAILURE() << "no exception";
     } catch (const gdip::gdiplus_exception& e) {
       const std::string named = c.names_the_file ? "cannot decode '" + path + "': " : "";
@@ -454,6 +466,18 @@ std::function<std::string()> jpeg_cut(const char* suffix, std::function<std::siz
     bytes.resize(keep(bytes.size()));
     return bytes;
   };
+}
+
+std::size_t all_bytes(std::size_t size) {
+  return size;
+}
+
+std::size_t nothing(std::size_t) {
+  return 0;
+}
+
+std::size_t all_but_a_byte(std::size_t size) {
+  return size - 1;
 }
 
 std::size_t half(std::size_t size) {
@@ -623,6 +647,12 @@ INSTANTIATE_TEST_SUITE_P(
         damaged_case{"rle4_bmp_cut_short", bmp_cut({40, 4, 2, {}}, nine_tenths), nullptr, "the file ends in its pixels", false},
         damaged_case{"rle8_bmp_running_past_its_last_row", rle_past_the_image, nullptr,
                      "its compressed pixels run past the image", false},
+        // Its rows' codes end before the end its opening found: emptied as
+        // an editor saving over it does, or without the last byte of its image end.
+        damaged_case{"rle8_bmp_emptied_after_it_was_opened", bmp_cut({40, 8, 1, {}}, all_bytes), "Cannnot save the GDI+ bitmap.",
+                     "bmp: the file ends in its pixels", false, nothing},
+        damaged_case{"rle4_bmp_cut_by_a_byte_after_it_was_opened", bmp_cut({40, 4, 2, {}}, all_bytes), "Cannnot save the GDI+ bitmap.",
+                     "bmp: the file ends in its pixels", false, all_but_a_byte},
         damaged_case{"jpeg_wider_than_its_decoder_takes", jpeg_65535_wide, nullptr,
                      "VipsJpeg: Maximum supported image dimension is 65500 pixels", false}),
     test_support::row_name());
@@ -867,6 +897,42 @@ TEST_F(image_chain, bmps_beyond_the_decode_budget_convert) {
   const vips::VImage edge = stored.extract_area(width - 20, 0, 20, height).copy_memory();
   EXPECT_EQ(test_support::band_means(edge.extract_area(0, 0, 5, height)), red);
   EXPECT_EQ(test_support::band_means(edge.extract_area(5, 0, 15, height)), blue);
+}
+
+// An RLE file whose last row is drawn to its end converts as the whole file
+// also without its end codes, or with a byte of them: the walk over its
+// codes when it is opened finds where they end.
+TEST_F(image_chain, rle_bmps_missing_only_their_end_codes_convert_as_whole) {
+  constexpr std::uint32_t width = 300, height = 200;
+  std::string codes;
+  for (std::uint32_t y = 0; y < height; ++y) {
+    // 200 pixels of one index and 100 of another, then the row's end.
+    codes += {'\xC8', static_cast<char>(y % 3), '\x64', static_cast<char>((y + 1) % 3), '\0', '\0'};
+  }
+  codes += std::string("\0\1", 2);
+  const std::vector<std::array<unsigned char, 3>> colours{
+      {200, 100, 50}, {0, 0, 255}, {30, 220, 90}};
+  const std::string path = folder_.file("rle.bmp");
+  for (const auto& [bits, compression] : {std::pair{8, 1}, {4, 2}}) {
+    const std::string whole =
+        test_support::bmp_of(width, height, static_cast<std::uint16_t>(bits),
+                             static_cast<std::uint32_t>(compression), colours, codes);
+    test_support::write_file(path, whole);
+    std::vector<std::string> converted;
+    for (const chain_shape& shape : chain_shapes) {
+      converted.push_back(chain(path, shape.width, shape.height, shape.flags, shape.target).run());
+    }
+    for (const std::size_t missing : {1, 2, 3, 4}) {
+      test_support::write_file(path, whole.substr(0, whole.size() - missing));
+      SCOPED_TRACE(std::to_string(bits) + " bits, " + std::to_string(missing) + " bytes missing");
+      for_each_shape_and_threads([&](const chain_shape& shape) {
+        chain units(path, shape.width, shape.height, shape.flags, shape.target);
+        std::string encoded;
+        EXPECT_NO_THROW(encoded = units.run());
+        EXPECT_TRUE(encoded == converted[static_cast<std::size_t>(&shape - chain_shapes)]);
+      });
+    }
+  }
 }
 
 // libjpeg warns of bytes between segments, which some cameras write, and of

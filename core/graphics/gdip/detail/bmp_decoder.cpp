@@ -575,7 +575,8 @@ class bmp_rows {
   }
 
   // A run past the row's end is dropped in one step: the work follows the
-  // pixels drawn. Decoding stops where the row's pixels end.
+  // pixels drawn. Decoding stops where the row's pixels end. The walk found
+  // every code the row reads: data that end sooner were cut since.
   void decode_rle_row(std::uint64_t stored, std::uint64_t codes_end, row_scratch& scratch) const {
     std::memset(scratch.row.data(), 0, scratch.row.size());
     const rle_row& start = rle_rows_[stored];
@@ -590,6 +591,9 @@ class bmp_rows {
       if (code.kind == rle_code::jump && code.value == 0) {
         x += code.count;
         continue;
+      }
+      if (code.kind == rle_code::data_end) {
+        ends_in_pixels();
       }
       if (code.kind != rle_code::run && code.kind != rle_code::literal) {
         break;
