@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "core/graphics/gdip/detail/decode_budget.hpp"
-#include "core/graphics/gdip/detail/decoder_memory.hpp"
 #include "core/graphics/gdip/detail/encoded_input.hpp"
 #include "core/graphics/gdip/detail/status_failure.hpp"
 #include "core/graphics/gdip/image_threads.hpp"
@@ -702,11 +701,19 @@ bmp_header read_bmp_header(std::string_view head) {
   return read_layout(head).header;
 }
 
-std::uint64_t bmp_decoder_bytes(const bmp_header& header) {
+decoder_memory estimate_bmp_decoder_memory(const bmp_header& header) {
+  // The decoder's pieces of the file and decoded rows on each of the imaging
+  // library's threads, and an RLE file's record of where each row's codes begin.
   const std::uint64_t row = header.width * header.bands;
   const std::uint64_t stride = (header.width * header.bits + 31) / 32 * 4;
   const std::uint64_t index = header.run_length ? header.height * sizeof(rle_row) : 0;
-  return index + image_threads() * (std::max<std::uint64_t>(piece_size, stride) + row);
+  const std::uint64_t decoder =
+      index + image_threads() * (std::max<std::uint64_t>(piece_size, stride) + row);
+  // A larger profile is left out.
+  const std::uint64_t profile =
+      header.profile_bytes <= bmp_largest_profile ? header.profile_bytes : 0;
+  return {false, header.width * chain_bytes_per_column(header.bands == 4, 1) + decoder,
+          profile * metadata_copies};
 }
 
 vips::VImage decode_bmp_file(scoped_handle file) {
