@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "core/graphics/gdip/detail/bmp_decoder.hpp"
 #include "core/graphics/gdip/detail/decode_budget.hpp"
 #include "core/graphics/gdip/detail/decoder_memory.hpp"
 #include "core/graphics/gdip/detail/image_source.hpp"

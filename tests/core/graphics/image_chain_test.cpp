@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <lcms2.h>
 
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <random>
@@ -21,6 +23,7 @@
 #include "tests/support/descriptors.hpp"
 #include "tests/support/expect_error.hpp"
 #include "tests/support/image_codecs.hpp"
+#include "tests/support/log_capture.hpp"
 #include "tests/support/sample_images.hpp"
 #include "tests/support/table.hpp"
 #include "tests/support/temp_folder.hpp"
@@ -395,6 +398,8 @@ struct damaged_case {
   // a file decoded as the chain reads its pixels is named before them.
   const char* words;
   bool names_the_file;
+  // What the file is cut to once the opening unit has judged it; null: never.
+  std::size_t (*cut_after_opening)(std::size_t) = nullptr;
 };
 
 class chain_damaged_files : public image_chain, public testing::WithParamInterface<damaged_case> {};
@@ -427,11 +432,20 @@ void for_each_shape_and_threads(const std::function<void(const chain_shape&)>& c
 TEST_P(chain_damaged_files, fail_with_the_decoders_words) {
   const damaged_case& c = GetParam();
   const std::string path = folder_.file("damaged.jpg");
-  test_support::write_file(path, c.bytes());
+  const std::string bytes = c.bytes();
+  test_support::write_file(path, bytes);
   for_each_shape_and_threads([&](const chain_shape& shape) {
     chain units(path, shape.width, shape.height, shape.flags, shape.target);
     try {
-      units.run();
+      if (c.cut_after_opening != nullptr) {
+        test_support::write_file(path, bytes);
+        units.open.run();
+        std::filesystem::resize_file(path, c.cut_after_opening(bytes.size()));
+        units.resize.execute();
+        units.save.execute();
+      } else {
+        units.run();
+      }
       ADD_FAILURE() << "no exception";
     } catch (const gdip::gdiplus_exception& e) {
       const std::string named = c.names_the_file ? "cannot decode '" + path + "': " : "";
@@ -452,6 +466,18 @@ std::function<std::string()> jpeg_cut(const char* suffix, std::function<std::siz
     bytes.resize(keep(bytes.size()));
     return bytes;
   };
+}
+
+std::size_t all_bytes(std::size_t size) {
+  return size;
+}
+
+std::size_t nothing(std::size_t) {
+  return 0;
+}
+
+std::size_t all_but_a_byte(std::size_t size) {
+  return size - 1;
 }
 
 std::size_t half(std::size_t size) {
@@ -621,6 +647,12 @@ INSTANTIATE_TEST_SUITE_P(
         damaged_case{"rle4_bmp_cut_short", bmp_cut({40, 4, 2, {}}, nine_tenths), nullptr, "the file ends in its pixels", false},
         damaged_case{"rle8_bmp_running_past_its_last_row", rle_past_the_image, nullptr,
                      "its compressed pixels run past the image", false},
+        // Its rows' codes end before the end its opening found: emptied as
+        // an editor saving over it does, or without the last byte of its image end.
+        damaged_case{"rle8_bmp_emptied_after_it_was_opened", bmp_cut({40, 8, 1, {}}, all_bytes), "Cannnot save the GDI+ bitmap.",
+                     "bmp: the file ends in its pixels", false, nothing},
+        damaged_case{"rle4_bmp_cut_by_a_byte_after_it_was_opened", bmp_cut({40, 4, 2, {}}, all_bytes), "Cannnot save the GDI+ bitmap.",
+                     "bmp: the file ends in its pixels", false, all_but_a_byte},
         damaged_case{"jpeg_wider_than_its_decoder_takes", jpeg_65535_wide, nullptr,
                      "VipsJpeg: Maximum supported image dimension is 65500 pixels", false}),
     test_support::row_name());
@@ -697,7 +729,7 @@ INSTANTIATE_TEST_SUITE_P(
     test_support::row_name());
 // clang-format on
 
-// One of libvips's own colour profiles ("srgb", "p3").
+// One of libvips's own colour profiles ("srgb", "p3", "cmyk").
 std::string built_in_profile(const char* name) {
   const vips::VImage tagged =
       test_support::flat(8, 8, {9, 9, 9})
@@ -707,6 +739,20 @@ std::string built_in_profile(const char* name) {
   return {static_cast<const char*>(profile), length};
 }
 
+// A profile made by the colour library: gray of gamma 2.2, or Lab's own.
+std::string lcms_profile(bool gray) {
+  cmsToneCurve* gamma = cmsBuildGamma(nullptr, 2.2);
+  const cmsHPROFILE profile =
+      gray ? cmsCreateGrayProfile(cmsD50_xyY(), gamma) : cmsCreateLab4Profile(nullptr);
+  cmsFreeToneCurve(gamma);
+  cmsUInt32Number length = 0;
+  cmsSaveProfileToMem(profile, nullptr, &length);
+  std::string bytes(length, '\0');
+  cmsSaveProfileToMem(profile, bytes.data(), &length);
+  cmsCloseProfile(profile);
+  return bytes;
+}
+
 void set_le32(std::string& bytes, std::size_t at, std::uint32_t value) {
   for (std::size_t i = 0; i < 4; ++i) {
     bytes[at + i] = static_cast<char>(value >> (8 * i) & 0xFF);
@@ -714,25 +760,30 @@ void set_le32(std::string& bytes, std::size_t at, std::uint32_t value) {
 }
 
 constexpr std::uint32_t profile_embedded = 0x4D424544, profile_linked = 0x4C494E4B;
+constexpr test_support::bmp_layout rgb24_v5{124, 24, 0, {}};
+constexpr test_support::bmp_layout argb32_v5{124, 32, 3, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}};
 
 struct bmp_profile_case {
   const char* name;
+  test_support::bmp_layout layout;  // of a V5 header
   const char* target;
-  std::uint32_t colour_space;  // of the V5 header
+  std::uint32_t colour_space;  // of the header
   std::function<std::string()> profile;
-  std::uint32_t beyond = 0;  // where the header says it is, past where it is
   bool kept = false;
-  std::uint32_t padding = 0;  // zeros after it, counted in its size by the header
+  const char* left_out = nullptr;  // the log line's reason, where one is written
+  std::uint32_t beyond = 0;        // where the header says it is, past where it is
+  std::uint32_t padding = 0;       // zeros after it, counted in its size by the header
 };
 
 class chain_bmp_profiles : public image_chain,
                            public testing::WithParamInterface<bmp_profile_case> {};
 
-// The pixels convert whatever the profile; it goes with them where it
-// describes them and the file holds it.
+// The pixels convert as stored whatever the profile; it goes with them where
+// it describes them and the file holds it.
 TEST_P(chain_bmp_profiles, go_with_the_pixels_where_they_are_sound) {
   const bmp_profile_case& c = GetParam();
-  std::string bytes = test_support::bmp_in_layout({124, 24, 0, {}}, 37, 23).bytes;
+  const test_support::crafted_bmp bmp = test_support::bmp_in_layout(c.layout, 37, 23);
+  std::string bytes = bmp.bytes;
   const std::string profile = c.profile();
   set_le32(bytes, 14 + 56, c.colour_space);
   set_le32(bytes, 14 + 112, static_cast<std::uint32_t>(bytes.size() - 14 + c.beyond));
@@ -741,27 +792,60 @@ TEST_P(chain_bmp_profiles, go_with_the_pixels_where_they_are_sound) {
   set_le32(bytes, 2, static_cast<std::uint32_t>(bytes.size()));
   const std::string path = folder_.file("profile.bmp");
   test_support::write_file(path, bytes);
+  const test_support::log_capture log;
   chain units(path, 0, 0, archive_flags, c.target);
   const vips::VImage decoded = test_support::decode(units.run());
-  EXPECT_EQ(decoded.width(), 37);
   ASSERT_EQ(decoded.get_typeof(VIPS_META_ICC_NAME) != 0, c.kept);
   if (c.kept) {
     std::size_t length = 0;
     const void* written = decoded.get_blob(VIPS_META_ICC_NAME, &length);
     EXPECT_TRUE(std::string(static_cast<const char*>(written), length) == profile);
   }
+  EXPECT_EQ(log.text().find("the BMP's colour profile is left out") != std::string::npos,
+            c.left_out != nullptr)
+      << log.text();
+  if (c.left_out != nullptr) {
+    EXPECT_NE(log.text().find(std::string("the BMP's colour profile is left out: ") + c.left_out),
+              std::string::npos)
+        << log.text();
+  }
+  ASSERT_EQ(decoded.bands(), bmp.bands);
+  const vips::VImage stored =
+      vips::VImage::new_from_memory(const_cast<unsigned char*>(bmp.pixels.data()),
+                                    bmp.pixels.size(), 37, 23, bmp.bands, VIPS_FORMAT_UCHAR);
+  if (std::string_view(c.target).ends_with(".png")) {
+    EXPECT_EQ((decoded - stored).abs().max(), 0);
+  } else {  // the noise lost to JPEG aside
+    const std::vector<double> expected = test_support::band_means(stored);
+    const std::vector<double> actual = test_support::band_means(decoded);
+    for (std::size_t band = 0; band < expected.size(); ++band) {
+      EXPECT_NEAR(actual[band], expected[band], 2) << "band " << band;
+    }
+  }
 }
+
+constexpr const char* not_its_pixels = "it does not describe its pixels";
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(
     profiles, chain_bmp_profiles,
     testing::Values(
-        bmp_profile_case{"embedded_into_png", "out.png", profile_embedded, [] { return built_in_profile("srgb"); }, 0, true},
-        bmp_profile_case{"embedded_into_jpeg", "out.jpg", profile_embedded, [] { return built_in_profile("p3"); }, 0, true},
-        bmp_profile_case{"padded_to_4_bytes", "out.jpg", profile_embedded, [] { return built_in_profile("srgb"); }, 0, true, 2},
-        bmp_profile_case{"declared_past_the_file_end", "out.jpg", profile_embedded, [] { return built_in_profile("p3"); }, 4096},
-        bmp_profile_case{"of_noise", "out.jpg", profile_embedded, [] { return std::string(600, '\x5A'); }},
-        bmp_profile_case{"linked_file_never_opened", "out.png", profile_linked, [] { return std::string("/etc/passwd", 12); }}),
+        bmp_profile_case{"embedded_into_png", rgb24_v5, "out.png", profile_embedded, [] { return built_in_profile("srgb"); }, true},
+        bmp_profile_case{"embedded_into_jpeg", rgb24_v5, "out.jpg", profile_embedded, [] { return built_in_profile("p3"); }, true},
+        bmp_profile_case{"with_alpha_embedded_into_png", argb32_v5, "out.png", profile_embedded, [] { return built_in_profile("srgb"); }, true},
+        bmp_profile_case{"padded_to_4_bytes", rgb24_v5, "out.jpg", profile_embedded, [] { return built_in_profile("srgb"); }, true, nullptr, 0, 2},
+        bmp_profile_case{"declared_past_the_file_end", rgb24_v5, "out.jpg", profile_embedded, [] { return built_in_profile("p3"); }, false,
+                         "the file ends in it", 4096},
+        bmp_profile_case{"of_noise", rgb24_v5, "out.jpg", profile_embedded, [] { return std::string(600, '\x5A'); }, false,
+                         "it says it takes 1515870810 of its 600 bytes"},
+        bmp_profile_case{"linked_file_never_opened", rgb24_v5, "out.png", profile_linked, [] { return std::string("/etc/passwd", 12); }},
+        // Of as many channels as the pixels have bands, but of another space.
+        bmp_profile_case{"gray_into_jpeg", rgb24_v5, "out.jpg", profile_embedded, [] { return lcms_profile(true); }, false, not_its_pixels},
+        bmp_profile_case{"gray_with_alpha_into_png", argb32_v5, "out.png", profile_embedded, [] { return lcms_profile(true); }, false, not_its_pixels},
+        bmp_profile_case{"cmyk_into_jpeg", rgb24_v5, "out.jpg", profile_embedded, [] { return built_in_profile("cmyk"); }, false, not_its_pixels},
+        bmp_profile_case{"cmyk_with_alpha_into_png", argb32_v5, "out.png", profile_embedded, [] { return built_in_profile("cmyk"); }, false, not_its_pixels},
+        bmp_profile_case{"lab_into_jpeg", rgb24_v5, "out.jpg", profile_embedded, [] { return lcms_profile(false); }, false, not_its_pixels},
+        bmp_profile_case{"lab_with_alpha_into_png", argb32_v5, "out.png", profile_embedded, [] { return lcms_profile(false); }, false, not_its_pixels}),
     test_support::row_name());
 // clang-format on
 
@@ -813,6 +897,42 @@ TEST_F(image_chain, bmps_beyond_the_decode_budget_convert) {
   const vips::VImage edge = stored.extract_area(width - 20, 0, 20, height).copy_memory();
   EXPECT_EQ(test_support::band_means(edge.extract_area(0, 0, 5, height)), red);
   EXPECT_EQ(test_support::band_means(edge.extract_area(5, 0, 15, height)), blue);
+}
+
+// An RLE file whose last row is drawn to its end converts as the whole file
+// also without its end codes, or with a byte of them: the walk over its
+// codes when it is opened finds where they end.
+TEST_F(image_chain, rle_bmps_missing_only_their_end_codes_convert_as_whole) {
+  constexpr std::uint32_t width = 300, height = 200;
+  std::string codes;
+  for (std::uint32_t y = 0; y < height; ++y) {
+    // 200 pixels of one index and 100 of another, then the row's end.
+    codes += {'\xC8', static_cast<char>(y % 3), '\x64', static_cast<char>((y + 1) % 3), '\0', '\0'};
+  }
+  codes += std::string("\0\1", 2);
+  const std::vector<std::array<unsigned char, 3>> colours{
+      {200, 100, 50}, {0, 0, 255}, {30, 220, 90}};
+  const std::string path = folder_.file("rle.bmp");
+  for (const auto& [bits, compression] : {std::pair{8, 1}, {4, 2}}) {
+    const std::string whole =
+        test_support::bmp_of(width, height, static_cast<std::uint16_t>(bits),
+                             static_cast<std::uint32_t>(compression), colours, codes);
+    test_support::write_file(path, whole);
+    std::vector<std::string> converted;
+    for (const chain_shape& shape : chain_shapes) {
+      converted.push_back(chain(path, shape.width, shape.height, shape.flags, shape.target).run());
+    }
+    for (const std::size_t missing : {1, 2, 3, 4}) {
+      test_support::write_file(path, whole.substr(0, whole.size() - missing));
+      SCOPED_TRACE(std::to_string(bits) + " bits, " + std::to_string(missing) + " bytes missing");
+      for_each_shape_and_threads([&](const chain_shape& shape) {
+        chain units(path, shape.width, shape.height, shape.flags, shape.target);
+        std::string encoded;
+        EXPECT_NO_THROW(encoded = units.run());
+        EXPECT_TRUE(encoded == converted[static_cast<std::size_t>(&shape - chain_shapes)]);
+      });
+    }
+  }
 }
 
 // libjpeg warns of bytes between segments, which some cameras write, and of

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "core/graphics/gdip/detail/decode_budget.hpp"
-#include "core/graphics/gdip/detail/decoder_memory.hpp"
 #include "core/graphics/gdip/detail/encoded_input.hpp"
 #include "core/graphics/gdip/detail/status_failure.hpp"
 #include "core/graphics/gdip/image_threads.hpp"
@@ -575,7 +574,8 @@ class bmp_rows {
   }
 
   // A run past the row's end is dropped in one step: the work follows the
-  // pixels drawn. Decoding stops where the row's pixels end.
+  // pixels drawn. Decoding stops where the row's pixels end. The walk found
+  // every code the row reads: data that end sooner were cut since.
   void decode_rle_row(std::uint64_t stored, std::uint64_t codes_end, row_scratch& scratch) const {
     std::memset(scratch.row.data(), 0, scratch.row.size());
     const rle_row& start = rle_rows_[stored];
@@ -590,6 +590,9 @@ class bmp_rows {
       if (code.kind == rle_code::jump && code.value == 0) {
         x += code.count;
         continue;
+      }
+      if (code.kind == rle_code::data_end) {
+        ends_in_pixels();
       }
       if (code.kind != rle_code::run && code.kind != rle_code::literal) {
         break;
@@ -653,6 +656,16 @@ void close_rows(VipsImage*, bmp_rows* rows) {
   delete rows;
 }
 
+// Whether profile describes a BMP's pixels, RGB with or without alpha: the
+// data colour space its header names is RGB and the colour library reads it.
+// The imaging library's own check matches channel counts alone, which takes
+// a GRAY profile for RGB pixels and a CMYK one for RGB with alpha.
+bool describes_rgb(VipsImage* image, const std::string& profile) {
+  constexpr std::size_t colour_space_at = 16;  // within its 128-byte header
+  return profile.compare(colour_space_at, 4, "RGB ") == 0 &&
+         vips_icc_is_compatible_profile(image, profile.data(), profile.size());
+}
+
 // The rows as an image that owns them, with their colour profile where it
 // describes them.
 vips::VImage rows_image(std::unique_ptr<bmp_rows> owned) {
@@ -671,7 +684,7 @@ vips::VImage rows_image(std::unique_ptr<bmp_rows> owned) {
   }
   const std::string profile = rows->profile();
   if (!profile.empty()) {
-    if (vips_icc_is_compatible_profile(image.get_image(), profile.data(), profile.size())) {
+    if (describes_rgb(image.get_image(), profile)) {
       vips_image_set_blob_copy(image.get_image(), VIPS_META_ICC_NAME, profile.data(),
                                profile.size());
     } else {
@@ -688,11 +701,19 @@ bmp_header read_bmp_header(std::string_view head) {
   return read_layout(head).header;
 }
 
-std::uint64_t bmp_decoder_bytes(const bmp_header& header) {
+decoder_memory estimate_bmp_decoder_memory(const bmp_header& header) {
+  // The decoder's pieces of the file and decoded rows on each of the imaging
+  // library's threads, and an RLE file's record of where each row's codes begin.
   const std::uint64_t row = header.width * header.bands;
   const std::uint64_t stride = (header.width * header.bits + 31) / 32 * 4;
   const std::uint64_t index = header.run_length ? header.height * sizeof(rle_row) : 0;
-  return index + image_threads() * (std::max<std::uint64_t>(piece_size, stride) + row);
+  const std::uint64_t decoder =
+      index + image_threads() * (std::max<std::uint64_t>(piece_size, stride) + row);
+  // A larger profile is left out.
+  const std::uint64_t profile =
+      header.profile_bytes <= bmp_largest_profile ? header.profile_bytes : 0;
+  return {false, header.width * chain_bytes_per_column(header.bands == 4, 1) + decoder,
+          profile * metadata_copies};
 }
 
 vips::VImage decode_bmp_file(scoped_handle file) {

@@ -18,6 +18,13 @@
 
 namespace core::graphics::gdip::detail {
 
+// 8-bit samples without alpha take streamed_bytes_per_column; alpha is
+// resampled premultiplied in float, and wider samples are converted on the
+// way: measured on 40000 and 80000 pixels wide PNGs and TIFFs, with room.
+std::uint64_t chain_bytes_per_column(bool alpha, std::uint64_t sample) {
+  return streamed_bytes_per_column * (alpha ? 4 : 1) * std::max<std::uint64_t>(1, sample / 2 * 2);
+}
+
 namespace {
 
 // A hostile header's product saturates rather than wrap round to a small one.
@@ -30,18 +37,9 @@ std::uint64_t round_up(std::uint64_t value, std::uint64_t step) {
   return (value + step - 1) / step * step;
 }
 
-// The chain behind a decoder reading rows: the loader's caches and the
-// resampler's window, per column of the image. 8-bit samples without alpha
-// take streamed_bytes_per_column; alpha is resampled premultiplied in float,
-// and wider samples are converted on the way: measured on 40000 and 80000
-// pixels wide PNGs and TIFFs, with room.
-std::uint64_t chain_bytes_per_column(bool alpha, std::uint64_t sample) {
-  return streamed_bytes_per_column * (alpha ? 4 : 1) * std::max<std::uint64_t>(1, sample / 2 * 2);
-}
-
 std::uint64_t chain_bytes_per_column(const vips::VImage& header) {
-  return chain_bytes_per_column(header.has_alpha(),
-                                static_cast<std::uint64_t>(vips_format_sizeof(header.format())));
+  return detail::chain_bytes_per_column(
+      header.has_alpha(), static_cast<std::uint64_t>(vips_format_sizeof(header.format())));
 }
 
 // Reads bytes of the encoded image from any offset.
@@ -303,10 +301,6 @@ bool jpeg_streams(const jpeg_header& jpeg, const vips::VImage& header) {
          jpeg.first_scan_components == jpeg.frame->components.size();
 }
 
-// The loader keeps each saved segment and copies it into the image's
-// metadata: measured at about twice their bytes; three leave room.
-constexpr std::uint64_t metadata_copies = 3;
-
 decoder_memory jpeg_memory(image_reader& reader, const vips::VImage& header, int shrink) {
   const auto width = static_cast<std::uint64_t>(header.width());
   const auto height = static_cast<std::uint64_t>(header.height());
@@ -465,15 +459,6 @@ std::uint64_t encoded_size(const encoded_image& image) {
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(image.path, error);
   return error ? 0 : size;
-}
-
-decoder_memory estimate_bmp_decoder_memory(const bmp_header& header) {
-  // A larger profile is left out.
-  const std::uint64_t profile =
-      header.profile_bytes <= bmp_largest_profile ? header.profile_bytes : 0;
-  return {false,
-          header.width * chain_bytes_per_column(header.bands == 4, 1) + bmp_decoder_bytes(header),
-          profile * metadata_copies};
 }
 
 // The layouts read in strips, each measured to stream: a sequential JPEG

@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "core/graphics/gdip/detail/bmp_decoder.hpp"
 #include "core/graphics/image_format.hpp"
 
 namespace core::graphics::gdip::detail {
@@ -21,6 +20,15 @@ struct decoder_memory {
   std::uint64_t metadata = 0;
 };
 
+// What the chain behind a decoder reading rows holds per column of the image:
+// the loader's caches and the resampler's window, for samples of sample
+// bytes, with alpha or without.
+std::uint64_t chain_bytes_per_column(bool alpha, std::uint64_t sample);
+
+// A loader keeps each metadata segment it saves and copies it into the
+// image's metadata: measured at about twice their bytes; three leave room.
+inline constexpr std::uint64_t metadata_copies = 3;
+
 // An encoded image: the file at path, or bytes when path is empty.
 struct encoded_image {
   std::string path;
@@ -31,14 +39,10 @@ struct encoded_image {
 std::uint64_t encoded_size(const encoded_image& image);
 
 // The memory of decoding image in format (neither HD Photo, decoded whole on
-// its own terms, nor BMP) as its loader's header announces it, scaled down
-// by shrink on the way (JPEG alone does). Throws status_failure when the file
-// cannot be read.
+// its own terms, nor BMP, whose decoder tells its own) as its loader's
+// header announces it, scaled down by shrink on the way (JPEG alone does).
+// Throws status_failure when the file cannot be read.
 decoder_memory estimate_decoder_memory(const encoded_image& image, const vips::VImage& header,
                                        image_format format, int shrink);
-
-// The memory of reading a BMP with header in strips, as the conversion asks
-// for its rows.
-decoder_memory estimate_bmp_decoder_memory(const bmp_header& header);
 
 }  // namespace core::graphics::gdip::detail
