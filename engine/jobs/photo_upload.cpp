@@ -184,12 +184,8 @@ void photo_upload::on_archive_progress(std::uint64_t sent, std::uint64_t total) 
 void photo_upload::on_archive_forwarding(std::chrono::milliseconds forwarding) {
   forwarding_ms_ = static_cast<unsigned>(std::min<std::chrono::milliseconds::rep>(
       forwarding.count(), std::numeric_limits<unsigned>::max()));
-  // Told with the amount, once there is one.
-  if (archive_total_ != 0) {
-    tell_archive_progress();
-  } else {
-    throw_if_canceled();
-  }
+  // Told once the whole archive has left, after its last amount.
+  tell_archive_progress();
 }
 
 void photo_upload::tell_archive_progress() {

@@ -45,9 +45,10 @@ class photo_upload : public cancellable_job {
 
   boost::signals2::signal<void()> signal_preparing;
   boost::signals2::signal<void()> signal_succeeded;
-  // Bytes of the archive sent, of its size, and how long a proxy that took
-  // them may still be forwarding them (milliseconds at the slowest pace the
-  // answer's wait allows it; 0 without one), told again as that runs down.
+  // Bytes of the archive sent, of its size, and once all have left, how long
+  // a proxy that took them may still be forwarding them (milliseconds at the
+  // slowest pace the answer's wait allows it; 0 before, and without one),
+  // told again as that runs down.
   // The requests after it report nothing: their small bodies would read as
   // the send's amount.
   boost::signals2::signal<void(unsigned sent, unsigned total, unsigned forwarding_ms)>

@@ -81,10 +81,10 @@ class basic_client {
   // that progress follows the wire and not the kernel's buffer. Kept for
   // later calls.
   void set_upload_progress(progress_callback callback);
-  // Called on the calling thread through a proxy's tunnel, between the
-  // body's progress calls and after them until the answer begins, each time
-  // the proxy's forwarding moves to another second: the request's time is
-  // not over while it lasts. Kept for later calls.
+  // Called on the calling thread through a proxy's tunnel, once the whole
+  // body has left and until the answer begins, each time the proxy's
+  // forwarding moves to another second: the request's time is not over
+  // while it lasts. Kept for later calls.
   void set_proxy_forwarding(forwarding_callback callback);
   // Called after each piece of a successful (2xx) response body arrives;
   // never for HEAD, a redirect or an error answer.

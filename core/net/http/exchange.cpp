@@ -339,10 +339,12 @@ struct transfer {
     report_left();
   }
 
-  // While a proxy may still forward the body, its time at the slowest pace,
-  // each time it moves to another second.
+  // Once the whole body has left, while a proxy may still forward it, its
+  // time at the slowest pace, each time it moves to another second: the
+  // proxy's wait. While the body leaves, its own pace tells the time; that
+  // bound would count nearly every byte the proxy took as still held.
   void report_forwarding() {
-    if (!proxy_forwarding || !proxy_may_forward()) {
+    if (!proxy_forwarding || !proxy_may_forward() || wire.left() < body->size()) {
       return;
     }
     const std::chrono::milliseconds left = wire.proxy_forwarding(std::chrono::steady_clock::now());
