@@ -32,8 +32,8 @@ class ticket;
 // one of succeeded, failed or canceled. After a cancel no further request
 // starts, so the package is never posted then. A cancel once the package's
 // body is sent ends the wait for its answer: the send ends canceled, though
-// the service may have taken the package (which is logged); once the answer
-// has arrived a cancel changes nothing.
+// the service may have taken the package (which is logged); once the
+// answer's head has arrived a cancel changes nothing.
 class photo_upload : public cancellable_job {
  public:
   // Archives up to this size are sent from memory, larger ones from the file.

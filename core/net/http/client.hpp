@@ -51,7 +51,8 @@ inline constexpr std::uint64_t default_body_limit = std::uint64_t{16} << 20;
 // time-out, as a stalled one does (through a proxy's tunnel neither the stall
 // limit nor that deadline ends the call while the proxy may still be
 // forwarding the request body, see timeouts::slowest_proxy_uplink);
-// a cancelled call throws std::runtime_error "WinHTTP close pending....".
+// a cancelled call throws call_canceled, a std::runtime_error "WinHTTP close
+// pending....", with the final answer's head when it had arrived.
 //
 // Calls are made one after another by one thread; cancel() may come from any.
 class basic_client {

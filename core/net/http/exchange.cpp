@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/net/http/call_canceled.hpp"
 #include "core/net/http/find_header.hpp"
 #include "core/net/http/header_line.hpp"
 #include "core/net/http/method.hpp"
@@ -830,7 +831,7 @@ basic_response exchange::run(const basic_request& request, body_source& body) {
       std::rethrow_exception(t.error);
     }
     if (t.abort_seen) {
-      throw std::runtime_error("WinHTTP close pending....");
+      throw call_canceled(t.final_head ? std::move(t.response) : basic_response());
     }
     if (result != CURLE_OK) {
       std::string detail = curl_detail(error_text.data(), result);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/net/http/call_canceled.hpp"
 #include "core/net/http/client.hpp"
 #include "tests/core/net/http/http_test_support.hpp"
 #include "tests/service/test_tools.hpp"
@@ -168,7 +169,7 @@ TEST_P(https_client_proxy, waits_for_the_body_the_proxy_still_forwards) {
   };
 
   if (c.cancel_at_percent) {
-    test_support::expect_error<std::runtime_error>(upload, "WinHTTP close pending....");
+    test_support::expect_error<core::net::http::call_canceled>(upload, "WinHTTP close pending....");
     ASSERT_TRUE(server_.wait_for_requests(1, 20s));
     const std::uint64_t arrived = server_.requests().back().body_size;
     // Beyond what had left: the proxy's receive buffer, and what left while
