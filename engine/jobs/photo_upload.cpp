@@ -8,6 +8,7 @@
 #include "core/graphics/image_format.hpp"
 #include "core/io/filesystem/input_file.hpp"
 #include "core/log/logger.hpp"
+#include "core/net/http/call_canceled.hpp"
 #include "core/net/http/find_header.hpp"
 #include "core/net/http/html_page.hpp"
 #include "core/net/http/transport_error.hpp"
@@ -184,12 +185,8 @@ void photo_upload::on_archive_progress(std::uint64_t sent, std::uint64_t total) 
 void photo_upload::on_archive_forwarding(std::chrono::milliseconds forwarding) {
   forwarding_ms_ = static_cast<unsigned>(std::min<std::chrono::milliseconds::rep>(
       forwarding.count(), std::numeric_limits<unsigned>::max()));
-  // Told with the amount, once there is one.
-  if (archive_total_ != 0) {
-    tell_archive_progress();
-  } else {
-    throw_if_canceled();
-  }
+  // Told once the whole archive has left, after its last amount.
+  tell_archive_progress();
 }
 
 void photo_upload::tell_archive_progress() {
@@ -353,18 +350,23 @@ void photo_upload::package_account(const std::string& media_href) {
   client_.set_upload_progress(
       [this](std::uint64_t sent, std::uint64_t total) { on_package_progress(sent, total); });
   // Once the answer's head has arrived the service has taken the package: a
-  // body then cut short, closed or too slow to end leaves the answer
-  // unreadable, and the head decides.
+  // body then cut short, closed, too slow to end or no longer awaited after
+  // a cancel leaves the answer unreadable, and the head decides.
   std::string unreadable;
+  const auto head_decides = [&](const auto& e) -> basic_response {
+    if (e.arrived().status == 0) {
+      throw;
+    }
+    unreadable = e.what();
+    return e.arrived();
+  };
   const auto post_package = [&]() -> basic_response {
     try {
       return post(url, entry.to_xml(), atom_type, headers);
     } catch (const core::net::http::transport_error& e) {
-      if (e.arrived().status == 0) {
-        throw;
-      }
-      unreadable = e.what();
-      return e.arrived();
+      return head_decides(e);
+    } catch (const core::net::http::call_canceled& e) {
+      return head_decides(e);
     }
   };
   basic_response response;

@@ -32,8 +32,8 @@ class ticket;
 // one of succeeded, failed or canceled. After a cancel no further request
 // starts, so the package is never posted then. A cancel once the package's
 // body is sent ends the wait for its answer: the send ends canceled, though
-// the service may have taken the package (which is logged); once the answer
-// has arrived a cancel changes nothing.
+// the service may have taken the package (which is logged); once the
+// answer's head has arrived a cancel changes nothing.
 class photo_upload : public cancellable_job {
  public:
   // Archives up to this size are sent from memory, larger ones from the file.
@@ -45,9 +45,10 @@ class photo_upload : public cancellable_job {
 
   boost::signals2::signal<void()> signal_preparing;
   boost::signals2::signal<void()> signal_succeeded;
-  // Bytes of the archive sent, of its size, and how long a proxy that took
-  // them may still be forwarding them (milliseconds at the slowest pace the
-  // answer's wait allows it; 0 without one), told again as that runs down.
+  // Bytes of the archive sent, of its size, and once all have left, how long
+  // a proxy that took them may still be forwarding them (milliseconds at the
+  // slowest pace the answer's wait allows it; 0 before, and without one),
+  // told again as that runs down.
   // The requests after it report nothing: their small bodies would read as
   // the send's amount.
   boost::signals2::signal<void(unsigned sent, unsigned total, unsigned forwarding_ms)>

@@ -39,7 +39,8 @@ std::optional<std::string> time_remaining_text(std::uint32_t milliseconds,
 std::uint32_t remaining_time_estimate::estimate(unsigned sent, unsigned total, std::uint32_t now,
                                                 std::uint32_t forwarding) {
   const std::uint32_t rate_part = by_rate(sent, total, now);
-  return rate_part > UINT32_MAX - forwarding ? UINT32_MAX : rate_part + forwarding;
+  // A proxy's wait is no estimate of the time while bytes still leave.
+  return sent < total ? rate_part : forwarding;
 }
 
 std::uint32_t remaining_time_estimate::by_rate(unsigned sent, unsigned total, std::uint32_t now) {

@@ -23,12 +23,11 @@ QString progress_amount_text(unsigned done, unsigned total, const QString& kb);
 std::optional<std::string> time_remaining_text(std::uint32_t milliseconds,
                                                const std::string& label);
 
-// The remaining upload time: from the rate so far, on a 32-bit millisecond
-// tick, for the bytes still to leave, and beyond that the time a proxy may
-// still be forwarding those it took (forwarding, milliseconds). Of the rate,
-// the first report starts the clock and estimates nothing; the last one (all
-// sent) estimates nothing and stops it, so that a proxy's forwarding alone
-// runs down then.
+// The remaining upload time: while bytes still leave, from the rate so far,
+// on a 32-bit millisecond tick; once all have left, the time a proxy may
+// still be forwarding them (forwarding, milliseconds), which runs down as the
+// answer is awaited. Of the rate, the first report starts the clock and
+// estimates nothing; the last one (all sent) stops it.
 class remaining_time_estimate {
  public:
   void reset() { start_tick_ = 0; }

@@ -51,7 +51,8 @@ inline constexpr std::uint64_t default_body_limit = std::uint64_t{16} << 20;
 // time-out, as a stalled one does (through a proxy's tunnel neither the stall
 // limit nor that deadline ends the call while the proxy may still be
 // forwarding the request body, see timeouts::slowest_proxy_uplink);
-// a cancelled call throws std::runtime_error "WinHTTP close pending....".
+// a cancelled call throws call_canceled, a std::runtime_error "WinHTTP close
+// pending....", with the final answer's head when it had arrived.
 //
 // Calls are made one after another by one thread; cancel() may come from any.
 class basic_client {
@@ -81,10 +82,10 @@ class basic_client {
   // that progress follows the wire and not the kernel's buffer. Kept for
   // later calls.
   void set_upload_progress(progress_callback callback);
-  // Called on the calling thread through a proxy's tunnel, between the
-  // body's progress calls and after them until the answer begins, each time
-  // the proxy's forwarding moves to another second: the request's time is
-  // not over while it lasts. Kept for later calls.
+  // Called on the calling thread through a proxy's tunnel, once the whole
+  // body has left and until the answer begins, each time the proxy's
+  // forwarding moves to another second: the request's time is not over
+  // while it lasts. Kept for later calls.
   void set_proxy_forwarding(forwarding_callback callback);
   // Called after each piece of a successful (2xx) response body arrives;
   // never for HEAD, a redirect or an error answer.

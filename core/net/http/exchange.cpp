@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/net/http/call_canceled.hpp"
 #include "core/net/http/find_header.hpp"
 #include "core/net/http/header_line.hpp"
 #include "core/net/http/method.hpp"
@@ -339,10 +340,12 @@ struct transfer {
     report_left();
   }
 
-  // While a proxy may still forward the body, its time at the slowest pace,
-  // each time it moves to another second.
+  // Once the whole body has left, while a proxy may still forward it, its
+  // time at the slowest pace, each time it moves to another second: the
+  // proxy's wait. While the body leaves, its own pace tells the time; that
+  // bound would count nearly every byte the proxy took as still held.
   void report_forwarding() {
-    if (!proxy_forwarding || !proxy_may_forward()) {
+    if (!proxy_forwarding || !proxy_may_forward() || wire.left() < body->size()) {
       return;
     }
     const std::chrono::milliseconds left = wire.proxy_forwarding(std::chrono::steady_clock::now());
@@ -828,7 +831,7 @@ basic_response exchange::run(const basic_request& request, body_source& body) {
       std::rethrow_exception(t.error);
     }
     if (t.abort_seen) {
-      throw std::runtime_error("WinHTTP close pending....");
+      throw call_canceled(t.final_head ? std::move(t.response) : basic_response());
     }
     if (result != CURLE_OK) {
       std::string detail = curl_detail(error_text.data(), result);

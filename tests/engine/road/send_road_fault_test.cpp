@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <thread>
 
 #include "core/net/http/timeouts.hpp"
 #include "engine/errors/parvel_error.hpp"
@@ -330,53 +331,74 @@ INSTANTIATE_TEST_SUITE_P(
                    "upload_canceled", 2, ""}),
     test_support::row_name());
 
+enum class moment { before_it_is_posted, while_its_answer_is_awaited, amid_its_answers_body };
+
 struct package_cancel_case {
   const char* name;
-  // Else canceled at the archive's last progress report, before the package
-  // is posted: its requests report no progress of their own.
-  bool answer_awaited;
+  // Before it is posted: at the archive's last progress report, as the
+  // package's requests report none of their own.
+  moment cancel;
+  service::fault answer;
+  std::string outcome;
+  std::size_t packages;
+  // The service may hold the package unanswered: the log says so.
+  bool warned;
 };
 
 class package_cancel : public send_road_faults,
                        public testing::WithParamInterface<package_cancel_case> {};
 
-// Until its answer has arrived a cancel ends the send at once, whatever the
-// service did with the package; the log tells what the user cannot see.
-TEST_P(package_cancel, ends_the_send_canceled) {
-  const bool awaited = GetParam().answer_awaited;
+// Until its answer's head has arrived a cancel ends the send at once,
+// whatever the service did with the package; the log tells what the user
+// cannot see. Once the head has arrived the package is sent, and a Retry
+// would post it again.
+TEST_P(package_cancel, ends_the_send_as_its_answer_decides) {
+  const auto& c = GetParam();
   test_support::log_capture capture;
   write_archive(test_support::random_data(200 << 10, 3));
   auto& controller = test_support::the_controller();
   const boost::signals2::scoped_connection canceling =
       controller.on_photo_upload_progress.connect([&](unsigned sent, unsigned total, unsigned) {
-        if (!awaited && sent == total) {
+        if (c.cancel == moment::before_it_is_posted && sent == total) {
           controller.cancel_photo_upload();
         }
       });
-  // Due long after the client's stall limit of 30 s.
-  service_.set_fault(step::package, {.delay = std::chrono::minutes(2)});
+  service_.set_fault(step::package, c.answer);
   controller.start_photo_upload(package_);
-  // Media, ticket, archive and package received.
-  if (awaited) {
+  if (c.cancel != moment::before_it_is_posted) {
+    // Media, ticket, archive and package received.
     ASSERT_TRUE(service_.wait_for_requests(4, std::chrono::seconds(60)));
+    if (c.cancel == moment::amid_its_answers_body) {
+      // The head and the body's first byte go out at once, the rest in minutes.
+      std::this_thread::sleep_for(std::chrono::seconds(2));
+    }
     controller.cancel_photo_upload();
   }
   ASSERT_TRUE(recorder_.wait_for_end());
 
-  EXPECT_EQ(recorder_.outcome(), "upload_canceled");
-  EXPECT_EQ(service_.packages().size(), awaited ? 1u : 0u);
+  EXPECT_EQ(recorder_.outcome(), c.outcome);
+  EXPECT_EQ(service_.packages().size(), c.packages);
   const auto lines = capture.lines();
   EXPECT_EQ(std::count(lines.begin(), lines.end(),
                        "parvel [warning] - package_account: canceled after the package was sent; "
                        "its answer was not awaited"),
-            awaited ? 1 : 0)
+            c.warned ? 1 : 0)
       << capture.text();
 }
 
-INSTANTIATE_TEST_SUITE_P(moments, package_cancel,
-                         testing::Values(package_cancel_case{"before_it_is_posted", false},
-                                         package_cancel_case{"while_its_answer_is_awaited", true}),
-                         test_support::row_name());
+// Due long after the client's stall limit of 30 s.
+const service::fault answered_late{.delay = std::chrono::minutes(2)};
+
+INSTANTIATE_TEST_SUITE_P(
+    moments, package_cancel,
+    testing::Values(package_cancel_case{"before_it_is_posted", moment::before_it_is_posted,
+                                        answered_late, "upload_canceled", 0, false},
+                    package_cancel_case{"while_its_answer_is_awaited",
+                                        moment::while_its_answer_is_awaited, answered_late,
+                                        "upload_canceled", 1, true},
+                    package_cancel_case{"amid_its_answers_body", moment::amid_its_answers_body,
+                                        dripped, "upload_succeeded", 1, false}),
+    test_support::row_name());
 
 // A slow uplink, or a service that reads slowly: when libcurl has handed over
 // the archive's last byte, the socket still holds more than the answer's

@@ -233,14 +233,20 @@ TEST(send_progress, estimate_starts_at_the_first_report_and_stops_at_the_last) {
       {"beyond the total", {{100, 1000, 0}, {2000, 2000, 0}, {100, 3000, 0}}},
       {"tick wraps", {{100, 0xFFFFFC18u, 0}, {200, 1000, 8000}}},
       // Behind a proxy the time runs on past the last byte, down to the
-      // end of its forwarding.
-      {"a proxy's forwarding after the rate's",
-       {{100, 1000, 5000, 5000},
-        {500, 2000, 6000, 5000},
+      // end of its forwarding; while bytes leave, their rate alone counts,
+      // however much the proxy may hold.
+      {"a proxy's wait once all has left",
+       {{100, 1000, 0, 5000},
+        {500, 2000, 1000, 5000},
         {1000, 2500, 4000, 4000},
         {1000, 3500, 3000, 3000},
         {1000, 6500, 0, 0}}},
-      {"a proxy's forwarding beyond the tick", {{500, 1000, 0}, {750, 2000, 0xFFFFFFFFu, ~0u}}},
+      {"a fast proxy's growing bound while bytes leave",
+       {{100, 1000, 0, 60000},
+        {250, 2000, 3000, 120000},
+        {500, 3000, 2000, 180000},
+        {1000, 4000, 1000, 1000}}},
+      {"a proxy's wait beyond the tick", {{500, 1000, 0}, {1000, 2000, 0xFFFFFFFFu, ~0u}}},
   };
   for (const row& r : rows) {
     SCOPED_TRACE(r.name);

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
+#include <vector>
 
+#include "core/net/http/call_canceled.hpp"
 #include "core/net/http/client.hpp"
 #include "tests/core/net/http/http_test_support.hpp"
 #include "tests/service/test_tools.hpp"
@@ -120,10 +124,11 @@ class https_client_proxy : public https_client, public testing::WithParamInterfa
 // A proxy on a fast network takes the body ahead of its uplink and forwards
 // it for some seconds, unseen: neither its pauses in taking the body nor the
 // wait for the answer past the floor of two seconds end the call; a silent
-// server still ends it after a wait the failure states, which a tunnel the
-// proxy ended before does not lengthen: it forwards nothing more of it. A
-// cancel stops the body at what had left: the proxy forwards what it took,
-// never what the client's socket still held.
+// server, as a proxy that never forwards would be, still ends it after a wait
+// the failure states, which a tunnel the proxy ended before does not
+// lengthen: it forwards nothing more of it. A cancel stops the body at what
+// had left: the proxy forwards what it took, never what the client's socket
+// still held.
 TEST_P(https_client_proxy, waits_for_the_body_the_proxy_still_forwards) {
   const auto& c = GetParam();
   const test_support::scoped_env bundle("SSL_CERT_FILE", certificates_->ca_file());
@@ -144,21 +149,27 @@ TEST_P(https_client_proxy, waits_for_the_body_the_proxy_still_forwards) {
     EXPECT_THROW(client_.put(request, test_support::pattern(256 << 10), "application/octet-stream"),
                  core::windows_system_error);
   }
+  std::uint64_t reported = 0;
   std::uint64_t canceled_at = 0;
-  if (c.cancel_at_percent) {
-    client_.set_upload_progress([&](std::uint64_t done, std::uint64_t total) {
-      if (canceled_at == 0 && done * 100 >= total * *c.cancel_at_percent) {
-        canceled_at = done;
-        client_.cancel();
-      }
-    });
-  }
+  client_.set_upload_progress([&](std::uint64_t done, std::uint64_t total) {
+    reported = done;
+    if (c.cancel_at_percent && canceled_at == 0 && done * 100 >= total * *c.cancel_at_percent) {
+      canceled_at = done;
+      client_.cancel();
+    }
+  });
+  std::vector<std::chrono::milliseconds> waits;
+  bool told_while_leaving = false;
+  client_.set_proxy_forwarding([&](std::chrono::milliseconds left) {
+    told_while_leaving = told_while_leaving || reported < c.body;
+    waits.push_back(left);
+  });
   const auto upload = [&] {
     return client_.put(request, test_support::pattern(c.body), "application/octet-stream");
   };
 
   if (c.cancel_at_percent) {
-    test_support::expect_error<std::runtime_error>(upload, "WinHTTP close pending....");
+    test_support::expect_error<core::net::http::call_canceled>(upload, "WinHTTP close pending....");
     ASSERT_TRUE(server_.wait_for_requests(1, 20s));
     const std::uint64_t arrived = server_.requests().back().body_size;
     // Beyond what had left: the proxy's receive buffer, and what left while
@@ -173,6 +184,11 @@ TEST_P(https_client_proxy, waits_for_the_body_the_proxy_still_forwards) {
         c.failure);
   }
   EXPECT_EQ(proxy.tunnels(), c.proxy.end_first_after ? 2u : 1u);
+  // The proxy's wait begins once the whole body has left, and only runs
+  // down; a silent server leaves the call waiting through it.
+  EXPECT_FALSE(told_while_leaving);
+  EXPECT_TRUE(std::is_sorted(waits.rbegin(), waits.rend()));
+  EXPECT_TRUE(c.failure == nullptr || !waits.empty());
 }
 
 // Takes all at once and forwards it for four seconds.
@@ -191,6 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         proxy_case{"answered_once_forwarded", taking_all, 2 << 20, 0ms, nullptr},
         proxy_case{"taken_in_bursts", bursting, 256 << 10, 0ms, nullptr},
+        proxy_case{"taken_at_a_fast_pace", taking_at_its_pace, 8 << 20, 0ms, nullptr},
         proxy_case{"silent_server", taking_all, 1 << 10, 30s, silent_for_two_seconds},
         proxy_case{"silent_server_after_a_tunnel_the_proxy_closed",
                    {.rate = 512 << 10, .end_first_after = 128 << 10},
