@@ -352,6 +352,7 @@ TEST_P(photo_archive_changed, fails_the_job_naming_the_change) {
               testing::HasSubstr("cannot read the file '" + changed +
                                  "': " + boost::replace_all_copy(c.words, "{planned}", planned)));
   EXPECT_TRUE(!reading || reading->made());
+  EXPECT_TRUE(!reading || !reading->mapped());
 }
 
 const std::string written_to = "it was written to since it was planned";

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 #include "core/graphics/gdip/reading_hook.hpp"
 #include "tests/support/temp_folder.hpp"
@@ -28,6 +29,16 @@ void write_over(const std::string& path, const std::string& bytes, bool truncate
   fs::last_write_time(path, modified - std::chrono::hours(1));
 }
 
+bool is_mapped(const std::string& path) {
+  std::ifstream maps("/proc/self/maps");
+  for (std::string line; std::getline(maps, line);) {
+    if (line.ends_with(" " + path)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 void rewrite_in_place(const std::string& path) {
@@ -48,6 +59,7 @@ change_while_read::change_while_read(std::string path, photo_change change) {
   core::graphics::gdip::set_reading_hook(
       [this, path = std::move(path), change = std::move(change)](const std::string& read) {
         if (read == path && !made_.exchange(true)) {
+          mapped_ = is_mapped(path);
           change(path);
         }
       });

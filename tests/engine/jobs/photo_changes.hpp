@@ -27,9 +27,13 @@ class change_while_read {
   change_while_read& operator=(const change_while_read&) = delete;
 
   bool made() const { return made_; }
+  // Whether the process had the file mapped then: a mapping that another
+  // program cuts short kills the reader (SIGBUS) where it reads past the end.
+  bool mapped() const { return mapped_; }
 
  private:
   std::atomic<bool> made_{false};
+  std::atomic<bool> mapped_{false};
 };
 
 }  // namespace test_support

@@ -127,6 +127,7 @@ TEST_P(thumbnail_choice, delivers_archive_thumbnails_and_package) {
   const std::string line = boost::replace_all_copy(logged, "{media}", service_.media().at(0).href);
   EXPECT_EQ(capture.text().find(line) != std::string::npos, !c.logged.empty()) << capture.text();
   EXPECT_TRUE(!reading || reading->made());
+  EXPECT_TRUE(!reading || !reading->mapped());
 }
 
 INSTANTIATE_TEST_SUITE_P(
