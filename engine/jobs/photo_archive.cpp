@@ -137,7 +137,7 @@ std::uint64_t held_beside(const gdip::conversion_memory& memory) {
 // job_canceled once stop ends the conversion.
 void convert_photo(const archive_item& item, const std::optional<gdip::conversion_memory>& memory,
                    core::io::spooled_buffer& encoded, const std::atomic<bool>& stop) {
-  // Decoded as the encoder asks for its pixels, so read until the end.
+  // Decoded as the encoder asks for its pixels: the reading ends with the encoding.
   read_as_planned(item.path, item.planned, stop, [&] {
     if (memory) {
       gdip::check_conversion_memory(item.path, *memory, held_beside(*memory));

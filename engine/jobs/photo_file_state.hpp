@@ -27,11 +27,12 @@ struct photo_file_state {
 // reading then fails on its own).
 photo_file_state photo_file_state_of(const std::string& path);
 
-// Runs read, which reads the file at path, after and before making sure the
-// file is still as planned: once it changed, what was read may be part of
-// another picture, so the reading fails with words naming the change,
-// whatever its own outcome (a file cut short fails its decoder). A failure
-// once stop is set throws job_canceled.
+// Makes sure the file at path is still as planned, runs read, which reads it,
+// and makes sure again once read has ended, whatever its outcome: what was
+// read of a file changed meanwhile may be part of another picture, so the
+// reading fails with words naming the change (a file cut short would fail
+// its decoder with other words). A failure once stop is set throws
+// job_canceled.
 void read_as_planned(const std::string& path, const photo_file_state& planned,
                      const core::threading::stop_flag& stop, const std::function<void()>& read);
 
