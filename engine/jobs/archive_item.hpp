@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/graphics/gdip/batch/gdiplus_batch_params.hpp"
+#include "engine/jobs/photo_file_state.hpp"
 #include "engine/options/photo_resize_option.hpp"
 #include "engine/photos/photo_entry.hpp"
 
@@ -27,6 +28,8 @@ struct archive_item {
   std::string entry_name;
   // The source's size as the set reports it.
   std::uint64_t size = 0;
+  // The source as planned: it must stand so until its reading has ended.
+  photo_file_state planned;
   // Empty for a photo stored unchanged.
   std::optional<photo_conversion> conversion;
 };

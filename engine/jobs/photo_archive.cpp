@@ -98,25 +98,6 @@ void open_source(const archive_item& item,
   }
 }
 
-// A photo that changed size since the job measured it is being written to:
-// what the archive would hold is no whole photo.
-void expect_planned_size(const archive_item& item, std::uint64_t size) {
-  if (size != item.size) {
-    throw std::runtime_error("cannot read the file '" + item.path + "': it holds " +
-                             std::to_string(size) + " bytes, not the " + std::to_string(item.size) +
-                             " planned");
-  }
-}
-
-void expect_planned_size(const archive_item& item) {
-  std::error_code error;
-  const std::uint64_t size = fs::file_size(item.path, error);
-  if (error) {
-    throw fs::filesystem_error("cannot read the file's size", item.path, error);
-  }
-  expect_planned_size(item, size);
-}
-
 // GIF and BMP carry no orientation: a photo stored turned is turned upright
 // before it is resized, so that the box is matched to the photo as it is seen.
 batch::orientation_tag orientation_of(const archive_item& item) {
@@ -156,51 +137,44 @@ std::uint64_t held_beside(const gdip::conversion_memory& memory) {
 // job_canceled once stop ends the conversion.
 void convert_photo(const archive_item& item, const std::optional<gdip::conversion_memory>& memory,
                    core::io::spooled_buffer& encoded, const std::atomic<bool>& stop) {
-  // Decoded as the encoder asks for its pixels: the file must hold the planned
-  // bytes before and still after, else the decoder read a photo being written.
-  expect_planned_size(item);
-  if (memory) {
-    gdip::check_conversion_memory(item.path, *memory, held_beside(*memory));
-  }
-  batch::gdiplus_image_open_file open(item.path, orientation_of(item));
-  std::unique_ptr<batch::gdiplus_image_resize> resized;
-  if (item.conversion->resize.kind != resize_keep) {
-    resized = std::make_unique<batch::gdiplus_image_resize>(&open, item.conversion->resize.width,
-                                                            item.conversion->resize.height,
-                                                            core::graphics::bicubic, resize_flags);
-  }
-  batch::gdiplus_image_unit* last =
-      resized ? static_cast<batch::gdiplus_image_unit*>(resized.get()) : &open;
-  std::ostream out(&encoded);
-  batch::gdiplus_image_save_stream save(last, item.entry_name, item.conversion->params, out);
-  try {
-    save.run(stop);
-  } catch (const std::exception&) {
-    if (stop) {
-      throw job_canceled();
+  // Decoded as the encoder asks for its pixels: the reading ends with the encoding.
+  read_as_planned(item.path, item.planned, stop, [&] {
+    if (memory) {
+      gdip::check_conversion_memory(item.path, *memory, held_beside(*memory));
     }
-    if (encoded.write_error() != 0) {
-      throw core::io::stream_failure("cannot write the converted photo '" + item.path + "'",
-                                     encoded.write_error());
+    batch::gdiplus_image_open_file open(item.path, orientation_of(item));
+    std::unique_ptr<batch::gdiplus_image_resize> resized;
+    if (item.conversion->resize.kind != resize_keep) {
+      resized = std::make_unique<batch::gdiplus_image_resize>(
+          &open, item.conversion->resize.width, item.conversion->resize.height,
+          core::graphics::bicubic, resize_flags);
     }
-    throw;
-  }
-  expect_planned_size(item);
+    batch::gdiplus_image_unit* last =
+        resized ? static_cast<batch::gdiplus_image_unit*>(resized.get()) : &open;
+    std::ostream out(&encoded);
+    batch::gdiplus_image_save_stream save(last, item.entry_name, item.conversion->params, out);
+    try {
+      save.run(stop);
+    } catch (const std::exception&) {
+      if (!stop && encoded.write_error() != 0) {
+        throw core::io::stream_failure("cannot write the converted photo '" + item.path + "'",
+                                       encoded.write_error());
+      }
+      throw;
+    }
+  });
 }
 
 std::string read_source(const archive_item& item) {
-  std::optional<core::io::filesystem::input_file> source;
-  open_source(item, source);
-  if (!source->seekg(0, std::ios::end)) {
-    throw core::io::stream_failure("bad seek");
-  }
-  const auto size = static_cast<std::uint64_t>(static_cast<std::streamoff>(source->tellg()));
-  expect_planned_size(item, size);
-  source->seekg(0);
-  std::string bytes(size, '\0');
-  if (!source->read(bytes.data(), static_cast<std::streamsize>(size))) {
-    throw core::io::stream_failure("bad read");
-  }
+  std::string bytes;
+  read_as_planned(item.path, item.planned, core::threading::never_stopped, [&] {
+    std::optional<core::io::filesystem::input_file> source;
+    open_source(item, source);
+    bytes.resize(item.planned.size);
+    if (!source->read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
+      throw core::io::stream_failure("bad read");
+    }
+  });
   return bytes;
 }
 
@@ -442,9 +416,13 @@ void photo_archive::append_prepared(const archive_item& item,
 
 void photo_archive::append_streamed(const archive_item& item) {
   check_exists(item);
-  std::optional<core::io::filesystem::input_file> file;
-  open_source(item, file);
-  expect_planned_size(item, stream_entry(item.entry_name, *file->rdbuf()));
+  read_as_planned(item.path, item.planned, cancel_flag(), [&] {
+    std::optional<core::io::filesystem::input_file> file;
+    open_source(item, file);
+    if (stream_entry(item.entry_name, *file->rdbuf()) != item.planned.size) {
+      throw core::io::stream_failure("bad read");
+    }
+  });
 }
 
 std::uint64_t photo_archive::stream_entry(const std::string& entry_name, std::streambuf& data) {

@@ -303,7 +303,7 @@ void photo_upload::photo_thumbnail_upload(const std::string& media_href) {
         break;
       }
       thumbnail_chain chain;
-      make_thumbnail(chain, photos[next++]);
+      make_thumbnail(chain, photos[next++], cancel_flag());
       const interop::thumbnail entry = req_server_thumbnail(media_href, chain);
       const interop::ticket ticket = req_server_ticket(entry.link(0).href());
       req_server_upload_thumbnail(ticket.value, chain);

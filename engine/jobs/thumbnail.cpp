@@ -1,11 +1,14 @@
 #include "engine/jobs/thumbnail.hpp"
 
+#include "engine/jobs/photo_file_state.hpp"
 #include "engine/rename/file_name_parts.hpp"
 
 namespace parvel {
 
-void make_thumbnail(thumbnail_chain& chain, const photo_entry& photo) {
+void make_thumbnail(thumbnail_chain& chain, const photo_entry& photo,
+                    const core::threading::stop_flag& stop) {
   namespace batch = core::graphics::gdip::batch;
+  const photo_file_state planned = photo_file_state_of(photo.path);
   photo_entry named = photo;
   const std::string target = split_at_last_dot(named.get_display_name()).stem + ".jpg";
   chain.open = std::make_shared<batch::gdiplus_image_open_file>(photo.path);
@@ -14,7 +17,7 @@ void make_thumbnail(thumbnail_chain& chain, const photo_entry& photo) {
       core::graphics::fit_size | core::graphics::no_enlarge);
   chain.save = std::make_shared<batch::gdiplus_image_save_stream>(chain.resize.get(), target,
                                                                   batch::gdiplus_batch_params());
-  chain.save->run();
+  read_as_planned(photo.path, planned, stop, [&] { chain.save->run(stop); });
 }
 
 }  // namespace parvel

@@ -60,6 +60,8 @@ void archive_test::add_image(const std::string& relative, int width, int height)
   fs::create_directories(path.parent_path());
   const auto format = path.extension() == ".png"   ? formats::png
                       : path.extension() == ".bmp" ? formats::bmp
+                      : path.extension() == ".tif" ? formats::tiff
+                      : path.extension() == ".gif" ? formats::gif
                                                    : formats::jpeg;
   write_image(photo_like(width, height), path.string(), format);
   package_->add_entries({parvel::photo_entry{path.string()}});

@@ -32,7 +32,7 @@ class archive_test : public testing::Test {
   // Adds a file holding bytes to the set; its path.
   std::string add_file(const std::string& relative, const std::string& bytes);
   // Adds a photo-like image of that size, in the format of its extension
-  // (.png, .bmp, else JPEG).
+  // (.png, .bmp, .tif, .gif, else JPEG).
   void add_image(const std::string& relative, int width, int height);
   // Runs the archive job through the controller and waits for its end.
   void archive();

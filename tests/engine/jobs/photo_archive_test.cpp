@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <boost/algorithm/string/replace.hpp>
 #include <filesystem>
 #include <functional>
 #include <future>
@@ -22,6 +23,7 @@
 #include "engine/photos/temp_folder.hpp"
 #include "engine/rename/rename_alg_value.hpp"
 #include "tests/engine/jobs/archive_fixture.hpp"
+#include "tests/engine/jobs/photo_changes.hpp"
 #include "tests/support/descriptors.hpp"
 #include "tests/support/image_codecs.hpp"
 #include "tests/support/log_capture.hpp"
@@ -306,28 +308,80 @@ TEST_F(photo_archive_run, a_streamed_photo_cut_short_after_planning_fails_the_jo
   }
 }
 
-// A converted photo is read at its turn too: cut short after the job measured
-// it, it must fail as an unchanged one does, never go in as a grey picture.
-TEST_F(photo_archive_run, a_converted_photo_cut_short_after_planning_fails_the_job) {
+// What another program does to a photo between the job's plan and the end of
+// its reading.
+struct change_case {
+  const char* name;
+  std::string photo;
+  test_support::photo_change change;
+  // Else at the first photo's progress, before the photo's turn.
+  bool while_read;
+  // After "cannot read the file '<path>': "; "{planned}" its planned size.
+  std::string words;
+};
+
+class photo_archive_changed : public photo_archive_run,
+                              public testing::WithParamInterface<change_case> {};
+
+// A converted photo is read at its turn, and as the encoder asks for its rows:
+// changed meanwhile it must fail as a cut file does, never go in as a grey
+// picture or a mix of two.
+TEST_P(photo_archive_changed, fails_the_job_naming_the_change) {
+  const change_case& c = GetParam();
   test_support::log_capture log;
   add_image("a.jpg", 64, 48);
-  add_image("b.jpg", 1600, 1200);
-  const std::string cut = (folder_.path() / "b.jpg").string();
-  const std::uintmax_t planned = fs::file_size(cut);
+  add_image(c.photo, 640, 480);
+  const std::string changed = (folder_.path() / c.photo).string();
+  const std::string planned = std::to_string(fs::file_size(changed));
   parvel::convert_option_manager::instance()->set_current(
       parvel::photo_convert_option(formats::jpeg));
   // One worker: the second photo is converted only after the first is written.
   parvel::photo_archive job(package_, parvel::photo_archive::default_size_limit, 1);
   test_support::job_recorder recorder(job);
-  recorder.on_first("progress:", [&] { fs::resize_file(cut, 1000); });
+  std::optional<test_support::change_while_read> reading;
+  if (c.while_read) {
+    reading.emplace(changed, c.change);
+  } else {
+    recorder.on_first("progress:", [&] { c.change(changed); });
+  }
   job.run();
 
   EXPECT_EQ(recorder.outcome(), "failed:6:" + std::string(parvel::parvel_error(6).what()));
   EXPECT_FALSE(fs::exists(package_->archive_path()));
-  EXPECT_THAT(log.text(), testing::HasSubstr("cannot read the file '" + cut +
-                                             "': it holds 1000 bytes, not the " +
-                                             std::to_string(planned) + " planned"));
+  EXPECT_THAT(log.text(),
+              testing::HasSubstr("cannot read the file '" + changed +
+                                 "': " + boost::replace_all_copy(c.words, "{planned}", planned)));
+  EXPECT_TRUE(!reading || reading->made());
+  EXPECT_TRUE(!reading || !reading->mapped());
 }
+
+const std::string written_to = "it was written to since it was planned";
+const std::string saved_smaller = "it holds 2048 bytes, not the {planned} planned";
+
+INSTANTIATE_TEST_SUITE_P(
+    changes, photo_archive_changed,
+    testing::Values(change_case{"jpeg_cut_short_before_its_turn", "b.jpg",
+                                [](const std::string& path) { fs::resize_file(path, 1000); }, false,
+                                "it holds 1000 bytes, not the {planned} planned"},
+                    change_case{"bmp_rewritten_before_its_turn", "b.bmp",
+                                test_support::rewrite_in_place, false, written_to},
+                    change_case{"bmp_rewritten_while_read", "b.bmp", test_support::rewrite_in_place,
+                                true, written_to},
+                    change_case{"bmp_saved_smaller_while_read", "b.bmp", test_support::save_smaller,
+                                true, saved_smaller},
+                    change_case{"tiff_truncated_and_restored_while_read", "b.tif",
+                                test_support::truncate_and_restore, true, written_to},
+                    change_case{"tiff_saved_smaller_while_read", "b.tif",
+                                test_support::save_smaller, true, saved_smaller},
+                    change_case{"jpeg_rewritten_while_read", "b.jpg",
+                                test_support::rewrite_in_place, true, written_to},
+                    change_case{"jpeg_truncated_and_restored_while_read", "b.jpg",
+                                test_support::truncate_and_restore, true, written_to},
+                    change_case{"gif_rewritten_while_read", "b.gif", test_support::rewrite_in_place,
+                                true, written_to},
+                    change_case{"gif_saved_smaller_while_read", "b.gif", test_support::save_smaller,
+                                true, saved_smaller}),
+    test_support::row_name());
 
 // Encoded larger than the job holds in memory, a converted photo goes through
 // a file of the temporary folder and is deflated from there, as a large

@@ -1,9 +1,16 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <boost/algorithm/string/replace.hpp>
+#include <filesystem>
 #include <optional>
 #include <sstream>
 
+#include "core/graphics/gdip/hd_photo_decoder_program.hpp"
+#include "tests/engine/jobs/photo_changes.hpp"
 #include "tests/engine/road/send_road_fixture.hpp"
 #include "tests/support/image_codecs.hpp"
 #include "tests/support/log_capture.hpp"
@@ -77,6 +84,8 @@ struct thumbnail_case {
   // the media's address; empty when none fails.
   std::string logged;
   std::optional<int> first_refused_with;
+  // Made to the first photo's file as its thumbnail's reading starts.
+  test_support::photo_change first_changed;
 };
 
 class thumbnail_choice : public send_road_with_images,
@@ -90,6 +99,11 @@ TEST_P(thumbnail_choice, delivers_archive_thumbnails_and_package) {
   add(c.photos);
   if (c.first_refused_with) {
     service_.set_fault(step::thumbnail, {.count = 1, .status = *c.first_refused_with});
+  }
+  std::optional<test_support::change_while_read> reading;
+  if (c.first_changed) {
+    const std::string first = c.photos.substr(0, c.photos.find('='));
+    reading.emplace((folder_.path() / first).string(), c.first_changed);
   }
   const std::string total = std::to_string(package_->total_size());
   send();
@@ -112,6 +126,8 @@ TEST_P(thumbnail_choice, delivers_archive_thumbnails_and_package) {
   const std::string logged = c.logged.empty() ? "photo_thumbnail_upload failed" : c.logged;
   const std::string line = boost::replace_all_copy(logged, "{media}", service_.media().at(0).href);
   EXPECT_EQ(capture.text().find(line) != std::string::npos, !c.logged.empty()) << capture.text();
+  EXPECT_TRUE(!reading || reading->made());
+  EXPECT_TRUE(!reading || !reading->mapped());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -131,25 +147,88 @@ INSTANTIATE_TEST_SUITE_P(
                        {"100x50"},
                        "parvel [error] - photo_thumbnail_upload failed: 'req_server_thumbnail: "
                        "'{media}/thumbnail/' error: [500, Internal Server Error]'\r\n",
-                       500}),
+                       500},
+        // Changed while read, a photo must not give a thumbnail of two pictures.
+        thumbnail_case{"a_bmp_rewritten_while_read_uses_up_an_attempt",
+                       "a.bmp=320x160 b.jpg=100x50",
+                       {"100x50"},
+                       "': it was written to since it was planned'\r\n",
+                       std::nullopt,
+                       test_support::rewrite_in_place},
+        thumbnail_case{"a_tiff_truncated_and_restored_while_read_uses_up_an_attempt",
+                       "a.tif=320x160 b.jpg=100x50",
+                       {"100x50"},
+                       "': it was written to since it was planned'\r\n",
+                       std::nullopt,
+                       test_support::truncate_and_restore},
+        thumbnail_case{"a_jpeg_rewritten_while_read_uses_up_an_attempt",
+                       "a.jpg=320x160 b.jpg=100x50",
+                       {"100x50"},
+                       "': it was written to since it was planned'\r\n",
+                       std::nullopt,
+                       test_support::rewrite_in_place},
+        thumbnail_case{"a_gif_saved_smaller_while_read_uses_up_an_attempt",
+                       "a.gif=320x160 b.jpg=100x50",
+                       {"100x50"},
+                       "': it holds 2048 bytes, not the ",
+                       std::nullopt,
+                       test_support::save_smaller}),
     test_support::row_name());
 
-TEST_F(send_road_with_images, cancel_among_the_thumbnails_skips_the_rest_and_the_package) {
-  add("a.jpg=320x80 b.jpg=320x80");
-  // Canceled while the first thumbnail entry's answer is held back.
-  service_.set_fault(step::thumbnail, {.count = 1, .delay = std::chrono::minutes(1)});
+struct thumbnail_cancel_case {
+  const char* name;
+  // Else while the first thumbnail entry's answer is held back.
+  bool while_made;
+};
+
+class thumbnail_cancel : public send_road_with_images,
+                         public testing::WithParamInterface<thumbnail_cancel_case> {};
+
+// The HD Photo helper here says when it has started, then takes its time limit
+// (minutes) to decode: a cancel must kill it, as it stops any thumbnail's
+// reading at its next strip.
+TEST_P(thumbnail_cancel, skips_the_rest_and_the_package) {
+  const auto& c = GetParam();
+  const std::string started = folder_.file("started");
+  const std::string decoder = core::graphics::gdip::hd_photo_decoder_program();
+  if (c.while_made) {
+    add_file("a.wdp", std::string("II\xBC\x01", 4) + test_support::random_data(1000, 3));
+    ASSERT_EQ(::mkfifo(started.c_str(), 0600), 0);
+    const std::string helper = folder_.file("helper");
+    test_support::write_file(helper, "#!/bin/sh\necho >" + started + "\nexec sleep 600\n");
+    std::filesystem::permissions(helper, std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
+    core::graphics::gdip::set_hd_photo_decoder_program(helper);
+  } else {
+    add("a.jpg=320x80");
+    service_.set_fault(step::thumbnail, {.count = 1, .delay = std::chrono::minutes(1)});
+  }
+  add("b.jpg=320x80");
   archive();
   ASSERT_EQ(recorder_.outcome(), "succeeded");
+  const int word = c.while_made ? ::open(started.c_str(), O_RDONLY | O_NONBLOCK) : -1;
   test_support::the_controller().start_photo_upload(package_);
-  // Media, ticket, archive and the thumbnail entry.
-  ASSERT_TRUE(service_.wait_for_requests(4, std::chrono::seconds(60)));
+  if (c.while_made) {
+    pollfd helper_started{word, POLLIN, 0};
+    EXPECT_EQ(::poll(&helper_started, 1, 60000), 1);
+    ::close(word);
+  } else {
+    // Media, ticket, archive and the thumbnail entry.
+    ASSERT_TRUE(service_.wait_for_requests(4, std::chrono::seconds(60)));
+  }
   test_support::the_controller().cancel_photo_upload();
-  ASSERT_TRUE(recorder_.wait_for_end());
+  EXPECT_TRUE(recorder_.wait_for_end(std::chrono::seconds(30)));
+  core::graphics::gdip::set_hd_photo_decoder_program(decoder);
   EXPECT_EQ(recorder_.outcome(), "upload_canceled");
-  EXPECT_EQ(received(step::thumbnail), 1u);
+  EXPECT_EQ(received(step::thumbnail), c.while_made ? 0u : 1u);
   EXPECT_EQ(received(step::thumbnail_ticket), 0u);
   EXPECT_EQ(received(step::thumbnail_image), 0u);
   EXPECT_EQ(received(step::package), 0u);
 }
+
+INSTANTIATE_TEST_SUITE_P(moments, thumbnail_cancel,
+                         testing::Values(thumbnail_cancel_case{"while_an_entry_is_answered", false},
+                                         thumbnail_cancel_case{"while_a_thumbnail_is_made", true}),
+                         test_support::row_name());
 
 }  // namespace

@@ -7,11 +7,13 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <utility>
 
 #include "core/graphics/gdip/detail/bitmap_impl.hpp"
 #include "core/graphics/gdip/detail/bmp_decoder.hpp"
 #include "core/graphics/gdip/detail/decode_budget.hpp"
+#include "core/graphics/gdip/detail/encoded_input.hpp"
 #include "core/graphics/gdip/detail/hd_photo_decoder.hpp"
 #include "core/graphics/gdip/detail/jpeg_decoder.hpp"
 #include "core/graphics/gdip/detail/library_error.hpp"
@@ -20,6 +22,7 @@
 #include "core/graphics/gdip/detail/stoppable_image.hpp"
 #include "core/graphics/gdip/detail/upright.hpp"
 #include "core/graphics/gdip/gdiplus_startup.hpp"
+#include "core/graphics/gdip/reading_hook.hpp"
 #include "core/io/filesystem/regular_file.hpp"
 #include "core/scoped_handle.hpp"
 
@@ -68,6 +71,28 @@ vips::VOption* sequential() {
   return failing_on_errors()->set("access", VIPS_ACCESS_SEQUENTIAL);
 }
 
+struct blob_unref {
+  void operator()(VipsBlob* blob) const noexcept { vips_area_unref(VIPS_AREA(blob)); }
+};
+
+// The GIF loader maps the file it is given, and a mapping that another
+// program cuts short kills this one (SIGBUS) where the loader reads past the
+// new end. So a GIF is read into memory, which its loader holds whole anyway,
+// and what it holds no longer depends on the file.
+vips::VImage load_gif_file(const std::string& path) {
+  const encoded_input file(open_file(path));
+  const std::uint64_t size = file.size();
+  if (size > std::numeric_limits<std::size_t>::max()) {
+    throw status_failure(status::out_of_memory);
+  }
+  std::unique_ptr<void, decltype(&g_free)> bytes(g_malloc(std::max<std::size_t>(size, 1)), g_free);
+  const std::size_t read = file.read_at(0, static_cast<unsigned char*>(bytes.get()), size);
+  // The loader keeps its own reference to the blob, which frees the bytes.
+  const std::unique_ptr<VipsBlob, blob_unref> blob(
+      vips_blob_new(reinterpret_cast<VipsCallbackFn>(vips_area_free_cb), bytes.release(), read));
+  return vips::VImage::gifload_buffer(blob.get(), sequential());
+}
+
 vips::VImage load_file(const std::string& path, image_format format, int shrink) {
   const char* name = path.c_str();
   switch (format) {
@@ -76,15 +101,11 @@ vips::VImage load_file(const std::string& path, image_format format, int shrink)
     case image_formats::png:
       return vips::VImage::pngload(name, sequential());
     case image_formats::gif:
-      return vips::VImage::gifload(name, sequential());
+      return load_gif_file(path);
     default:
       return vips::VImage::tiffload(name, sequential());
   }
 }
-
-struct blob_unref {
-  void operator()(VipsBlob* blob) const noexcept { vips_area_unref(VIPS_AREA(blob)); }
-};
 
 // Sequential too: a load open to random access decodes a large image into a
 // file of the library's own in $TMPDIR first, which a kill leaves behind.
@@ -141,6 +162,14 @@ vips::VImage file_pixels(const std::string& path, image_format format, int shrin
   scoped_handle file = open_file(path);
   return to_srgb8(
       decode_jpeg_file(load_checked_file(path, format, shrink), std::move(file), shrink, damage));
+}
+
+std::unique_ptr<bitmap::impl> memory_pixels(const vips::VImage& srgb8) {
+  auto state = std::make_unique<bitmap::impl>();
+  state->width = static_cast<std::uint32_t>(srgb8.width());
+  state->height = static_cast<std::uint32_t>(srgb8.height());
+  state->pixels = [srgb8](int, const threading::stop_flag& stop) { return stoppable(srgb8, stop); };
+  return state;
 }
 
 image_format known_format(std::string_view head) {
@@ -200,27 +229,34 @@ std::shared_ptr<bitmap> open_image_file(const std::string& path, bool apply_orie
   start_decoding();
   const image_format format = file_image_format(path);
   try {
+    std::unique_ptr<bitmap::impl> state;
     if (format == image_formats::hd_photo) {
-      return make_memory_bitmap(
-          stoppable(to_srgb8(decode_hd_photo_file(path, stop)), stop).copy_memory());
-    }
-    if (format == image_formats::bmp) {
-      return make_memory_bitmap(decode_bmp_file(open_file(path)));
-    }
-    const vips::VImage header = load_checked_file(path, format, 1);
-    auto state = std::make_unique<bitmap::impl>();
-    state->width = static_cast<std::uint32_t>(header.width());
-    state->height = static_cast<std::uint32_t>(header.height());
-    state->pixels = [path, format](int shrink, const threading::stop_flag& reader_stop) {
-      return stoppable(file_pixels(path, format, shrink), reader_stop);
-    };
-    state->shrinks_on_load = format == image_formats::jpeg;
-    if (apply_orientation) {
-      state->orientation = vips_image_get_orientation(header.get_image());
-      if (turns_sideways(state->orientation)) {
-        std::swap(state->width, state->height);
+      state =
+          memory_pixels(stoppable(to_srgb8(decode_hd_photo_file(path, stop)), stop).copy_memory());
+    } else if (format == image_formats::bmp) {
+      state = memory_pixels(decode_bmp_file(open_file(path)));
+    } else {
+      const vips::VImage header = load_checked_file(path, format, 1);
+      state = std::make_unique<bitmap::impl>();
+      state->width = static_cast<std::uint32_t>(header.width());
+      state->height = static_cast<std::uint32_t>(header.height());
+      state->pixels = [path, format](int shrink, const threading::stop_flag& reader_stop) {
+        return stoppable(file_pixels(path, format, shrink), reader_stop);
+      };
+      state->shrinks_on_load = format == image_formats::jpeg;
+      if (apply_orientation) {
+        state->orientation = vips_image_get_orientation(header.get_image());
+        if (turns_sideways(state->orientation)) {
+          std::swap(state->width, state->height);
+        }
       }
     }
+    state->pixels = [path, pixels = std::move(state->pixels)](
+                        int shrink, const threading::stop_flag& reader_stop) {
+      vips::VImage opened = pixels(shrink, reader_stop);
+      call_reading_hook(path);
+      return opened;
+    };
     return std::make_shared<bitmap>(std::move(state));
   } catch (const vips::VError& e) {
     throw status_failure(status::generic_error, library_error_words(e));
@@ -255,11 +291,7 @@ std::shared_ptr<bitmap> decode_image(const std::string& bytes) {
 }
 
 std::shared_ptr<bitmap> make_memory_bitmap(const vips::VImage& srgb8) {
-  auto state = std::make_unique<bitmap::impl>();
-  state->width = static_cast<std::uint32_t>(srgb8.width());
-  state->height = static_cast<std::uint32_t>(srgb8.height());
-  state->pixels = [srgb8](int, const threading::stop_flag& stop) { return stoppable(srgb8, stop); };
-  return std::make_shared<bitmap>(std::move(state));
+  return std::make_shared<bitmap>(memory_pixels(srgb8));
 }
 
 }  // namespace core::graphics::gdip::detail
