@@ -28,7 +28,8 @@ int main(int argc, char** argv) {
     package->make_archive_name();
     std::filesystem::create_hard_link(argv[2], package->archive_path());
     // As the archive job leaves it: the upload sends only the archive as built.
-    package->keep_archive_stamp(parvel::stamp_of(package->archive_path()));
+    package->keep_archive_stamp(
+        parvel::stamp_of(package->archive_path(), "the archive " + package->archive_path()));
 
     std::string outcome = "the job did not end";
     {

@@ -1,6 +1,7 @@
 #include "engine/jobs/archive_item.hpp"
 
 #include "core/graphics/image_format.hpp"
+#include "engine/jobs/read_as_planned.hpp"
 #include "engine/jobs/unique_entry_names.hpp"
 #include "engine/options/convert_option_manager.hpp"
 #include "engine/options/resize_option_manager.hpp"
@@ -22,8 +23,7 @@ archive_item plan_item(photo_entry& photo, unique_entry_names& names) {
   const photo_convert_option convert = convert_option_manager::instance()->current();
   const photo_resize_option resize = resize_option_manager::instance()->current();
 
-  archive_item item{
-      photo.path, {}, photo.file_size(), photo_file_state_of(photo.path), std::nullopt};
+  archive_item item{photo.path, {}, photo.file_size(), planned_stamp_of(photo.path), std::nullopt};
   if (format != formats::psd && format != formats::raw &&
       (convert.format != convert_keep || resize.kind != resize_keep)) {
     if (convert.format != convert_keep) {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "core/graphics/gdip/batch/gdiplus_batch_params.hpp"
-#include "engine/jobs/photo_file_state.hpp"
 #include "engine/options/photo_resize_option.hpp"
+#include "engine/photos/file_stamp.hpp"
 #include "engine/photos/photo_entry.hpp"
 
 namespace parvel {
@@ -29,7 +29,7 @@ struct archive_item {
   // The source's size as the set reports it.
   std::uint64_t size = 0;
   // The source as planned: it must stand so until its reading has ended.
-  photo_file_state planned;
+  file_stamp planned;
   // Empty for a photo stored unchanged.
   std::optional<photo_conversion> conversion;
 };

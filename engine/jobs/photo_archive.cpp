@@ -25,7 +25,8 @@
 #include "engine/jobs/archive_item.hpp"
 #include "engine/jobs/counted_source.hpp"
 #include "engine/jobs/entry_pipeline.hpp"
-#include "engine/photos/archive_stamp.hpp"
+#include "engine/jobs/read_as_planned.hpp"
+#include "engine/photos/file_stamp.hpp"
 #include "engine/photos/package_info.hpp"
 #include "engine/rename/file_name_parts.hpp"
 
@@ -393,7 +394,8 @@ void photo_archive::build_archive() {
     archive_.reset();
   }
   throw_if_canceled();
-  package_->keep_archive_stamp(stamp_of(package_->archive_path()));
+  package_->keep_archive_stamp(
+      stamp_of(package_->archive_path(), "the archive " + package_->archive_path()));
   package_->archived = true;
 }
 

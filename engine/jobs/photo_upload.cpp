@@ -21,7 +21,7 @@
 #include "engine/interop/thumbnail.hpp"
 #include "engine/interop/ticket.hpp"
 #include "engine/jobs/thumbnail.hpp"
-#include "engine/photos/archive_stamp.hpp"
+#include "engine/photos/file_stamp.hpp"
 #include "engine/photos/package_info.hpp"
 #include "engine/rename/file_name_parts.hpp"
 
@@ -272,9 +272,9 @@ void photo_upload::req_server_upload(const std::string& address) {
 }
 
 std::uint64_t photo_upload::expect_archive_as_built(const std::string& path) {
-  const std::optional<archive_stamp> built = package_->built_archive();
+  const std::optional<file_stamp> built = package_->built_archive();
   try {
-    if (built && stamp_of(path) == *built) {
+    if (built && stamp_of(path, "the archive " + path).same_bytes(*built)) {
       return built->size;
     }
     core::log::write(core::log::severity::error,

@@ -65,7 +65,7 @@ class photo_upload : public cancellable_job {
  private:
   interop::media req_server_media();
   interop::ticket req_server_ticket(const std::string& href);
-  // The archive is sent only as its build left it (see archive_stamp): a
+  // The archive is sent only as its build left it (see file_stamp): a
   // file removed or changed since, before or while it is read, fails with
   // the zipping error and leaves the set to be archived again.
   void req_server_upload(const std::string& address);

@@ -1,6 +1,6 @@
 #include "engine/jobs/thumbnail.hpp"
 
-#include "engine/jobs/photo_file_state.hpp"
+#include "engine/jobs/read_as_planned.hpp"
 #include "engine/rename/file_name_parts.hpp"
 
 namespace parvel {
@@ -8,7 +8,7 @@ namespace parvel {
 void make_thumbnail(thumbnail_chain& chain, const photo_entry& photo,
                     const core::threading::stop_flag& stop) {
   namespace batch = core::graphics::gdip::batch;
-  const photo_file_state planned = photo_file_state_of(photo.path);
+  const file_stamp planned = planned_stamp_of(photo.path);
   photo_entry named = photo;
   const std::string target = split_at_last_dot(named.get_display_name()).stem + ".jpg";
   chain.open = std::make_shared<batch::gdiplus_image_open_file>(photo.path);

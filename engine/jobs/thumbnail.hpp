@@ -18,7 +18,7 @@ struct thumbnail_chain {
 
 // Encodes the photo as a JPEG within 160 x 160, never enlarged, at the
 // encoder's default quality. Imaging failures propagate, and so does a change
-// to the photo's file while it is read (photo_file_state.hpp); once stop
+// to the photo's file while it is read (read_as_planned.hpp); once stop
 // ends the reading, job_canceled.
 void make_thumbnail(thumbnail_chain& chain, const photo_entry& photo,
                     const core::threading::stop_flag& stop);

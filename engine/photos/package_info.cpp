@@ -239,12 +239,12 @@ void package_info::remove_archive() {
   }
 }
 
-void package_info::keep_archive_stamp(const archive_stamp& stamp) {
+void package_info::keep_archive_stamp(const file_stamp& stamp) {
   std::lock_guard lock(mutex_);
   built_archive_ = stamp;
 }
 
-std::optional<archive_stamp> package_info::built_archive() const {
+std::optional<file_stamp> package_info::built_archive() const {
   std::lock_guard lock(mutex_);
   return built_archive_;
 }

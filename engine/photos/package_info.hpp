@@ -11,7 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "engine/photos/archive_stamp.hpp"
+#include "engine/photos/file_stamp.hpp"
 #include "engine/photos/photo_entry.hpp"
 
 namespace core::io::filesystem {
@@ -87,8 +87,8 @@ class package_info {
   void remove_archive();
   // The archive as its build left it, kept for the uploads that send it; none
   // until a build has finished, and none once the archive was removed.
-  void keep_archive_stamp(const archive_stamp& stamp);
-  std::optional<archive_stamp> built_archive() const;
+  void keep_archive_stamp(const file_stamp& stamp);
+  std::optional<file_stamp> built_archive() const;
 
   const std::string& temp_folder() const { return temp_folder_; }
 
@@ -110,7 +110,7 @@ class package_info {
   std::shared_ptr<rename_alg> rename_alg_;
   // The archive create_archive_file made and nothing removed yet, else "".
   std::string made_archive_;
-  std::optional<archive_stamp> built_archive_;
+  std::optional<file_stamp> built_archive_;
   const std::function<std::string()> find_temp_folder_;
   // Empty when no temp folder served; temp_folder_error_ then holds why.
   // Written again only by the archive job, before it writes, when the folder

@@ -74,7 +74,8 @@ void send_road::write_archive(const std::string& bytes) {
   // Made by the set, as the archive job makes it, so that the set removes it.
   package_->create_archive_file();
   write_file(package_->archive_path(), bytes);
-  package_->keep_archive_stamp(parvel::stamp_of(package_->archive_path()));
+  package_->keep_archive_stamp(
+      parvel::stamp_of(package_->archive_path(), "the archive " + package_->archive_path()));
   package_->archived = true;
 }
 

@@ -1,8 +1,5 @@
-#include "engine/jobs/photo_file_state.hpp"
+#include "engine/jobs/read_as_planned.hpp"
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <stdexcept>
 #include <system_error>
 
@@ -12,23 +9,8 @@ namespace parvel {
 
 namespace {
 
-std::int64_t nanoseconds(const timespec& time) {
-  return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
-}
-
-photo_file_state state_of(const struct stat& status) {
-  return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
-          static_cast<std::uint64_t>(status.st_size), nanoseconds(status.st_mtim),
-          nanoseconds(status.st_ctim)};
-}
-
-void expect_as_planned(const std::string& path, const photo_file_state& planned) {
-  struct stat status {};
-  if (::stat(path.c_str(), &status) != 0) {
-    throw std::system_error(errno, std::generic_category(),
-                            "cannot look at the file '" + path + "'");
-  }
-  const photo_file_state now = state_of(status);
+void expect_as_planned(const std::string& path, const file_stamp& planned) {
+  const file_stamp now = stamp_of(path, "the file '" + path + "'");
   if (now == planned) {
     return;
   }
@@ -45,15 +27,15 @@ void expect_as_planned(const std::string& path, const photo_file_state& planned)
 
 }  // namespace
 
-photo_file_state photo_file_state_of(const std::string& path) {
-  struct stat status {};
-  if (::stat(path.c_str(), &status) != 0) {
+file_stamp planned_stamp_of(const std::string& path) {
+  try {
+    return stamp_of(path, path);
+  } catch (const std::system_error&) {
     return {};
   }
-  return state_of(status);
 }
 
-void read_as_planned(const std::string& path, const photo_file_state& planned,
+void read_as_planned(const std::string& path, const file_stamp& planned,
                      const core::threading::stop_flag& stop, const std::function<void()>& read) {
   expect_as_planned(path, planned);
   try {
