@@ -234,11 +234,16 @@ WL_EXPORT int wet_module_init(struct weston_compositor* compositor, int* argc, c
   (void)argc, (void)argv;
   const char* path = getenv("LUMBREL_WESTON_HELPER");
   struct sockaddr_un address = {.sun_family = AF_UNIX};
-  if (!path || strlen(path) >= sizeof address.sun_path) {
+  // Bound under a passing name and renamed once it listens: a test waits for
+  // the socket's name to appear, and a connect between the bind and the
+  // listen is refused.
+  static const char passing[] = ".new";
+  if (!path || strlen(path) + sizeof passing > sizeof address.sun_path) {
     weston_log("lumbrel-weston-helper: LUMBREL_WESTON_HELPER names no usable socket path\n");
     return -1;
   }
   strcpy(address.sun_path, path);
+  strcat(address.sun_path, passing);
   struct helper* helper = calloc(1, sizeof *helper);
   if (!helper) {
     return -1;
@@ -248,10 +253,10 @@ WL_EXPORT int wet_module_init(struct weston_compositor* compositor, int* argc, c
   weston_seat_init_pointer(&helper->seat);
   weston_seat_init_keyboard(&helper->seat, NULL);
   helper->listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  unlink(path);
+  unlink(address.sun_path);
   if (helper->listener < 0 ||
       bind(helper->listener, (struct sockaddr*)&address, sizeof address) != 0 ||
-      listen(helper->listener, 4) != 0) {
+      listen(helper->listener, 4) != 0 || rename(address.sun_path, path) != 0) {
     weston_log("lumbrel-weston-helper: cannot listen on %s: %s\n", path, strerror(errno));
     return -1;
   }

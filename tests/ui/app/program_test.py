@@ -228,6 +228,9 @@ def exit_code(child):
         child.wait(WAIT)
     except subprocess.TimeoutExpired:
         raise Failure(f"{child.args[0]} did not end")
+    if child.returncode < 0 and child.stderr:
+        # A crash's own words say more than its signal.
+        sys.stderr.write(child.stderr.read().decode(errors="replace")[-4000:])
     return child.returncode
 
 
