@@ -15,6 +15,7 @@
 #include "ui/app/canvas_view.hpp"
 #include "ui/app/desktop_file_id.hpp"
 #include "ui/app/window_geometry.hpp"
+#include "ui/app/x11_window.hpp"
 #include "ui/theme/program_palette.hpp"
 
 namespace parvel {
@@ -114,9 +115,13 @@ void main_frame::show_and_raise(const QString& activation_token) {
       setGeometry(normal);
     }
   }
+  const bool map_ourselves = !map_anew && iconified_unseen(*this);
   setWindowState(windowState() & ~Qt::WindowMinimized);
   show();
   raise();
+  if (map_ourselves) {
+    map_on_x11(*this);
+  }
   if (map_anew) {
     // A window not mapped yet cannot be activated.
     activation_on_expose_ = activation_token;
