@@ -115,7 +115,8 @@ void main_frame::show_and_raise(const QString& activation_token) {
       setGeometry(normal);
     }
   }
-  const bool map_ourselves = !map_anew && iconified_unseen(*this);
+  // Asked before Qt's own show: a map Qt requests would read as not yet done.
+  const bool map_ourselves = iconified_unseen(*this);
   setWindowState(windowState() & ~Qt::WindowMinimized);
   show();
   raise();
