@@ -113,11 +113,13 @@ class Session:
         session's runtime folder as a desktop session's is."""
         control = os.path.join(self.root, "weston-helper.socket")
         weston_env = dict(self.env, LUMBREL_WESTON_HELPER=control)
-        self.weston = subprocess.Popen(
-            ["weston", "--backend=headless-backend.so", "--no-config", "--idle-time=0",
-             "--width=1280", "--height=1024", "--socket=wayland-test",
-             f"--modules={self.helper}"],
-            env=weston_env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.weston_log = os.path.join(self.root, "weston.log")
+        with open(self.weston_log, "wb") as log:
+            self.weston = subprocess.Popen(
+                ["weston", "--backend=headless-backend.so", "--no-config", "--idle-time=0",
+                 "--width=1280", "--height=1024", "--socket=wayland-test",
+                 f"--modules={self.helper}"],
+                env=weston_env, stdout=log, stderr=log)
         wait_for(lambda: os.path.exists(control) or self.weston.poll() is not None, "weston")
         check(self.weston.poll() is None, "weston did not start")
         self.control = control
@@ -624,6 +626,10 @@ def main():
             SCENARIOS[sys.argv[3]](session)
         except Failure as failure:
             print(f"FAILED: {failure}", file=sys.stderr)
+            if session.weston:
+                # What the compositor saw of the clients: protocol errors, lost connections.
+                with open(session.weston_log, errors="replace") as log:
+                    sys.stderr.write("--- weston's log:\n" + log.read()[-4000:])
             sys.exit(1)
         finally:
             session.close()
