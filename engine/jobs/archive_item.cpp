@@ -23,7 +23,7 @@ archive_item plan_item(photo_entry& photo, unique_entry_names& names) {
   const photo_convert_option convert = convert_option_manager::instance()->current();
   const photo_resize_option resize = resize_option_manager::instance()->current();
 
-  archive_item item{photo.path, {}, photo.file_size(), planned_stamp_of(photo.path), std::nullopt};
+  archive_item item{photo.path, {}, planned_stamp_of(photo.path), std::nullopt};
   if (format != formats::psd && format != formats::raw &&
       (convert.format != convert_keep || resize.kind != resize_keep)) {
     if (convert.format != convert_keep) {

@@ -26,9 +26,8 @@ struct archive_item {
   std::string path;
   // Unique within the archive.
   std::string entry_name;
-  // The source's size as the set reports it.
-  std::uint64_t size = 0;
-  // The source as planned: it must stand so until its reading has ended.
+  // The source as planned, its size included: it must stand so until its
+  // reading has ended.
   file_stamp planned;
   // Empty for a photo stored unchanged.
   std::optional<photo_conversion> conversion;

@@ -182,7 +182,7 @@ std::string read_source(const archive_item& item) {
 // Converted photos, and unchanged files small enough to hold, are prepared
 // before their turn; larger unchanged files are streamed at their turn.
 bool prepared_ahead(const archive_item& item) {
-  return item.conversion || item.size <= largest_in_memory;
+  return item.conversion || item.planned.size <= largest_in_memory;
 }
 
 // What converting the item may hold at most, from its header: a photo larger
@@ -191,7 +191,7 @@ std::uint64_t conversion_cost(const archive_item& item) {
   const std::optional<gdip::conversion_memory> memory = estimate_memory(item);
   if (!memory) {
     // The conversion fails at its turn; the source's size stands for it.
-    return conversion_working_set + item.size;
+    return conversion_working_set + item.planned.size;
   }
   return memory->working + held_beside(*memory);
 }
@@ -205,7 +205,7 @@ std::uint64_t preparation_cost(const archive_item& item) {
     return 0;
   }
   // The source and its deflated form side by side.
-  return 2 * item.size;
+  return 2 * item.planned.size;
 }
 
 // Empty, or job_canceled thrown, on a stop. spool_folder: where a converted
@@ -332,14 +332,12 @@ void photo_archive::build_archive() {
   }
   // A copy: the page may change the set while the job walks it.
   std::vector<photo_entry> photos = package_->photos();
-  std::uint64_t total = 0;
-  for (photo_entry& photo : photos) {
-    // Measured afresh: what the set knows may date from when it was added,
-    // and each photo must still hold this many bytes at its turn.
-    photo.size = 0;
-    total += photo.file_size();
-  }
+  // Each photo measured afresh: what the set knows may date from when it was added.
   const std::vector<archive_item> items = plan_archive_items(photos, entry_names_);
+  std::uint64_t total = 0;
+  for (const archive_item& item : items) {
+    total += item.planned.size;
+  }
 
   // Destroyed in reverse: unregistered, then stopped, before the items go;
   // the imaging threads are restored once the workers are gone.
@@ -383,7 +381,7 @@ void photo_archive::build_archive() {
     } else {
       append_streamed(items[i]);
     }
-    done += items[i].size;
+    done += items[i].planned.size;
     signal_progress(done, total);
   }
   throw_if_canceled();
