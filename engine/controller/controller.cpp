@@ -88,11 +88,10 @@ void controller::handle_photo_upload_succeeded() {
   relay(on_photo_upload_succeeded, "SIGNAL: on_photo_upload_succeeded()");
 }
 
-void controller::handle_photo_upload_progress(unsigned sent, unsigned total,
-                                              unsigned forwarding_ms) {
+void controller::handle_photo_upload_progress(unsigned sent, unsigned total, bool through_proxy) {
   relay(on_photo_upload_progress,
         signal_line("SIGNAL: on_photo_upload_progress(%u, %u)", sent, total), sent, total,
-        forwarding_ms);
+        through_proxy);
 }
 
 void controller::handle_photo_upload_failed(const parvel_error& error) {

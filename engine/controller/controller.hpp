@@ -41,7 +41,7 @@ class controller {
   boost::signals2::signal<void()> on_photo_archive_canceled;
   boost::signals2::signal<void()> on_photo_upload_preparing;
   boost::signals2::signal<void()> on_photo_upload_succeeded;
-  boost::signals2::signal<void(unsigned sent, unsigned total, unsigned forwarding_ms)>
+  boost::signals2::signal<void(unsigned sent, unsigned total, bool through_proxy)>
       on_photo_upload_progress;
   boost::signals2::signal<void(const parvel_error&)> on_photo_upload_failed;
   boost::signals2::signal<void()> on_photo_upload_canceled;
@@ -69,7 +69,7 @@ class controller {
   void handle_photo_archive_canceled();
   void handle_photo_upload_preparing();
   void handle_photo_upload_succeeded();
-  void handle_photo_upload_progress(unsigned sent, unsigned total, unsigned forwarding_ms);
+  void handle_photo_upload_progress(unsigned sent, unsigned total, bool through_proxy);
   void handle_photo_upload_failed(const parvel_error& error);
   void handle_photo_upload_canceled();
   void handle_send_progress_message(parvel_code::parvel_code code);

@@ -24,8 +24,8 @@ void controller::start_photo_upload(const std::shared_ptr<package_info>& package
   auto job = std::make_shared<photo_upload>(package);
   job->signal_preparing.connect([this] { handle_photo_upload_preparing(); });
   job->signal_succeeded.connect([this] { handle_photo_upload_succeeded(); });
-  job->signal_progress.connect([this](auto sent, auto total, auto forwarding_ms) {
-    handle_photo_upload_progress(sent, total, forwarding_ms);
+  job->signal_progress.connect([this](auto sent, auto total, auto through_proxy) {
+    handle_photo_upload_progress(sent, total, through_proxy);
   });
   job->signal_failed.connect([this](const auto& error) { handle_photo_upload_failed(error); });
   job->signal_canceled.connect([this] { handle_photo_upload_canceled(); });

@@ -1,7 +1,6 @@
 #include "engine/jobs/photo_upload.hpp"
 
 #include <algorithm>
-#include <limits>
 #include <stdexcept>
 #include <system_error>
 
@@ -182,15 +181,16 @@ void photo_upload::on_archive_progress(std::uint64_t sent, std::uint64_t total) 
   tell_archive_progress();
 }
 
-void photo_upload::on_archive_forwarding(std::chrono::milliseconds forwarding) {
-  forwarding_ms_ = static_cast<unsigned>(std::min<std::chrono::milliseconds::rep>(
-      forwarding.count(), std::numeric_limits<unsigned>::max()));
-  // Told once the whole archive has left, after its last amount.
-  tell_archive_progress();
+void photo_upload::on_archive_through_proxy() {
+  through_proxy_ = true;
+  // Before the first amount, and from the last on while the proxy forwards.
+  if (archive_total_ != 0 && archive_sent_ == archive_total_) {
+    tell_archive_progress();
+  }
 }
 
 void photo_upload::tell_archive_progress() {
-  signal_progress(archive_sent_, archive_total_, forwarding_ms_);
+  signal_progress(archive_sent_, archive_total_, through_proxy_);
   // Closes the gap between the test before a request and its start, which
   // the client's own cancel does not see.
   throw_if_canceled();
@@ -249,8 +249,7 @@ void photo_upload::req_server_upload(const std::string& address) {
   const std::uint64_t size = expect_archive_as_built(path);
   client_.set_upload_progress(
       [this](std::uint64_t sent, std::uint64_t total) { on_archive_progress(sent, total); });
-  client_.set_proxy_forwarding(
-      [this](std::chrono::milliseconds forwarding) { on_archive_forwarding(forwarding); });
+  client_.set_proxy_holding([this] { on_archive_through_proxy(); });
   basic_response response;
   try {
     response = size <= in_memory_limit ? put(address, read_archive(path), octets_type)
@@ -264,7 +263,7 @@ void photo_upload::req_server_upload(const std::string& address) {
   // The send's progress is the archive's; the bodies after it only close
   // the gap between a cancel and their start.
   client_.set_upload_progress([this](std::uint64_t, std::uint64_t) { throw_if_canceled(); });
-  client_.set_proxy_forwarding({});
+  client_.set_proxy_holding({});
   // Nothing changed the file while it was read: the service has the archive
   // as built, or no package names it.
   expect_archive_as_built(path);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <boost/signals2/signal.hpp>
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -45,14 +44,13 @@ class photo_upload : public cancellable_job {
 
   boost::signals2::signal<void()> signal_preparing;
   boost::signals2::signal<void()> signal_succeeded;
-  // Bytes of the archive sent, of its size, and once all have left, how long
-  // a proxy that took them may still be forwarding them (milliseconds at the
-  // slowest pace the answer's wait allows it; 0 before, and without one),
-  // told again as that runs down.
+  // Bytes of the archive that have left the machine, of its size, and
+  // whether they went through a proxy's tunnel, which may still hold some of
+  // them: once all have left, told again about once a second while it may
+  // still be forwarding them, until the answer begins.
   // The requests after it report nothing: their small bodies would read as
   // the send's amount.
-  boost::signals2::signal<void(unsigned sent, unsigned total, unsigned forwarding_ms)>
-      signal_progress;
+  boost::signals2::signal<void(unsigned sent, unsigned total, bool through_proxy)> signal_progress;
   boost::signals2::signal<void(const parvel_error&)> signal_failed;
   boost::signals2::signal<void()> signal_canceled;
   boost::signals2::signal<void(parvel_code::parvel_code)> signal_status;
@@ -90,7 +88,7 @@ class photo_upload : public cancellable_job {
   core::net::http::basic_response put_file(const std::string& url, const std::string& path);
 
   void on_archive_progress(std::uint64_t sent, std::uint64_t total);
-  void on_archive_forwarding(std::chrono::milliseconds forwarding);
+  void on_archive_through_proxy();
   // The archive's progress as last told, then a cancel's test.
   void tell_archive_progress();
   void on_package_progress(std::uint64_t sent, std::uint64_t total);
@@ -108,7 +106,7 @@ class photo_upload : public cancellable_job {
   // The archive's last progress; the run's thread alone.
   unsigned archive_sent_ = 0;
   unsigned archive_total_ = 0;
-  unsigned forwarding_ms_ = 0;
+  bool through_proxy_ = false;
 };
 
 }  // namespace parvel

@@ -175,7 +175,7 @@ void send_page::on_photo_upload_preparing() {
   set_state(send_uploading);
 }
 
-void send_page::on_photo_upload_progress(unsigned sent, unsigned total, unsigned forwarding_ms) {
+void send_page::on_photo_upload_progress(unsigned sent, unsigned total, bool through_proxy) {
   const std::optional<float> p = upload_progress(sent, total);
   if (!p) {
     return;
@@ -183,7 +183,7 @@ void send_page::on_photo_upload_progress(unsigned sent, unsigned total, unsigned
   bar_->set_value(*p);
   controller_->on_taskbar_progress(*p);
   amount_->setText(progress_amount_text(sent, total, localized("kb")));
-  const std::uint32_t remaining = remaining_.estimate(sent, total, clock_(), forwarding_ms);
+  const std::uint32_t remaining = remaining_.estimate(sent, total, clock_(), through_proxy);
   if (const auto text = time_remaining_text(
           remaining, application::instance()->get_localized_string("time_remaining"))) {
     time_->setText(QString::fromStdString(*text));

@@ -55,7 +55,7 @@ class send_page : public QWidget,
   void on_photo_archive_progress(std::uint64_t done, std::uint64_t total);
   void on_photo_upload_preparing();
   void on_photo_upload_succeeded();
-  void on_photo_upload_progress(unsigned sent, unsigned total, unsigned forwarding_ms = 0);
+  void on_photo_upload_progress(unsigned sent, unsigned total, bool through_proxy = false);
   void on_send_failed(const parvel_error& error);
   void on_send_canceled();
   void on_send_progress_message(int code);

@@ -36,28 +36,82 @@ std::optional<std::string> time_remaining_text(std::uint32_t milliseconds,
   return label + " " + clock;
 }
 
-std::uint32_t remaining_time_estimate::estimate(unsigned sent, unsigned total, std::uint32_t now,
-                                                std::uint32_t forwarding) {
-  const std::uint32_t rate_part = by_rate(sent, total, now);
-  // A proxy's wait is no estimate of the time while bytes still leave.
-  return sent < total ? rate_part : forwarding;
+namespace {
+
+// The stretch the pace is measured over: a few of a proxy's bursts long, and
+// short enough that its early burst into its buffer soon drops out.
+constexpr std::uint32_t pace_window_ms = 5000;
+// Samples kept at least this far apart: a fast upload's many reports would
+// otherwise pile up.
+constexpr std::uint32_t sample_step_ms = 250;
+
+// Milliseconds as a tick holds them; longer ones read as the longest.
+std::uint32_t on_tick(std::uint64_t ms) {
+  return static_cast<std::uint32_t>(std::min<std::uint64_t>(ms, UINT32_MAX));
 }
 
-std::uint32_t remaining_time_estimate::by_rate(unsigned sent, unsigned total, std::uint32_t now) {
-  if (start_tick_ == 0) {
-    start_tick_ = now;
+}  // namespace
+
+void remaining_time_estimate::reset() {
+  started_ = false;
+  samples_.clear();
+  final_pace_.reset();
+}
+
+void remaining_time_estimate::start(std::uint32_t now) {
+  started_ = true;
+  start_tick_ = now;
+  // The first report's bytes count as sent once the clock runs, as the rate
+  // since the start always took them.
+  samples_.assign(1, sample{now, 0});
+  final_pace_.reset();
+}
+
+remaining_time_estimate::pace remaining_time_estimate::window_pace(unsigned sent,
+                                                                   std::uint32_t now) {
+  // The window starts at the newest sample at least its length ago.
+  while (samples_.size() >= 2 &&
+         static_cast<std::uint32_t>(now - samples_[1].tick) >= pace_window_ms) {
+    samples_.pop_front();
+  }
+  const sample from = samples_.front();
+  if (static_cast<std::uint32_t>(now - samples_.back().tick) >= sample_step_ms) {
+    samples_.push_back({now, sent});
+  }
+  const std::uint32_t ms = now - from.tick;
+  return ms == 0 ? pace{} : pace{sent - from.sent, ms};
+}
+
+std::uint32_t remaining_time_estimate::estimate(unsigned sent, unsigned total, std::uint32_t now,
+                                                bool through_proxy) {
+  const bool all_sent = sent >= total;
+  sent = std::min(sent, total);
+  // A body that starts again (a later upload, a retry) starts the clock again.
+  if (!started_ || sent < samples_.back().sent || (final_pace_ && !all_sent)) {
+    start(now);
     return 0;
   }
+  if (all_sent && !through_proxy) {
+    // Nothing remains once all has left the machine.
+    reset();
+    return 0;
+  }
+  if (all_sent && !final_pace_) {
+    final_pace_ = window_pace(sent, now);
+  }
+  const pace at = all_sent ? *final_pace_ : window_pace(sent, now);
+  if (at.bytes == 0) {
+    return 0;
+  }
+  const std::uint64_t rest = (std::uint64_t{total} - sent) * at.ms / at.bytes;
+  if (!through_proxy) {
+    return on_tick(rest);
+  }
+  // What the proxy holds beyond that rest, when its uplink has forwarded at
+  // this pace since the clock started: all it is given is through at this time.
   const std::uint64_t elapsed = static_cast<std::uint32_t>(now - start_tick_);
-  if (sent >= total) {
-    // All sent: nothing remains (more than the total would wrap below zero).
-    start_tick_ = 0;
-    return 0;
-  }
-  if (sent == 0) {
-    return 0;
-  }
-  return static_cast<std::uint32_t>(elapsed * total / sent - elapsed);
+  const std::uint64_t all_through = std::uint64_t{total} * at.ms / at.bytes;
+  return on_tick(std::max(rest, all_through > elapsed ? all_through - elapsed : 0));
 }
 
 }  // namespace parvel

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 
@@ -23,21 +24,42 @@ QString progress_amount_text(unsigned done, unsigned total, const QString& kb);
 std::optional<std::string> time_remaining_text(std::uint32_t milliseconds,
                                                const std::string& label);
 
-// The remaining upload time: while bytes still leave, from the rate so far,
-// on a 32-bit millisecond tick; once all have left, the time a proxy may
-// still be forwarding them (forwarding, milliseconds), which runs down as the
-// answer is awaited. Of the rate, the first report starts the clock and
-// estimates nothing; the last one (all sent) stops it.
+// The remaining upload time from the pace at which the archive left over
+// the last few seconds, on a 32-bit millisecond tick. A window rather than
+// the whole upload: a proxy takes a body ahead of its uplink until its buffer
+// is full, and from then on at the pace it forwards. Through a proxy, what it
+// may still hold counts at that same pace: the bytes sent beyond what the
+// pace has forwarded since the clock started. Once the last byte has left
+// that runs on, at the pace measured then, with every later report through
+// the proxy; without one nothing remains then. The first report starts the
+// clock and estimates nothing; 0 estimates nothing (the text stays), as when
+// no byte left in the window or the proxy should have forwarded all.
 class remaining_time_estimate {
  public:
-  void reset() { start_tick_ = 0; }
+  void reset();
   std::uint32_t estimate(unsigned sent, unsigned total, std::uint32_t now,
-                         std::uint32_t forwarding = 0);
+                         bool through_proxy = false);
 
  private:
-  std::uint32_t by_rate(unsigned sent, unsigned total, std::uint32_t now);
+  struct sample {
+    std::uint32_t tick;
+    unsigned sent;
+  };
+  // Bytes over milliseconds.
+  struct pace {
+    std::uint64_t bytes = 0;
+    std::uint64_t ms = 0;
+  };
 
-  std::uint32_t start_tick_ = 0;  // 0: not started
+  void start(std::uint32_t now);
+  pace window_pace(unsigned sent, std::uint32_t now);
+
+  bool started_ = false;
+  std::uint32_t start_tick_ = 0;
+  // Oldest first, at least a step apart; the first is the window's start.
+  std::deque<sample> samples_;
+  // Through a proxy once all has left: the pace then.
+  std::optional<pace> final_pace_;
 };
 
 }  // namespace parvel

@@ -57,8 +57,8 @@ void basic_client::set_upload_progress(progress_callback callback) {
   upload_progress_ = std::move(callback);
 }
 
-void basic_client::set_proxy_forwarding(forwarding_callback callback) {
-  proxy_forwarding_ = std::move(callback);
+void basic_client::set_proxy_holding(proxy_callback callback) {
+  proxy_holding_ = std::move(callback);
 }
 
 void basic_client::set_download_progress(progress_callback callback) {
@@ -75,7 +75,7 @@ void basic_client::cancel() noexcept {
 
 basic_response basic_client::run(const basic_request& request, const std::string* file_path,
                                  std::uint64_t body_limit, const body_sink& sink) {
-  exchange call(upload_progress_, proxy_forwarding_, download_progress_, body_limit, sink);
+  exchange call(upload_progress_, proxy_holding_, download_progress_, body_limit, sink);
   std::optional<file_body> file;
   std::optional<memory_body> memory;
   body_source& body = file_path != nullptr ? static_cast<body_source&>(file.emplace(*file_path))

@@ -18,9 +18,8 @@ class exchange;
 // uploads, the announced "Content-Length" (0 when absent) for downloads.
 using progress_callback = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
-// How long a proxy may still be forwarding a request body it took, at the
-// slowest uplink's pace (timeouts::slowest_proxy_uplink).
-using forwarding_callback = std::function<void(std::chrono::milliseconds)>;
+// A turn of a call whose proxy may still hold some of its request body.
+using proxy_callback = std::function<void()>;
 
 // Takes a response body piece by piece, in order, on the calling thread, as
 // it arrives; an exception it throws ends the call and reaches the caller.
@@ -82,11 +81,14 @@ class basic_client {
   // that progress follows the wire and not the kernel's buffer. Kept for
   // later calls.
   void set_upload_progress(progress_callback callback);
-  // Called on the calling thread through a proxy's tunnel, once the whole
-  // body has left and until the answer begins, each time the proxy's
-  // forwarding moves to another second: the request's time is not over
-  // while it lasts. Kept for later calls.
-  void set_proxy_forwarding(forwarding_callback callback);
+  // Called on the calling thread after each turn of a call whose request
+  // body goes through a proxy's tunnel, from its connection until the answer
+  // begins: the proxy may take the body ahead of its uplink and still be
+  // forwarding it, unseen, so the request's time is not over when the body
+  // has left. Each turn calls it before it reports the body's progress; once
+  // the whole body has left, turns come at least once a second. Kept for
+  // later calls.
+  void set_proxy_holding(proxy_callback callback);
   // Called after each piece of a successful (2xx) response body arrives;
   // never for HEAD, a redirect or an error answer.
   void set_download_progress(progress_callback callback);
@@ -110,7 +112,7 @@ class basic_client {
   std::mutex lock_;
   exchange* active_ = nullptr;
   progress_callback upload_progress_;
-  forwarding_callback proxy_forwarding_;
+  proxy_callback proxy_holding_;
   progress_callback download_progress_;
 };
 

@@ -238,11 +238,11 @@ std::chrono::steady_clock::time_point deadline(std::chrono::steady_clock::time_p
 // unwind through libcurl: a callback keeps it and stops the transfer.
 struct transfer {
   transfer(const std::atomic<bool>& abort_flag, const progress_callback& upload,
-           const forwarding_callback& forwarding, const progress_callback& download,
-           std::uint64_t limit, const body_sink& streamed, const timeouts& limits)
+           const proxy_callback& holding, const progress_callback& download, std::uint64_t limit,
+           const body_sink& streamed, const timeouts& limits)
       : abort(abort_flag),
         upload_progress(upload),
-        proxy_forwarding(forwarding),
+        proxy_holding(holding),
         download_progress(download),
         body_limit(limit),
         sink(streamed),
@@ -266,7 +266,6 @@ struct transfer {
     wire.start(body != nullptr);
     reported = 0;
     canceled_in_report = false;
-    forwarding_told.reset();
     stopped = false;
   }
 
@@ -328,8 +327,10 @@ struct transfer {
   void follow_wire(std::uint64_t written) {
     const bool request_out = current != phase::sending && current != phase::writing;
     wire.follow(written, request_out, raw_received + received);
+    if (proxy_holding && proxy_may_forward()) {
+      proxy_holding();
+    }
     report_left();
-    report_forwarding();
   }
 
   // The request is over (see request_wire::end, and end_here once stopped).
@@ -338,22 +339,6 @@ struct transfer {
       wire.end(written);
     }
     report_left();
-  }
-
-  // Once the whole body has left, while a proxy may still forward it, its
-  // time at the slowest pace, each time it moves to another second: the
-  // proxy's wait. While the body leaves, its own pace tells the time; that
-  // bound would count nearly every byte the proxy took as still held.
-  void report_forwarding() {
-    if (!proxy_forwarding || !proxy_may_forward() || wire.left() < body->size()) {
-      return;
-    }
-    const std::chrono::milliseconds left = wire.proxy_forwarding(std::chrono::steady_clock::now());
-    const auto seconds = std::chrono::ceil<std::chrono::seconds>(left);
-    if (forwarding_told != seconds) {
-      forwarding_told = seconds;
-      proxy_forwarding(left);
-    }
   }
 
   void report_left() {
@@ -500,8 +485,7 @@ struct transfer {
 
   const std::atomic<bool>& abort;
   const progress_callback& upload_progress;
-  const forwarding_callback& proxy_forwarding;
-  std::optional<std::chrono::seconds> forwarding_told;
+  const proxy_callback& proxy_holding;
   const progress_callback& download_progress;
   const std::uint64_t body_limit;
   const body_sink& sink;
@@ -776,10 +760,10 @@ CURLcode perform(CURLM* multi, CURL* easy, transfer& t) {
 
 }  // namespace
 
-exchange::exchange(progress_callback upload_progress, forwarding_callback proxy_forwarding,
+exchange::exchange(progress_callback upload_progress, proxy_callback proxy_holding,
                    progress_callback download_progress, std::uint64_t body_limit, body_sink sink)
     : upload_progress_(std::move(upload_progress)),
-      proxy_forwarding_(std::move(proxy_forwarding)),
+      proxy_holding_(std::move(proxy_holding)),
       download_progress_(std::move(download_progress)),
       body_limit_(body_limit),
       sink_(std::move(sink)) {
@@ -802,7 +786,7 @@ basic_response exchange::run(const basic_request& request, body_source& body) {
   std::string url = first_url(request);
   const header_list headers = make_header_list(request.headers);
   const timeouts limits = default_timeouts();
-  transfer t(abort_, upload_progress_, proxy_forwarding_, download_progress_, body_limit_, sink_,
+  transfer t(abort_, upload_progress_, proxy_holding_, download_progress_, body_limit_, sink_,
              limits);
   if (request.wait == answer_wait::deadline) {
     t.answer_limit = limits.answer;

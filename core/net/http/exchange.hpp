@@ -18,7 +18,7 @@ class exchange {
  public:
   // body_limit: the most bytes a response body may hold; sink, when set,
   // takes a successful answer's body instead, unbounded.
-  exchange(progress_callback upload_progress, forwarding_callback proxy_forwarding,
+  exchange(progress_callback upload_progress, proxy_callback proxy_holding,
            progress_callback download_progress, std::uint64_t body_limit, body_sink sink = {});
   exchange(const exchange&) = delete;
   exchange& operator=(const exchange&) = delete;
@@ -36,7 +36,7 @@ class exchange {
 
   std::atomic<bool> abort_{false};
   progress_callback upload_progress_;
-  forwarding_callback proxy_forwarding_;
+  proxy_callback proxy_holding_;
   progress_callback download_progress_;
   std::uint64_t body_limit_;
   body_sink sink_;

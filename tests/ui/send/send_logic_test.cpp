@@ -211,13 +211,12 @@ TEST(send_progress, time_remaining_as_hours_minutes_seconds) {
   }
 }
 
-TEST(send_progress, estimate_starts_at_the_first_report_and_stops_at_the_last) {
+TEST(send_progress, estimate_from_the_recent_pace_with_what_a_proxy_may_hold) {
   struct step {
     unsigned sent;
     std::uint32_t now;
     std::uint32_t remaining;
-    // What a proxy may still be forwarding, in milliseconds.
-    std::uint32_t forwarding = 0;
+    bool through_proxy = false;
   };
   struct row {
     const char* name;
@@ -232,27 +231,36 @@ TEST(send_progress, estimate_starts_at_the_first_report_and_stops_at_the_last) {
       {"nothing sent yet", {{0, 1000, 0}, {0, 2000, 0}}},
       {"beyond the total", {{100, 1000, 0}, {2000, 2000, 0}, {100, 3000, 0}}},
       {"tick wraps", {{100, 0xFFFFFC18u, 0}, {200, 1000, 8000}}},
-      // Behind a proxy the time runs on past the last byte, down to the
-      // end of its forwarding; while bytes leave, their rate alone counts,
-      // however much the proxy may hold.
-      {"a proxy's wait once all has left",
-       {{100, 1000, 0, 5000},
-        {500, 2000, 1000, 5000},
-        {1000, 2500, 4000, 4000},
-        {1000, 3500, 3000, 3000},
-        {1000, 6500, 0, 0}}},
-      {"a fast proxy's growing bound while bytes leave",
-       {{100, 1000, 0, 60000},
-        {250, 2000, 3000, 120000},
-        {500, 3000, 2000, 180000},
-        {1000, 4000, 1000, 1000}}},
-      {"a proxy's wait beyond the tick", {{500, 1000, 0}, {1000, 2000, 0xFFFFFFFFu, ~0u}}},
+      {"beyond the tick's range", {{1, 1000, 0}, {2, 0xF0000000u, 0xFFFFFFFFu}}},
+      // Only the last five seconds count: a link that stops keeps the text.
+      {"nothing left in the window", {{100, 1000, 0}, {500, 2000, 1000}, {500, 8000, 0}}},
+      {"a body sent again starts again", {{500, 1000, 0}, {800, 2000, 250}, {100, 3000, 0}}},
+      // A proxy takes half at once, then 50 a second, its uplink's pace, which
+      // forwards all by 30 s; the rate since the start would read 2 s at 16 s.
+      {"a burst then a steady pace through a proxy",
+       {{10, 10000, 0, true},
+        {500, 11000, 1000, true},
+        {600, 13000, 2000, true},
+        {750, 16000, 14000, true},
+        {1000, 21000, 9000, true},
+        {1000, 25000, 5000, true},
+        {1000, 30000, 0, true},
+        {1000, 31000, 0, true}}},
+      // It holds nothing it took at the pace it forwards: the text stays.
+      {"a fast proxy after the last byte",
+       {{100, 1000, 0, true},
+        {500, 2000, 1000, true},
+        {1000, 2500, 0, true},
+        {1000, 3500, 0, true}}},
+      // Seen from here it is a fast one: there is no countdown to its end.
+      {"a proxy that takes all and never forwards",
+       {{1000, 1000, 0, true}, {1000, 2000, 0, true}, {1000, 90000, 0, true}}},
   };
   for (const row& r : rows) {
     SCOPED_TRACE(r.name);
     remaining_time_estimate estimate;
     for (const step& s : r.steps) {
-      EXPECT_EQ(estimate.estimate(s.sent, total, s.now, s.forwarding), s.remaining)
+      EXPECT_EQ(estimate.estimate(s.sent, total, s.now, s.through_proxy), s.remaining)
           << s.sent << " at " << s.now;
     }
   }

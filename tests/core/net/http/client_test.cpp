@@ -48,6 +48,8 @@ TEST_P(http_client_upload, sends_the_body_in_pieces_with_progress_after_each) {
   progress_log downloaded;
   client_.set_upload_progress(uploaded.callback());
   client_.set_download_progress(downloaded.callback());
+  bool proxy_told = false;
+  client_.set_proxy_holding([&] { proxy_told = true; });
   basic_request request(url("/upload"), {});
   const std::string body = pattern(c.size);
 
@@ -58,6 +60,7 @@ TEST_P(http_client_upload, sends_the_body_in_pieces_with_progress_after_each) {
   EXPECT_EQ(response.status, 200);
   EXPECT_EQ(uploaded.calls(), pieces(c.size));
   EXPECT_TRUE(downloaded.calls().empty());
+  EXPECT_FALSE(proxy_told);
   EXPECT_EQ(request.headers.at("Content-Length"), std::to_string(c.size));
   const auto received = server_.requests();
   ASSERT_EQ(received.size(), 1u);
