@@ -38,11 +38,13 @@ std::optional<std::string> time_remaining_text(std::uint32_t milliseconds,
 
 namespace {
 
-// The stretch the pace is measured over: a few of a proxy's bursts long, and
-// short enough that its early burst into its buffer soon drops out.
-constexpr std::uint32_t pace_window_ms = 5000;
-// Samples kept at least this far apart: a fast upload's many reports would
-// otherwise pile up.
+// The pace is measured over the later half of the upload so far, and over
+// at least this long: a proxy's early burst into its buffer soon drops out,
+// and a stretch that grows with the upload smooths the pace, which counts
+// into what the proxy holds over the whole upload.
+constexpr std::uint32_t shortest_window_ms = 5000;
+// Samples are kept at least this far apart, and at least a 64th of the
+// upload so far: a long upload's many reports would otherwise pile up.
 constexpr std::uint32_t sample_step_ms = 250;
 
 // Milliseconds as a tick holds them; longer ones read as the longest.
@@ -69,13 +71,15 @@ void remaining_time_estimate::start(std::uint32_t now) {
 
 remaining_time_estimate::pace remaining_time_estimate::window_pace(unsigned sent,
                                                                    std::uint32_t now) {
+  const std::uint32_t elapsed = now - start_tick_;
+  const std::uint32_t window = std::max(shortest_window_ms, elapsed / 2);
   // The window starts at the newest sample at least its length ago.
-  while (samples_.size() >= 2 &&
-         static_cast<std::uint32_t>(now - samples_[1].tick) >= pace_window_ms) {
+  while (samples_.size() >= 2 && static_cast<std::uint32_t>(now - samples_[1].tick) >= window) {
     samples_.pop_front();
   }
   const sample from = samples_.front();
-  if (static_cast<std::uint32_t>(now - samples_.back().tick) >= sample_step_ms) {
+  if (static_cast<std::uint32_t>(now - samples_.back().tick) >=
+      std::max(sample_step_ms, elapsed / 64)) {
     samples_.push_back({now, sent});
   }
   const std::uint32_t ms = now - from.tick;

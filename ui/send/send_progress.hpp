@@ -24,10 +24,11 @@ QString progress_amount_text(unsigned done, unsigned total, const QString& kb);
 std::optional<std::string> time_remaining_text(std::uint32_t milliseconds,
                                                const std::string& label);
 
-// The remaining upload time from the pace at which the archive left over
-// the last few seconds, on a 32-bit millisecond tick. A window rather than
-// the whole upload: a proxy takes a body ahead of its uplink until its buffer
-// is full, and from then on at the pace it forwards. Through a proxy, what it
+// The remaining upload time from the pace at which the archive left over a
+// recent stretch (the later half of the upload so far, five seconds at
+// least), on a 32-bit millisecond tick. Not the whole upload: a proxy takes
+// a body ahead of its uplink until its buffer is full, and from then on at
+// the pace it forwards. Through a proxy, what it
 // may still hold counts at that same pace: the bytes sent beyond what the
 // pace has forwarded since the clock started. Once the last byte has left
 // that runs on, at the pace measured then, with every later report through

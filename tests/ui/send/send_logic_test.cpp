@@ -232,7 +232,7 @@ TEST(send_progress, estimate_from_the_recent_pace_with_what_a_proxy_may_hold) {
       {"beyond the total", {{100, 1000, 0}, {2000, 2000, 0}, {100, 3000, 0}}},
       {"tick wraps", {{100, 0xFFFFFC18u, 0}, {200, 1000, 8000}}},
       {"beyond the tick's range", {{1, 1000, 0}, {2, 0xF0000000u, 0xFFFFFFFFu}}},
-      // Only the last five seconds count: a link that stops keeps the text.
+      // Only the last five seconds count here: a link that stops keeps the text.
       {"nothing left in the window", {{100, 1000, 0}, {500, 2000, 1000}, {500, 8000, 0}}},
       {"a body sent again starts again", {{500, 1000, 0}, {800, 2000, 250}, {100, 3000, 0}}},
       // A proxy takes half at once, then 50 a second, its uplink's pace, which
@@ -246,6 +246,15 @@ TEST(send_progress, estimate_from_the_recent_pace_with_what_a_proxy_may_hold) {
         {1000, 25000, 5000, true},
         {1000, 30000, 0, true},
         {1000, 31000, 0, true}}},
+      // Past ten seconds the pace is the later half's: a fast patch at the
+      // end moves it less than it would move the last five seconds' (12 s).
+      {"a proxy's pace over the later half of a long upload",
+       {{10, 1000, 0, true},
+        {400, 2000, 1500, true},
+        {500, 7000, 44000, true},
+        {600, 12000, 39000, true},
+        {700, 17000, 34000, true},
+        {850, 22000, 21857, true}}},
       // It holds nothing it took at the pace it forwards: the text stays.
       {"a fast proxy after the last byte",
        {{100, 1000, 0, true},
