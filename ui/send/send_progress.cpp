@@ -78,8 +78,13 @@ remaining_time_estimate::pace remaining_time_estimate::window_pace(unsigned sent
     samples_.pop_front();
   }
   const sample from = samples_.front();
-  if (static_cast<std::uint32_t>(now - samples_.back().tick) >=
-      std::max(sample_step_ms, elapsed / 64)) {
+  if (now == samples_.back().tick && now != start_tick_) {
+    // The reports of one moment, the pieces one turn of the transfer saw
+    // leave, are one sample: a window that started amid them would take the
+    // pace for lower than it is.
+    samples_.back().sent = sent;
+  } else if (static_cast<std::uint32_t>(now - samples_.back().tick) >=
+             std::max(sample_step_ms, elapsed / 64)) {
     samples_.push_back({now, sent});
   }
   const std::uint32_t ms = now - from.tick;

@@ -234,6 +234,8 @@ TEST(send_progress, estimate_from_the_recent_pace_with_what_a_proxy_may_hold) {
       {"beyond the tick's range", {{1, 1000, 0}, {2, 0xF0000000u, 0xFFFFFFFFu}}},
       // Only the last five seconds count here: a link that stops keeps the text.
       {"nothing left in the window", {{100, 1000, 0}, {500, 2000, 1000}, {500, 8000, 0}}},
+      {"reports of one moment are one sample",
+       {{100, 1000, 0}, {200, 2000, 4000}, {300, 2000, 2333}, {900, 8000, 1000}}},
       {"a body sent again starts again", {{500, 1000, 0}, {800, 2000, 250}, {100, 3000, 0}}},
       // A proxy takes half at once, then 50 a second, its uplink's pace, which
       // forwards all by 30 s; the rate since the start would read 2 s at 16 s.
