@@ -116,8 +116,9 @@ std::uint32_t remaining_time_estimate::estimate(unsigned sent, unsigned total, s
   if (!through_proxy) {
     return on_tick(rest);
   }
-  // What the proxy holds beyond that rest, when its uplink has forwarded at
-  // this pace since the clock started: all it is given is through at this time.
+  // The proxy's uplink, forwarding at this pace since the clock started,
+  // is through with the whole body at all_through: what it holds comes
+  // before the rest.
   const std::uint64_t elapsed = static_cast<std::uint32_t>(now - start_tick_);
   const std::uint64_t all_through = std::uint64_t{total} * at.ms / at.bytes;
   return on_tick(std::max(rest, all_through > elapsed ? all_through - elapsed : 0));

@@ -28,13 +28,13 @@ std::optional<std::string> time_remaining_text(std::uint32_t milliseconds,
 // recent stretch (the later half of the upload so far, five seconds at
 // least), on a 32-bit millisecond tick. Not the whole upload: a proxy takes
 // a body ahead of its uplink until its buffer is full, and from then on at
-// the pace it forwards. Through a proxy, what it
-// may still hold counts at that same pace: the bytes sent beyond what the
-// pace has forwarded since the clock started. Once the last byte has left
-// that runs on, at the pace measured then, with every later report through
-// the proxy; without one nothing remains then. The first report starts the
-// clock and estimates nothing; 0 estimates nothing (the text stays), as when
-// no byte left in the window or the proxy should have forwarded all.
+// the pace it forwards. Through a proxy, what it may still hold counts at
+// that same pace: the bytes sent beyond what that pace has forwarded since
+// the clock started. Once the last byte has left, that runs on at the pace
+// measured then with every later report through the proxy; without one
+// nothing remains then. The first report starts the clock and estimates
+// nothing; 0 estimates nothing (the text stays), as when no byte left in
+// the window or the proxy should have forwarded all by now.
 class remaining_time_estimate {
  public:
   void reset();
