@@ -302,6 +302,30 @@ std::string bmp_claiming(std::uint32_t width, std::uint32_t height) {
   return bytes.substr(0, 18) + sides + bytes.substr(26);
 }
 
+std::string gif_claiming(std::uint16_t width, std::uint16_t height, std::size_t comment_bytes) {
+  std::string file("GIF89a", 6);
+  put(file, width, 2);
+  put(file, height, 2);
+  file += std::string("\x80\x00\x00" "\x00\x00\x00" "\xFF\xFF\xFF", 9);  // two colours
+  if (comment_bytes > 0) {
+    file += "\x21\xFE";
+    for (std::size_t left = comment_bytes; left > 0;) {
+      const std::size_t block = std::min<std::size_t>(left, 255);
+      file += static_cast<char>(block);
+      file += std::string(block, 'c');
+      left -= block;
+    }
+    file += '\0';
+  }
+  file += "\x2C";
+  put(file, 0, 4);  // left, top
+  put(file, width, 2);
+  put(file, height, 2);
+  // No local colours; code size 2, then clear, a pixel and the end (4, 1, 5 in 3 bits).
+  file += std::string("\x00" "\x02" "\x02\x4C\x01" "\x00" "\x3B", 7);
+  return file;
+}
+
 std::string progressive_jpeg_claiming(std::uint16_t width, std::uint16_t height, unsigned char y,
                                       unsigned char cb, unsigned char cr) {
   std::string bytes = jpeg_claiming(width, height, ".jpg[interlace]");

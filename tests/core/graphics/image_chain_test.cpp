@@ -583,6 +583,15 @@ std::function<std::string()> bmp_cut(test_support::bmp_layout layout,
   };
 }
 
+// A photo of 400 x 300 saved as GIF, cut to what keep leaves of its size.
+std::function<std::string()> gif_cut(std::function<std::size_t(std::size_t)> keep) {
+  return [=] {
+    std::string bytes = test_support::encode(test_support::photo_like(400, 300), ".gif");
+    bytes.resize(keep(bytes.size()));
+    return bytes;
+  };
+}
+
 // An RLE8 BMP whose codes fill a row more past the image's last.
 std::string rle_past_the_image() {
   std::string bytes = test_support::bmp_in_layout({40, 8, 1, {}}, 64, 48).bytes;
@@ -653,6 +662,11 @@ INSTANTIATE_TEST_SUITE_P(
                      "bmp: the file ends in its pixels", false, nothing},
         damaged_case{"rle4_bmp_cut_by_a_byte_after_it_was_opened", bmp_cut({40, 4, 2, {}}, all_bytes), "Cannnot save the GDI+ bitmap.",
                      "bmp: the file ends in its pixels", false, all_but_a_byte},
+        // Its bytes are read once its pixels are: its damage is found then.
+        damaged_case{"gif_cut_short", gif_cut(half), "Cannnot save the GDI+ bitmap.",
+                     "gifload_buffer: Unexpected end of GIF source data", true},
+        damaged_case{"gif_emptied_after_it_was_opened", gif_cut(all_bytes), "Cannnot save the GDI+ bitmap.",
+                     "gifload_buffer: Unexpected end of GIF source data", true, nothing},
         damaged_case{"jpeg_wider_than_its_decoder_takes", jpeg_65535_wide, nullptr,
                      "VipsJpeg: Maximum supported image dimension is 65500 pixels", false}),
     test_support::row_name());
