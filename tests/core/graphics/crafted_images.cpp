@@ -306,7 +306,8 @@ std::string gif_claiming(std::uint16_t width, std::uint16_t height, std::size_t 
   std::string file("GIF89a", 6);
   put(file, width, 2);
   put(file, height, 2);
-  file += std::string("\x80\x00\x00" "\x00\x00\x00" "\xFF\xFF\xFF", 9);  // two colours
+  // Two colours, black and white; background 0, no aspect ratio.
+  file += std::string("\x80\x00\x00\x00\x00\x00\xFF\xFF\xFF", 9);
   if (comment_bytes > 0) {
     file += "\x21\xFE";
     for (std::size_t left = comment_bytes; left > 0;) {
@@ -321,8 +322,9 @@ std::string gif_claiming(std::uint16_t width, std::uint16_t height, std::size_t 
   put(file, 0, 4);  // left, top
   put(file, width, 2);
   put(file, height, 2);
-  // No local colours; code size 2, then clear, a pixel and the end (4, 1, 5 in 3 bits).
-  file += std::string("\x00" "\x02" "\x02\x4C\x01" "\x00" "\x3B", 7);
+  // No local colours; code size 2, a sub-block of clear, a pixel and the end
+  // (4, 1, 5 in 3 bits), the terminator, the trailer.
+  file += std::string("\x00\x02\x02\x4C\x01\x00\x3B", 7);
   return file;
 }
 

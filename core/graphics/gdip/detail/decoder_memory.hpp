@@ -42,8 +42,8 @@ std::uint64_t encoded_size(const encoded_image& image);
 
 // The memory of decoding image in format (neither HD Photo, decoded whole on
 // its own terms, nor BMP, whose decoder tells its own, nor a GIF's file, read
-// for its first image: gif_file_memory) as its loader's header announces it,
-// scaled down by shrink on the way (JPEG alone does).
+// up to its first image's end: gif_file_memory) as its loader's header
+// announces it, scaled down by shrink on the way (JPEG alone does).
 // Throws status_failure when the file cannot be read.
 decoder_memory estimate_decoder_memory(const encoded_image& image, const vips::VImage& header,
                                        image_format format, int shrink);
