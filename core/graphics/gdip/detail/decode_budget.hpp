@@ -13,8 +13,8 @@ inline constexpr std::uint64_t conversion_budget = std::uint64_t{349} << 20;
 // The most bytes one image may hold while it is decoded whole (BMP, GIF with
 // the bytes of its file read for it, interlaced PNG, progressive JPEG's
 // coefficients): converted alone, with the chain behind it, within the
-// conversion budget. A 100-megapixel progressive
-// JPEG fits at 4:2:0, a 48-megapixel one at 4:4:4.
+// conversion budget. A 100-megapixel progressive JPEG fits at 4:2:0, a
+// 48-megapixel one at 4:4:4.
 inline constexpr std::uint64_t decode_budget = std::uint64_t{320} << 20;
 
 // HD Photo's samples as its helper hands them over: their 8-bit copy takes
