@@ -5,6 +5,7 @@
 #include "core/graphics/gdip/detail/bmp_decoder.hpp"
 #include "core/graphics/gdip/detail/decode_budget.hpp"
 #include "core/graphics/gdip/detail/decoder_memory.hpp"
+#include "core/graphics/gdip/detail/gif_layout.hpp"
 #include "core/graphics/gdip/detail/image_source.hpp"
 #include "core/graphics/gdip/detail/resample.hpp"
 #include "core/graphics/gdip/detail/status_failure.hpp"
@@ -50,9 +51,13 @@ std::optional<conversion_memory> estimate_conversion_memory(const std::string& p
       pixels = memory.working / bands;  // the result is no larger than the source
     } else {
       std::optional<vips::VImage> header;
+      std::optional<detail::gif_layout> gif;
       detail::bmp_header declared;  // a BMP's header, or the sides of any other
       if (format == image_formats::bmp) {
         declared = detail::read_bmp_file_header(path);
+      } else if (format == image_formats::gif) {
+        gif = detail::read_gif_file_layout(path);
+        declared = {gif->width, gif->height, gif->transparency ? 4U : 3U, 0};
       } else {
         header = detail::read_image_header(path, format);
         declared = {static_cast<std::uint64_t>(header->width()),
@@ -74,6 +79,7 @@ std::optional<conversion_memory> estimate_conversion_memory(const std::string& p
               : 1;
       const detail::decoder_memory decoder =
           header ? detail::estimate_decoder_memory({path, {}}, *header, format, shrink)
+          : gif  ? detail::gif_file_memory(*gif)
                  : detail::estimate_bmp_decoder_memory(declared);
       memory.working = decoder.bytes + decoder.metadata;
       memory.whole = decoder.whole ? decoder.bytes : 0;

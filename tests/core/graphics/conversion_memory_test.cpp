@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 
@@ -28,6 +29,8 @@ struct memory_case {
   bool refused = false;  // holding more of the whole image than one image may
   // What the caller holds beside the conversion: its encoded image and copies.
   std::uint64_t held_beside = 0;
+  // The file's size once a hole pads it, which costs no disk; 0: as written.
+  std::uint64_t padded_to = 0;
 };
 
 class conversion_memory : public testing::TestWithParam<memory_case> {
@@ -41,6 +44,9 @@ TEST_P(conversion_memory, bounds_what_the_conversion_holds) {
   const std::string path = folder_.file("photo");
   if (c.file) {
     test_support::write_file(path, c.file());
+  }
+  if (c.padded_to != 0) {
+    std::filesystem::resize_file(path, c.padded_to);
   }
   const auto memory = gdip::estimate_conversion_memory(
       path, c.box, fit_size | no_enlarge | match_orientation, c.target);
@@ -63,6 +69,8 @@ TEST_P(conversion_memory, bounds_what_the_conversion_holds) {
 }
 
 constexpr std::uint64_t panorama = std::uint64_t{20000} * 15000;
+// RGBA, 68 KB short of the decode budget.
+constexpr std::uint64_t gif_9158_frame = std::uint64_t{9158} * 9158 * 4;
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(
@@ -98,6 +106,13 @@ INSTANTIATE_TEST_SUITE_P(
                     std::nullopt, "p.gif", 4000 * 3000 * 14, 4000 * 3000 * 15, 4000 * 3000, 4000 * 3000},
         memory_case{"gif_target_of_45_megapixels_is_refused", [] { return test_support::jpeg_claiming(8256, 5504); },
                     std::nullopt, "p.gif", 8256 * 5504 * 14, 8256 * 5504 * 15, 8256 * 5504, 8256 * 5504, true},
+        // Its loader holds the bytes up to its first image's end beside the frame.
+        memory_case{"gif_padded_to_30_gb_costs_its_image_alone", [] { return test_support::encode(test_support::flat(64, 48, {9, 9, 9}), ".gif"); },
+                    image_size{1600, 1200}, "p.jpg", 64 * 48 * 4, 64 * 48 * 4 + 4096, 64 * 48, 64 * 48, false, 0, std::uint64_t{30} << 30},
+        memory_case{"gif_of_9158_square_fits_the_budget", [] { return test_support::gif_claiming(9158, 9158); },
+                    image_size{1600, 1200}, "p.jpg", gif_9158_frame, gif_9158_frame + 64, 1200 * 1200, 1200 * 1200},
+        memory_case{"gif_of_9158_square_with_a_comment_of_a_megabyte_is_refused", [] { return test_support::gif_claiming(9158, 9158, 1000000); },
+                    image_size{1600, 1200}, "p.jpg", gif_9158_frame + 1000000, gif_9158_frame + 1010000, 1200 * 1200, 1200 * 1200, true},
         memory_case{"bmp_and_tiff_targets_are_written_in_strips", [] { return test_support::jpeg_claiming(20000, 15000); },
                     std::nullopt, "p.bmp", 16 * mib, 64 * mib, panorama * 3, panorama * 3},
         memory_case{"baseline_a_scan_a_component_holds_its_coefficients", [] { return test_support::baseline_jpeg_a_scan_a_component(20000, 15000); },

@@ -302,6 +302,37 @@ std::string bmp_claiming(std::uint32_t width, std::uint32_t height) {
   return bytes.substr(0, 18) + sides + bytes.substr(26);
 }
 
+std::string gif_claiming(std::uint16_t width, std::uint16_t height, std::size_t comment_bytes) {
+  return gif_on_screen({width, height}, {0, 0, width, height}, comment_bytes);
+}
+
+std::string gif_on_screen(const std::array<std::uint16_t, 2>& screen,
+                          const std::array<std::uint16_t, 4>& image, std::size_t comment_bytes) {
+  std::string file("GIF89a", 6);
+  put(file, screen[0], 2);
+  put(file, screen[1], 2);
+  // Two colours, black and white; background 0, no aspect ratio.
+  file += std::string("\x80\x00\x00\x00\x00\x00\xFF\xFF\xFF", 9);
+  if (comment_bytes > 0) {
+    file += "\x21\xFE";
+    for (std::size_t left = comment_bytes; left > 0;) {
+      const std::size_t block = std::min<std::size_t>(left, 255);
+      file += static_cast<char>(block);
+      file += std::string(block, 'c');
+      left -= block;
+    }
+    file += '\0';
+  }
+  file += "\x2C";
+  for (const std::uint16_t value : image) {
+    put(file, value, 2);
+  }
+  // No local colours; code size 2, a sub-block of clear, a pixel and the end
+  // (4, 1, 5 in 3 bits), the terminator, the trailer.
+  file += std::string("\x00\x02\x02\x4C\x01\x00\x3B", 7);
+  return file;
+}
+
 std::string progressive_jpeg_claiming(std::uint16_t width, std::uint16_t height, unsigned char y,
                                       unsigned char cb, unsigned char cr) {
   std::string bytes = jpeg_claiming(width, height, ".jpg[interlace]");

@@ -53,6 +53,15 @@ struct crafted_bmp {
 };
 crafted_bmp bmp_in_layout(const bmp_layout& layout, std::uint32_t width, std::uint32_t height);
 
+// A GIF of one image whose screen and image claim width x height, its data
+// a single pixel, after a comment of comment_bytes (none at 0).
+std::string gif_claiming(std::uint16_t width, std::uint16_t height, std::size_t comment_bytes = 0);
+
+// The same on a screen of its own: width and height; the image's left, top,
+// width and height.
+std::string gif_on_screen(const std::array<std::uint16_t, 2>& screen,
+                          const std::array<std::uint16_t, 4>& image, std::size_t comment_bytes = 0);
+
 // A progressive JPEG of 16 x 16 whose frame header claims width x height
 // and these sampling factors (0xHV) for its three components.
 std::string progressive_jpeg_claiming(std::uint16_t width, std::uint16_t height, unsigned char y,

@@ -278,6 +278,9 @@ INSTANTIATE_TEST_SUITE_P(
                      "its 45000 x 8 pixels are too wide to read in strips"},
         hostile_case{"interlaced_png_of_11000_x_10500", decoded_whole(11000, 10500, ".png[interlace]"), 3, too_large,
                      "its 11000 x 10500 pixels take 331 MiB decoded whole, over 320 MiB"},
+        // Its frame alone would fit; its loader holds the bytes up to its image's end beside it.
+        hostile_case{"gif_of_9158_square_after_a_comment_of_a_megabyte", [] { return test_support::gif_claiming(9158, 9158, 1000000); }, 3, too_large,
+                     "its 9158 x 9158 pixels decoded whole and the 1 MiB of its file read for them take 321 MiB, over 320 MiB"},
         // Its file's rows are read in strips; its bytes are decoded whole.
         hostile_case{"bmp_claiming_20000_square", [] { return test_support::bmp_claiming(20000, 20000); }, 3, too_large,
                      "its 906 bytes cannot hold the 20000 x 20000 pixels it declares",

@@ -209,6 +209,28 @@ TEST_F(image_chain, first_frame_of_gif_and_tiff) {
   }
 }
 
+// The GIF loader takes some screens for none and grows its frame to hold the
+// first image: a GIF opens at the size its pixels come in, read or not.
+TEST_F(image_chain, gifs_open_at_the_size_of_the_loaders_frame) {
+  struct screen_case {
+    std::array<std::uint16_t, 2> screen;
+    std::array<std::uint16_t, 4> image;  // left, top, width, height
+    int width, height;                   // fitted into 60 x 60
+  };
+  for (const screen_case& c : {screen_case{{120, 90}, {5, 5, 100, 80}, 60, 45},
+                               screen_case{{640, 480}, {0, 0, 100, 80}, 60, 48},
+                               screen_case{{3000, 3000}, {10, 10, 100, 80}, 60, 49},
+                               screen_case{{50, 40}, {40, 10, 100, 80}, 60, 39}}) {
+    SCOPED_TRACE(std::to_string(c.screen[0]) + " x " + std::to_string(c.screen[1]));
+    const std::string path = folder_.file("screen.gif");
+    test_support::write_file(path, test_support::gif_on_screen(c.screen, c.image));
+    chain units(path, 60, 60, thumbnail_flags, "out.png");
+    const vips::VImage fitted = test_support::decode(units.run());
+    EXPECT_EQ(fitted.width(), c.width);
+    EXPECT_EQ(fitted.height(), c.height);
+  }
+}
+
 TEST_F(image_chain, keeps_orientation_and_resolution) {
   vips::VImage photo = test_support::photo_like(400, 300).copy(
       vips::VImage::option()->set("xres", 300 / 25.4)->set("yres", 150 / 25.4));
@@ -583,6 +605,15 @@ std::function<std::string()> bmp_cut(test_support::bmp_layout layout,
   };
 }
 
+// A photo of 400 x 300 saved as GIF, cut to what keep leaves of its size.
+std::function<std::string()> gif_cut(std::function<std::size_t(std::size_t)> keep) {
+  return [=] {
+    std::string bytes = test_support::encode(test_support::photo_like(400, 300), ".gif");
+    bytes.resize(keep(bytes.size()));
+    return bytes;
+  };
+}
+
 // An RLE8 BMP whose codes fill a row more past the image's last.
 std::string rle_past_the_image() {
   std::string bytes = test_support::bmp_in_layout({40, 8, 1, {}}, 64, 48).bytes;
@@ -653,6 +684,11 @@ INSTANTIATE_TEST_SUITE_P(
                      "bmp: the file ends in its pixels", false, nothing},
         damaged_case{"rle4_bmp_cut_by_a_byte_after_it_was_opened", bmp_cut({40, 4, 2, {}}, all_bytes), "Cannnot save the GDI+ bitmap.",
                      "bmp: the file ends in its pixels", false, all_but_a_byte},
+        // Its bytes are read once its pixels are: its damage is found then.
+        damaged_case{"gif_cut_short", gif_cut(half), "Cannnot save the GDI+ bitmap.",
+                     "gifload_buffer: Unexpected end of GIF source data", true},
+        damaged_case{"gif_emptied_after_it_was_opened", gif_cut(all_bytes), "Cannnot save the GDI+ bitmap.",
+                     "gifload_buffer: Unexpected end of GIF source data", true, nothing},
         damaged_case{"jpeg_wider_than_its_decoder_takes", jpeg_65535_wide, nullptr,
                      "VipsJpeg: Maximum supported image dimension is 65500 pixels", false}),
     test_support::row_name());

@@ -20,13 +20,16 @@ void check_sides(std::uint64_t width, std::uint64_t height) {
   }
 }
 
+std::string mebibytes(std::uint64_t bytes) {
+  return std::to_string((bytes + mib - 1) / mib) + " MiB";
+}
+
 void check_decoded_bytes(std::uint64_t width, std::uint64_t height, std::uint64_t bytes,
                          std::uint64_t budget = decode_budget) {
   if (bytes > budget) {
     throw status_failure(status::out_of_memory, "its " + dimensions(width, height) + " take " +
-                                                    std::to_string((bytes + mib - 1) / mib) +
-                                                    " MiB decoded whole, over " +
-                                                    std::to_string(budget / mib) + " MiB");
+                                                    mebibytes(bytes) + " decoded whole, over " +
+                                                    mebibytes(budget));
   }
 }
 
@@ -43,10 +46,14 @@ void check_decoder_memory(std::uint64_t width, std::uint64_t height, const decod
                           std::uint64_t file_size) {
   check_sides(width, height);
   if (memory.metadata > decode_budget) {
+    throw status_failure(status::out_of_memory, "its metadata take " + mebibytes(memory.metadata) +
+                                                    " in memory, over " + mebibytes(decode_budget));
+  }
+  if (memory.whole && memory.encoded > 0 && memory.bytes > decode_budget) {
     throw status_failure(status::out_of_memory,
-                         "its metadata take " + std::to_string((memory.metadata + mib - 1) / mib) +
-                             " MiB in memory, over " + std::to_string(decode_budget / mib) +
-                             " MiB");
+                         "its " + dimensions(width, height) + " decoded whole and the " +
+                             mebibytes(memory.encoded) + " of its file read for them take " +
+                             mebibytes(memory.bytes) + ", over " + mebibytes(decode_budget));
   }
   if (memory.whole) {
     check_decoded_bytes(width, height, memory.bytes);

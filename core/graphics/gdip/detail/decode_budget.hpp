@@ -10,10 +10,11 @@ namespace core::graphics::gdip::detail {
 // 35 MiB the process stays under 384 MiB.
 inline constexpr std::uint64_t conversion_budget = std::uint64_t{349} << 20;
 
-// The most bytes one image may hold while it is decoded whole (BMP, GIF,
-// interlaced PNG, progressive JPEG's coefficients): converted alone, with the
-// chain behind it, within the conversion budget. A 100-megapixel progressive
-// JPEG fits at 4:2:0, a 48-megapixel one at 4:4:4.
+// The most bytes one image may hold while it is decoded whole (BMP, GIF with
+// the bytes of its file read for it, interlaced PNG, progressive JPEG's
+// coefficients): converted alone, with the chain behind it, within the
+// conversion budget. A 100-megapixel progressive JPEG fits at 4:2:0, a
+// 48-megapixel one at 4:4:4.
 inline constexpr std::uint64_t decode_budget = std::uint64_t{320} << 20;
 
 // HD Photo's samples as its helper hands them over: their 8-bit copy takes
@@ -37,8 +38,9 @@ void check_decode_budget(std::uint64_t width, std::uint64_t height, std::uint64_
                          std::uint64_t budget = decode_budget);
 
 // Throws status_failure(out_of_memory) when decoding an image of width x
-// height takes more than the budget: held whole or, read in strips, across
-// a width too wide, or by the metadata it keeps; or when its file of file_size bytes is far too small for
+// height takes more than the budget: held whole, with the encoded bytes it
+// holds, or, read in strips, across a width too wide, or by the metadata it
+// keeps; or when its file of file_size bytes is far too small for
 // the pixels it declares (images small enough to decode whole at 3 bytes a
 // pixel are never judged by their bytes).
 void check_decoder_memory(std::uint64_t width, std::uint64_t height, const decoder_memory& memory,

@@ -474,8 +474,8 @@ decoder_memory estimate_decoder_memory(const encoded_image& image, const vips::V
   const auto pixel_bytes = static_cast<std::uint64_t>(vips_format_sizeof(header.format())) *
                            static_cast<std::uint64_t>(header.bands());
   switch (format) {
-    case image_formats::gif:
-      return {true, width * height * 4};  // the decoder's frame, RGBA
+    case image_formats::gif:  // the decoder's frame, RGBA, beside the bytes it reads
+      return {true, width * height * 4 + image.bytes.size(), 0, image.bytes.size()};
     case image_formats::png:
       if (flag(header, "interlaced")) {
         return {true, width * height * pixel_bytes};

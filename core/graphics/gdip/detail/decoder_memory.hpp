@@ -18,6 +18,8 @@ struct decoder_memory {
   std::uint64_t bytes = 0;
   // Beside the pixels: the metadata the loader reads into memory, with its copies.
   std::uint64_t metadata = 0;
+  // Of bytes: the encoded image, which the loader holds whole beside them.
+  std::uint64_t encoded = 0;
 };
 
 // What the chain behind a decoder reading rows holds per column of the image:
@@ -39,8 +41,9 @@ struct encoded_image {
 std::uint64_t encoded_size(const encoded_image& image);
 
 // The memory of decoding image in format (neither HD Photo, decoded whole on
-// its own terms, nor BMP, whose decoder tells its own) as its loader's
-// header announces it, scaled down by shrink on the way (JPEG alone does).
+// its own terms, nor BMP, whose decoder tells its own, nor a GIF's file, read
+// up to its first image's end: gif_file_memory) as its loader's header
+// announces it, scaled down by shrink on the way (JPEG alone does).
 // Throws status_failure when the file cannot be read.
 decoder_memory estimate_decoder_memory(const encoded_image& image, const vips::VImage& header,
                                        image_format format, int shrink);

@@ -7,13 +7,13 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
-#include <limits>
 #include <utility>
 
 #include "core/graphics/gdip/detail/bitmap_impl.hpp"
 #include "core/graphics/gdip/detail/bmp_decoder.hpp"
 #include "core/graphics/gdip/detail/decode_budget.hpp"
 #include "core/graphics/gdip/detail/encoded_input.hpp"
+#include "core/graphics/gdip/detail/gif_layout.hpp"
 #include "core/graphics/gdip/detail/hd_photo_decoder.hpp"
 #include "core/graphics/gdip/detail/jpeg_decoder.hpp"
 #include "core/graphics/gdip/detail/library_error.hpp"
@@ -71,26 +71,47 @@ vips::VOption* sequential() {
   return failing_on_errors()->set("access", VIPS_ACCESS_SEQUENTIAL);
 }
 
+constexpr unsigned char gif_trailer = 0x3B;
+
 struct blob_unref {
   void operator()(VipsBlob* blob) const noexcept { vips_area_unref(VIPS_AREA(blob)); }
 };
 
+// The layout of the GIF file, its cost checked before its bytes are read.
+gif_layout checked_gif_layout(const encoded_input& file) {
+  const gif_layout layout = read_gif_layout(file);
+  check_decoder_memory(layout.width, layout.height, gif_file_memory(layout), layout.extent);
+  return layout;
+}
+
 // The GIF loader maps the file it is given, and a mapping that another
 // program cuts short kills this one (SIGBUS) where the loader reads past the
-// new end. So a GIF is read into memory, which its loader holds whole anyway,
-// and what it holds no longer depends on the file.
+// new end. So a GIF is read into memory, which its loader holds whole anyway:
+// up to the end of its first image, the one decoded, once those bytes and the
+// frame are known to fit.
 vips::VImage load_gif_file(const std::string& path) {
   const encoded_input file(open_file(path));
-  const std::uint64_t size = file.size();
-  if (size > std::numeric_limits<std::size_t>::max()) {
+  const gif_layout layout = checked_gif_layout(file);
+  const auto size = static_cast<std::size_t>(layout.extent);  // within the budget
+  std::unique_ptr<unsigned char, decltype(&g_free)> bytes(
+      static_cast<unsigned char*>(g_try_malloc(size + 1)), g_free);
+  if (!bytes) {
     throw status_failure(status::out_of_memory);
   }
-  std::unique_ptr<void, decltype(&g_free)> bytes(g_malloc(std::max<std::size_t>(size, 1)), g_free);
-  const std::size_t read = file.read_at(0, static_cast<unsigned char*>(bytes.get()), size);
+  std::size_t read = file.read_at(0, bytes.get(), size);
+  if (layout.image_whole && read == size) {
+    bytes.get()[read++] = gif_trailer;  // what a GIF ends with, whatever followed its image
+  }
   // The loader keeps its own reference to the blob, which frees the bytes.
   const std::unique_ptr<VipsBlob, blob_unref> blob(
       vips_blob_new(reinterpret_cast<VipsCallbackFn>(vips_area_free_cb), bytes.release(), read));
-  return vips::VImage::gifload_buffer(blob.get(), sequential());
+  vips::VImage image = vips::VImage::gifload_buffer(blob.get(), sequential());
+  // The frame it makes is the one the layout was judged by.
+  if (static_cast<std::uint64_t>(image.width()) != layout.width ||
+      static_cast<std::uint64_t>(image.height()) != layout.height) {
+    throw status_failure(status::generic_error, "its frame is not the size its blocks declare");
+  }
+  return image;
 }
 
 vips::VImage load_file(const std::string& path, image_format format, int shrink) {
@@ -100,8 +121,6 @@ vips::VImage load_file(const std::string& path, image_format format, int shrink)
       return vips::VImage::jpegload(name, sequential()->set("shrink", shrink));
     case image_formats::png:
       return vips::VImage::pngload(name, sequential());
-    case image_formats::gif:
-      return load_gif_file(path);
     default:
       return vips::VImage::tiffload(name, sequential());
   }
@@ -145,6 +164,9 @@ void check_header(const encoded_image& image, const vips::VImage& header, image_
 // The file's image, its claimed size checked before anything is decoded: on
 // each load, as the file may have been replaced since the last one.
 vips::VImage load_checked_file(const std::string& path, image_format format, int shrink) {
+  if (format == image_formats::gif) {
+    return load_gif_file(path);  // checked before its bytes are read
+  }
   vips::VImage image = load_file(path, format, shrink);
   check_header({path, {}}, image, format);
   return image;
@@ -211,6 +233,10 @@ image_format file_image_format(const std::string& path) {
   return known_format(file_head(path, head));
 }
 
+gif_layout read_gif_file_layout(const std::string& path) {
+  return read_gif_layout(encoded_input(open_file(path)));
+}
+
 vips::VImage read_image_header(const std::string& path, image_format format) {
   try {
     return load_file(path, format, 1);
@@ -235,6 +261,15 @@ std::shared_ptr<bitmap> open_image_file(const std::string& path, bool apply_orie
           memory_pixels(stoppable(to_srgb8(decode_hd_photo_file(path, stop)), stop).copy_memory());
     } else if (format == image_formats::bmp) {
       state = memory_pixels(decode_bmp_file(open_file(path)));
+    } else if (format == image_formats::gif) {
+      // Its bytes are read once, when its pixels are.
+      const gif_layout layout = checked_gif_layout(encoded_input(open_file(path)));
+      state = std::make_unique<bitmap::impl>();
+      state->width = static_cast<std::uint32_t>(layout.width);
+      state->height = static_cast<std::uint32_t>(layout.height);
+      state->pixels = [path](int, const threading::stop_flag& reader_stop) {
+        return stoppable(file_pixels(path, image_formats::gif, 1), reader_stop);
+      };
     } else {
       const vips::VImage header = load_checked_file(path, format, 1);
       state = std::make_unique<bitmap::impl>();

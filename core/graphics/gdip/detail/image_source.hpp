@@ -9,6 +9,7 @@
 
 #include "core/graphics/gdip/bitmap.hpp"
 #include "core/graphics/gdip/detail/bmp_decoder.hpp"
+#include "core/graphics/gdip/detail/gif_layout.hpp"
 #include "core/graphics/image_format.hpp"
 #include "core/threading/stop_flag.hpp"
 
@@ -25,8 +26,12 @@ image_format sniff_image_format(std::string_view head);
 image_format file_image_format(const std::string& path);
 
 // The header of the image file at path in format, neither HD Photo nor BMP
-// (their own decoders read it). Throws status_failure.
+// (their own decoders read it) nor GIF (read_gif_file_layout). Throws status_failure.
 vips::VImage read_image_header(const std::string& path, image_format format);
+
+// The layout of the GIF file at path (read_gif_layout): its loader's header,
+// read without the bytes of its image. Throws status_failure.
+gif_layout read_gif_file_layout(const std::string& path);
 
 // The header of the BMP file at path (read_bmp_header).
 bmp_header read_bmp_file_header(const std::string& path);
