@@ -99,12 +99,30 @@ void main_frame::close_window() {
   // Not close(): a frame never shown gets no close event, and this one must
   // end the loop all the same.
   save_on_close_ = false;
-  hide();
+  if (!on_wayland()) {
+    hide();
+  }
   Q_EMIT closed();
 }
 
 void main_frame::show_and_raise(const QString& activation_token) {
   const bool map_anew = needs_new_map(on_wayland(), isActiveWindow());
+  QWindow* window = windowHandle();
+  if (map_anew && isVisible() && window && window->isExposed()) {
+    // Qt's Wayland platform destroys the frame callback it may have pending
+    // when the window is hidden, without the lock of its frame thread, which
+    // destroys it too once the compositor answers it. Hidden once the frame
+    // is answered: Qt then asks for an update, and requests no new frame
+    // before that update is drawn. Or once Qt, the frame unanswered, stops
+    // drawing: the compositor no longer draws the window.
+    map_anew_on_frame_ = activation_token;
+    window->requestUpdate();
+    return;
+  }
+  show_raised(activation_token, map_anew);
+}
+
+void main_frame::show_raised(const QString& activation_token, bool map_anew) {
   if (map_anew) {
     const QRect normal = normalGeometry();
     hide();
@@ -171,12 +189,16 @@ void main_frame::set_taskbar_state(taskbar_progress::state s) {
 }
 
 void main_frame::closeEvent(QCloseEvent* event) {
+  // On Wayland the close is refused, and the window stays mapped until the
+  // process ends once the loop is left: Qt's Wayland platform hides or
+  // destroys a window it closes, which destroys a frame callback its frame
+  // thread may be destroying too.
+  event->setAccepted(!on_wayland());
   if (!save_on_close_) {
-    event->accept();
     return;
   }
+  save_on_close_ = false;
   save_placement_and_config();
-  event->accept();
   Q_EMIT closed();
 }
 
@@ -223,6 +245,12 @@ void main_frame::changeEvent(QEvent* event) {
 }
 
 bool main_frame::eventFilter(QObject* watched, QEvent* event) {
+  if (map_anew_on_frame_ && watched == windowHandle() &&
+      (event->type() == QEvent::UpdateRequest ||
+       (event->type() == QEvent::Expose && !windowHandle()->isExposed()))) {
+    show_raised(*std::exchange(map_anew_on_frame_, std::nullopt), true);
+    return false;
+  }
   if (event->type() == QEvent::Expose && activation_on_expose_ && watched == windowHandle() &&
       windowHandle()->isExposed()) {
     activate_with_token(*this, *std::exchange(activation_on_expose_, std::nullopt));

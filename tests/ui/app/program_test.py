@@ -379,8 +379,8 @@ def frame_keeps_its_size_under_a_window_manager(s):
           f"each start restores the default outer 750 x 580 at 50,20; saved {frames}")
 
 
-def start_on_wayland(s):
-    program = s.start()
+def start_on_wayland(s, *args, **environment):
+    program = s.start(*args, **environment)
     wait_for(lambda: s.wayland_windows(program.pid) or program.poll() is not None,
              "the program's window")
     check(program.poll() is None, f"the program ended with {program.returncode}")
@@ -411,28 +411,42 @@ def saved_show_command(s):
     return struct.unpack("<11i", base64.b64decode(saved_settings(s)["Placement"]))[2]
 
 
+def late_frame_callbacks():
+    """The environment of a start whose Qt destroys its frame callbacks late:
+    30 ms late on its frame thread, and 150 ms before it goes on elsewhere."""
+    return {"LD_PRELOAD": os.environ["LUMBREL_SLOW_FRAME_CALLBACK_DESTROY"]}
+
+
 def wayland_closes_keep_the_placement(s):
     """Closes by the title bar's close button that Qt draws, and by the
     compositor after it made the window fill the output, which takes Qt's
-    decorations away."""
-    frames = []
-    for close in range(8):
-        program = start_on_wayland(s)
+    decorations away; also with Qt's frame callbacks destroyed late, and by
+    SIGTERM, which saves nothing."""
+    def run(row):
+        close, late = row
+        program = start_on_wayland(s, **(late_frame_callbacks() if late else {}))
         wait_for_window(s, program, 750, 580, "normal")
-        if close % 2 == 0:
-            x, y, width, _, _ = s.wayland_windows(program.pid)[0]
-            # The close button at the title bar's right end.
-            check(s.ask_weston(f"click {x + width - 12} {y + 15}") == ["clicked"], "a click")
-            code = exit_code(program)
-            check(code == 1, f"a closed frame ends the program with 1, not {code}")
+        if close == "close button":
+            click_title_button(s, program, 12)
+        elif close == "SIGTERM":
+            program.send_signal(signal.SIGTERM)
         else:
             check(s.ask_weston(f"fullscreen {program.pid}") == ["fullscreen 1"], "full screen")
             wait_for_window(s, program, 1280, 1024, "fullscreen")
-            close_on_wayland(s, program)
-        frames.append((saved_frame(s), saved_show_command(s)))
-    # Weston places windows itself and tells no client where: the position stays as saved.
-    check(frames == [((50, 20, 800, 600), 1)] * 8,
-          f"each close saves the default outer 750 x 580 at 50,20, shown normally; saved {frames}")
+            check(s.ask_weston(f"close {program.pid}") == ["closed 1"], "weston closes")
+        code = exit_code(program)
+        check(code == 1, f"a closed frame ends the program with 1, not {code}")
+        # Weston places windows itself and tells no client where: the position stays as saved.
+        frame = (saved_frame(s), saved_show_command(s))
+        check(frame == ((50, 20, 800, 600), 1),
+              f"the close saves the default outer 750 x 580 at 50,20, shown normally; saved {frame}")
+        if close == "SIGTERM":
+            check(os.path.getmtime(s.settings) == saved_at[0], "SIGTERM writes no settings")
+        saved_at[:] = [os.path.getmtime(s.settings)]
+    saved_at = []
+    rows = [("close button", False), ("compositor", False)] * 4
+    rows += [("close button", True), ("compositor", True), ("SIGTERM", True)] * 2
+    for_each_row(rows, run)
 
 
 def wayland_contact_popup_keeps_the_typing(s):
@@ -477,16 +491,22 @@ def click_title_button(s, program, from_right):
 def wayland_second_start_shows_first(s):
     """As on X11, with the first window started hidden, then minimised by its
     title bar's button, which takes it off weston's screen, or maximised and
-    covered by another maximised window. The second start passes on the
+    covered by another maximised window; also with Qt's frame callbacks
+    destroyed late. The second start passes on the
     activation token a launcher gave it; the window comes back as it was, its
     restore button gives it back its normal size and its maximise button
     fills the screen again."""
-    def run(hidden_by):
-        maximised = None
+    def run(row):
+        hidden_by, late = row
+        environment = late_frame_callbacks() if late else {}
+        maximised = cover = None
+        # Each row starts from the default placement.
+        if os.path.exists(s.settings):
+            os.remove(s.settings)
         if hidden_by == "tray":
-            first = s.start("-tray")
+            first = s.start("-tray", **environment)
         else:
-            first = start_on_wayland(s)
+            first = start_on_wayland(s, **environment)
             wait_for_window(s, first, 750, 580, "normal")
             if hidden_by == "title bar":
                 click_title_button(s, first, 63)
@@ -514,7 +534,11 @@ def wayland_second_start_shows_first(s):
         if maximised:
             check((saved_frame(s), saved_show_command(s)) == ((50, 20, 800, 600), 3),
                   "the close saves the normal 750 x 580 at 50,20, shown maximised")
-    for_each_row(("tray", "title bar", "maximised, then covered"), run)
+            cover.kill()
+            cover.wait()
+    rows = [(hidden_by, late) for hidden_by in ("tray", "title bar", "maximised, then covered")
+            for late in (False, True) if hidden_by != "tray" or not late]
+    for_each_row(rows, run)
 
 
 def wayland_close_ends_with_slow_event_threads(s):
