@@ -225,6 +225,24 @@ void main_frame::save_placement_and_config() {
 void main_frame::resizeEvent(QResizeEvent*) {
   canvas_->setGeometry(rect());
   fit_to_frame();
+  // Qt's Wayland platform sends the window's geometry with a resize only
+  // while the window is exposed, and it takes a window whose frame the
+  // compositor has not answered for 100 ms, as on a busy machine, for
+  // unexposed: a compositor's configure taken then left the compositor
+  // placing the window by its old size.
+  const QWindow* window = windowHandle();
+  if (on_wayland() && isVisible() && window && !window->isExposed()) {
+    geometry_unsent_ = true;
+  }
+}
+
+void main_frame::resend_window_geometry() {
+  // A move is sent on with the geometry, and the compositor ignores it. The
+  // window's own: a widget moved by the program leaves full screen.
+  QWindow* window = windowHandle();
+  const QPoint at = window->position();
+  window->setPosition(at + QPoint(1, 0));
+  window->setPosition(at);
 }
 
 // The window manager reports its frame with the window's first placement.
@@ -250,6 +268,11 @@ bool main_frame::eventFilter(QObject* watched, QEvent* event) {
        (event->type() == QEvent::Expose && !windowHandle()->isExposed()))) {
     show_raised(*std::exchange(map_anew_on_frame_, std::nullopt), true);
     return false;
+  }
+  if (event->type() == QEvent::Expose && geometry_unsent_ && watched == windowHandle() &&
+      windowHandle()->isExposed()) {
+    geometry_unsent_ = false;
+    resend_window_geometry();
   }
   if (event->type() == QEvent::Expose && activation_on_expose_ && watched == windowHandle() &&
       windowHandle()->isExposed()) {

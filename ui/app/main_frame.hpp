@@ -62,6 +62,8 @@ class main_frame : public QWidget, public core::windows_async_window_update {
   // Shows, raises and activates the window; map_anew: unmapped first, so that
   // the compositor maps it anew.
   void show_raised(const QString& activation_token, bool map_anew);
+  // Has Qt's Wayland platform tell the compositor the window's geometry again.
+  void resend_window_geometry();
   // The decorations around the window, the window manager's or Qt's own; none
   // until the window is framed, nor while it fills the screen.
   QMargins frame_margins() const;
@@ -84,6 +86,9 @@ class main_frame : public QWidget, public core::windows_async_window_update {
   canvas_view* canvas_;
   taskbar_button taskbar_;
   bool save_on_close_ = true;
+  // Resized while Qt's Wayland platform drew nothing: the compositor still
+  // has the geometry from before.
+  bool geometry_unsent_ = false;
   // Last member: disconnected before anything else of the frame goes.
   std::vector<boost::signals2::scoped_connection> connections_;
 };
