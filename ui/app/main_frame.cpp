@@ -111,10 +111,10 @@ void main_frame::show_and_raise(const QString& activation_token) {
   if (map_anew && isVisible() && window && window->isExposed()) {
     // Qt's Wayland platform destroys the frame callback it may have pending
     // when the window is hidden, without the lock of its frame thread, which
-    // destroys it too once the compositor answers it. Hidden once the frame
-    // is answered: Qt then asks for an update, and requests no new frame
-    // before that update is drawn. Or once Qt, the frame unanswered, stops
-    // drawing: the compositor no longer draws the window.
+    // destroys it too once the compositor answers it. Hidden in the update
+    // Qt delivers once its frame thread is done with the callback (at once
+    // when none is pending), or once Qt, the frame unanswered, takes the
+    // window for unexposed: the compositor no longer draws it.
     map_anew_on_frame_ = activation_token;
     window->requestUpdate();
     return;
