@@ -433,8 +433,9 @@ def wayland_closes_keep_the_placement(s):
         else:
             if close == "compositor, held first":
                 # Stopped as a busy machine may stop it: the frames Qt draws
-                # meanwhile go unanswered, and Qt takes the window for
-                # unexposed until the compositor answers again.
+                # meanwhile (the focused field's cursor blinks twice a second)
+                # go unanswered, and Qt takes the window for unexposed until
+                # the compositor answers again.
                 os.kill(s.weston.pid, signal.SIGSTOP)
                 time.sleep(1.2)
                 os.kill(s.weston.pid, signal.SIGCONT)
@@ -499,10 +500,10 @@ def wayland_second_start_shows_first(s):
     """As on X11, with the first window started hidden, then minimised by its
     title bar's button, which takes it off weston's screen, or maximised and
     covered by another maximised window; also with Qt's frame callbacks
-    destroyed late. The second start passes on the
-    activation token a launcher gave it; the window comes back as it was, its
-    restore button gives it back its normal size and its maximise button
-    fills the screen again."""
+    destroyed late. The second start passes on the activation token a
+    launcher gave it; the window comes back as it was, its restore button
+    gives it back its normal size and its maximise button fills the screen
+    again."""
     def run(row):
         hidden_by, late = row
         environment = late_frame_callbacks() if late else {}
