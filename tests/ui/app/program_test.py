@@ -136,12 +136,17 @@ class Session:
                 reply += piece
         return reply.decode().splitlines()
 
-    def wayland_windows(self, pid):
-        """(x, y, width, height, state) of each top-level window of pid."""
-        return [(int(x), int(y), int(w), int(h), state)
-                for kind, owner, x, y, w, h, state in
+    def wayland_toplevels(self, pid):
+        """(surface, x, y, width, height, state) of each top-level window of
+        pid; surface is the client's id of its surface, which a new map changes."""
+        return [(int(surface), int(x), int(y), int(w), int(h), state)
+                for kind, owner, surface, x, y, w, h, state in
                 (line.split() for line in self.ask_weston("windows") if line.startswith("window "))
                 if int(owner) == pid]
+
+    def wayland_windows(self, pid):
+        """(x, y, width, height, state) of each top-level window of pid."""
+        return [window[1:] for window in self.wayland_toplevels(pid)]
 
     def press(self, *chords):
         """Keys of the helper's keyboard, which goes to the window last clicked;
@@ -529,8 +534,13 @@ def wayland_second_start_shows_first(s):
                 s.children.append(cover)
                 wait_for(lambda: s.wayland_windows(cover.pid), "the covering window")
         listening(s, first)
+        surfaces = [window[0] for window in s.wayland_toplevels(first.pid)]
         code = exit_code(s.start(XDG_ACTIVATION_TOKEN="launcher-token-1"))
         check(code == 255, f"a second start exits with 255, got {code}")
+        # The window may be mapped anew only once its frame is answered: a
+        # click before would meet the window under it.
+        wait_for(lambda: [window[0] for window in s.wayland_toplevels(first.pid)]
+                 not in ([], surfaces), "the window mapped anew")
         if maximised:
             wait_for_window(s, first, *maximised, "maximized")
             click_title_button(s, first, 37)
