@@ -210,6 +210,10 @@ int app_main(int argc, char** argv) {
   std::optional<core::graphics::gdip::gdiplus_background_startup> imaging;
   const int result = application_run(options, imaging);
   imaging.reset();
+  // A second start, which has made no window, ends here.
+  if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+    end_without_wayland_teardown(result);
+  }
   return result;
 }
 
