@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QWindow>
+#include <chrono>
 #include <utility>
 
 #include "engine/app/application.hpp"
@@ -26,6 +28,10 @@ QSize page_minimum(const canvas_view& canvas) {
   const QWidget* page = canvas.page(canvas_view::layer::addphotos);
   return page ? page->minimumSizeHint() : QSize();
 }
+
+// Well beyond the 100 ms that Qt's Wayland platform waits for a frame to be
+// answered before it takes the window for unexposed.
+constexpr std::chrono::milliseconds frame_wait{500};
 
 bool on_wayland() {
   return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
@@ -112,11 +118,19 @@ void main_frame::show_and_raise(const QString& activation_token) {
     // Qt's Wayland platform destroys the frame callback it may have pending
     // when the window is hidden, without the lock of its frame thread, which
     // destroys it too once the compositor answers it. Hidden in the update
-    // Qt delivers once its frame thread is done with the callback (at once
-    // when none is pending), or once Qt, the frame unanswered, takes the
-    // window for unexposed: the compositor no longer draws it.
+    // Qt delivers once its frame thread is done with the callback, or once
+    // Qt, the frame unanswered, takes the window for unexposed: the
+    // compositor no longer draws it. Qt holds back an update asked for
+    // before it committed a frame since the last one, and a minimised window
+    // may draw none: then no callback is pending, and the window is mapped
+    // anew after a while.
     map_anew_on_frame_ = activation_token;
     window->requestUpdate();
+    QTimer::singleShot(frame_wait, this, [this] {
+      if (map_anew_on_frame_) {
+        show_raised(*std::exchange(map_anew_on_frame_, std::nullopt), true);
+      }
+    });
     return;
   }
   show_raised(activation_token, map_anew);
