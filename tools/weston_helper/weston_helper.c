@@ -7,9 +7,11 @@
 //
 // It listens on the Unix socket named by LUMBREL_WESTON_HELPER; each
 // connection carries one request line and gets the reply, then is closed:
-//   windows          one line "window <pid> <x> <y> <width> <height> <state>"
-//                    a top-level window (its window geometry on the output,
-//                    state normal, maximized or fullscreen), then "end"
+//   windows          one line "window <pid> <surface> <x> <y> <width> <height>
+//                    <state>" a top-level window (the client's id of its
+//                    surface, which a new map changes, its window geometry on
+//                    the output, state normal, maximized or fullscreen), then
+//                    "end"
 //   close PID        asks the windows of PID to close, as a compositor's own
 //                    close does: "closed <count>"
 //   fullscreen PID   makes the windows of PID fill the output, as a shell's
@@ -164,8 +166,9 @@ static void describe(struct weston_desktop_surface* window, struct weston_view* 
   const char* state = weston_desktop_surface_get_fullscreen(window)  ? "fullscreen"
                       : weston_desktop_surface_get_maximized(window) ? "maximized"
                                                                      : "normal";
-  fprintf(out, "window %d %d %d %d %d %s\n", (int)weston_desktop_surface_get_pid(window),
-          (int)view->geometry.x + g.x, (int)view->geometry.y + g.y, g.width, g.height, state);
+  fprintf(out, "window %d %u %d %d %d %d %s\n", (int)weston_desktop_surface_get_pid(window),
+          wl_resource_get_id(view->surface->resource), (int)view->geometry.x + g.x,
+          (int)view->geometry.y + g.y, g.width, g.height, state);
 }
 
 static void close_window(struct weston_desktop_surface* window, struct weston_view* view,

@@ -96,8 +96,8 @@ void remove_kept_archive_at_exit() {
 // the display's other reader then waits for it. The process would live on
 // without a window, and the next start would only ask it to show one. Called
 // once the lock is released and everything is written: the process ends
-// without that teardown (nor the destructors of static objects, which write
-// nothing). The leak check that exit would run runs here.
+// without that teardown (nor the destructors of its objects and of static
+// ones, which write nothing). The leak check that exit would run runs here.
 [[noreturn]] void end_without_wayland_teardown(int result) {
 #if defined(__SANITIZE_ADDRESS__)
   __lsan_do_leak_check();
@@ -179,6 +179,13 @@ int application_run(const core::command_line_options& options,
 
   const int result = QCoreApplication::exec();
   end_jobs(result);
+  if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+    // Ended here, the window still mapped: destroying it would destroy a
+    // frame callback that Qt's Wayland frame thread may be destroying too.
+    imaging.reset();
+    instance.release();
+    end_without_wayland_teardown(result);
+  }
   return result;
 }
 
@@ -203,6 +210,7 @@ int app_main(int argc, char** argv) {
   std::optional<core::graphics::gdip::gdiplus_background_startup> imaging;
   const int result = application_run(options, imaging);
   imaging.reset();
+  // A second start, which has made no window, ends here.
   if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
     end_without_wayland_teardown(result);
   }

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QWindow>
+#include <chrono>
 #include <utility>
 
 #include "engine/app/application.hpp"
@@ -26,6 +28,10 @@ QSize page_minimum(const canvas_view& canvas) {
   const QWidget* page = canvas.page(canvas_view::layer::addphotos);
   return page ? page->minimumSizeHint() : QSize();
 }
+
+// Well beyond the 100 ms that Qt's Wayland platform waits for a frame to be
+// answered before it takes the window for unexposed.
+constexpr std::chrono::milliseconds frame_wait{500};
 
 bool on_wayland() {
   return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
@@ -99,12 +105,38 @@ void main_frame::close_window() {
   // Not close(): a frame never shown gets no close event, and this one must
   // end the loop all the same.
   save_on_close_ = false;
-  hide();
+  if (!on_wayland()) {
+    hide();
+  }
   Q_EMIT closed();
 }
 
 void main_frame::show_and_raise(const QString& activation_token) {
   const bool map_anew = needs_new_map(on_wayland(), isActiveWindow());
+  QWindow* window = windowHandle();
+  if (map_anew && isVisible() && window && window->isExposed()) {
+    // Qt's Wayland platform destroys the frame callback it may have pending
+    // when the window is hidden, without the lock of its frame thread, which
+    // destroys it too once the compositor answers it. Hidden in the update
+    // Qt delivers once its frame thread is done with the callback, or once
+    // Qt, the frame unanswered, takes the window for unexposed: the
+    // compositor no longer draws it. Qt holds back an update asked for
+    // before it committed a frame since the last one, and a minimised window
+    // may draw none: then no callback is pending, and the window is mapped
+    // anew after a while.
+    map_anew_on_frame_ = activation_token;
+    window->requestUpdate();
+    QTimer::singleShot(frame_wait, this, [this] {
+      if (map_anew_on_frame_) {
+        show_raised(*std::exchange(map_anew_on_frame_, std::nullopt), true);
+      }
+    });
+    return;
+  }
+  show_raised(activation_token, map_anew);
+}
+
+void main_frame::show_raised(const QString& activation_token, bool map_anew) {
   if (map_anew) {
     const QRect normal = normalGeometry();
     hide();
@@ -171,12 +203,16 @@ void main_frame::set_taskbar_state(taskbar_progress::state s) {
 }
 
 void main_frame::closeEvent(QCloseEvent* event) {
+  // On Wayland the close is refused, and the window stays mapped until the
+  // process ends once the loop is left: Qt's Wayland platform hides or
+  // destroys a window it closes, which destroys a frame callback its frame
+  // thread may be destroying too.
+  event->setAccepted(!on_wayland());
   if (!save_on_close_) {
-    event->accept();
     return;
   }
+  save_on_close_ = false;
   save_placement_and_config();
-  event->accept();
   Q_EMIT closed();
 }
 
@@ -203,6 +239,24 @@ void main_frame::save_placement_and_config() {
 void main_frame::resizeEvent(QResizeEvent*) {
   canvas_->setGeometry(rect());
   fit_to_frame();
+  // Qt's Wayland platform sends the window's geometry with a resize only
+  // while the window is exposed, and it takes a window whose frame the
+  // compositor has not answered for 100 ms, as on a busy machine, for
+  // unexposed: a compositor's configure taken then left the compositor
+  // placing the window by its old size.
+  const QWindow* window = windowHandle();
+  if (on_wayland() && isVisible() && window && !window->isExposed()) {
+    geometry_unsent_ = true;
+  }
+}
+
+void main_frame::resend_window_geometry() {
+  // A move is sent on with the geometry, and the compositor ignores it. The
+  // window's own: a widget moved by the program leaves full screen.
+  QWindow* window = windowHandle();
+  const QPoint at = window->position();
+  window->setPosition(at + QPoint(1, 0));
+  window->setPosition(at);
 }
 
 // The window manager reports its frame with the window's first placement.
@@ -223,6 +277,17 @@ void main_frame::changeEvent(QEvent* event) {
 }
 
 bool main_frame::eventFilter(QObject* watched, QEvent* event) {
+  if (map_anew_on_frame_ && watched == windowHandle() &&
+      (event->type() == QEvent::UpdateRequest ||
+       (event->type() == QEvent::Expose && !windowHandle()->isExposed()))) {
+    show_raised(*std::exchange(map_anew_on_frame_, std::nullopt), true);
+    return false;
+  }
+  if (event->type() == QEvent::Expose && geometry_unsent_ && watched == windowHandle() &&
+      windowHandle()->isExposed()) {
+    geometry_unsent_ = false;
+    resend_window_geometry();
+  }
   if (event->type() == QEvent::Expose && activation_on_expose_ && watched == windowHandle() &&
       windowHandle()->isExposed()) {
     activate_with_token(*this, *std::exchange(activation_on_expose_, std::nullopt));

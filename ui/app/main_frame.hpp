@@ -29,7 +29,8 @@ class main_frame : public QWidget, public core::windows_async_window_update {
   canvas_view& canvas() const { return *canvas_; }
   const taskbar_button& taskbar() const { return taskbar_; }
 
-  // Closes without saving anything.
+  // Closes without saving anything. On Wayland the window stays mapped until
+  // the process ends: see closeEvent.
   void close_window();
   // Shows the window, also one started hidden or minimised, raises it and asks
   // for it to be activated, with the activation token a second start was
@@ -58,6 +59,11 @@ class main_frame : public QWidget, public core::windows_async_window_update {
 
  private:
   void save_placement_and_config();
+  // Shows, raises and activates the window; map_anew: unmapped first, so that
+  // the compositor maps it anew.
+  void show_raised(const QString& activation_token, bool map_anew);
+  // Has Qt's Wayland platform tell the compositor the window's geometry again.
+  void resend_window_geometry();
   // The decorations around the window, the window manager's or Qt's own; none
   // until the window is framed, nor while it fills the screen.
   QMargins frame_margins() const;
@@ -70,6 +76,9 @@ class main_frame : public QWidget, public core::windows_async_window_update {
   // The activation token of a show request, kept until the window is mapped
   // anew; empty: none was given.
   std::optional<QString> activation_on_expose_;
+  // The activation token of a show request that waits for the window's frame
+  // to be answered before it maps the window anew.
+  std::optional<QString> map_anew_on_frame_;
   // The outer rectangle the window last had shown in the normal state. Read
   // neither in other states nor at close: decorations come and go with them.
   std::optional<QRect> normal_frame_;
@@ -77,6 +86,9 @@ class main_frame : public QWidget, public core::windows_async_window_update {
   canvas_view* canvas_;
   taskbar_button taskbar_;
   bool save_on_close_ = true;
+  // Resized while Qt's Wayland platform drew nothing: the compositor still
+  // has the geometry from before.
+  bool geometry_unsent_ = false;
   // Last member: disconnected before anything else of the frame goes.
   std::vector<boost::signals2::scoped_connection> connections_;
 };

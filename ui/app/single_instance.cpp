@@ -71,11 +71,17 @@ single_instance::single_instance(std::vector<single_instance_paths> places)
     : places_(std::move(places)) {}
 
 single_instance::~single_instance() {
+  release();
+}
+
+void single_instance::release() {
   if (server_) {
     server_->close();
+    server_.reset();
   }
   if (lock_fd_ != -1) {
     ::close(lock_fd_);  // releases the lock; the file stays for the next start
+    lock_fd_ = -1;
   }
 }
 

@@ -63,6 +63,10 @@ class single_instance : public QObject {
   // listen.
   void listen();
 
+  // Stops listening, which removes the socket, and releases the lock, as the
+  // destructor does: for a process that ends without destroying its objects.
+  void release();
+
  Q_SIGNALS:
   void show_requested(const QString& activation_token);
 
