@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -28,8 +29,10 @@
 #include "ui/app/main_frame.hpp"
 #include "ui/app/process_setup.hpp"
 #include "ui/app/single_instance.hpp"
+#include "ui/app/startup_id.hpp"
 #include "ui/app/startup_options.hpp"
 #include "ui/app/termination_signal.hpp"
+#include "ui/app/x11_window.hpp"
 
 namespace parvel {
 
@@ -129,10 +132,27 @@ void show_as_decided(main_frame& frame, const startup_options& decided) {
   }
 }
 
+// What lets the window manager or the compositor weigh a second start's
+// request as the user's own start: on X11 the start's time, in its startup
+// notification id, the launcher's or one made here; elsewhere the activation
+// token a launcher gave.
+QString activation_token_of_start(const QByteArray& startup_id) {
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+    return qEnvironmentVariable("XDG_ACTIVATION_TOKEN");
+  }
+  const QString given = QString::fromUtf8(startup_id);
+  if (startup_id_time(given)) {
+    return given;
+  }
+  const std::uint32_t now = x11_server_time();
+  return now != 0 ? own_startup_id(now) : QString();
+}
+
 }  // namespace
 
 int application_run(const core::command_line_options& options,
-                    std::optional<core::graphics::gdip::gdiplus_background_startup>& imaging) {
+                    std::optional<core::graphics::gdip::gdiplus_background_startup>& imaging,
+                    const QByteArray& startup_id) {
   application& app = *application::instance();
   const QString title = QString::fromStdString(app.product_title());
 
@@ -140,7 +160,7 @@ int application_run(const core::command_line_options& options,
   single_instance instance(instance_places(QString::fromStdString(app.mutex_name()),
                                            qEnvironmentVariable("XDG_RUNTIME_DIR"), temp_folder));
   if (!instance.acquire()) {
-    instance.ask_first_to_show(qEnvironmentVariable("XDG_ACTIVATION_TOKEN"));
+    instance.ask_first_to_show(activation_token_of_start(startup_id));
     return -1;
   }
   remove_kept_archive_at_exit();
@@ -199,9 +219,11 @@ int app_main(int argc, char** argv) {
     add_debug_sink();
   }
 
+  // Qt's X11 platform takes it out of the environment as it starts.
+  const QByteArray startup_id = qgetenv("DESKTOP_STARTUP_ID");
   guarded_application qt(argc, argv);
   std::optional<core::graphics::gdip::gdiplus_background_startup> imaging;
-  const int result = application_run(options, imaging);
+  const int result = application_run(options, imaging, startup_id);
   imaging.reset();
   if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
     end_without_wayland_teardown(result);
