@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <mutex>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
@@ -76,23 +75,34 @@ void end_jobs(int result) {
   }
 }
 
-// Qt ends the process with exit() from inside its loop when the display goes
-// away (a logout), so the shut-down after the loop never runs: the archive
-// kept for a Retry goes at exit too. Registered once the user exists, so it
-// runs before the user is destroyed.
-void remove_kept_archive_at_exit() {
-  static std::once_flag registered;
-  std::call_once(registered, [] {
-    user::instance();
-    std::atexit([] {
-      try {
-        user::instance()->get_package()->remove_archive();
-      } catch (const std::exception& e) {
-        core::log::write(sev::error, "Cannot remove the archive at exit: %s", e.what());
-      }
-    });
-  });
-}
+// Qt's X11 platform ends the process with exit(1) from inside its loop when
+// the display goes away (a logout): the shut-down after the loop never runs,
+// and exit() would destroy static objects (OpenSSL's state, the application
+// with its dispatcher) under the jobs' threads. exit() first destroys the
+// calling thread's thread_local objects: this one, made on the
+// user-interface thread, ends the jobs and removes the kept archive there,
+// while every static object still stands, and ends the process with 1 before
+// any is destroyed.
+class exit_inside_loop {
+ public:
+  static exit_inside_loop& of_this_thread() {
+    thread_local exit_inside_loop guard;
+    return guard;
+  }
+
+  void set_loop_runs(bool runs) { loop_runs_ = runs; }
+
+  ~exit_inside_loop() {
+    if (loop_runs_) {
+      end_jobs(1);
+      std::fflush(nullptr);
+      std::_Exit(1);
+    }
+  }
+
+ private:
+  bool loop_runs_ = false;
+};
 
 // Qt's Wayland platform may hang for ever in its display's teardown: its
 // event thread can quit holding a read it prepared and never cancelled, and
@@ -163,7 +173,6 @@ int application_run(const core::command_line_options& options,
     instance.ask_first_to_show(activation_token_of_start(startup_id));
     return -1;
   }
-  remove_kept_archive_at_exit();
 
   QGuiApplication::setDesktopFileName(QString::fromLatin1(desktop_file_id));
 
@@ -197,7 +206,10 @@ int application_run(const core::command_line_options& options,
   // Its result comes through the controller's signals; the window does not wait for it.
   app.controller()->start_update_check();
 
+  exit_inside_loop& guard = exit_inside_loop::of_this_thread();
+  guard.set_loop_runs(true);
   const int result = QCoreApplication::exec();
+  guard.set_loop_runs(false);
   end_jobs(result);
   return result;
 }

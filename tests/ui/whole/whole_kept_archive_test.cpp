@@ -16,6 +16,7 @@
 
 #include "engine/photos/package_info.hpp"
 #include "engine/user/user.hpp"
+#include "tests/engine/jobs/job_recorder.hpp"
 #include "tests/support/child_role.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "tests/support/widget_driver.hpp"
@@ -52,6 +53,21 @@ bool prepare_send(whole_test::frame_driver& driver, whole_test::service_road& ro
   return true;
 }
 
+// Made once the upload runs, so destroyed at exit before any static object
+// made earlier: says so when the upload has not ended by then, as it would
+// meet objects destroyed under it.
+struct exit_witness {
+  const test_support::job_recorder& recorder;
+  ~exit_witness() {
+    const std::string last = recorder.outcome();
+    if (last != "upload_canceled" && last != "upload_succeeded" &&
+        last.rfind("upload_failed", 0) != 0) {
+      std::fputs("static objects destroyed while the upload ran\n", stdout);
+      std::fflush(stdout);
+    }
+  }
+};
+
 // The whole program on the display it is given, until something ends it:
 // prints "uploading" once the archive is on its way, whose answer never comes.
 const test_support::child_role upload_until_ended(
@@ -64,7 +80,8 @@ const test_support::child_role upload_until_ended(
       parvel::user::instance()->contacts = {"bob@y.example"};
       whole_test::service_road road;
       road.service_.set_fault(service::step::archive, {.delay = std::chrono::minutes(10)});
-      road.recorder_.on_first("upload_progress", [] {
+      road.recorder_.on_first("upload_progress", [&road] {
+        static const exit_witness witness{road.recorder_};
         std::fputs("uploading\n", stdout);
         std::fflush(stdout);
       });
@@ -236,6 +253,8 @@ class whole_kept_archive_test : public QObject {
     QVERIFY(program.waitForFinished(60000));
     x_server.terminate();
     x_server.waitForFinished();
+    said += program.readAllStandardOutput();
+    QVERIFY2(!said.contains("destroyed"), said.constData());
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 1);
     QCOMPARE(
