@@ -4,10 +4,10 @@
 #include <QScreen>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <mutex>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
@@ -28,8 +28,10 @@
 #include "ui/app/main_frame.hpp"
 #include "ui/app/process_setup.hpp"
 #include "ui/app/single_instance.hpp"
+#include "ui/app/startup_id.hpp"
 #include "ui/app/startup_options.hpp"
 #include "ui/app/termination_signal.hpp"
+#include "ui/app/x11_window.hpp"
 
 namespace parvel {
 
@@ -73,23 +75,34 @@ void end_jobs(int result) {
   }
 }
 
-// Qt ends the process with exit() from inside its loop when the display goes
-// away (a logout), so the shut-down after the loop never runs: the archive
-// kept for a Retry goes at exit too. Registered once the user exists, so it
-// runs before the user is destroyed.
-void remove_kept_archive_at_exit() {
-  static std::once_flag registered;
-  std::call_once(registered, [] {
-    user::instance();
-    std::atexit([] {
-      try {
-        user::instance()->get_package()->remove_archive();
-      } catch (const std::exception& e) {
-        core::log::write(sev::error, "Cannot remove the archive at exit: %s", e.what());
-      }
-    });
-  });
-}
+// Qt's X11 platform ends the process with exit(1) from inside its loop when
+// the display goes away (a logout): the shut-down after the loop never runs,
+// and exit() would destroy static objects (OpenSSL's state, the application
+// with its dispatcher) under the jobs' threads. exit() first destroys the
+// calling thread's thread_local objects: this one, made on the
+// user-interface thread, ends the jobs and removes the kept archive there,
+// while every static object still stands, and ends the process with 1 before
+// any is destroyed.
+class exit_inside_loop {
+ public:
+  static exit_inside_loop& of_this_thread() {
+    thread_local exit_inside_loop guard;
+    return guard;
+  }
+
+  void set_loop_runs(bool runs) { loop_runs_ = runs; }
+
+  ~exit_inside_loop() {
+    if (loop_runs_) {
+      end_jobs(1);
+      std::fflush(nullptr);
+      std::_Exit(1);
+    }
+  }
+
+ private:
+  bool loop_runs_ = false;
+};
 
 // Qt's Wayland platform may hang for ever in its display's teardown: its
 // event thread can quit holding a read it prepared and never cancelled, and
@@ -129,10 +142,27 @@ void show_as_decided(main_frame& frame, const startup_options& decided) {
   }
 }
 
+// What lets the window manager or the compositor weigh a second start's
+// request as the user's own start: on X11 the start's time, in its startup
+// notification id, the launcher's or one made here; elsewhere the activation
+// token a launcher gave.
+QString activation_token_of_start(const QByteArray& startup_id) {
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+    return qEnvironmentVariable("XDG_ACTIVATION_TOKEN");
+  }
+  const QString given = QString::fromUtf8(startup_id);
+  if (startup_id_time(given)) {
+    return given;
+  }
+  const std::uint32_t now = x11_server_time();
+  return now != 0 ? own_startup_id(now) : QString();
+}
+
 }  // namespace
 
 int application_run(const core::command_line_options& options,
-                    std::optional<core::graphics::gdip::gdiplus_background_startup>& imaging) {
+                    std::optional<core::graphics::gdip::gdiplus_background_startup>& imaging,
+                    const QByteArray& startup_id) {
   application& app = *application::instance();
   const QString title = QString::fromStdString(app.product_title());
 
@@ -140,10 +170,9 @@ int application_run(const core::command_line_options& options,
   single_instance instance(instance_places(QString::fromStdString(app.mutex_name()),
                                            qEnvironmentVariable("XDG_RUNTIME_DIR"), temp_folder));
   if (!instance.acquire()) {
-    instance.ask_first_to_show(qEnvironmentVariable("XDG_ACTIVATION_TOKEN"));
+    instance.ask_first_to_show(activation_token_of_start(startup_id));
     return -1;
   }
-  remove_kept_archive_at_exit();
 
   QGuiApplication::setDesktopFileName(QString::fromLatin1(desktop_file_id));
 
@@ -177,7 +206,10 @@ int application_run(const core::command_line_options& options,
   // Its result comes through the controller's signals; the window does not wait for it.
   app.controller()->start_update_check();
 
+  exit_inside_loop& guard = exit_inside_loop::of_this_thread();
+  guard.set_loop_runs(true);
   const int result = QCoreApplication::exec();
+  guard.set_loop_runs(false);
   end_jobs(result);
   if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
     // Ended here, the window still mapped: destroying it would destroy a
@@ -206,9 +238,11 @@ int app_main(int argc, char** argv) {
     add_debug_sink();
   }
 
+  // Qt's X11 platform takes it out of the environment as it starts.
+  const QByteArray startup_id = qgetenv("DESKTOP_STARTUP_ID");
   guarded_application qt(argc, argv);
   std::optional<core::graphics::gdip::gdiplus_background_startup> imaging;
-  const int result = application_run(options, imaging);
+  const int result = application_run(options, imaging, startup_id);
   imaging.reset();
   // A second start, which has made no window, ends here.
   if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {

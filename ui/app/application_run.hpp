@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <optional>
 
 #include "core/command_line.hpp"
@@ -20,8 +21,10 @@ int app_main(int argc, char** argv);
 // removes the archive a send kept for its Retry. -1 when another instance
 // runs (imaging not started, nothing removed: the archive would be the
 // other's); otherwise the loop's exit code, 1 once the frame has gone. Needs
-// the QApplication.
+// the QApplication. startup_id: the startup notification id a launcher gave
+// (DESKTOP_STARTUP_ID), which a second start passes on.
 int application_run(const core::command_line_options& options,
-                    std::optional<core::graphics::gdip::gdiplus_background_startup>& imaging);
+                    std::optional<core::graphics::gdip::gdiplus_background_startup>& imaging,
+                    const QByteArray& startup_id = {});
 
 }  // namespace parvel

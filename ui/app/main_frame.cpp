@@ -16,6 +16,7 @@
 #include "ui/addphotos/frame_minimum.hpp"
 #include "ui/app/canvas_view.hpp"
 #include "ui/app/desktop_file_id.hpp"
+#include "ui/app/startup_id.hpp"
 #include "ui/app/window_geometry.hpp"
 #include "ui/app/x11_window.hpp"
 #include "ui/theme/program_palette.hpp"
@@ -161,6 +162,9 @@ void main_frame::show_raised(const QString& activation_token, bool map_anew) {
   } else {
     activate_with_token(*this, activation_token);
   }
+  // Qt asks for nothing while the window manager holds the window unmapped,
+  // as on another desktop; the start's time lets it weigh the request.
+  request_activation_on_x11(*this, startup_id_time(activation_token).value_or(0));
 }
 
 void main_frame::restore_frame(const QRect& frame) {

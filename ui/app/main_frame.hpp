@@ -34,7 +34,8 @@ class main_frame : public QWidget, public core::windows_async_window_update {
   void close_window();
   // Shows the window, also one started hidden or minimised, raises it and asks
   // for it to be activated, with the activation token a second start was
-  // given where the compositor takes one.
+  // given where the compositor takes one; on X11 the token is the start's
+  // startup notification id, whose time the window manager weighs.
   void show_and_raise(const QString& activation_token);
   // Places the window so that its outer frame covers frame. Before the window
   // manager has framed it, the window itself takes frame; once the frame is

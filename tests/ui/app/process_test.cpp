@@ -9,12 +9,14 @@
 #include <QDir>
 #include <QEvent>
 #include <condition_variable>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <fstream>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -26,6 +28,7 @@
 #include "ui/app/guarded_application.hpp"
 #include "ui/app/process_setup.hpp"
 #include "ui/app/single_instance.hpp"
+#include "ui/app/startup_id.hpp"
 
 namespace parvel {
 namespace {
@@ -196,6 +199,35 @@ TEST(single_instance, show_request_passes_on_a_well_formed_activation_token) {
     SCOPED_TRACE(r.name);
     EXPECT_EQ(activation_token_of(r.request).toStdString(), r.token);
   }
+}
+
+TEST(startup_id, names_the_time_of_the_start) {
+  struct row {
+    const char* name;
+    const char* id;
+    std::optional<std::uint32_t> time;
+  };
+  const row rows[] = {
+      {"a launcher's", "xfce4-panel/host-1234-5_TIME87654321", 87654321},
+      {"the last _TIME counts", "app_TIME5-x_TIME6", 6},
+      {"largest time", "x_TIME4294967295", 4294967295U},
+      {"time beyond 32 bits", "x_TIME4294967296", std::nullopt},
+      {"time zero", "x_TIME0", std::nullopt},
+      {"no time", "kwin-1_a/b|c:9", std::nullopt},
+      {"no digits", "x_TIME", std::nullopt},
+      {"not only digits", "x_TIME12a", std::nullopt},
+      {"a sign", "x_TIME+12", std::nullopt},
+      {"nothing", "", std::nullopt},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.name);
+    EXPECT_EQ(startup_id_time(QString::fromLatin1(r.id)), r.time);
+  }
+  // What a second start sends when no launcher gave it an id: a token the
+  // request carries whole.
+  const QString own = own_startup_id(4294967295U);
+  EXPECT_EQ(startup_id_time(own), 4294967295U);
+  EXPECT_EQ(activation_token_of(show_request(own)), own);
 }
 
 TEST(single_instance, second_holder_is_refused_until_the_first_ends) {

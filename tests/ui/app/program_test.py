@@ -187,6 +187,22 @@ class Session:
             env=self.env, stdout=subprocess.PIPE, text=True)
         self.children.append(manager)
         check(manager.stdout.readline().strip() == "ready", "the window manager did not start")
+        return manager
+
+    def start_openbox(self):
+        """openbox as a desktop runs it, with its four desktops."""
+        self.children.append(subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
+                                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        wait_for(lambda: "window id" in self.root_property("_NET_SUPPORTING_WM_CHECK"), "openbox")
+
+    def root_property(self, name):
+        return self.property("-root", name)
+
+    def property(self, window, name):
+        """xprop's line for a property of a window ("-root": the root window)."""
+        where = [window] if window == "-root" else ["-id", window]
+        return subprocess.run(["xprop", *where, name], env=self.env, capture_output=True,
+                              text=True).stdout
 
     def own_clipboard(self, target, data):
         """A program that copied data as target and runs on; kill it to empty the clipboard."""
@@ -298,21 +314,76 @@ def listening(s, first):
     check(first.poll() is None, "the first instance runs")
 
 
+def managed_window_of(s, pid):
+    """The window openbox manages for pid, once it manages one."""
+    found = []
+
+    def managed():
+        listed = s.root_property("_NET_CLIENT_LIST").partition("#")[2]
+        found[:] = [w.strip() for w in listed.split(",") if w.strip() and
+                    s.property(w.strip(), "_NET_WM_PID").endswith(f" {pid}\n")]
+        return found
+    wait_for(managed, "openbox managing the window")
+    return found[0]
+
+
+def second_start_reaches_openbox(s, away):
+    """The window on a desktop not shown, the user's switch or the window
+    sent there: a second start asks openbox to activate it, which openbox
+    answers as its rules decide (here it marks the window as wanting
+    attention), and ends with 255."""
+    def map_state():
+        return subprocess.run(["xwininfo", "-id", window], env=s.env, capture_output=True,
+                              text=True).stdout
+    first = s.start()
+    listening(s, first)
+    window = managed_window_of(s, first.pid)
+    wait_for(lambda: "IsViewable" in map_state(), "the window shown")
+    if away == "user":
+        s.xdotool("set_desktop", "1")
+    else:
+        s.xdotool("set_desktop_for_window", window, "2")
+    wait_for(lambda: "IsUnMapped" in map_state(), "the window on a desktop not shown")
+    code = exit_code(s.start())
+    check(code == 255, f"a second start exits with 255, got {code}")
+
+    def answered():
+        def value(line):
+            return line.rpartition("=")[2].strip()
+        on_the_desktop_shown = (value(s.root_property("_NET_CURRENT_DESKTOP"))
+                                == value(s.property(window, "_NET_WM_DESKTOP")))
+        return (on_the_desktop_shown
+                or "_NET_WM_STATE_DEMANDS_ATTENTION" in s.property(window, "_NET_WM_STATE"))
+    wait_for(answered, "openbox to answer the activation request")
+    close_normally(s, first, window)
+
+
 def second_start_shows_first(s):
     """The first window started hidden, then minimised by a window manager
     (which unmaps it): a second start shows it and ends with 255. A first
     instance too busy to take the minimise in before the request (stopped
-    until the second start ended) shows it all the same."""
+    until the second start ended) shows it all the same. Then, under openbox,
+    the window on another desktop."""
     managed = []
+    openbox = []
 
     def run(hidden_by):
         busy = hidden_by == "window manager, first busy"
+        if hidden_by.startswith("openbox"):
+            if not openbox:
+                # In the stand-in's place: one window manager a display.
+                for helper in managed:
+                    helper.kill()
+                    helper.wait()
+                s.start_openbox()
+                openbox.append(True)
+            second_start_reaches_openbox(s, "user" if hidden_by.endswith("user") else "window")
+            return
         if hidden_by == "tray":
             first = s.start("-tray")
         else:
             if not managed:
-                s.start_window_manager(4, 4, 30, 4)
-                managed.append(True)
+                managed.append(s.start_window_manager(4, 4, 30, 4))
             first, window = start_and_map(s)
             listening(s, first)
             if busy:
@@ -332,7 +403,9 @@ def second_start_shows_first(s):
         check(window is not None, "the first window was shown")
         check(window[1] == first.pid, "the window shown is the first instance's")
         close_normally(s, first, window[0])
-    for_each_row(("tray", "window manager", "window manager, first busy"), run)
+    for_each_row(("tray", "window manager", "window manager, first busy",
+                  "openbox, another desktop by the user", "openbox, another desktop by the window"),
+                 run)
 
 
 def runtime_folder_unusable(s, make_unusable):

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""scripts/run in a session, stopped by SIGTERM: it starts the stand-in
-service and the program, and on SIGTERM stops both and reports.
+"""scripts/run in a session, stopped by SIGTERM: it builds, saying so, starts the
+stand-in service and the program, whose update check finds no update, and on
+SIGTERM stops both and reports, with no error anywhere.
 
     run_script_test.py SOURCE_DIR BUILD_DIR SESSION
 
@@ -40,7 +41,9 @@ def start_weston(env, runtime):
 
 
 def run_until_up_then_stop(source, env, session):
-    run = subprocess.Popen([os.path.join(source, "scripts", "run")], env=env, cwd=source,
+    # With "debug" the program logs the update check's outcome.
+    run = subprocess.Popen([os.path.join(source, "scripts", "run"), "--", "-debug"], env=env,
+                           cwd=source,
                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
                            start_new_session=True)
     output = []
@@ -50,7 +53,8 @@ def run_until_up_then_stop(source, env, session):
     try:
         folder = None
         socket = None
-        while not (socket and os.path.exists(socket)):
+        # Up, and the update check done: the debug log tells its outcome.
+        while not (socket and os.path.exists(socket) and "update_check" in "".join(output)):
             if time.monotonic() > deadline or run.poll() is not None:
                 fail("the program did not come up", output)
             for line in list(output):
@@ -69,10 +73,15 @@ def run_until_up_then_stop(source, env, session):
             fail("scripts/run did not stop", output)
         reader.join()
         text = "".join(output)
-        for expected in ("run: service at https://127.0.0.1:", "run: lumbrel-send-photo stopped",
+        for expected in ("run: building ", "run: built", "run: service at https://127.0.0.1:",
+                         "parvel [debug] - update_check: package(", "run: lumbrel-send-photo stopped",
                          "run: the service stopped; it received:"):
             if expected not in text:
                 fail(f"no line {expected!r}", output)
+        # A run without faults: the feed offers no update, and nothing is refused.
+        for unexpected in ("[error]", "refused"):
+            if unexpected in text:
+                fail(f"a line with {unexpected!r}", output)
         if code != 0:
             fail(f"scripts/run exited with {code}", output)
         if os.path.exists(folder):

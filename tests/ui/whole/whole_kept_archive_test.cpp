@@ -7,7 +7,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -52,10 +54,29 @@ bool prepare_send(whole_test::frame_driver& driver, whole_test::service_road& ro
   return true;
 }
 
+// Set once application_run has returned, which it does only once its jobs
+// have ended.
+std::atomic<bool> run_returned{false};
+
+// Made once the upload runs, so destroyed at exit before any static object
+// made earlier: says so when the run has not returned by then, as the upload
+// would meet objects destroyed under it.
+struct exit_witness {
+  ~exit_witness() {
+    if (!run_returned) {
+      std::fputs("static objects destroyed while the upload ran\n", stdout);
+      std::fflush(stdout);
+    }
+  }
+};
+
 // The whole program on the display it is given, until something ends it:
 // prints "uploading" once the archive is on its way, whose answer never comes.
 const test_support::child_role upload_until_ended(
     "upload_until_ended", [](const std::vector<std::string>&) {
+      // As the program's entry does: a write to the connection of a display
+      // that went away would raise SIGPIPE and end the process by the signal.
+      std::signal(SIGPIPE, SIG_IGN);
       int argc = 1;
       char name[] = "lumbrel-send-photo";
       char* argv[] = {name, nullptr};
@@ -65,6 +86,7 @@ const test_support::child_role upload_until_ended(
       whole_test::service_road road;
       road.service_.set_fault(service::step::archive, {.delay = std::chrono::minutes(10)});
       road.recorder_.on_first("upload_progress", [] {
+        static const exit_witness witness;
         std::fputs("uploading\n", stdout);
         std::fflush(stdout);
       });
@@ -76,7 +98,9 @@ const test_support::child_role upload_until_ended(
           frame->close();
       });
       std::optional<core::graphics::gdip::gdiplus_background_startup> imaging;
-      return parvel::application_run({}, imaging);
+      const int result = parvel::application_run({}, imaging);
+      run_returned = true;
+      return result;
     });
 
 // A private X server; its display name, empty when it did not start.
@@ -236,6 +260,8 @@ class whole_kept_archive_test : public QObject {
     QVERIFY(program.waitForFinished(60000));
     x_server.terminate();
     x_server.waitForFinished();
+    said += program.readAllStandardOutput();
+    QVERIFY2(!said.contains("destroyed"), said.constData());
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 1);
     QCOMPARE(
