@@ -38,12 +38,6 @@ bool on_wayland() {
   return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
-// Wayland tells no client that the compositor minimised its window, and gives
-// it no request to undo that: only a new map brings such a window back. One
-// that is active is not minimised.
-bool needs_new_map(bool wayland, bool active) {
-  return wayland && !active;
-}
 
 // Qt's Wayland platform hands the compositor the token in XDG_ACTIVATION_TOKEN
 // when a window asks to be activated, where the compositor takes tokens, and
@@ -113,7 +107,12 @@ void main_frame::close_window() {
 }
 
 void main_frame::show_and_raise(const QString& activation_token) {
-  const bool map_anew = needs_new_map(on_wayland(), isActiveWindow());
+  // Wayland tells no client that the compositor minimised its window, and
+  // gives it no request to undo that: only a new map brings such a window
+  // back. Qt's active state cannot tell: the compositor's word that the
+  // window lost its focus may reach Qt late, so a minimised window can
+  // still read active.
+  const bool map_anew = on_wayland();
   QWindow* window = windowHandle();
   if (map_anew && isVisible() && window && window->isExposed()) {
     // Qt's Wayland platform destroys the frame callback it may have pending
