@@ -38,7 +38,6 @@ bool on_wayland() {
   return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
-
 // Qt's Wayland platform hands the compositor the token in XDG_ACTIVATION_TOKEN
 // when a window asks to be activated, where the compositor takes tokens, and
 // then removes the variable; it offers no other way in. Set only for that

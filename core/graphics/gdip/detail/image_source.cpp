@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <utility>
 
 #include "core/graphics/gdip/detail/bitmap_impl.hpp"
@@ -261,26 +262,25 @@ std::shared_ptr<bitmap> open_image_file(const std::string& path, bool apply_orie
           memory_pixels(stoppable(to_srgb8(decode_hd_photo_file(path, stop)), stop).copy_memory());
     } else if (format == image_formats::bmp) {
       state = memory_pixels(decode_bmp_file(open_file(path)));
-    } else if (format == image_formats::gif) {
-      // Its bytes are read once, when its pixels are.
-      const gif_layout layout = checked_gif_layout(encoded_input(open_file(path)));
-      state = std::make_unique<bitmap::impl>();
-      state->width = static_cast<std::uint32_t>(layout.width);
-      state->height = static_cast<std::uint32_t>(layout.height);
-      state->pixels = [path](int, const threading::stop_flag& reader_stop) {
-        return stoppable(file_pixels(path, image_formats::gif, 1), reader_stop);
-      };
     } else {
-      const vips::VImage header = load_checked_file(path, format, 1);
       state = std::make_unique<bitmap::impl>();
-      state->width = static_cast<std::uint32_t>(header.width());
-      state->height = static_cast<std::uint32_t>(header.height());
+      std::optional<vips::VImage> header;
+      if (format == image_formats::gif) {
+        // Its bytes are read once, when its pixels are.
+        const gif_layout layout = checked_gif_layout(encoded_input(open_file(path)));
+        state->width = static_cast<std::uint32_t>(layout.width);
+        state->height = static_cast<std::uint32_t>(layout.height);
+      } else {
+        header = load_checked_file(path, format, 1);
+        state->width = static_cast<std::uint32_t>(header->width());
+        state->height = static_cast<std::uint32_t>(header->height());
+      }
       state->pixels = [path, format](int shrink, const threading::stop_flag& reader_stop) {
         return stoppable(file_pixels(path, format, shrink), reader_stop);
       };
       state->shrinks_on_load = format == image_formats::jpeg;
-      if (apply_orientation) {
-        state->orientation = vips_image_get_orientation(header.get_image());
+      if (apply_orientation && header) {
+        state->orientation = vips_image_get_orientation(header->get_image());
         if (turns_sideways(state->orientation)) {
           std::swap(state->width, state->height);
         }
